@@ -1,0 +1,35 @@
+# Velmora: `make run` sets up, builds and starts the program; `make test`
+# sets up, builds and runs every test.
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+DEMO_DIR ?= $(BUILD)/demo
+
+.PHONY: all deps configure build test run demo asan clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	@bash scripts/make-demo.sh $(BUILD) $(DEMO_DIR)
+
+run: demo
+	@bash scripts/run.sh $(BUILD) $(DEMO_DIR)
+
+# The tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan:
+	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DVELMORA_SANITIZE=ON -DVELMORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo"
+
+clean:
+	rm -rf $(BUILD) build-asan

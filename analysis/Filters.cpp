@@ -1,0 +1,27 @@
+#include "analysis/Filters.h"
+
+namespace velmora {
+
+std::vector<int32_t> FilterRows(const PhraseTable& table, GridFilter filter) {
+  std::vector<int32_t> rows;
+  rows.reserve(table.Phrases.size());
+  for (size_t i = 0; i < table.Phrases.size(); ++i) {
+    const TPhrase& p = table.Phrases[i];
+    if (p.Flags & pfLink) continue;
+    if (filter == GridFilter::OnlyEdited && p.EditIndex < 0) continue;
+    if (filter == GridFilter::NoHidden && (p.Flags & pfHide)) continue;
+    if (filter == GridFilter::FinalResult && !(p.Flags & pfOn)) continue;
+    rows.push_back(static_cast<int32_t>(i));
+  }
+  return rows;
+}
+
+std::optional<GridFilter> GridFilterFromName(std::string_view name) {
+  if (name == "all") return GridFilter::NoFilter;
+  if (name == "no-hidden") return GridFilter::NoHidden;
+  if (name == "only-edited") return GridFilter::OnlyEdited;
+  if (name == "final") return GridFilter::FinalResult;
+  return std::nullopt;
+}
+
+}  // namespace velmora

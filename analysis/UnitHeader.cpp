@@ -1,0 +1,54 @@
+#include "analysis/UnitHeader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "container/ByteOrder.h"
+
+namespace velmora {
+
+std::string CutHeaderText(std::string_view raw) {
+  raw = raw.substr(0, kHeaderTextLength);
+  const auto zero = raw.find('\0');
+  if (zero != std::string_view::npos) raw = raw.substr(0, zero);
+  const auto crlf = raw.find("\r\n");
+  if (crlf != std::string_view::npos) raw = raw.substr(0, crlf);
+  return std::string(raw);
+}
+
+TLN_Unit_Record_AISIN ParseUnitHeader(const uint8_t* data, size_t size) {
+  uint8_t h[kUnitHeaderSize] = {};
+  std::memcpy(h, data, std::min<size_t>(size, kUnitHeaderSize));
+  auto text = [&](uint32_t off) {
+    return CutHeaderText(std::string_view(reinterpret_cast<const char*>(h) + off, kHeaderTextLength));
+  };
+  TLN_Unit_Record_AISIN r;
+  r.Text0 = text(0);
+  r.UnitTag = text(kUnitTagOffset);
+  r.Text16 = text(16);
+  r.MakerText = text(kMakerTextOffset);
+  r.BaseAddress = LoadBE32(h + kBaseAddressOffset);
+  r.UnitSize = LoadBE32(h + kUnitSizeOffset);
+  r.UnitChecksum = LoadBE32(h + kUnitChecksumOffset);
+  return r;
+}
+
+TLN_Unit_Record_AISIN ReadUnitHeaderFrom(TStream& source, int64_t pos) {
+  uint8_t h[kUnitHeaderSize] = {};
+  source.Seek(pos, SeekOrigin::Begin);
+  size_t got = 0;
+  while (got < kUnitHeaderSize) {
+    const size_t n = source.Read(h + got, kUnitHeaderSize - got);
+    if (n == 0) break;
+    got += n;
+  }
+  return ParseUnitHeader(h, got);
+}
+
+uint32_t SumWords(const uint8_t* image, size_t length) {
+  uint32_t sum = 0;
+  for (size_t off = kUnitHeaderSize; off + 4 <= length; off += 4) sum += LoadBE32(image + off);
+  return sum;
+}
+
+}  // namespace velmora

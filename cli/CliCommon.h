@@ -1,0 +1,62 @@
+// The command registry and shared helpers of velmora-cli. Each subcommand
+// lives in its own file and registers itself with a static CommandRegistrar.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace velmora::cli {
+
+// Exit codes.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;  // the file or the work failed
+constexpr int kExitUsage = 2;    // the command line was wrong
+
+// Raised for a wrong command line; main prints it with the usage hint.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Command {
+  std::string name;
+  std::string summary;  // one line for the overview
+  std::string usage;    // the full --help text
+  // Receives the arguments after the command's name.
+  std::function<int(const std::vector<std::string>&)> run;
+};
+
+std::vector<Command>& Registry();
+
+struct CommandRegistrar {
+  explicit CommandRegistrar(Command c) { Registry().push_back(std::move(c)); }
+};
+
+// A small option parser: flags, options with a value, positionals.
+class ArgParser {
+ public:
+  // valueOptions take a value ("-o FILE", "--mode=english" or "--mode english").
+  ArgParser(const std::vector<std::string>& args, std::vector<std::string> valueOptions,
+            std::vector<std::string> flagOptions);
+  bool Has(const std::string& name) const;
+  std::optional<std::string> Value(const std::string& name) const;
+  const std::vector<std::string>& Positionals() const { return positionals_; }
+  // Options given more than once (e.g. repeated indices) in order.
+  std::vector<std::string> Values(const std::string& name) const;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> values_;
+  std::vector<std::string> flags_;
+  std::vector<std::string> positionals_;
+};
+
+// True when args hold -h or --help.
+bool WantsHelp(const std::vector<std::string>& args);
+
+// Parses a decimal or 0x-hexadecimal integer; UsageError otherwise.
+long long ParseInteger(const std::string& text, const std::string& what);
+
+}  // namespace velmora::cli
