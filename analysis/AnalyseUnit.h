@@ -1,0 +1,41 @@
+// Reading, checking and analysing one unit into the phrase table.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "analysis/PhraseTable.h"
+#include "container/Stream.h"
+#include "project/CodePages.h"
+
+namespace velmora {
+
+enum class TextMode : int { English = 0, European = 1, Japanese = 2 };
+
+struct AnalysisOptions {
+  TextMode Mode = TextMode::English;
+  bool HideAbc = true;
+  uint32_t RangeStart = 0;
+  uint32_t RangeEnd = 0;  // callers set SourceSize when no range is chosen
+};
+
+// A Yes/No question to the user: the desktop program shows a confirmation
+// box, tests and the command line give scripted answers. Returns true for Yes.
+using AskYesNo = std::function<bool(const std::string& question)>;
+
+inline constexpr const char* kForeignMakerQuestion = "Are you sure this is an AISIN unit?";
+inline constexpr const char* kBadChecksumQuestion = "The CRC of this unit is incorrect. Continue anyway?";
+
+struct AnalysisResult {
+  bool Completed = false;                    // false when a question was declined
+  CodePage DisplayCodePage = CodePage::Default;  // chosen by the closing step
+};
+
+// Runs the whole analysis of the unit at unitPos of source, with
+// table.Info.SourceSize already set by the caller. Returns Completed false
+// when the user declined a question; stream errors propagate.
+AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos, const AnalysisOptions& options,
+                           const AskYesNo& ask);
+
+}  // namespace velmora
