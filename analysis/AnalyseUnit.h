@@ -30,11 +30,16 @@ inline constexpr const char* kBadChecksumQuestion = "The CRC of this unit is inc
 struct AnalysisResult {
   bool Completed = false;                    // false when a question was declined
   CodePage DisplayCodePage = CodePage::Default;  // chosen by the closing step
+  // True once the table was emptied for the new unit (the maker question was
+  // passed). False means the table, image and Info are as they were.
+  bool TableReset = false;
 };
 
 // Runs the whole analysis of the unit at unitPos of source, with
 // table.Info.SourceSize already set by the caller. Returns Completed false
-// when the user declined a question; stream errors propagate.
+// when the user declined a question; stream errors propagate. A source that
+// holds fewer than ImageLength bytes from unitPos raises EReadError with the
+// table left empty. An empty ask answers No.
 AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos, const AnalysisOptions& options,
                            const AskYesNo& ask);
 

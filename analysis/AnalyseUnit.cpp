@@ -1,0 +1,50 @@
+#include "analysis/AnalyseUnit.h"
+
+#include "analysis/Extraction.h"
+#include "analysis/UnitHeader.h"
+#include "container/StreamErrors.h"
+
+namespace velmora {
+
+AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos, const AnalysisOptions& options,
+                           const AskYesNo& ask) {
+  AnalysisResult result;
+  auto answer = [&](const char* question) { return ask ? ask(question) : false; };
+
+  // 1. The header; bytes the source does not hold read as zero.
+  const TLN_Unit_Record_AISIN header = ReadUnitHeaderFrom(source, unitPos);
+
+  // 2. The maker text.
+  if (header.MakerText != kAisinMakerText && !answer(kForeignMakerQuestion)) return result;
+
+  // 3. The three header numbers and the tag.
+  table.Info.BaseAddress = header.BaseAddress;
+  table.Info.UnitSize = header.UnitSize;
+  table.Info.UnitChecksum = header.UnitChecksum;
+  table.UnitTag = header.UnitTag;
+
+  // 4. Empty the table.
+  table.Reset();
+  result.TableReset = true;
+
+  // 5. The unit's bytes, in one read.
+  const uint32_t length = table.ImageLength();
+  try {
+    table.UnitImage.resize(length);
+    source.Seek(unitPos, SeekOrigin::Begin);
+    source.ReadBuffer(table.UnitImage.data(), length);
+  } catch (...) {
+    table.Reset();
+    throw;
+  }
+
+  // 6. The checksum.
+  if (SumWords(table.UnitImage.data(), length) != table.Info.UnitChecksum && !answer(kBadChecksumQuestion))
+    return result;
+
+  result.DisplayCodePage = ExtractPhrases(table, options);
+  result.Completed = true;
+  return result;
+}
+
+}  // namespace velmora

@@ -1,0 +1,196 @@
+#include "analysis/Extraction.h"
+
+#include <algorithm>
+#include <bit>
+#include <vector>
+
+#include "analysis/UnitHeader.h"
+#include "container/ByteOrder.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr bool IsCapital(uint8_t b) { return b >= 0x41 && b <= 0x5A; }
+constexpr bool IsShiftJisLead(uint8_t b) { return b >= 0x81 && b <= 0xFC && !(b >= 0xA0 && b <= 0xDF); }
+
+// StringAddress -> index of the first record that has it. Open addressing
+// with linear probing; the key 0 marks a free slot (a string offset of 0 is
+// never a pointer target).
+class FirstRecordMap {
+ public:
+  explicit FirstRecordMap(size_t expected) {
+    size_t cap = 64;
+    while (cap < expected * 2) cap <<= 1;
+    keys_.assign(cap, 0);
+    values_.assign(cap, 0);
+    mask_ = cap - 1;
+    shift_ = 64 - std::countr_zero(cap);
+  }
+
+  // The index stored for key, or -1.
+  int32_t Find(uint32_t key) const {
+    for (size_t s = Slot(key);; s = (s + 1) & mask_) {
+      if (keys_[s] == key) return values_[s];
+      if (keys_[s] == 0) return -1;
+    }
+  }
+
+  // Stores key -> value unless key is there already.
+  void InsertFirst(uint32_t key, int32_t value) {
+    if ((count_ + 1) * 2 > keys_.size()) Grow();
+    for (size_t s = Slot(key);; s = (s + 1) & mask_) {
+      if (keys_[s] == key) return;
+      if (keys_[s] == 0) {
+        keys_[s] = key;
+        values_[s] = value;
+        ++count_;
+        return;
+      }
+    }
+  }
+
+ private:
+  size_t Slot(uint32_t key) const {
+    return static_cast<size_t>((uint64_t{key} * 0x9E3779B97F4A7C15ull) >> shift_);
+  }
+
+  void Grow() {
+    std::vector<uint32_t> oldKeys = std::move(keys_);
+    std::vector<int32_t> oldValues = std::move(values_);
+    const size_t cap = oldKeys.size() * 2;
+    keys_.assign(cap, 0);
+    values_.assign(cap, 0);
+    mask_ = cap - 1;
+    shift_ = 64 - std::countr_zero(cap);
+    count_ = 0;
+    for (size_t i = 0; i < oldKeys.size(); ++i)
+      if (oldKeys[i] != 0) InsertFirst(oldKeys[i], oldValues[i]);
+  }
+
+  std::vector<uint32_t> keys_;
+  std::vector<int32_t> values_;
+  size_t mask_ = 0;
+  int shift_ = 0;
+  size_t count_ = 0;
+};
+
+}  // namespace
+
+uint32_t MeasurePhrase(const uint8_t* image, uint32_t imageLength, uint32_t v, TextMode mode) {
+  if (imageLength < 8) return 0;
+  // The last offset that may be examined: the zero byte must lie within the
+  // first imageLength - 7 bytes.
+  const uint64_t limit = imageLength - 8u;
+  const bool english = mode == TextMode::English;
+  const bool european = mode == TextMode::European;
+  const bool japanese = mode == TextMode::Japanese;
+
+  uint32_t i = 0;
+  for (;;) {
+    if (uint64_t{v} + i > limit) return 0;
+    const uint8_t* s = image + v + i;
+    const uint8_t b = s[0];
+    // The byte after b; within the image, as v + i <= imageLength - 8.
+    const uint8_t n = s[1];
+    uint32_t lastIndex = i;  // index of the last byte of the accepted character
+    if (i == 0) {
+      if (b == 0x00) return 0;
+      if (b == 0x3C) {
+        // '<' begins a text in every mode.
+      } else if (japanese && b == 0x4F) {
+        return 0;
+      } else if (IsCapital(b)) {
+      } else if (european && b >= 0xC0 && b <= 0xDF) {
+      } else if (japanese && b >= 0x81 && b <= 0xFC) {
+        if (n == 0x00) return 0;
+        if (b == 0xE0 && n < 0x40) return 0;
+        if (!(b >= 0xA0 && b <= 0xDF)) lastIndex = i + 1;  // two-byte character
+      } else if (japanese && b >= 0x31 && b <= 0x39) {
+      } else {
+        return 0;
+      }
+    } else {
+      if (b == 0x0A) {
+      } else if (b == 0x00) {
+        return i;
+      } else if (b < 0x20) {
+        return 0;
+      } else if (english && b >= 0x7F) {
+        return 0;
+      } else if (european && b >= 0x80 && b <= 0xBF) {
+        return 0;
+      } else if (japanese && IsShiftJisLead(b) && n != 0x00) {
+        lastIndex = i + 1;
+      }
+    }
+    if (lastIndex >= kMaxPhraseLength) return 0;
+    i = lastIndex + 1;
+  }
+}
+
+CodePage ExtractPhrases(PhraseTable& table, const AnalysisOptions& options) {
+  const CodePage chosen = options.Mode == TextMode::Japanese ? CodePage::Japanese : CodePage::Default;
+  auto& phrases = table.Phrases;
+  const uint32_t L = static_cast<uint32_t>(std::min<size_t>(table.ImageLength(), table.UnitImage.size()));
+  if (L < kUnitHeaderSize + 4) return chosen;
+
+  // Accepted string offsets: v != 0, v <= L - 16, RangeStart <= v <= RangeEnd.
+  const uint32_t lo = std::max<uint32_t>(1, options.RangeStart);
+  const uint32_t hi = std::min<uint32_t>(L - 16, options.RangeEnd);
+  if (lo > hi) return chosen;
+  const uint32_t span = hi - lo;
+  // word - BaseAddress - lo, with 32-bit wrap-around, is at most span
+  // exactly for the accepted offsets.
+  const uint32_t bias = table.Info.BaseAddress + lo;
+
+  const uint8_t* img = table.UnitImage.data();
+  const size_t last = size_t{L / 4} * 4 - 4;
+
+  FirstRecordMap firstRecord(std::min<size_t>(kMaxPhraseRecords + 1, L / 4) + phrases.size());
+  for (size_t k = 0; k < phrases.size(); ++k)
+    firstRecord.InsertFirst(phrases[k].StringAddress, static_cast<int32_t>(k));
+
+  bool havePrev = false;  // the first phrase of a run starts out shown
+  uint64_t prevEnd = 0;
+  for (size_t p = kUnitHeaderSize; p <= last; p += 4) {
+    const uint32_t rel = LoadBE32(img + p) - bias;
+    if (rel > span) continue;  // the common case: not a pointer into the unit
+    if (phrases.size() > kMaxPhraseRecords) break;
+    const uint32_t v = rel + lo;
+
+    const int32_t master = firstRecord.Find(v);
+    if (master >= 0) {
+      TPhrase link;
+      link.LinkAddress = static_cast<uint32_t>(p);
+      link.StringAddress = v;
+      link.Length = phrases[static_cast<size_t>(master)].Length;
+      link.Flags = pfLink;
+      link.EditIndex = -1;
+      link.MasterIndex = static_cast<int16_t>(master);
+      phrases.push_back(link);
+      continue;
+    }
+
+    const uint32_t length = MeasurePhrase(img, L, v, options.Mode);
+    if (length == 0) continue;
+
+    TPhrase phrase;
+    phrase.LinkAddress = static_cast<uint32_t>(p);
+    phrase.StringAddress = v;
+    phrase.Length = static_cast<uint16_t>(length);
+    phrase.EditIndex = -1;
+    phrase.MasterIndex = -1;
+    const bool contiguous = !havePrev || (prevEnd <= v && v <= prevEnd + 4);
+    phrase.Flags = contiguous ? 0 : pfHide;
+    havePrev = true;
+    prevEnd = uint64_t{v} + length;
+    if (options.HideAbc && IsCapital(img[v]) && IsCapital(img[v + 1])) phrase.Flags |= pfHide;
+
+    firstRecord.InsertFirst(v, static_cast<int32_t>(phrases.size()));
+    phrases.push_back(phrase);
+  }
+  return chosen;
+}
+
+}  // namespace velmora
