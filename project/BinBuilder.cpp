@@ -1,0 +1,133 @@
+#include "project/BinBuilder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+#include "analysis/UnitHeader.h"
+#include "container/AtomicFile.h"
+#include "container/ByteOrder.h"
+
+namespace velmora {
+
+namespace {
+
+struct PreparedText {
+  std::string bytes;
+  bool zeroAdded = false;  // PrepareText appended the terminating zero itself
+};
+
+PreparedText Prepare(std::string_view text) {
+  PreparedText p;
+  p.bytes.reserve(text.size() + 1);
+  for (const char c : text)
+    if (c != '\r') p.bytes.push_back(c);
+  while (!p.bytes.empty() && p.bytes.back() == '\n') p.bytes.pop_back();
+  if (p.bytes.size() % 2 != 0) {
+    p.bytes.push_back('\0');
+    p.zeroAdded = true;
+  }
+  return p;
+}
+
+constexpr uint64_t RoundUp(uint64_t v, uint64_t m) { return (v + m - 1) / m * m; }
+
+// True when the byte range [offset, offset + count) lies within length bytes.
+constexpr bool Fits(uint64_t offset, uint64_t count, uint64_t length) {
+  return offset <= length && count <= length - offset;
+}
+
+}  // namespace
+
+std::string PrepareText(std::string_view text) { return Prepare(text).bytes; }
+
+std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
+  // A loaded project is checked when it is opened; still, nothing here may
+  // write outside the image, so every record is bounds-checked and a record
+  // that breaks the table's invariants is left alone.
+  const size_t imageLength = std::min<size_t>(table.ImageLength(), table.UnitImage.size());
+  const uint32_t baseAddress = table.Info.BaseAddress;
+
+  std::vector<uint8_t> unit(table.UnitImage.begin(),
+                            table.UnitImage.begin() + static_cast<std::ptrdiff_t>(imageLength));
+  std::string relocation;
+  uint64_t end = imageLength;  // unit offset of the next relocated text
+
+  const auto& phrases = table.Phrases;
+  for (size_t i = 0; i < phrases.size(); ++i) {
+    const TPhrase& p = phrases[i];
+    if (!Fits(p.LinkAddress, 4, imageLength)) continue;
+    uint8_t* const pointer = unit.data() + p.LinkAddress;
+
+    if (p.Flags & pfLink) {
+      // The master comes earlier and has been written already: when its
+      // pointer has moved, this pointer follows it.
+      if (p.MasterIndex < 0 || static_cast<size_t>(p.MasterIndex) >= i) continue;
+      const TPhrase& master = phrases[static_cast<size_t>(p.MasterIndex)];
+      if (!Fits(master.LinkAddress, 4, imageLength)) continue;
+      const uint8_t* const masterPointer = unit.data() + master.LinkAddress;
+      if (LoadBE32(masterPointer) - baseAddress != p.StringAddress) std::memmove(pointer, masterPointer, 4);
+      continue;
+    }
+
+    if (!(p.Flags & pfOn) || !table.HasEditedText(p)) continue;
+    if (!Fits(p.StringAddress, p.Length, imageLength)) continue;
+
+    const PreparedText prepared = Prepare(table.EditedTexts[static_cast<size_t>(p.EditIndex)]);
+    const size_t n = prepared.bytes.size();
+    uint8_t* const room = unit.data() + p.StringAddress;
+    if (n <= p.Length) {
+      // In place; the string's own zero byte behind its room ends the text.
+      std::memcpy(room, prepared.bytes.data(), n);
+      std::memset(room + n, 0, p.Length - n);
+      continue;
+    }
+
+    // Relocated. A text whose preparation added no zero byte gets two: its
+    // terminator and one that keeps the next relocated text at an even
+    // distance from the start of the area.
+    const size_t appended = n + (prepared.zeroAdded ? 0 : 2);
+    if (end + appended > std::numeric_limits<uint32_t>::max() - 3u)
+      throw std::length_error("The translated unit would be larger than 4 GB.");
+    std::memset(room, 0, p.Length);
+    StoreBE32(pointer, static_cast<uint32_t>(end) + baseAddress);
+    relocation.append(prepared.bytes);
+    if (!prepared.zeroAdded) relocation.append(2, '\0');
+    end += appended;
+  }
+
+  const uint64_t newSize = RoundUp(end, 4);
+  const uint64_t paddedSize = RoundUp(newSize, kSectorSize);
+  unit.resize(static_cast<size_t>(paddedSize), 0);
+  if (!relocation.empty()) std::memcpy(unit.data() + imageLength, relocation.data(), relocation.size());
+
+  if (paddedSize >= kUnitChecksumOffset + 4) {
+    StoreBE32(unit.data() + kUnitSizeOffset, static_cast<uint32_t>(newSize));
+    StoreBE32(unit.data() + kUnitChecksumOffset, SumWords(unit.data(), static_cast<size_t>(newSize)));
+  }
+  return unit;
+}
+
+int64_t BuildUnit(const PhraseTable& table, TStream& output) {
+  const std::vector<uint8_t> unit = AssembleUnit(table);
+  if (!unit.empty()) output.WriteBuffer(unit.data(), unit.size());
+  return static_cast<int64_t>(unit.size());
+}
+
+int64_t SaveBin(const PhraseTable& table, const std::string& path, const StatusCallback& status) {
+  TAtomicFile file(path);  // raises before any status text when it cannot be created
+  if (status) status(kCreatingBinText);
+  try {
+    file.Stream().SetPosition(0);
+    const int64_t count = BuildUnit(table, file.Stream());
+    file.Commit();
+    if (status) status(kBinCompleteText);
+    return count;
+  } catch (...) {
+    if (status) status(kBinCompleteText);
+    throw;
+  }
+}
+
+}  // namespace velmora
