@@ -1,0 +1,241 @@
+#include "project/ProjectFile.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+#include "container/AtomicFile.h"
+#include "container/ByteOrder.h"
+#include "container/Stream.h"
+#include "container/StreamErrors.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr size_t kInfoSize = 64;
+constexpr size_t kRecordSize = 16;
+constexpr uint16_t kKnownFlags = pfHide | pfOn | pfLink;
+constexpr size_t kMaxEditedTextLength = 0xFFFF;
+
+void EncodeInfo(const ProjectInfo& info, uint8_t* out) {
+  std::memset(out, 0, kInfoSize);
+  StoreLE32(out + 0, static_cast<uint32_t>(info.InfoSize));
+  StoreLE32(out + 4, static_cast<uint32_t>(info.MakerIndex));
+  StoreLE32(out + 8, static_cast<uint32_t>(info.ModuleIndex));
+  StoreLE32(out + 12, static_cast<uint32_t>(info.UnitIndex));
+  StoreLE32(out + 16, info.UnitOffset);
+  StoreLE32(out + 20, info.SourceSize);
+  std::memcpy(out + 24, info.UnitTag, 8);
+  std::memcpy(out + 32, info.UnitName, 8);
+  StoreLE32(out + 40, info.BaseAddress);
+  StoreLE32(out + 44, info.UnitSize);
+  StoreLE32(out + 48, info.UnitChecksum);
+  StoreLE32(out + 52, static_cast<uint32_t>(info.PhraseCount));
+  StoreLE32(out + 56, static_cast<uint32_t>(info.TextCount));
+  StoreLE32(out + 60, static_cast<uint32_t>(info.SourcePathLength));
+}
+
+ProjectInfo DecodeInfo(const uint8_t* in) {
+  ProjectInfo info;
+  info.InfoSize = static_cast<int32_t>(LoadLE32(in + 0));
+  info.MakerIndex = static_cast<int32_t>(LoadLE32(in + 4));
+  info.ModuleIndex = static_cast<int32_t>(LoadLE32(in + 8));
+  info.UnitIndex = static_cast<int32_t>(LoadLE32(in + 12));
+  info.UnitOffset = LoadLE32(in + 16);
+  info.SourceSize = LoadLE32(in + 20);
+  std::memcpy(info.UnitTag, in + 24, 8);
+  std::memcpy(info.UnitName, in + 32, 8);
+  info.BaseAddress = LoadLE32(in + 40);
+  info.UnitSize = LoadLE32(in + 44);
+  info.UnitChecksum = LoadLE32(in + 48);
+  info.PhraseCount = static_cast<int32_t>(LoadLE32(in + 52));
+  info.TextCount = static_cast<int32_t>(LoadLE32(in + 56));
+  info.SourcePathLength = static_cast<int32_t>(LoadLE32(in + 60));
+  return info;
+}
+
+void EncodeRecord(const TPhrase& p, uint8_t* out) {
+  StoreLE32(out + 0, p.LinkAddress);
+  StoreLE32(out + 4, p.StringAddress);
+  StoreLE16(out + 8, p.Length);
+  StoreLE16(out + 10, p.Flags);
+  StoreLE16(out + 12, static_cast<uint16_t>(p.EditIndex));
+  StoreLE16(out + 14, static_cast<uint16_t>(p.MasterIndex));
+}
+
+TPhrase DecodeRecord(const uint8_t* in) {
+  TPhrase p;
+  p.LinkAddress = LoadLE32(in + 0);
+  p.StringAddress = LoadLE32(in + 4);
+  p.Length = LoadLE16(in + 8);
+  p.Flags = LoadLE16(in + 10);
+  p.EditIndex = static_cast<int16_t>(LoadLE16(in + 12));
+  p.MasterIndex = static_cast<int16_t>(LoadLE16(in + 14));
+  return p;
+}
+
+[[noreturn]] void Damaged(const std::string& path, const std::string& what) {
+  throw EFormatError("The project file \"" + path + "\" is damaged: " + what + ".");
+}
+
+// Checks every record against the image length, the text count and the
+// records before it.
+void CheckRecords(const std::string& path, const std::vector<TPhrase>& records, uint32_t imageLength,
+                  int32_t textCount) {
+  for (size_t i = 0; i < records.size(); ++i) {
+    const TPhrase& p = records[i];
+    const std::string rec = "record " + std::to_string(i);
+    if (p.Flags & ~kKnownFlags) Damaged(path, rec + " has unknown flag bits");
+    if (uint64_t{p.LinkAddress} + 4 > imageLength) Damaged(path, rec + " has its pointer outside the unit image");
+    if (uint64_t{p.StringAddress} + p.Length > imageLength)
+      Damaged(path, rec + " has its string outside the unit image");
+    if (p.EditIndex < -1 || p.EditIndex >= textCount)
+      Damaged(path, rec + " names edited text " + std::to_string(p.EditIndex) + " of " + std::to_string(textCount));
+    if (p.Flags & pfLink) {
+      if (p.MasterIndex < 0 || static_cast<size_t>(p.MasterIndex) >= i ||
+          (records[static_cast<size_t>(p.MasterIndex)].Flags & pfLink))
+        Damaged(path, rec + " is a link record without an earlier phrase as its master");
+      if (p.EditIndex != -1) Damaged(path, rec + " is a link record with an edited text");
+    } else if (p.MasterIndex != -1) {
+      Damaged(path, rec + " names a master but is not a link record");
+    }
+  }
+}
+
+void LoadInto(PhraseTable& table, const std::string& path) {
+  TFileStream file(path, TFileStream::Mode::OpenRead);
+  const uint64_t fileSize = static_cast<uint64_t>(file.Size());
+
+  // Section 1.
+  if (fileSize < kInfoSize) Damaged(path, "it ends inside its first 64 bytes");
+  uint8_t head[kInfoSize];
+  file.ReadBuffer(head, kInfoSize);
+  ProjectInfo info = DecodeInfo(head);
+  info.InfoSize = static_cast<int32_t>(kInfoSize);
+  if (info.PhraseCount < 0 || info.TextCount < 0 || info.SourcePathLength < 0)
+    Damaged(path, "a count in its first 64 bytes is negative");
+  const uint32_t imageLength = std::min(info.UnitSize, info.SourceSize);
+
+  // The counts must fit the file's length before anything is allocated.
+  const uint64_t recordsEnd = kInfoSize + uint64_t{static_cast<uint32_t>(info.PhraseCount)} * kRecordSize;
+  if (recordsEnd > fileSize) Damaged(path, "it ends inside its phrase records");
+  if (recordsEnd + imageLength > fileSize) throw EReadError();  // ends inside the unit image
+  const uint64_t restSize = fileSize - recordsEnd - imageLength;
+  if (uint64_t{static_cast<uint32_t>(info.TextCount)} * 2 + static_cast<uint32_t>(info.SourcePathLength) > restSize)
+    Damaged(path, "it ends inside its edited texts or source path");
+
+  // Section 2.
+  std::vector<TPhrase> records(static_cast<size_t>(info.PhraseCount));
+  {
+    std::vector<uint8_t> raw(records.size() * kRecordSize);
+    file.ReadBuffer(raw.data(), raw.size());
+    for (size_t i = 0; i < records.size(); ++i) records[i] = DecodeRecord(raw.data() + i * kRecordSize);
+  }
+  CheckRecords(path, records, imageLength, info.TextCount);
+
+  // Section 3.
+  std::vector<uint8_t> image(imageLength);
+  file.ReadBuffer(image.data(), image.size());
+
+  // Sections 4 and 5.
+  std::vector<uint8_t> rest(static_cast<size_t>(restSize));
+  file.ReadBuffer(rest.data(), rest.size());
+  std::vector<std::string> texts;
+  texts.reserve(static_cast<size_t>(info.TextCount));
+  size_t pos = 0;
+  for (int32_t t = 0; t < info.TextCount; ++t) {
+    if (rest.size() - pos < 2) Damaged(path, "it ends inside its edited texts");
+    const size_t len = LoadLE16(rest.data() + pos);
+    pos += 2;
+    if (rest.size() - pos < len) Damaged(path, "it ends inside its edited texts");
+    texts.emplace_back(reinterpret_cast<const char*>(rest.data() + pos), len);
+    pos += len;
+  }
+  const size_t pathLength = static_cast<size_t>(info.SourcePathLength);
+  if (rest.size() - pos < pathLength) Damaged(path, "it ends inside its source path");
+  std::string sourcePath(reinterpret_cast<const char*>(rest.data() + pos), pathLength);
+  pos += pathLength;
+  if (pos != rest.size()) Damaged(path, std::to_string(rest.size() - pos) + " bytes follow its source path");
+
+  // Everything checked: fill the table.
+  table.Info = info;
+  table.LoadNamesFromInfo();
+  table.Phrases = std::move(records);
+  table.UnitImage = std::move(image);
+  table.EditedTexts = std::move(texts);
+  table.SourcePath = std::move(sourcePath);
+}
+
+}  // namespace
+
+void SaveProject(PhraseTable& table, const std::string& path) {
+  const uint32_t imageLength = table.ImageLength();
+  if (table.UnitImage.size() != imageLength)
+    throw std::runtime_error("The project cannot be saved: its unit image holds " +
+                             std::to_string(table.UnitImage.size()) + " bytes instead of " +
+                             std::to_string(imageLength) + ".");
+  for (size_t i = 0; i < table.EditedTexts.size(); ++i)
+    if (table.EditedTexts[i].size() > kMaxEditedTextLength)
+      throw std::runtime_error("The project cannot be saved: edited text " + std::to_string(i) +
+                               " is longer than 65535 bytes.");
+  if (table.Phrases.size() > 0x7FFFFFFF || table.EditedTexts.size() > 0x7FFFFFFF ||
+      table.SourcePath.size() > 0x7FFFFFFF)
+    throw std::runtime_error("The project cannot be saved: it is too large for a project file.");
+
+  ProjectInfo& info = table.Info;
+  info.InfoSize = static_cast<int32_t>(kInfoSize);
+  table.StoreNamesInInfo();
+  info.PhraseCount = static_cast<int32_t>(table.Phrases.size());
+  info.TextCount = static_cast<int32_t>(table.EditedTexts.size());
+  info.SourcePathLength = static_cast<int32_t>(table.SourcePath.size());
+
+  TAtomicFile out(path);
+  TStream& s = out.Stream();
+
+  uint8_t head[kInfoSize];
+  EncodeInfo(info, head);
+  s.WriteBuffer(head, sizeof head);
+
+  {
+    std::vector<uint8_t> raw(table.Phrases.size() * kRecordSize);
+    for (size_t i = 0; i < table.Phrases.size(); ++i) EncodeRecord(table.Phrases[i], raw.data() + i * kRecordSize);
+    s.WriteBuffer(raw.data(), raw.size());
+  }
+
+  s.WriteBuffer(table.UnitImage.data(), imageLength);
+
+  {
+    std::vector<uint8_t> raw;
+    size_t total = 0;
+    for (const auto& t : table.EditedTexts) total += 2 + t.size();
+    raw.reserve(total);
+    for (const auto& t : table.EditedTexts) {
+      uint8_t len[2];
+      StoreLE16(len, static_cast<uint16_t>(t.size()));
+      raw.insert(raw.end(), len, len + 2);
+      raw.insert(raw.end(), t.begin(), t.end());
+    }
+    s.WriteBuffer(raw.data(), raw.size());
+  }
+
+  s.WriteBuffer(table.SourcePath.data(), table.SourcePath.size());
+  out.Commit();
+}
+
+void OpenProject(PhraseTable& table, const std::string& path) {
+  table.Reset();
+  try {
+    LoadInto(table, path);
+  } catch (...) {
+    // No project is left open after a refusal.
+    table.Reset();
+    table.Info = ProjectInfo{};
+    table.UnitTag.clear();
+    table.UnitName.clear();
+    table.SourcePath.clear();
+    throw;
+  }
+}
+
+}  // namespace velmora
