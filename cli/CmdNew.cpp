@@ -1,0 +1,171 @@
+// velmora-cli new: creates a project from a unit of a LOADING.KWI or from a
+// .BIN file and saves it as a project file.
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+
+#include "analysis/ProjectCreation.h"
+#include "cli/CliCommon.h"
+#include "container/Loading.h"
+#include "project/ProjectFile.h"
+
+namespace velmora::cli {
+namespace {
+
+const char* kUsage =
+    "Usage: velmora-cli new SOURCE -o PROJECT.vmprj [OPTIONS]\n"
+    "\n"
+    "Creates a translation project from one loading unit and saves it.\n"
+    "SOURCE is a LOADING.KWI (the units of its \"AISIN-AW\" entry) or a .BIN file.\n"
+    "\n"
+    "Options:\n"
+    "  -o, --output FILE    the project file to write\n"
+    "  --module NAME|INDEX  the module of a LOADING.KWI (default: the first)\n"
+    "  --unit NAME|INDEX    the unit of that module (default: the last unit named\n"
+    "                       \"APM\", else the first)\n"
+    "  --mode MODE          english (default), european or japanese\n"
+    "  --no-hide-abc        do not hide strings that begin with two capital letters\n"
+    "  --range START:END    accept only strings at unit offsets START..END\n"
+    "                       (hexadecimal, at most FFFFFFFE)\n"
+    "  --yes                answer Yes to the questions about a foreign maker text\n"
+    "                       or a wrong checksum (without it they are answered No\n"
+    "                       and the command fails)\n";
+
+std::string BaseName(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return s;
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// A LOADING.KWI by its name, a .BIN by its extension, otherwise whatever
+// reads as a valid loader directory.
+bool IsLoaderSource(const std::string& path) {
+  const std::string name = Upper(BaseName(path));
+  if (name == "LOADING.KWI") return true;
+  if (EndsWith(name, ".BIN")) return false;
+  return TLN_Loading(path).Valid;
+}
+
+// A list entry chosen by its exact name or, failing that, by its position.
+int ChooseEntry(const std::vector<std::string>& names, const std::string& choice, const std::string& what) {
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == choice) return static_cast<int>(i);
+  if (!choice.empty() && std::all_of(choice.begin(), choice.end(), [](unsigned char c) { return std::isdigit(c); })) {
+    const long long i = ParseInteger(choice, what);
+    if (i >= 0 && static_cast<size_t>(i) < names.size()) return static_cast<int>(i);
+  }
+  std::string list;
+  for (size_t i = 0; i < names.size(); ++i) list += (i ? ", " : "") + std::to_string(i) + " \"" + names[i] + "\"";
+  throw UsageError("no " + what + " '" + choice + "'; there are: " + (list.empty() ? "none" : list));
+}
+
+TextMode ParseMode(const std::string& text) {
+  if (text == "english") return TextMode::English;
+  if (text == "european") return TextMode::European;
+  if (text == "japanese") return TextMode::Japanese;
+  throw UsageError("--mode takes english, european or japanese, not '" + text + "'");
+}
+
+int RunNew(const std::vector<std::string>& args) {
+  ArgParser ap(args, {"-o", "--output", "--module", "--unit", "--mode", "--range"}, {"--no-hide-abc", "--yes"});
+  if (ap.Positionals().size() != 1) throw UsageError("give exactly one SOURCE");
+  const std::string source = ap.Positionals()[0];
+  auto output = ap.Value("-o");
+  if (!output) output = ap.Value("--output");
+  if (!output || output->empty()) throw UsageError("the project file is missing (-o PROJECT.vmprj)");
+
+  AnalysisOptions options;
+  if (auto m = ap.Value("--mode")) options.Mode = ParseMode(*m);
+  options.HideAbc = !ap.Has("--no-hide-abc");
+  std::optional<std::pair<std::string, std::string>> range;
+  if (auto r = ap.Value("--range")) {
+    const auto colon = r->find(':');
+    if (colon == std::string::npos) throw UsageError("--range takes START:END");
+    range.emplace(r->substr(0, colon), r->substr(colon + 1));
+    if (!IsValidHexField(range->first) || !IsValidHexField(range->second))
+      throw UsageError("--range takes two hexadecimal numbers of at most FFFFFFFE, not '" + *r + "'");
+  }
+  auto applyRange = [&](uint32_t selectedUnitSize) {
+    const AddressRange ar = range ? RangeFromFields(true, range->first, range->second, selectedUnitSize)
+                                  : RangeFromFields(false, "", "", selectedUnitSize);
+    options.RangeStart = ar.RangeStart;
+    options.RangeEnd = ar.RangeEnd;
+  };
+
+  const bool yes = ap.Has("--yes");
+  std::string declined;
+  AskYesNo ask = [&](const std::string& question) {
+    if (yes) {
+      std::cerr << question << " Yes\n";
+      return true;
+    }
+    declined = question;
+    return false;
+  };
+
+  PhraseTable table;
+  CreationResult result;
+  std::string origin;
+  if (IsLoaderSource(source)) {
+    const TLN_Loading loading(source);
+    const int maker = FirstAisinMaker(loading);
+    const auto modules = ModuleNames(loading, maker);
+    const int module = ap.Value("--module") ? ChooseEntry(modules, *ap.Value("--module"), "module") : 0;
+    const auto units = UnitNames(loading, maker, module);
+    if (units.empty()) throw EProjectCreationError("The module \"" + modules[static_cast<size_t>(module)] + "\" has no units.");
+    const int unit = ap.Value("--unit") ? ChooseEntry(units, *ap.Value("--unit"), "unit") : PreselectUnit(units);
+    const TLN_Unit_Info& info =
+        loading.Frame.Makers[static_cast<size_t>(maker)].Modules[static_cast<size_t>(module)].Units[static_cast<size_t>(unit)];
+    applyRange(info.Size);
+    result = CreateProjectFromLoader(table, loading, maker, module, unit, options, ask);
+    origin = source + ", module " + std::to_string(module) + " \"" + modules[static_cast<size_t>(module)] +
+             "\", unit " + std::to_string(unit) + " \"" + units[static_cast<size_t>(unit)] + "\"";
+  } else {
+    if (ap.Has("--module") || ap.Has("--unit")) throw UsageError("--module and --unit apply to a LOADING.KWI only");
+    TFileStream probe(source, TFileStream::Mode::OpenRead);
+    const int64_t size = probe.Size();
+    applyRange(static_cast<uint32_t>(std::min<int64_t>(size, 0xFFFFFFFF)));
+    result = CreateProjectFromBin(table, source, options, ask);
+    origin = source;
+  }
+
+  if (!result.Analysis.Completed) {
+    std::cerr << "velmora-cli new: " << declined << "\n"
+              << "Answered No, no project was written (run with --yes to answer Yes).\n";
+    return kExitFailure;
+  }
+
+  SaveProject(table, *output);
+
+  size_t phrases = 0, links = 0, hidden = 0;
+  for (const TPhrase& p : table.Phrases) {
+    if (p.Flags & pfLink) {
+      ++links;
+    } else {
+      ++phrases;
+      if (p.Flags & pfHide) ++hidden;
+    }
+  }
+  std::cout << "Unit:      " << table.UnitName << "_" << table.UnitTag << "\n"
+            << "Source:    " << origin << "\n"
+            << "Size:      " << table.ImageLength() << " bytes\n"
+            << "Phrases:   " << phrases << "\n"
+            << "Links:     " << links << "\n"
+            << "Hidden:    " << hidden << "\n"
+            << "Code page: " << CodePageCaption(result.Analysis.DisplayCodePage) << "\n"
+            << "Project:   " << *output << "\n";
+  return kExitOk;
+}
+
+CommandRegistrar reg({"new", "create a project from a LOADING.KWI unit or a .BIN file", kUsage, RunNew});
+
+}  // namespace
+}  // namespace velmora::cli
