@@ -43,8 +43,10 @@ struct StringTable {
 };
 
 struct UnitSpec {
-  std::string tag = "APM";                      // header text at 6, at most 15 bytes
-  std::string makerText = "AISIN AW co.LTD";    // header text at 48, at most 15 bytes
+  // Header texts. The system reads 15 bytes of each; longer ones are written
+  // whole (tag up to 42 bytes, maker text up to 64) to probe that cut.
+  std::string tag = "APM";                      // at 6
+  std::string makerText = "AISIN AW co.LTD";    // at 48
   uint32_t baseAddress = 0x01000000;            // header word at 112
   std::vector<SampleString> strings;            // the main table
   Order order = Order::Packed;
@@ -74,8 +76,8 @@ struct SampleUnit {
   std::vector<size_t> scanOrder;         // string indices in the order the scan meets their first pointer
 };
 
-// Builds a unit. Raises std::invalid_argument for a text field longer than
-// 15 bytes, an empty string or one longer than 511 bytes, a string with a zero
+// Builds a unit. Raises std::invalid_argument for a header text too long, an
+// empty string or one longer than 511 bytes, a string with a zero
 // byte, a pointer count below 1, or string bytes that would themselves read as
 // a pointer into the unit (choose another baseAddress then).
 SampleUnit MakeUnit(const UnitSpec& spec);
@@ -117,8 +119,9 @@ struct ModuleSpec {
   std::string name;        // 52-byte text
   std::string shortName;   // 8-byte text
   // AISIN-AW modules only: the record lists unit 0 and the module's own unit
-  // table lists the rest. A module with exactly one unit always uses it
-  // (a table count of 1 means the split layout); more than 11 units need it.
+  // table lists the rest. A module with exactly one unit or more than 11
+  // units always gets it (a table count of 1 means the split layout, and the
+  // record has room for 11 entries).
   bool splitLayout = false;
   std::vector<std::pair<std::string, std::vector<uint8_t>>> units;  // 8-byte name, bytes
 };
@@ -170,7 +173,8 @@ LoaderSpec DemoLoaderSpec();
 
 // Writes volumes as a numbered set: volume k (from 1) gets firstName with
 // the character before the first '.' replaced by the digit k
-// ("ALLDATA1.KWI", "ALLDATA2.KWI", ...). Returns the paths written.
+// ("ALLDATA1.KWI", "ALLDATA2.KWI", ...; from the tenth on the characters
+// after '9'), at most 16 volumes, each written atomically. Returns the paths.
 std::vector<std::string> WriteVolumeSet(const std::string& dir, const std::string& firstName,
                                         const std::vector<std::vector<uint8_t>>& volumes);
 

@@ -1,0 +1,253 @@
+// Synthetic loading units: header, code-like filler, pointer tables and
+// string areas.
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <stdexcept>
+#include <unordered_map>
+
+#include "analysis/UnitHeader.h"
+#include "container/ByteOrder.h"
+#include "sampledata/SampleData.h"
+#include "sampledata/SampleRandom.h"
+
+namespace velmora::sample {
+
+namespace {
+
+constexpr uint32_t kTrailingFillerWords = 32;  // keeps every string clear of the image's last bytes
+
+uint32_t Align4(uint64_t v) {
+  if (v > 0xFFFFFFFCull) throw std::invalid_argument("sample unit: larger than 4 GB");
+  return static_cast<uint32_t>((v + 3) & ~uint64_t{3});
+}
+
+// One planned pointer word.
+struct PointerSlot {
+  uint32_t offset;
+  size_t string;
+};
+
+struct Range {
+  uint32_t begin;
+  uint32_t end;
+};
+
+void CheckText(const std::string& text, size_t maxLength, const char* what) {
+  if (text.size() > maxLength)
+    throw std::invalid_argument(std::string("sample unit: ") + what + " longer than " + std::to_string(maxLength) +
+                                " bytes");
+}
+
+}  // namespace
+
+uint32_t CodeLikeWord(Rng& rng, uint32_t baseAddress, uint32_t unitSize) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const uint32_t r = rng.Next();
+    const uint32_t rd = (r >> 27) & 31u, ra = (r >> 22) & 31u, rb = (r >> 17) & 31u;
+    const uint32_t imm = r & 0xFFFFu;
+    uint32_t w = 0;
+    switch (rng.Below(12)) {
+      case 0: w = 0x38000000u | rd << 21 | ra << 16 | imm; break;           // addi
+      case 1: w = 0x3C000000u | rd << 21 | imm; break;                      // lis
+      case 2: w = 0x80000000u | rd << 21 | 1u << 16 | (imm & 0x00FCu); break;  // lwz rD,d(r1)
+      case 3: w = 0x90000000u | rd << 21 | 1u << 16 | (imm & 0x00FCu); break;  // stw rS,d(r1)
+      case 4: w = 0x7C000378u | rd << 21 | ra << 16 | rb << 11; break;      // or
+      case 5: w = 0x7C000214u | rd << 21 | ra << 16 | rb << 11; break;      // add
+      case 6: w = 0x48000001u | (r & 0x0003FFFCu); break;                   // bl
+      case 7: w = 0x4E800020u; break;                                       // blr
+      case 8: w = 0x41820000u | (r & 0x0000FFFCu); break;                   // beq
+      case 9: w = 0x2C000000u | ra << 16 | (imm & 0x00FFu); break;          // cmpwi
+      case 10: w = 0x60000000u; break;                                      // nop
+      default: w = 0x7C0802A6u; break;                                      // mflr r0
+    }
+    // Never a value that points into the unit.
+    if (w - baseAddress >= unitSize) return w;
+  }
+  // Wraps to an offset far beyond any unit.
+  return baseAddress - 4u;
+}
+
+SampleUnit MakeUnit(const UnitSpec& spec) {
+  CheckText(spec.tag, 42, "tag");
+  CheckText(spec.makerText, 64, "maker text");
+
+  std::vector<const StringTable*> tables;
+  StringTable mainTable{spec.strings, spec.order};
+  tables.push_back(&mainTable);
+  for (const auto& t : spec.moreTables) tables.push_back(&t);
+
+  SampleUnit unit;
+  unit.baseAddress = spec.baseAddress;
+  for (size_t t = 0; t < tables.size(); ++t) {
+    for (const auto& s : tables[t]->strings) {
+      if (s.bytes.empty() || s.bytes.size() > 511)
+        throw std::invalid_argument("sample unit: a string must have 1 to 511 bytes");
+      if (s.bytes.find('\0') != std::string::npos)
+        throw std::invalid_argument("sample unit: a string must not hold a zero byte");
+      if (s.pointers < 1) throw std::invalid_argument("sample unit: a string needs at least one pointer");
+      PlacedString p;
+      p.length = static_cast<uint32_t>(s.bytes.size());
+      p.table = t;
+      unit.strings.push_back(p);
+    }
+  }
+
+  Rng rng(spec.seed);
+  std::vector<Range> filler;
+  std::vector<PointerSlot> slots;
+  uint64_t pos = kUnitHeaderSize;
+  auto addFiller = [&](uint64_t words) {
+    const auto begin = static_cast<uint32_t>(pos);
+    pos += 4 * words;
+    filler.push_back({begin, Align4(pos)});
+  };
+
+  // Code, then each table's pointer words in the table's order.
+  addFiller(spec.codeWordsBefore);
+  size_t first = 0;
+  std::vector<size_t> tableFirst;
+  for (const StringTable* t : tables) {
+    tableFirst.push_back(first);
+    std::vector<size_t> order(t->strings.size());
+    std::iota(order.begin(), order.end(), first);
+    if (t->order == Order::Reversed) std::reverse(order.begin(), order.end());
+    if (t->order == Order::Scattered) rng.Shuffle(order);
+    for (size_t s : order) {
+      slots.push_back({Align4(pos), s});
+      pos += 4;
+    }
+    addFiller(16 + rng.Below(16));
+    first += t->strings.size();
+  }
+
+  // Further pointers to shared strings: a reference table after the code
+  // that the first pointers live in, so every string's first pointer stays
+  // in its own table.
+  std::vector<size_t> extra;
+  {
+    size_t index = 0;
+    for (const StringTable* t : tables)
+      for (const auto& s : t->strings) {
+        for (int k = 1; k < s.pointers; ++k) extra.push_back(index);
+        ++index;
+      }
+  }
+  if (!extra.empty()) {
+    rng.Shuffle(extra);
+    for (size_t s : extra) {
+      slots.push_back({Align4(pos), s});
+      pos += 4;
+    }
+    addFiller(16 + rng.Below(16));
+  }
+
+  // String areas: strings in given order, each starting at the first
+  // 4-aligned byte after the previous one's zero byte (at most 4 bytes on).
+  std::vector<Range> stringAreas;
+  {
+    size_t index = 0;
+    for (size_t t = 0; t < tables.size(); ++t) {
+      const auto areaBegin = Align4(pos);
+      for (const auto& s : tables[t]->strings) {
+        unit.strings[index].offset = Align4(pos);
+        pos = unit.strings[index].offset + s.bytes.size() + 1;
+        ++index;
+      }
+      pos = Align4(pos);
+      stringAreas.push_back({areaBegin, static_cast<uint32_t>(pos)});
+      addFiller(t + 1 < tables.size() ? 16 + rng.Below(32) : kTrailingFillerWords);
+    }
+  }
+  const uint32_t size = std::max(Align4(pos), Align4(spec.minSize));
+  filler.back().end = size;
+
+  // Bytes.
+  unit.bytes.assign(size, 0);
+  uint8_t* b = unit.bytes.data();
+  for (const Range& r : filler)
+    for (uint32_t off = r.begin; off + 4 <= r.end; off += 4) StoreBE32(b + off, CodeLikeWord(rng, spec.baseAddress, size));
+  for (const PointerSlot& s : slots) {
+    StoreBE32(b + s.offset, spec.baseAddress + unit.strings[s.string].offset);
+    unit.strings[s.string].pointerOffsets.push_back(s.offset);
+  }
+  {
+    size_t index = 0;
+    for (const StringTable* t : tables)
+      for (const auto& s : t->strings) std::memcpy(b + unit.strings[index++].offset, s.bytes.data(), s.bytes.size());
+  }
+
+  // Header.
+  if (spec.tag.size() <= 9) std::memcpy(b + 16, "V1.00", 5);
+  std::memcpy(b + kUnitTagOffset, spec.tag.data(), spec.tag.size());
+  std::memcpy(b + kMakerTextOffset, spec.makerText.data(), spec.makerText.size());
+  StoreBE32(b + kBaseAddressOffset, spec.baseAddress);
+  StoreBE32(b + kUnitSizeOffset, size);
+  const uint32_t sum = SumWords(b, size);
+  unit.checksum = spec.corruptChecksum ? ~sum : sum;
+  StoreBE32(b + kUnitChecksumOffset, unit.checksum);
+
+  // Bookkeeping for the tests.
+  for (auto& s : unit.strings) {
+    std::sort(s.pointerOffsets.begin(), s.pointerOffsets.end());
+    s.firstPointer = s.pointerOffsets.front();
+    unit.stringOffsets.push_back(s.offset);
+  }
+  unit.pointerOffsets.reserve(slots.size());
+  for (const PointerSlot& s : slots) unit.pointerOffsets.push_back(s.offset);
+  std::sort(unit.pointerOffsets.begin(), unit.pointerOffsets.end());
+  unit.scanOrder.resize(unit.strings.size());
+  std::iota(unit.scanOrder.begin(), unit.scanOrder.end(), size_t{0});
+  std::sort(unit.scanOrder.begin(), unit.scanOrder.end(),
+            [&](size_t x, size_t y) { return unit.strings[x].firstPointer < unit.strings[y].firstPointer; });
+
+  // The string bytes themselves must not read as pointers into the unit
+  // (filler cannot by construction, and is checked too).
+  size_t next = 0;
+  for (uint32_t off = kUnitHeaderSize; off + 4 <= size; off += 4) {
+    if (next < unit.pointerOffsets.size() && unit.pointerOffsets[next] == off) {
+      ++next;
+      continue;
+    }
+    const uint32_t v = LoadBE32(b + off) - spec.baseAddress;
+    if (v != 0 && v <= size - 16)
+      throw std::invalid_argument("sample unit: the word at offset " + std::to_string(off) +
+                                  " reads as a pointer into the unit; choose another base address");
+  }
+  return unit;
+}
+
+std::vector<TPhrase> ExpectedRecords(const SampleUnit& unit, bool firstShown) {
+  std::vector<PointerSlot> slots;
+  for (size_t i = 0; i < unit.strings.size(); ++i)
+    for (uint32_t p : unit.strings[i].pointerOffsets) slots.push_back({p, i});
+  std::sort(slots.begin(), slots.end(), [](const PointerSlot& x, const PointerSlot& y) { return x.offset < y.offset; });
+
+  std::vector<TPhrase> records;
+  std::unordered_map<size_t, size_t> phraseOf;
+  bool havePrev = false;
+  uint32_t prevEnd = 0;
+  for (const PointerSlot& s : slots) {
+    if (records.size() > kMaxPhraseRecords) break;
+    const PlacedString& str = unit.strings[s.string];
+    TPhrase r;
+    r.LinkAddress = s.offset;
+    r.StringAddress = str.offset;
+    r.Length = static_cast<uint16_t>(str.length);
+    const auto found = phraseOf.find(s.string);
+    if (found != phraseOf.end()) {
+      r.Flags = pfLink;
+      r.MasterIndex = static_cast<int16_t>(found->second);
+    } else {
+      const bool shown = havePrev ? (prevEnd <= str.offset && str.offset <= prevEnd + 4) : firstShown;
+      r.Flags = shown ? 0 : pfHide;
+      prevEnd = str.offset + str.length;
+      havePrev = true;
+      phraseOf.emplace(s.string, records.size());
+    }
+    records.push_back(r);
+  }
+  return records;
+}
+
+}  // namespace velmora::sample
