@@ -1,0 +1,163 @@
+#include "ui/logic/CaptionTables.h"
+
+namespace velmora::ui {
+
+namespace {
+
+// \r is a carriage return, \n a line feed; leading blanks belong to the texts.
+// The close questions hold a line feed followed by a carriage return.
+constexpr std::array<CaptionRow, kCaptionCount> kRows{{
+    {CaptionId::FileToolButtonCaption, CaptionWindow::Main, "FileToolButton", "caption",
+     "File Menu",
+     "Меню Файл"},
+    {CaptionId::EditToolButtonCaption, CaptionWindow::Main, "EditToolButton", "caption",
+     "Edit Menu",
+     "Редактирование"},
+    {CaptionId::OpenProjectToolBtnCaption, CaptionWindow::Main, "OpenProjectToolBtn", "caption",
+     "Open Project",
+     "Открыть проект"},
+    {CaptionId::SaveProjectToolBtnCaption, CaptionWindow::Main, "SaveProjectToolBtn", "caption",
+     "Save Project",
+     "Сохранить проект"},
+    {CaptionId::CodePageToolBtnCaption, CaptionWindow::Main, "CodePageToolBtn", "caption",
+     "Code Page",
+     "Кодировка"},
+    {CaptionId::NoFilterToolButtonCaption, CaptionWindow::Main, "NoFilterToolButton", "caption",
+     "No filter",
+     "Без фильтров"},
+    {CaptionId::NoFilterToolButtonHint, CaptionWindow::Main, "NoFilterToolButton", "tooltip",
+     "Show All the records",
+     "Редактор показывает все записи"},
+    {CaptionId::NoHiddenToolButtonCaption, CaptionWindow::Main, "NoHiddenToolButton", "caption",
+     "No hidden",
+     "Без скрытых"},
+    {CaptionId::NoHiddenToolButtonHint, CaptionWindow::Main, "NoHiddenToolButton", "tooltip",
+     "Don't show hidden records",
+     "Редактор не показывает скрытые записи"},
+    {CaptionId::OnlyEditedToolButtonCaption, CaptionWindow::Main, "OnlyEditedToolButton", "caption",
+     "Only edited",
+     "Редактированные"},
+    {CaptionId::OnlyEditedToolButtonHint, CaptionWindow::Main, "OnlyEditedToolButton", "tooltip",
+     "Show only edited records",
+     "Редактор показывает только отредактированные записи"},
+    {CaptionId::ResultToolButtonCaption, CaptionWindow::Main, "ResultToolButton", "caption",
+     "Final Release",
+     "Результат"},
+    {CaptionId::ResultToolButtonHint, CaptionWindow::Main, "ResultToolButton", "tooltip",
+     "Show only records included in final release",
+     "Редактор показывает только те записи, которые войдут в окончательную сборку"},
+    {CaptionId::LanguageToolBtnCaption, CaptionWindow::Main, "LanguageToolBtn", "caption",
+     "Select Language",
+     "Выбор языка"},
+    {CaptionId::HelpToolBtnCaption, CaptionWindow::Main, "HelpToolBtn", "caption",
+     "Help",
+     "Помощь"},
+    {CaptionId::HelpToolBtnHint, CaptionWindow::Main, "HelpToolBtn", "tooltip",
+     "Column HIDE\r\nAllows you to hide unnecessary records for your convenience.\r\nColumn ON\r\nIf checked Includes the record in Final Release.",
+     "Колонка HIDE\r\nПозволяет скрыть ненужные записи для вашего удобства.\r\nКолонка ON\r\nВключает фразу в окончательную сборку."},
+    {CaptionId::FindPanelCaption, CaptionWindow::Main, "FindPanel1, FindPanel2", "caption",
+     "  Find",
+     "Поиск"},
+    {CaptionId::OriginHeader, CaptionWindow::Main, "OriginHeader", "label",
+     "      Origin Text",
+     "      Оригинальный текст"},
+    {CaptionId::EditedHeader, CaptionWindow::Main, "EditedHeader", "label",
+     "      Edited Text",
+     "      Редактированнный текст"},
+    {CaptionId::SaveChangesPrompt, CaptionWindow::Main, "SaveChangesPrompt", "question",
+     "The last changes have not been saved.\n\rSave the changes before quit?",
+     "Последние изменения не были сохранены.\n\rСохранить изменения перед выходом?"},
+    {CaptionId::SaveProjectPrompt, CaptionWindow::Main, "SaveProjectPrompt", "question",
+     "The changes have been made.\n\rSave the project before quit?",
+     "В проект были внесены изменения.\n\rСохранить проект перед выходом?"},
+    {CaptionId::OpenProjectItemCaption, CaptionWindow::Main, "OpenProjectItem", "caption",
+     "Open project",
+     "Открыть проект"},
+    {CaptionId::OpenFileItemCaption, CaptionWindow::Main, "OpenFileItem", "caption",
+     "Open LOADING.KWI",
+     "Открыть LOADING.KWI"},
+    {CaptionId::OpenBinFileItemCaption, CaptionWindow::Main, "OpenBinFileItem", "caption",
+     "Open BIN file",
+     "Открыть BIN файл"},
+    {CaptionId::SaveProjectItemCaption, CaptionWindow::Main, "SaveProjectItem", "caption",
+     "Save project",
+     "Сохранить проект"},
+    {CaptionId::SaveProjectAsItemCaption, CaptionWindow::Main, "SaveProjectAsItem", "caption",
+     "Save project as ...",
+     "Сохранить проект как ..."},
+    {CaptionId::SaveFileItemCaption, CaptionWindow::Main, "SaveFileItem", "caption",
+     "Save LOADING.KWI as ...",
+     "Сохранить LOADING.KWI как ..."},
+    {CaptionId::SaveBinFileItemCaption, CaptionWindow::Main, "SaveBinFileItem", "caption",
+     "Save BIN file as ...",
+     "Сохранить BIN файл как ..."},
+    {CaptionId::ExitItemCaption, CaptionWindow::Main, "ExitItem", "caption",
+     "Quit",
+     "Выход"},
+    {CaptionId::EditFormCaption, CaptionWindow::TranslationEditor, "(window)", "caption",
+     "Translation Editor",
+     "Редактор текста"},
+    {CaptionId::EditFormCancelBtnCaption, CaptionWindow::TranslationEditor, "CancelBtn", "caption",
+     "Cancel",
+     "Отмена"},
+    {CaptionId::NewProjectFormCaption, CaptionWindow::NewProject, "(window)", "caption",
+     "Create New Project",
+     "Создать новый проект"},
+    {CaptionId::NewProjectLabel1Text, CaptionWindow::NewProject, "Label1", "text",
+     "This will create a new project for selected loader. Please select the desired module and unit.",
+     "Новый проект будет создан из выбранного загрузчика. Выберите нужный модуль и блок."},
+    {CaptionId::NewProjectStartBtnCaption, CaptionWindow::NewProject, "StartBtn", "caption",
+     "START",
+     "СТАРТ"},
+    {CaptionId::NewProjectCancelBtnCaption, CaptionWindow::NewProject, "CancelBtn", "caption",
+     "Cancel",
+     "Отмена"},
+    {CaptionId::LoaderFormCaption, CaptionWindow::LoaderRebuild, "(window)", "caption",
+     "Creation New LOADING.KWI",
+     "Создание нового LOADING.KWI"},
+    {CaptionId::LoaderLabel1Text, CaptionWindow::LoaderRebuild, "Label1", "text",
+     "Please push the SOURCE button to specify the file from witch the current project has been made.",
+     "Нажмите кнопку SOURCE и выберите файл из которого был сделан текущий проект."},
+    {CaptionId::LoaderLabel2Text, CaptionWindow::LoaderRebuild, "Label2", "text",
+     "The source file will not be modified or damaged in any way. It is needed as a template to create a new loader.",
+     "Файл SOURCE не будет изменен. Он нужен как шаблон для создания нового загрузчика."},
+    {CaptionId::LoaderOpenSourceBtnCaption, CaptionWindow::LoaderRebuild, "OpenSourceBtn", "caption",
+     "SOURCE",
+     "SOURCE"},
+    {CaptionId::LoaderUnsuitableText, CaptionWindow::LoaderRebuild, "UnsuitableText", "text",
+     "Unsuitable file !!!",
+     "Неподходящий файл !!!"},
+    {CaptionId::CopyMenuItemCaption, CaptionWindow::Main, "CopyMenuItem", "caption",
+     "Copy",
+     "Копировать"},
+    {CaptionId::CopyAllMenuItemCaption, CaptionWindow::Main, "CopyAllMenuItem", "caption",
+     "Copy All",
+     "Копировать всё"},
+    {CaptionId::ExportMenuItemCaption, CaptionWindow::Main, "ExportMenuItem", "caption",
+     "Export To Text File ...",
+     "Экспорт текста в файл ..."},
+    {CaptionId::ImportMenuItemCaption, CaptionWindow::Main, "ImportMenuItem", "caption",
+     "Import Text From File ...",
+     "Импорт текста из файла ..."},
+}};
+
+// The table's rows stand in the order of the ids.
+constexpr bool RowsInIdOrder(const std::array<CaptionRow, kCaptionCount>& rows) {
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (static_cast<size_t>(rows[i].Id) != i) return false;
+  return true;
+}
+static_assert(RowsInIdOrder(kRows));
+
+}  // namespace
+
+const std::array<CaptionRow, kCaptionCount>& CaptionRows() { return kRows; }
+
+const CaptionRow& CaptionRowOf(CaptionId id) { return kRows[static_cast<size_t>(id)]; }
+
+std::string_view CaptionText(CaptionId id, UiLanguage lang) {
+  const CaptionRow& row = CaptionRowOf(id);
+  return lang == UiLanguage::English ? row.English : row.Russian;
+}
+
+}  // namespace velmora::ui

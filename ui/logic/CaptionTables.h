@@ -1,0 +1,89 @@
+// The captions of both interface languages, the close questions and the
+// column labels, and the fixed texts that keep one form in every language.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace velmora::ui {
+
+enum class UiLanguage { English, Russian };
+
+// The window a caption belongs to.
+enum class CaptionWindow { Main, TranslationEditor, NewProject, LoaderRebuild };
+
+// One id per row of the caption table, in the order the language commands
+// apply them.
+enum class CaptionId {
+  FileToolButtonCaption,
+  EditToolButtonCaption,
+  OpenProjectToolBtnCaption,
+  SaveProjectToolBtnCaption,
+  CodePageToolBtnCaption,
+  NoFilterToolButtonCaption,
+  NoFilterToolButtonHint,
+  NoHiddenToolButtonCaption,
+  NoHiddenToolButtonHint,
+  OnlyEditedToolButtonCaption,
+  OnlyEditedToolButtonHint,
+  ResultToolButtonCaption,
+  ResultToolButtonHint,
+  LanguageToolBtnCaption,
+  HelpToolBtnCaption,
+  HelpToolBtnHint,
+  FindPanelCaption,
+  OriginHeader,
+  EditedHeader,
+  SaveChangesPrompt,
+  SaveProjectPrompt,
+  OpenProjectItemCaption,
+  OpenFileItemCaption,
+  OpenBinFileItemCaption,
+  SaveProjectItemCaption,
+  SaveProjectAsItemCaption,
+  SaveFileItemCaption,
+  SaveBinFileItemCaption,
+  ExitItemCaption,
+  EditFormCaption,
+  EditFormCancelBtnCaption,
+  NewProjectFormCaption,
+  NewProjectLabel1Text,
+  NewProjectStartBtnCaption,
+  NewProjectCancelBtnCaption,
+  LoaderFormCaption,
+  LoaderLabel1Text,
+  LoaderLabel2Text,
+  LoaderOpenSourceBtnCaption,
+  LoaderUnsuitableText,
+  CopyMenuItemCaption,
+  CopyAllMenuItemCaption,
+  ExportMenuItemCaption,
+  ImportMenuItemCaption,
+  Count
+};
+constexpr size_t kCaptionCount = static_cast<size_t>(CaptionId::Count);
+
+struct CaptionRow {
+  CaptionId Id;
+  CaptionWindow Window;
+  const char* Control;  // the control's name; "(window)" for the window itself
+  const char* What;     // "caption", "tooltip", "text", "label", "question"
+  const char* English;
+  const char* Russian;
+};
+
+// Every row, in the order in which they are applied.
+const std::array<CaptionRow, kCaptionCount>& CaptionRows();
+const CaptionRow& CaptionRowOf(CaptionId id);
+std::string_view CaptionText(CaptionId id, UiLanguage lang);
+
+// Texts that do not change with the language.
+inline constexpr std::string_view kAppTitle = "Velmora";
+inline constexpr std::string_view kWelcomeText = "Welcome to Velmora";
+inline constexpr std::string_view kEnglishMenuCaption = "English";
+inline constexpr std::string_view kRussianMenuCaption = "Русский";
+inline constexpr std::array<std::string_view, 7> kFixedGridHeaders = {
+    " Index", " HIDE", "", "  ON", "", "Link Address", "String Address"};
+
+}  // namespace velmora::ui

@@ -1,0 +1,153 @@
+#include "ui/logic/PhraseGrid.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "ui/logic/CaptionTables.h"
+
+namespace velmora::ui {
+
+std::string AddressText(uint32_t address) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, " 0x%08X", static_cast<unsigned>(address));
+  return buf;
+}
+
+int32_t PhraseGrid::PhraseOfRow(int gridRow) const {
+  if (gridRow < 1 || gridRow > static_cast<int>(visibleRows_.size())) return -1;
+  return visibleRows_[static_cast<size_t>(gridRow - 1)];
+}
+
+void PhraseGrid::ResetGrid() {
+  memo1_.clear();
+  memo2_.clear();
+  memoColour_ = MemoBackground::ButtonFace;
+  visibleRows_.clear();
+  selectedRow_ = 0;
+  topRow_ = 1;
+  for (int c = 0; c < kGridColumnCount; ++c) headers_[static_cast<size_t>(c)] = std::string(kFixedGridHeaders[static_cast<size_t>(c)]);
+  UpdateColumnHeaders();
+}
+
+void PhraseGrid::UpdateColumnHeaders() {
+  size_t edited = 0;
+  for (int32_t i : visibleRows_)
+    if (table_.Phrases[static_cast<size_t>(i)].EditIndex >= 0) ++edited;
+  headers_[kColOrigin] = OriginHeader + " (" + std::to_string(visibleRows_.size()) + ")";
+  headers_[kColEdited] = EditedHeader + " (" + std::to_string(edited) + ")";
+}
+
+void PhraseGrid::RefillGrid() {
+  // 1. Remember the selected phrase and its distance from the top row.
+  int32_t previous = -1;
+  if (!visibleRows_.empty() && selectedRow_ >= 2) previous = PhraseOfRow(selectedRow_);
+  const int offset = selectedRow_ - topRow_;
+
+  // 2-4. Rebuild the shown rows by the filter (link records never show).
+  ResetGrid();
+  visibleRows_ = FilterRows(table_, filter_);
+
+  // 5. New rows, headers, dark text boxes, selection on the first data row.
+  UpdateColumnHeaders();
+  memoColour_ = MemoBackground::Black;
+  selectedRow_ = visibleRows_.empty() ? 0 : 1;
+  topRow_ = 1;
+
+  // 6. Bring the remembered phrase back, or the nearest shown one below it.
+  if (previous < 0) return;
+  int a = -1;
+  auto it = std::upper_bound(visibleRows_.begin(), visibleRows_.end(), previous);
+  if (it != visibleRows_.begin()) a = static_cast<int>(std::prev(it) - visibleRows_.begin());
+  if (a - offset > 0) topRow_ = a - offset + 1;
+  if (a >= 0) selectedRow_ = a + 1;
+  SelectCell(a + 1);
+}
+
+void PhraseGrid::SelectCell(int gridRow) {
+  const int32_t p = PhraseOfRow(gridRow);
+  if (p < 0) {
+    memo1_.clear();
+    memo2_.clear();
+    return;
+  }
+  selectedRow_ = gridRow;
+  const TPhrase& phrase = table_.Phrases[static_cast<size_t>(p)];
+  memo1_ = std::string(table_.OriginText(phrase));
+  memo2_ = phrase.EditIndex >= 0 ? std::string(table_.EditedText(phrase)) : std::string();
+}
+
+void PhraseGrid::ClearRows() {
+  visibleRows_.clear();
+  selectedRow_ = 0;
+  topRow_ = 1;
+  memo1_.clear();
+  memo2_.clear();
+}
+
+CellInfo PhraseGrid::Cell(int col, int gridRow) const {
+  CellInfo cell;
+  const int32_t p = PhraseOfRow(gridRow);
+  if (p < 0) return cell;
+  const TPhrase& phrase = table_.Phrases[static_cast<size_t>(p)];
+  const bool hidden = (phrase.Flags & pfHide) != 0;
+  switch (col) {
+    case kColIndex:
+      cell.HasText = true;
+      cell.Plain = std::to_string(p);
+      break;
+    case kColHide:
+      cell.IsCheckBox = true;
+      cell.Checked = hidden;
+      break;
+    case kColOrigin:
+      cell.Silver = hidden;
+      cell.HasText = true;
+      cell.PhraseText = true;
+      cell.Bytes = table_.OriginText(phrase);
+      break;
+    case kColOn:
+      cell.IsCheckBox = true;
+      cell.Checked = (phrase.Flags & pfOn) != 0;
+      break;
+    case kColEdited:
+      cell.Silver = (phrase.Flags & pfOn) == 0;
+      cell.HasText = phrase.EditIndex >= 0;
+      cell.PhraseText = true;
+      if (cell.HasText) cell.Bytes = table_.EditedText(phrase);
+      break;
+    case kColLinkAddress:
+      cell.Silver = hidden;
+      cell.HasText = true;
+      cell.Plain = AddressText(phrase.LinkAddress);
+      break;
+    case kColStringAddress:
+      cell.Silver = hidden;
+      cell.HasText = true;
+      cell.Plain = AddressText(phrase.StringAddress);
+      break;
+    default:
+      break;
+  }
+  return cell;
+}
+
+PressResult PhraseGrid::MouseDown(int col, int gridRow) {
+  const int32_t p = PhraseOfRow(gridRow);
+  if (p < 0) return PressResult::Nothing;
+  // The grid has made the pressed row the selection before the press is handled.
+  SelectCell(gridRow);
+  TPhrase& phrase = table_.Phrases[static_cast<size_t>(p)];
+  PressResult result = PressResult::Nothing;
+  if (col == kColHide && phrase.EditIndex < 0) {
+    phrase.Flags = static_cast<uint16_t>(phrase.Flags ^ pfHide);
+    result = PressResult::ToggledHide;
+  } else if (col == kColOn && phrase.EditIndex >= 0) {
+    phrase.Flags = static_cast<uint16_t>(phrase.Flags ^ pfOn);
+    result = PressResult::ToggledOn;
+  } else if (col == kColOn || col == kColEdited) {
+    result = PressResult::EditAction;
+  }
+  return result;
+}
+
+}  // namespace velmora::ui

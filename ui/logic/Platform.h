@@ -1,0 +1,52 @@
+// What the main window's logic needs from the window system. The desktop
+// program implements it with Qt; the tests implement it with a script.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace velmora::ui {
+
+// The button sets of the message boxes.
+enum class Buttons { Ok, YesNo, YesNoCancel };
+// The answer a message box returns.
+enum class Answer { Ok, Yes, No, Cancel };
+// How a message box presents itself (icon).
+enum class BoxKind { Error, Question, Information };
+
+// A file dialog's set-up: the filter as "Description|pattern" (empty: all
+// files), the extension added to a name typed without one (save dialogs),
+// and the file name shown when the dialog opens.
+struct FileDialogSpec {
+  std::string Filter;
+  std::string DefaultExt;
+  std::string PresetName;
+
+  bool operator==(const FileDialogSpec&) const = default;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // A modal message box; returns the button the user chose.
+  virtual Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) = 0;
+  // Modal file dialogs; nullopt when the user cancels.
+  virtual std::optional<std::string> OpenFileDialog(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> SaveFileDialog(const FileDialogSpec& spec) = 0;
+
+  // The status panel over the grid: show a text (the window repaints once
+  // before the caller goes on), hide it now, or hide it after 1000 ms.
+  virtual void ShowStatus(const std::string& text) = 0;
+  virtual void HideStatusNow() = 0;
+  virtual void HideStatusLater() = 0;
+
+  // Processes pending repaints once (before a long piece of work).
+  virtual void Repaint() = 0;
+  // The system's default beep.
+  virtual void Beep() = 0;
+  // Puts 8-bit text on the clipboard.
+  virtual void SetClipboardText(const std::string& bytes) = 0;
+};
+
+}  // namespace velmora::ui
