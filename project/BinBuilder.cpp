@@ -98,7 +98,7 @@ std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
   }
 
   const uint64_t newSize = RoundUp(end, 4);
-  const uint64_t paddedSize = RoundUp(newSize, kSectorSize);
+  const uint64_t paddedSize = RoundUp(newSize, kUnitPadding);
   unit.resize(static_cast<size_t>(paddedSize), 0);
   if (!relocation.empty()) std::memcpy(unit.data() + imageLength, relocation.data(), relocation.size());
 

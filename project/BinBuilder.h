@@ -16,7 +16,7 @@
 
 namespace velmora {
 
-constexpr uint32_t kSectorSize = 2048;
+constexpr uint32_t kUnitPadding = 2048;  // a written unit ends on a whole sector
 
 // The status texts of the Save BIN command.
 inline constexpr std::string_view kCreatingBinText = "Creating BIN file. Please wait ...";

@@ -1,0 +1,52 @@
+// The loader rebuild: a new LOADING.KWI that carries the translated unit of
+// the open project. The source loader the project was made from serves as a
+// template and is only read: the new loader holds one maker entry with one
+// module (the translated unit's), every other unit of that module copied
+// byte for byte, and the translated unit as the BIN builder writes it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "analysis/PhraseTable.h"
+#include "project/BinBuilder.h"
+
+namespace velmora {
+
+inline constexpr std::string_view kCreatingLoaderText = "Creating LOADING.KWI file. Please wait ...";
+inline constexpr std::string_view kLoaderCompleteText = "The creation of the file LOADING.KWI is complete.";
+
+// The tests a source loader must pass, in the order they are made; the
+// result names the first that failed.
+enum class SourceCheck {
+  Suitable,
+  NoFile,         // no file at the path (or it cannot be opened)
+  NoMaker,        // no "AISIN-AW" maker entry at MakerIndex
+  NoUnit,         // no module at ModuleIndex or no unit at UnitIndex
+  NameOrOffset,   // the unit's name or offset differs from the project's
+  TagOrChecksum,  // the unit header's tag or checksum differs
+};
+
+// A short English description of a failed test.
+const char* SourceCheckText(SourceCheck check);
+
+SourceCheck CheckSource(const PhraseTable& table, const std::string& path);
+// True when the loader at path is the one the project's unit came from.
+bool IsSourceSuitable(const PhraseTable& table, const std::string& path);
+
+// True when output names the source file: the same file on disk (through
+// any path or link), or the same normalised absolute path.
+bool NamesSameFile(const std::string& source, const std::string& output);
+
+// Writes the new loader to outputPath (through a temporary file renamed
+// into place) from the source loader at sourcePath, and returns its size.
+// An output that names the source is refused before anything is written
+// (EFCreateError). A source that does not hold the project's module and
+// unit, or whose units reach past its end, raises EFormatError. Status
+// texts: the "creating" text once the work starts, then the completion
+// text whether or not it succeeded.
+int64_t RebuildLoader(const PhraseTable& table, const std::string& sourcePath, const std::string& outputPath,
+                      const StatusCallback& status = {});
+
+}  // namespace velmora
