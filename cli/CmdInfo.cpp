@@ -1,0 +1,213 @@
+// velmora-cli info: shows what a LOADING.KWI or a loading unit (.BIN) holds,
+// much as readelf shows an object file: the loader's maker entries, modules
+// and units with each unit's header and checksum, or the header and checksum
+// of a single unit.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "analysis/UnitHeader.h"
+#include "cli/CliCommon.h"
+#include "container/ByteOrder.h"
+#include "container/KiwiPrimitives.h"
+#include "container/Loading.h"
+#include "container/TLN_FileStream.h"
+
+namespace velmora::cli {
+namespace {
+
+const char* kUsage =
+    "Usage: velmora-cli info FILE\n"
+    "\n"
+    "Shows the contents of a loader (LOADING.KWI) or of one loading unit (.BIN).\n"
+    "\n"
+    "For a loader: whether its directory is valid, every maker entry (name and\n"
+    "position), its modules (name, start, length, layout of the unit table,\n"
+    "unit count) and their units (name, offset, size, header tag and maker text,\n"
+    "stored and computed checksum). The checksum is computed over the smaller of\n"
+    "the unit's directory size and the size its header declares, as far as the\n"
+    "file holds those bytes.\n"
+    "\n"
+    "For a unit: its header fields and its stored and computed checksum (over the\n"
+    "smaller of the declared size and the file size).\n"
+    "\n"
+    "A file named *.BIN is always read as a unit. Any other file is read as a\n"
+    "loader; when its directory is not valid it is read as a unit if it looks like\n"
+    "one: at least 128 bytes, a declared size of at least 128 bytes, and a tag and\n"
+    "a non-empty maker text made of printable ASCII characters.\n"
+    "\n"
+    "Exit status: 0 when the file was shown, 1 when it cannot be read or is\n"
+    "neither a valid loader nor a unit, 2 for a wrong command line.\n";
+
+std::string Hex32(uint32_t v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%08X", v);
+  return buf;
+}
+
+std::string Hex(uint32_t v, int digits) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%0*X", digits, v);
+  return buf;
+}
+
+// An 8-bit text for the terminal: printable ASCII as it is, other bytes as \xNN.
+std::string Shown(const std::string& text) {
+  std::string out;
+  for (const unsigned char c : text) {
+    if (c >= 0x20 && c < 0x7F && c != '\\') {
+      out += static_cast<char>(c);
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", c);
+      out += buf;
+    }
+  }
+  return out;
+}
+
+std::string Pad(const std::string& s, size_t width) {
+  return s.size() >= width ? s + " " : s + std::string(width - s.size(), ' ');
+}
+
+bool IsPrintableAscii(const std::string& s) {
+  return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+std::string Upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return s;
+}
+
+bool HasBinExtension(const std::string& path) {
+  const std::string name = Upper(path);
+  return name.size() >= 4 && name.compare(name.size() - 4, 4, ".BIN") == 0;
+}
+
+// Degrees of a coordinate in 1/8 arc-second units, with its hemisphere.
+std::string Degrees(int32_t units, char positive, char negative) {
+  char buf[32];
+  const double deg = static_cast<double>(units) / kCoordinateUnitsPerDegree;
+  std::snprintf(buf, sizeof buf, "%.5f %c", deg < 0 ? -deg : deg, units < 0 ? negative : positive);
+  return buf;
+}
+
+// The unit checksum (SumWords) of the length bytes at pos, read in pieces so
+// that a large unit is never held whole. Only the bytes the stream holds are
+// read; the stream size bounds the work whatever a header declares.
+uint32_t ChecksumAt(TStream& s, int64_t streamSize, int64_t pos, uint64_t length) {
+  if (pos < 0 || pos >= streamSize) return 0;
+  length = std::min<uint64_t>(length, static_cast<uint64_t>(streamSize - pos));
+  constexpr size_t kPiece = 1 << 16;  // a multiple of 4: words never straddle pieces
+  std::vector<uint8_t> buf(kPiece);
+  uint32_t sum = 0;
+  for (uint64_t off = 0; off < length; off += kPiece) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(kPiece, length - off));
+    ReadBytesAt(s, pos + static_cast<int64_t>(off), buf.data(), n);
+    for (size_t i = 0; i + 4 <= n; i += 4)
+      if (off + i >= kUnitHeaderSize) sum += LoadBE32(buf.data() + i);
+  }
+  return sum;
+}
+
+void PrintLoader(const TLN_Loading& loader, int64_t fileSize) {
+  TLN_FileStream file(loader.FileName);
+  TBoundedStream s(file, fileSize);
+  std::cout << "Loader:   " << loader.FileName << "\n"
+            << "Size:     " << fileSize << " bytes\n"
+            << "Valid:    yes\n"
+            << "Makers:   " << loader.Frame.MakerCount << "\n";
+  for (size_t mi = 0; mi < loader.Frame.Makers.size(); ++mi) {
+    const auto& maker = loader.Frame.Makers[mi];
+    std::cout << "\nMaker " << mi << ": " << (maker.MakerName.empty() ? "(unknown maker)" : maker.MakerName) << "\n"
+              << "  Position:  longitude " << maker.Longitude << " (" << Degrees(maker.Longitude, 'E', 'W')
+              << "), latitude " << maker.Latitude << " (" << Degrees(maker.Latitude, 'N', 'S') << ")\n"
+              << "  Id:        byte " << Hex(maker.IdByte, 2) << ", word " << Hex(maker.IdWord, 4) << "\n"
+              << "  Modules:   " << maker.ModuleCount << "\n";
+    for (size_t k = 0; k < maker.Modules.size(); ++k) {
+      const auto& m = maker.Modules[k];
+      std::cout << "\n  Module " << k << ": \"" << Shown(m.Name) << "\"  short \"" << Shown(m.ShortName) << "\"\n"
+                << "    Start " << Hex32(m.Start) << "  length " << Hex32(m.Length) << " (" << m.Length / kSectorSize
+                << (m.Length == kSectorSize ? " sector" : " sectors") << ")  record at " << Hex32(static_cast<uint32_t>(m.RecordOffset)) << "  layout "
+                << (m.SplitTable ? "split" : "table") << "  units " << m.UnitCount << "\n";
+      if (m.Units.empty()) continue;
+      std::cout << "    " << Pad("#", 6) << Pad("Name", 10) << Pad("Offset", 12) << Pad("Size", 12) << Pad("Tag", 17)
+                << Pad("Maker text", 17) << Pad("Stored", 12) << Pad("Computed", 12) << "Check\n";
+      for (size_t u = 0; u < m.Units.size(); ++u) {
+        const auto& unit = m.Units[u];
+        std::cout << "    " << Pad(std::to_string(u), 6) << Pad(Shown(unit.Name), 10);
+        if (unit.Offset == kNoAddress) {
+          std::cout << Pad("-", 12) << Pad(Hex32(unit.Size), 12) << Pad("-", 17) << Pad("-", 17) << Pad("-", 12)
+                    << Pad("-", 12) << "no offset\n";
+          continue;
+        }
+        const auto h = ReadUnitHeaderFrom(s, unit.Offset);
+        const uint32_t computed = ChecksumAt(s, fileSize, unit.Offset, std::min(unit.Size, h.UnitSize));
+        std::cout << Pad(Hex32(unit.Offset), 12) << Pad(Hex32(unit.Size), 12) << Pad(Shown(h.UnitTag), 17)
+                  << Pad(Shown(h.MakerText), 17) << Pad(Hex32(h.UnitChecksum), 12) << Pad(Hex32(computed), 12)
+                  << (computed == h.UnitChecksum ? "ok" : "mismatch") << "\n";
+      }
+    }
+  }
+}
+
+// A file that holds one unit from its first byte: long enough for the
+// header, declaring at least a header's size, with a readable tag and
+// maker text.
+bool LooksLikeUnit(const TLN_Unit_Record_AISIN& h, int64_t fileSize) {
+  return fileSize >= static_cast<int64_t>(kUnitHeaderSize) && h.UnitSize >= kUnitHeaderSize &&
+         IsPrintableAscii(h.UnitTag) && !h.MakerText.empty() && IsPrintableAscii(h.MakerText);
+}
+
+void PrintUnit(const std::string& path, TStream& s, int64_t fileSize, const TLN_Unit_Record_AISIN& h) {
+  const uint64_t checked = std::min<uint64_t>(h.UnitSize, static_cast<uint64_t>(fileSize));
+  const uint32_t computed = ChecksumAt(s, fileSize, 0, checked);
+  const bool aisin = h.MakerText == kAisinMakerText;
+  std::cout << "Unit:           " << path << "\n"
+            << "File size:      " << fileSize << " bytes\n"
+            << "Tag:            " << Shown(h.UnitTag) << "\n"
+            << "Maker text:     " << Shown(h.MakerText) << (aisin ? "" : "  (not \"AISIN AW co.LTD\")") << "\n"
+            << "Header text 0:  " << Shown(h.Text0) << "\n"
+            << "Header text 16: " << Shown(h.Text16) << "\n"
+            << "Base address:   " << Hex32(h.BaseAddress) << "\n"
+            << "Declared size:  " << h.UnitSize << " bytes (" << Hex32(h.UnitSize) << ")\n"
+            << "Checked bytes:  " << checked << "\n"
+            << "Checksum:       stored " << Hex32(h.UnitChecksum) << ", computed " << Hex32(computed) << ": "
+            << (computed == h.UnitChecksum ? "ok" : "mismatch") << "\n";
+}
+
+int RunInfo(const std::vector<std::string>& args) {
+  ArgParser parser(args, {}, {});
+  const auto& files = parser.Positionals();
+  if (files.empty()) throw UsageError("no file given");
+  if (files.size() > 1) throw UsageError("one file at a time");
+  const std::string& path = files[0];
+
+  if (!HasBinExtension(path)) {
+    const TLN_Loading loader(path);
+    if (loader.Valid) {
+      TLN_FileStream f(path);
+      PrintLoader(loader, f.Seek(0, SeekOrigin::End));
+      return kExitOk;
+    }
+  }
+  TLN_FileStream file(path);
+  const int64_t size = file.Seek(0, SeekOrigin::End);
+  TBoundedStream s(file, size);
+  const auto header = ReadUnitHeaderFrom(s, 0);
+  if (!LooksLikeUnit(header, size)) {
+    if (HasBinExtension(path)) throw std::runtime_error(path + ": not a loading unit");
+    throw std::runtime_error(path + ": neither a valid loader nor a loading unit");
+  }
+  PrintUnit(path, s, size, header);
+  return kExitOk;
+}
+
+CommandRegistrar reg({"info", "show the directory of a LOADING.KWI or the header of a unit", kUsage, RunInfo});
+
+}  // namespace
+}  // namespace velmora::cli
