@@ -13,13 +13,14 @@ class Rng {
  public:
   explicit Rng(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull) {}
 
-  // splitmix64, upper half.
-  uint32_t Next() {
+  // splitmix64.
+  uint64_t Next64() {
     uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return static_cast<uint32_t>((z ^ (z >> 31)) >> 32);
+    return z ^ (z >> 31);
   }
+  uint32_t Next() { return static_cast<uint32_t>(Next64() >> 32); }
   // 0 .. n-1 (n > 0).
   uint32_t Below(uint64_t n) { return static_cast<uint32_t>((uint64_t{Next()} * n) >> 32); }
 

@@ -41,26 +41,36 @@ void CheckText(const std::string& text, size_t maxLength, const char* what) {
 
 }  // namespace
 
+// 32-bit RISC instruction forms: fixed bits and the bits that vary
+// (registers, displacements, immediates). Common forms appear twice.
+struct InstructionForm {
+  uint32_t fixed;
+  uint32_t varying;
+};
+constexpr InstructionForm kForms[16] = {
+    {0x38000000u, 0x03FFFFFFu},  // addi rD,rA,imm
+    {0x38000000u, 0x03FFFFFFu},
+    {0x3C000000u, 0x03E0FFFFu},  // lis rD,imm
+    {0x80010000u, 0x03E000FCu},  // lwz rD,d(r1)
+    {0x80010000u, 0x03E000FCu},
+    {0x90010000u, 0x03E000FCu},  // stw rS,d(r1)
+    {0x90010000u, 0x03E000FCu},
+    {0x7C000378u, 0x03FFF800u},  // or rA,rS,rB
+    {0x7C000214u, 0x03FFF800u},  // add rD,rA,rB
+    {0x48000001u, 0x0003FFFCu},  // bl
+    {0x48000001u, 0x0003FFFCu},
+    {0x4E800020u, 0x00000000u},  // blr
+    {0x41820000u, 0x0000FFFCu},  // beq
+    {0x2C000000u, 0x001F00FFu},  // cmpwi rA,imm
+    {0x60000000u, 0x00000000u},  // nop
+    {0x7C0802A6u, 0x00000000u},  // mflr r0
+};
+
 uint32_t CodeLikeWord(Rng& rng, uint32_t baseAddress, uint32_t unitSize) {
   for (int attempt = 0; attempt < 8; ++attempt) {
-    const uint32_t r = rng.Next();
-    const uint32_t rd = (r >> 27) & 31u, ra = (r >> 22) & 31u, rb = (r >> 17) & 31u;
-    const uint32_t imm = r & 0xFFFFu;
-    uint32_t w = 0;
-    switch (rng.Below(12)) {
-      case 0: w = 0x38000000u | rd << 21 | ra << 16 | imm; break;           // addi
-      case 1: w = 0x3C000000u | rd << 21 | imm; break;                      // lis
-      case 2: w = 0x80000000u | rd << 21 | 1u << 16 | (imm & 0x00FCu); break;  // lwz rD,d(r1)
-      case 3: w = 0x90000000u | rd << 21 | 1u << 16 | (imm & 0x00FCu); break;  // stw rS,d(r1)
-      case 4: w = 0x7C000378u | rd << 21 | ra << 16 | rb << 11; break;      // or
-      case 5: w = 0x7C000214u | rd << 21 | ra << 16 | rb << 11; break;      // add
-      case 6: w = 0x48000001u | (r & 0x0003FFFCu); break;                   // bl
-      case 7: w = 0x4E800020u; break;                                       // blr
-      case 8: w = 0x41820000u | (r & 0x0000FFFCu); break;                   // beq
-      case 9: w = 0x2C000000u | ra << 16 | (imm & 0x00FFu); break;          // cmpwi
-      case 10: w = 0x60000000u; break;                                      // nop
-      default: w = 0x7C0802A6u; break;                                      // mflr r0
-    }
+    const uint64_t r = rng.Next64();
+    const InstructionForm& f = kForms[r >> 60];
+    const uint32_t w = f.fixed | (static_cast<uint32_t>(r) & f.varying);
     // Never a value that points into the unit.
     if (w - baseAddress >= unitSize) return w;
   }
