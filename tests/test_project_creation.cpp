@@ -1,0 +1,304 @@
+// Project creation: the dialog's field rules, the .BIN flow and the
+// LOADING.KWI flow with their names, positions and declined questions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "analysis/ProjectCreation.h"
+#include "container/ByteOrder.h"
+#include "container/StreamErrors.h"
+#include "sampledata/SampleData.h"
+#include "support/TestSupport.h"
+
+using namespace velmora;
+using velmora::test::TempDir;
+using velmora::test::WriteFile;
+namespace sample = velmora::sample;
+
+namespace {
+
+AnalysisOptions WholeUnit() {
+  AnalysisOptions o;
+  o.RangeEnd = 0xFFFFFFFF;
+  return o;
+}
+
+AskYesNo Answer(bool yes, std::vector<std::string>* asked = nullptr) {
+  return [=](const std::string& q) {
+    if (asked) asked->push_back(q);
+    return yes;
+  };
+}
+
+sample::SampleUnit Unit(const std::string& tag, size_t strings, uint32_t seed) {
+  sample::UnitSpec s;
+  s.tag = tag;
+  s.strings = sample::EnglishMenuTexts(strings, seed);
+  s.seed = seed;
+  return sample::MakeUnit(s);
+}
+
+}  // namespace
+
+TEST(DialogRules, PreselectUnit) {
+  struct Case {
+    std::vector<std::string> names;
+    int selected;
+  };
+  const Case cases[] = {
+      {{}, -1},
+      {{"BOOT"}, 0},
+      {{"BOOT", "MAP"}, 0},
+      {{"BOOT", "APM", "MAP"}, 1},
+      {{"APM", "MAP", "APM", "BOOT"}, 2},
+      {{"apm", "APM "}, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PreselectUnit(c.names), c.selected) << testing::PrintToString(c.names);
+}
+
+TEST(DialogRules, HexFields) {
+  struct Case {
+    const char* text;
+    std::optional<uint32_t> value;
+  };
+  const Case cases[] = {
+      {"", std::nullopt},
+      {"0", 0u},
+      {"00000000", 0u},
+      {"1a2B", 0x1A2Bu},
+      {"FFFFFFFE", 0xFFFFFFFEu},
+      {"ffffffff", std::nullopt},
+      {"FFFFFFFF", std::nullopt},
+      {"100000000", std::nullopt},
+      {"000000000010", 0x10u},
+      {"G", std::nullopt},
+      {"12 ", std::nullopt},
+      {" 12", std::nullopt},
+      {"$12", std::nullopt},
+      {"0x12", std::nullopt},
+      {"-1", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HexFieldValue(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(IsValidHexField(c.text), c.value.has_value()) << '"' << c.text << '"';
+  }
+}
+
+TEST(DialogRules, RangeFieldsAndCaption) {
+  EXPECT_EQ(FormatHex8(0x1A2B), "00001A2B");
+  EXPECT_EQ(FormatHex8(0xABCDEF01), "ABCDEF01");
+  const RangeFields f = DefaultRangeFields(0x3C000);
+  EXPECT_EQ(f.StartText, "00000000");
+  EXPECT_EQ(f.EndText, "0003C000");
+
+  struct Case {
+    bool checked;
+    const char *start, *end;
+    uint32_t rangeStart, rangeEnd;
+  };
+  const Case cases[] = {
+      {false, "100", "200", 0, 0x5000},
+      {true, "100", "200", 0x100, 0x200},
+      {true, "", "200", 0, 0x200},
+      {true, "100", "FFFFFFFF", 0x100, 0x5000},
+      {true, "zz", "xx", 0, 0x5000},
+  };
+  for (const auto& c : cases) {
+    const AddressRange r = RangeFromFields(c.checked, c.start, c.end, 0x5000);
+    EXPECT_EQ(r.RangeStart, c.rangeStart) << c.start;
+    EXPECT_EQ(r.RangeEnd, c.rangeEnd) << c.end;
+  }
+  EXPECT_EQ(ProjectCaption("/d/LOADING.KWI", "APM", "T1"), "Velmora - /d/LOADING.KWI  [APM_T1]");
+}
+
+TEST(DialogRules, UnitNameOfABinFile) {
+  struct Case {
+    const char *path, *name;
+  };
+  const Case cases[] = {
+      {"APM.BIN", "APM"},
+      {"/home/u/APM.BIN", "APM"},
+      {"/home/u/APM.OLD.BIN", "APM"},
+      {"/home/u.v/APM.BIN", "APM"},
+      {"/home/u/NODOT", "NODOT"},
+      {"/home/u/.BIN", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UnitNameFromBinPath(c.path), c.name) << c.path;
+}
+
+TEST(BinFlow, CreatesTheProjectWithItsNames) {
+  TempDir dir;
+  const auto unit = Unit("V12", 20, 3);
+  auto bytes = unit.bytes;
+  bytes.resize(bytes.size() + 100, 0x77);  // a .BIN longer than its unit
+  const std::string path = dir.File("APM.V12.BIN");
+  WriteFile(path, bytes);
+
+  PhraseTable t;
+  t.SourcePath = "/earlier/LOADING.KWI";
+  const CreationResult r = CreateProjectFromBin(t, path, WholeUnit(), Answer(false));
+  ASSERT_TRUE(r.Analysis.Completed);
+  EXPECT_EQ(t.Info.MakerIndex, -1);
+  EXPECT_EQ(t.Info.ModuleIndex, -1);
+  EXPECT_EQ(t.Info.UnitIndex, -1);
+  EXPECT_EQ(t.Info.UnitOffset, 0u);
+  EXPECT_EQ(t.Info.SourceSize, bytes.size());
+  EXPECT_EQ(t.UnitImage, unit.bytes);
+  EXPECT_EQ(t.UnitName, "APM");
+  EXPECT_EQ(t.UnitTag, "V12");
+  EXPECT_TRUE(t.SourcePath.empty());
+  EXPECT_EQ(r.SuggestedBinName, path);
+  EXPECT_EQ(t.Phrases.size(), sample::ExpectedRecords(unit, true).size());
+}
+
+TEST(BinFlow, DeclinedQuestions) {
+  TempDir dir;
+  const auto earlier = Unit("OLD", 5, 1);
+  WriteFile(dir.File("OLD.BIN"), earlier.bytes);
+
+  sample::UnitSpec foreign;
+  foreign.strings = sample::EnglishMenuTexts(5, 2);
+  foreign.makerText = "OTHER MAKER";
+  WriteFile(dir.File("FOREIGN.BIN"), sample::MakeUnit(foreign).bytes);
+  sample::UnitSpec badSum;
+  badSum.strings = sample::EnglishMenuTexts(5, 2);
+  badSum.corruptChecksum = true;
+  WriteFile(dir.File("BADSUM.BIN"), sample::MakeUnit(badSum).bytes);
+
+  PhraseTable t;
+  ASSERT_TRUE(CreateProjectFromBin(t, dir.File("OLD.BIN"), WholeUnit(), Answer(true)).Analysis.Completed);
+  const ProjectInfo info = t.Info;
+  const auto phrases = t.Phrases.size();
+
+  // The maker question declined: the earlier project stays, Info included.
+  std::vector<std::string> asked;
+  EXPECT_FALSE(CreateProjectFromBin(t, dir.File("FOREIGN.BIN"), WholeUnit(), Answer(false, &asked)).Analysis.Completed);
+  EXPECT_EQ(asked, std::vector<std::string>{kForeignMakerQuestion});
+  EXPECT_EQ(std::memcmp(&t.Info, &info, sizeof info), 0);
+  EXPECT_EQ(t.Phrases.size(), phrases);
+  EXPECT_EQ(t.UnitImage, earlier.bytes);
+  EXPECT_EQ(t.UnitName, "OLD");
+
+  // The checksum question declined: no project is left.
+  asked.clear();
+  EXPECT_FALSE(CreateProjectFromBin(t, dir.File("BADSUM.BIN"), WholeUnit(), Answer(false, &asked)).Analysis.Completed);
+  EXPECT_EQ(asked, std::vector<std::string>{kBadChecksumQuestion});
+  EXPECT_TRUE(t.Phrases.empty());
+  EXPECT_TRUE(t.UnitImage.empty());
+
+  // Answered Yes, both go on.
+  EXPECT_TRUE(CreateProjectFromBin(t, dir.File("BADSUM.BIN"), WholeUnit(), Answer(true)).Analysis.Completed);
+  EXPECT_EQ(t.UnitName, "BADSUM");
+  EXPECT_FALSE(t.Phrases.empty());
+}
+
+TEST(BinFlow, MissingFile) {
+  PhraseTable t;
+  EXPECT_THROW(CreateProjectFromBin(t, "/nonexistent/APM.BIN", WholeUnit(), Answer(true)), EFOpenError);
+}
+
+TEST(LoaderFlow, CreatesTheProjectFromTheChosenUnit) {
+  TempDir dir;
+  const auto apm1 = Unit("A1", 12, 11), apm2 = Unit("A2", 14, 12), map = Unit("M", 8, 13);
+  sample::LoaderSpec spec;
+  spec.makers.push_back({"TOYOTA", {{"TOYOTA NAV", "TN", false, {{"TN0", std::vector<uint8_t>(3000, 1)}}}}});
+  spec.makers.push_back({"AISIN-AW",
+                         {{"AISIN EMPTY", "AE", false, {}},
+                          {"AISIN PROGRAM", "AP", false, {{"BOOT", map.bytes}, {"APM", apm1.bytes}, {"MAP", map.bytes}, {"APM", apm2.bytes}}}}});
+  sample::LoaderLayout layout;
+  const std::string path = dir.File("LOADING.KWI");
+  WriteFile(path, sample::MakeLoader(spec, &layout));
+
+  const TLN_Loading loading(path);
+  ASSERT_TRUE(loading.Valid);
+  EXPECT_EQ(AisinMakerIndices(loading), std::vector<int>{1});
+  EXPECT_EQ(ModuleNames(loading, 1), (std::vector<std::string>{"AISIN EMPTY", "AISIN PROGRAM"}));
+  EXPECT_TRUE(UnitNames(loading, 1, 0).empty());
+  EXPECT_EQ(PreselectUnit(UnitNames(loading, 1, 1)), 3);
+
+  // A module without units gives no project.
+  PhraseTable t;
+  EXPECT_THROW(CreateProjectFromLoader(t, loading, -1, 0, -1, WholeUnit(), Answer(true)), EProjectCreationError);
+  // A maker entry that is not "AISIN-AW".
+  EXPECT_THROW(CreateProjectFromLoader(t, loading, 0, 0, 0, WholeUnit(), Answer(true)), EProjectCreationError);
+  EXPECT_THROW(CreateProjectFromLoader(t, loading, 1, 1, 4, WholeUnit(), Answer(true)), EProjectCreationError);
+
+  // The preselected unit: the last "APM".
+  const CreationResult r = CreateProjectFromLoader(t, path, -1, 1, -1, WholeUnit(), Answer(false));
+  ASSERT_TRUE(r.Analysis.Completed);
+  const auto& placed = layout.makers[1].modules[1].units[3];
+  EXPECT_EQ(t.Info.MakerIndex, 1);
+  EXPECT_EQ(t.Info.ModuleIndex, 1);
+  EXPECT_EQ(t.Info.UnitIndex, 3);
+  EXPECT_EQ(t.Info.UnitOffset, placed.offset);
+  EXPECT_EQ(t.Info.SourceSize, placed.size);
+  EXPECT_EQ(t.UnitImage, apm2.bytes);
+  EXPECT_EQ(t.UnitName, "APM");
+  EXPECT_EQ(t.UnitTag, "A2");
+  EXPECT_EQ(t.SourcePath, path);
+  EXPECT_EQ(r.SuggestedBinName, "APM_A2.BIN");
+  EXPECT_EQ(t.Phrases.size(), sample::ExpectedRecords(apm2, true).size());
+
+  // An explicit unit.
+  ASSERT_TRUE(CreateProjectFromLoader(t, loading, 1, 1, 1, WholeUnit(), Answer(false)).Analysis.Completed);
+  EXPECT_EQ(t.UnitImage, apm1.bytes);
+  EXPECT_EQ(t.Info.UnitIndex, 1);
+}
+
+TEST(LoaderFlow, NoSuitableAisinModule) {
+  TempDir dir;
+  sample::LoaderSpec spec;
+  spec.makers.push_back({"TOYOTA", {{"TOYOTA NAV", "TN", false, {{"TN0", std::vector<uint8_t>(3000, 1)}}}}});
+  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(spec));
+  WriteFile(dir.File("garbage.KWI"), std::vector<uint8_t>(100, 0xFF));
+  for (const char* name : {"LOADING.KWI", "garbage.KWI"}) {
+    SCOPED_TRACE(name);
+    PhraseTable t;
+    try {
+      CreateProjectFromLoader(t, dir.File(name), -1, -1, -1, WholeUnit(), Answer(true));
+      FAIL() << "created";
+    } catch (const EProjectCreationError& e) {
+      EXPECT_STREQ(e.what(), "A suitable AISIN module is not detected !");
+    }
+  }
+}
+
+TEST(LoaderFlow, SeveralAisinEntriesTheFirstUnlessChosen) {
+  TempDir dir;
+  const auto a = Unit("FIRST", 6, 31), b = Unit("SECOND", 6, 32);
+  sample::LoaderSpec spec;
+  spec.makers.push_back({"AISIN-AW", {{"ONE", "1", false, {{"APM", a.bytes}}}}});
+  spec.makers.push_back({"AISIN-AW", {{"TWO", "2", false, {{"APM", b.bytes}}}}});
+  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(spec));
+  const TLN_Loading loading(dir.File("LOADING.KWI"));
+  EXPECT_EQ(AisinMakerIndices(loading), (std::vector<int>{0, 1}));
+  PhraseTable t;
+  ASSERT_TRUE(CreateProjectFromLoader(t, loading, -1, -1, -1, WholeUnit(), Answer(false)).Analysis.Completed);
+  EXPECT_EQ(t.UnitTag, "FIRST");
+  ASSERT_TRUE(CreateProjectFromLoader(t, loading, 1, -1, -1, WholeUnit(), Answer(false)).Analysis.Completed);
+  EXPECT_EQ(t.UnitTag, "SECOND");
+  EXPECT_EQ(t.Info.MakerIndex, 1);
+}
+
+TEST(LoaderFlow, DemoLoaderQuestions) {
+  TempDir dir;
+  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(sample::DemoLoaderSpec()));
+  const TLN_Loading loading(dir.File("LOADING.KWI"));
+  const int maker = FirstAisinMaker(loading);
+  const auto units = UnitNames(loading, maker, 1);
+  const auto at = [&](const std::string& n) { return static_cast<int>(std::find(units.begin(), units.end(), n) - units.begin()); };
+  PhraseTable t;
+  std::vector<std::string> asked;
+  EXPECT_FALSE(CreateProjectFromLoader(t, loading, maker, 1, at("FOREIGN"), WholeUnit(), Answer(false, &asked)).Analysis.Completed);
+  EXPECT_FALSE(CreateProjectFromLoader(t, loading, maker, 1, at("BADSUM"), WholeUnit(), Answer(false, &asked)).Analysis.Completed);
+  EXPECT_EQ(asked, (std::vector<std::string>{kForeignMakerQuestion, kBadChecksumQuestion}));
+  AnalysisOptions jp = WholeUnit();
+  jp.Mode = TextMode::Japanese;
+  const auto r = CreateProjectFromLoader(t, loading, maker, 1, at("JPN"), jp, Answer(false));
+  EXPECT_TRUE(r.Analysis.Completed);
+  EXPECT_EQ(r.Analysis.DisplayCodePage, CodePage::Japanese);
+  EXPECT_FALSE(t.Phrases.empty());
+}
