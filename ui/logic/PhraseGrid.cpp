@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "project/PhraseEdits.h"
 #include "ui/logic/CaptionTables.h"
 
 namespace velmora::ui {
@@ -136,15 +137,18 @@ PressResult PhraseGrid::MouseDown(int col, int gridRow) {
   if (p < 0) return PressResult::Nothing;
   // The grid has made the pressed row the selection before the press is handled.
   SelectCell(gridRow);
-  TPhrase& phrase = table_.Phrases[static_cast<size_t>(p)];
+  const auto index = static_cast<size_t>(p);
+  const bool hasText = table_.Phrases[index].EditIndex >= 0;
   PressResult result = PressResult::Nothing;
-  if (col == kColHide && phrase.EditIndex < 0) {
-    phrase.Flags = static_cast<uint16_t>(phrase.Flags ^ pfHide);
-    result = PressResult::ToggledHide;
-  } else if (col == kColOn && phrase.EditIndex >= 0) {
-    phrase.Flags = static_cast<uint16_t>(phrase.Flags ^ pfOn);
-    result = PressResult::ToggledOn;
-  } else if (col == kColOn || col == kColEdited) {
+  if (col == kColHide) {
+    // A phrase with an edited text cannot be hidden.
+    if (ToggleHide(table_, index)) result = PressResult::ToggledHide;
+  } else if (col == kColOn) {
+    // ON without an edited text opens the editor instead; a damaged record
+    // with ON but no text lets the press clear it.
+    if (ToggleOn(table_, index)) result = PressResult::ToggledOn;
+    else if (!hasText) result = PressResult::EditAction;
+  } else if (col == kColEdited) {
     result = PressResult::EditAction;
   }
   return result;

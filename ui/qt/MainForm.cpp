@@ -1,0 +1,480 @@
+#include "ui/qt/MainForm.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/qt/PhraseGridModel.h"
+#include "ui/qt/PhraseGridView.h"
+
+// The pictures live in a static library: their resource initialiser must
+// be referenced explicitly (from the global namespace).
+static void InitArtResources() { Q_INIT_RESOURCE(art); }
+
+namespace velmora::ui {
+
+namespace {
+
+QString Q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString Local(const std::string& bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+
+// "Description|pattern" to Qt's "Description (pattern)".
+QString NameFilter(const std::string& filter) {
+  if (filter.empty()) return {};
+  const size_t bar = filter.find('|');
+  if (bar == std::string::npos) return Local(filter);
+  return Local(filter.substr(0, bar)) + " (" + Local(filter.substr(bar + 1)) + ")";
+}
+
+QFont WindowFont() {
+  QFont f;
+  f.setFamilies({"Tahoma", "DejaVu Sans"});
+  f.setPixelSize(11);
+  return f;
+}
+
+QFont MemoFont() {
+  QFont f;
+  f.setFamilies({"System", "DejaVu Sans"});
+  f.setPixelSize(14);
+  return f;
+}
+
+constexpr int kClientWidth = 1147;
+constexpr int kClientHeight = 725;
+
+}  // namespace
+
+TMainForm::TMainForm(PhraseTable& table, std::vector<std::string> args, ProjectFiles& files, QWidget* parent)
+    : QMainWindow(parent), table_(table), args_(std::move(args)), shell_(table, *this, files) {
+  InitArtResources();
+  setObjectName("MainForm");
+  setFont(WindowFont());
+  BuildMenus();
+  BuildToolBar();
+  BuildPanels();
+  resize(kClientWidth, kClientHeight);
+  move(0, 0);
+
+  shell_.OnChanged = [this](unsigned what) { OnChanged(what); };
+  shell_.OnRowChanged = [this](int gridRow) { model_->RowChanged(gridRow); };
+  // The translation editor opens here once it exists.
+  shell_.OnEditAction = [] {};
+  shell_.FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  shell_.OnChanged = nullptr;
+  shell_.OnRowChanged = nullptr;
+}
+
+QToolButton* TMainForm::AddButton(const char* name, const char* icon) {
+  auto* b = new QToolButton(toolBar_);
+  b->setObjectName(name);
+  b->setIcon(QIcon(QString(":/art/icons/%1.png").arg(icon)));
+  b->setIconSize(QSize(32, 32));
+  b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  b->setMinimumSize(86, 52);
+  b->setFixedHeight(52);
+  b->setAutoRaise(true);
+  toolBar_->addWidget(b);
+  return b;
+}
+
+void TMainForm::BuildMenus() {
+  fileMenu_ = new QMenu(this);
+  fileMenu_->setObjectName("FilePopupMenu");
+  auto item = [](QMenu* menu, const char* name, const char* icon = nullptr) {
+    QAction* a = menu->addAction(QString());
+    a->setObjectName(name);
+    if (icon) a->setIcon(QIcon(QString(":/art/icons/%1.png").arg(icon)));
+    return a;
+  };
+  openProjectItem_ = item(fileMenu_, "OpenProjectItem", "open");
+  openFileItem_ = item(fileMenu_, "OpenFileItem");
+  openBinFileItem_ = item(fileMenu_, "OpenBinFileItem");
+  fileMenu_->addSeparator();
+  saveProjectItem_ = item(fileMenu_, "SaveProjectItem", "save");
+  saveProjectAsItem_ = item(fileMenu_, "SaveProjectAsItem");
+  fileMenu_->addSeparator();
+  saveFileItem_ = item(fileMenu_, "SaveFileItem");
+  saveBinFileItem_ = item(fileMenu_, "SaveBinFileItem");
+  fileMenu_->addSeparator();
+  exitItem_ = item(fileMenu_, "ExitItem");
+
+  connect(openProjectItem_, &QAction::triggered, this, [this] { shell_.OpenProjectCommand(); });
+  connect(saveProjectItem_, &QAction::triggered, this, [this] { shell_.SaveProjectCommand(); });
+  connect(saveProjectAsItem_, &QAction::triggered, this, [this] { shell_.SaveProjectAsCommand(); });
+  connect(exitItem_, &QAction::triggered, this, &QWidget::close);
+  // Open LOADING.KWI, Open BIN file, Save LOADING.KWI as and Save BIN file
+  // as come with project creation and output; they do nothing yet.
+
+  editMenu_ = new QMenu(this);
+  editMenu_->setObjectName("EditPopupMenu");
+  copyItem_ = item(editMenu_, "CopyMenuItem");
+  copyAllItem_ = item(editMenu_, "CopyAllMenuItem");
+  editMenu_->addSeparator();
+  exportItem_ = item(editMenu_, "ExportMenuItem");
+  importItem_ = item(editMenu_, "ImportMenuItem");
+
+  codePageMenu_ = new QMenu(this);
+  codePageMenu_->setObjectName("CodePagePopupMenu");
+  codePageGroup_ = new QActionGroup(this);
+  codePageGroup_->setExclusive(true);
+  static const char* const kNames[kCodePageCount] = {
+      "DefaultMenuItem", "WestEuropeMenuItem", "EastEuropeMenuItem", "GreekMenuItem", "TurkishMenuItem",
+      "BalticMenuItem",  "ArabicMenuItem",     "RussianMenuItem",    "JapanMenuItem"};
+  for (int tag = 0; tag < kCodePageCount; ++tag) {
+    QAction* a = codePageMenu_->addAction(QString::fromLatin1(CodePageCaption(static_cast<CodePage>(tag))));
+    a->setObjectName(kNames[tag]);
+    a->setCheckable(true);
+    a->setData(tag);
+    codePageGroup_->addAction(a);
+    codePageItems_[static_cast<size_t>(tag)] = a;
+    connect(a, &QAction::triggered, this, [this, tag] { shell_.CodePageMenuItemClick(tag); });
+    if (tag == 0) codePageMenu_->addSeparator();
+  }
+  codePageItems_[0]->setChecked(true);
+
+  languageMenu_ = new QMenu(this);
+  languageMenu_->setObjectName("LanguagePopupMenu");
+  QAction* eng = languageMenu_->addAction(Q(kEnglishMenuCaption));
+  eng->setObjectName("EngMenuItem");
+  QAction* rus = languageMenu_->addAction(Q(kRussianMenuCaption));
+  rus->setObjectName("RusMenuItem");
+  connect(eng, &QAction::triggered, this, [this] { shell_.EngMenuItemClick(); });
+  connect(rus, &QAction::triggered, this, [this] { shell_.RusMenuItemClick(); });
+}
+
+void TMainForm::BuildToolBar() {
+  toolBar_ = new QToolBar(this);
+  toolBar_->setObjectName("ToolBar1");
+  toolBar_->setMovable(false);
+  toolBar_->setFloatable(false);
+  toolBar_->setIconSize(QSize(32, 32));
+  toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
+  toolBar_->setStyleSheet(
+      "QToolBar#ToolBar1 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfcfe, stop:1 #d9dfe8);"
+      " border: none; border-bottom: 1px solid #a9b3c1; spacing: 0px; padding: 1px; }"
+      "QToolButton::menu-indicator { image: none; width: 0px; }");
+  addToolBar(Qt::TopToolBarArea, toolBar_);
+
+  auto separator = [this] {
+    auto* line = new QFrame(toolBar_);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedWidth(21);
+    toolBar_->addWidget(line);
+  };
+
+  fileBtn_ = AddButton("FileToolButton", "file");
+  fileBtn_->setMenu(fileMenu_);
+  fileBtn_->setPopupMode(QToolButton::InstantPopup);
+  editBtn_ = AddButton("EditToolButton", "edit");
+  editBtn_->setMenu(editMenu_);
+  editBtn_->setPopupMode(QToolButton::InstantPopup);
+  openProjectBtn_ = AddButton("OpenProjectToolBtn", "open");
+  connect(openProjectBtn_, &QToolButton::clicked, this, [this] { shell_.OpenProjectCommand(); });
+  saveProjectBtn_ = AddButton("SaveProjectToolBtn", "save");
+  connect(saveProjectBtn_, &QToolButton::clicked, this, [this] { shell_.SaveProjectCommand(); });
+  codePageBtn_ = AddButton("CodePageToolBtn", "codepage");
+  codePageBtn_->setMenu(codePageMenu_);
+  codePageBtn_->setPopupMode(QToolButton::InstantPopup);
+  separator();
+
+  filterGroup_ = new QActionGroup(this);
+  filterGroup_->setExclusive(true);
+  static const char* const kFilterNames[4] = {"NoFilterToolButton", "NoHiddenToolButton", "OnlyEditedToolButton",
+                                              "ResultToolButton"};
+  static const char* const kFilterIcons[4] = {"nofilter", "nohidden", "onlyedited", "result"};
+  static const GridFilter kFilters[4] = {GridFilter::NoFilter, GridFilter::NoHidden, GridFilter::OnlyEdited,
+                                         GridFilter::FinalResult};
+  for (size_t i = 0; i < 4; ++i) {
+    auto* a = new QAction(QIcon(QString(":/art/icons/%1.png").arg(kFilterIcons[i])), QString(), this);
+    a->setCheckable(true);
+    a->setObjectName(QString(kFilterNames[i]) + "Action");
+    filterGroup_->addAction(a);
+    filterActions_[i] = a;
+    const GridFilter f = kFilters[i];
+    connect(a, &QAction::triggered, this, [this, f] { shell_.FilterBtnClick(f); });
+    QToolButton* b = AddButton(kFilterNames[i], kFilterIcons[i]);
+    b->setDefaultAction(a);
+    filterBtns_[i] = b;
+  }
+  filterActions_[0]->setChecked(true);
+  separator();
+
+  languageBtn_ = AddButton("LanguageToolBtn", "language");
+  languageBtn_->setMenu(languageMenu_);
+  languageBtn_->setPopupMode(QToolButton::InstantPopup);
+  helpBtn_ = AddButton("HelpToolBtn", "help");
+}
+
+void TMainForm::BuildPanels() {
+  auto* central = new QWidget(this);
+  central->setObjectName("Central");
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  panel1_ = new QWidget(central);
+  panel1_->setObjectName("Panel1");
+  auto* p1 = new QVBoxLayout(panel1_);
+  p1->setContentsMargins(0, 0, 0, 0);
+  model_ = new PhraseGridModel(shell_, this);
+  grid_ = new PhraseGridView(shell_, *model_, panel1_);
+  p1->addWidget(grid_);
+  connect(grid_, &PhraseGridView::contextMenuWanted, this, [this](const QPoint& pos) { editMenu_->popup(pos); });
+
+  // The welcome and status panel over the grid.
+  imagePanel_ = new QFrame(panel1_);
+  imagePanel_->setObjectName("ImagePanel");
+  static_cast<QFrame*>(imagePanel_)->setFrameShape(QFrame::Box);
+  static_cast<QFrame*>(imagePanel_)->setLineWidth(1);
+  imagePanel_->setGeometry(220, 152, 769, 265);
+  auto* picture = new QLabel(imagePanel_);
+  picture->setObjectName("WelcomeImage");
+  picture->setGeometry(1, 1, 767, 263);
+  picture->setPixmap(QPixmap(":/art/welcome.jpg"));
+  imagePanelLabel_ = new QLabel(imagePanel_);
+  imagePanelLabel_->setObjectName("ImagePanelLabel");
+  imagePanelLabel_->setAttribute(Qt::WA_TranslucentBackground);
+  QFont big = WindowFont();
+  big.setPixelSize(24);
+  big.setBold(true);
+  imagePanelLabel_->setFont(big);
+  imagePanelLabel_->setStyleSheet("color: white; background: transparent;");
+  imagePanelLabel_->setGeometry(59, 32, 700, 34);
+  imagePanelLabel_->setText(Q(kWelcomeText));
+  imagePanel_->raise();
+
+  imagePanelTimer_ = new QTimer(this);
+  imagePanelTimer_->setObjectName("ImagePanelTimer");
+  imagePanelTimer_->setSingleShot(true);
+  imagePanelTimer_->setInterval(1000);
+  connect(imagePanelTimer_, &QTimer::timeout, this, [this] {
+    imagePanel_->hide();
+    imagePanelTimer_->stop();
+  });
+
+  panel4_ = new QWidget(central);
+  panel4_->setObjectName("Panel4");
+  panel4_->setFixedHeight(106);
+  auto* logo = new QLabel(panel4_);
+  logo->setObjectName("LogoImage");
+  logo->setGeometry(16, 32, 48, 48);
+  logo->setPixmap(QPixmap(":/art/logo.png"));
+
+  auto makeMemo = [this](const char* name, int x, int width, bool wrap) {
+    auto* m = new QPlainTextEdit(panel4_);
+    m->setObjectName(name);
+    m->setReadOnly(true);
+    m->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    m->setFont(MemoFont());
+    m->setGeometry(x, 4, width, 98);
+    m->viewport()->installEventFilter(this);
+    return m;
+  };
+  memo1_ = makeMemo("Memo1", 90, 529, false);
+  memo2_ = makeMemo("Memo2", 616, 536, true);
+
+  layout->addWidget(panel1_, 1);
+  layout->addWidget(panel4_, 0);
+  setCentralWidget(central);
+}
+
+// ---------------------------------------------------------------- updates
+
+void TMainForm::OnChanged(unsigned what) {
+  if (what & kChangedCaptions) ApplyCaptions();
+  if (what & kChangedCommands) ApplyCommands();
+  if (what & kChangedTitle) setWindowTitle(Local(shell_.WindowTitle()));
+  if (what & kChangedRows) model_->ResetRows();
+  if (what & kChangedCells) model_->AllCellsChanged();
+  if (what & kChangedHeaders) model_->HeadersChanged();
+  if (what & (kChangedRows | kChangedSelection)) grid_->SyncFromLogic();
+  if (what & kChangedFilter) ApplyFilter();
+  if (what & kChangedCodePage) ApplyCodePage();
+  if (what & (kChangedMemos | kChangedCodePage | kChangedRows)) ApplyMemos();
+}
+
+void TMainForm::ApplyCaptions() {
+  auto cap = [this](CaptionId id) { return Q(shell_.Caption(id)); };
+  fileBtn_->setText(cap(CaptionId::FileToolButtonCaption));
+  editBtn_->setText(cap(CaptionId::EditToolButtonCaption));
+  openProjectBtn_->setText(cap(CaptionId::OpenProjectToolBtnCaption));
+  saveProjectBtn_->setText(cap(CaptionId::SaveProjectToolBtnCaption));
+  codePageBtn_->setText(cap(CaptionId::CodePageToolBtnCaption));
+  static const CaptionId kFilterCaptions[4][2] = {
+      {CaptionId::NoFilterToolButtonCaption, CaptionId::NoFilterToolButtonHint},
+      {CaptionId::NoHiddenToolButtonCaption, CaptionId::NoHiddenToolButtonHint},
+      {CaptionId::OnlyEditedToolButtonCaption, CaptionId::OnlyEditedToolButtonHint},
+      {CaptionId::ResultToolButtonCaption, CaptionId::ResultToolButtonHint}};
+  for (size_t i = 0; i < 4; ++i) {
+    filterActions_[i]->setText(cap(kFilterCaptions[i][0]));
+    filterActions_[i]->setToolTip(cap(kFilterCaptions[i][1]));
+  }
+  languageBtn_->setText(cap(CaptionId::LanguageToolBtnCaption));
+  helpBtn_->setText(cap(CaptionId::HelpToolBtnCaption));
+  helpBtn_->setToolTip(cap(CaptionId::HelpToolBtnHint).remove(QLatin1Char('\r')));
+  openProjectItem_->setText(cap(CaptionId::OpenProjectItemCaption));
+  openFileItem_->setText(cap(CaptionId::OpenFileItemCaption));
+  openBinFileItem_->setText(cap(CaptionId::OpenBinFileItemCaption));
+  saveProjectItem_->setText(cap(CaptionId::SaveProjectItemCaption));
+  saveProjectAsItem_->setText(cap(CaptionId::SaveProjectAsItemCaption));
+  saveFileItem_->setText(cap(CaptionId::SaveFileItemCaption));
+  saveBinFileItem_->setText(cap(CaptionId::SaveBinFileItemCaption));
+  exitItem_->setText(cap(CaptionId::ExitItemCaption));
+  copyItem_->setText(cap(CaptionId::CopyMenuItemCaption));
+  copyAllItem_->setText(cap(CaptionId::CopyAllMenuItemCaption));
+  exportItem_->setText(cap(CaptionId::ExportMenuItemCaption));
+  importItem_->setText(cap(CaptionId::ImportMenuItemCaption));
+  // A menu item's text must not become the tool tip of anything.
+  for (QAction* a : {openProjectItem_, openFileItem_, openBinFileItem_, saveProjectItem_, saveProjectAsItem_,
+                     saveFileItem_, saveBinFileItem_, exitItem_, copyItem_, copyAllItem_, exportItem_, importItem_})
+    a->setToolTip(QString());
+}
+
+void TMainForm::ApplyCommands() {
+  const CommandStates& c = shell_.Commands();
+  saveProjectItem_->setEnabled(c.SaveProject);
+  saveProjectBtn_->setEnabled(c.SaveProject);
+  saveProjectAsItem_->setEnabled(c.SaveProjectAs);
+  saveFileItem_->setEnabled(c.SaveFile);
+  saveBinFileItem_->setEnabled(c.SaveBinFile);
+}
+
+void TMainForm::ApplyMemos() {
+  const PhraseGrid& grid = shell_.Grid();
+  const CodePage cp = shell_.DisplayCodePage();
+  memo1_->setPlainText(PhraseGridModel::Decode(grid.Memo1(), cp));
+  memo2_->setPlainText(PhraseGridModel::Decode(grid.Memo2(), cp));
+  const QColor back = grid.MemoColour() == MemoBackground::Black ? QColor(Qt::black) : palette().color(QPalette::Button);
+  for (QPlainTextEdit* m : {memo1_, memo2_}) {
+    QPalette pal = m->palette();
+    pal.setColor(QPalette::Base, back);
+    pal.setColor(QPalette::Text, Qt::white);
+    m->setPalette(pal);
+  }
+}
+
+void TMainForm::ApplyFilter() {
+  const size_t i = static_cast<size_t>(shell_.Grid().Filter());
+  if (i < filterActions_.size() && !filterActions_[i]->isChecked()) {
+    const QSignalBlocker block(filterGroup_);
+    filterActions_[i]->setChecked(true);
+  }
+}
+
+void TMainForm::ApplyCodePage() {
+  const auto tag = static_cast<size_t>(shell_.DisplayCodePage());
+  if (tag < codePageItems_.size()) codePageItems_[tag]->setChecked(true);
+}
+
+// ---------------------------------------------------------------- window events
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  shell_.FormShow(args_);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!shell_.FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
+  shell_.FormClose();
+  event->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
+      (watched == memo1_->viewport() || watched == memo2_->viewport()))
+    shell_.MemoClick();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- Platform
+
+Answer TMainForm::MessageBox(const std::string& text, Buttons buttons, BoxKind kind) {
+  QMessageBox::StandardButtons set = QMessageBox::Ok;
+  if (buttons == Buttons::YesNo) set = QMessageBox::Yes | QMessageBox::No;
+  if (buttons == Buttons::YesNoCancel) set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  const QMessageBox::Icon icon = kind == BoxKind::Error      ? QMessageBox::Critical
+                                 : kind == BoxKind::Question ? QMessageBox::Question
+                                                             : QMessageBox::Information;
+  // The texts carry Windows line breaks; a line feed alone shows them here.
+  QString shown = Q(text);
+  shown.remove(QLatin1Char('\r'));
+  QMessageBox box(icon, Q(kAppTitle), shown, set, this);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+  }
+}
+
+std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogSpec& spec) {
+  QFileDialog dlg(this);
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  if (!spec.Filter.empty()) dlg.setNameFilter(NameFilter(spec.Filter));
+  if (!spec.PresetName.empty()) dlg.selectFile(Local(spec.PresetName));
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  return dlg.selectedFiles().first().toLocal8Bit().toStdString();
+}
+
+std::optional<std::string> TMainForm::SaveFileDialog(const FileDialogSpec& spec) {
+  QFileDialog dlg(this);
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (!spec.Filter.empty()) dlg.setNameFilter(NameFilter(spec.Filter));
+  if (!spec.DefaultExt.empty()) dlg.setDefaultSuffix(Local(spec.DefaultExt));
+  if (!spec.PresetName.empty()) dlg.selectFile(Local(spec.PresetName));
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  return dlg.selectedFiles().first().toLocal8Bit().toStdString();
+}
+
+void TMainForm::ShowStatus(const std::string& text) {
+  imagePanelLabel_->setText(Q(text));
+  imagePanel_->show();
+  imagePanel_->raise();
+  Repaint();
+}
+
+void TMainForm::HideStatusNow() { imagePanel_->hide(); }
+
+void TMainForm::HideStatusLater() { imagePanelTimer_->start(); }
+
+void TMainForm::Repaint() {
+  imagePanel_->repaint();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TMainForm::Beep() { QApplication::beep(); }
+
+void TMainForm::SetClipboardText(const std::string& bytes) {
+  // The 8-bit text goes with the Japanese locale: it is read as code page 932.
+  QGuiApplication::clipboard()->setText(PhraseGridModel::Decode(bytes, CodePage::Japanese));
+}
+
+}  // namespace velmora::ui
