@@ -95,6 +95,8 @@ class ShellController {
   const std::string& SaveBinDialogName() const { return saveBinDialogName_; }
   UiLanguage Language() const { return language_; }
   CodePage DisplayCodePage() const { return codePage_; }
+  // A phrase's 8-bit text as UTF-8, read through the display code page.
+  std::string DisplayText(std::string_view bytes) const { return ToUtf8(bytes, codePage_); }
   // The current text of a caption-table row (empty before the first
   // language command).
   const std::string& Caption(CaptionId id) const { return captions_[static_cast<size_t>(id)]; }

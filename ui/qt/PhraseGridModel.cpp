@@ -32,7 +32,8 @@ QString PhraseGridModel::CellText(const QModelIndex& index) const {
   const int32_t phrase = shell_.Grid().PhraseOfRow(index.row() + 1);
   const quint64 key = (static_cast<quint64>(static_cast<uint32_t>(phrase)) << 4) | static_cast<quint64>(index.column());
   if (const QString* hit = cache_.object(key)) return *hit;
-  QString text = Decode(cell.Bytes, shell_.DisplayCodePage());
+  const std::string utf8 = shell_.DisplayText(cell.Bytes);
+  QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   cache_.insert(key, new QString(text));
   return text;
 }

@@ -1,0 +1,157 @@
+// Helpers for the window logic's tests: a scripted Platform, project-file
+// operations that tests control, and a small phrase table built by hand.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "analysis/PhraseTable.h"
+#include "ui/logic/Platform.h"
+#include "ui/logic/ProjectFiles.h"
+
+namespace velmora::ui::testing {
+
+// Answers message boxes and file dialogs from queues and records each call.
+class ScriptedPlatform : public Platform {
+ public:
+  struct Box {
+    std::string Text;
+    Buttons ButtonSet;
+    BoxKind Kind;
+  };
+  std::vector<Box> Boxes;
+  std::deque<Answer> Answers;  // an empty queue answers Cancel (Ok for Ok boxes)
+
+  std::vector<FileDialogSpec> OpenDialogs, SaveDialogs;
+  std::deque<std::optional<std::string>> OpenResults, SaveResults;  // empty: cancelled
+
+  std::vector<std::string> Status;  // "show:TEXT", "hide-now", "hide-later"
+  int Beeps = 0;
+  std::string Clipboard;
+
+  Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) override {
+    Boxes.push_back({text, buttons, kind});
+    if (Answers.empty()) return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    const Answer a = Answers.front();
+    Answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> OpenFileDialog(const FileDialogSpec& spec) override {
+    OpenDialogs.push_back(spec);
+    return Pop(OpenResults);
+  }
+  std::optional<std::string> SaveFileDialog(const FileDialogSpec& spec) override {
+    SaveDialogs.push_back(spec);
+    return Pop(SaveResults);
+  }
+  void ShowStatus(const std::string& text) override { Status.push_back("show:" + text); }
+  void HideStatusNow() override { Status.push_back("hide-now"); }
+  void HideStatusLater() override { Status.push_back("hide-later"); }
+  void Repaint() override {}
+  void Beep() override { ++Beeps; }
+  void SetClipboardText(const std::string& bytes) override { Clipboard = bytes; }
+
+ private:
+  static std::optional<std::string> Pop(std::deque<std::optional<std::string>>& q) {
+    if (q.empty()) return std::nullopt;
+    auto v = q.front();
+    q.pop_front();
+    return v;
+  }
+};
+
+// Project-file operations whose effect each test sets.
+class FakeProjectFiles : public ProjectFiles {
+ public:
+  std::function<void(PhraseTable&, const std::string&)> OnOpen;
+  std::function<void(PhraseTable&, const std::string&)> OnSave;
+  std::vector<std::string> Saved, Opened;
+
+  void Save(PhraseTable& table, const std::string& path) override {
+    if (OnSave) OnSave(table, path);
+    Saved.push_back(path);
+  }
+  void Open(PhraseTable& table, const std::string& path) override {
+    table.Reset();
+    if (OnOpen) OnOpen(table, path);
+    Opened.push_back(path);
+  }
+};
+
+// Builds a phrase table: each phrase's text is laid out in the image after
+// a 128-byte header; link records repeat their master's string.
+class TableBuilder {
+ public:
+  // Adds a phrase; edited: its edited text (ON is not set by this).
+  TableBuilder& Add(const std::string& text, uint16_t flags = 0, std::optional<std::string> edited = std::nullopt) {
+    Item it;
+    it.Text = text;
+    it.Flags = flags;
+    it.Edited = std::move(edited);
+    items_.push_back(std::move(it));
+    return *this;
+  }
+  TableBuilder& AddLink(int master) {
+    Item it;
+    it.Master = master;
+    items_.push_back(std::move(it));
+    return *this;
+  }
+  TableBuilder& Names(std::string name, std::string tag) {
+    name_ = std::move(name);
+    tag_ = std::move(tag);
+    return *this;
+  }
+
+  void Fill(PhraseTable& t) const {
+    t.Reset();
+    t.UnitImage.assign(128 + 4 * items_.size(), 0);
+    for (size_t i = 0; i < items_.size(); ++i) {
+      const Item& it = items_[i];
+      TPhrase p;
+      p.LinkAddress = static_cast<uint32_t>(128 + 4 * i);
+      if (it.Master >= 0) {
+        const TPhrase& m = t.Phrases[static_cast<size_t>(it.Master)];
+        p.StringAddress = m.StringAddress;
+        p.Length = m.Length;
+        p.Flags = pfLink;
+        p.MasterIndex = static_cast<int16_t>(it.Master);
+      } else {
+        p.StringAddress = static_cast<uint32_t>(t.UnitImage.size());
+        p.Length = static_cast<uint16_t>(it.Text.size());
+        p.Flags = it.Flags;
+        t.UnitImage.insert(t.UnitImage.end(), it.Text.begin(), it.Text.end());
+        t.UnitImage.push_back(0);
+      }
+      t.Phrases.push_back(p);
+      if (it.Edited) {
+        t.EditedTexts.push_back(*it.Edited);
+        t.Phrases.back().EditIndex = static_cast<int16_t>(t.EditedTexts.size() - 1);
+      }
+    }
+    while (t.UnitImage.size() % 16 != 0 || t.UnitImage.size() < 256) t.UnitImage.push_back(0);
+    t.Info = ProjectInfo{};
+    t.Info.UnitSize = static_cast<uint32_t>(t.UnitImage.size());
+    t.Info.SourceSize = t.Info.UnitSize;
+    t.UnitName = name_;
+    t.UnitTag = tag_;
+    t.StoreNamesInInfo();
+  }
+
+ private:
+  struct Item {
+    std::string Text;
+    uint16_t Flags = 0;
+    std::optional<std::string> Edited;
+    int Master = -1;
+  };
+  std::vector<Item> items_;
+  std::string name_ = "APM";
+  std::string tag_ = "TAG1";
+};
+
+}  // namespace velmora::ui::testing
