@@ -49,8 +49,15 @@ std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
   const size_t imageLength = std::min<size_t>(table.ImageLength(), table.UnitImage.size());
   const uint32_t baseAddress = table.Info.BaseAddress;
 
-  std::vector<uint8_t> unit(table.UnitImage.begin(),
-                            table.UnitImage.begin() + static_cast<std::ptrdiff_t>(imageLength));
+  // Room for the image, every text that might move (with its zero bytes),
+  // the alignment and the padding, so the unit is never copied while it grows.
+  size_t roomForTexts = 0;
+  for (const TPhrase& p : table.Phrases)
+    if ((p.Flags & pfOn) && !(p.Flags & pfLink) && table.HasEditedText(p))
+      roomForTexts += table.EditedTexts[static_cast<size_t>(p.EditIndex)].size() + 3;
+  std::vector<uint8_t> unit;
+  unit.reserve(imageLength + roomForTexts + kUnitPadding + 4);
+  unit.assign(table.UnitImage.begin(), table.UnitImage.begin() + static_cast<std::ptrdiff_t>(imageLength));
   std::string relocation;
   uint64_t end = imageLength;  // unit offset of the next relocated text
 
