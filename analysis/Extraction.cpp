@@ -4,6 +4,10 @@
 #include <bit>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "analysis/UnitHeader.h"
 #include "container/ByteOrder.h"
 
@@ -74,6 +78,59 @@ class FirstRecordMap {
   int shift_ = 0;
   size_t count_ = 0;
 };
+
+// Bytes that may begin a text in a mode (the first-byte rules without the
+// look at the byte after a Shift JIS lead byte).
+struct FirstByteTable {
+  bool may[256] = {};
+};
+
+constexpr FirstByteTable MakeFirstByteTable(TextMode mode) {
+  FirstByteTable t;
+  for (int b = 0; b < 256; ++b) {
+    bool ok = b == 0x3C || (b >= 0x41 && b <= 0x5A);
+    if (mode == TextMode::Japanese && b == 0x4F) ok = false;
+    if (mode == TextMode::European && b >= 0xC0 && b <= 0xDF) ok = true;
+    if (mode == TextMode::Japanese && ((b >= 0x81 && b <= 0xFC) || (b >= 0x31 && b <= 0x39))) ok = true;
+    t.may[b] = ok;
+  }
+  return t;
+}
+
+// False when none of the eight big-endian words at block gives
+// word - bias <= span (32-bit wrap-around): no word of the block can be a
+// pointer to an accepted offset.
+#if defined(__SSE2__)
+inline bool BlockMayHoldPointer(const uint8_t* block, uint32_t bias, uint32_t span) {
+  const __m128i sign = _mm_set1_epi32(static_cast<int>(0x80000000u));
+  const __m128i biasV = _mm_set1_epi32(static_cast<int>(bias));
+  const __m128i spanV = _mm_xor_si128(_mm_set1_epi32(static_cast<int>(span)), sign);
+  auto fails = [&](__m128i x) {
+    // Big-endian words to host order: bytes within 16-bit lanes, then the halves.
+    x = _mm_or_si128(_mm_slli_epi16(x, 8), _mm_srli_epi16(x, 8));
+    x = _mm_shufflelo_epi16(x, _MM_SHUFFLE(2, 3, 0, 1));
+    x = _mm_shufflehi_epi16(x, _MM_SHUFFLE(2, 3, 0, 1));
+    // Unsigned (x - bias) > span as a signed compare of sign-flipped values.
+    return _mm_cmpgt_epi32(_mm_xor_si128(_mm_sub_epi32(x, biasV), sign), spanV);
+  };
+  const __m128i a = fails(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block)));
+  const __m128i b = fails(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16)));
+  return _mm_movemask_epi8(_mm_and_si128(a, b)) != 0xFFFF;
+}
+#else
+inline bool BlockMayHoldPointer(const uint8_t* block, uint32_t bias, uint32_t span) {
+  uint32_t missA = 1, missB = 1;
+  for (size_t k = 0; k < 16; k += 4) {
+    missA &= static_cast<uint32_t>(LoadBE32(block + k) - bias > span);
+    missB &= static_cast<uint32_t>(LoadBE32(block + 16 + k) - bias > span);
+  }
+  return !(missA & missB);
+}
+#endif
+
+constexpr FirstByteTable kFirstByte[3] = {MakeFirstByteTable(TextMode::English),
+                                          MakeFirstByteTable(TextMode::European),
+                                          MakeFirstByteTable(TextMode::Japanese)};
 
 }  // namespace
 
@@ -150,14 +207,29 @@ CodePage ExtractPhrases(PhraseTable& table, const AnalysisOptions& options) {
   FirstRecordMap firstRecord(std::min<size_t>(kMaxPhraseRecords + 1, L / 4) + phrases.size());
   for (size_t k = 0; k < phrases.size(); ++k)
     firstRecord.InsertFirst(phrases[k].StringAddress, static_cast<int32_t>(k));
+  // Every string in the map was accepted in this run, so its first byte
+  // passed the first-byte rules: a target whose first byte cannot begin a
+  // text is neither a link nor a phrase. (Records that were in the table
+  // before the run may not have passed them; then every target is looked up.)
+  const int modeIndex = static_cast<int>(options.Mode);
+  const bool* mayBegin = phrases.empty() && modeIndex >= 0 && modeIndex < 3 ? kFirstByte[modeIndex].may : nullptr;
 
   bool havePrev = false;  // the first phrase of a run starts out shown
   uint64_t prevEnd = 0;
+  size_t blockEnd = kUnitHeaderSize;  // words before this one were passed by the block skip
   for (size_t p = kUnitHeaderSize; p <= last; p += 4) {
+    if (p >= blockEnd) {
+      // The common case: blocks of eight words none of which points into
+      // the unit, tested without a branch per word.
+      while (p + 28 <= last && !BlockMayHoldPointer(img + p, bias, span)) p += 32;
+      blockEnd = p + 32;
+      if (p > last) break;
+    }
     const uint32_t rel = LoadBE32(img + p) - bias;
-    if (rel > span) continue;  // the common case: not a pointer into the unit
+    if (rel > span) continue;
     if (phrases.size() > kMaxPhraseRecords) break;
     const uint32_t v = rel + lo;
+    if (mayBegin && !mayBegin[img[v]]) continue;
 
     const int32_t master = firstRecord.Find(v);
     if (master >= 0) {

@@ -386,3 +386,18 @@ TEST(Extraction, SampleUnitsGiveTheirPlannedRecords) {
     }
   }
 }
+
+TEST(Extraction, APointerIsFoundAtEveryWordPosition) {
+  // One pointer, moved through every candidate position of images whose
+  // lengths are not multiples of the scan's block size.
+  for (uint32_t len : {132u, 135u, 160u, 163u, 300u, 301u}) {
+    const uint32_t last = len / 4 * 4 - 4;
+    for (uint32_t at = 128; at <= last; at += 4) {
+      Image img(len);
+      img.Text(48, "AISIN AW co.LTD").Ptr(at, 48);
+      const auto& r = img.Run();
+      ASSERT_EQ(r.size(), 1u) << "length " << len << " pointer at " << at;
+      EXPECT_EQ(r[0].LinkAddress, at);
+    }
+  }
+}
