@@ -51,7 +51,7 @@ void BM_SaveProject(benchmark::State& state) {
                           static_cast<int64_t>(std::filesystem::file_size(p.path)));
   state.counters["records"] = static_cast<double>(p.table.Phrases.size());
 }
-BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenProject(benchmark::State& state) {
   auto& p = Project();
@@ -61,6 +61,6 @@ void BM_OpenProject(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(std::filesystem::file_size(p.path)));
 }
-BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenProject)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
