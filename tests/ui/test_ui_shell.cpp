@@ -1,0 +1,445 @@
+// The main window's logic driven headlessly: start-up, captions of both
+// languages, command enabling, MarkModified, the close questions, the code
+// page menu, the command line, and the project-file commands with their
+// dialogs, title and error boxes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "UiTestSupport.h"
+#include "container/StreamErrors.h"
+#include "support/TestSupport.h"
+#include "ui/logic/ShellController.h"
+
+namespace velmora::ui {
+namespace {
+
+using testing::FakeProjectFiles;
+using testing::ScriptedPlatform;
+using testing::TableBuilder;
+using velmora::test::TempDir;
+using velmora::test::WriteFile;
+
+const char* const kRuOrigin = "      Оригинальный текст";
+const char* const kRuEdited = "      Редактированнный текст";
+
+class ShellTest : public ::testing::Test {
+ protected:
+  ShellTest() : shell(table, platform, files) {
+    // Opening any path loads this project: 0 plain, 1 hidden, 2 edited+ON, 3 link.
+    files.OnOpen = [](PhraseTable& t, const std::string&) {
+      TableBuilder().Add("Route").Add("Hidden", pfHide).Add("Menu", pfOn, "Menü").AddLink(0).Names("APM", "T1").Fill(t);
+    };
+    shell.OnChanged = [this](unsigned what) { changes |= what; };
+  }
+
+  void Start(const std::vector<std::string>& args = {}) {
+    shell.FormCreate();
+    shell.FormShow(args);
+  }
+
+  void StartWithProject(const std::string& path = "/p/one.vmprj") {
+    Start();
+    platform.OpenResults.push_back(path);
+    shell.OpenProjectCommand();
+  }
+
+  PhraseTable table;
+  ScriptedPlatform platform;
+  FakeProjectFiles files;
+  ShellController shell;
+  unsigned changes = 0;
+};
+
+TEST_F(ShellTest, CreatedWindowHasEmptyHeadersAndNoCaptionsYet) {
+  shell.FormCreate();
+  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], " (0)");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], " (0)");
+  EXPECT_EQ(shell.Caption(CaptionId::FileToolButtonCaption), "");
+  EXPECT_EQ(shell.Grid().MemoColour(), MemoBackground::ButtonFace);
+}
+
+TEST_F(ShellTest, StartsInRussianWithEverySaveCommandDisabled) {
+  Start();
+  EXPECT_EQ(shell.Language(), UiLanguage::Russian);
+  for (const CaptionRow& row : CaptionRows()) EXPECT_EQ(shell.Caption(row.Id), row.Russian) << row.Control;
+  EXPECT_EQ(shell.Caption(CaptionId::FileToolButtonCaption), "Меню Файл");
+  EXPECT_EQ(shell.Caption(CaptionId::ResultToolButtonCaption), "Результат");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], std::string(kRuOrigin) + " (0)");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (0)");
+  EXPECT_EQ(shell.Commands(), CommandStates{});
+  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.HasProjectFile());
+  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default);
+  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+  EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST_F(ShellTest, CaptionTableTextsKeepTheirExactBytes) {
+  // Leading blanks, the line feed + carriage return of the questions, the
+  // tooltip's four lines.
+  EXPECT_EQ(CaptionText(CaptionId::FindPanelCaption, UiLanguage::English), "  Find");
+  EXPECT_EQ(CaptionText(CaptionId::SaveChangesPrompt, UiLanguage::English),
+            "The last changes have not been saved.\n\rSave the changes before quit?");
+  EXPECT_EQ(CaptionText(CaptionId::SaveProjectPrompt, UiLanguage::Russian),
+            "В проект были внесены изменения.\n\rСохранить проект перед выходом?");
+  EXPECT_EQ(CaptionText(CaptionId::HelpToolBtnHint, UiLanguage::English),
+            "Column HIDE\r\nAllows you to hide unnecessary records for your convenience.\r\nColumn ON\r\n"
+            "If checked Includes the record in Final Release.");
+  EXPECT_EQ(CaptionText(CaptionId::LoaderOpenSourceBtnCaption, UiLanguage::Russian), "SOURCE");
+  EXPECT_EQ(CaptionRows().size(), 44u);
+}
+
+TEST_F(ShellTest, LanguageRoundTripGivesTheFirstStartsCaptions) {
+  Start();
+  std::vector<std::string> first;
+  for (const CaptionRow& row : CaptionRows()) first.push_back(shell.Caption(row.Id));
+  const auto headers = shell.Grid().HeaderTexts();
+
+  shell.EngMenuItemClick();
+  EXPECT_EQ(shell.Caption(CaptionId::OpenProjectItemCaption), "Open project");
+  EXPECT_EQ(shell.Caption(CaptionId::EditFormCaption), "Translation Editor");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], "      Origin Text (0)");
+  EXPECT_TRUE(changes & kChangedCaptions);
+  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default) << "language leaves the code page";
+
+  shell.RusMenuItemClick();
+  std::vector<std::string> again;
+  for (const CaptionRow& row : CaptionRows()) again.push_back(shell.Caption(row.Id));
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(shell.Grid().HeaderTexts(), headers);
+}
+
+TEST_F(ShellTest, JapaneseCodePageSwitchesOnlyTheColumnLabelsToEnglish) {
+  StartWithProject();
+  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Japanese));
+  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Japanese);
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], "      Origin Text (3)");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Edited Text (1)");
+  EXPECT_EQ(shell.Caption(CaptionId::FileToolButtonCaption), "Меню Файл");
+  EXPECT_EQ(shell.Caption(CaptionId::OriginHeader), kRuOrigin) << "the caption table itself is unchanged";
+
+  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Greek));
+  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Greek);
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], "      Origin Text (3)") << "English labels stay";
+
+  shell.RusMenuItemClick();
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], std::string(kRuOrigin) + " (3)");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (1)");
+  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Greek);
+}
+
+TEST_F(ShellTest, CodePageChoiceShowsTheSameBytesInAnotherScript) {
+  files.OnOpen = [](PhraseTable& t, const std::string&) { TableBuilder().Add("Route").Add("\xC1\xE5\xEB").Fill(t); };
+  StartWithProject();
+  shell.GridSelectCell(2);
+  const std::string bytes = shell.Grid().Memo1();
+  ASSERT_EQ(bytes, "\xC1\xE5\xEB");
+
+  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
+  EXPECT_EQ(shell.DisplayText(bytes), "Бел");
+  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Greek));
+  EXPECT_EQ(shell.DisplayText(bytes), "Αελ");
+  EXPECT_EQ(shell.DisplayText(std::string(shell.Grid().Cell(kColOrigin, 2).Bytes)), "Αελ");
+  EXPECT_EQ(shell.Grid().Memo1(), "\xC1\xE5\xEB") << "the table's bytes never change";
+  EXPECT_EQ(std::string(table.OriginText(table.Phrases[1])), "\xC1\xE5\xEB");
+
+  shell.CodePageMenuItemClick(0);
+  shell.CodePageMenuItemClick(0);
+  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default);
+  shell.CodePageMenuItemClick(42);  // not a menu entry
+  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default);
+}
+
+TEST_F(ShellTest, CommandsThroughTheLifeOfAProject) {
+  StartWithProject("/p/one.vmprj");
+  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
+  EXPECT_TRUE(shell.HasProjectFile());
+  EXPECT_FALSE(shell.Modified());
+
+  shell.GridMouseDown(kColHide, 1);  // toggles phrase 0's HIDE
+  EXPECT_TRUE(table.Phrases[0].Flags & pfHide);
+  EXPECT_TRUE(shell.Modified());
+  EXPECT_EQ(shell.Commands(), (CommandStates{true, true, true, true}));
+
+  ASSERT_TRUE(shell.SaveProjectCommand());
+  EXPECT_EQ(files.Saved.back(), "/p/one.vmprj");
+  EXPECT_FALSE(shell.Modified());
+  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
+
+  shell.ResetProject();
+  EXPECT_EQ(shell.Commands(), CommandStates{});
+  EXPECT_FALSE(shell.HasProjectFile());
+  EXPECT_TRUE(shell.Grid().VisibleRows().empty());
+  EXPECT_TRUE(table.Phrases.empty());
+  EXPECT_EQ(shell.ProjectPath(), "/p/one.vmprj") << "the project path survives a reset";
+}
+
+TEST_F(ShellTest, MarkModifiedWithoutAProjectFileNeverEnablesSaveProject) {
+  StartWithProject();
+  shell.ResetProject();
+  TableBuilder().Add("x").Fill(table);  // a project that has no file yet
+  shell.FilterBtnClick(GridFilter::NoFilter);
+  shell.GridMouseDown(kColHide, 1);
+  EXPECT_TRUE(shell.Modified());
+  EXPECT_FALSE(shell.Commands().SaveProject);
+}
+
+TEST_F(ShellTest, ToggleOnAPhraseWithTextFlipsOnAndEditActionsReachTheHook) {
+  StartWithProject();
+  int edits = 0;
+  shell.OnEditAction = [&] { ++edits; };
+  // Rows: 0 Route, 1 Hidden, 2 Menu (edited, ON).
+  shell.GridMouseDown(kColOn, 3);
+  EXPECT_FALSE(table.Phrases[2].Flags & pfOn);
+  EXPECT_EQ(edits, 0);
+  shell.GridMouseDown(kColOn, 1);  // no text: the editor
+  shell.GridMouseDown(kColEdited, 2);
+  shell.GridDoubleClick();
+  shell.GridEnterKey();
+  shell.MemoClick();
+  EXPECT_EQ(edits, 5);
+  EXPECT_EQ(shell.Grid().Memo1(), "Hidden") << "the pressed row became the selection";
+}
+
+TEST_F(ShellTest, FilterButtonOnAnEmptyTableLeavesTheGrid) {
+  Start();
+  const auto headers = shell.Grid().HeaderTexts();
+  shell.FilterBtnClick(GridFilter::NoHidden);
+  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoHidden);
+  EXPECT_EQ(shell.Grid().MemoColour(), MemoBackground::ButtonFace) << "no refill happened";
+  EXPECT_EQ(shell.Grid().HeaderTexts(), headers);
+}
+
+// ------------------------------------------------------------ closing
+
+struct CloseCase {
+  const char* name;
+  bool hasFile;          // the project was opened from a file
+  Answer answer;
+  bool expectClose;
+  Buttons expectButtons;
+  bool expectSaveAttempt;
+};
+
+class CloseTest : public ShellTest, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseTest, AsksAndActsOnTheAnswer) {
+  const CloseCase& c = GetParam();
+  StartWithProject();
+  if (!c.hasFile) {
+    shell.ResetProject();
+    TableBuilder().Add("x").Fill(table);
+    shell.FilterBtnClick(GridFilter::NoFilter);
+  }
+  shell.GridMouseDown(kColHide, 1);
+  ASSERT_TRUE(shell.Modified());
+  platform.Answers.push_back(c.answer);
+  platform.SaveResults.push_back("/p/new.vmprj");
+
+  EXPECT_EQ(shell.FormCloseQuery(), c.expectClose);
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].ButtonSet, c.expectButtons);
+  EXPECT_EQ(platform.Boxes[0].Text, c.hasFile ? "Последние изменения не были сохранены.\n\rСохранить изменения перед выходом?"
+                                              : "В проект были внесены изменения.\n\rСохранить проект перед выходом?");
+  EXPECT_EQ(!files.Saved.empty(), c.expectSaveAttempt);
+  if (c.expectSaveAttempt) {
+    EXPECT_EQ(files.Saved.back(), c.hasFile ? "/p/one.vmprj" : "/p/new.vmprj");
+    EXPECT_FALSE(shell.Modified());
+    // A second close after the save closes without a question.
+    EXPECT_TRUE(shell.FormCloseQuery());
+    EXPECT_EQ(platform.Boxes.size(), 1u);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Close, CloseTest,
+    ::testing::Values(CloseCase{"file_yes", true, Answer::Yes, false, Buttons::YesNo, true},
+                      CloseCase{"file_no", true, Answer::No, true, Buttons::YesNo, false},
+                      CloseCase{"new_yes", false, Answer::Yes, false, Buttons::YesNoCancel, true},
+                      CloseCase{"new_no", false, Answer::No, true, Buttons::YesNoCancel, false},
+                      CloseCase{"new_cancel", false, Answer::Cancel, false, Buttons::YesNoCancel, false}),
+    [](const ::testing::TestParamInfo<CloseCase>& p) { return std::string(p.param.name); });
+
+TEST_F(ShellTest, UnmodifiedWindowClosesWithoutAQuestionAndCloseEmptiesTheTable) {
+  StartWithProject();
+  EXPECT_TRUE(shell.FormCloseQuery());
+  EXPECT_TRUE(platform.Boxes.empty());
+  shell.FormClose();
+  EXPECT_TRUE(table.Phrases.empty());
+  EXPECT_TRUE(shell.Grid().VisibleRows().empty());
+}
+
+TEST_F(ShellTest, YesWithACancelledSaveAsKeepsAskingOnTheNextClose) {
+  StartWithProject();
+  shell.ResetProject();
+  TableBuilder().Add("x").Fill(table);
+  shell.FilterBtnClick(GridFilter::NoFilter);
+  shell.GridMouseDown(kColHide, 1);
+  platform.Answers = {Answer::Yes, Answer::No};
+  // The Save As dialog is cancelled (no result queued).
+  EXPECT_FALSE(shell.FormCloseQuery());
+  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.FormCloseQuery());
+  EXPECT_EQ(platform.Boxes.size(), 2u);
+}
+
+// ------------------------------------------------------------ command line
+
+TEST(CommandLine, JoinsArgumentsAndOpensOnlyExistingVmprjFiles) {
+  TempDir dir;
+  const std::string spaced = dir.File("My Project.vmprj");
+  const std::string plain = dir.File("one.vmprj");
+  const std::string capitals = dir.File("CAPS.VMPRJ");
+  WriteFile(spaced, "x");
+  WriteFile(plain, "x");
+  WriteFile(capitals, "x");
+  ::mkdir(dir.File("folder.vmprj").c_str(), 0755);
+  ::mkdir(dir.File("a.vmprj").c_str(), 0755);
+  WriteFile(dir.File("a.vmprj") + "/file", "x");
+
+  struct Case {
+    std::vector<std::string> args;
+    std::optional<std::string> expect;
+  };
+  const std::string d = dir.Path();
+  const Case cases[] = {
+      {{}, std::nullopt},
+      {{plain}, plain},
+      {{d + "/My", "Project.vmprj"}, spaced},   // a path with a blank that came in pieces
+      {{d + "/My ", "Project.vmprj"}, std::nullopt},  // joined with exactly one blank
+      {{capitals}, std::nullopt},                // the extension is case-sensitive
+      {{d + "/missing.vmprj"}, std::nullopt},
+      {{dir.File("folder.vmprj")}, std::nullopt},  // not a file
+      {{dir.File("a.vmprj") + "/file"}, std::nullopt},  // the dot belongs to a folder
+  };
+  for (const Case& c : cases) {
+    std::string joined;
+    for (const auto& a : c.args) joined += "[" + a + "]";
+    EXPECT_EQ(ShellController::CommandLineProject(c.args), c.expect) << joined;
+  }
+}
+
+TEST_F(ShellTest, CommandLineProjectIsOpenedAtStart) {
+  TempDir dir;
+  const std::string path = dir.File("Demo project.vmprj");
+  WriteFile(path, "x");
+  Start({dir.Path() + "/Demo", "project.vmprj"});
+  ASSERT_EQ(files.Opened, std::vector<std::string>{path});
+  EXPECT_EQ(shell.ProjectPath(), path);
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - " + path + "  [APM_T1]");
+  EXPECT_EQ(shell.Grid().VisibleRows().size(), 3u);
+  EXPECT_EQ(shell.Caption(CaptionId::OpenFileItemCaption), "Открыть LOADING.KWI") << "Russian came first";
+}
+
+TEST_F(ShellTest, CommandLineNamingNothingOpensNothingAndReportsNothing) {
+  Start({"/no/such/file.vmprj"});
+  EXPECT_TRUE(files.Opened.empty());
+  EXPECT_TRUE(platform.Boxes.empty());
+  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+}
+
+// ------------------------------------------------------------ project files
+
+TEST_F(ShellTest, OpenProjectAsksForAProjectFileAndSetsEverything) {
+  Start();
+  platform.OpenResults.push_back("/data/Trip.vmprj");
+  shell.OpenProjectCommand();
+  ASSERT_EQ(platform.OpenDialogs.size(), 1u);
+  EXPECT_EQ(platform.OpenDialogs[0].Filter, "Loading Translation Project|*.vmprj");
+  EXPECT_EQ(shell.ProjectPath(), "/data/Trip.vmprj");
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - /data/Trip.vmprj  [APM_T1]");
+  EXPECT_EQ(shell.SaveProjectDialogName(), "/data/Trip.vmprj");
+  EXPECT_EQ(shell.SaveBinDialogName(), "APM_T1.BIN");
+  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoFilter);
+  EXPECT_EQ(shell.Grid().VisibleRows(), (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (1)");
+  EXPECT_EQ(platform.Status, std::vector<std::string>{"hide-now"});
+}
+
+TEST_F(ShellTest, OpenProjectSwitchesTheFilterBackToNoFilter) {
+  StartWithProject();
+  shell.FilterBtnClick(GridFilter::OnlyEdited);
+  ASSERT_EQ(shell.Grid().VisibleRows().size(), 1u);
+  platform.OpenResults.push_back("/p/two.vmprj");
+  shell.OpenProjectCommand();
+  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoFilter);
+  EXPECT_EQ(shell.Grid().VisibleRows().size(), 3u);
+  EXPECT_TRUE(changes & kChangedFilter);
+}
+
+TEST_F(ShellTest, CancelledOpenKeepsTheProject) {
+  StartWithProject();
+  shell.GridMouseDown(kColHide, 1);
+  shell.OpenProjectCommand();  // cancelled
+  EXPECT_EQ(files.Opened.size(), 1u);
+  EXPECT_TRUE(shell.Modified());
+  EXPECT_EQ(table.Phrases.size(), 4u);
+}
+
+TEST_F(ShellTest, FailedOpenShowsTheMessageAndLeavesNoProject) {
+  StartWithProject("/p/one.vmprj");
+  shell.GridMouseDown(kColHide, 1);
+  files.OnOpen = [](PhraseTable&, const std::string& path) { throw EFOpenError(path, "No such file or directory"); };
+  platform.OpenResults.push_back("/p/gone.vmprj");
+  shell.OpenProjectCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text, "Cannot open file \"/p/gone.vmprj\". No such file or directory");
+  EXPECT_EQ(platform.Boxes[0].ButtonSet, Buttons::Ok);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_TRUE(table.Phrases.empty());
+  EXPECT_TRUE(shell.Grid().VisibleRows().empty());
+  EXPECT_EQ(shell.Commands(), CommandStates{});
+  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.HasProjectFile());
+  EXPECT_EQ(shell.ProjectPath(), "/p/gone.vmprj") << "the chosen path was taken before the open";
+  EXPECT_TRUE(shell.FormCloseQuery()) << "nothing left to save";
+}
+
+TEST_F(ShellTest, SaveProjectAsOffersTheProjectDialogAndTakesThePathOnSuccess) {
+  StartWithProject("/p/one.vmprj");
+  shell.ResetProject();
+  TableBuilder().Add("x").Names("NAVI", "ABCDEFGH").Fill(table);
+  platform.SaveResults.push_back("/p/Saved.vmprj");
+  ASSERT_TRUE(shell.SaveProjectAsCommand());
+  ASSERT_EQ(platform.SaveDialogs.size(), 1u);
+  EXPECT_EQ(platform.SaveDialogs[0], (FileDialogSpec{"Loading Translation Project|*.vmprj", "vmprj", "/p/one.vmprj"}));
+  EXPECT_EQ(files.Saved, std::vector<std::string>{"/p/Saved.vmprj"});
+  EXPECT_EQ(shell.ProjectPath(), "/p/Saved.vmprj");
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/Saved.vmprj  [NAVI_ABCDEFGH]");
+  EXPECT_TRUE(shell.HasProjectFile());
+}
+
+TEST_F(ShellTest, SaveProjectAsPresetIsProject1BeforeAnyOpen) {
+  Start();
+  TableBuilder().Add("x").Fill(table);
+  shell.SaveProjectAsCommand();  // cancelled
+  ASSERT_EQ(platform.SaveDialogs.size(), 1u);
+  EXPECT_EQ(platform.SaveDialogs[0].PresetName, "Project1.vmprj");
+  EXPECT_TRUE(files.Saved.empty());
+  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+}
+
+TEST_F(ShellTest, FailedSaveShowsTheMessageAndKeepsTheChangeMarked) {
+  StartWithProject("/p/one.vmprj");
+  shell.GridMouseDown(kColHide, 1);
+  files.OnSave = [](PhraseTable&, const std::string& path) { throw EFCreateError(path, "Permission denied"); };
+
+  platform.SaveResults.push_back("/ro/x.vmprj");
+  EXPECT_FALSE(shell.SaveProjectAsCommand());
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text, "Cannot create file \"/ro/x.vmprj\". Permission denied");
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - /ro/x.vmprj  [APM_T1]") << "the title changed before the save";
+  EXPECT_EQ(shell.ProjectPath(), "/p/one.vmprj") << "a failed Save As does not take the path";
+  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Commands().SaveProject);
+
+  files.OnSave = [](PhraseTable&, const std::string&) { throw EWriteError(); };
+  EXPECT_FALSE(shell.SaveProjectCommand());
+  EXPECT_EQ(platform.Boxes.back().Text, "Stream write error");
+  EXPECT_TRUE(shell.Modified()) << "the project was not saved, so closing must still ask";
+  EXPECT_FALSE(shell.FormCloseQuery());
+}
+
+}  // namespace
+}  // namespace velmora::ui
