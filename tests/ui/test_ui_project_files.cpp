@@ -1,0 +1,129 @@
+// The project commands with the real project file: a project saved through
+// Save As opens again as the same project, and the file layer's failures
+// reach the user in an error box with their own messages.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "UiTestSupport.h"
+#include "project/ProjectFile.h"
+#include "support/TestSupport.h"
+#include "ui/logic/ShellController.h"
+
+namespace velmora::ui {
+namespace {
+
+using testing::ScriptedPlatform;
+using testing::TableBuilder;
+using velmora::test::ReadFile;
+using velmora::test::TempDir;
+using velmora::test::WriteFile;
+
+struct Window {
+  PhraseTable table;
+  ScriptedPlatform platform;
+  ShellController shell{table, platform, CoreProjectFiles()};
+  Window() {
+    shell.FormCreate();
+    shell.FormShow({});
+  }
+};
+
+void FillSample(PhraseTable& t) {
+  TableBuilder().Add("Route").Add("Hidden", pfHide).Add("Menu", pfOn, "Menü").AddLink(0).Names("APM", "TAG8CHAR").Fill(t);
+  t.SourcePath = "/disc/LOADING.KWI";
+  t.Info.MakerIndex = 1;
+  t.Info.ModuleIndex = 0;
+  t.Info.UnitIndex = 2;
+}
+
+TEST(ProjectFileCommands, SaveAsThenOpenGivesTheSameProject) {
+  TempDir dir;
+  const std::string path = dir.File("Trip.vmprj");
+  Window a;
+  FillSample(a.table);
+  a.shell.FilterBtnClick(GridFilter::NoFilter);
+  a.shell.GridMouseDown(kColHide, 1);  // phrase 0 hidden
+  a.platform.SaveResults.push_back(path);
+  ASSERT_TRUE(a.shell.SaveProjectAsCommand()) << (a.platform.Boxes.empty() ? "" : a.platform.Boxes[0].Text);
+  EXPECT_FALSE(a.shell.Modified());
+
+  Window b;
+  b.platform.OpenResults.push_back(path);
+  b.shell.OpenProjectCommand();
+  ASSERT_TRUE(b.platform.Boxes.empty()) << b.platform.Boxes[0].Text;
+  ASSERT_EQ(b.table.Phrases.size(), a.table.Phrases.size());
+  EXPECT_EQ(0, std::memcmp(b.table.Phrases.data(), a.table.Phrases.data(), a.table.Phrases.size() * sizeof(TPhrase)));
+  EXPECT_EQ(b.table.EditedTexts, a.table.EditedTexts);
+  EXPECT_EQ(b.table.UnitImage, a.table.UnitImage);
+  EXPECT_EQ(b.table.SourcePath, "/disc/LOADING.KWI");
+  EXPECT_EQ(b.shell.WindowTitle(), "Velmora - " + path + "  [APM_TAG8CHAR]");
+  EXPECT_EQ(b.shell.SaveBinDialogName(), "APM_TAG8CHAR.BIN");
+  EXPECT_TRUE(b.shell.HasProjectFile());
+  EXPECT_EQ(b.shell.Grid().VisibleRows(), (std::vector<int32_t>{0, 1, 2}));
+
+  // Saving the reopened project again writes the same bytes.
+  const auto first = ReadFile(path);
+  b.shell.GridMouseDown(kColHide, 1);
+  b.shell.GridMouseDown(kColHide, 1);
+  ASSERT_TRUE(b.shell.Commands().SaveProject);
+  ASSERT_TRUE(b.shell.SaveProjectCommand());
+  EXPECT_EQ(ReadFile(path), first);
+}
+
+TEST(ProjectFileCommands, DamagedFileIsReportedWithTheReadersMessage) {
+  TempDir dir;
+  const std::string good = dir.File("good.vmprj");
+  const std::string cut = dir.File("cut.vmprj");
+  {
+    PhraseTable t;
+    FillSample(t);
+    SaveProject(t, good);
+  }
+  auto bytes = ReadFile(good);
+  bytes.resize(64 + 4 * 16 + 20);  // ends inside the unit image
+  WriteFile(cut, bytes);
+  std::string expected;
+  try {
+    PhraseTable scratch;
+    OpenProject(scratch, cut);
+  } catch (const std::exception& e) {
+    expected = e.what();
+  }
+  ASSERT_FALSE(expected.empty()) << "the reader accepted a cut file";
+
+  Window w;
+  w.platform.OpenResults.push_back(good);
+  w.shell.OpenProjectCommand();
+  ASSERT_TRUE(w.shell.HasProjectFile());
+  w.platform.OpenResults.push_back(cut);
+  w.shell.OpenProjectCommand();
+  ASSERT_EQ(w.platform.Boxes.size(), 1u);
+  EXPECT_EQ(w.platform.Boxes[0].Text, expected);
+  EXPECT_EQ(w.platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_TRUE(w.table.Phrases.empty());
+  EXPECT_TRUE(w.shell.Grid().VisibleRows().empty());
+  EXPECT_FALSE(w.shell.HasProjectFile());
+  EXPECT_EQ(w.shell.Commands(), CommandStates{});
+}
+
+TEST(ProjectFileCommands, MissingFileAndUncreatableFileShowTheSystemsReason) {
+  TempDir dir;
+  Window w;
+  w.platform.OpenResults.push_back(dir.File("none.vmprj"));
+  w.shell.OpenProjectCommand();
+  ASSERT_EQ(w.platform.Boxes.size(), 1u);
+  EXPECT_EQ(w.platform.Boxes[0].Text.rfind("Cannot open file \"" + dir.File("none.vmprj") + "\". ", 0), 0u)
+      << w.platform.Boxes[0].Text;
+
+  FillSample(w.table);
+  const std::string bad = dir.File("no/such/dir/x.vmprj");
+  w.platform.SaveResults.push_back(bad);
+  EXPECT_FALSE(w.shell.SaveProjectAsCommand());
+  ASSERT_EQ(w.platform.Boxes.size(), 2u);
+  EXPECT_EQ(w.platform.Boxes[1].Text.rfind("Cannot create file \"" + bad + "\". ", 0), 0u) << w.platform.Boxes[1].Text;
+  EXPECT_FALSE(w.shell.HasProjectFile());
+}
+
+}  // namespace
+}  // namespace velmora::ui
