@@ -323,6 +323,20 @@ TEST(BuildUnit, RecordsThatBreakTheTableRulesAreLeftAlone) {
   }
 }
 
+TEST(BuildUnit, TextLongerThanAnyLengthFieldIsRelocatedWhole) {
+  UnitFixture u(1024);
+  u.Pointer(0x180, 0x200);
+  u.String(0x200, "ab");
+  PhraseTable t = u.Table();
+  t.Phrases.push_back(Phrase(0x180, 0x200, 2));
+  const std::string huge(70000, 'x');
+  Translate(t, 0, huge);
+  const auto out = AssembleUnit(t);
+  ExpectConsistentUnit(out);
+  EXPECT_EQ(LoadBE32(&out[kUnitSizeOffset]), 71028u);  // 1024 + 70000 + 2 zero bytes, rounded to 4
+  EXPECT_EQ(TextAt(out, PointerTarget(out, 0x180)), huge);
+}
+
 TEST(BuildUnit, ImageShorterThanDeclaredIsNotReadPastItsEnd) {
   UnitFixture u(1024);
   PhraseTable t = u.Table();

@@ -110,7 +110,7 @@ Bytes MakeLoader(const std::vector<MakerSpec>& makers) {
         const size_t sectors = (pos - start + 2047) / 2048;
         f.resize(start + sectors * 2048, 0);
         for (size_t u = 0; u < module.units.size(); ++u)
-          std::memcpy(&f[positions[u]], module.units[u].bytes.data(), module.units[u].bytes.size());
+          std::copy(module.units[u].bytes.begin(), module.units[u].bytes.end(), f.begin() + static_cast<std::ptrdiff_t>(positions[u]));
         auto entry = [&](size_t at, size_t u) {
           PutText(f, at, module.units[u].name);
           StoreBE32(&f[at + 8], static_cast<uint32_t>((positions[u] - start) / 2));
@@ -265,7 +265,7 @@ TEST(RebuildLoader, UnitsOfOddSizeArePaddedSoEveryOffsetIsExact) {
 
 TEST(RebuildLoader, SplitLayoutKeepsUnitZeroAtItsDistanceFromTheTable) {
   Fixture fx;
-  const Bytes u0 = MakeUnit(300, 1), u1 = MakeUnit(200, 2), u2 = MakeUnit(150, 3, "APM"), u3 = MakeUnit(100, 4);
+  const Bytes u0 = MakeUnit(300, 1), u1 = MakeUnit(200, 2), u2 = MakeUnit(200, 3, "APM"), u3 = MakeUnit(100, 4);
   ModuleSpec module{"SPLIT", {{"U0", u0}, {"U1", u1}, {"APM", u2}, {"U3", u3}}, true, 2048};
   fx.Write({{true, {{"FIRST", {{"A", MakeUnit(130, 5)}, {"B", MakeUnit(130, 6)}}}, module}}});
   PhraseTable t = ProjectFor(fx.source, 0, 1, 2);
