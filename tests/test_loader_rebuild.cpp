@@ -53,7 +53,7 @@ struct ModuleSpec {
   std::string name;
   std::vector<UnitSpec> units;
   bool split;
-  uint32_t unit0Distance;  // split layout: unit 0's distance from the module start
+  uint32_t unit0Distance;  // unit 0's distance from the module start
 };
 struct MakerSpec {
   MakerSpec(bool a, std::vector<ModuleSpec> m) : aisin(a), modules(std::move(m)) {}
@@ -100,9 +100,7 @@ Bytes MakeLoader(const std::vector<MakerSpec>& makers) {
         const size_t start = dataPos;
         std::vector<size_t> positions;
         size_t pos = start;
-        if (module.split) {
-          pos = start + module.unit0Distance;
-        }
+        pos = start + module.unit0Distance;
         for (const auto& u : module.units) {
           positions.push_back(pos);
           pos += (u.bytes.size() + 1) / 2 * 2;
@@ -301,6 +299,20 @@ TEST(RebuildLoader, UnitOfSizeZeroAndModuleEndingOnASector) {
   EXPECT_EQ(out.size(), 2048u + 4096u) << "1024 + 2048 + 1024 bytes: no zero fill";
   EXPECT_EQ(LoadBE16(&out[338]), 2);
   ExpectUnitsAtRecordedOffsets(fx.output, {u0, {}, AssembleUnit(t), u3});
+}
+
+TEST(RebuildLoader, DirectoryLayoutUnitZeroMovedToTheModuleStartIsRecordedThere) {
+  // A source whose first unit lies 512 bytes into its module: the new loader
+  // puts it at the module start, and its entry says so.
+  Fixture fx;
+  const Bytes u0 = MakeUnit(300, 1), u1 = MakeUnit(200, 2);
+  fx.Write({{true, {ModuleSpec("NAV", {{"U0", u0}, {"APM", u1}}, false, 512)}}});
+  ASSERT_EQ(LoadBE32(&fx.sourceBytes[4 + 16 + 64 + 72 + 8]), 256u);
+  PhraseTable t = ProjectFor(fx.source, 0, 0, 1);
+  RebuildLoader(t, fx.source, fx.output);
+  const Bytes out = test::ReadFile(fx.output);
+  EXPECT_EQ(LoadBE32(&out[84 + 72 + 8]), 0u);
+  ExpectUnitsAtRecordedOffsets(fx.output, {u0, AssembleUnit(t)});
 }
 
 TEST(RebuildLoader, RebuiltLoaderServesAsSourceOnlyWhileTheChecksumIsUnchanged) {
