@@ -81,6 +81,7 @@ int RunNew(const std::vector<std::string>& args) {
   auto output = ap.Value("-o");
   if (!output) output = ap.Value("--output");
   if (!output || output->empty()) throw UsageError("the project file is missing (-o PROJECT.vmprj)");
+  if (SameFile(source, *output)) throw UsageError("the project file would replace the source " + source);
 
   AnalysisOptions options;
   if (auto m = ap.Value("--mode")) options.Mode = ParseMode(*m);

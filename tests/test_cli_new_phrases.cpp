@@ -253,12 +253,14 @@ TEST(CliNew, WrongCommandLines) {
       {"new", f.bin, "-o", project, "--range", "0:FFFFFFFF"},
       {"new", f.bin, "-o", project, "--range", "0:G"},
       {"new", f.bin, "-o", project, "--module", "0"},
+      {"new", f.bin, "-o", f.bin},  // would replace its own source
   };
   for (const auto& args : cases) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.exitCode, 2) << testing::PrintToString(args) << r.err;
   }
   EXPECT_FALSE(FileExists(project));
+  EXPECT_EQ(ReadFile(f.bin), f.unit.bytes);
   // A loader without a suitable module is a failure, not a usage error.
   sample::LoaderSpec spec;
   spec.makers.push_back({"DENSO", {{"DENSO AUDIO", "DAU", false, {{"D0", std::vector<uint8_t>(3000, 2)}}}}});
