@@ -1,0 +1,191 @@
+// The real main window, built offscreen: Russian captions at start, the grid
+// of a project named on the command line, the exclusive filter buttons, a
+// check-box click, and the code page menu.
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+#include "UiTestSupport.h"
+#include "project/ProjectFile.h"
+#include "ui/qt/MainForm.h"
+#include "ui/qt/PhraseGridModel.h"
+#include "ui/qt/PhraseGridView.h"
+
+using namespace velmora;
+using namespace velmora::ui;
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::string projectPath_;
+
+  static QString Header(TMainForm& form, int col) {
+    return form.GridModel()->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+  }
+  static QToolButton* Button(TMainForm& form, const char* name) {
+    auto* b = form.findChild<QToolButton*>(name);
+    if (!b) qFatal("no tool button %s", name);
+    return b;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    projectPath_ = dir_.filePath("Demo project.vmprj").toStdString();
+    PhraseTable t;
+    // 0 plain, 1 hidden, 2 edited + ON, 3 link, 4 Cyrillic/Greek bytes.
+    testing::TableBuilder()
+        .Add("Route")
+        .Add("Hidden", pfHide)
+        .Add("Menu", pfOn, "Menue")
+        .AddLink(0)
+        .Add("\xC1\xE5\xEB")
+        .Names("APM", "T1")
+        .Fill(t);
+    SaveProject(t, projectPath_);
+  }
+
+  void startsInRussianWithTheWelcomePanel() {
+    PhraseTable table;
+    TMainForm form(table, {});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.windowTitle(), QString("Velmora"));
+    QCOMPARE(Button(form, "FileToolButton")->text(), QString("Меню Файл"));
+    QCOMPARE(Button(form, "EditToolButton")->text(), QString("Редактирование"));
+    QCOMPARE(Button(form, "NoFilterToolButton")->text(), QString("Без фильтров"));
+    QCOMPARE(Button(form, "ResultToolButton")->text(), QString("Результат"));
+    QCOMPARE(Button(form, "HelpToolBtn")->text(), QString("Помощь"));
+    QCOMPARE(form.findChild<QAction*>("SaveProjectAsItem")->text(), QString("Сохранить проект как ..."));
+    QCOMPARE(Header(form, 2), QString("      Оригинальный текст (0)"));
+    QCOMPARE(Header(form, 4), QString("      Редактированнный текст (0)"));
+    QCOMPARE(Header(form, 0), QString(" Index"));
+    QCOMPARE(Header(form, 3), QString("  ON"));
+    QCOMPARE(form.GridModel()->rowCount(), 0);
+    QVERIFY(!Button(form, "SaveProjectToolBtn")->isEnabled());
+    for (const char* item : {"SaveProjectItem", "SaveProjectAsItem", "SaveFileItem", "SaveBinFileItem"})
+      QVERIFY2(!form.findChild<QAction*>(item)->isEnabled(), item);
+    QVERIFY(form.findChild<QWidget*>("ImagePanel")->isVisible());
+    QCOMPARE(form.findChild<QLabel*>("ImagePanelLabel")->text(), QString("Welcome to Velmora"));
+    QCOMPARE(form.findChild<QAction*>("DefaultMenuItem")->isChecked(), true);
+
+    // Tooltips only on the four filter buttons and the help button.
+    const QStringList withTips = {"NoFilterToolButton", "NoHiddenToolButton", "OnlyEditedToolButton",
+                                  "ResultToolButton", "HelpToolBtn"};
+    for (QToolButton* b : form.findChildren<QToolButton*>()) {
+      if (b->objectName().isEmpty()) continue;
+      QCOMPARE(!b->toolTip().isEmpty(), withTips.contains(b->objectName()));
+    }
+    QCOMPARE(Button(form, "NoHiddenToolButton")->toolTip(), QString("Редактор не показывает скрытые записи"));
+  }
+
+  void showsTheProjectNamedOnTheCommandLine() {
+    PhraseTable table;
+    const std::string dirPart = projectPath_.substr(0, projectPath_.find(" project"));
+    TMainForm form(table, {dirPart, "project.vmprj"});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.windowTitle(), QString::fromStdString("Velmora - " + projectPath_ + "  [APM_T1]"));
+    QCOMPARE(form.GridModel()->rowCount(), 4);
+    QCOMPARE(Header(form, 2), QString("      Оригинальный текст (4)"));
+    QCOMPARE(Header(form, 4), QString("      Редактированнный текст (1)"));
+    auto* m = form.GridModel();
+    QCOMPARE(m->data(m->index(0, 0), Qt::DisplayRole).toString(), QString("0"));
+    QCOMPARE(m->data(m->index(2, 0), Qt::DisplayRole).toString(), QString("2"));
+    QCOMPARE(m->data(m->index(3, 0), Qt::DisplayRole).toString(), QString("4"));
+    QCOMPARE(m->data(m->index(2, 4), Qt::DisplayRole).toString(), QString("Menue"));
+    QCOMPARE(m->data(m->index(1, 5), Qt::DisplayRole).toString(), QString(" 0x00000084"));
+    QCOMPARE(m->data(m->index(1, 1), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    QVERIFY(!form.findChild<QWidget*>("ImagePanel")->isVisible());
+    QVERIFY(form.findChild<QAction*>("SaveProjectAsItem")->isEnabled());
+    QVERIFY(!Button(form, "SaveProjectToolBtn")->isEnabled());
+    QCOMPARE(form.Grid()->horizontalHeader()->height(), 25);
+    QCOMPARE(form.Grid()->rowHeight(0), 24);
+    QCOMPARE(form.Grid()->columnWidth(2), 500);
+  }
+
+  void filterButtonsAreExclusive() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const char* names[] = {"NoFilterToolButton", "NoHiddenToolButton", "OnlyEditedToolButton", "ResultToolButton"};
+    const int rows[] = {4, 3, 1, 1};
+    for (int pass = 0; pass < 2; ++pass) {
+      for (int i = 3; i >= 0; --i) {
+        QTest::mouseClick(Button(form, names[i]), Qt::LeftButton);
+        for (int j = 0; j < 4; ++j) QCOMPARE(Button(form, names[j])->isChecked(), i == j);
+        QCOMPARE(form.GridModel()->rowCount(), rows[i]);
+      }
+    }
+    // Clicking the button that is down keeps it down.
+    QTest::mouseClick(Button(form, names[0]), Qt::LeftButton);
+    QVERIFY(Button(form, names[0])->isChecked());
+  }
+
+  void clickOnTheHideBoxTogglesIt() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTableView* grid = form.Grid();
+    auto* m = form.GridModel();
+    const QPoint hideCell = grid->visualRect(m->index(0, 1)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, hideCell);
+    QVERIFY(table.Phrases[0].Flags & pfHide);
+    QCOMPARE(m->data(m->index(0, 1), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    QVERIFY(form.Shell().Modified());
+    QVERIFY(Button(form, "SaveProjectToolBtn")->isEnabled());
+    QCOMPARE(grid->currentIndex().row(), 0);
+    QCOMPARE(form.findChild<QPlainTextEdit*>("Memo1")->toPlainText(), QString("Route"));
+
+    // The HIDE box of a phrase with an edited text does not move.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(m->index(2, 1)).center());
+    QVERIFY(!(table.Phrases[2].Flags & pfHide));
+    QCOMPARE(form.findChild<QPlainTextEdit*>("Memo2")->toPlainText(), QString("Menue"));
+    // Its ON box does.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(m->index(2, 3)).center());
+    QVERIFY(!(table.Phrases[2].Flags & pfOn));
+    QCOMPARE(Header(form, 4), QString("      Редактированнный текст (1)"));
+  }
+
+  void codePageMenuChangesHowTextsShow() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto* m = form.GridModel();
+    const QModelIndex cell = m->index(3, 2);
+    form.findChild<QAction*>("RussianMenuItem")->trigger();
+    QCOMPARE(m->data(cell, Qt::DisplayRole).toString(), QString("Бел"));
+    form.findChild<QAction*>("GreekMenuItem")->trigger();
+    QCOMPARE(m->data(cell, Qt::DisplayRole).toString(), QString("Αελ"));
+    QVERIFY(form.findChild<QAction*>("GreekMenuItem")->isChecked());
+    QVERIFY(!form.findChild<QAction*>("RussianMenuItem")->isChecked());
+    form.findChild<QAction*>("JapanMenuItem")->trigger();
+    QCOMPARE(Header(form, 2), QString("      Origin Text (4)"));
+    QCOMPARE(Button(form, "FileToolButton")->text(), QString("Меню Файл"));
+    form.findChild<QAction*>("EngMenuItem")->trigger();
+    QCOMPARE(Button(form, "FileToolButton")->text(), QString("File Menu"));
+  }
+
+  void closingAnUnchangedProjectEmptiesTheTable() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(!table.Phrases.empty());
+    QVERIFY(form.close());
+    QVERIFY(table.Phrases.empty());
+    QCOMPARE(form.GridModel()->rowCount(), 0);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "qt_main_window.moc"
