@@ -1,0 +1,122 @@
+// RefillGrid on 30,000 phrases: the grid logic alone, the logic with the
+// window's model reset and view update, and opening a 30,000-phrase project
+// file in the window up to the first paint. Runs offscreen.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+#include "project/ProjectFile.h"
+#include "ui/logic/PhraseGrid.h"
+#include "ui/qt/MainForm.h"
+
+namespace {
+
+using namespace velmora;
+
+constexpr int kPhrases = 30000;
+
+// 30,000 phrases of 12 to 40 bytes; every 7th hidden, every 5th edited,
+// every 10th edited and ON, every 11th a link record.
+void FillTable(PhraseTable& t) {
+  t.Reset();
+  t.UnitImage.assign(128 + 4 * kPhrases, 0);
+  for (int i = 0; i < kPhrases; ++i) {
+    TPhrase p;
+    p.LinkAddress = static_cast<uint32_t>(128 + 4 * i);
+    if (i % 11 == 10) {
+      const TPhrase& m = t.Phrases[static_cast<size_t>(i - 1)];
+      p.StringAddress = m.StringAddress;
+      p.Length = m.Length;
+      p.Flags = pfLink;
+      p.MasterIndex = static_cast<int16_t>(i - 1 > 32767 ? 0 : i - 1);
+    } else {
+      std::string text = "Phrase number " + std::to_string(i) + std::string(static_cast<size_t>(i % 28), 'x');
+      p.StringAddress = static_cast<uint32_t>(t.UnitImage.size());
+      p.Length = static_cast<uint16_t>(text.size());
+      t.UnitImage.insert(t.UnitImage.end(), text.begin(), text.end());
+      t.UnitImage.push_back(0);
+      if (i % 7 == 0) p.Flags |= pfHide;
+      if (i % 5 == 0 && t.EditedTexts.size() < 32767) {
+        p.Flags = 0;
+        t.EditedTexts.push_back("Edited " + std::to_string(i));
+        p.EditIndex = static_cast<int16_t>(t.EditedTexts.size() - 1);
+        if (i % 10 == 0) p.Flags |= pfOn;
+      }
+    }
+    t.Phrases.push_back(p);
+  }
+  while (t.UnitImage.size() % 16) t.UnitImage.push_back(0);
+  t.Info.UnitSize = t.Info.SourceSize = static_cast<uint32_t>(t.UnitImage.size());
+  t.UnitName = "APM";
+  t.UnitTag = "BENCH";
+  t.StoreNamesInInfo();
+}
+
+void BM_RefillGridLogic(benchmark::State& state) {
+  PhraseTable t;
+  FillTable(t);
+  ui::PhraseGrid grid(t);
+  grid.SetFilter(static_cast<GridFilter>(state.range(0)));
+  grid.RefillGrid();
+  grid.SelectCell(grid.RowCount() / 2);
+  for (auto _ : state) {
+    grid.RefillGrid();
+    benchmark::DoNotOptimize(grid.VisibleRows().data());
+  }
+  state.counters["rows"] = static_cast<double>(grid.VisibleRows().size());
+}
+BENCHMARK(BM_RefillGridLogic)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
+
+// The filter command in the shown window: RefillGrid, model reset, header
+// and selection update, then the repaint of the visible rows.
+void BM_RefillGridInWindow(benchmark::State& state) {
+  PhraseTable t;
+  ui::TMainForm form(t, {});
+  form.show();
+  QApplication::processEvents();
+  FillTable(t);
+  form.Shell().FilterBtnClick(GridFilter::NoFilter);
+  QApplication::processEvents();
+  for (auto _ : state) {
+    form.Shell().FilterBtnClick(GridFilter::NoFilter);
+    QApplication::processEvents();
+  }
+  state.counters["rows"] = static_cast<double>(form.Shell().Grid().VisibleRows().size());
+}
+BENCHMARK(BM_RefillGridInWindow)->Unit(benchmark::kMillisecond);
+
+// Opening a 30,000-phrase project file in the window, up to the painted grid.
+void BM_OpenProjectInWindow(benchmark::State& state) {
+  QTemporaryDir dir;
+  const std::string path = QDir(dir.path()).filePath("Bench.vmprj").toStdString();
+  {
+    PhraseTable t;
+    FillTable(t);
+    SaveProject(t, path);
+  }
+  PhraseTable t;
+  ui::TMainForm form(t, {});
+  form.show();
+  QApplication::processEvents();
+  for (auto _ : state) {
+    form.Shell().OpenProjectFile(path);
+    QApplication::processEvents();
+  }
+  state.counters["rows"] = static_cast<double>(form.Shell().Grid().VisibleRows().size());
+}
+BENCHMARK(BM_OpenProjectInWindow)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
