@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest>
@@ -153,6 +154,43 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(m->index(2, 3)).center());
     QVERIFY(!(table.Phrases[2].Flags & pfOn));
     QCOMPARE(Header(form, 4), QString("      Редактированнный текст (1)"));
+  }
+
+  void filterSwitchKeepsTheSelectedPhraseInTheView() {
+    // 200 phrases, every third one hidden; the view is scrolled and phrase
+    // 100 selected 4 rows below the top.
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("long.vmprj").toStdString();
+    {
+      PhraseTable t;
+      testing::TableBuilder b;
+      for (int i = 0; i < 200; ++i) b.Add("Phrase " + std::to_string(i), i % 3 == 0 ? pfHide : 0);
+      b.Fill(t);
+      SaveProject(t, path);
+    }
+    PhraseTable table;
+    TMainForm form(table, {path});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTableView* grid = form.Grid();
+    grid->verticalScrollBar()->setValue(96);  // top: phrase 96
+    auto* m = form.GridModel();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(m->index(100, 2)).center());
+    QCOMPARE(grid->currentIndex().row(), 100);
+
+    QTest::mouseClick(Button(form, "NoHiddenToolButton"), Qt::LeftButton);
+    // Phrase 100 is shown at position 66 under No Hidden, still 4 rows below the top.
+    QCOMPARE(m->rowCount(), 133);
+    QCOMPARE(grid->currentIndex().row(), 66);
+    QCOMPARE(grid->verticalScrollBar()->value(), 62);
+    QCOMPARE(form.findChild<QPlainTextEdit*>("Memo1")->toPlainText(), QString("Phrase 100"));
+
+    // Phrase 99 is hidden: switching back and forth from it lands on 98.
+    QTest::mouseClick(Button(form, "NoFilterToolButton"), Qt::LeftButton);
+    QCOMPARE(grid->currentIndex().row(), 100);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(m->index(99, 2)).center());
+    QTest::mouseClick(Button(form, "NoHiddenToolButton"), Qt::LeftButton);
+    QCOMPARE(form.findChild<QPlainTextEdit*>("Memo1")->toPlainText(), QString("Phrase 98"));
   }
 
   void codePageMenuChangesHowTextsShow() {
