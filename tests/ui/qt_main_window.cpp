@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest>
@@ -211,6 +212,28 @@ class MainWindowTest : public QObject {
     QCOMPARE(Button(form, "FileToolButton")->text(), QString("Меню Файл"));
     form.findChild<QAction*>("EngMenuItem")->trigger();
     QCOMPARE(Button(form, "FileToolButton")->text(), QString("File Menu"));
+  }
+
+  void statusPanelShowsATextAndHidesLater() {
+    PhraseTable table;
+    TMainForm form(table, {});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto* panel = form.findChild<QWidget*>("ImagePanel");
+    auto* timer = form.findChild<QTimer*>("ImagePanelTimer");
+    QVERIFY(!timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+    QVERIFY(timer->isSingleShot());
+    form.ShowStatus("Creating project ...");
+    QCOMPARE(form.findChild<QLabel*>("ImagePanelLabel")->text(), QString("Creating project ..."));
+    QVERIFY(panel->isVisible());
+    form.HideStatusLater();
+    QVERIFY(timer->isActive());
+    QVERIFY(panel->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!panel->isVisible(), 5000);
+    form.ShowStatus("again");
+    form.HideStatusNow();
+    QVERIFY(!panel->isVisible());
   }
 
   void closingAnUnchangedProjectEmptiesTheTable() {
