@@ -2,6 +2,7 @@
 // .BIN file and saves it as a project file.
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <iostream>
 
 #include "analysis/ProjectCreation.h"
@@ -116,7 +117,9 @@ int RunNew(const std::vector<std::string>& args) {
   CreationResult result;
   std::string origin;
   if (IsLoaderSource(source)) {
-    const TLN_Loading loading(source);
+    // The project keeps the loader's full path, so it can be rebuilt from
+    // anywhere later.
+    const TLN_Loading loading(std::filesystem::absolute(source).lexically_normal().string());
     const int maker = FirstAisinMaker(loading);
     const auto modules = ModuleNames(loading, maker);
     const int module = ap.Value("--module") ? ChooseEntry(modules, *ap.Value("--module"), "module") : 0;
