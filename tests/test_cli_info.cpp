@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "analysis/ProjectCreation.h"
 #include "analysis/UnitHeader.h"
 #include "container/ByteOrder.h"
+#include "container/LoaderRebuild.h"
+#include "project/PhraseEdits.h"
+#include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
 
 namespace velmora {
@@ -197,6 +201,26 @@ TEST(CliInfo, BadFilesFailWithOneLine) {
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
     EXPECT_NE(r.err.find("Cannot open file"), std::string::npos) << r.err;
   }
+}
+
+// A rebuilt loader records a grown unit's new size only in the unit's own
+// header; info checks such a unit over that size instead of reporting a
+// mismatch.
+TEST(CliInfo, GrownTranslatedUnitIsCheckedOverItsHeaderSize) {
+  TempDir dir;
+  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(sample::DemoLoaderSpec()));
+  PhraseTable table;
+  AnalysisOptions options;
+  options.RangeEnd = 0xFFFFFFFE;
+  CreateProjectFromLoader(table, dir.File("LOADING.KWI"), -1, 0, -1, options, [](const std::string&) { return true; });
+  ASSERT_FALSE(table.Phrases.empty());
+  ApplyEditedText(table, 0, std::string(300, 'X'));  // too long for its room: relocated
+  RebuildLoader(table, dir.File("LOADING.KWI"), dir.File("OUT.KWI"), nullptr);
+
+  const auto r = RunCli({"info", dir.File("OUT.KWI")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.find("mismatch"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("ok (over the header's size"), std::string::npos) << r.out;
 }
 
 TEST(CliInfo, UsageErrorsAndHelp) {
