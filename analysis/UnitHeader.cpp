@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "container/ByteOrder.h"
+#include "container/KiwiPrimitives.h"
 
 namespace velmora {
 
@@ -34,14 +35,8 @@ TLN_Unit_Record_AISIN ParseUnitHeader(const uint8_t* data, size_t size) {
 }
 
 TLN_Unit_Record_AISIN ReadUnitHeaderFrom(TStream& source, int64_t pos) {
-  uint8_t h[kUnitHeaderSize] = {};
-  source.Seek(pos, SeekOrigin::Begin);
-  size_t got = 0;
-  while (got < kUnitHeaderSize) {
-    const size_t n = source.Read(h + got, kUnitHeaderSize - got);
-    if (n == 0) break;
-    got += n;
-  }
+  uint8_t h[kUnitHeaderSize];
+  const size_t got = ReadBytesAt(source, pos, h, kUnitHeaderSize);
   return ParseUnitHeader(h, got);
 }
 

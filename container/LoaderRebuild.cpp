@@ -6,6 +6,7 @@
 
 #include "container/AtomicFile.h"
 #include "container/ByteOrder.h"
+#include "container/LoaderLayout.h"
 #include "container/Loading.h"
 #include "container/Stream.h"
 #include "container/StreamErrors.h"
@@ -14,22 +15,18 @@ namespace velmora {
 
 namespace {
 
+using namespace loader_layout;
+
 constexpr int64_t kLoaderSector = 2048;
-constexpr int64_t kMakerRecordSize = 16;
-constexpr int64_t kNameRecordSize = 64;
-constexpr int64_t kModuleRecordSize = 256;
-constexpr int64_t kUnitEntrySize = 16;
 constexpr uint32_t kNoOffset = 0xFFFFFFFFu;
 
 // Positions in the new loader.
 constexpr size_t kNewMakerRecord = 4;
 constexpr size_t kNewNameRecord = 20;
 constexpr size_t kNewModuleRecord = 84;
-constexpr size_t kNewModuleStart = kNewModuleRecord + 250;   // 334
-constexpr size_t kNewModuleLength = kNewModuleRecord + 254;  // 338
-constexpr size_t kNewRecordTable = kNewModuleRecord + 68;    // 152
-// The module record has room for 11 unit entries.
-constexpr size_t kRecordUnitSlots = 11;
+constexpr size_t kNewModuleStart = kNewModuleRecord + kModuleStartOffset;    // 334
+constexpr size_t kNewModuleLength = kNewModuleRecord + kModuleLengthOffset;  // 338
+constexpr size_t kNewRecordTable = kNewModuleRecord + kUnitTableOffset;      // 152
 
 const char* const kAisinMaker = "AISIN-AW";
 

@@ -5,6 +5,7 @@
 #include "container/ByteOrder.h"
 #include "container/KiwiPrimitives.h"
 #include "container/StreamErrors.h"
+#include "container/LoaderLayout.h"
 #include "container/TLN_FileStream.h"
 
 namespace velmora {
@@ -13,16 +14,8 @@ namespace {
 
 constexpr uint16_t kMaxMakerCount = 19;
 constexpr uint16_t kMaxModuleCount = 49;
-constexpr int64_t kMinLoaderSize = 2048;
-constexpr int64_t kMakerRecordSize = 16;
-constexpr int64_t kNameRecordSize = 64;
-constexpr int64_t kModuleRecordSize = 256;
-constexpr int64_t kUnitEntrySize = 16;
-constexpr int64_t kUnitTableOffset = 68;   // count in the module record
-constexpr int64_t kModuleStartOffset = 250;
-constexpr int64_t kModuleLengthOffset = 254;
-// A module record has room for 11 unit entries (bytes 72-247).
-constexpr uint16_t kRecordUnitSlots = 11;
+using namespace loader_layout;
+
 // Upper bound on the units of a whole directory. Real loaders hold a few
 // hundred; the bound keeps a hostile file (many modules sharing one unit
 // table of 65535 entries) from allocating gigabytes. A directory that would
