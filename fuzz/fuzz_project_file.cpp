@@ -1,0 +1,57 @@
+// Fuzzes the project file reader and what runs on an opened project: the
+// input is written to a file and opened; when it is accepted, the unit is
+// built, exported and a text file (the input itself) is imported.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "analysis/Filters.h"
+#include "container/Stream.h"
+#include "container/StreamErrors.h"
+#include "project/BinBuilder.h"
+#include "project/ProjectFile.h"
+#include "project/TextExchange.h"
+
+namespace {
+
+const std::string& FuzzPath() {
+  static const std::string path = [] {
+    char tmpl[] = "/tmp/velmora-fuzz-XXXXXX";
+    const char* dir = ::mkdtemp(tmpl);
+    if (dir == nullptr) std::abort();
+    return std::string(dir) + "/fuzz.vmprj";
+  }();
+  return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string& path = FuzzPath();
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) std::abort();
+  if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+  std::fclose(f);
+
+  velmora::PhraseTable table;
+  try {
+    velmora::OpenProject(table, path);
+  } catch (const velmora::EStreamError&) {
+    if (!table.Phrases.empty() || !table.UnitImage.empty()) std::abort();  // a refused file leaves no project
+    return 0;
+  }
+  velmora::TMemoryStream out;
+  velmora::BuildUnit(table, out);
+  velmora::ExportPhrases(table, velmora::FilterRows(table, velmora::GridFilter::NoFilter), velmora::CodePage::WestEurope);
+  try {
+    velmora::ImportPhrases(table, std::string_view(reinterpret_cast<const char*>(data), size));
+  } catch (const velmora::EConvertError&) {
+  } catch (const std::length_error&) {
+  }
+  return 0;
+}
