@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev libjpeg-dev zlib1g-dev
   xvfb xauth imagemagick fonts-dejavu-core locales
+  python3
 )
 
 missing=()

@@ -35,6 +35,11 @@ PANASONIC_POS = (4019390, 1022789)
 # Reporting
 
 
+STATS: dict[str, int] = {k: 0 for k in ["projects compared", "phrases", "link records", "hidden",
+                                        "texts translated", "texts relocated", "units built",
+                                        "loaders built", "split layout", "odd-size units copied"]}
+
+
 class Report:
     def __init__(self, verbose: bool) -> None:
         self.failures: list[str] = []
@@ -646,6 +651,13 @@ def gen_loader(rng: random.Random, classes: list[str], *, split: bool | None = N
                         udata = bytes(rng.randrange(256) for _ in range(rng.randrange(1, 400)))
                     else:
                         img, _ = gen_unit(rng, classes, size=rng.randrange(300, 3000))
+                        r2 = rng.random()
+                        if r2 < 0.15:
+                            img += bytes(rng.randrange(256) for _ in range(rng.randrange(1, 200)))
+                        elif r2 < 0.3:
+                            # the header declares more than the directory gives
+                            img[116:120] = struct.pack(">I", len(img) + rng.randrange(1, 500))
+                            img[120:124] = struct.pack(">I", ref.sum_words(img))
                         udata = bytes(img)
                     name = rng.choice([b"APM", b"MAP", b"BOOT", b"U%d" % k, b"LONGNAME", b"X%dY" % k])
                     units.append({"name": name, "data": udata, "size": len(udata),
@@ -655,11 +667,13 @@ def gen_loader(rng: random.Random, classes: list[str], *, split: bool | None = N
                     mod["block"] = rng.randrange(1, 16)
                 if rng.random() < 0.2:
                     mod["extra_sectors"] = 1
-                if mod["split"] and unit0_distance is not None and j == 0:
+                if unit0_distance is not None and j == 0:
                     mod["unit0_distance"] = unit0_distance
                 elif mod["split"] and rng.random() < 0.3:
                     mod["unit0_distance"] = 2048
             mods.append(mod)
+        if is_aisin and len(mods) > 1 and rng.random() < 0.2:
+            mods[-1]["beyond_eof"] = True  # its data would reach past the file's end: no units
         if is_aisin and i == aisin_at:
             modules_of_aisin = mods
         lb.makers.append({"position": position, "aisin": is_aisin, "modules": mods})
@@ -754,6 +768,10 @@ def run_new_combos(case: Case, rng: random.Random, source: str, source_data: byt
             continue
         if case.compare_project(what, expected, out):
             main = (expected, out, mode)
+            STATS["projects compared"] += 1
+            STATS["phrases"] += len(expected.phrases)
+            STATS["link records"] += sum(1 for r in expected.phrases if r[3] & ref.PF_LINK)
+            STATS["hidden"] += sum(1 for r in expected.phrases if r[3] & ref.PF_HIDE)
         # declining the questions writes nothing
         if asked:
             out2 = case.path(f"declined{c}.vmprj")
@@ -917,6 +935,11 @@ def output_phase(case: Case, rng: random.Random, proj: ref.Project, path: str, m
     if not case.expect_rc("build-bin", res, 0):
         return None
     buf, count = ref.build_unit(proj)
+    STATS["units built"] += 1
+    for r in proj.phrases:
+        if not r[3] & ref.PF_LINK and r[3] & ref.PF_ON and r[4] >= 0:
+            STATS["texts translated"] += 1
+            STATS["texts relocated"] += len(ref.prepare_text(proj.texts[r[4]])) > r[2]
     expected = bytes(buf.buf)
     actual = read(out) or b""
     compare_bytes(case.rep, case.name, "build-bin output", expected, actual,
@@ -1023,8 +1046,15 @@ def import_phase(case: Case, rng: random.Random, proj: ref.Project, path: str) -
         f = case.path(f"import{k}.txt")
         write(f, data)
         trial = ref.Project.from_bytes(proj.to_bytes())
-        count = ref.import_phrases(trial, data)
         res = case.cli.run("import", path, f)
+        try:
+            count = ref.import_phrases(trial, data)
+        except ref.ImportError_ as e:
+            case.expect_rc(f"import {k} stopped by an index beyond 32 bits", res, -1)
+            if str(e).encode() not in res.stderr:
+                case.rep.fail(case.name, f"import {k} message", f"expected {str(e)!r}, stderr {res.stderr[:200]!r}")
+            case.compare_project(f"import {k} stopped: project not saved", proj, path)
+            continue
         if case.expect_rc(f"import {k}", res, 0):
             msg = b"%d new phrase(s) has been added or replaced." % count
             if msg not in res.stdout:
@@ -1064,8 +1094,16 @@ def loader_output_phase(case: Case, rng: random.Random, proj: ref.Project, path:
                         src_path: str, src: bytes) -> None:
     out = case.path("NEW_LOADING.KWI")
     res = case.cli.run("build-loader", path, "-o", out)
+    if not ref.is_source_suitable(proj, src):
+        case.expect_rc("build-loader from an unsuitable own source", res, -1)
+        return
     if not case.expect_rc("build-loader", res, 0):
         return
+    STATS["loaders built"] += 1
+    d = ref.parse_loader(src)
+    mod = d.makers[proj.maker_index].modules[proj.module_index]
+    STATS["split layout"] += mod.split
+    STATS["odd-size units copied"] += sum(1 for k, u in enumerate(mod.units) if u.size % 2 and k != proj.unit_index)
     expected = ref.rebuild_loader(proj, src)
     actual = read(out) or b""
     compare_bytes(case.rep, case.name, "build-loader output", expected.data, actual,
@@ -1217,10 +1255,93 @@ def loader_scenario(rep: Report, cli: Cli, work: str, seed: int, *, split=None, 
     loader_output_phase(case, rng, proj, path, src, data)
 
 
+def reference_selftest(rep: Report) -> None:
+    """The reference itself against the documented worked examples."""
+    name = "reference self-test"
+
+    def check(what: str, got, want) -> None:
+        if got != want:
+            rep.fail(name, what, f"got {got!r}, want {want!r}")
+        else:
+            rep.ok()
+    img = bytearray(0x2000)
+    img[0x200:0x204] = b"\x00\x00\x90\x00"
+    img[0x240:0x244] = b"\x00\x00\x90\x00"
+    img[0x1000:0x1005] = b"Menu\0"
+    check("worked extraction case", ref.extract_phrases(bytes(img), 0x8000, 0, True, 0, 0x2000),
+          [[0x200, 0x1000, 4, 0, -1, -1], [0x240, 0x1000, 4, ref.PF_LINK, -1, 0]])
+    for second, hidden in ((0x1008, 0), (0x100C, ref.PF_HIDE)):
+        img = bytearray(0x2000)
+        img[0x200:0x208] = struct.pack(">II", 0x9000, 0x8000 + second)
+        img[0x1000:0x1005] = b"Menu\0"
+        img[second:second + 4] = b"Map\0"
+        got = ref.extract_phrases(bytes(img), 0x8000, 0, False, 0, 0x2000)
+        check(f"contiguity of a text at 0x{second:X}", [r[3] for r in got], [0, hidden])
+    check("SumWords of 131 bytes", ref.sum_words(bytes(range(131))), 0)
+    check("PrepareText", [ref.prepare_text(t) for t in (b"ab\r\nc\n\n", b"abc", b"\r\n", b"a\nb")],
+          [b"ab\nc", b"abc\0", b"", b"a\nb\0"])
+    # two maker entries with 2 and 3 modules
+    data = bytearray(4096)
+    data[0:2] = b"\x00\x02"
+    data[4:12] = position_bytes(*TOYOTA_POS)
+    data[16:18] = b"\x00\x02"
+    data[20:28] = position_bytes(*TOYOTA_POS)
+    data[32:34] = b"\x00\x03"
+    d = ref.parse_loader(bytes(data))
+    check("module record positions", [m.record_offset for mk in d.makers for m in mk.modules],
+          [164, 420, 868, 1124, 1380])
+    # rebuild: units of 100, 200 and 300 bytes, unit 1 translated
+    rng = random.Random(7)
+    unit1, _ = gen_unit(rng, ["english"], size=200)
+    lb = LoaderBuilder(rng)
+    lb.makers.append({"position": position_bytes(*AISIN_POS), "aisin": True, "modules": [
+        {"name": b"M", "short": b"M", "split": False, "units": [
+            {"name": b"A", "data": bytes(100), "size": 100},
+            {"name": b"B", "data": bytes(unit1), "size": 200},
+            {"name": b"C", "data": bytes(300), "size": 300}]}]})
+    src = lb.build()
+    proj, _ = ref.project_from_loader(src, "/x/LOADING.KWI", 0, 1)
+    res = ref.rebuild_loader(proj, src)
+    check("rebuilt unit positions", res.unit_positions, [2048, 2148, 4196])
+    check("rebuilt unit entries", [ref.be32(res.data, 84 + 72 + 16 * k + 8) for k in (1, 2)], [50, 1074])
+    check("rebuilt sector count", (ref.be16(res.data, 338), len(res.data)), (2, 2048 + 4096))
+    proj = ref.Project(phrases=[[0, 0, 1, 0, -1, -1]] * 13)
+    proj.phrases = [list(r) for r in proj.phrases]
+    count = ref.import_phrases(proj, b"12 = text\r\n1 2 =xtext\r\n5 =   \r\nmore\r\n3 = a\nsecond\nx\n")
+    check("import example", (count, proj.texts, proj.phrases[12][4], proj.phrases[3][4]),
+          (3, [b"text", b"text", b"a\nsecond"], 1, 2))
+
+
+def limit_scenario(rep: Report, cli: Cli, work: str) -> None:
+    """A unit with more strings than the phrase table takes: extraction stops
+    at 30 001 records."""
+    case = Case(rep, cli, work, "limit-30001")
+    n = 30010
+    base = 0x00400000
+    strings_at = 128 + 4 * n
+    L = strings_at + 3 * n + 16
+    img = bytearray(L)
+    for k in range(n):
+        img[128 + 4 * k:132 + 4 * k] = struct.pack(">I", base + strings_at + 3 * k)
+        img[strings_at + 3 * k:strings_at + 3 * k + 2] = bytes([0x41 + k % 26, 0x61 + (k // 26) % 26])
+    img[48:63] = b"AISIN AW co.LTD"
+    img[6:9] = b"BIG"
+    img[112:120] = struct.pack(">II", base, L)
+    img[120:124] = struct.pack(">I", ref.sum_words(img))
+    src = case.path("BIG.BIN")
+    write(src, bytes(img))
+    expected, _ = ref.project_from_bin(bytes(img), "BIG.BIN")
+    if len(expected.phrases) != 30001:
+        rep.fail(case.name, "reference", f"{len(expected.phrases)} records")
+    res = cli.run("new", src, "-o", case.path("big.vmprj"))
+    if case.expect_rc("new on a unit of 30010 strings", res, 0):
+        case.compare_project("30001 records", expected, case.path("big.vmprj"))
+
+
 def main() -> int:
     ap = argparse.ArgumentParser()
     ap.add_argument("--cli", required=True)
-    ap.add_argument("--seeds", type=int, default=120, help="number of scenarios of each kind")
+    ap.add_argument("--seeds", type=int, default=250, help="number of scenarios of each kind")
     ap.add_argument("--first-seed", type=int, default=1)
     ap.add_argument("--keep", action="store_true", help="keep the work directory")
     ap.add_argument("--verbose", action="store_true")
@@ -1230,6 +1351,8 @@ def main() -> int:
     work = tempfile.mkdtemp(prefix="velmora-diff-")
     t0 = time.time()
     try:
+        reference_selftest(rep)
+        limit_scenario(rep, cli, work)
         for s in range(args.first_seed, args.first_seed + args.seeds):
             bin_scenario(rep, cli, work, s)
             loader_scenario(rep, cli, work, 10000 + s)
@@ -1245,6 +1368,7 @@ def main() -> int:
             shutil.rmtree(work, ignore_errors=True)
     dt = time.time() - t0
     print(f"{rep.cases} cases, {rep.checks} checks, {cli.calls} velmora-cli runs, {dt:.1f} s")
+    print(", ".join(f"{k}: {v}" for k, v in STATS.items()))
     passed = rep.checks - len(rep.failures)
     print(f"{passed} passed, {len(rep.failures)} failed")
     return 1 if rep.failures else 0

@@ -5,7 +5,9 @@ system documents, without looking at the C++ core, so that the differential
 test can compare velmora-cli's outputs with a second implementation byte for
 byte.
 
-Covered: unit header, SumWords, phrase extraction, project creation from a
+Covered: unit header, SumWords, phrase extraction (its link check keeps the
+first phrase of every string address in a map, which gives the same record as
+a search of the list from index 0), project creation from a
 .BIN or a LOADING.KWI unit, the project file, PrepareText/BuildUnit, the
 loader directory and the loader rebuild, text export and import.
 """
@@ -191,6 +193,7 @@ def extract_phrases(img: bytes, base: int, mode: int, hide_abc: bool,
     if L < 132:
         return phrases
     prev_end = None  # the first phrase of a run starts out shown
+    first_of: dict[int, int] = {}  # StringAddress -> index of its phrase (same as a scan from 0)
     last = 4 * (L // 4) - 4
     P = 128
     while P <= last:
@@ -198,11 +201,7 @@ def extract_phrases(img: bytes, base: int, mode: int, hide_abc: bool,
             break
         v = (be32(img, P) - base) & U32
         if v != 0 and v <= ((L - 16) & U32) and range_start <= v <= range_end:
-            master = None
-            for m, rec in enumerate(phrases):  # naive: first record with the same string
-                if rec[1] == v:
-                    master = m
-                    break
+            master = first_of.get(v)
             if master is not None:
                 phrases.append([P, v, phrases[master][2], PF_LINK, -1, master])
             else:
@@ -214,6 +213,7 @@ def extract_phrases(img: bytes, base: int, mode: int, hide_abc: bool,
                     prev_end = v + n
                     if hide_abc and 0x41 <= img[v] <= 0x5A and 0x41 <= img[v + 1] <= 0x5A:
                         flags |= PF_HIDE
+                    first_of[v] = len(phrases)
                     phrases.append([P, v, n, flags, -1, -1])
         P += 4
     return phrases
