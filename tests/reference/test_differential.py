@@ -337,11 +337,6 @@ def code_word(rng: random.Random, base: int, L: int) -> bytes:
     return struct.pack(">I", v)
 
 
-class UnitSpec:
-    def __init__(self) -> None:
-        self.strings: list[tuple[int, bytes]] = []
-
-
 def gen_unit(rng: random.Random, classes: list[str], *, size: int | None = None,
              maker: bytes = b"AISIN AW co.LTD", tag: bytes | None = None,
              base: int | None = None) -> tuple[bytearray, int]:
@@ -696,6 +691,8 @@ class Case:
         os.makedirs(self.dir, exist_ok=True)
         self.name = name
         rep.cases += 1
+        if rep.verbose:
+            print(f"case {name}", flush=True)
 
     def path(self, name: str) -> str:
         return os.path.join(self.dir, name)
@@ -742,8 +739,8 @@ def pick_range(rng: random.Random, size: int):
     return rng.choice([(0, 0xFFFFFFFE), (size // 2, size // 3), (0x80, 0x80)])
 
 
-def run_new_combos(case: Case, rng: random.Random, source: str, source_data: bytes, maker: str,
-                   make_ref, extra_args: list[str], classes: list[str], combos: int):
+def run_new_combos(case: Case, rng: random.Random, source: str, make_ref, extra_args: list[str],
+                   classes: list[str], combos: int):
     """Runs `new` with several option combinations; returns the last project
     (reference, cli path, mode) whose creation succeeded."""
     main = None
@@ -1174,7 +1171,7 @@ def bin_scenario(rep: Report, cli: Cli, work: str, seed: int) -> None:
     write(src, data)
     maker = RefMaker(lambda mode, hide, rr, yes: ref.project_from_bin(data, fname, mode, hide, rr, yes),
                      len(data))
-    main = run_new_combos(case, rng, src, data, "bin", maker, [], classes, rng.randrange(2, 4))
+    main = run_new_combos(case, rng, src, maker, [], classes, rng.randrange(2, 4))
     if main is None:
         return
     proj, path, mode = main
@@ -1212,8 +1209,7 @@ def loader_scenario(rep: Report, cli: Cli, work: str, seed: int, *, split=None, 
     if unit0_distance is not None:
         choices = [c for c in choices if c[0] == 0] or choices
     mi, ui = rng.choice(choices)
-    # the command line names the loader by a relative path with dots in it
-    rel = os.path.relpath(src, start=case.dir)
+    # the command line names the loader by a relative path, some with dots in it
     cwd = case.dir
     sel = []
     mod = aisin.modules[mi]
@@ -1241,8 +1237,7 @@ def loader_scenario(rep: Report, cli: Cli, work: str, seed: int, *, split=None, 
                      mod.units[ui].size)
     source_arg = rng.choice(["./LOADING.KWI", "LOADING.KWI", "../" + os.path.basename(case.dir) + "/LOADING.KWI"])
     case.cli = InDir(cli, cwd)
-    del rel
-    main = run_new_combos(case, rng, source_arg, data, "kwi", maker, sel, classes, rng.randrange(1, 3))
+    main = run_new_combos(case, rng, source_arg, maker, sel, classes, rng.randrange(1, 3))
     case.cli = cli
     if main is None:
         return
