@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "ui/logic/CreateForm.h"
+#include "ui/logic/EditForm.h"
+#include "ui/logic/NewProjectForm.h"
 #include "ui/logic/Platform.h"
 #include "ui/logic/ProjectFiles.h"
 
@@ -29,7 +32,9 @@ class ScriptedPlatform : public Platform {
   std::vector<FileDialogSpec> OpenDialogs, SaveDialogs;
   std::deque<std::optional<std::string>> OpenResults, SaveResults;  // empty: cancelled
 
-  std::vector<std::string> Status;  // "show:TEXT", "hide-now", "hide-later"
+  // "show:TEXT", "hide-now", "hide-later", and "dialog:NAME" when one of
+  // the three dialogs opens (in call order).
+  std::vector<std::string> Status;
   int Beeps = 0;
   std::string Clipboard;
 
@@ -54,6 +59,24 @@ class ScriptedPlatform : public Platform {
   void Repaint() override {}
   void Beep() override { ++Beeps; }
   void SetClipboardText(const std::string& bytes) override { Clipboard = bytes; }
+
+  // The dialogs act through these; unset ones are closed with Cancel.
+  std::function<bool(NewProjectForm&)> OnNewProjectForm;
+  std::function<bool(EditForm&, int gridRow, int topRow)> OnEditForm;
+  std::function<bool(CreateForm&)> OnCreateForm;
+
+  bool ShowNewProjectForm(NewProjectForm& form) override {
+    Status.push_back("dialog:new-project");
+    return OnNewProjectForm ? OnNewProjectForm(form) : false;
+  }
+  bool ShowEditForm(EditForm& form, int gridRow, int topRow) override {
+    Status.push_back("dialog:editor");
+    return OnEditForm ? OnEditForm(form, gridRow, topRow) : false;
+  }
+  bool ShowCreateForm(CreateForm& form) override {
+    Status.push_back("dialog:source");
+    return OnCreateForm ? OnCreateForm(form) : false;
+  }
 
  private:
   static std::optional<std::string> Pop(std::deque<std::optional<std::string>>& q) {

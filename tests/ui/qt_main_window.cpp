@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QTableView>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -80,7 +81,7 @@ class MainWindowTest : public QObject {
     // Tooltips only on the four filter buttons and the help button.
     const QStringList withTips = {"NoFilterToolButton", "NoHiddenToolButton", "OnlyEditedToolButton",
                                   "ResultToolButton", "HelpToolBtn"};
-    for (QToolButton* b : form.findChildren<QToolButton*>()) {
+    for (QToolButton* b : form.findChild<QToolBar*>("ToolBar1")->findChildren<QToolButton*>()) {
       if (b->objectName().isEmpty()) continue;
       QCOMPARE(!b->toolTip().isEmpty(), withTips.contains(b->objectName()));
     }

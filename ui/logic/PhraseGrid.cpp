@@ -16,7 +16,11 @@ std::string AddressText(uint32_t address) {
 
 int32_t PhraseGrid::PhraseOfRow(int gridRow) const {
   if (gridRow < 1 || gridRow > static_cast<int>(visibleRows_.size())) return -1;
-  return visibleRows_[static_cast<size_t>(gridRow - 1)];
+  const int32_t p = visibleRows_[static_cast<size_t>(gridRow - 1)];
+  // While an analysis replaces the table (its questions let the window
+  // repaint), rows of the table that is gone show nothing.
+  if (p < 0 || static_cast<size_t>(p) >= table_.Phrases.size()) return -1;
+  return p;
 }
 
 void PhraseGrid::ResetGrid() {
@@ -33,7 +37,7 @@ void PhraseGrid::ResetGrid() {
 void PhraseGrid::UpdateColumnHeaders() {
   size_t edited = 0;
   for (int32_t i : visibleRows_)
-    if (table_.Phrases[static_cast<size_t>(i)].EditIndex >= 0) ++edited;
+    if (static_cast<size_t>(i) < table_.Phrases.size() && table_.Phrases[static_cast<size_t>(i)].EditIndex >= 0) ++edited;
   headers_[kColOrigin] = OriginHeader + " (" + std::to_string(visibleRows_.size()) + ")";
   headers_[kColEdited] = EditedHeader + " (" + std::to_string(edited) + ")";
 }
@@ -153,5 +157,27 @@ PressResult PhraseGrid::MouseDown(int col, int gridRow) {
   }
   return result;
 }
+
+std::string FoldAsciiCase(std::string_view bytes) {
+  std::string out(bytes);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+bool PhraseGrid::MatchText(std::string_view search, int gridRow, bool edited) {
+  const int32_t p = PhraseOfRow(gridRow);
+  if (p < 0 || search.empty()) return false;
+  const TPhrase& phrase = table_.Phrases[static_cast<size_t>(p)];
+  if (edited && phrase.EditIndex < 0) return false;
+  const std::string text = FoldAsciiCase(edited ? table_.EditedText(phrase) : table_.OriginText(phrase));
+  if (text.find(FoldAsciiCase(search)) == std::string::npos) return false;
+  topRow_ = gridRow;
+  SelectCell(gridRow);
+  return true;
+}
+
+bool PhraseGrid::MatchOriginText(std::string_view search, int gridRow) { return MatchText(search, gridRow, false); }
+bool PhraseGrid::MatchEditedText(std::string_view search, int gridRow) { return MatchText(search, gridRow, true); }
 
 }  // namespace velmora::ui

@@ -33,6 +33,19 @@ constexpr std::array<int, kGridColumnCount> kColumnWidths = {60, 30, 500, 30, 50
 constexpr int kHeaderRowHeight = 25;
 constexpr int kDataRowHeight = 24;
 
+// The two find panels in the header row: each ends 2 pixels left of the
+// right edge of its column (panel 1 over the origin texts, panel 2 over the
+// edited texts).
+constexpr int kFindPanelWidth = 250;
+constexpr int kFindPanelHeight = 24;
+constexpr int FindPanelLeft(int panel) {
+  const int lastColumn = panel == 1 ? kColOrigin : kColEdited;
+  int right = 0;
+  for (int c = 0; c <= lastColumn; ++c) right += kColumnWidths[static_cast<size_t>(c)];
+  return right - kFindPanelWidth - 2;
+}
+static_assert(FindPanelLeft(1) == 338 && FindPanelLeft(2) == 868);
+
 // Background of the two text boxes: button face until the grid is first
 // filled, black from then on.
 enum class MemoBackground { ButtonFace, Black };
@@ -53,6 +66,9 @@ struct CellInfo {
   std::string_view Bytes;
   std::string Plain;
 };
+
+// The bytes with A to Z turned into a to z; every other byte as it is.
+std::string FoldAsciiCase(std::string_view bytes);
 
 // What a press on a data cell did.
 enum class PressResult { Nothing, ToggledHide, ToggledOn, EditAction };
@@ -117,7 +133,17 @@ class PhraseGrid {
   // does nothing.
   PressResult MouseDown(int col, int gridRow);
 
+  // Search in one grid row: true when the row's origin text (edited text;
+  // a phrase without one never matches) contains `search`, both compared
+  // with the ASCII letters A to Z folded to a to z; an empty search matches
+  // nothing. A match selects the row, makes it the top row (the window
+  // clamps it to what it can scroll) and shows it in the text boxes.
+  bool MatchOriginText(std::string_view search, int gridRow);
+  bool MatchEditedText(std::string_view search, int gridRow);
+
  private:
+  bool MatchText(std::string_view search, int gridRow, bool edited);
+
   PhraseTable& table_;
   std::vector<int32_t> visibleRows_;
   GridFilter filter_ = GridFilter::NoFilter;

@@ -7,12 +7,16 @@
 
 namespace velmora::ui {
 
+class NewProjectForm;
+class EditForm;
+class CreateForm;
+
 // The button sets of the message boxes.
 enum class Buttons { Ok, YesNo, YesNoCancel };
 // The answer a message box returns.
 enum class Answer { Ok, Yes, No, Cancel };
 // How a message box presents itself (icon).
-enum class BoxKind { Error, Question, Information };
+enum class BoxKind { Error, Question, Information, Warning };
 
 // A file dialog's set-up: the filter as "Description|pattern" (empty: all
 // files), the extension added to a name typed without one (save dialogs),
@@ -21,6 +25,8 @@ struct FileDialogSpec {
   std::string Filter;
   std::string DefaultExt;
   std::string PresetName;
+  // Open dialogs: only an existing file may be chosen.
+  bool MustExist = false;
 
   bool operator==(const FileDialogSpec&) const = default;
 };
@@ -47,6 +53,14 @@ class Platform {
   virtual void Beep() = 0;
   // Puts 8-bit text on the clipboard.
   virtual void SetClipboardText(const std::string& bytes) = 0;
+
+  // The three dialogs, shown modally; each drives the given logic with the
+  // user's actions and returns true when it closed with OK (START).
+  virtual bool ShowNewProjectForm(NewProjectForm& form) = 0;
+  // The translation editor for grid row gridRow while topRow is the grid's
+  // top scroll row (its placement).
+  virtual bool ShowEditForm(EditForm& form, int gridRow, int topRow) = 0;
+  virtual bool ShowCreateForm(CreateForm& form) = 0;
 };
 
 }  // namespace velmora::ui

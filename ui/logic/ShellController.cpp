@@ -1,13 +1,25 @@
 #include "ui/logic/ShellController.h"
 
+#include <algorithm>
 #include <exception>
 
+#include "container/LoaderRebuild.h"
+#include "container/Loading.h"
 #include "container/Stream.h"
+#include "project/BinBuilder.h"
+#include "project/PhraseEdits.h"
+#include "project/TextExchange.h"
 
 namespace velmora::ui {
 
 ShellController::ShellController(PhraseTable& table, Platform& platform, ProjectFiles& files)
-    : table_(table), platform_(platform), files_(files), grid_(table) {}
+    : table_(table),
+      platform_(platform),
+      files_(files),
+      grid_(table),
+      newProject_(platform),
+      editForm_(platform),
+      createForm_(platform, [this](const std::string& path) { return IsSourceSuitable(table_, path); }) {}
 
 void ShellController::Notify(unsigned what) {
   if (OnChanged && what != 0) OnChanged(what);
@@ -88,6 +100,10 @@ void ShellController::MarkModified() {
 
 void ShellController::ResetProject() {
   table_.Reset();
+  ResetFlags();
+}
+
+void ShellController::ResetFlags() {
   grid_.ClearRows();
   modified_ = false;
   hasProjectFile_ = false;
@@ -171,6 +187,7 @@ void ShellController::ApplyLanguage(UiLanguage lang) {
   language_ = lang;
   for (const CaptionRow& row : CaptionRows())
     captions_[static_cast<size_t>(row.Id)] = lang == UiLanguage::English ? row.English : row.Russian;
+  createForm_.UnsuitableText = Caption(CaptionId::LoaderUnsuitableText);
   grid_.OriginHeader = Caption(CaptionId::OriginHeader);
   grid_.EditedHeader = Caption(CaptionId::EditedHeader);
   grid_.UpdateColumnHeaders();
@@ -229,8 +246,255 @@ void ShellController::GridEnterKey() { EditAction(); }
 void ShellController::MemoClick() { EditAction(); }
 
 void ShellController::EditAction() {
-  if (grid_.SelectedRow() < 1) return;
+  const int row = grid_.SelectedRow();
+  const int32_t p = grid_.PhraseOfRow(row);
+  if (row < 1 || p < 0) return;
+  const auto index = static_cast<size_t>(p);
   if (OnEditAction) OnEditAction();
+
+  // The box starts with the phrase's edited text; "before" is that text as
+  // the box returns it, with CR LF line breaks.
+  const TPhrase& phrase = table_.Phrases[index];
+  const std::string_view edited = phrase.EditIndex >= 0 ? table_.EditedText(phrase) : std::string_view();
+  const std::string before = WithCrLf(edited);
+  editForm_.Fill(edited, table_.OriginText(phrase), codePage_);
+  if (!platform_.ShowEditForm(editForm_, row, grid_.TopRow())) return;
+
+  const std::string after = editForm_.Result();
+  const bool tableChanged = ApplyEditedText(table_, index, after);
+  unsigned what = kChangedMemos;
+  // A text changed and changed back counts as unchanged; a flag that OK
+  // moved (ON set, HIDE cleared) is a change all the same, so that closing
+  // asks about it.
+  if (after != before || tableChanged) {
+    grid_.UpdateColumnHeaders();
+    MarkModified();
+    commands_.SaveProjectAs = true;
+    what |= kChangedHeaders | kChangedCommands;
+  }
+  grid_.SetMemo2(after);
+  // The row is redrawn, not refilled: it stays in view whatever the filter.
+  if (OnRowChanged) OnRowChanged(row);
+  Notify(what);
+}
+
+// ---------------------------------------------------------------- project creation
+
+bool ShellController::Ask(const std::string& question) {
+  return platform_.MessageBox(question, Buttons::YesNo, BoxKind::Question) == Answer::Yes;
+}
+
+void ShellController::AfterCreationError() {
+  // An analysis that failed leaves no project: the grid must not keep rows
+  // of the table that is gone.
+  if (table_.Phrases.empty() && table_.UnitImage.empty()) ResetFlags();
+  Notify(kChangedAll);
+}
+
+void ShellController::FinishCreation(const CreationResult& result, const std::string& titlePath) {
+  if (!result.Analysis.Completed) {
+    // A declined maker question leaves the earlier project; a declined
+    // checksum question leaves none.
+    if (result.Analysis.TableReset) ResetFlags();
+    platform_.HideStatusNow();
+    Notify(kChangedAll);
+    return;
+  }
+  ResetFlags();
+  // The extraction chose the code page; it takes effect as a menu choice.
+  CodePageMenuItemClick(static_cast<int>(result.Analysis.DisplayCodePage));
+  grid_.RefillGrid();
+  title_ = ProjectCaption(titlePath, table_.UnitName, table_.UnitTag);
+  saveBinDialogName_ = result.SuggestedBinName;
+  commands_.SaveProjectAs = true;
+  commands_.SaveFile = true;
+  commands_.SaveBinFile = true;
+  platform_.HideStatusLater();
+  Notify(kChangedAll);
+}
+
+void ShellController::OpenBinFileCommand() {
+  const auto path = platform_.OpenFileDialog({kBinFilter, "", kDefaultBinName});
+  if (!path) return;
+  title_ = std::string(kAppTitle);
+  Notify(kChangedTitle);
+  platform_.ShowStatus(kCreatingProjectText);
+
+  const bool ok = Guard([&] {
+    // The file stays open (others may read it) until the analysis is over.
+    TFileStream file(*path, TFileStream::Mode::OpenRead);
+    const int64_t size = file.Size();
+    newProject_.PrepareForBin(static_cast<uint32_t>(std::min<int64_t>(size, 0xFFFFFFFF)));
+    newProject_.FormShow();
+    if (!platform_.ShowNewProjectForm(newProject_)) {
+      platform_.HideStatusNow();
+      return;
+    }
+    platform_.ShowStatus(kCreatingProjectWaitText);
+    CreationResult result;
+    try {
+      result = CreateProjectFromBin(table_, *path, newProject_.Options(), [this](const std::string& q) { return Ask(q); });
+    } catch (...) {
+      AfterCreationError();
+      throw;
+    }
+    FinishCreation(result, *path);
+  });
+  if (ok) FilterBtnClick(GridFilter::NoFilter);
+}
+
+void ShellController::OpenFileCommand() {
+  const auto path = platform_.OpenFileDialog({kLoaderFilter, "", ""});
+  if (!path) return;
+  title_ = std::string(kAppTitle);
+  Notify(kChangedTitle);
+  platform_.ShowStatus(kCreatingProjectText);
+
+  const bool ok = Guard([&] {
+    const TLN_Loading loading(*path);
+    newProject_.PrepareForLoader();
+    const std::vector<int> makers = AisinMakerIndices(loading);
+    if (makers.empty()) {
+      platform_.MessageBox(kNoAisinModuleMessage, Buttons::Ok, BoxKind::Information);
+      platform_.HideStatusNow();
+      return;
+    }
+    // A loader with several "AISIN-AW" entries offers the dialog for each in
+    // turn, each with its own modules, until one is started.
+    for (const int maker : makers) {
+      newProject_.PrepareForLoader();
+      for (const TLN_Module_Info& module : loading.Frame.Makers[static_cast<size_t>(maker)].Modules) {
+        std::vector<UnitChoice> units;
+        for (const TLN_Unit_Info& unit : module.Units) units.push_back({unit.Name, unit.Size});
+        newProject_.AddModule(module.Name, std::move(units));
+      }
+      newProject_.ModuleChange(0);
+      TFileStream file(loading.FileName, TFileStream::Mode::OpenRead);
+      newProject_.FormShow();
+      if (!platform_.ShowNewProjectForm(newProject_)) {
+        platform_.HideStatusNow();
+        continue;
+      }
+      platform_.ShowStatus(kCreatingProjectWaitText);
+      CreationResult result;
+      try {
+        result = CreateProjectFromLoader(table_, loading, maker, newProject_.ChosenModule(), newProject_.ChosenUnit(),
+                                         newProject_.Options(), [this](const std::string& q) { return Ask(q); });
+      } catch (...) {
+        AfterCreationError();
+        throw;
+      }
+      FinishCreation(result, *path);
+      break;
+    }
+  });
+  if (ok) FilterBtnClick(GridFilter::NoFilter);
+}
+
+// ---------------------------------------------------------------- output
+
+void ShellController::StatusText(std::string_view text) {
+  platform_.ShowStatus(std::string(text));
+  if (text == kBinCompleteText || text == kLoaderCompleteText) platform_.HideStatusLater();
+}
+
+void ShellController::SaveBinFileCommand() {
+  const auto path = platform_.SaveFileDialog({kBinFilter, "", saveBinDialogName_});
+  if (!path) return;
+  Guard([&] { SaveBin(table_, *path, [this](std::string_view t) { StatusText(t); }); });
+}
+
+void ShellController::SaveFileCommand() {
+  const auto output = platform_.SaveFileDialog({"", "", saveFileDialogName_});
+  if (!output) return;
+  saveFileDialogName_ = *output;
+  Guard([&] {
+    std::string source = table_.SourcePath;
+    if (!IsSourceSuitable(table_, source)) {
+      // The project's own source is gone or differs: the user names it.
+      createForm_.FormShow();
+      if (!platform_.ShowCreateForm(createForm_)) return;
+      source = createForm_.ChosenPath();
+    }
+    RebuildLoader(table_, source, *output, [this](std::string_view t) { StatusText(t); });
+  });
+}
+
+// ---------------------------------------------------------------- edit menu
+
+void ShellController::CopyCommand() { platform_.SetClipboardText(grid_.Memo1()); }
+
+void ShellController::ExportCommand() {
+  const std::string bytes = ExportPhrases(table_, grid_.VisibleRows(), codePage_);
+  const auto path = platform_.SaveFileDialog({kExportFilter, kExportExt, std::string(kProposedExportName)});
+  if (!path) return;
+  Guard([&] { WriteExport(*path, bytes); });
+}
+
+void ShellController::ImportCommand() {
+  const auto path = platform_.OpenFileDialog({kImportFilter, "", ""});
+  if (!path) return;
+  std::string bytes;
+  if (!Guard([&] {
+        const std::vector<uint8_t> data = ReadWholeFile(*path);
+        bytes.assign(data.begin(), data.end());
+      }))
+    return;
+
+  const size_t textsBefore = table_.EditedTexts.size();
+  int count = 0;
+  std::string error;
+  try {
+    count = ImportPhrases(table_, bytes);
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  // The texts read before an error stay attached and are shown.
+  grid_.RefillGrid();
+  Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedHeaders);
+  // Imported texts are a change of the project: closing asks about them.
+  if (table_.EditedTexts.size() != textsBefore) MarkModified();
+  if (error.empty())
+    platform_.MessageBox(ImportMessage(count), Buttons::Ok, BoxKind::Information);
+  else
+    platform_.MessageBox(error, Buttons::Ok, BoxKind::Error);
+}
+
+// ---------------------------------------------------------------- search
+
+void ShellController::FindStep(FindPanel panel, const std::string& typed, bool down) {
+  // The typed text becomes bytes through the display code page; a text the
+  // code page cannot hold finds nothing.
+  std::string key;
+  try {
+    key = FromUtf8(typed, codePage_);
+  } catch (const std::exception&) {
+    key.clear();
+  }
+  const int selected = grid_.SelectedRow();
+  const int last = grid_.RowCount() - 1;
+  auto match = [&](int row) {
+    return panel == FindPanel::Origin ? grid_.MatchOriginText(key, row) : grid_.MatchEditedText(key, row);
+  };
+  bool found = false;
+  if (!key.empty()) {
+    if (down) {
+      for (int row = selected + 1; row <= last && !found; ++row) found = match(row);
+    } else if (selected >= 2) {
+      for (int row = selected - 1; row >= 1 && !found; --row) found = match(row);
+    }
+  }
+  if (!found) {
+    platform_.Beep();
+    return;
+  }
+  Notify(kChangedSelection | kChangedMemos);
+}
+
+void ShellController::FindDownBtnClick(FindPanel panel, const std::string& typed) { FindStep(panel, typed, true); }
+void ShellController::FindUpBtnClick(FindPanel panel, const std::string& typed) { FindStep(panel, typed, false); }
+void ShellController::FindEditKeyPress(FindPanel panel, const std::string& typed, char key) {
+  if (key == '\r') FindStep(panel, typed, true);
 }
 
 }  // namespace velmora::ui

@@ -15,8 +15,12 @@
 
 #include "analysis/Filters.h"
 #include "analysis/PhraseTable.h"
+#include "analysis/ProjectCreation.h"
 #include "project/CodePages.h"
 #include "ui/logic/CaptionTables.h"
+#include "ui/logic/CreateForm.h"
+#include "ui/logic/EditForm.h"
+#include "ui/logic/NewProjectForm.h"
 #include "ui/logic/Platform.h"
 #include "ui/logic/PhraseGrid.h"
 #include "ui/logic/ProjectFiles.h"
@@ -53,6 +57,19 @@ struct CommandStates {
 inline const std::string kProjectFilter = "Loading Translation Project|*.vmprj";
 inline const std::string kProjectExt = "vmprj";
 inline const std::string kDefaultProjectName = "Project1.vmprj";
+inline const std::string kBinFilter = "Binary Loading Unit|*.BIN";
+inline const std::string kDefaultBinName = "APM.BIN";
+inline const std::string kDefaultLoaderName = "LOADING.KWI";
+inline const std::string kExportFilter = "Text Files|*.txt";
+inline const std::string kExportExt = "txt";
+inline const std::string kImportFilter = "Text File|*.txt";
+
+// The status panel's texts while a project is created.
+inline const std::string kCreatingProjectText = "Creating project ...";
+inline const std::string kCreatingProjectWaitText = "Creating project. Please wait ...";
+
+// The two find panels over the grid's header row.
+enum class FindPanel { Origin = 1, Edited = 2 };
 
 class ShellController {
  public:
@@ -62,7 +79,8 @@ class ShellController {
   std::function<void(unsigned)> OnChanged;
   // Called when a single grid row needs redrawing (a toggle).
   std::function<void(int gridRow)> OnRowChanged;
-  // The edit action of the translation editor, for the selected row.
+  // Called when the translation editor is about to open (after the edit
+  // action found a row to edit).
   std::function<void()> OnEditAction;
 
   // --- life cycle ---
@@ -93,6 +111,13 @@ class ShellController {
   // Preset names of the project and .BIN save dialogs.
   const std::string& SaveProjectDialogName() const { return saveProjectDialogName_; }
   const std::string& SaveBinDialogName() const { return saveBinDialogName_; }
+  // Preset name of the Save LOADING.KWI dialog: "LOADING.KWI", then the
+  // path chosen last.
+  const std::string& SaveFileDialogName() const { return saveFileDialogName_; }
+  // The three dialogs' logic, created once and kept for the program's life.
+  NewProjectForm& NewProject() { return newProject_; }
+  EditForm& Editor() { return editForm_; }
+  CreateForm& SourceForm() { return createForm_; }
   UiLanguage Language() const { return language_; }
   CodePage DisplayCodePage() const { return codePage_; }
   // A phrase's 8-bit text as UTF-8, read through the display code page.
@@ -118,6 +143,25 @@ class ShellController {
   bool SaveProjectCommand();
   bool SaveProjectAsCommand();
 
+  // Project creation: "Open LOADING.KWI" and "Open .BIN file".
+  void OpenFileCommand();
+  void OpenBinFileCommand();
+  // Output: "Save LOADING.KWI As ..." and "Save .BIN file As ...".
+  void SaveFileCommand();
+  void SaveBinFileCommand();
+  // The Edit menu: Copy (the origin text box to the clipboard), Export and
+  // Import of the phrase text file. Copy All has no action.
+  void CopyCommand();
+  void ExportCommand();
+  void ImportCommand();
+
+  // Search: one step down or up from the selected row for the typed text
+  // (UTF-8, turned into bytes through the display code page) in the panel's
+  // column; a beep when nothing is found. Enter in a search box searches down.
+  void FindDownBtnClick(FindPanel panel, const std::string& typed);
+  void FindUpBtnClick(FindPanel panel, const std::string& typed);
+  void FindEditKeyPress(FindPanel panel, const std::string& typed, char key);
+
   void FilterBtnClick(GridFilter filter);
   void EngMenuItemClick();
   void RusMenuItemClick();
@@ -134,6 +178,18 @@ class ShellController {
 
  private:
   void ApplyLanguage(UiLanguage lang);
+  // Clears Modified and HasProjectFile and disables the save commands,
+  // leaving the phrase table alone (a new project has just been made).
+  void ResetFlags();
+  // The end of an analysis: the project's commands, grid, code page and
+  // title; on a declined question only what the table now holds.
+  void FinishCreation(const CreationResult& result, const std::string& titlePath);
+  // After a creation step raised: an emptied table takes the grid and the
+  // flags with it.
+  void AfterCreationError();
+  bool Ask(const std::string& question);
+  void StatusText(std::string_view text);
+  void FindStep(FindPanel panel, const std::string& typed, bool down);
   bool SaveProjectTo(const std::string& path);
   void EditAction();
   void Notify(unsigned what);
@@ -153,6 +209,10 @@ class ShellController {
   std::string projectPath_;
   std::string saveProjectDialogName_ = kDefaultProjectName;
   std::string saveBinDialogName_;
+  std::string saveFileDialogName_ = kDefaultLoaderName;
+  NewProjectForm newProject_;
+  EditForm editForm_;
+  CreateForm createForm_;
   UiLanguage language_ = UiLanguage::Russian;
   CodePage codePage_ = CodePage::Default;
   std::array<std::string, kCaptionCount> captions_;

@@ -7,6 +7,8 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QHeaderView>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -18,6 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/qt/Dialogs.h"
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
 
@@ -67,13 +70,15 @@ TMainForm::TMainForm(PhraseTable& table, std::vector<std::string> args, ProjectF
   BuildMenus();
   BuildToolBar();
   BuildPanels();
+  // The dialogs are created once, with the window, and reused.
+  newProjectForm_ = new TNewProjectForm(shell_.NewProject(), this);
+  editForm_ = new TEditForm(shell_.Editor(), this);
+  createForm_ = new TCreateForm(shell_.SourceForm(), this);
   resize(kClientWidth, kClientHeight);
   move(0, 0);
 
   shell_.OnChanged = [this](unsigned what) { OnChanged(what); };
   shell_.OnRowChanged = [this](int gridRow) { model_->RowChanged(gridRow); };
-  // The translation editor opens here once it exists.
-  shell_.OnEditAction = [] {};
   shell_.FormCreate();
 }
 
@@ -120,8 +125,10 @@ void TMainForm::BuildMenus() {
   connect(saveProjectItem_, &QAction::triggered, this, [this] { shell_.SaveProjectCommand(); });
   connect(saveProjectAsItem_, &QAction::triggered, this, [this] { shell_.SaveProjectAsCommand(); });
   connect(exitItem_, &QAction::triggered, this, &QWidget::close);
-  // Open LOADING.KWI, Open BIN file, Save LOADING.KWI as and Save BIN file
-  // as come with project creation and output; they do nothing yet.
+  connect(openFileItem_, &QAction::triggered, this, [this] { shell_.OpenFileCommand(); });
+  connect(openBinFileItem_, &QAction::triggered, this, [this] { shell_.OpenBinFileCommand(); });
+  connect(saveFileItem_, &QAction::triggered, this, [this] { shell_.SaveFileCommand(); });
+  connect(saveBinFileItem_, &QAction::triggered, this, [this] { shell_.SaveBinFileCommand(); });
 
   editMenu_ = new QMenu(this);
   editMenu_->setObjectName("EditPopupMenu");
@@ -130,6 +137,10 @@ void TMainForm::BuildMenus() {
   editMenu_->addSeparator();
   exportItem_ = item(editMenu_, "ExportMenuItem");
   importItem_ = item(editMenu_, "ImportMenuItem");
+  connect(copyItem_, &QAction::triggered, this, [this] { shell_.CopyCommand(); });
+  connect(exportItem_, &QAction::triggered, this, [this] { shell_.ExportCommand(); });
+  connect(importItem_, &QAction::triggered, this, [this] { shell_.ImportCommand(); });
+  // Copy All has no action.
 
   codePageMenu_ = new QMenu(this);
   codePageMenu_->setObjectName("CodePagePopupMenu");
@@ -241,6 +252,19 @@ void TMainForm::BuildPanels() {
   p1->addWidget(grid_);
   connect(grid_, &PhraseGridView::contextMenuWanted, this, [this](const QPoint& pos) { editMenu_->popup(pos); });
 
+  // The find panels over the header row, where ResetGrid puts them.
+  for (int panel = 1; panel <= 2; ++panel) {
+    auto* fp = new TFindPanel(panel, grid_->horizontalHeader());
+    fp->move(FindPanelLeft(panel), 0);
+    const FindPanel which = panel == 1 ? FindPanel::Origin : FindPanel::Edited;
+    auto utf8 = [](const QString& t) { return t.toUtf8().toStdString(); };
+    connect(fp, &TFindPanel::searchDown, this, [this, which, utf8](const QString& t) { shell_.FindDownBtnClick(which, utf8(t)); });
+    connect(fp, &TFindPanel::searchUp, this, [this, which, utf8](const QString& t) { shell_.FindUpBtnClick(which, utf8(t)); });
+    connect(fp, &TFindPanel::enterPressed, this,
+            [this, which, utf8](const QString& t) { shell_.FindEditKeyPress(which, utf8(t), '\r'); });
+    findPanels_[static_cast<size_t>(panel - 1)] = fp;
+  }
+
   // The welcome and status panel over the grid.
   imagePanel_ = new QFrame(panel1_);
   imagePanel_->setObjectName("ImagePanel");
@@ -344,6 +368,12 @@ void TMainForm::ApplyCaptions() {
   copyAllItem_->setText(cap(CaptionId::CopyAllMenuItemCaption));
   exportItem_->setText(cap(CaptionId::ExportMenuItemCaption));
   importItem_->setText(cap(CaptionId::ImportMenuItemCaption));
+  for (TFindPanel* fp : findPanels_) fp->SetCaption(cap(CaptionId::FindPanelCaption));
+  newProjectForm_->SetCaptions(cap(CaptionId::NewProjectFormCaption), cap(CaptionId::NewProjectLabel1Text),
+                               cap(CaptionId::NewProjectStartBtnCaption), cap(CaptionId::NewProjectCancelBtnCaption));
+  editForm_->SetCaptions(cap(CaptionId::EditFormCaption), cap(CaptionId::EditFormCancelBtnCaption));
+  createForm_->SetCaptions(cap(CaptionId::LoaderFormCaption), cap(CaptionId::LoaderLabel1Text),
+                           cap(CaptionId::LoaderLabel2Text), cap(CaptionId::LoaderOpenSourceBtnCaption));
   // A menu item's text must not become the tool tip of anything.
   for (QAction* a : {openProjectItem_, openFileItem_, openBinFileItem_, saveProjectItem_, saveProjectAsItem_,
                      saveFileItem_, saveBinFileItem_, exitItem_, copyItem_, copyAllItem_, exportItem_, importItem_})
@@ -419,6 +449,7 @@ Answer TMainForm::MessageBox(const std::string& text, Buttons buttons, BoxKind k
   if (buttons == Buttons::YesNoCancel) set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   const QMessageBox::Icon icon = kind == BoxKind::Error      ? QMessageBox::Critical
                                  : kind == BoxKind::Question ? QMessageBox::Question
+                                 : kind == BoxKind::Warning  ? QMessageBox::Warning
                                                              : QMessageBox::Information;
   // The texts carry Windows line breaks; a line feed alone shows them here.
   QString shown = Q(text);
@@ -435,7 +466,7 @@ Answer TMainForm::MessageBox(const std::string& text, Buttons buttons, BoxKind k
 std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogSpec& spec) {
   QFileDialog dlg(this);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
-  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setFileMode(spec.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   if (!spec.Filter.empty()) dlg.setNameFilter(NameFilter(spec.Filter));
   if (!spec.PresetName.empty()) dlg.selectFile(Local(spec.PresetName));
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
@@ -476,5 +507,26 @@ void TMainForm::SetClipboardText(const std::string& bytes) {
   // The 8-bit text goes with the Japanese locale: it is read as code page 932.
   QGuiApplication::clipboard()->setText(PhraseGridModel::Decode(bytes, CodePage::Japanese));
 }
+
+bool TMainForm::ShowNewProjectForm(NewProjectForm&) { return newProjectForm_->Run(); }
+
+bool TMainForm::ShowEditForm(EditForm&, int gridRow, int topRow) {
+  // Next to the edited row, right of the ON column, inside the screen.
+  EditorPlacementInput in;
+  in.RowHeight = grid_->rowHeight(0);
+  in.SelectedRow = gridRow;
+  in.TopRow = topRow;
+  in.MainTop = frameGeometry().top();
+  in.MainLeft = frameGeometry().left();
+  in.GridPanelTop = panel1_->mapTo(this, QPoint(0, 0)).y();
+  in.ColumnsWidth = 0;
+  for (int c = 0; c <= kColOn; ++c) in.ColumnsWidth += grid_->columnWidth(c);
+  in.EditorWidth = editForm_->frameGeometry().width();
+  in.ScreenWidth = screen() ? screen()->geometry().width() : 1920;
+  const EditorPlacement at = PlaceEditor(in);
+  return editForm_->Run(QPoint(at.Left, at.Top));
+}
+
+bool TMainForm::ShowCreateForm(CreateForm&) { return createForm_->Run(); }
 
 }  // namespace velmora::ui

@@ -28,6 +28,10 @@ namespace velmora::ui {
 
 class PhraseGridModel;
 class PhraseGridView;
+class TCreateForm;
+class TEditForm;
+class TFindPanel;
+class TNewProjectForm;
 
 class TMainForm : public QMainWindow, public Platform {
   Q_OBJECT
@@ -42,6 +46,9 @@ class TMainForm : public QMainWindow, public Platform {
   ShellController& Shell() { return shell_; }
   PhraseGridView* Grid() const { return grid_; }
   PhraseGridModel* GridModel() const { return model_; }
+  TNewProjectForm* NewProjectDialog() const { return newProjectForm_; }
+  TEditForm* EditDialog() const { return editForm_; }
+  TCreateForm* SourceDialog() const { return createForm_; }
 
   // Platform
   Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) override;
@@ -53,6 +60,9 @@ class TMainForm : public QMainWindow, public Platform {
   void Repaint() override;
   void Beep() override;
   void SetClipboardText(const std::string& bytes) override;
+  bool ShowNewProjectForm(NewProjectForm& form) override;
+  bool ShowEditForm(EditForm& form, int gridRow, int topRow) override;
+  bool ShowCreateForm(CreateForm& form) override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -116,6 +126,11 @@ class TMainForm : public QMainWindow, public Platform {
   QWidget* panel4_ = nullptr;
   QPlainTextEdit* memo1_ = nullptr;
   QPlainTextEdit* memo2_ = nullptr;
+  std::array<TFindPanel*, 2> findPanels_{};
+
+  TNewProjectForm* newProjectForm_ = nullptr;
+  TEditForm* editForm_ = nullptr;
+  TCreateForm* createForm_ = nullptr;
 };
 
 }  // namespace velmora::ui

@@ -1,0 +1,341 @@
+// The window's remaining commands driven headlessly: search in both find
+// panels, the Edit menu (Copy, Export, Import) and the two output commands
+// (Save .BIN file As, Save LOADING.KWI As with its source dialog).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "UiTestSupport.h"
+#include "analysis/ProjectCreation.h"
+#include "container/Loading.h"
+#include "sampledata/SampleData.h"
+#include "support/TestSupport.h"
+#include "ui/logic/ShellController.h"
+
+namespace velmora::ui {
+namespace {
+
+using testing::FakeProjectFiles;
+using testing::ScriptedPlatform;
+using testing::TableBuilder;
+using velmora::test::TempDir;
+using velmora::test::WriteFile;
+namespace sample = velmora::sample;
+
+std::string ReadFile(const std::string& path) {
+  const auto bytes = velmora::test::ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class CommandTest : public ::testing::Test {
+ protected:
+  CommandTest() : shell(table, platform, files) {
+    // 0 Route, 1 Hidden (hidden), 2 Menu Main (edited, ON), 3 MENU extra
+    // (edited "menu", not ON), 4 C1 E5 EB, 5 E1 E5 EB, 6 link to 2.
+    files.OnOpen = [](PhraseTable& t, const std::string&) {
+      TableBuilder()
+          .Add("Route")
+          .Add("Hidden menu", pfHide)
+          .Add("Menu Main", pfOn, "Hauptmenue")
+          .Add("MENU extra", 0, "Zusatz")
+          .Add("\xC1\xE5\xEB")
+          .Add("\xE1\xE5\xEB")
+          .AddLink(2)
+          .Fill(t);
+    };
+    shell.FormCreate();
+    shell.FormShow({});
+  }
+
+  void OpenProject() {
+    platform.OpenResults.push_back("/p/a.vmprj");
+    shell.OpenProjectCommand();
+    platform.Status.clear();
+  }
+
+  TempDir dir;
+  PhraseTable table;
+  ScriptedPlatform platform;
+  FakeProjectFiles files;
+  ShellController shell;
+};
+
+// ------------------------------------------------------------ search
+
+TEST_F(CommandTest, SearchStepsThroughTheShownRowsWithoutWrapping) {
+  OpenProject();
+  ASSERT_EQ(shell.Grid().SelectedRow(), 1);
+  struct Step {
+    FindPanel panel;
+    bool down;
+    const char* typed;
+    int row;    // selected afterwards
+    int beeps;  // total so far
+  };
+  const Step steps[] = {
+      {FindPanel::Origin, true, "menu", 2, 0},    // "Hidden menu", any case
+      {FindPanel::Origin, true, "MeNu", 3, 0},
+      {FindPanel::Origin, true, "menu", 4, 0},
+      {FindPanel::Origin, true, "menu", 4, 1},    // nothing below: no wrap
+      {FindPanel::Origin, false, "MENU", 3, 1},
+      {FindPanel::Origin, false, "route", 1, 1},
+      {FindPanel::Origin, false, "route", 1, 2},  // up from the first row
+      {FindPanel::Edited, true, "MENUE", 3, 2},   // row 2 has no edited text
+      {FindPanel::Edited, true, "menu", 3, 3},    // "Zusatz" does not hold it
+      {FindPanel::Edited, false, "", 3, 4},       // an empty search beeps
+      {FindPanel::Origin, true, "Main", 3, 5},    // only rows below the selection
+  };
+  for (const Step& s : steps) {
+    if (s.down) shell.FindDownBtnClick(s.panel, s.typed);
+    else shell.FindUpBtnClick(s.panel, s.typed);
+    SCOPED_TRACE(s.typed);
+    EXPECT_EQ(shell.Grid().SelectedRow(), s.row);
+    EXPECT_EQ(platform.Beeps, s.beeps);
+  }
+  // A match scrolls its row to the top and fills the text boxes.
+  shell.FindUpBtnClick(FindPanel::Origin, "hidden");
+  EXPECT_EQ(shell.Grid().SelectedRow(), 2);
+  EXPECT_EQ(shell.Grid().TopRow(), 2);
+  EXPECT_EQ(shell.Grid().Memo1(), "Hidden menu");
+  EXPECT_EQ(shell.Grid().Memo2(), "");
+}
+
+TEST_F(CommandTest, SearchFollowsTheFilterAndTheCodePage) {
+  OpenProject();
+  shell.FilterBtnClick(GridFilter::NoHidden);
+  shell.FindDownBtnClick(FindPanel::Origin, "hidden");
+  EXPECT_EQ(platform.Beeps, 1) << "a phrase the filter hides is never found";
+
+  // Letters outside A to Z match only in their own case.
+  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
+  shell.FindEditKeyPress(FindPanel::Origin, "бел", '\r');
+  EXPECT_EQ(shell.Grid().Memo1(), "\xE1\xE5\xEB");
+  shell.FindUpBtnClick(FindPanel::Origin, "Бел");
+  EXPECT_EQ(shell.Grid().Memo1(), "\xC1\xE5\xEB");
+  EXPECT_EQ(platform.Beeps, 1);
+  // Only Enter searches; a text the code page cannot hold finds nothing.
+  shell.FindEditKeyPress(FindPanel::Origin, "бел", 'x');
+  EXPECT_EQ(shell.Grid().Memo1(), "\xC1\xE5\xEB");
+  shell.FindDownBtnClick(FindPanel::Origin, "日本");
+  EXPECT_EQ(platform.Beeps, 2);
+}
+
+TEST_F(CommandTest, SearchWithoutAProjectBeeps) {
+  shell.FindDownBtnClick(FindPanel::Origin, "a");
+  shell.FindUpBtnClick(FindPanel::Edited, "a");
+  EXPECT_EQ(platform.Beeps, 2);
+}
+
+// ------------------------------------------------------------ edit menu
+
+TEST_F(CommandTest, CopyPutsTheOriginTextBoxOnTheClipboard) {
+  OpenProject();
+  shell.GridSelectCell(5);
+  shell.CopyCommand();
+  EXPECT_EQ(platform.Clipboard, "\xC1\xE5\xEB");
+}
+
+TEST_F(CommandTest, ExportWritesTheShownRowsSourceTexts) {
+  OpenProject();
+  shell.FilterBtnClick(GridFilter::OnlyEdited);
+  const std::string path = dir.File("Phrases.txt");
+  platform.SaveResults.push_back(path);
+  shell.ExportCommand();
+  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"Text Files|*.txt", "txt", "Phrases.txt"}));
+  EXPECT_EQ(ReadFile(path), "2 = Menu Main\r\n3 = MENU extra\r\n");
+
+  // Cancelled: nothing written; a file that cannot be created: an error box.
+  std::filesystem::remove(path);
+  shell.ExportCommand();
+  EXPECT_FALSE(std::filesystem::exists(path));
+  const std::string bad = dir.File("no/such/dir/Phrases.txt");
+  platform.SaveResults.push_back(bad);
+  shell.ExportCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot create file \"" + bad + "\"", 0), 0u);
+}
+
+TEST_F(CommandTest, ImportAttachesTextsRefillsAndReports) {
+  OpenProject();
+  shell.FilterBtnClick(GridFilter::OnlyEdited);
+  const std::string path = dir.File("in.txt");
+  WriteFile(path, std::string("0 = Strecke\r\n6 = link\r\n5 = x\r\nline two\r\n"));
+  platform.OpenResults.push_back(path);
+  shell.ImportCommand();
+  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogSpec{"Text File|*.txt", "", ""}));
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text, "2 new phrase(s) has been added or replaced.");
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
+  EXPECT_EQ(table.EditedText(table.Phrases[0]), "Strecke");
+  EXPECT_EQ(table.EditedText(table.Phrases[5]), "x\nline two");
+  EXPECT_FALSE(table.Phrases[0].Flags & pfOn) << "the import does not switch texts on";
+  EXPECT_EQ(shell.Grid().VisibleRows(), (std::vector<int32_t>{0, 2, 3, 5})) << "refilled";
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (4)");
+  EXPECT_TRUE(shell.Modified()) << "imported texts are a change to keep";
+}
+
+TEST_F(CommandTest, ImportErrorsKeepWhatWasReadAndStillRefill) {
+  OpenProject();
+  shell.FilterBtnClick(GridFilter::OnlyEdited);
+  const std::string path = dir.File("bad.txt");
+  WriteFile(path, std::string("4 = vier\r\n99999999999 = zu gross\r\n0 = null\r\n"));
+  platform.OpenResults.push_back(path);
+  shell.ImportCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text, "'99999999999' is not a valid integer value");
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_EQ(table.EditedText(table.Phrases[4]), "vier");
+  EXPECT_EQ(table.Phrases[0].EditIndex, -1);
+  EXPECT_EQ(shell.Grid().VisibleRows(), (std::vector<int32_t>{2, 3, 4}));
+
+  // A file that cannot be opened changes nothing.
+  platform.Boxes.clear();
+  platform.OpenResults.push_back(dir.File("missing.txt"));
+  shell.ImportCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot open file", 0), 0u);
+}
+
+// ------------------------------------------------------------ output
+
+class OutputTest : public ::testing::Test {
+ protected:
+  OutputTest() : shell(table, platform, files) {
+    shell.FormCreate();
+    shell.FormShow({});
+    loaderPath = dir.File("LOADING.KWI");
+    WriteFile(loaderPath, sample::MakeLoader(sample::DemoLoaderSpec()));
+    platform.OpenResults.push_back(loaderPath);
+    platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
+    shell.OpenFileCommand();
+    EXPECT_EQ(table.UnitName, "APM");
+    platform.OnNewProjectForm = nullptr;
+    platform.Status.clear();
+    platform.OpenDialogs.clear();
+  }
+
+  const std::vector<std::string> kLoaderStatus = {"show:Creating LOADING.KWI file. Please wait ...",
+                                                  "show:The creation of the file LOADING.KWI is complete.",
+                                                  "hide-later"};
+
+  TempDir dir;
+  std::string loaderPath;
+  PhraseTable table;
+  ScriptedPlatform platform;
+  FakeProjectFiles files;
+  ShellController shell;
+};
+
+TEST_F(OutputTest, SaveBinWritesTheUnitWithItsStatusTexts) {
+  const std::string out = dir.File("out.BIN");
+  platform.SaveResults.push_back(out);
+  shell.SaveBinFileCommand();
+  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"Binary Loading Unit|*.BIN", "", "APM_APM.BIN"}));
+  EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating BIN file. Please wait ...",
+                                                       "show:The creation of the BIN file is complete.", "hide-later"}));
+  const std::string bytes = ReadFile(out);
+  EXPECT_EQ(bytes.size() % 2048, 0u);
+  EXPECT_EQ(bytes.compare(0, table.ImageLength(), std::string(table.UnitImage.begin(), table.UnitImage.end())), 0);
+
+  // A file that cannot be created: an error box, no status text.
+  platform.Status.clear();
+  platform.SaveResults.push_back(dir.File("no/dir/out.BIN"));
+  shell.SaveBinFileCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot create file", 0), 0u);
+  EXPECT_TRUE(platform.Status.empty());
+}
+
+TEST_F(OutputTest, SaveLoaderFromTheProjectsOwnSource) {
+  const std::string out = dir.File("new/LOADING.KWI");
+  std::filesystem::create_directories(dir.File("new"));
+  platform.SaveResults.push_back(out);
+  shell.SaveFileCommand();
+  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"", "", "LOADING.KWI"}));
+  EXPECT_EQ(platform.Status, kLoaderStatus);
+  EXPECT_TRUE(TLN_Loading(out).Valid);
+  // The dialog proposes the path chosen last; cancelling writes nothing.
+  shell.SaveFileCommand();
+  EXPECT_EQ(platform.SaveDialogs.back().PresetName, out);
+  EXPECT_EQ(platform.Status, kLoaderStatus);
+
+  // The source itself as output is refused with an error box.
+  platform.SaveResults.push_back(loaderPath);
+  shell.SaveFileCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_TRUE(TLN_Loading(loaderPath).Valid);
+}
+
+TEST_F(OutputTest, MovedSourceIsAskedForThroughTheSourceDialog) {
+  const std::string moved = dir.File("moved/LOADING.KWI");
+  std::filesystem::create_directories(dir.File("moved"));
+  std::filesystem::rename(loaderPath, moved);
+  const std::string other = dir.File("other/LOADING.KWI");
+  std::filesystem::create_directories(dir.File("other"));
+  sample::LoaderSpec otherSpec = sample::DemoLoaderSpec();
+  otherSpec.makers.erase(otherSpec.makers.begin());  // "AISIN-AW" now first: MakerIndex differs
+  WriteFile(other, sample::MakeLoader(otherSpec));
+
+  const std::string out = dir.File("out.KWI");
+  platform.SaveResults.push_back(out);
+  int clicks = 0;
+  platform.OnCreateForm = [&](CreateForm& f) {
+    platform.OpenResults = {std::nullopt, other, moved};
+    for (;;) {
+      ++clicks;
+      if (f.OpenSourceBtnClick()) return true;
+    }
+  };
+  shell.SaveFileCommand();
+  EXPECT_EQ(clicks, 3);
+  ASSERT_EQ(platform.OpenDialogs.size(), 3u);
+  FileDialogSpec source{"LOADING.KWI|LOADING.KWI", "", ""};
+  source.MustExist = true;
+  EXPECT_EQ(platform.OpenDialogs[0], source);
+  ASSERT_EQ(platform.Boxes.size(), 1u) << "one warning, for the unsuitable file";
+  EXPECT_EQ(platform.Boxes[0].Text, other + "\r\nНеподходящий файл !!!");
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Warning);
+  EXPECT_EQ(platform.Status, (std::vector<std::string>{"dialog:source", kLoaderStatus[0], kLoaderStatus[1],
+                                                       kLoaderStatus[2]}));
+  EXPECT_TRUE(TLN_Loading(out).Valid);
+  EXPECT_EQ(table.SourcePath, loaderPath) << "the project keeps its own source path";
+
+  // In English the warning is English; a closed dialog writes nothing.
+  shell.EngMenuItemClick();
+  std::filesystem::remove(out);
+  platform.Boxes.clear();
+  platform.SaveResults.push_back(out);
+  platform.OnCreateForm = [&](CreateForm& f) {
+    platform.OpenResults = {other};
+    EXPECT_FALSE(f.OpenSourceBtnClick());
+    return false;
+  };
+  shell.SaveFileCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text, other + "\r\nUnsuitable file !!!");
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(OutputTest, ABinProjectFindsNoSuitableSource) {
+  const std::string bin = dir.File("APM.BIN");
+  WriteFile(bin, std::vector<uint8_t>(table.UnitImage.begin(), table.UnitImage.end()));
+  platform.OpenResults.push_back(bin);
+  platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
+  shell.OpenBinFileCommand();
+  ASSERT_EQ(table.UnitName, "APM");
+  platform.SaveResults.push_back(dir.File("x.KWI"));
+  platform.OnCreateForm = [&](CreateForm& f) {
+    platform.OpenResults = {loaderPath};
+    return f.OpenSourceBtnClick();
+  };
+  platform.Boxes.clear();
+  shell.SaveFileCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Warning);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("x.KWI")));
+}
+
+}  // namespace
+}  // namespace velmora::ui

@@ -1,0 +1,307 @@
+// The translation editor: the origin text's lines, the too-long warning
+// with wrapped lines and code-page bytes, OK after the first change, the
+// beep button, the placement, and the round trip from the grid through OK
+// into the phrase table.
+#include <gtest/gtest.h>
+
+#include "UiTestSupport.h"
+#include "ui/logic/ShellController.h"
+
+namespace velmora::ui {
+namespace {
+
+using testing::FakeProjectFiles;
+using testing::ScriptedPlatform;
+using testing::TableBuilder;
+
+// Splits an edit box's text the way a box without wrapping shows it.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (;;) {
+    const size_t nl = text.find('\n', start);
+    out.push_back(text.substr(start, nl == std::string::npos ? std::string::npos : nl - start));
+    if (nl == std::string::npos) break;
+    start = nl + 1;
+  }
+  return out;
+}
+
+// A box that wraps every line after `width` characters (ASCII only).
+std::vector<std::string> Wrapped(const std::string& text, size_t width) {
+  std::vector<std::string> out;
+  for (const std::string& line : Lines(text)) {
+    if (line.empty()) out.push_back(line);
+    for (size_t i = 0; i < line.size(); i += width) out.push_back(line.substr(i, width));
+  }
+  return out;
+}
+
+TEST(EditorRules, OriginLines) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"abc", {"abc"}},
+      {"abc\r\n", {"abc"}},
+      {"ab\r\ncd", {"ab", "cd"}},
+      {"a\nb\rc", {"a", "b", "c"}},
+      {"a\r\rb", {"a", "", "b"}},
+      {"\n", {""}},
+      {"a\n\n", {"a", ""}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> got;
+    for (auto l : TextLines(c.text)) got.emplace_back(l);
+    EXPECT_EQ(got, c.lines) << ::testing::PrintToString(std::string(c.text));
+  }
+}
+
+TEST(EditorRules, TooLongByLinesAndLongestLine) {
+  ScriptedPlatform platform;
+  EditForm form(platform);
+  struct Case {
+    const char* origin;
+    std::vector<std::string> shown;
+    bool tooLong;
+  };
+  const Case cases[] = {
+      {"abc", {"abc"}, false},
+      {"abc", {"abcd"}, true},
+      {"abc", {"abc", ""}, false},  // a last empty line is not counted
+      {"abc", {"ab", "c"}, true},
+      {"abc", {""}, false},
+      {"", {"a"}, true},
+      {"0123456789\r\nabcd", {"0123456789", "0123456789"}, false},  // the longest origin line is the limit
+      {"0123456789\r\nabcd", {"0123456789", "0", "1"}, true},
+      {"0123456789\r\nabcd", {"01234567890"}, true},
+  };
+  for (const Case& c : cases) {
+    form.Fill("", c.origin, CodePage::WestEurope);
+    form.FormShow();
+    EXPECT_EQ(form.TooLong(c.shown), c.tooLong) << c.origin << " / " << ::testing::PrintToString(c.shown);
+  }
+}
+
+TEST(EditorRules, LengthsCountBytesOfTheCodePage) {
+  ScriptedPlatform platform;
+  EditForm form(platform);
+  form.Fill("", "\x82\xA0\x82\xA2", CodePage::Japanese);  // two Shift JIS characters, 4 bytes
+  form.FormShow();
+  EXPECT_EQ(form.OriginMaxLineLength(), 4);
+  EXPECT_FALSE(form.TooLong({"あい"}));
+  EXPECT_FALSE(form.TooLong({"abcd"}));
+  EXPECT_TRUE(form.TooLong({"あいう"}));
+  EXPECT_TRUE(form.TooLong({"abcde"}));
+}
+
+TEST(EditorRules, WarningBeepsAndOkFollowTheChanges) {
+  ScriptedPlatform platform;
+  EditForm form(platform);
+  form.Fill("old", "abc", CodePage::Default);
+  EXPECT_EQ(form.Text(), "old");
+  form.Memo1Change("before show", Lines("before show"));  // no check attached yet
+  EXPECT_FALSE(form.Yellow());
+  EXPECT_EQ(platform.Beeps, 0);
+
+  form.FormShow();
+  EXPECT_FALSE(form.OkEnabled());
+  EXPECT_FALSE(form.Yellow());
+  struct Step {
+    const char* text;
+    bool yellow;
+    int beeps;
+  };
+  const Step steps[] = {{"abd", false, 0}, {"abdx", true, 1}, {"abdxy", true, 2}, {"abd", false, 2}, {"a\nb", true, 3}};
+  for (const Step& s : steps) {
+    form.Memo1Change(s.text, Lines(s.text));
+    EXPECT_EQ(form.Yellow(), s.yellow) << s.text;
+    EXPECT_EQ(platform.Beeps, s.beeps) << s.text;
+    EXPECT_TRUE(form.OkEnabled()) << "a too-long text may still be confirmed";
+  }
+  // With the beep button down the warning is silent.
+  form.SetBeepDown(true);
+  form.Memo1Change("abcdef", Lines("abcdef"));
+  EXPECT_TRUE(form.Yellow());
+  EXPECT_EQ(platform.Beeps, 3);
+
+  form.FormClose();
+  EXPECT_FALSE(form.Attached());
+  form.FormShow();
+  EXPECT_FALSE(form.OkEnabled()) << "every opening waits for a change again";
+  EXPECT_TRUE(form.BeepDown()) << "the beep button keeps its state";
+}
+
+TEST(EditorRules, CopiedOriginCanWarnWhenItWraps) {
+  ScriptedPlatform platform;
+  EditForm form(platform);
+  const std::string origin(70, 'w');
+  form.Fill("", origin, CodePage::Default);
+  form.FormShow();
+  const std::string copied = form.CopyBtnClick();
+  EXPECT_EQ(copied, origin);
+  form.Memo1Change(copied, Wrapped(copied, 50));
+  EXPECT_TRUE(form.Yellow());
+  form.Memo1Change(copied, Wrapped(copied, 80));
+  EXPECT_FALSE(form.Yellow());
+}
+
+TEST(EditorRules, OkConvertsIntoTheCodePageOrKeepsTheWindowOpen) {
+  ScriptedPlatform platform;
+  EditForm form(platform);
+  form.Fill("", "x", CodePage::Russian);
+  EXPECT_TRUE(form.OkBtnClick("Привет\nмир"));
+  EXPECT_EQ(form.Result(), "\xCF\xF0\xE8\xE2\xE5\xF2\r\n\xEC\xE8\xF0");
+  EXPECT_TRUE(platform.Boxes.empty());
+  EXPECT_FALSE(form.OkBtnClick("日本"));
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_FALSE(platform.Boxes[0].Text.empty());
+  EXPECT_TRUE(form.OkBtnClick(""));
+  EXPECT_EQ(form.Result(), "");
+}
+
+TEST(EditorRules, Placement) {
+  struct Case {
+    EditorPlacementInput in;
+    EditorPlacement out;
+  };
+  const Case cases[] = {
+      {{24, 5, 1, 100, 50, 80, 620, 537, 1920}, {50 + 620, 100 + 80 + 24 * 4}},
+      {{24, 12, 10, 0, 0, 75, 620, 537, 1920}, {620, 75 + 48}},
+      {{24, 1, 1, 0, 0, 75, 1500, 537, 1920}, {1920 - 537, 75}},  // moved left at the screen's edge
+  };
+  for (const Case& c : cases) EXPECT_EQ(PlaceEditor(c.in), c.out);
+}
+
+// ------------------------------------------------------------ the round trip
+
+class EditRoundTrip : public ::testing::Test {
+ protected:
+  EditRoundTrip() : shell(table, platform, files) {
+    // 0 plain, 1 hidden, 2 edited + ON.
+    files.OnOpen = [](PhraseTable& t, const std::string&) {
+      TableBuilder().Add("Route").Add("Hidden", pfHide).Add("Menu", pfOn, "Menue").Fill(t);
+    };
+    shell.OnRowChanged = [this](int row) { redrawn.push_back(row); };
+    shell.FormCreate();
+    shell.FormShow({});
+    platform.OpenResults.push_back("/p/a.vmprj");
+    shell.OpenProjectCommand();
+  }
+
+  // The editor types `text` and confirms it.
+  void Type(const std::string& text) {
+    platform.OnEditForm = [text](EditForm& f, int, int) {
+      f.FormShow();
+      f.Memo1Change(text, Lines(text));
+      EXPECT_TRUE(f.OkEnabled());
+      const bool ok = f.OkBtnClick(text);
+      f.FormClose();
+      return ok;
+    };
+  }
+
+  PhraseTable table;
+  ScriptedPlatform platform;
+  FakeProjectFiles files;
+  ShellController shell;
+  std::vector<int> redrawn;
+};
+
+TEST_F(EditRoundTrip, NewTextOnAHiddenPhraseSwitchesItOn) {
+  shell.GridSelectCell(2);
+  int seenRow = 0, seenTop = 0;
+  platform.OnEditForm = [&](EditForm& f, int row, int top) {
+    seenRow = row;
+    seenTop = top;
+    EXPECT_EQ(f.Text(), "");
+    f.FormShow();
+    EXPECT_EQ(f.OriginLineCount(), 1);
+    EXPECT_EQ(f.OriginMaxLineLength(), 6);
+    f.Memo1Change("Versteckt", Lines("Versteckt"));
+    EXPECT_TRUE(f.Yellow());
+    return f.OkBtnClick("Versteckt");
+  };
+  shell.GridDoubleClick();
+  EXPECT_EQ(seenRow, 2);
+  EXPECT_EQ(seenTop, 1);
+  const TPhrase& p = table.Phrases[1];
+  EXPECT_EQ(table.EditedText(p), "Versteckt");
+  EXPECT_TRUE(p.Flags & pfOn);
+  EXPECT_FALSE(p.Flags & pfHide);
+  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Commands().SaveProject);
+  EXPECT_TRUE(shell.Commands().SaveProjectAs);
+  EXPECT_EQ(shell.Grid().Memo2(), "Versteckt");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (2)");
+  EXPECT_EQ(redrawn, std::vector<int>{2});
+  EXPECT_EQ(platform.Beeps, 1);
+}
+
+TEST_F(EditRoundTrip, EmptyTextTakesTheTextAwayAndTheRowStaysInView) {
+  shell.FilterBtnClick(GridFilter::OnlyEdited);
+  ASSERT_EQ(shell.Grid().RowCount(), 2);
+  shell.GridSelectCell(1);
+  Type("");
+  shell.GridEnterKey();
+  EXPECT_EQ(table.Phrases[2].EditIndex, -1);
+  EXPECT_FALSE(table.Phrases[2].Flags & pfOn);
+  EXPECT_EQ(shell.Grid().RowCount(), 2) << "no refill";
+  EXPECT_EQ(shell.Grid().Memo2(), "");
+  EXPECT_TRUE(shell.Modified());
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (0)");
+}
+
+TEST_F(EditRoundTrip, UnchangedResultsMarkNothing) {
+  // Empty on a phrase without a text.
+  shell.GridSelectCell(1);
+  Type("");
+  shell.MemoClick();
+  EXPECT_EQ(table.Phrases[0].EditIndex, -1);
+  EXPECT_FALSE(shell.Modified());
+
+  // The same text again (changed and changed back) on a phrase that is ON.
+  shell.GridSelectCell(3);
+  Type("Menue");
+  shell.GridDoubleClick();
+  EXPECT_EQ(table.EditedText(table.Phrases[2]), "Menue");
+  EXPECT_FALSE(shell.Modified());
+
+  // Cancel stores nothing.
+  platform.OnEditForm = nullptr;
+  shell.GridDoubleClick();
+  EXPECT_EQ(table.EditedText(table.Phrases[2]), "Menue");
+  EXPECT_FALSE(shell.Modified());
+  EXPECT_EQ(platform.Status, (std::vector<std::string>{"hide-now", "dialog:editor", "dialog:editor", "dialog:editor"}));
+}
+
+TEST_F(EditRoundTrip, TextIsStoredInTheDisplayCodePageWithCrLf) {
+  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
+  shell.GridSelectCell(1);
+  int attempts = 0;
+  platform.OnEditForm = [&](EditForm& f, int, int) {
+    f.FormShow();
+    f.Memo1Change("日本", Lines("日本"));
+    ++attempts;
+    if (f.OkBtnClick("日本")) return true;  // refused: the window stays open
+    ++attempts;
+    f.Memo1Change("Да\nнет", Lines("Да\nнет"));
+    return f.OkBtnClick("Да\nнет");
+  };
+  shell.GridDoubleClick();
+  EXPECT_EQ(attempts, 2);
+  EXPECT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(table.EditedText(table.Phrases[0]), "\xC4\xE0\r\n\xED\xE5\xF2");
+}
+
+TEST_F(EditRoundTrip, NoDataRowNoEditor) {
+  shell.ResetProject();
+  shell.GridDoubleClick();
+  EXPECT_EQ(platform.Status, std::vector<std::string>{"hide-now"});
+}
+
+}  // namespace
+}  // namespace velmora::ui

@@ -1,0 +1,18 @@
+#include "ui/logic/CreateForm.h"
+
+namespace velmora::ui {
+
+bool CreateForm::OpenSourceBtnClick() {
+  FileDialogSpec spec{kLoaderFilter, "", ""};
+  spec.MustExist = true;
+  const auto path = platform_.OpenFileDialog(spec);
+  if (!path) return false;
+  if (suitable_ && suitable_(*path)) {
+    chosen_ = *path;
+    return true;
+  }
+  platform_.MessageBox(*path + "\r\n" + UnsuitableText, Buttons::Ok, BoxKind::Warning);
+  return false;
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,44 @@
+// The loader-rebuild source dialog ("Creation New LOADING.KWI") apart from
+// any window system: the SOURCE button asks for a LOADING.KWI, accepts it
+// when it is the loader the project was made from, and otherwise warns and
+// stays open for another choice.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "analysis/PhraseTable.h"
+#include "ui/logic/Platform.h"
+
+namespace velmora::ui {
+
+// The source dialog's size (client area) and its open-file dialog's filter.
+constexpr int kCreateFormWidth = 585;
+constexpr int kCreateFormHeight = 306;
+inline const std::string kLoaderFilter = "LOADING.KWI|LOADING.KWI";
+
+class CreateForm {
+ public:
+  // suitable: the test of a chosen source against the open project.
+  CreateForm(Platform& platform, std::function<bool(const std::string&)> suitable)
+      : platform_(platform), suitable_(std::move(suitable)) {}
+
+  // The warning for an unsuitable file; follows the interface language.
+  std::string UnsuitableText = "Unsuitable file !!!";
+
+  // Opening: no file chosen yet.
+  void FormShow() { chosen_.clear(); }
+  // SOURCE: returns true when the dialog is to close with OK (the chosen
+  // file suits the project). A cancelled file dialog changes nothing; an
+  // unsuitable file is named in a warning box, and the dialog stays open.
+  bool OpenSourceBtnClick();
+  // The file accepted by the last OpenSourceBtnClick that returned true.
+  const std::string& ChosenPath() const { return chosen_; }
+
+ private:
+  Platform& platform_;
+  std::function<bool(const std::string&)> suitable_;
+  std::string chosen_;
+};
+
+}  // namespace velmora::ui

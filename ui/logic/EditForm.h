@@ -1,0 +1,126 @@
+// The translation editor's state and rules, apart from any window system:
+// the origin text's line count and longest line, the too-long warning
+// (yellow background and a beep unless the beep button is down), the OK
+// button that waits for the first change, the copy button, the conversion
+// of the typed text into the display code page's bytes, and where the
+// window opens.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "project/CodePages.h"
+#include "ui/logic/Platform.h"
+
+namespace velmora::ui {
+
+// The editor's client size and the width of its edit box.
+constexpr int kEditFormWidth = 537;
+constexpr int kEditFormHeight = 179;
+constexpr int kEditMemoWidth = 442;
+
+// The lines of an 8-bit text as a box without word wrap shows them: the
+// pieces between line breaks (CR, LF or CR LF); a last empty line is not
+// counted, so an empty text has none.
+std::vector<std::string_view> TextLines(std::string_view bytes);
+
+// 8-bit text -> the text the edit box shows (UTF-8 through the code page,
+// every line break a single line feed).
+std::string EditorDisplayText(std::string_view bytes, CodePage cp);
+// The edit box's text (UTF-8, line feeds) -> 8-bit bytes in the code page
+// with CR LF line breaks, as the box returns its text. Raises
+// std::runtime_error naming a character the code page cannot hold.
+std::string EditorBytes(std::string_view displayText, CodePage cp);
+
+// Every line break (CR, LF or CR LF) written as CR LF, as the edit box
+// returns its text.
+std::string WithCrLf(std::string_view text);
+
+// Where the editor opens: next to the selected row, right of column 3,
+// moved left when it would leave the screen.
+struct EditorPlacementInput {
+  int RowHeight = 24;       // height of grid row 1
+  int SelectedRow = 1;      // grid row being edited
+  int TopRow = 1;           // the grid's top scroll row
+  int MainTop = 0;          // the main window's top on the screen
+  int MainLeft = 0;         // the main window's left on the screen
+  int GridPanelTop = 0;     // top of the grid's panel inside the main window
+  int ColumnsWidth = 0;     // widths of grid columns 0 to 3
+  int EditorWidth = kEditFormWidth;
+  int ScreenWidth = 0;
+};
+struct EditorPlacement {
+  int Left = 0;
+  int Top = 0;
+  bool operator==(const EditorPlacement&) const = default;
+};
+EditorPlacement PlaceEditor(const EditorPlacementInput& in);
+
+class EditForm {
+ public:
+  explicit EditForm(Platform& platform) : platform_(platform) {}
+
+  // Called after the state changed (colour, OK, text), for the window.
+  std::function<void()> OnChanged;
+
+  // The edit action fills the box before the window opens; the change
+  // check is not attached yet, so this runs none.
+  void Fill(std::string_view editedBytes, std::string_view originBytes, CodePage cp);
+  // Opening: the origin text's line count and longest line, the change
+  // check attached, OK disabled, normal background.
+  void FormShow();
+  // Every change of the box's text. displayedLines: the box's lines as it
+  // shows them, each wrapped piece a line of its own (UTF-8); a last empty
+  // one is not counted. Ignored while the check is not attached.
+  void Memo1Change(const std::string& text, const std::vector<std::string>& displayedLines);
+  // The text the copy button puts into the box (the origin text as the box
+  // shows it); the window sets it, which counts as a change.
+  std::string CopyBtnClick() const;
+  // OK: converts the box's text into the code page. On success the result
+  // is kept and true returned (the window closes with OK); a character the
+  // code page cannot hold is reported in an error box, and false keeps the
+  // window open.
+  bool OkBtnClick(const std::string& text);
+  // Closing, whatever the result: the change check is detached.
+  void FormClose();
+
+  // The beep button: down means no beeps. Kept for the life of the program.
+  bool BeepDown() const { return beepDown_; }
+  void SetBeepDown(bool down) { beepDown_ = down; }
+
+  // --- state ---
+  const std::string& Text() const { return text_; }  // the box's text (UTF-8)
+  bool Attached() const { return attached_; }
+  bool OkEnabled() const { return okEnabled_; }
+  bool Yellow() const { return yellow_; }
+  int OriginLineCount() const { return originLineCount_; }
+  int OriginMaxLineLength() const { return originMaxLineLength_; }
+  CodePage DisplayCodePage() const { return codePage_; }
+  // The bytes confirmed by OK.
+  const std::string& Result() const { return result_; }
+
+  // The too-long rule: more displayed lines than the origin has, or as many
+  // or fewer with one longer (in bytes of the code page) than the origin's
+  // longest line.
+  bool TooLong(const std::vector<std::string>& displayedLines) const;
+
+ private:
+  void Changed();
+
+  Platform& platform_;
+  CodePage codePage_ = CodePage::Default;
+  std::string text_;
+  std::string origin_;
+  std::string result_;
+  bool attached_ = false;
+  bool okEnabled_ = false;
+  bool yellow_ = false;
+  bool beepDown_ = false;
+  int originLineCount_ = 0;
+  int originMaxLineLength_ = 0;
+};
+
+}  // namespace velmora::ui
