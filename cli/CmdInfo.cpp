@@ -37,9 +37,11 @@ const char* kUsage =
     "smaller of the declared size and the file size).\n"
     "\n"
     "A file named *.BIN is always read as a unit. Any other file is read as a\n"
-    "loader; when its directory is not valid it is read as a unit if it looks like\n"
-    "one: at least 128 bytes, a declared size of at least 128 bytes, and a tag and\n"
-    "a non-empty maker text made of printable ASCII characters.\n"
+    "loader; when its directory is not valid it is read as a unit. A unit must\n"
+    "look like one: at least 128 bytes, a declared size of at least 128 bytes,\n"
+    "and a tag and a maker text made of printable ASCII characters. The maker\n"
+    "text may be empty in a *.BIN with a tag (a translation moved out of the\n"
+    "header empties it); elsewhere it must not be.\n"
     "\n"
     "Exit status: 0 when the file was shown, 1 when it cannot be read or is\n"
     "neither a valid loader nor a unit, 2 for a wrong command line.\n";
@@ -178,9 +180,10 @@ void PrintLoader(const TLN_Loading& loader, int64_t fileSize) {
 // A file that holds one unit from its first byte: long enough for the
 // header, declaring at least a header's size, with a readable tag and
 // maker text.
-bool LooksLikeUnit(const TLN_Unit_Record_AISIN& h, int64_t fileSize) {
+bool LooksLikeUnit(const TLN_Unit_Record_AISIN& h, int64_t fileSize, bool namedBin) {
+  const bool makerTextOk = h.MakerText.empty() ? namedBin && !h.UnitTag.empty() : IsPrintableAscii(h.MakerText);
   return fileSize >= static_cast<int64_t>(kUnitHeaderSize) && h.UnitSize >= kUnitHeaderSize &&
-         IsPrintableAscii(h.UnitTag) && !h.MakerText.empty() && IsPrintableAscii(h.MakerText);
+         IsPrintableAscii(h.UnitTag) && makerTextOk;
 }
 
 void PrintUnit(const std::string& path, TStream& s, int64_t fileSize, const TLN_Unit_Record_AISIN& h) {
@@ -219,7 +222,7 @@ int RunInfo(const std::vector<std::string>& args) {
   const int64_t size = file.Seek(0, SeekOrigin::End);
   TBoundedStream s(file, size);
   const auto header = ReadUnitHeaderFrom(s, 0);
-  if (!LooksLikeUnit(header, size)) {
+  if (!LooksLikeUnit(header, size, HasBinExtension(path))) {
     if (HasBinExtension(path)) throw std::runtime_error(path + ": not a loading unit");
     throw std::runtime_error(path + ": neither a valid loader nor a loading unit");
   }

@@ -136,12 +136,16 @@ TEST(CliInfo, ShowsAUnitFile) {
   auto shorter = MakeUnit("APM", 1024, 8);
   shorter.resize(700);
   StoreBE32(&shorter[120], SumWords(shorter.data(), shorter.size()));
+  // A translation moved out of the header leaves the maker text empty.
+  auto emptied = MakeUnit("APM", 1024, 12);
+  std::memset(&emptied[48], 0, 15);
   const Case cases[] = {
       {"APM.BIN", MakeUnit("APM", 1024, 4), "ok", "Checked bytes:  1024"},
       {"apm.bin", MakeUnit("APM", 1024, 5, true), "mismatch", "Checked bytes:  1024"},
       {"unit.dat", MakeUnit("MAP", 300, 6), "ok", "Checked bytes:  300"},  // not a loader, but a unit
       {"LONG.BIN", longer, "ok", "Checked bytes:  1024"},
       {"SHORT.BIN", shorter, "ok", "Checked bytes:  700"},
+      {"EMPTIED.BIN", emptied, "ok", "Maker text:       (not"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -182,7 +186,7 @@ TEST(CliInfo, BadFilesFailWithOneLine) {
       {"random.BIN", random},
       {"header.BIN", headerOnly},
       {"tiny.BIN", tinyUnit},
-      {"nomaker.BIN", noMaker},
+      {"nomaker.dat", noMaker},  // outside a *.BIN an empty maker text is no unit
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
