@@ -2,6 +2,9 @@
 // of a project named on the command line, the exclusive filter buttons, a
 // check-box click, and the code page menu.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -12,7 +15,15 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <functional>
+
 #include "UiTestSupport.h"
+#include "sampledata/SampleData.h"
+#include "ui/qt/Dialogs.h"
 #include "project/ProjectFile.h"
 #include "ui/qt/MainForm.h"
 #include "ui/qt/PhraseGridModel.h"
@@ -20,6 +31,19 @@
 
 using namespace velmora;
 using namespace velmora::ui;
+
+// Acts on the next modal window of type W once it is open (the calls that
+// open one do not return until it closes).
+template <typename W>
+void WhenModal(std::function<void(W*)> act, int tries = 200) {
+  QTimer::singleShot(20, [act, tries] {
+    if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget())) {
+      act(w);
+      return;
+    }
+    if (tries > 0) WhenModal<W>(act, tries - 1);
+  });
+}
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -235,6 +259,134 @@ class MainWindowTest : public QObject {
     form.ShowStatus("again");
     form.HideStatusNow();
     QVERIFY(!panel->isVisible());
+  }
+
+  void dialogsFollowTheLanguage() {
+    PhraseTable table;
+    TMainForm form(table, {});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    struct Texts {
+      const char *newCaption, *start, *cancel, *label1, *editCaption, *editCancel, *sourceCaption, *find;
+    };
+    const Texts ru{"Создать новый проект", "СТАРТ", "Отмена", "Новый проект будет создан из выбранного загрузчика. Выберите нужный модуль и блок.",
+                   "Редактор текста", "Отмена", "Создание нового LOADING.KWI", "Поиск"};
+    const Texts en{"Create New Project", "START", "Cancel",
+                   "This will create a new project for selected loader. Please select the desired module and unit.",
+                   "Translation Editor", "Cancel", "Creation New LOADING.KWI", "  Find"};
+    for (const Texts* t : {&ru, &en, &ru}) {
+      if (t == &en) form.findChild<QAction*>("EngMenuItem")->trigger();
+      else form.findChild<QAction*>("RusMenuItem")->trigger();
+      QDialog* np = form.NewProjectDialog();
+      QCOMPARE(np->windowTitle(), QString(t->newCaption));
+      QCOMPARE(np->findChild<QPushButton*>("StartBtn")->text(), QString(t->start));
+      QCOMPARE(np->findChild<QPushButton*>("CancelBtn")->text(), QString(t->cancel));
+      QCOMPARE(np->findChild<QLabel*>("Label1")->text(), QString(t->label1));
+      QDialog* ed = form.EditDialog();
+      QCOMPARE(ed->windowTitle(), QString(t->editCaption));
+      QCOMPARE(ed->findChild<QPushButton*>("CancelBtn")->text(), QString(t->editCancel));
+      QCOMPARE(ed->findChild<QPushButton*>("OkBtn")->text(), QString("OK"));
+      QCOMPARE(form.SourceDialog()->windowTitle(), QString(t->sourceCaption));
+      QCOMPARE(form.SourceDialog()->findChild<QPushButton*>("OpenSourceBtn")->text(), QString("SOURCE"));
+      QCOMPARE(form.findChild<QLabel*>("FindLabel1")->text(), QString(t->find));
+      QCOMPARE(form.findChild<QLabel*>("FindLabel2")->text(), QString(t->find));
+    }
+    // Fixed texts, sizes and places.
+    QCOMPARE(form.NewProjectDialog()->findChild<QRadioButton*>("JapaneseBtn")->text(), QString("Japanese"));
+    QCOMPARE(form.NewProjectDialog()->findChild<QCheckBox*>("SmartCheckBox")->text(), QString("Hide ABC"));
+    QCOMPARE(form.EditDialog()->size(), QSize(537, 179));
+    QCOMPARE(form.EditDialog()->findChild<QPlainTextEdit*>("Memo1")->geometry(), QRect(0, 0, 442, 179));
+    QCOMPARE(form.EditDialog()->findChild<QToolButton*>("CopyBtn")->toolTip(), QString("Copy Original Text"));
+    QCOMPARE(form.EditDialog()->findChild<QToolButton*>("BeepBtn")->toolTip(), QString("Beep ON / OFF"));
+    QCOMPARE(form.SourceDialog()->size(), QSize(585, 306));
+    QCOMPARE(form.SourceDialog()->findChild<QPushButton*>("OpenSourceBtn")->size(), QSize(161, 49));
+    auto* p1 = form.findChild<QFrame*>("FindPanel1");
+    auto* p2 = form.findChild<QFrame*>("FindPanel2");
+    QCOMPARE(p1->geometry(), QRect(338, 0, 250, 24));
+    QCOMPARE(p2->geometry(), QRect(868, 0, 250, 24));
+    QCOMPARE(p1->findChild<QToolButton*>("FindDownBtn1")->x(), 196);
+    QCOMPARE(p1->findChild<QToolButton*>("FindUpBtn1")->x(), 222);
+    QCOMPARE(p2->findChild<QToolButton*>("FindUpBtn2")->x(), 196);
+    QCOMPARE(p2->findChild<QToolButton*>("FindDownBtn2")->x(), 222);
+    QCOMPARE(p1->findChild<QLineEdit*>("FindEdit1")->geometry(), QRect(32, 2, 162, 19));
+  }
+
+  void editorRoundTripOnTheRealWindow() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTableView* grid = form.Grid();
+    auto* m = form.GridModel();
+    bool sawEditor = false;
+    WhenModal<TEditForm>([&](TEditForm* ed) {
+      sawEditor = true;
+      auto* memo = ed->findChild<QPlainTextEdit*>("Memo1");
+      auto* ok = ed->findChild<QPushButton*>("OkBtn");
+      QVERIFY(!ok->isEnabled());
+      QCOMPARE(memo->toPlainText(), QString());
+      QTest::keyClicks(memo, "Strasse");  // longer than "Route": yellow
+      QVERIFY(ok->isEnabled());
+      QCOMPARE(memo->palette().color(QPalette::Base), QColor(255, 255, 0));
+      QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(m->index(0, 2)).center());
+    QVERIFY(sawEditor);
+    QCOMPARE(QString::fromStdString(std::string(table.EditedText(table.Phrases[0]))), QString("Strasse"));
+    QVERIFY(table.Phrases[0].Flags & pfOn);
+    QCOMPARE(m->data(m->index(0, 4), Qt::DisplayRole).toString(), QString("Strasse"));
+    QCOMPARE(form.findChild<QPlainTextEdit*>("Memo2")->toPlainText(), QString("Strasse"));
+    QCOMPARE(Header(form, 4), QString("      Редактированнный текст (2)"));
+    QVERIFY(form.Shell().Modified());
+
+    // Search from the panel: Enter in the edited-text box finds the next row.
+    auto* find2 = form.findChild<QLineEdit*>("FindEdit2");
+    find2->setText("MENUE");
+    QTest::keyClick(find2, Qt::Key_Return);
+    QCOMPARE(grid->currentIndex().row(), 2);
+    QCOMPARE(form.findChild<QPlainTextEdit*>("Memo1")->toPlainText(), QString("Menu"));
+  }
+
+  void binFileThroughTheRealDialogs() {
+    QTemporaryDir dir;
+    const QString bin = dir.filePath("APM.BIN");
+    {
+      const auto bytes = sample::MakeDemoApmUnit();
+      QFile f(bin);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    PhraseTable table;
+    TMainForm form(table, {});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    bool sawDialog = false;
+    WhenModal<QFileDialog>([&](QFileDialog* fd) {
+      fd->selectFile(bin);
+      WhenModal<TNewProjectForm>([&](TNewProjectForm* np) {
+        sawDialog = true;
+        QVERIFY(!np->findChild<QComboBox*>("ModuleComboBox")->isEnabled());
+        QVERIFY(!np->findChild<QLineEdit*>("EndEdit")->isEnabled());
+        QTest::mouseClick(np->findChild<QCheckBox*>("RangeCheckBox"), Qt::LeftButton);
+        auto* end = np->findChild<QLineEdit*>("EndEdit");
+        QVERIFY(end->isEnabled());
+        end->selectAll();
+        QTest::keyClicks(end, "FFFFFFFF");
+        QVERIFY(!np->findChild<QPushButton*>("StartBtn")->isEnabled());
+        QTest::mouseClick(np->findChild<QCheckBox*>("RangeCheckBox"), Qt::LeftButton);
+        QVERIFY(np->findChild<QPushButton*>("StartBtn")->isEnabled());
+        QTest::mouseClick(np->findChild<QPushButton*>("StartBtn"), Qt::LeftButton);
+      });
+      static_cast<QDialog*>(fd)->accept();
+    });
+    form.findChild<QAction*>("OpenBinFileItem")->trigger();
+    QVERIFY(sawDialog);
+    QCOMPARE(QString::fromStdString(table.UnitName), QString("APM"));
+    QVERIFY(form.GridModel()->rowCount() > 0);
+    QCOMPARE(form.windowTitle(), "Velmora - " + bin + "  [APM_" + QString::fromStdString(table.UnitTag) + "]");
+    QVERIFY(form.findChild<QAction*>("SaveBinFileItem")->isEnabled());
+    QVERIFY(form.findChild<QAction*>("SaveFileItem")->isEnabled());
+    QVERIFY(!form.findChild<QAction*>("SaveProjectItem")->isEnabled());
   }
 
   void closingAnUnchangedProjectEmptiesTheTable() {

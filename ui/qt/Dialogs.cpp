@@ -465,7 +465,18 @@ TFindPanel::TFindPanel(int panel, QWidget* parent) : QFrame(parent) {
   (panel == 1 ? upBtn_ : downBtn_)->setGeometry(222, 0, 25, 25);
   connect(downBtn_, &QToolButton::clicked, this, [this] { emit searchDown(edit_->text()); });
   connect(upBtn_, &QToolButton::clicked, this, [this] { emit searchUp(edit_->text()); });
-  connect(edit_, &QLineEdit::returnPressed, this, [this] { emit enterPressed(edit_->text()); });
+  edit_->installEventFilter(this);
+}
+
+bool TFindPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == edit_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      emit enterPressed(edit_->text());
+      return true;
+    }
+  }
+  return QFrame::eventFilter(watched, event);
 }
 
 void TFindPanel::SetCaption(const QString& caption) { caption_->setText(caption); }

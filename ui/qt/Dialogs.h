@@ -114,6 +114,11 @@ class TFindPanel : public QFrame {
   void SetCaption(const QString& caption);
   QLineEdit* Edit() const { return edit_; }
 
+ protected:
+  // Enter in the search box searches; it must not reach the grid below,
+  // where it would open the editor.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  signals:
   void searchDown(const QString& text);
   void searchUp(const QString& text);
