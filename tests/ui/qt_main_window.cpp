@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -345,6 +346,10 @@ class MainWindowTest : public QObject {
     QTest::keyClick(find2, Qt::Key_Return);
     QCOMPARE(grid->currentIndex().row(), 2);
     QCOMPARE(form.findChild<QPlainTextEdit*>("Memo1")->toPlainText(), QString("Menu"));
+
+    // Copy puts the origin text box on the clipboard.
+    form.findChild<QAction*>("CopyMenuItem")->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("Menu"));
   }
 
   void binFileThroughTheRealDialogs() {

@@ -5,6 +5,7 @@
 // questions, the save commands, the code page and cancelling.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "UiTestSupport.h"

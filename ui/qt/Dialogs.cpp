@@ -443,6 +443,11 @@ TFindPanel::TFindPanel(int panel, QWidget* parent) : QFrame(parent) {
   caption_ = new QLabel(this);
   caption_->setObjectName(QString("FindLabel%1").arg(panel));
   caption_->setGeometry(0, 0, 32, 24);
+  // The caption has the 32 pixels left of the search box; fonts wider than
+  // the window font's usual face are drawn a little tighter to fit.
+  QFont tight = caption_->font();
+  tight.setLetterSpacing(QFont::PercentageSpacing, 92);
+  caption_->setFont(tight);
   edit_ = new QLineEdit(this);
   edit_->setObjectName(QString("FindEdit%1").arg(panel));
   edit_->setGeometry(32, 2, 162, 19);
