@@ -83,7 +83,7 @@ struct SampleUnit {
 // empty string or one longer than 511 bytes, a string with a zero
 // byte, a pointer count below 1, or string bytes that would themselves read as
 // a pointer into the unit (choose another baseAddress then).
-SampleUnit MakeUnit(const UnitSpec& spec);
+SampleUnit MakeUnit(const UnitSpec& desc);
 
 // The records that phrase extraction should produce for a sample unit in the
 // matching text mode, without "Hide ABC" and address range: phrases and link
@@ -167,7 +167,7 @@ struct LoaderLayout {
 // even offsets; modules of other makers get their units' bytes as data too.
 // Raises std::invalid_argument for an unknown maker name or counts out of
 // range.
-std::vector<uint8_t> MakeLoader(const LoaderSpec& spec, LoaderLayout* layout = nullptr);
+std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layout = nullptr);
 
 // The demo loader: "TOYOTA" first, then "AISIN-AW" (a table-layout module and
 // a split-layout module, both with an "APM" unit; the split one also holds a

@@ -98,11 +98,11 @@ ModuleData LayOutModule(const ModuleSpec& m, bool aisin, Rng& rng) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeLoader(const LoaderSpec& spec, LoaderLayout* layoutOut) {
-  const size_t makerCount = spec.makers.size();
+std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layoutOut) {
+  const size_t makerCount = desc.makers.size();
   if (makerCount < 1 || makerCount > 19) throw std::invalid_argument("sample loader: 1 to 19 maker entries");
   size_t moduleTotal = 0;
-  for (const auto& mk : spec.makers) {
+  for (const auto& mk : desc.makers) {
     if (mk.modules.empty() || mk.modules.size() > 49)
       throw std::invalid_argument("sample loader: 1 to 49 modules per maker entry");
     moduleTotal += mk.modules.size();
@@ -116,7 +116,7 @@ std::vector<uint8_t> MakeLoader(const LoaderSpec& spec, LoaderLayout* layoutOut)
   // Module data first, so the records know where it lies.
   std::vector<std::vector<ModuleData>> data(makerCount);
   for (size_t i = 0; i < makerCount; ++i) {
-    const MakerSpec& mk = spec.makers[i];
+    const MakerSpec& mk = desc.makers[i];
     const MakerPosition& pos = PositionOf(mk.makerName);
     LoaderMakerLayout ml{mk.makerName, pos.longitude, pos.latitude, {}};
     for (const ModuleSpec& m : mk.modules) {
@@ -142,7 +142,7 @@ std::vector<uint8_t> MakeLoader(const LoaderSpec& spec, LoaderLayout* layoutOut)
   StoreBE16(b, static_cast<uint16_t>(makerCount));
   uint32_t p = static_cast<uint32_t>(4 + 16 * makerCount);
   for (size_t i = 0; i < makerCount; ++i) {
-    const MakerSpec& mk = spec.makers[i];
+    const MakerSpec& mk = desc.makers[i];
     LoaderMakerLayout& ml = layout.makers[i];
     uint8_t* rec = b + 4 + 16 * i;
     StoreSignMagnitude24(rec, ml.latitude);
@@ -222,11 +222,11 @@ LoaderSpec DemoLoaderSpec() {
   UnitSpec japan = unit("JPN", JapaneseTexts(24, 26), 26);
   UnitSpec euro = unit("EUR", EuropeanTexts(24, 27), 27);
 
-  LoaderSpec spec;
-  spec.makers.push_back({"TOYOTA",
+  LoaderSpec desc;
+  desc.makers.push_back({"TOYOTA",
                          {{"TOYOTA NAVIGATION SYSTEM", "TNS", false, {{"TNS0", filler(3000, 1)}, {"TNS1", filler(700, 2)}}},
                           {"TOYOTA VOICE DATA", "TVD", false, {}}}});
-  spec.makers.push_back({"AISIN-AW",
+  desc.makers.push_back({"AISIN-AW",
                          {{"AISIN NAVIGATION PROGRAM", "ANP", false,
                            {{"APM", MakeDemoApmUnit()}, {"MAP", MakeUnit(map).bytes}, {"BOOT", MakeUnit(boot).bytes}}},
                           {"AISIN NAVIGATION PROGRAM EXT", "ANPX", true,
@@ -235,8 +235,8 @@ LoaderSpec DemoLoaderSpec() {
                             {"BADSUM", MakeUnit(badSum).bytes},
                             {"JPN", MakeUnit(japan).bytes},
                             {"EUR", MakeUnit(euro).bytes}}}}});
-  spec.makers.push_back({"DENSO", {{"DENSO AUDIO", "DAU", false, {{"DAU0", filler(5000, 3)}}}}});
-  return spec;
+  desc.makers.push_back({"DENSO", {{"DENSO AUDIO", "DAU", false, {{"DAU0", filler(5000, 3)}}}}});
+  return desc;
 }
 
 std::vector<std::vector<uint8_t>> SplitIntoVolumes(const std::vector<uint8_t>& data, size_t volumeSize) {

@@ -126,31 +126,31 @@ std::vector<SampleString> EuropeanTexts(size_t n, uint32_t seed) { return FromLi
 std::vector<SampleString> JapaneseTexts(size_t n, uint32_t seed) { return FromList(kJapanese, n, seed, JapaneseExtra); }
 
 SampleUnit MakeDemoUnit() {
-  UnitSpec spec;
-  spec.tag = "APM";
-  spec.strings = EnglishMenuTexts(48, 7);
-  spec.order = Order::Packed;
-  spec.moreTables.push_back({EnglishMenuTexts(12, 11), Order::Reversed});
-  spec.codeWordsBefore = 512;
-  spec.minSize = 16 * 1024;
-  spec.seed = 7;
-  return MakeUnit(spec);
+  UnitSpec desc;
+  desc.tag = "APM";
+  desc.strings = EnglishMenuTexts(48, 7);
+  desc.order = Order::Packed;
+  desc.moreTables.push_back({EnglishMenuTexts(12, 11), Order::Reversed});
+  desc.codeWordsBefore = 512;
+  desc.minSize = 16 * 1024;
+  desc.seed = 7;
+  return MakeUnit(desc);
 }
 
 std::vector<uint8_t> MakeDemoApmUnit() { return MakeDemoUnit().bytes; }
 
 SampleUnit MakeBenchUnit(size_t bytes, size_t phrases, uint32_t seed) {
   Rng rng(seed);
-  UnitSpec spec;
-  spec.tag = "APM";
-  spec.seed = seed;
+  UnitSpec desc;
+  desc.tag = "APM";
+  desc.seed = seed;
   // Code fills the unit up to its string tables, which come last (about 40
   // bytes a phrase with its pointers), so a scan crosses the whole unit
   // before it meets the texts.
   const size_t tables = phrases * 40 + 8192;
-  spec.codeWordsBefore = std::max<size_t>(4096, bytes > tables ? (bytes - tables) / 4 : 0);
-  spec.minSize = bytes;
-  spec.strings.reserve(phrases);
+  desc.codeWordsBefore = std::max<size_t>(4096, bytes > tables ? (bytes - tables) / 4 : 0);
+  desc.minSize = bytes;
+  desc.strings.reserve(phrases);
   std::string text;
   for (size_t i = 0; i < phrases; ++i) {
     text = kEnglishFirst[rng.Below(std::size(kEnglishFirst))];
@@ -158,9 +158,9 @@ SampleUnit MakeBenchUnit(size_t bytes, size_t phrases, uint32_t seed) {
     text += kEnglishSecond[rng.Below(std::size(kEnglishSecond))];
     text += ' ';
     text += std::to_string(i);
-    spec.strings.push_back({text, rng.Below(10) == 0 ? 2 : 1});
+    desc.strings.push_back({text, rng.Below(10) == 0 ? 2 : 1});
   }
-  return MakeUnit(spec);
+  return MakeUnit(desc);
 }
 
 }  // namespace velmora::sample

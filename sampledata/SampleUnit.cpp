@@ -78,17 +78,17 @@ uint32_t CodeLikeWord(Rng& rng, uint32_t baseAddress, uint32_t unitSize) {
   return baseAddress - 4u;
 }
 
-SampleUnit MakeUnit(const UnitSpec& spec) {
-  CheckText(spec.tag, 42, "tag");
-  CheckText(spec.makerText, 64, "maker text");
+SampleUnit MakeUnit(const UnitSpec& desc) {
+  CheckText(desc.tag, 42, "tag");
+  CheckText(desc.makerText, 64, "maker text");
 
   std::vector<const StringTable*> tables;
-  StringTable mainTable{spec.strings, spec.order};
+  StringTable mainTable{desc.strings, desc.order};
   tables.push_back(&mainTable);
-  for (const auto& t : spec.moreTables) tables.push_back(&t);
+  for (const auto& t : desc.moreTables) tables.push_back(&t);
 
   SampleUnit unit;
-  unit.baseAddress = spec.baseAddress;
+  unit.baseAddress = desc.baseAddress;
   for (size_t t = 0; t < tables.size(); ++t) {
     for (const auto& s : tables[t]->strings) {
       if (s.bytes.empty() || s.bytes.size() > 511)
@@ -103,7 +103,7 @@ SampleUnit MakeUnit(const UnitSpec& spec) {
     }
   }
 
-  Rng rng(spec.seed);
+  Rng rng(desc.seed);
   std::vector<Range> filler;
   std::vector<PointerSlot> slots;
   uint64_t pos = kUnitHeaderSize;
@@ -114,7 +114,7 @@ SampleUnit MakeUnit(const UnitSpec& spec) {
   };
 
   // Code, then each table's pointer words in the table's order.
-  addFiller(spec.codeWordsBefore);
+  addFiller(desc.codeWordsBefore);
   size_t first = 0;
   std::vector<size_t> tableFirst;
   for (const StringTable* t : tables) {
@@ -169,16 +169,16 @@ SampleUnit MakeUnit(const UnitSpec& spec) {
       addFiller(t + 1 < tables.size() ? 16 + rng.Below(32) : kTrailingFillerWords);
     }
   }
-  const uint32_t size = std::max(Align4(pos), Align4(spec.minSize));
+  const uint32_t size = std::max(Align4(pos), Align4(desc.minSize));
   filler.back().end = size;
 
   // Bytes.
   unit.bytes.assign(size, 0);
   uint8_t* b = unit.bytes.data();
   for (const Range& r : filler)
-    for (uint32_t off = r.begin; off + 4 <= r.end; off += 4) StoreBE32(b + off, CodeLikeWord(rng, spec.baseAddress, size));
+    for (uint32_t off = r.begin; off + 4 <= r.end; off += 4) StoreBE32(b + off, CodeLikeWord(rng, desc.baseAddress, size));
   for (const PointerSlot& s : slots) {
-    StoreBE32(b + s.offset, spec.baseAddress + unit.strings[s.string].offset);
+    StoreBE32(b + s.offset, desc.baseAddress + unit.strings[s.string].offset);
     unit.strings[s.string].pointerOffsets.push_back(s.offset);
   }
   {
@@ -188,13 +188,13 @@ SampleUnit MakeUnit(const UnitSpec& spec) {
   }
 
   // Header.
-  if (spec.tag.size() <= 9) std::memcpy(b + 16, "V1.00", 5);
-  std::memcpy(b + kUnitTagOffset, spec.tag.data(), spec.tag.size());
-  std::memcpy(b + kMakerTextOffset, spec.makerText.data(), spec.makerText.size());
-  StoreBE32(b + kBaseAddressOffset, spec.baseAddress);
+  if (desc.tag.size() <= 9) std::memcpy(b + 16, "V1.00", 5);
+  std::memcpy(b + kUnitTagOffset, desc.tag.data(), desc.tag.size());
+  std::memcpy(b + kMakerTextOffset, desc.makerText.data(), desc.makerText.size());
+  StoreBE32(b + kBaseAddressOffset, desc.baseAddress);
   StoreBE32(b + kUnitSizeOffset, size);
   const uint32_t sum = SumWords(b, size);
-  unit.checksum = spec.corruptChecksum ? ~sum : sum;
+  unit.checksum = desc.corruptChecksum ? ~sum : sum;
   StoreBE32(b + kUnitChecksumOffset, unit.checksum);
 
   // Bookkeeping for the tests.
@@ -219,7 +219,7 @@ SampleUnit MakeUnit(const UnitSpec& spec) {
       ++next;
       continue;
     }
-    const uint32_t v = LoadBE32(b + off) - spec.baseAddress;
+    const uint32_t v = LoadBE32(b + off) - desc.baseAddress;
     if (v != 0 && v <= size - 16)
       throw std::invalid_argument("sample unit: the word at offset " + std::to_string(off) +
                                   " reads as a pointer into the unit; choose another base address");

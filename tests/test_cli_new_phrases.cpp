@@ -262,9 +262,9 @@ TEST(CliNew, WrongCommandLines) {
   EXPECT_FALSE(FileExists(project));
   EXPECT_EQ(ReadFile(f.bin), f.unit.bytes);
   // A loader without a suitable module is a failure, not a usage error.
-  sample::LoaderSpec spec;
-  spec.makers.push_back({"DENSO", {{"DENSO AUDIO", "DAU", false, {{"D0", std::vector<uint8_t>(3000, 2)}}}}});
-  WriteFile(f.dir.File("LOADING.KWI"), sample::MakeLoader(spec));
+  sample::LoaderSpec desc;
+  desc.makers.push_back({"DENSO", {{"DENSO AUDIO", "DAU", false, {{"D0", std::vector<uint8_t>(3000, 2)}}}}});
+  WriteFile(f.dir.File("LOADING.KWI"), sample::MakeLoader(desc));
   const auto r = RunCli({"new", f.dir.File("LOADING.KWI"), "-o", project});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("A suitable AISIN module is not detected !"), std::string::npos) << r.err;

@@ -369,10 +369,10 @@ TEST(Extraction, SampleUnitsGiveTheirPlannedRecords) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    UnitSpec spec;
-    spec.strings = c.strings;
-    spec.order = c.order;
-    const SampleUnit unit = MakeUnit(spec);
+    UnitSpec desc;
+    desc.strings = c.strings;
+    desc.order = c.order;
+    const SampleUnit unit = MakeUnit(desc);
     PhraseTable table;
     table.UnitImage = unit.bytes;
     table.Info.UnitSize = table.Info.SourceSize = static_cast<uint32_t>(unit.bytes.size());

@@ -203,14 +203,14 @@ TEST(BinFlow, MissingFile) {
 TEST(LoaderFlow, CreatesTheProjectFromTheChosenUnit) {
   TempDir dir;
   const auto apm1 = Unit("A1", 12, 11), apm2 = Unit("A2", 14, 12), map = Unit("M", 8, 13);
-  sample::LoaderSpec spec;
-  spec.makers.push_back({"TOYOTA", {{"TOYOTA NAV", "TN", false, {{"TN0", std::vector<uint8_t>(3000, 1)}}}}});
-  spec.makers.push_back({"AISIN-AW",
+  sample::LoaderSpec desc;
+  desc.makers.push_back({"TOYOTA", {{"TOYOTA NAV", "TN", false, {{"TN0", std::vector<uint8_t>(3000, 1)}}}}});
+  desc.makers.push_back({"AISIN-AW",
                          {{"AISIN EMPTY", "AE", false, {}},
                           {"AISIN PROGRAM", "AP", false, {{"BOOT", map.bytes}, {"APM", apm1.bytes}, {"MAP", map.bytes}, {"APM", apm2.bytes}}}}});
   sample::LoaderLayout layout;
   const std::string path = dir.File("LOADING.KWI");
-  WriteFile(path, sample::MakeLoader(spec, &layout));
+  WriteFile(path, sample::MakeLoader(desc, &layout));
 
   const TLN_Loading loading(path);
   ASSERT_TRUE(loading.Valid);
@@ -250,9 +250,9 @@ TEST(LoaderFlow, CreatesTheProjectFromTheChosenUnit) {
 
 TEST(LoaderFlow, NoSuitableAisinModule) {
   TempDir dir;
-  sample::LoaderSpec spec;
-  spec.makers.push_back({"TOYOTA", {{"TOYOTA NAV", "TN", false, {{"TN0", std::vector<uint8_t>(3000, 1)}}}}});
-  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(spec));
+  sample::LoaderSpec desc;
+  desc.makers.push_back({"TOYOTA", {{"TOYOTA NAV", "TN", false, {{"TN0", std::vector<uint8_t>(3000, 1)}}}}});
+  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(desc));
   WriteFile(dir.File("garbage.KWI"), std::vector<uint8_t>(100, 0xFF));
   for (const char* name : {"LOADING.KWI", "garbage.KWI"}) {
     SCOPED_TRACE(name);
@@ -269,10 +269,10 @@ TEST(LoaderFlow, NoSuitableAisinModule) {
 TEST(LoaderFlow, SeveralAisinEntriesTheFirstUnlessChosen) {
   TempDir dir;
   const auto a = Unit("FIRST", 6, 31), b = Unit("SECOND", 6, 32);
-  sample::LoaderSpec spec;
-  spec.makers.push_back({"AISIN-AW", {{"ONE", "1", false, {{"APM", a.bytes}}}}});
-  spec.makers.push_back({"AISIN-AW", {{"TWO", "2", false, {{"APM", b.bytes}}}}});
-  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(spec));
+  sample::LoaderSpec desc;
+  desc.makers.push_back({"AISIN-AW", {{"ONE", "1", false, {{"APM", a.bytes}}}}});
+  desc.makers.push_back({"AISIN-AW", {{"TWO", "2", false, {{"APM", b.bytes}}}}});
+  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(desc));
   const TLN_Loading loading(dir.File("LOADING.KWI"));
   EXPECT_EQ(AisinMakerIndices(loading), (std::vector<int>{0, 1}));
   PhraseTable t;

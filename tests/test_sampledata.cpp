@@ -26,11 +26,11 @@ using velmora::test::TempDir;
 
 struct UnitCase {
   const char* name;
-  UnitSpec spec;
+  UnitSpec desc;
   TextMode mode;
 };
 
-UnitSpec Spec(std::vector<SampleString> strings, Order order, uint32_t seed) {
+UnitSpec Describe(std::vector<SampleString> strings, Order order, uint32_t seed) {
   UnitSpec s;
   s.strings = std::move(strings);
   s.order = order;
@@ -40,13 +40,13 @@ UnitSpec Spec(std::vector<SampleString> strings, Order order, uint32_t seed) {
 
 std::vector<UnitCase> UnitCases() {
   std::vector<UnitCase> cases;
-  cases.push_back({"packed", Spec(EnglishMenuTexts(40, 1), Order::Packed, 1), TextMode::English});
-  cases.push_back({"reversed", Spec(EnglishMenuTexts(25, 2), Order::Reversed, 2), TextMode::English});
-  cases.push_back({"scattered", Spec(EnglishMenuTexts(30, 3), Order::Scattered, 3), TextMode::English});
-  cases.push_back({"european", Spec(EuropeanTexts(45, 4), Order::Packed, 4), TextMode::European});
-  cases.push_back({"japanese", Spec(JapaneseTexts(40, 5), Order::Packed, 5), TextMode::Japanese});
+  cases.push_back({"packed", Describe(EnglishMenuTexts(40, 1), Order::Packed, 1), TextMode::English});
+  cases.push_back({"reversed", Describe(EnglishMenuTexts(25, 2), Order::Reversed, 2), TextMode::English});
+  cases.push_back({"scattered", Describe(EnglishMenuTexts(30, 3), Order::Scattered, 3), TextMode::English});
+  cases.push_back({"european", Describe(EuropeanTexts(45, 4), Order::Packed, 4), TextMode::European});
+  cases.push_back({"japanese", Describe(JapaneseTexts(40, 5), Order::Packed, 5), TextMode::Japanese});
   {
-    UnitSpec s = Spec({{"Menu", 3}, {"A", 1}, {std::string(511, 'X'), 2}, {"Route\nGuidance", 1}}, Order::Packed, 6);
+    UnitSpec s = Describe({{"Menu", 3}, {"A", 1}, {std::string(511, 'X'), 2}, {"Route\nGuidance", 1}}, Order::Packed, 6);
     s.moreTables.push_back({EnglishMenuTexts(10, 6), Order::Reversed});
     s.moreTables.push_back({EnglishMenuTexts(10, 7), Order::Scattered});
     s.tag = "NAVI_PROGRAM_V2";  // 15 bytes, no zero byte within the 15 read
@@ -54,7 +54,7 @@ std::vector<UnitCase> UnitCases() {
     cases.push_back({"shared, several tables, long tag, padded", s, TextMode::English});
   }
   {
-    UnitSpec s = Spec(EnglishMenuTexts(12, 8), Order::Packed, 8);
+    UnitSpec s = Describe(EnglishMenuTexts(12, 8), Order::Packed, 8);
     s.corruptChecksum = true;
     s.makerText = "DENSO CORP.";
     s.baseAddress = 0x00010000;  // filler must steer clear of a low base too
@@ -62,39 +62,39 @@ std::vector<UnitCase> UnitCases() {
     cases.push_back({"bad checksum, foreign maker, low base", s, TextMode::English});
   }
   {
-    UnitSpec s = Spec(EnglishMenuTexts(8, 9), Order::Packed, 9);
+    UnitSpec s = Describe(EnglishMenuTexts(8, 9), Order::Packed, 9);
     s.baseAddress = 0x38000000;  // right where addi/lis-like filler lives
     cases.push_back({"base among the filler values", s, TextMode::English});
   }
-  cases.push_back({"no strings", Spec({}, Order::Packed, 10), TextMode::English});
+  cases.push_back({"no strings", Describe({}, Order::Packed, 10), TextMode::English});
   return cases;
 }
 
 TEST(SampleUnit, HeaderPointersStringsAndFillerAreAsDescribed) {
   for (const UnitCase& c : UnitCases()) {
     SCOPED_TRACE(c.name);
-    const SampleUnit u = MakeUnit(c.spec);
+    const SampleUnit u = MakeUnit(c.desc);
     const uint8_t* b = u.bytes.data();
     const auto size = static_cast<uint32_t>(u.bytes.size());
 
     // Header.
     const TLN_Unit_Record_AISIN h = ParseUnitHeader(b, size);
-    EXPECT_EQ(h.UnitTag, c.spec.tag.substr(0, 15));
-    EXPECT_EQ(h.MakerText, c.spec.makerText);
-    EXPECT_EQ(h.BaseAddress, c.spec.baseAddress);
+    EXPECT_EQ(h.UnitTag, c.desc.tag.substr(0, 15));
+    EXPECT_EQ(h.MakerText, c.desc.makerText);
+    EXPECT_EQ(h.BaseAddress, c.desc.baseAddress);
     EXPECT_EQ(h.UnitSize, size);
     EXPECT_EQ(h.UnitChecksum, u.checksum);
     EXPECT_EQ(size % 4, 0u);
-    EXPECT_GE(size, c.spec.minSize);
-    if (c.spec.corruptChecksum)
+    EXPECT_GE(size, c.desc.minSize);
+    if (c.desc.corruptChecksum)
       EXPECT_NE(SumWords(b, size), h.UnitChecksum);
     else
       EXPECT_EQ(SumWords(b, size), h.UnitChecksum);
 
     // Strings: given bytes, zero-terminated, clear of the image's last 7 bytes.
     std::vector<const SampleString*> given;
-    for (const auto& s : c.spec.strings) given.push_back(&s);
-    for (const auto& t : c.spec.moreTables)
+    for (const auto& s : c.desc.strings) given.push_back(&s);
+    for (const auto& t : c.desc.moreTables)
       for (const auto& s : t.strings) given.push_back(&s);
     ASSERT_EQ(u.strings.size(), given.size());
     ASSERT_EQ(u.stringOffsets.size(), given.size());
@@ -112,7 +112,7 @@ TEST(SampleUnit, HeaderPointersStringsAndFillerAreAsDescribed) {
       for (uint32_t p : s.pointerOffsets) {
         EXPECT_GE(p, kUnitHeaderSize);
         EXPECT_EQ(p % 4, 0u);
-        EXPECT_EQ(LoadBE32(b + p) - c.spec.baseAddress, s.offset);
+        EXPECT_EQ(LoadBE32(b + p) - c.desc.baseAddress, s.offset);
       }
       pointerTotal += s.pointerOffsets.size();
     }
@@ -125,7 +125,7 @@ TEST(SampleUnit, HeaderPointersStringsAndFillerAreAsDescribed) {
     size_t stray = 0;
     for (uint32_t off = kUnitHeaderSize; off + 4 <= size; off += 4) {
       if (planned.count(off)) continue;
-      const uint32_t v = LoadBE32(b + off) - c.spec.baseAddress;
+      const uint32_t v = LoadBE32(b + off) - c.desc.baseAddress;
       if (v != 0 && v <= size - 16) ++stray;
     }
     EXPECT_EQ(stray, 0u);
@@ -143,7 +143,7 @@ TEST(SampleUnit, TableOrderDecidesContiguity) {
     size_t shownAfterFirst;  // of 19 phrases after the first
   };
   for (const Case& c : {Case{Order::Packed, 19}, Case{Order::Reversed, 0}}) {
-    const SampleUnit u = MakeUnit(Spec(EnglishMenuTexts(20, 12), c.order, 12));
+    const SampleUnit u = MakeUnit(Describe(EnglishMenuTexts(20, 12), c.order, 12));
     size_t shown = 0;
     for (size_t k = 1; k < u.scanOrder.size(); ++k) {
       const PlacedString& prev = u.strings[u.scanOrder[k - 1]];
@@ -154,7 +154,7 @@ TEST(SampleUnit, TableOrderDecidesContiguity) {
     EXPECT_EQ(shown, c.shownAfterFirst);
   }
   // Scattered pointers hide most strings.
-  const SampleUnit scattered = MakeUnit(Spec(EnglishMenuTexts(40, 13), Order::Scattered, 13));
+  const SampleUnit scattered = MakeUnit(Describe(EnglishMenuTexts(40, 13), Order::Scattered, 13));
   const auto records = ExpectedRecords(scattered, true);
   const auto hidden = std::count_if(records.begin(), records.end(), [](const TPhrase& r) { return r.Flags & pfHide; });
   EXPECT_GT(hidden, 20);
@@ -165,7 +165,7 @@ TEST(SampleUnit, TableOrderDecidesContiguity) {
 TEST(SampleUnit, ExtractionFindsExactlyThePlannedRecords) {
   for (const UnitCase& c : UnitCases()) {
     SCOPED_TRACE(c.name);
-    const SampleUnit u = MakeUnit(c.spec);
+    const SampleUnit u = MakeUnit(c.desc);
     PhraseTable table;
     table.UnitImage = u.bytes;
     table.Info.BaseAddress = u.baseAddress;
@@ -245,7 +245,7 @@ TEST(SampleTexts, EachSetSuitsItsScriptAndIsDeterministic) {
 }
 
 TEST(SampleUnit, SameSeedSameBytesOtherSeedOtherBytes) {
-  const UnitSpec a = Spec(EnglishMenuTexts(20, 5), Order::Scattered, 5);
+  const UnitSpec a = Describe(EnglishMenuTexts(20, 5), Order::Scattered, 5);
   UnitSpec b = a;
   b.seed = 6;
   EXPECT_EQ(MakeUnit(a).bytes, MakeUnit(a).bytes);
@@ -256,7 +256,7 @@ TEST(SampleUnit, SameSeedSameBytesOtherSeedOtherBytes) {
 TEST(SampleUnit, RejectsDescriptionsItCannotHonour) {
   struct Case {
     const char* name;
-    UnitSpec spec;
+    UnitSpec desc;
   };
   std::vector<Case> cases;
   auto with = [](auto change) {
@@ -278,7 +278,7 @@ TEST(SampleUnit, RejectsDescriptionsItCannotHonour) {
                      s.strings = {{"ABCDEFG", 1}};
                      s.minSize = 0x10000;
                    })});
-  for (const Case& c : cases) EXPECT_THROW(MakeUnit(c.spec), std::invalid_argument) << c.name;
+  for (const Case& c : cases) EXPECT_THROW(MakeUnit(c.desc), std::invalid_argument) << c.name;
 }
 
 TEST(SampleUnit, BenchUnitHasRequestedSizeAndPhrases) {
@@ -305,8 +305,8 @@ TEST(SampleUnit, BenchUnitHasRequestedSizeAndPhrases) {
 TEST(SampleLoader, DirectoryReadsBackAsLaidOut) {
   TempDir dir;
   LoaderLayout layout;
-  const LoaderSpec spec = DemoLoaderSpec();
-  const auto bytes = MakeLoader(spec, &layout);
+  const LoaderSpec desc = DemoLoaderSpec();
+  const auto bytes = MakeLoader(desc, &layout);
   ASSERT_GE(bytes.size(), 2048u);
   EXPECT_EQ(bytes.size() % 2048, 0u);
   const std::string path = dir.File("LOADING.KWI");
@@ -314,13 +314,13 @@ TEST(SampleLoader, DirectoryReadsBackAsLaidOut) {
 
   // By hand: count, maker positions and names, records right after the makers.
   TMemoryStream mem(bytes);
-  ASSERT_EQ(ReadWordBE(mem, 0), spec.makers.size());
-  for (size_t i = 0; i < spec.makers.size(); ++i) {
+  ASSERT_EQ(ReadWordBE(mem, 0), desc.makers.size());
+  for (size_t i = 0; i < desc.makers.size(); ++i) {
     const TLN_Position pos = ReadPosition(mem, 4 + 16 * static_cast<int64_t>(i));
-    EXPECT_EQ(MakerNameOf(pos), spec.makers[i].makerName);
-    EXPECT_EQ(ReadWordBE(mem, 4 + 16 * static_cast<int64_t>(i) + 12), spec.makers[i].modules.size());
+    EXPECT_EQ(MakerNameOf(pos), desc.makers[i].makerName);
+    EXPECT_EQ(ReadWordBE(mem, 4 + 16 * static_cast<int64_t>(i) + 12), desc.makers[i].modules.size());
   }
-  EXPECT_EQ(layout.makers[0].modules[0].nameRecordOffset, 4 + 16 * spec.makers.size());
+  EXPECT_EQ(layout.makers[0].modules[0].nameRecordOffset, 4 + 16 * desc.makers.size());
 
   // Through the directory reader.
   const TLN_Loading loading(path);
@@ -331,12 +331,12 @@ TEST(SampleLoader, DirectoryReadsBackAsLaidOut) {
   EXPECT_EQ(loading.Frame.Makers[2].MakerName, "DENSO");
   for (size_t i = 0; i < 3; ++i) {
     const auto& maker = loading.Frame.Makers[i];
-    ASSERT_EQ(maker.Modules.size(), spec.makers[i].modules.size());
+    ASSERT_EQ(maker.Modules.size(), desc.makers[i].modules.size());
     for (size_t k = 0; k < maker.Modules.size(); ++k) {
       SCOPED_TRACE(maker.MakerName + " module " + std::to_string(k));
       const TLN_Module_Info& mod = maker.Modules[k];
       const LoaderModuleLayout& lay = layout.makers[i].modules[k];
-      const ModuleSpec& ms = spec.makers[i].modules[k];
+      const ModuleSpec& ms = desc.makers[i].modules[k];
       EXPECT_EQ(mod.Name, ms.name);
       EXPECT_EQ(mod.ShortName, ms.shortName);
       EXPECT_EQ(mod.Start, lay.start);  // sector address, sector number or byte start by maker
@@ -388,17 +388,17 @@ TEST(SampleLoader, LayoutChoicesAndMakerPositions) {
       v.push_back({"U" + std::to_string(i), std::vector<uint8_t>(100 + 2 * i + (i % 2), static_cast<uint8_t>(i + 1))});
     return v;
   };
-  LoaderSpec spec;
-  spec.makers.push_back({"GENERAL MOTORS", {{"GM", "GM", false, {}}}});
-  spec.makers.push_back({"", {{"NONAME", "NN", false, {}}}});
-  spec.makers.push_back({"AISIN-AW",
+  LoaderSpec desc;
+  desc.makers.push_back({"GENERAL MOTORS", {{"GM", "GM", false, {}}}});
+  desc.makers.push_back({"", {{"NONAME", "NN", false, {}}}});
+  desc.makers.push_back({"AISIN-AW",
                          {{"ONE", "ONE", false, units(1)},      // one unit: split layout regardless
                           {"ELEVEN", "ELEVEN", false, units(11)},
                           {"TWELVE", "TWELVE", false, units(12)},  // beyond the record's room: split
                           {"NONE", "NONE", false, {}}}});
-  spec.makers.push_back({"MITSUBISHI", {{"MM", "MM", false, units(2)}}});
+  desc.makers.push_back({"MITSUBISHI", {{"MM", "MM", false, units(2)}}});
   LoaderLayout layout;
-  const auto bytes = MakeLoader(spec, &layout);
+  const auto bytes = MakeLoader(desc, &layout);
   TempDir dir;
   velmora::test::WriteFile(dir.File("LOADING.KWI"), bytes);
   const TLN_Loading loading(dir.File("LOADING.KWI"));

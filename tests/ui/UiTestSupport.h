@@ -45,12 +45,12 @@ class ScriptedPlatform : public Platform {
     Answers.pop_front();
     return a;
   }
-  std::optional<std::string> OpenFileDialog(const FileDialogSpec& spec) override {
-    OpenDialogs.push_back(spec);
+  std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) override {
+    OpenDialogs.push_back(desc);
     return Pop(OpenResults);
   }
-  std::optional<std::string> SaveFileDialog(const FileDialogSpec& spec) override {
-    SaveDialogs.push_back(spec);
+  std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) override {
+    SaveDialogs.push_back(desc);
     return Pop(SaveResults);
   }
   void ShowStatus(const std::string& text) override { Status.push_back("show:" + text); }

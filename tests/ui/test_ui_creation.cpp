@@ -343,9 +343,9 @@ TEST_F(FlowTest, JapaneseTextModeChoosesTheJapaneseCodePage) {
 
 class LoaderFlowTest : public FlowTest {
  protected:
-  std::string WriteLoader(const sample::LoaderSpec& spec) {
+  std::string WriteLoader(const sample::LoaderSpec& desc) {
     const std::string path = dir.File("LOADING.KWI");
-    WriteFile(path, sample::MakeLoader(spec, &layout));
+    WriteFile(path, sample::MakeLoader(desc, &layout));
     return path;
   }
   sample::LoaderLayout layout;
@@ -384,9 +384,9 @@ TEST_F(LoaderFlowTest, ChosenUnitBecomesAProject) {
 }
 
 TEST_F(LoaderFlowTest, LoaderWithoutAisinModulesSaysSoWithoutADialog) {
-  sample::LoaderSpec spec;
-  spec.makers.push_back({"TOYOTA", {{"TOYOTA NAVIGATION SYSTEM", "TNS", false, {{"TNS0", std::vector<uint8_t>(600, 7)}}}}});
-  platform.OpenResults.push_back(WriteLoader(spec));
+  sample::LoaderSpec desc;
+  desc.makers.push_back({"TOYOTA", {{"TOYOTA NAVIGATION SYSTEM", "TNS", false, {{"TNS0", std::vector<uint8_t>(600, 7)}}}}});
+  platform.OpenResults.push_back(WriteLoader(desc));
   StartWith();
   shell.OpenFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);

@@ -3,9 +3,9 @@
 namespace velmora::ui {
 
 bool CreateForm::OpenSourceBtnClick() {
-  FileDialogSpec spec{kLoaderFilter, "", ""};
-  spec.MustExist = true;
-  const auto path = platform_.OpenFileDialog(spec);
+  FileDialogSpec desc{kLoaderFilter, "", ""};
+  desc.MustExist = true;
+  const auto path = platform_.OpenFileDialog(desc);
   if (!path) return false;
   if (suitable_ && suitable_(*path)) {
     chosen_ = *path;

@@ -38,8 +38,8 @@ class Platform {
   // A modal message box; returns the button the user chose.
   virtual Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) = 0;
   // Modal file dialogs; nullopt when the user cancels.
-  virtual std::optional<std::string> OpenFileDialog(const FileDialogSpec& spec) = 0;
-  virtual std::optional<std::string> SaveFileDialog(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) = 0;
+  virtual std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) = 0;
 
   // The status panel over the grid: show a text (the window repaints once
   // before the caller goes on), hide it now, or hide it after 1000 ms.

@@ -463,24 +463,24 @@ Answer TMainForm::MessageBox(const std::string& text, Buttons buttons, BoxKind k
   }
 }
 
-std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogSpec& spec) {
+std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogSpec& desc) {
   QFileDialog dlg(this);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
-  dlg.setFileMode(spec.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  if (!spec.Filter.empty()) dlg.setNameFilter(NameFilter(spec.Filter));
-  if (!spec.PresetName.empty()) dlg.selectFile(Local(spec.PresetName));
+  dlg.setFileMode(desc.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (!desc.Filter.empty()) dlg.setNameFilter(NameFilter(desc.Filter));
+  if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   return dlg.selectedFiles().first().toLocal8Bit().toStdString();
 }
 
-std::optional<std::string> TMainForm::SaveFileDialog(const FileDialogSpec& spec) {
+std::optional<std::string> TMainForm::SaveFileDialog(const FileDialogSpec& desc) {
   QFileDialog dlg(this);
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
   dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-  if (!spec.Filter.empty()) dlg.setNameFilter(NameFilter(spec.Filter));
-  if (!spec.DefaultExt.empty()) dlg.setDefaultSuffix(Local(spec.DefaultExt));
-  if (!spec.PresetName.empty()) dlg.selectFile(Local(spec.PresetName));
+  if (!desc.Filter.empty()) dlg.setNameFilter(NameFilter(desc.Filter));
+  if (!desc.DefaultExt.empty()) dlg.setDefaultSuffix(Local(desc.DefaultExt));
+  if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   return dlg.selectedFiles().first().toLocal8Bit().toStdString();
 }

@@ -52,8 +52,8 @@ class TMainForm : public QMainWindow, public Platform {
 
   // Platform
   Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) override;
-  std::optional<std::string> OpenFileDialog(const FileDialogSpec& spec) override;
-  std::optional<std::string> SaveFileDialog(const FileDialogSpec& spec) override;
+  std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) override;
+  std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) override;
   void ShowStatus(const std::string& text) override;
   void HideStatusNow() override;
   void HideStatusLater() override;
