@@ -96,22 +96,16 @@ void NewProjectForm::Validate() {
   startEnabled_ = !startRed_ && !endRed_ && haveUnit;
 }
 
-void NewProjectForm::StartEditChange(const std::string& text) {
-  startText_ = text;
-  startRed_ = !IsValidHexField(text);
-  if (startRed_) {
-    startEnabled_ = false;
-    platform_.Beep();
-  } else {
-    Validate();
-  }
-  Changed();
-}
+void NewProjectForm::StartEditChange(const std::string& text) { FieldChange(startText_, startRed_, text); }
 
-void NewProjectForm::EndEditChange(const std::string& text) {
-  endText_ = text;
-  endRed_ = !IsValidHexField(text);
-  if (endRed_) {
+void NewProjectForm::EndEditChange(const std::string& text) { FieldChange(endText_, endRed_, text); }
+
+// Either range field changed: an invalid text turns red, disables START and
+// beeps; a valid one enables START when the other field is valid too.
+void NewProjectForm::FieldChange(std::string& fieldText, bool& fieldRed, const std::string& text) {
+  fieldText = text;
+  fieldRed = !IsValidHexField(text);
+  if (fieldRed) {
     startEnabled_ = false;
     platform_.Beep();
   } else {

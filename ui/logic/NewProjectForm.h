@@ -102,6 +102,8 @@ class NewProjectForm {
   TextMode mode_ = TextMode::English;
   bool hideAbc_ = true;
   bool rangeChecked_ = false;
+  void FieldChange(std::string& fieldText, bool& fieldRed, const std::string& text);
+
   std::string startText_;
   std::string endText_;
   bool startRed_ = false;
