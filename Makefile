@@ -29,7 +29,7 @@ run: demo
 
 # The tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan:
-	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DVELMORA_SANITIZE=ON -DVELMORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo"
+	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DVELMORA_SANITIZE=ON -DVELMORA_BUILD_UI=ON -DVELMORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo"
 
 clean:
 	rm -rf $(BUILD) build-asan
