@@ -8,32 +8,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "FuzzInputFile.h"
 #include "container/Loading.h"
 #include "container/StreamErrors.h"
 
-namespace {
-
-const std::string& FuzzPath() {
-  static const std::string path = [] {
-    char tmpl[] = "/tmp/velmora-fuzz-XXXXXX";
-    const char* dir = ::mkdtemp(tmpl);
-    if (dir == nullptr) std::abort();
-    return std::string(dir) + "/LOADING.KWI";
-  }();
-  return path;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& path = FuzzPath();
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return 0;
-  if (size > 0 && std::fwrite(data, 1, size, f) != size) {
-    std::fclose(f);
-    return 0;
-  }
-  std::fclose(f);
+  const std::string& path = velmora::fuzz::WriteInputFile("LOADING.KWI", data, size);
 
   const velmora::TLN_Loading loader(path);
   if (!loader.Valid && (loader.Frame.MakerCount != 0 || !loader.Frame.Makers.empty())) std::abort();

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "FuzzInputFile.h"
 #include "analysis/Filters.h"
 #include "container/Stream.h"
 #include "container/StreamErrors.h"
@@ -17,26 +18,8 @@
 #include "project/ProjectFile.h"
 #include "project/TextExchange.h"
 
-namespace {
-
-const std::string& FuzzPath() {
-  static const std::string path = [] {
-    char tmpl[] = "/tmp/velmora-fuzz-XXXXXX";
-    const char* dir = ::mkdtemp(tmpl);
-    if (dir == nullptr) std::abort();
-    return std::string(dir) + "/fuzz.vmprj";
-  }();
-  return path;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string& path = FuzzPath();
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
-  std::fclose(f);
+  const std::string& path = velmora::fuzz::WriteInputFile("fuzz.vmprj", data, size);
 
   velmora::PhraseTable table;
   try {
