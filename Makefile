@@ -2,7 +2,8 @@
 # sets up, builds and runs every test.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
-CMAKE_FLAGS ?=
+# ccache, when the machine has it, makes rebuilds in several checkouts cheap.
+CMAKE_FLAGS ?= $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 DEMO_DIR ?= $(BUILD)/demo
 
 .PHONY: all deps configure build test run demo asan clean

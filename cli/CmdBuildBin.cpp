@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/CliCommon.h"
+#include "container/OutputGuard.h"
 #include "project/BinBuilder.h"
 #include "project/ProjectFile.h"
 
@@ -31,6 +32,7 @@ int RunBuildBin(const std::vector<std::string>& args) {
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath});
   // The completion text is shown only for a build that succeeded; a failure
   // ends with the error message instead.
   const int64_t count = SaveBin(table, *output, [](std::string_view s) {

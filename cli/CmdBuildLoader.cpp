@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
+#include "container/OutputGuard.h"
 #include "container/LoaderRebuild.h"
 #include "project/ProjectFile.h"
 
@@ -39,6 +40,7 @@ int RunBuildLoader(const std::vector<std::string>& args) {
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath, ap.Value("--source").value_or("")});
 
   std::vector<std::string> candidates;
   if (!table.SourcePath.empty()) candidates.push_back(table.SourcePath);

@@ -5,6 +5,7 @@
 
 #include "analysis/Filters.h"
 #include "cli/CliCommon.h"
+#include "container/OutputGuard.h"
 #include "project/CodePages.h"
 #include "project/ProjectFile.h"
 #include "project/TextExchange.h"
@@ -47,6 +48,7 @@ int RunExport(const std::vector<std::string>& args) {
     codePage = *parsed;
   }
 
+  RefuseOutputOverInputs(*output, {ap.Positionals()[0]});
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
   const auto rows = FilterRows(table, filter);

@@ -5,7 +5,7 @@
 
 #include "cli/CliCommon.h"
 #include "container/Stream.h"
-#include "project/ProjectFile.h"
+#include "project/ProjectEdit.h"
 #include "project/TextExchange.h"
 
 namespace velmora::cli {
@@ -26,12 +26,12 @@ int RunImport(const std::vector<std::string>& args) {
   ArgParser ap(args, {}, {});
   if (ap.Positionals().size() != 2) throw UsageError("give PROJECT and FILE");
   const std::string& projectPath = ap.Positionals()[0];
-  PhraseTable table;
-  OpenProject(table, projectPath);
-  const std::vector<uint8_t> bytes = ReadWholeFile(ap.Positionals()[1]);
-  const int count =
-      ImportPhrases(table, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  if (count > 0) SaveProject(table, projectPath);
+  int count = 0;
+  EditProjectFile(projectPath, [&](PhraseTable& table) {
+    const std::vector<uint8_t> bytes = ReadWholeFile(ap.Positionals()[1]);
+    count = ImportPhrases(table, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return count > 0;
+  });
   std::cout << ImportMessage(count) << "\n";
   return kExitOk;
 }

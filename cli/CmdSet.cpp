@@ -5,7 +5,7 @@
 
 #include "cli/CliCommon.h"
 #include "project/PhraseEdits.h"
-#include "project/ProjectFile.h"
+#include "project/ProjectEdit.h"
 
 namespace velmora::cli {
 namespace {
@@ -39,37 +39,37 @@ int RunSet(const std::vector<std::string>& args) {
   std::vector<long long> indices;
   for (size_t i = 1; i < pos.size(); ++i) indices.push_back(ParseInteger(pos[i], "INDEX"));
 
-  PhraseTable table;
-  OpenProject(table, pos[0]);
   int applied = 0, refused = 0;
-  for (const long long index : indices) {
-    auto refuse = [&](const std::string& why) {
-      std::cerr << "velmora-cli set: phrase " << index << ": " << why << "\n";
-      ++refused;
-    };
-    if (index < 0 || static_cast<unsigned long long>(index) >= table.Phrases.size()) {
-      refuse("no such phrase (the project holds " + std::to_string(table.Phrases.size()) + " records)");
-      continue;
+  EditProjectFile(pos[0], [&](PhraseTable& table) {
+    for (const long long index : indices) {
+      auto refuse = [&](const std::string& why) {
+        std::cerr << "velmora-cli set: phrase " << index << ": " << why << "\n";
+        ++refused;
+      };
+      if (index < 0 || static_cast<unsigned long long>(index) >= table.Phrases.size()) {
+        refuse("no such phrase (the project holds " + std::to_string(table.Phrases.size()) + " records)");
+        continue;
+      }
+      const auto i = static_cast<size_t>(index);
+      const TPhrase& p = table.Phrases[i];
+      if (p.Flags & pfLink) {
+        refuse("a link record; it follows phrase " + std::to_string(p.MasterIndex));
+        continue;
+      }
+      const bool onChange = change == Change::On || change == Change::Off;
+      const uint16_t bit = onChange ? pfOn : pfHide;
+      const bool wanted = change == Change::On || change == Change::Hide;
+      if (((p.Flags & bit) != 0) == wanted) continue;  // already so
+      if (onChange ? ToggleOn(table, i) : ToggleHide(table, i)) {
+        ++applied;
+      } else if (onChange) {
+        refuse("has no edited text; only a phrase with one can be switched on");
+      } else {
+        refuse(std::string("has an edited text; only a phrase without one can be ") + (wanted ? "hidden" : "shown"));
+      }
     }
-    const auto i = static_cast<size_t>(index);
-    const TPhrase& p = table.Phrases[i];
-    if (p.Flags & pfLink) {
-      refuse("a link record; it follows phrase " + std::to_string(p.MasterIndex));
-      continue;
-    }
-    const bool onChange = change == Change::On || change == Change::Off;
-    const uint16_t bit = onChange ? pfOn : pfHide;
-    const bool wanted = change == Change::On || change == Change::Hide;
-    if (((p.Flags & bit) != 0) == wanted) continue;  // already so
-    if (onChange ? ToggleOn(table, i) : ToggleHide(table, i)) {
-      ++applied;
-    } else if (onChange) {
-      refuse("has no edited text; only a phrase with one can be switched on");
-    } else {
-      refuse(std::string("has an edited text; only a phrase without one can be ") + (wanted ? "hidden" : "shown"));
-    }
-  }
-  if (applied > 0) SaveProject(table, pos[0]);
+    return applied > 0;
+  });
   std::cout << applied << " phrase(s) changed";
   if (refused > 0) std::cout << ", " << refused << " refused";
   std::cout << ".\n";

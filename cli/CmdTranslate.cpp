@@ -7,7 +7,7 @@
 #include "cli/CliCommon.h"
 #include "project/CodePages.h"
 #include "project/PhraseEdits.h"
-#include "project/ProjectFile.h"
+#include "project/ProjectEdit.h"
 
 namespace velmora::cli {
 namespace {
@@ -46,13 +46,12 @@ int RunTranslate(const std::vector<std::string>& args) {
   // character leaves the project as it was.
   const std::string text = FromUtf8(pos[2], codePage);
 
-  PhraseTable table;
-  OpenProject(table, projectPath);
-  if (index < 0 || static_cast<unsigned long long>(index) >= table.Phrases.size())
-    throw std::out_of_range("Phrase " + pos[1] + " does not exist: the project holds " +
-                            std::to_string(table.Phrases.size()) + " records.");
-  const bool changed = ApplyEditedText(table, static_cast<size_t>(index), text);
-  if (changed) SaveProject(table, projectPath);
+  const bool changed = EditProjectFile(projectPath, [&](PhraseTable& table) {
+    if (index < 0 || static_cast<unsigned long long>(index) >= table.Phrases.size())
+      throw std::out_of_range("Phrase " + pos[1] + " does not exist: the project holds " +
+                              std::to_string(table.Phrases.size()) + " records.");
+    return ApplyEditedText(table, static_cast<size_t>(index), text);
+  });
 
   if (!changed)
     std::cout << "Phrase " << index << ": no change.\n";

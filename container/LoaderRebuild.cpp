@@ -1,13 +1,13 @@
 #include "container/LoaderRebuild.h"
 
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 #include "container/AtomicFile.h"
 #include "container/ByteOrder.h"
 #include "container/LoaderLayout.h"
 #include "container/Loading.h"
+#include "container/OutputGuard.h"
 #include "container/Stream.h"
 #include "container/StreamErrors.h"
 
@@ -61,14 +61,6 @@ void ReadSourceAt(TStream& source, int64_t sourceSize, int64_t pos, void* buffer
   source.ReadBuffer(buffer, count);
 }
 
-std::string NormalisedAbsolute(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path p = fs::absolute(fs::path(path), ec);
-  if (ec) return fs::path(path).lexically_normal().string();
-  fs::path canonical = fs::weakly_canonical(p, ec);
-  return (ec ? p : canonical).lexically_normal().string();
-}
 
 }  // namespace
 
@@ -108,11 +100,6 @@ SourceCheck CheckSource(const PhraseTable& table, const std::string& path) {
 
 bool IsSourceSuitable(const PhraseTable& table, const std::string& path) {
   return CheckSource(table, path) == SourceCheck::Suitable;
-}
-
-bool NamesSameFile(const std::string& source, const std::string& output) {
-  if (SameFile(source, output)) return true;
-  return NormalisedAbsolute(source) == NormalisedAbsolute(output);
 }
 
 int64_t RebuildLoader(const PhraseTable& table, const std::string& sourcePath, const std::string& outputPath,

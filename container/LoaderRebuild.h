@@ -35,10 +35,6 @@ SourceCheck CheckSource(const PhraseTable& table, const std::string& path);
 // True when the loader at path is the one the project's unit came from.
 bool IsSourceSuitable(const PhraseTable& table, const std::string& path);
 
-// True when output names the source file: the same file on disk (through
-// any path or link), or the same normalised absolute path.
-bool NamesSameFile(const std::string& source, const std::string& output);
-
 // Writes the new loader to outputPath (through a temporary file renamed
 // into place) from the source loader at sourcePath, and returns its size.
 // An output that names the source is refused before anything is written
