@@ -394,6 +394,35 @@ class MainWindowTest : public QObject {
     QVERIFY(!form.findChild<QAction*>("SaveProjectItem")->isEnabled());
   }
 
+  // "Open with" from a file manager: the dialog comes over the window once
+  // that is on the screen, and START makes the project.
+  void unitFileOnTheCommandLineOpensTheDialogOverTheShownWindow() {
+    QTemporaryDir dir;
+    const QString bin = dir.filePath("APM.BIN");
+    {
+      const auto bytes = sample::MakeDemoApmUnit();
+      QFile f(bin);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    PhraseTable table;
+    TMainForm form(table, {bin.toStdString()});
+    bool windowWasUp = false;
+    QString dialogCaption;
+    WhenModal<TNewProjectForm>([&](TNewProjectForm* np) {
+      windowWasUp = form.windowHandle() && form.windowHandle()->isExposed();
+      dialogCaption = np->windowTitle();
+      QTest::mouseClick(np->findChild<QPushButton*>("StartBtn"), Qt::LeftButton);
+    });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTRY_COMPARE(QString::fromStdString(table.UnitName), QString("APM"));
+    QVERIFY(windowWasUp);
+    QCOMPARE(dialogCaption, QString("Создать новый проект"));  // Russian captions came first
+    QCOMPARE(form.windowTitle(), "Velmora - " + bin + "  [APM_" + QString::fromStdString(table.UnitTag) + "]");
+    QVERIFY(form.GridModel()->rowCount() > 0);
+  }
+
   void closingAnUnchangedProjectEmptiesTheTable() {
     PhraseTable table;
     TMainForm form(table, {projectPath_});
