@@ -16,10 +16,11 @@ _velmora_cli_codepages() {
   "$1" --help 2>/dev/null | awk '/^Code pages/ { on = 1; next } on && !NF { exit } on { print }'
 }
 
-# A command's options, one per line: NAME, TAB, its value's placeholder
-# (empty for a flag), TAB, its description joined into one line.
+# A command's options from its help on standard input, one per line: NAME,
+# TAB, its value's placeholder (empty for a flag), TAB, its description
+# joined into one line.
 _velmora_cli_options() {
-  "$1" "$2" --help 2>/dev/null | awk '
+  awk '
     function note(opt, ph, desc) {
       if (!(opt in seen)) { seen[opt] = 1; order[++n] = opt }
       if (ph != "" && ph_of[opt] == "") ph_of[opt] = ph
@@ -63,40 +64,50 @@ _velmora_cli_options() {
     }'
 }
 
-# The placeholders of a command's positional arguments, from its usage line.
+# The placeholders of a command's positional arguments, from its usage line
+# ($1) and the command's name ($2), into the array _velmora_cli_positional.
 _velmora_cli_positionals() {
-  "$1" "$2" --help 2>/dev/null | awk -v cmd="$2" 'NR == 1 && /^Usage:/ {
-    for (i = 2; i <= NF; i++) {
-      if ($i == cmd) { after = 1; continue }
-      if (!after) continue
-      w = $i; gsub(/[][()|]/, "", w)
-      if (w == "" || w ~ /^OPTIONS/) continue
-      if (w ~ /^-/) { v = $(i + 1); gsub(/[][()|]/, "", v); if ($i !~ /[])]$/ && v ~ /^[A-Z]/) i++; continue }
-      print w
-    }
-  }'
+  local -a w
+  read -ra w <<<"$1"
+  _velmora_cli_positional=()
+  local i after="" word
+  for ((i = 1; i < ${#w[@]}; i++)); do
+    if [[ -z $after ]]; then
+      [[ ${w[i]} == "$2" ]] && after=1
+      continue
+    fi
+    word=${w[i]//[][()|]/}
+    [[ -z $word || $word == OPTIONS* ]] && continue
+    if [[ $word == -* ]]; then
+      # An option's value placeholder follows it inside the same brackets.
+      local last=${w[i]: -1}
+      [[ $last != "]" && $last != ")" && ${w[i + 1]//[][()|]/} == [A-Z]* ]] && ((i++))
+      continue
+    fi
+    _velmora_cli_positional+=("$word")
+  done
 }
 
-# The kind of a value from its placeholder and its description: project,
-# loader, unit, source (loader or unit), text, dir, any (all of the files
-# above), or none.
-_velmora_cli_kind() {
+# The kind of a value from its placeholder ($1) and its description ($2),
+# into _velmora_cli_kind: project, loader, unit, source (loader or unit),
+# text, dir, any (all of the files above), or none.
+_velmora_cli_kind_of() {
   local ph=$1 desc=$2
   case $ph in
-    *PROJECT* | *.vmprj) echo project; return ;;
-    DIR | *_DIR) echo dir; return ;;
-    SOURCE) echo source; return ;;
-    *LOADING.KWI* | *.KWI) echo loader; return ;;
-    *.BIN) echo unit; return ;;
+    *PROJECT* | *.vmprj) _velmora_cli_kind=project; return ;;
+    DIR | *_DIR) _velmora_cli_kind=dir; return ;;
+    SOURCE) _velmora_cli_kind=source; return ;;
+    *LOADING.KWI* | *.KWI) _velmora_cli_kind=loader; return ;;
+    *.BIN) _velmora_cli_kind=unit; return ;;
     FILE | OUT | PATH | *FILE) ;;
-    *) echo none; return ;;
+    *) _velmora_cli_kind=none; return ;;
   esac
   case $desc in
-    *text\ file* | *[Pp][Oo]\ file* | *XLIFF* | *.txt* | *.po* | *.xlf*) echo text ;;
-    *.BIN*) echo unit ;;
-    *loader* | *LOADING.KWI*) echo loader ;;
-    *project*) echo project ;;
-    *) echo any ;;
+    *text\ file* | *[Pp][Oo]\ file* | *XLIFF* | *.txt* | *.po* | *.xlf*) _velmora_cli_kind=text ;;
+    *.BIN*) _velmora_cli_kind=unit ;;
+    *loader* | *LOADING.KWI*) _velmora_cli_kind=loader ;;
+    *project*) _velmora_cli_kind=project ;;
+    *) _velmora_cli_kind=any ;;
   esac
 }
 
@@ -114,16 +125,16 @@ _velmora_cli_files() {
     *) return ;;
   esac
   compopt -o filenames 2>/dev/null
-  local extglob_was IFS=$'\n'
-  extglob_was=$(shopt -p extglob)
+  local had_extglob=1 IFS=$'\n'
+  shopt -q extglob || had_extglob=""
   shopt -s extglob
   COMPREPLY+=($(compgen -d -- "$cur"))
   [[ -n $ext ]] && COMPREPLY+=($(compgen -f -X "!*.@($ext)" -- "$cur"))
-  eval "$extglob_was"
+  [[ -n $had_extglob ]] || shopt -u extglob
 }
 
 _velmora_cli() {
-  local cur prev words cword
+  local cur prev words cword _velmora_cli_kind
   if declare -F _init_completion >/dev/null; then
     _init_completion -n = || return
   else
@@ -165,12 +176,14 @@ _velmora_cli() {
     return
   fi
 
+  local help
+  help=$("$cli" "$cmd" --help 2>/dev/null)
   local -A placeholder description
   local o p d
   while IFS=$'\t' read -r o p d; do
     placeholder[$o]=$p
     description[$o]=$d
-  done < <(_velmora_cli_options "$cli" "$cmd")
+  done < <(_velmora_cli_options <<<"$help")
 
   # The value of an option.
   [[ -z $optword && $prev == -* && -n ${placeholder[$prev]} ]] && optword=$prev
@@ -180,16 +193,20 @@ _velmora_cli() {
       choices=$(_velmora_cli_codepages "$cli")
     else
       # A description that is a list of names: "all (default), no-hidden or final".
-      local list
-      list=$(sed -e 's/ *([^)]*)//g' -e 's/  */ /g' -e 's/ *$//' <<<"${description[$optword]}")
-      if [[ $list =~ ^[a-z0-9-]+(,\ [a-z0-9-]+)*,?\ or\ [a-z0-9-]+$ ]]; then
-        choices=$(sed -e 's/,/ /g' -e 's/ or / /' <<<"$list")
+      local list=${description[$optword]}
+      while [[ $list =~ ^(.*[^ ]|)\ *\([^\)]*\)(.*)$ ]]; do
+        list=${BASH_REMATCH[1]}${BASH_REMATCH[2]}
+      done
+      if [[ $list =~ ^\ *([a-z0-9-]+(,\ +[a-z0-9-]+)*,?\ +or\ +[a-z0-9-]+)\ *$ ]]; then
+        choices=${BASH_REMATCH[1]//,/ }
+        choices=${choices/ or / }
       fi
     fi
     if [[ -n $choices ]]; then
       COMPREPLY=($(compgen -W "$choices" -- "$cur"))
     else
-      _velmora_cli_files "$(_velmora_cli_kind "${placeholder[$optword]}" "${description[$optword]}")"
+      _velmora_cli_kind_of "${placeholder[$optword]}" "${description[$optword]}"
+      _velmora_cli_files "$_velmora_cli_kind"
     fi
     return
   fi
@@ -212,15 +229,16 @@ _velmora_cli() {
       ((n++))
     fi
   done
-  local -a positional
-  mapfile -t positional < <(_velmora_cli_positionals "$cli" "$cmd")
-  local ph=""
-  if ((n < ${#positional[@]})); then
-    ph=${positional[n]}
-  elif ((${#positional[@]})) && [[ ${positional[-1]} == *... ]]; then
-    ph=${positional[-1]}
+  local -a _velmora_cli_positional
+  _velmora_cli_positionals "${help%%$'\n'*}" "$cmd"
+  local ph="" count=${#_velmora_cli_positional[@]}
+  if ((n < count)); then
+    ph=${_velmora_cli_positional[n]}
+  elif ((count)) && [[ ${_velmora_cli_positional[count - 1]} == *... ]]; then
+    ph=${_velmora_cli_positional[count - 1]}
   fi
-  _velmora_cli_files "$(_velmora_cli_kind "${ph%...}" "")"
+  _velmora_cli_kind_of "${ph%...}" ""
+  _velmora_cli_files "$_velmora_cli_kind"
 }
 
 complete -F _velmora_cli velmora-cli
