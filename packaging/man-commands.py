@@ -49,14 +49,15 @@ def term(text):
     for word in text.split(" "):
         bare = word.rstrip(",")
         if bare.startswith("-"):
-            words.append("\\fB" + esc(bare) + "\\fR" + word[len(bare):])
+            name, eq, value = bare.partition("=")  # "--format=FMT"
+            words.append("\\fB" + esc(name) + "\\fR" + esc(eq + value) + word[len(bare):])
         else:
             words.append(esc(word))
     return " ".join(words)
 
 
 def section(name, help_text):
-    lines = help_text.rstrip("\n").splitlines()
+    lines = [line.expandtabs() for line in help_text.rstrip("\n").splitlines()]
     out = [".SS " + esc(name)]
     # The synopsis: "Usage: velmora-cli NAME ..." and any "or:" lines.
     synopsis = []
