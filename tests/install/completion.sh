@@ -19,6 +19,13 @@ complete_lines() {
     [[ $1 == yes ]] && source /usr/share/bash-completion/bash_completion
     source "$2/velmora-cli"
     source "$2/velmora"
+    declare -A func
+    for program in velmora velmora-cli; do
+      spec=$(complete -p "$program")
+      spec=${spec#*-F }
+      func[$program]=${spec%% *}
+    done
+    joined() { local IFS="|"; echo "$*"; }
     while IFS= read -r line; do
       COMP_LINE=$line
       COMP_POINT=${#line}
@@ -26,11 +33,9 @@ complete_lines() {
       [[ $line == *" " || $line == *= ]] && COMP_WORDS+=("")
       COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
       COMPREPLY=()
-      spec=$(complete -p "${COMP_WORDS[0]}")
-      spec=${spec#*-F }
-      "${spec%% *}" "${COMP_WORDS[0]}" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+      "${func[${COMP_WORDS[0]}]}" "${COMP_WORDS[0]}" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
       mapfile -t sorted < <(printf "%s\n" "${COMPREPLY[@]%/}" | sort -u)
-      (IFS="|"; echo "${sorted[*]}")
+      joined "${sorted[@]}"
     done
   ' _ "$1" "$completions"
 }
