@@ -5,8 +5,10 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # ccache, when the machine has it, makes rebuilds in several checkouts cheap.
 CMAKE_FLAGS ?= $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 DEMO_DIR ?= $(BUILD)/demo
+# Where `make install` puts the programs, manuals and desktop files.
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build test run demo asan clean
+.PHONY: all deps configure build test run demo install package asan clean
 
 all: build
 
@@ -27,6 +29,17 @@ demo: build
 
 run: demo
 	@bash scripts/run.sh $(BUILD) $(DEMO_DIR)
+
+# The file-type and menu databases of the prefix are brought up to date, so
+# that a double click on a project opens it.
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX) --strip
+	@if command -v update-mime-database >/dev/null; then update-mime-database "$(PREFIX)/share/mime"; fi
+	@if command -v update-desktop-database >/dev/null; then update-desktop-database "$(PREFIX)/share/applications"; fi
+
+# The Debian package: $(BUILD)/velmora_<version>_<arch>.deb
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 # The tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan:

@@ -2,15 +2,19 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <string_view>
 
 #include "cli/CliCommon.h"
+#include "project/CodePages.h"
+#include "velmora/Version.h"
 
 using namespace velmora::cli;
 
 namespace {
 
 void PrintOverview(std::ostream& out) {
-  out << "Usage: velmora-cli COMMAND [OPTIONS...]\n\n"
+  out << "Usage: velmora-cli COMMAND [OPTIONS...]\n"
+         "  or:  velmora-cli --help | --version\n\n"
          "Reads, analyses and translates the texts of a navigation loader (LOADING.KWI)\n"
          "or of one loading unit (.BIN).\n\nCommands:\n";
   auto commands = Registry();
@@ -20,7 +24,23 @@ void PrintOverview(std::ostream& out) {
     for (size_t i = c.name.size(); i < 14; ++i) out << ' ';
     out << c.summary << "\n";
   }
-  out << "\nRun 'velmora-cli COMMAND --help' for a command's options.\n";
+  out << "\nOptions:\n"
+         "  -h, --help    show this help and exit\n"
+         "  --version     show the version and exit\n"
+         "\nCode pages (the NAME of --codepage):\n";
+  // The names as the code-page table holds them, wrapped like the text above.
+  size_t column = 1;
+  out << ' ';
+  for (int i = 0; i < velmora::kCodePageCount; ++i) {
+    const std::string_view name = velmora::CodePageCliName(static_cast<velmora::CodePage>(i));
+    if (column + 1 + name.size() > 78) {
+      out << "\n ";
+      column = 1;
+    }
+    out << ' ' << name;
+    column += 1 + name.size();
+  }
+  out << "\n\nRun 'velmora-cli COMMAND --help' for a command's options.\n";
 }
 
 }  // namespace
@@ -33,6 +53,10 @@ int main(int argc, char** argv) {
   }
   if (args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
     PrintOverview(std::cout);
+    return kExitOk;
+  }
+  if (args[0] == "--version") {
+    std::cout << "velmora-cli " << velmora::kVersion << "\n";
     return kExitOk;
   }
   const auto& reg = Registry();

@@ -10,6 +10,10 @@ PACKAGES=(
   libpng-dev libjpeg-dev zlib1g-dev
   xvfb xauth imagemagick fonts-dejavu-core locales
   python3
+  # Manuals, desktop files and the Debian package, and the tools that check
+  # them.
+  help2man man-db desktop-file-utils appstream shared-mime-info xdg-utils
+  libglib2.0-bin bash-completion dpkg-dev file
 )
 
 missing=()

@@ -56,6 +56,13 @@ class MainWindowTest : public QObject {
   static QString Header(TMainForm& form, int col) {
     return form.GridModel()->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
   }
+  // The demo's APM unit as a .BIN file.
+  static bool WriteDemoUnit(const QString& path) {
+    const auto bytes = sample::MakeDemoApmUnit();
+    QFile f(path);
+    const auto size = static_cast<qint64>(bytes.size());
+    return f.open(QIODevice::WriteOnly) && f.write(reinterpret_cast<const char*>(bytes.data()), size) == size;
+  }
   static QToolButton* Button(TMainForm& form, const char* name) {
     auto* b = form.findChild<QToolButton*>(name);
     if (!b) qFatal("no tool button %s", name);
@@ -355,12 +362,7 @@ class MainWindowTest : public QObject {
   void binFileThroughTheRealDialogs() {
     QTemporaryDir dir;
     const QString bin = dir.filePath("APM.BIN");
-    {
-      const auto bytes = sample::MakeDemoApmUnit();
-      QFile f(bin);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    }
+    QVERIFY(WriteDemoUnit(bin));
     PhraseTable table;
     TMainForm form(table, {});
     form.show();
@@ -392,6 +394,30 @@ class MainWindowTest : public QObject {
     QVERIFY(form.findChild<QAction*>("SaveBinFileItem")->isEnabled());
     QVERIFY(form.findChild<QAction*>("SaveFileItem")->isEnabled());
     QVERIFY(!form.findChild<QAction*>("SaveProjectItem")->isEnabled());
+  }
+
+  // "Open with" from a file manager: the dialog comes over the window once
+  // that is on the screen, and START makes the project.
+  void unitFileOnTheCommandLineOpensTheDialogOverTheShownWindow() {
+    QTemporaryDir dir;
+    const QString bin = dir.filePath("APM.BIN");
+    QVERIFY(WriteDemoUnit(bin));
+    PhraseTable table;
+    TMainForm form(table, {bin.toStdString()});
+    bool windowWasUp = false;
+    QString dialogCaption;
+    WhenModal<TNewProjectForm>([&](TNewProjectForm* np) {
+      windowWasUp = form.windowHandle() && form.windowHandle()->isExposed();
+      dialogCaption = np->windowTitle();
+      QTest::mouseClick(np->findChild<QPushButton*>("StartBtn"), Qt::LeftButton);
+    });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTRY_COMPARE(QString::fromStdString(table.UnitName), QString("APM"));
+    QVERIFY(windowWasUp);
+    QCOMPARE(dialogCaption, QString("Создать новый проект"));  // Russian captions came first
+    QCOMPARE(form.windowTitle(), "Velmora - " + bin + "  [APM_" + QString::fromStdString(table.UnitTag) + "]");
+    QVERIFY(form.GridModel()->rowCount() > 0);
   }
 
   void closingAnUnchangedProjectEmptiesTheTable() {

@@ -428,5 +428,58 @@ TEST_F(LoaderFlowTest, AModuleWithoutUnitsCannotBeStarted) {
   EXPECT_EQ(shell.Grid().RowCount(), 4);
 }
 
+// ------------------------------------------------------------ from the command line
+
+// "Open with" from a file manager: a unit file named on the command line
+// runs the Open .BIN file flow on it, without the file dialog.
+TEST_F(FlowTest, CommandLineUnitFileStartsTheBinFlow) {
+  std::filesystem::create_directories(dir.File("My units"));
+  const std::string path = dir.File("My units/apm.v2.bin");  // small letters, a blank in the folder
+  WriteFile(path, MakeUnit("V2", 5).bytes);
+  StartWith();
+  shell.OpenCommandLineSource({dir.File("My"), "units/apm.v2.bin"});
+
+  EXPECT_TRUE(platform.OpenDialogs.empty());
+  EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating project ...", "dialog:new-project",
+                                                       "show:Creating project. Please wait ...", "hide-later"}));
+  EXPECT_EQ(table.UnitName, "apm");
+  EXPECT_EQ(table.UnitTag, "V2");
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - " + path + "  [apm_V2]");
+  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
+  EXPECT_GT(shell.Grid().RowCount(), 1);
+}
+
+TEST_F(LoaderFlowTest, CommandLineLoaderStartsTheLoaderFlow) {
+  std::filesystem::create_directories(dir.File("disc"));
+  const std::string path = dir.File("disc/loading.kwi");
+  WriteFile(path, sample::MakeLoader(sample::DemoLoaderSpec(), &layout));
+  StartWith([](NewProjectForm& f) {
+    EXPECT_TRUE(f.ListsEnabled());
+    EXPECT_EQ(f.UnitItems(), (std::vector<std::string>{"APM", "MAP", "BOOT"}));
+  });
+  shell.OpenCommandLineSource({path});
+
+  EXPECT_TRUE(platform.OpenDialogs.empty());
+  EXPECT_EQ(table.Info.MakerIndex, 1);
+  EXPECT_EQ(table.UnitName, "APM");
+  EXPECT_EQ(table.SourcePath, path);
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - " + path + "  [APM_" + table.UnitTag + "]");
+  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
+}
+
+TEST_F(FlowTest, CommandLineWithoutALoaderOrUnitFileStartsNothing) {
+  OpenEarlierProject();
+  const std::string project = dir.File("one.vmprj");
+  WriteFile(project, "x");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, {project}, {dir.File("missing.BIN")}, {dir.File("LOADING.KWI")}}) {
+    shell.OpenCommandLineSource(args);
+  }
+  EXPECT_TRUE(platform.Status.empty());
+  EXPECT_TRUE(platform.Boxes.empty());
+  EXPECT_EQ(table.UnitName, "OLD");
+  EXPECT_TRUE(shell.Modified()) << "the project on show keeps its change";
+}
+
 }  // namespace
 }  // namespace velmora::ui

@@ -9,6 +9,8 @@
 #include "container/StreamErrors.h"
 #include "support/TestSupport.h"
 #include "ui/logic/ShellController.h"
+#include "ui/logic/StartupOptions.h"
+#include "velmora/Version.h"
 
 namespace velmora::ui {
 namespace {
@@ -318,6 +320,56 @@ TEST(CommandLine, JoinsArgumentsAndOpensOnlyExistingVmprjFiles) {
     for (const auto& a : c.args) joined += "[" + a + "]";
     EXPECT_EQ(ShellController::CommandLineProject(c.args), c.expect) << joined;
   }
+}
+
+TEST(CommandLine, NamesALoaderByItsNameAndAUnitByItsExtensionInAnyCase) {
+  TempDir dir;
+  using Kind = ShellController::SourceKind;
+  for (const char* name : {"LOADING.KWI", "loading.kwi", "APM.BIN", "apm.v2.Bin", "My unit.BIN", "one.vmprj",
+                           "LOADING.KWI.bak", "ALLDATA1.KWI", "BIN", ".BIN.txt"})
+    WriteFile(dir.File(name), "x");
+  ::mkdir(dir.File("folder.BIN").c_str(), 0755);
+
+  struct Case {
+    std::vector<std::string> args;
+    std::optional<ShellController::SourceFile> expect;
+  };
+  const std::string d = dir.Path();
+  const Case cases[] = {
+      {{}, std::nullopt},
+      {{d + "/LOADING.KWI"}, {{Kind::Loader, d + "/LOADING.KWI"}}},
+      {{d + "/loading.kwi"}, {{Kind::Loader, d + "/loading.kwi"}}},
+      {{d + "/APM.BIN"}, {{Kind::Bin, d + "/APM.BIN"}}},
+      {{d + "/apm.v2.Bin"}, {{Kind::Bin, d + "/apm.v2.Bin"}}},
+      {{d + "/My", "unit.BIN"}, {{Kind::Bin, d + "/My unit.BIN"}}},  // joined like a project path
+      {{d + "/one.vmprj"}, std::nullopt},        // a project, opened by FormShow
+      {{d + "/LOADING.KWI.bak"}, std::nullopt},
+      {{d + "/ALLDATA1.KWI"}, std::nullopt},     // only the loader itself
+      {{d + "/BIN"}, std::nullopt},
+      {{d + "/.BIN.txt"}, std::nullopt},
+      {{d + "/missing.BIN"}, std::nullopt},
+      {{d + "/folder.BIN"}, std::nullopt},       // not a file
+  };
+  for (const Case& c : cases) {
+    std::string joined;
+    for (const auto& a : c.args) joined += "[" + a + "]";
+    EXPECT_EQ(ShellController::CommandLineSource(c.args), c.expect) << joined;
+  }
+}
+
+TEST(CommandLine, HelpAndVersionOnlyAsTheOneArgument) {
+  const auto version = StartupInfoText({"--version"});
+  ASSERT_TRUE(version);
+  EXPECT_EQ(*version, std::string("velmora ") + kVersion + "\n");
+  for (const char* help : {"--help", "-h"}) {
+    const auto text = StartupInfoText({help});
+    ASSERT_TRUE(text) << help;
+    EXPECT_EQ(text->rfind("Usage: velmora [FILE]\n", 0), 0u) << help;
+  }
+  // Otherwise the arguments name a file, as they always did.
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"--help", "me.vmprj"},
+                                               {"my", "--version"}, {"--Help"}, {"help"}})
+    EXPECT_FALSE(StartupInfoText(args)) << args.size();
 }
 
 TEST_F(ShellTest, CommandLineProjectIsOpenedAtStart) {

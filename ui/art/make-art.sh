@@ -79,4 +79,39 @@ icon language -fill "$LIGHT" -stroke "$DARK" -strokewidth 1.5 -draw "circle 16,1
 icon help -fill "$BLUE" -stroke "$DARK" -strokewidth 1.5 -draw "circle 16,16 16,3" \
   -fill white -stroke none -font DejaVu-Sans-Bold -pointsize 21 -gravity center -annotate +0+1 "?"
 
-ls -l welcome.jpg logo.png icons/*.png
+# The application icon for the desktop's menu and file manager: the logo's
+# blue square and V over a night road with a route point, as SVG for the
+# scalable theme folder and as PNG at the theme's fixed sizes.
+mkdir -p app
+cat > app/velmora.svg <<'SVG'
+<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
+  <defs>
+    <linearGradient id="sky" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#3a6db5"/>
+      <stop offset="1" stop-color="#1b3a66"/>
+    </linearGradient>
+    <clipPath id="tile">
+      <rect x="12" y="12" width="232" height="232" rx="44"/>
+    </clipPath>
+  </defs>
+  <rect x="12" y="12" width="232" height="232" rx="44" fill="url(#sky)"/>
+  <g clip-path="url(#tile)" fill="none">
+    <path d="M 60,250 C 120,200 150,176 176,140 C 200,106 214,84 250,66" stroke="#0a1a33" stroke-width="34" stroke-opacity="0.45"/>
+    <path d="M 60,250 C 120,200 150,176 176,140 C 200,106 214,84 250,66" stroke="#f6d27a" stroke-width="5" stroke-dasharray="16 12"/>
+  </g>
+  <rect x="12" y="12" width="232" height="232" rx="44" fill="none" stroke="#0e2447" stroke-width="8"/>
+  <path d="M 64,64 L 128,196 L 192,64" fill="none" stroke="#ffffff" stroke-width="30" stroke-linecap="round" stroke-linejoin="round"/>
+  <circle cx="196" cy="182" r="22" fill="#f0a030" stroke="#8a5a10" stroke-width="5"/>
+  <circle cx="196" cy="182" r="8" fill="#0e2447"/>
+</svg>
+SVG
+for size in 32 48 128 256; do
+  if command -v rsvg-convert >/dev/null; then
+    rsvg-convert -w "$size" -h "$size" app/velmora.svg -o "app/velmora-$size.png"
+  else
+    "$IM" -background none -density 384 app/velmora.svg -resize "${size}x$size" "PNG32:app/velmora-$size.png"
+  fi
+done
+
+ls -l welcome.jpg logo.png icons/*.png app/*

@@ -58,13 +58,30 @@ void ShellController::FormShow(const std::vector<std::string>& args) {
   }
 }
 
-std::optional<std::string> ShellController::CommandLineProject(const std::vector<std::string>& args) {
-  if (args.empty()) return std::nullopt;
+namespace {
+
+// The program's arguments as one path: a path with blanks may arrive in pieces.
+std::string JoinArguments(const std::vector<std::string>& args) {
   std::string path;
   for (size_t i = 0; i < args.size(); ++i) {
     if (i > 0) path += ' ';
     path += args[i];
   }
+  return path;
+}
+
+std::string UpperFileName(const std::string& path) {
+  std::string name = path.substr(path.find_last_of('/') + 1);
+  for (char& c : name)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return name;
+}
+
+}  // namespace
+
+std::optional<std::string> ShellController::CommandLineProject(const std::vector<std::string>& args) {
+  if (args.empty()) return std::nullopt;
+  const std::string path = JoinArguments(args);
   // The extension is taken from the file name only, not from a folder's.
   const size_t slash = path.find_last_of('/');
   const size_t dot = path.find_last_of('.');
@@ -72,6 +89,30 @@ std::optional<std::string> ShellController::CommandLineProject(const std::vector
   if (path.compare(dot, std::string::npos, ".vmprj") != 0) return std::nullopt;
   if (!FileExists(path)) return std::nullopt;
   return path;
+}
+
+std::optional<ShellController::SourceFile> ShellController::CommandLineSource(const std::vector<std::string>& args) {
+  if (args.empty()) return std::nullopt;
+  const std::string path = JoinArguments(args);
+  const std::string name = UpperFileName(path);
+  SourceKind kind;
+  if (name == "LOADING.KWI")
+    kind = SourceKind::Loader;
+  else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".BIN") == 0)
+    kind = SourceKind::Bin;
+  else
+    return std::nullopt;
+  if (!FileExists(path)) return std::nullopt;
+  return SourceFile{kind, path};
+}
+
+void ShellController::OpenCommandLineSource(const std::vector<std::string>& args) {
+  const auto source = CommandLineSource(args);
+  if (!source) return;
+  if (source->Kind == SourceKind::Loader)
+    OpenLoaderFile(source->Path);
+  else
+    OpenBinFile(source->Path);
 }
 
 bool ShellController::FormCloseQuery() {
@@ -315,14 +356,17 @@ void ShellController::FinishCreation(const CreationResult& result, const std::st
 
 void ShellController::OpenBinFileCommand() {
   const auto path = platform_.OpenFileDialog({kBinFilter, "", kDefaultBinName});
-  if (!path) return;
+  if (path) OpenBinFile(*path);
+}
+
+void ShellController::OpenBinFile(const std::string& path) {
   title_ = std::string(kAppTitle);
   Notify(kChangedTitle);
   platform_.ShowStatus(kCreatingProjectText);
 
   const bool ok = Guard([&] {
     // The file stays open (others may read it) until the analysis is over.
-    TFileStream file(*path, TFileStream::Mode::OpenRead);
+    TFileStream file(path, TFileStream::Mode::OpenRead);
     const int64_t size = file.Size();
     newProject_.PrepareForBin(static_cast<uint32_t>(std::min<int64_t>(size, 0xFFFFFFFF)));
     newProject_.FormShow();
@@ -333,25 +377,28 @@ void ShellController::OpenBinFileCommand() {
     platform_.ShowStatus(kCreatingProjectWaitText);
     CreationResult result;
     try {
-      result = CreateProjectFromBin(table_, *path, newProject_.Options(), [this](const std::string& q) { return Ask(q); });
+      result = CreateProjectFromBin(table_, path, newProject_.Options(), [this](const std::string& q) { return Ask(q); });
     } catch (...) {
       AfterCreationError();
       throw;
     }
-    FinishCreation(result, *path);
+    FinishCreation(result, path);
   });
   if (ok) FilterBtnClick(GridFilter::NoFilter);
 }
 
 void ShellController::OpenFileCommand() {
   const auto path = platform_.OpenFileDialog({kLoaderFilter, "", ""});
-  if (!path) return;
+  if (path) OpenLoaderFile(*path);
+}
+
+void ShellController::OpenLoaderFile(const std::string& path) {
   title_ = std::string(kAppTitle);
   Notify(kChangedTitle);
   platform_.ShowStatus(kCreatingProjectText);
 
   const bool ok = Guard([&] {
-    const TLN_Loading loading(*path);
+    const TLN_Loading loading(path);
     newProject_.PrepareForLoader();
     const std::vector<int> makers = AisinMakerIndices(loading);
     if (makers.empty()) {
@@ -384,7 +431,7 @@ void ShellController::OpenFileCommand() {
         AfterCreationError();
         throw;
       }
-      FinishCreation(result, *path);
+      FinishCreation(result, path);
       break;
     }
   });

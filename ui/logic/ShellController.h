@@ -99,6 +99,21 @@ class ShellController {
   // the last dot of the file name on) is exactly ".vmprj".
   static std::optional<std::string> CommandLineProject(const std::vector<std::string>& args);
 
+  // A loader or unit file named by the command line ("Open with" from a
+  // file manager): the joined arguments name an existing file called
+  // LOADING.KWI, or one whose name ends in .BIN, in any case of letters.
+  enum class SourceKind { Loader, Bin };
+  struct SourceFile {
+    SourceKind Kind;
+    std::string Path;
+    bool operator==(const SourceFile&) const = default;
+  };
+  static std::optional<SourceFile> CommandLineSource(const std::vector<std::string>& args);
+  // Runs the creation flow of CommandLineSource(args), if any, as Open
+  // LOADING.KWI or Open .BIN file do once a file is chosen. The window calls
+  // it after FormShow, once it is on the screen behind the dialog.
+  void OpenCommandLineSource(const std::vector<std::string>& args);
+
   // --- state ---
   PhraseTable& Table() { return table_; }
   PhraseGrid& Grid() { return grid_; }
@@ -146,6 +161,9 @@ class ShellController {
   // Project creation: "Open LOADING.KWI" and "Open .BIN file".
   void OpenFileCommand();
   void OpenBinFileCommand();
+  // The two flows on a chosen file, after their file dialog.
+  void OpenLoaderFile(const std::string& path);
+  void OpenBinFile(const std::string& path);
   // Output: "Save LOADING.KWI As ..." and "Save .BIN file As ...".
   void SaveFileCommand();
   void SaveBinFileCommand();

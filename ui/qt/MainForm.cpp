@@ -423,6 +423,10 @@ void TMainForm::showEvent(QShowEvent* event) {
   if (shown_) return;
   shown_ = true;
   shell_.FormShow(args_);
+  // A loader or unit file on the command line opens the Create New Project
+  // dialog: only once the window is on the screen behind it.
+  if (ShellController::CommandLineSource(args_))
+    QTimer::singleShot(0, this, [this] { shell_.OpenCommandLineSource(args_); });
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
