@@ -79,6 +79,7 @@ class UnitCheck {
     PlanWrites();
     Sweep();
     CheckTranslations();
+    CheckPointerWords();
     CheckAppendedArea();
     CheckFields();
     NoteChangedTexts();
@@ -435,12 +436,12 @@ class UnitCheck {
         CheckRelocated(t, want, pointers, hint);
         hint += t.RelocatedSize;
       } else {
-        CheckInPlace(t, want, pointers);
+        CheckInPlace(t, want);
       }
     }
   }
 
-  void CheckInPlace(const PlannedText& t, const std::string& want, const std::vector<size_t>& pointers) {
+  void CheckInPlace(const PlannedText& t, const std::string& want) {
     const TPhrase& p = table_.Phrases[t.Index];
     for (size_t k = 0; k < want.size(); ++k) {
       uint8_t byte = 0;
@@ -455,13 +456,18 @@ class UnitCheck {
                           Hex(p.StringAddress) + " is overwritten at unit offset " + Hex(off) + by);
       break;
     }
-    for (const size_t r : pointers) {
-      const TPhrase& rec = table_.Phrases[r];
-      if (LoadBE32(image_ + rec.LinkAddress) - table_.Info.BaseAddress != p.StringAddress) continue;
+  }
+
+  // A pointer word that a build's text or zero writes change no longer
+  // reaches what it reached: a text that runs over a pointer breaks the unit.
+  void CheckPointerWords() {
+    for (size_t i = 0; i < table_.Phrases.size(); ++i) {
+      const TPhrase& rec = table_.Phrases[i];
+      if (!RecordFitsImage(rec, plan_.ImageLength, false)) continue;
       const int32_t by = PointerOverwrittenBy(rec.LinkAddress, false);
-      if (by != -1)
+      if (by != -1 && !RelocatedRoot(i))
         report_.Problem(VerifyKind::Overwritten, static_cast<uint64_t>(base_) + rec.LinkAddress,
-                        "the pointer of " + RecordName(r) + " at unit offset " + Hex(rec.LinkAddress) +
+                        "the pointer of " + RecordName(i) + " at unit offset " + Hex(rec.LinkAddress) +
                             " is overwritten by " + WriterName(by));
     }
   }
@@ -495,19 +501,15 @@ class UnitCheck {
       for (uint32_t k = 0; k < 4; ++k)
         if (const Segment* s = SegmentAt(at + k)) word[k] = static_cast<uint8_t>(s->actual[at + k - s->start]);
       const uint64_t target = static_cast<uint32_t>(LoadBE32(word) - table_.Info.BaseAddress);
+      if (have_ < newSize_ && target + want.size() > have_ && target < newSize_) continue;  // reported as the length
       if (HoldsAt(target, want)) {
         Cover(target, want.size());
         continue;
       }
       const std::string who = RecordName(r) + " at unit offset " + Hex(at);
-      if (target != hint && HoldsAt(hint, want)) {
-        Cover(hint, want.size());
-        report_.Problem(VerifyKind::Pointer, pos + at,
-                        "the redirected pointer of " + who + " leads to unit offset " + Hex(target) +
-                            "; its translation is at " + Hex(hint));
-        continue;
-      }
-      if (target >= imageLength_ && target < newSize_) {
+      const bool outside = target < imageLength_ || target >= newSize_;
+      if (!outside && target == hint) {
+        // The pointer is where the build puts the text: the text is damaged.
         Cover(target, want.size());
         if (!reported_.insert({t.Index, target}).second) continue;
         size_t k = 0;
@@ -519,9 +521,13 @@ class UnitCheck {
                             Hex(target) + " differs from its prepared text at unit offset " + Hex(target + k));
         continue;
       }
+      const bool foundAtHint = HoldsAt(hint, want);
+      if (foundAtHint) Cover(hint, want.size());
       report_.Problem(VerifyKind::Pointer, pos + at,
                       "the redirected pointer of " + who + " leads to unit offset " + Hex(target) +
-                          ", outside the appended area, instead of to its translation");
+                          (outside ? ", outside the appended area" : "") +
+                          (foundAtHint ? "; its translation is at " + Hex(hint)
+                                       : ", which does not hold its translation followed by a zero byte"));
     }
   }
 
