@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/PhraseTable.h"
@@ -77,6 +78,8 @@ VerifyResult VerifyLoader(const PhraseTable& table, const std::string& builtPath
 
 // "checksum at 0x00000078: the checksum field holds ..."
 std::string ProblemLine(const VerifyProblem& problem);
+// The status panel's text after a verification that found problems.
+inline constexpr std::string_view kVerifyFailedText = "The written file does not match the project.";
 // The status panel's text after a clean verification.
 std::string VerifiedStatusText(const VerifyResult& result);
 // An error box's text: a first line, then up to maxLines problem lines and,
