@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchProjects.h"
 #include "container/Stream.h"
 #include "project/BinBuilder.h"
 #include "project/ProjectFile.h"
 #include "project/Verify.h"
-#include "sampledata/SampleData.h"
 
 using namespace velmora;
 
@@ -20,23 +20,7 @@ namespace {
 struct BenchFiles {
   PhraseTable table;
   std::string dir, project, bin;
-  BenchFiles() {
-    const sample::SampleUnit unit = sample::MakeBenchUnit(64u << 20, 30000, 7);
-    table.UnitImage = unit.bytes;
-    table.Info.BaseAddress = unit.baseAddress;
-    table.Info.UnitSize = table.Info.SourceSize = static_cast<uint32_t>(unit.bytes.size());
-    table.Info.UnitChecksum = unit.checksum;
-    table.UnitTag = table.UnitName = "APM";
-    table.Phrases = sample::ExpectedRecords(unit, true);
-    size_t n = 0;
-    for (size_t i = 0; i < table.Phrases.size(); ++i) {
-      TPhrase& p = table.Phrases[i];
-      if (p.Flags & pfLink) continue;
-      // Alternately a text that fits and one that must move.
-      const size_t length = (n++ % 2 == 0) ? p.Length / 2 : p.Length + 9u;
-      table.AppendEditedText(i, std::string(length, static_cast<char>('A' + n % 26)));
-      p.Flags = pfOn;
-    }
+  BenchFiles() : table(bench::HalfRelocatedBenchProject()) {
     std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX").string();
     dir = ::mkdtemp(tmpl.data()) ? tmpl : std::string(".");
     project = dir + "/bench.vmprj";

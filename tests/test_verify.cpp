@@ -18,6 +18,7 @@
 #include "project/Verify.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
+#include "support/UnitFixture.h"
 
 using namespace velmora;
 using velmora::test::ReadFile;
@@ -27,49 +28,10 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-constexpr uint32_t kBase = 0x80000000u;
-
-// A unit laid out by hand: a header with base address, size and checksum,
-// code-like filler, and pointers and strings where a test puts them.
-class UnitFixture {
- public:
-  explicit UnitFixture(uint32_t size) : bytes_(size, 0) {
-    std::memcpy(bytes_.data() + 6, "TAG1", 4);
-    std::memcpy(bytes_.data() + 48, "AISIN AW co.LTD", 15);
-    for (uint32_t i = 128; i + 4 <= std::min<uint32_t>(size, 0x180); i += 4) StoreBE32(&bytes_[i], i * 2654435761u);
-  }
-  void Pointer(uint32_t link, uint32_t str) { StoreBE32(&bytes_[link], str + kBase); }
-  void String(uint32_t at, const std::string& s) { std::memcpy(&bytes_[at], s.data(), s.size()); }
-  PhraseTable Table() {
-    StoreBE32(&bytes_[kBaseAddressOffset], kBase);
-    StoreBE32(&bytes_[kUnitSizeOffset], static_cast<uint32_t>(bytes_.size()));
-    StoreBE32(&bytes_[kUnitChecksumOffset], SumWords(bytes_.data(), bytes_.size()));
-    PhraseTable t;
-    t.UnitImage = bytes_;
-    t.Info.BaseAddress = kBase;
-    t.Info.UnitSize = t.Info.SourceSize = static_cast<uint32_t>(bytes_.size());
-    t.Info.UnitChecksum = LoadBE32(&bytes_[kUnitChecksumOffset]);
-    return t;
-  }
-
- private:
-  Bytes bytes_;
-};
-
-TPhrase Phrase(uint32_t link, uint32_t str, uint16_t length, uint16_t flags = 0, int16_t master = -1) {
-  TPhrase p;
-  p.LinkAddress = link;
-  p.StringAddress = str;
-  p.Length = length;
-  p.Flags = flags;
-  p.MasterIndex = master;
-  return p;
-}
-
-void Translate(PhraseTable& t, size_t i, const std::string& text) {
-  t.AppendEditedText(i, text);
-  t.Phrases[i].Flags = static_cast<uint16_t>(t.Phrases[i].Flags | pfOn);
-}
+constexpr uint32_t kBase = test::kFixtureBase;
+using test::Phrase;
+using test::Translate;
+using test::UnitFixture;
 
 bool Has(const VerifyResult& r, VerifyKind kind, const std::string& words) {
   for (const auto& p : r.Problems)
@@ -100,7 +62,7 @@ PhraseTable FixtureProject() {
   u.String(0x240, "Volume");
   u.String(0x260, "Map");
   PhraseTable t = u.Table();
-  t.Phrases = {Phrase(0x180, 0x200, 9), Phrase(0x184, 0x220, 8), Phrase(0x188, 0x220, 8, pfLink, 1),
+  t.Phrases = {Phrase(0x180, 0x200, 9), Phrase(0x184, 0x220, 8), Phrase(0x188, 0x220, 8, pfLink, -1, 1),
                Phrase(0x18C, 0x240, 6), Phrase(0x190, 0x260, 3)};
   Translate(t, 0, "Menu");                          // 4 bytes: in place
   Translate(t, 1, "Einstellungen");                 // 14 bytes: relocated, the link follows
