@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <optional>
 #include <set>
 #include <utility>
@@ -55,11 +56,6 @@ struct Segment {
 };
 
 bool InFields(uint64_t off) { return off >= kFieldsBegin && off < kFieldsEnd; }
-
-std::string WriterName(int32_t writer) {
-  return writer == kHeaderWriter ? std::string("the unit header's size and checksum")
-                                 : "phrase " + std::to_string(writer);
-}
 
 class UnitCheck {
  public:
@@ -119,31 +115,30 @@ class UnitCheck {
   }
 
   void PlanWrites() {
+    // Orders follow the table walk: record i's writes come after record
+    // i - 1's, and the header fields come last.
     std::vector<Write> writes;
-    size_t order = 0;
-    auto add = [&](uint64_t start, uint64_t length, int32_t writer, Mask mask, const std::string* text) {
-      if (length > 0) writes.push_back({start, length, order++, writer, mask, text});
+    auto add = [&](uint64_t start, uint64_t length, size_t order, int32_t writer, Mask mask, const std::string* text) {
+      if (length > 0) writes.push_back({start, length, order, writer, mask, text});
     };
     const auto& phrases = table_.Phrases;
     for (size_t i = 0; i < phrases.size(); ++i) {
       const TPhrase& p = phrases[i];
       const auto who = static_cast<int32_t>(i);
-      if (p.Flags & pfLink) {
-        if (RelocatedRoot(i)) add(p.LinkAddress, 4, who, kPointer, nullptr);
-        continue;
-      }
-      if (planOf_[i] < 0) continue;
+      if ((p.Flags & pfLink) || planOf_[i] < 0) continue;
       const PlannedText& t = plan_.Texts[static_cast<size_t>(planOf_[i])];
       if (t.Relocated) {
-        add(p.StringAddress, p.Length, who, kFixed, nullptr);
-        add(p.LinkAddress, 4, who, kPointer, nullptr);
+        add(p.StringAddress, p.Length, 4 * i, who, kFixed, nullptr);
+        add(p.LinkAddress, 4, 4 * i + 1, who, kPointer, nullptr);
       } else {
-        add(p.StringAddress, t.Bytes.size(), who, kFixed, &t.Bytes);
-        add(p.StringAddress + t.Bytes.size(), p.Length - t.Bytes.size(), who, kFixed, nullptr);
+        add(p.StringAddress, t.Bytes.size(), 4 * i, who, kFixed, &t.Bytes);
+        add(p.StringAddress + t.Bytes.size(), p.Length - t.Bytes.size(), 4 * i + 1, who, kFixed, nullptr);
       }
     }
+    PlanLinkWrites(writes);
     if (imageLength_ > kFieldsBegin)
-      add(kFieldsBegin, std::min<uint64_t>(kFieldsEnd, imageLength_) - kFieldsBegin, kHeaderWriter, kField, nullptr);
+      add(kFieldsBegin, std::min<uint64_t>(kFieldsEnd, imageLength_) - kFieldsBegin, SIZE_MAX, kHeaderWriter, kField,
+          nullptr);
 
     std::sort(writes.begin(), writes.end(),
               [](const Write& a, const Write& b) { return a.start != b.start ? a.start < b.start : a.order < b.order; });
@@ -170,6 +165,57 @@ class UnitCheck {
       if (s.mask.find(static_cast<char>(kPointer)) != std::string::npos) s.actual.assign(s.bytes.size(), '\0');
       segments_.push_back(std::move(s));
       i = j;
+    }
+  }
+
+  // A link record's pointer follows its master's: when it is a link's turn,
+  // the build reads the master's pointer word as the writes before it left
+  // it and, when that no longer leads to the link's string, copies it. So a
+  // link follows a relocated master, and also a master pointer that an
+  // earlier text ran over.
+  void PlanLinkWrites(std::vector<Write>& writes) {
+    std::vector<Write> byStart(writes);
+    std::sort(byStart.begin(), byStart.end(), [](const Write& a, const Write& b) { return a.start < b.start; });
+    std::vector<std::pair<uint8_t, Mask>> linkWord;  // per link record with a write: what it wrote
+    std::vector<int64_t> linkWrite(table_.Phrases.size(), -1);
+    const auto& phrases = table_.Phrases;
+    for (size_t i = 0; i < phrases.size(); ++i) {
+      const TPhrase& p = phrases[i];
+      if (!(p.Flags & pfLink) || !RecordFitsImage(p, plan_.ImageLength, false) || p.MasterIndex < 0 ||
+          static_cast<size_t>(p.MasterIndex) >= i || !RecordFitsImage(phrases[static_cast<size_t>(p.MasterIndex)],
+                                                                      plan_.ImageLength, false))
+        continue;
+      const auto m = static_cast<size_t>(p.MasterIndex);
+      const uint64_t word = phrases[m].LinkAddress;
+      std::pair<uint8_t, Mask> now[4];
+      for (uint64_t k = 0; k < 4; ++k) now[k] = {image_[word + k], kFixed};
+      // The writes before this record that touch the master's word, in order.
+      std::vector<const Write*> before;
+      auto it = std::lower_bound(byStart.begin(), byStart.end(), word > 0xFFFF ? word - 0xFFFF : 0,
+                                 [](const Write& w, uint64_t o) { return w.start < o; });
+      for (; it != byStart.end() && it->start < word + 4; ++it)
+        if (it->start + it->length > word && it->order < 4 * i) before.push_back(&*it);
+      std::sort(before.begin(), before.end(), [](const Write* a, const Write* b) { return a->order < b->order; });
+      for (const Write* w : before)
+        for (uint64_t k = 0; k < 4; ++k)
+          if (word + k >= w->start && word + k < w->start + w->length)
+            now[k] = {w->text ? static_cast<uint8_t>((*w->text)[word + k - w->start]) : uint8_t{0}, w->mask};
+      if (linkWrite[m] >= 0)
+        for (uint64_t k = 0; k < 4; ++k) now[k] = linkWord[static_cast<size_t>(linkWrite[m]) * 4 + k];
+      bool redirected = false;
+      uint8_t value[4];
+      for (uint64_t k = 0; k < 4; ++k) redirected |= now[k].second == kPointer, value[k] = now[k].first;
+      if (!redirected && LoadBE32(value) - table_.Info.BaseAddress == p.StringAddress) continue;
+      linkWrite[i] = static_cast<int64_t>(linkWord.size() / 4);
+      for (uint64_t k = 0; k < 4; ++k) {
+        linkWord.push_back(now[k]);
+        writes.push_back({p.LinkAddress + k, 1, 4 * i, static_cast<int32_t>(i), now[k].second == kPointer ? kPointer : kFixed,
+                          nullptr});
+        if (now[k].second != kPointer) {
+          ownedBytes_.emplace_back(1, static_cast<char>(value[k]));
+          writes.back().text = &ownedBytes_.back();
+        }
+      }
     }
   }
 
@@ -322,6 +368,11 @@ class UnitCheck {
                           Hex(p.StringAddress) + " differs from its prepared text" + where + values);
   }
 
+  std::string WriterName(int32_t writer) const {
+    return writer == kHeaderWriter ? std::string("the unit header's size and checksum")
+                                   : RecordName(static_cast<size_t>(writer));
+  }
+
   std::string RecordName(size_t i) const {
     const TPhrase& p = table_.Phrases[i];
     if ((p.Flags & pfLink) && p.MasterIndex >= 0)
@@ -465,10 +516,11 @@ class UnitCheck {
       const TPhrase& rec = table_.Phrases[i];
       if (!RecordFitsImage(rec, plan_.ImageLength, false)) continue;
       const int32_t by = PointerOverwrittenBy(rec.LinkAddress, false);
-      if (by != -1 && !RelocatedRoot(i))
-        report_.Problem(VerifyKind::Overwritten, static_cast<uint64_t>(base_) + rec.LinkAddress,
-                        "the pointer of " + RecordName(i) + " at unit offset " + Hex(rec.LinkAddress) +
-                            " is overwritten by " + WriterName(by));
+      if (by == -1 || RelocatedRoot(i)) continue;
+      report_.Problem(VerifyKind::Overwritten, static_cast<uint64_t>(base_) + rec.LinkAddress,
+                      "the pointer of " + RecordName(i) + " at unit offset " + Hex(rec.LinkAddress) +
+                          (by == static_cast<int32_t>(i) ? " copies its master's pointer, which a translation overwrote"
+                                                         : " is overwritten by " + WriterName(by)));
     }
   }
 
@@ -491,9 +543,12 @@ class UnitCheck {
       const uint32_t at = table_.Phrases[r].LinkAddress;
       const int32_t by = PointerOverwrittenBy(at, true);
       if (by != -1) {
+        // The text itself may still stand where the build put it.
+        if (HoldsAt(hint, want)) Cover(hint, want.size());
         report_.Problem(VerifyKind::Overwritten, pos + at,
                         "the redirected pointer of " + RecordName(r) + " at unit offset " + Hex(at) +
-                            " is overwritten by " + WriterName(by));
+                            (by == static_cast<int32_t>(r) ? " copies its master's pointer, which a translation overwrote"
+                                                           : " is overwritten by " + WriterName(by)));
         continue;
       }
       if (at + 4 > have_) continue;  // the file ends before it: reported as its length
@@ -599,6 +654,7 @@ class UnitCheck {
   std::vector<int32_t> rootOf_;              // per record: the phrase a link follows, -1 for none
   std::vector<std::vector<size_t>> links_;   // per plan entry: the link records that follow it
   std::vector<Segment> segments_;
+  std::deque<std::string> ownedBytes_;       // bytes that link writes copy
   size_t cursor_ = 0;
 
   uint64_t have_ = 0;                // unit bytes the file holds, up to the padded size

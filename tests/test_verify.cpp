@@ -256,18 +256,27 @@ TEST(VerifyBin, TranslationsThatABuildOverwritesAreReported) {
   }
 
   // A translated string that runs over a pointer word: the pointer that
-  // reached another phrase no longer does.
+  // reached another phrase no longer does, and the build copies the ruined
+  // pointer into that phrase's link record too.
   UnitFixture u(2048);
   u.Pointer(0x180, 0x1F8);
   u.Pointer(0x200, 0x300);
+  u.Pointer(0x210, 0x300);
   u.String(0x1F8, "ABCDEFG");
   u.String(0x300, "Next");
   PhraseTable t = u.Table();
-  t.Phrases = {Phrase(0x180, 0x1F8, 15), Phrase(0x200, 0x300, 4)};  // a damaged record: its room spans 0x200
+  // A damaged record: phrase 0's room spans the pointer word at 0x200.
+  t.Phrases = {Phrase(0x180, 0x1F8, 15), Phrase(0x200, 0x300, 4), Phrase(0x210, 0x300, 4, pfLink, -1, 1)};
   Translate(t, 0, "0123456789ABCD");
   SaveBin(t, out);
-  EXPECT_TRUE(Has(VerifyBin(t, out), VerifyKind::Overwritten, "the pointer of phrase 1 at unit offset 0x00000200 is "
-                                                              "overwritten by phrase 0"));
+  const VerifyResult r = VerifyBin(t, out);
+  EXPECT_TRUE(Has(r, VerifyKind::Overwritten, "the pointer of phrase 1 at unit offset 0x00000200 is overwritten by "
+                                              "phrase 0"))
+      << Listing(r);
+  EXPECT_TRUE(Has(r, VerifyKind::Overwritten, "the pointer of link record 2 of phrase 1 at unit offset 0x00000210 "
+                                              "copies its master's pointer"))
+      << Listing(r);
+  EXPECT_EQ(r.ProblemCount, 2u) << Listing(r);
 }
 
 // ---------------------------------------------------------------- loaders
