@@ -176,6 +176,8 @@ class UnitCheck {
   void PlanLinkWrites(std::vector<Write>& writes) {
     std::vector<Write> byStart(writes);
     std::sort(byStart.begin(), byStart.end(), [](const Write& a, const Write& b) { return a.start < b.start; });
+    uint64_t longest = 0;
+    for (const Write& w : byStart) longest = std::max(longest, w.length);
     std::vector<std::pair<uint8_t, Mask>> linkWord;  // per link record with a write: what it wrote
     std::vector<int64_t> linkWrite(table_.Phrases.size(), -1);
     const auto& phrases = table_.Phrases;
@@ -191,7 +193,7 @@ class UnitCheck {
       for (uint64_t k = 0; k < 4; ++k) now[k] = {image_[word + k], kFixed};
       // The writes before this record that touch the master's word, in order.
       std::vector<const Write*> before;
-      auto it = std::lower_bound(byStart.begin(), byStart.end(), word > 0xFFFF ? word - 0xFFFF : 0,
+      auto it = std::lower_bound(byStart.begin(), byStart.end(), word > longest ? word - longest : 0,
                                  [](const Write& w, uint64_t o) { return w.start < o; });
       for (; it != byStart.end() && it->start < word + 4; ++it)
         if (it->start + it->length > word && it->order < 4 * i) before.push_back(&*it);
