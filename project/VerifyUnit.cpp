@@ -253,7 +253,7 @@ class UnitCheck {
       if (c0 < imageLength_) CompareImage(c0, std::min<uint64_t>(c1, imageLength_));
       if (c1 > imageLength_ && c0 < newSize_) {
         const uint64_t a = std::max<uint64_t>(c0, imageLength_), b = std::min(c1, newSize_);
-        std::memcpy(appended_.data() + (a - imageLength_), At(a), b - a);
+        if (a < b) std::memcpy(appended_.data() + (a - imageLength_), At(a), b - a);
       }
       if (c1 > newSize_) CheckZeros(std::max(c0, newSize_), c1, VerifyKind::Padding);
     }
