@@ -5,34 +5,16 @@
 
 #include <string>
 
+#include "BenchProjects.h"
 #include "container/Stream.h"
 #include "project/BinBuilder.h"
-#include "sampledata/SampleData.h"
 
 namespace {
 
 using namespace velmora;
 
 const PhraseTable& BenchProject() {
-  static const PhraseTable table = [] {
-    const sample::SampleUnit unit = sample::MakeBenchUnit(64u << 20, 30000, 7);
-    PhraseTable t;
-    t.UnitImage = unit.bytes;
-    t.Info.BaseAddress = unit.baseAddress;
-    t.Info.UnitSize = t.Info.SourceSize = static_cast<uint32_t>(unit.bytes.size());
-    t.Info.UnitChecksum = unit.checksum;
-    t.Phrases = sample::ExpectedRecords(unit, true);
-    size_t n = 0;
-    for (size_t i = 0; i < t.Phrases.size(); ++i) {
-      TPhrase& p = t.Phrases[i];
-      if (p.Flags & pfLink) continue;
-      // Alternately a text that fits and one that must move.
-      const size_t length = (n++ % 2 == 0) ? p.Length / 2 : p.Length + 9u;
-      t.AppendEditedText(i, std::string(length, static_cast<char>('A' + n % 26)));
-      p.Flags = pfOn;
-    }
-    return t;
-  }();
+  static const PhraseTable table = bench::HalfRelocatedBenchProject();
   return table;
 }
 

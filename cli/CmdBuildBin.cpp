@@ -6,6 +6,7 @@
 #include "container/OutputGuard.h"
 #include "project/BinBuilder.h"
 #include "project/ProjectFile.h"
+#include "project/TranslationPlan.h"
 
 namespace velmora::cli {
 namespace {
@@ -18,7 +19,8 @@ const char* kUsage =
     "is moved to an area appended to the unit and its pointer redirected. The\n"
     "unit header's size and checksum are written anew and the unit is padded\n"
     "with zero bytes to a multiple of 2048. OUT.BIN is replaced only once it is\n"
-    "completely written.\n"
+    "completely written. Then it prints how many translations went in place and\n"
+    "how many were relocated, the bytes appended and the unit's old and new size.\n"
     "\n"
     "Options:\n"
     "  -o, --output FILE  the .BIN file to write\n";
@@ -39,6 +41,7 @@ int RunBuildBin(const std::vector<std::string>& args) {
     if (s == kCreatingBinText) std::cout << s << std::endl;
   });
   std::cout << kBinCompleteText << "\n" << count << " bytes written to " << *output << "\n";
+  for (const auto& line : SummaryLines(SummarizeBuild(table))) std::cout << line << "\n";
   return kExitOk;
 }
 

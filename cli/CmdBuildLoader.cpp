@@ -8,6 +8,7 @@
 #include "container/OutputGuard.h"
 #include "container/LoaderRebuild.h"
 #include "project/ProjectFile.h"
+#include "project/TranslationPlan.h"
 
 namespace velmora::cli {
 namespace {
@@ -25,6 +26,7 @@ const char* kUsage =
     "unit, unit name, offset, tag and checksum); otherwise the file given with\n"
     "--source, when it matches. When neither does, the command reports\n"
     "\"Unsuitable file !!!\" and writes nothing. OUT must not be the source.\n"
+    "After writing it prints the translated unit's summary as 'build-bin' does.\n"
     "\n"
     "Options:\n"
     "  -o, --output FILE       the loader to write\n"
@@ -42,24 +44,13 @@ int RunBuildLoader(const std::vector<std::string>& args) {
   OpenProject(table, ap.Positionals()[0]);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath, ap.Value("--source").value_or("")});
 
-  std::vector<std::string> candidates;
-  if (!table.SourcePath.empty()) candidates.push_back(table.SourcePath);
-  if (auto s = ap.Value("--source")) candidates.push_back(*s);
-  std::string source;
-  std::vector<std::string> failures;
-  for (const auto& path : candidates) {
-    const SourceCheck check = CheckSource(table, path);
-    if (check == SourceCheck::Suitable) {
-      source = path;
-      break;
-    }
-    failures.push_back(path + " (" + SourceCheckText(check) + ")");
-  }
+  const SourceSearch found = FindSourceLoader(table, ap.Value("--source").value_or(""));
+  const std::string& source = found.Path;
   if (source.empty()) {
-    if (candidates.empty())
+    if (table.SourcePath.empty() && !ap.Value("--source"))
       std::cerr << "velmora-cli build-loader: the project has no source loader (it was made from a .BIN "
                    "file); give one with --source\n";
-    for (const auto& f : failures) std::cerr << "velmora-cli build-loader: " << f << "\n";
+    for (const auto& f : found.Rejected) std::cerr << "velmora-cli build-loader: " << f << "\n";
     std::cerr << "Unsuitable file !!!\n";
     return kExitFailure;
   }
@@ -69,6 +60,7 @@ int RunBuildLoader(const std::vector<std::string>& args) {
   });
   std::cout << kLoaderCompleteText << "\n"
             << size << " bytes written to " << *output << " (source " << source << ")\n";
+  for (const auto& line : SummaryLines(SummarizeBuild(table))) std::cout << line << "\n";
   return kExitOk;
 }
 

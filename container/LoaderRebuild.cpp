@@ -102,6 +102,26 @@ bool IsSourceSuitable(const PhraseTable& table, const std::string& path) {
   return CheckSource(table, path) == SourceCheck::Suitable;
 }
 
+SourceSearch FindSourceLoader(const PhraseTable& table, const std::string& given) {
+  SourceSearch found;
+  for (const std::string& path : {table.SourcePath, given}) {
+    if (path.empty()) continue;
+    const SourceCheck check = CheckSource(table, path);
+    if (check == SourceCheck::Suitable) {
+      found.Path = path;
+      break;
+    }
+    found.Rejected.push_back(path + " (" + SourceCheckText(check) + ")");
+  }
+  return found;
+}
+
+int64_t ModuleNameRecordPosition(const TLN_Loading& dir, size_t makerIndex, size_t moduleIndex) {
+  int64_t pos = 4 + kMakerRecordSize * dir.Frame.MakerCount;
+  for (size_t m = 0; m < makerIndex; ++m) pos += (kNameRecordSize + kModuleRecordSize) * dir.Frame.Makers[m].ModuleCount;
+  return pos + kNameRecordSize * static_cast<int64_t>(moduleIndex);
+}
+
 int64_t RebuildLoader(const PhraseTable& table, const std::string& sourcePath, const std::string& outputPath,
                       const StatusCallback& status) {
   // Creating the output must never destroy the template it is built from.
@@ -138,12 +158,8 @@ int64_t RebuildLoader(const PhraseTable& table, const std::string& sourcePath, c
   ReadSourceAt(source, sourceSize, 4 + kMakerRecordSize * static_cast<int64_t>(makerIndex), &head[kNewMakerRecord],
                kMakerRecordSize, "its maker record");
   StoreBE32(&head[kNewMakerRecord + 12], 0x00010000u);
-  // The name records follow the maker records, one block of name and module
-  // records per earlier maker entry.
-  int64_t namePos = 4 + kMakerRecordSize * dir.Frame.MakerCount;
-  for (size_t m = 0; m < makerIndex; ++m)
-    namePos += (kNameRecordSize + kModuleRecordSize) * dir.Frame.Makers[m].ModuleCount;
-  namePos += kNameRecordSize * table.Info.ModuleIndex;
+  const int64_t namePos =
+      ModuleNameRecordPosition(dir, makerIndex, static_cast<size_t>(table.Info.ModuleIndex));
   ReadSourceAt(source, sourceSize, namePos, &head[kNewNameRecord], kNameRecordSize, "its module name record");
   ReadSourceAt(source, sourceSize, module.RecordOffset, &head[kNewModuleRecord], kModuleRecordSize,
                "its module record");

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "container/Loading.h"
 #include "project/BinBuilder.h"
 
 namespace velmora {
@@ -34,6 +36,20 @@ const char* SourceCheckText(SourceCheck check);
 SourceCheck CheckSource(const PhraseTable& table, const std::string& path);
 // True when the loader at path is the one the project's unit came from.
 bool IsSourceSuitable(const PhraseTable& table, const std::string& path);
+
+// The source loader a rebuild takes: the project's own SourcePath when it is
+// suitable, otherwise `given` (when not empty) when it is. Path is empty when
+// neither serves; Rejected lists each path tried with the reason it failed.
+struct SourceSearch {
+  std::string Path;
+  std::vector<std::string> Rejected;  // "path (reason)"
+};
+SourceSearch FindSourceLoader(const PhraseTable& table, const std::string& given);
+
+// Position in a loader of the 64-byte name record of a module: after the
+// maker records, the name and module records of every earlier maker entry,
+// and the name records of the earlier modules of its own entry.
+int64_t ModuleNameRecordPosition(const TLN_Loading& dir, size_t makerIndex, size_t moduleIndex);
 
 // Writes the new loader to outputPath (through a temporary file renamed
 // into place) from the source loader at sourcePath, and returns its size.

@@ -13,12 +13,16 @@ namespace velmora {
 
 namespace {
 
-struct PreparedText {
-  std::string bytes;
-  bool zeroAdded = false;  // PrepareText appended the terminating zero itself
-};
+constexpr uint64_t RoundUp(uint64_t v, uint64_t m) { return (v + m - 1) / m * m; }
 
-PreparedText Prepare(std::string_view text) {
+// True when the byte range [offset, offset + count) lies within length bytes.
+constexpr bool Fits(uint64_t offset, uint64_t count, uint64_t length) {
+  return offset <= length && count <= length - offset;
+}
+
+}  // namespace
+
+PreparedText PrepareTextForUnit(std::string_view text) {
   PreparedText p;
   p.bytes.reserve(text.size() + 1);
   for (const char c : text)
@@ -31,16 +35,7 @@ PreparedText Prepare(std::string_view text) {
   return p;
 }
 
-constexpr uint64_t RoundUp(uint64_t v, uint64_t m) { return (v + m - 1) / m * m; }
-
-// True when the byte range [offset, offset + count) lies within length bytes.
-constexpr bool Fits(uint64_t offset, uint64_t count, uint64_t length) {
-  return offset <= length && count <= length - offset;
-}
-
-}  // namespace
-
-std::string PrepareText(std::string_view text) { return Prepare(text).bytes; }
+std::string PrepareText(std::string_view text) { return PrepareTextForUnit(text).bytes; }
 
 std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
   // A loaded project is checked when it is opened; still, nothing here may
@@ -81,7 +76,7 @@ std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
     if (!(p.Flags & pfOn) || !table.HasEditedText(p)) continue;
     if (!Fits(p.StringAddress, p.Length, imageLength)) continue;
 
-    const PreparedText prepared = Prepare(table.EditedTexts[static_cast<size_t>(p.EditIndex)]);
+    const PreparedText prepared = PrepareTextForUnit(table.EditedTexts[static_cast<size_t>(p.EditIndex)]);
     const size_t n = prepared.bytes.size();
     uint8_t* const room = unit.data() + p.StringAddress;
     if (n <= p.Length) {
@@ -94,7 +89,7 @@ std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
     // Relocated. A text whose preparation added no zero byte gets two: its
     // terminator and one that keeps the next relocated text at an even
     // distance from the start of the area.
-    const size_t appended = n + (prepared.zeroAdded ? 0 : 2);
+    const uint64_t appended = prepared.RelocatedSize();
     if (end + appended > std::numeric_limits<uint32_t>::max() - 3u)
       throw std::length_error("The translated unit would be larger than 4 GB.");
     std::memset(room, 0, p.Length);

@@ -4,7 +4,9 @@
 Generates many random loading units and loaders (its own generator), drives
 velmora-cli through new / translate / set / export / import / build-bin /
 build-loader / info, and compares every file it writes byte for byte with
-what the reference model (velmora_ref.py) produces for the same steps.
+what the reference model (velmora_ref.py) produces for the same steps. Every
+built file is also checked with velmora-cli verify, untouched and with one
+byte changed.
 
 Deterministic (fixed seeds). Exits non-zero on any mismatch.
 """
@@ -37,7 +39,9 @@ PANASONIC_POS = (4019390, 1022789)
 
 STATS: dict[str, int] = {k: 0 for k in ["projects compared", "phrases", "link records", "hidden",
                                         "texts translated", "texts relocated", "units built",
-                                        "loaders built", "split layout", "odd-size units copied"]}
+                                        "loaders built", "split layout", "odd-size units copied",
+                                        "builds verified", "overwritten translations reported",
+                                        "changed bytes caught"]}
 
 
 class Report:
@@ -926,6 +930,40 @@ def check_built_unit(case: Case, proj: ref.Project, built: bytes, what: str) -> 
                 case.rep.ok()
 
 
+PROBLEM_RE = re.compile(r"^([a-z-]+) at 0x[0-9A-F]{8}: ")
+
+
+def verify_phase(case: Case, path: str, built_path: str, what: str) -> None:
+    """verify accepts the untouched build: the only problems it may list are
+    translations that the build itself overwrote (strings sharing bytes).
+    Then one changed byte of the built file, anywhere, makes it fail."""
+    res = case.cli.run("verify", path, built_path)
+    kinds = [m.group(1) for m in map(PROBLEM_RE.match, res.stdout.decode(errors="replace").splitlines()) if m]
+    if res.returncode not in (0, 1) or (res.returncode == 1) != bool(kinds) or set(kinds) - {"overwritten"}:
+        case.rep.fail(case.name, f"verify {what}", f"exit code {res.returncode}: "
+                                                   f"{(res.stdout + res.stderr).decode(errors='replace')[:600]}")
+        return
+    case.rep.ok()
+    STATS["builds verified"] += 1
+    STATS["overwritten translations reported"] += len(kinds)
+    built = read(built_path) or b""
+    if not built:
+        return
+    mrng = random.Random(f"{case.name} {what}")  # apart from the scenario's own sequence
+    damaged = bytearray(built)
+    at = mrng.randrange(len(damaged))
+    damaged[at] ^= mrng.randrange(1, 256)
+    mutated = built_path + ".changed"
+    write(mutated, bytes(damaged))
+    res = case.cli.run("verify", path, mutated)
+    if res.returncode != 1:
+        case.rep.fail(case.name, f"verify {what} with byte 0x{at:X} changed", f"exit code {res.returncode}")
+    else:
+        case.rep.ok()
+        STATS["changed bytes caught"] += 1
+    os.remove(mutated)
+
+
 def output_phase(case: Case, rng: random.Random, proj: ref.Project, path: str, mode: str) -> bytes | None:
     out = case.path("OUT.BIN")
     res = case.cli.run("build-bin", path, "-o", out)
@@ -943,6 +981,7 @@ def output_phase(case: Case, rng: random.Random, proj: ref.Project, path: str, m
                   lambda d, o: "(header)" if o < 128 else f"(unit offset 0x{o:X})")
     if count != len(expected):
         case.rep.fail(case.name, "reference", f"count {count} != length {len(expected)}")
+    verify_phase(case, path, out, "build-bin output")
     if proj.image_length >= 128:
         check_built_unit(case, proj, actual, "built unit")
         # analysed again, the built unit raises no checksum question and gives
@@ -1105,6 +1144,7 @@ def loader_output_phase(case: Case, rng: random.Random, proj: ref.Project, path:
     actual = read(out) or b""
     compare_bytes(case.rep, case.name, "build-loader output", expected.data, actual,
                   describe_loader_offset(expected.unit_positions))
+    verify_phase(case, path, out, "build-loader output")
     # info lists every unit at the position where it was written
     info = case.cli.run("info", out)
     rows = [INFO_UNIT_RE.match(line) for line in info.stdout.splitlines()]

@@ -394,6 +394,19 @@ class MainWindowTest : public QObject {
     QVERIFY(form.findChild<QAction*>("SaveBinFileItem")->isEnabled());
     QVERIFY(form.findChild<QAction*>("SaveFileItem")->isEnabled());
     QVERIFY(!form.findChild<QAction*>("SaveProjectItem")->isEnabled());
+
+    // Save .BIN file As through the real dialog: the written file is verified
+    // and the status panel says so.
+    const QString out = dir.filePath("OUT.BIN");
+    WhenModal<QFileDialog>([&](QFileDialog* fd) {
+      fd->selectFile(out);
+      static_cast<QDialog*>(fd)->accept();
+    });
+    form.findChild<QAction*>("SaveBinFileItem")->trigger();
+    QVERIFY(QFile::exists(out));
+    QVERIFY(form.findChild<QWidget*>("ImagePanel")->isVisible());
+    QCOMPARE(form.findChild<QLabel*>("ImagePanelLabel")->text(),
+             QString("Verified: 0 translations in place, 0 relocated."));
   }
 
   // "Open with" from a file manager: the dialog comes over the window once

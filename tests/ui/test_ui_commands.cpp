@@ -1,6 +1,7 @@
 // The window's remaining commands driven headlessly: search in both find
 // panels, the Edit menu (Copy, Export, Import) and the two output commands
-// (Save .BIN file As, Save LOADING.KWI As with its source dialog).
+// (Save .BIN file As, Save LOADING.KWI As with its source dialog, each
+// verifying the written file).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include "UiTestSupport.h"
 #include "analysis/ProjectCreation.h"
 #include "container/Loading.h"
+#include "project/PhraseEdits.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
 #include "ui/logic/ShellController.h"
@@ -217,6 +219,7 @@ class OutputTest : public ::testing::Test {
 
   const std::vector<std::string> kLoaderStatus = {"show:Creating LOADING.KWI file. Please wait ...",
                                                   "show:The creation of the file LOADING.KWI is complete.",
+                                                  "show:Verified: 0 translations in place, 0 relocated.",
                                                   "hide-later"};
 
   TempDir dir;
@@ -233,7 +236,9 @@ TEST_F(OutputTest, SaveBinWritesTheUnitWithItsStatusTexts) {
   shell.SaveBinFileCommand();
   EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"Binary Loading Unit|*.BIN", "", "APM_APM.BIN"}));
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating BIN file. Please wait ...",
-                                                       "show:The creation of the BIN file is complete.", "hide-later"}));
+                                                       "show:The creation of the BIN file is complete.",
+                                                       "show:Verified: 0 translations in place, 0 relocated.",
+                                                       "hide-later"}));
   const std::string bytes = ReadFile(out);
   EXPECT_EQ(bytes.size() % 2048, 0u);
   EXPECT_EQ(bytes.compare(0, table.ImageLength(), std::string(table.UnitImage.begin(), table.UnitImage.end())), 0);
@@ -245,6 +250,53 @@ TEST_F(OutputTest, SaveBinWritesTheUnitWithItsStatusTexts) {
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot create file", 0), 0u);
   EXPECT_TRUE(platform.Status.empty());
+}
+
+TEST_F(OutputTest, WrittenFilesAreVerifiedAndTheStatusSaysWhat) {
+  // One translation that fits and one that is moved.
+  table.Phrases[0].Flags = 0;
+  ApplyEditedText(table, 0, "X");
+  ApplyEditedText(table, 1, std::string(table.Phrases[1].Length + 5u, 'L'));
+  const std::string verified = "show:Verified: 1 translations in place, 1 relocated.";
+
+  platform.SaveResults.push_back(dir.File("out.BIN"));
+  shell.SaveBinFileCommand();
+  ASSERT_EQ(platform.Status.size(), 4u);
+  EXPECT_EQ(platform.Status[2], verified);
+  EXPECT_EQ(platform.Status[3], "hide-later");
+
+  platform.Status.clear();
+  platform.SaveResults.push_back(dir.File("out.KWI"));
+  shell.SaveFileCommand();
+  ASSERT_EQ(platform.Status.size(), 4u);
+  EXPECT_EQ(platform.Status[2], verified);
+  EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST_F(OutputTest, ATranslationTheBuildOverwritesIsShownInAnErrorBox) {
+  // Phrase 1 is made to point into the middle of phrase 0's text, and both
+  // are translated in place: phrase 1's text runs over phrase 0's.
+  const TPhrase first = table.Phrases[0];
+  ASSERT_GE(first.Length, 6);
+  table.Phrases[1].StringAddress = first.StringAddress + 2;
+  table.Phrases[1].Length = static_cast<uint16_t>(first.Length - 2);
+  ApplyEditedText(table, 0, std::string(first.Length - 1u, 'A'));
+  ApplyEditedText(table, 1, "BB");
+
+  platform.SaveResults.push_back(dir.File("out.BIN"));
+  shell.SaveBinFileCommand();
+  EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating BIN file. Please wait ...",
+                                                       "show:The creation of the BIN file is complete.",
+                                                       "show:The written file does not match the project.",
+                                                       "hide-later"}));
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_EQ(platform.Boxes[0].Text.rfind("The written file does not match the project (", 0), 0u)
+      << platform.Boxes[0].Text;
+  EXPECT_NE(platform.Boxes[0].Text.find("\noverwritten at "), std::string::npos) << platform.Boxes[0].Text;
+  EXPECT_NE(platform.Boxes[0].Text.find("by phrase 1"), std::string::npos) << platform.Boxes[0].Text;
+  // The file stays written: the translator decides what to do with it.
+  EXPECT_TRUE(std::filesystem::exists(dir.File("out.BIN")));
 }
 
 TEST_F(OutputTest, SaveLoaderFromTheProjectsOwnSource) {
@@ -298,7 +350,7 @@ TEST_F(OutputTest, MovedSourceIsAskedForThroughTheSourceDialog) {
   EXPECT_EQ(platform.Boxes[0].Text, other + "\r\nНеподходящий файл !!!");
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Warning);
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"dialog:source", kLoaderStatus[0], kLoaderStatus[1],
-                                                       kLoaderStatus[2]}));
+                                                       kLoaderStatus[2], kLoaderStatus[3]}));
   EXPECT_TRUE(TLN_Loading(out).Valid);
   EXPECT_EQ(table.SourcePath, loaderPath) << "the project keeps its own source path";
 

@@ -9,6 +9,7 @@
 #include "project/BinBuilder.h"
 #include "project/PhraseEdits.h"
 #include "project/TextExchange.h"
+#include "project/Verify.h"
 
 namespace velmora::ui {
 
@@ -440,31 +441,55 @@ void ShellController::OpenLoaderFile(const std::string& path) {
 
 // ---------------------------------------------------------------- output
 
-void ShellController::StatusText(std::string_view text) {
-  platform_.ShowStatus(std::string(text));
-  if (text == kBinCompleteText || text == kLoaderCompleteText) platform_.HideStatusLater();
-}
-
 void ShellController::SaveBinFileCommand() {
   const auto path = platform_.SaveFileDialog({kBinFilter, "", saveBinDialogName_});
   if (!path) return;
-  Guard([&] { SaveBin(table_, *path, [this](std::string_view t) { StatusText(t); }); });
+  bool statusShown = false;
+  const bool built = Guard([&] {
+    SaveBin(table_, *path, [&](std::string_view t) {
+      statusShown = true;
+      platform_.ShowStatus(std::string(t));
+    });
+  });
+  FinishOutput(built, statusShown, [&] { return VerifyBin(table_, *path); });
 }
 
 void ShellController::SaveFileCommand() {
   const auto output = platform_.SaveFileDialog({"", "", saveFileDialogName_});
   if (!output) return;
   saveFileDialogName_ = *output;
+  bool statusShown = false, built = false;
+  std::string source = table_.SourcePath;
   Guard([&] {
-    std::string source = table_.SourcePath;
     if (!IsSourceSuitable(table_, source)) {
       // The project's own source is gone or differs: the user names it.
       createForm_.FormShow();
       if (!platform_.ShowCreateForm(createForm_)) return;
       source = createForm_.ChosenPath();
     }
-    RebuildLoader(table_, source, *output, [this](std::string_view t) { StatusText(t); });
+    RebuildLoader(table_, source, *output, [&](std::string_view t) {
+      statusShown = true;
+      platform_.ShowStatus(std::string(t));
+    });
+    built = true;
   });
+  FinishOutput(built, statusShown, [&] { return VerifyLoader(table_, *output, source); });
+}
+
+void ShellController::FinishOutput(bool built, bool statusShown, const std::function<VerifyResult()>& verify) {
+  // The written file is checked against the project before it goes to the
+  // device; the panel then tells what was verified.
+  if (built)
+    Guard([&] {
+      const VerifyResult result = verify();
+      if (result.Clean()) {
+        platform_.ShowStatus(VerifiedStatusText(result));
+      } else {
+        platform_.ShowStatus(std::string(kVerifyFailedText));
+        platform_.MessageBox(ProblemsMessage(result, kProblemsInErrorBox), Buttons::Ok, BoxKind::Error);
+      }
+    });
+  if (statusShown) platform_.HideStatusLater();
 }
 
 // ---------------------------------------------------------------- edit menu

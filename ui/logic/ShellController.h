@@ -17,6 +17,7 @@
 #include "analysis/PhraseTable.h"
 #include "analysis/ProjectCreation.h"
 #include "project/CodePages.h"
+#include "project/Verify.h"
 #include "ui/logic/CaptionTables.h"
 #include "ui/logic/CreateForm.h"
 #include "ui/logic/EditForm.h"
@@ -67,6 +68,9 @@ inline const std::string kImportFilter = "Text File|*.txt";
 // The status panel's texts while a project is created.
 inline const std::string kCreatingProjectText = "Creating project ...";
 inline const std::string kCreatingProjectWaitText = "Creating project. Please wait ...";
+
+// How many problems of a written file the error box lists.
+constexpr size_t kProblemsInErrorBox = 10;
 
 // The two find panels over the grid's header row.
 enum class FindPanel { Origin = 1, Edited = 2 };
@@ -206,7 +210,9 @@ class ShellController {
   // flags with it.
   void AfterCreationError();
   bool Ask(const std::string& question);
-  void StatusText(std::string_view text);
+  // After an output command: verifies the written file when it was built,
+  // shows the result, and hides the status panel later when it was shown.
+  void FinishOutput(bool built, bool statusShown, const std::function<VerifyResult()>& verify);
   void FindStep(FindPanel panel, const std::string& typed, bool down);
   bool SaveProjectTo(const std::string& path);
   void EditAction();
