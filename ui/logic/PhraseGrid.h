@@ -15,6 +15,7 @@
 
 #include "analysis/Filters.h"
 #include "analysis/PhraseTable.h"
+#include "ui/logic/TextMatch.h"
 
 namespace velmora::ui {
 
@@ -66,9 +67,6 @@ struct CellInfo {
   std::string_view Bytes;
   std::string Plain;
 };
-
-// The bytes with A to Z turned into a to z; every other byte as it is.
-std::string FoldAsciiCase(std::string_view bytes);
 
 // What a press on a data cell did.
 enum class PressResult { Nothing, ToggledHide, ToggledOn, EditAction };
@@ -135,11 +133,19 @@ class PhraseGrid {
 
   // Search in one grid row: true when the row's origin text (edited text;
   // a phrase without one never matches) contains `search`, both compared
-  // with the ASCII letters A to Z folded to a to z; an empty search matches
-  // nothing. A match selects the row, makes it the top row (the window
+  // with the ASCII letters A to Z folded to a to z (under Shift JIS only
+  // single-byte characters fold, and a hit starts at a character); an
+  // empty search matches nothing. A match selects the row, makes it the top row (the window
   // clamps it to what it can scroll) and shows it in the text boxes.
   bool MatchOriginText(std::string_view search, int gridRow);
   bool MatchEditedText(std::string_view search, int gridRow);
+  // Whether the texts are read as Shift JIS (the display code page).
+  void SetShiftJis(bool on) { shiftJis_ = on; }
+  bool ShiftJis() const { return shiftJis_; }
+  // Selects a phrase's row when the filter shows it (the text boxes follow);
+  // returns false and changes nothing otherwise. A row above the top row
+  // becomes the top row.
+  bool SelectPhrase(int32_t phrase);
 
  private:
   bool MatchText(std::string_view search, int gridRow, bool edited);
@@ -153,6 +159,7 @@ class PhraseGrid {
   std::string memo1_;
   std::string memo2_;
   MemoBackground memoColour_ = MemoBackground::ButtonFace;
+  bool shiftJis_ = false;
 };
 
 // " 0x" followed by eight upper-case hexadecimal digits.
