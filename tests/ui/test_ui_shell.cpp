@@ -204,6 +204,33 @@ TEST_F(ShellTest, ToggleOnAPhraseWithTextFlipsOnAndEditActionsReachTheHook) {
   EXPECT_EQ(shell.Grid().Memo1(), "Hidden") << "the pressed row became the selection";
 }
 
+TEST_F(ShellTest, SpaceAndCtrlHActOnTheSelectedRowAsAClickWould) {
+  Start();
+  shell.ToggleOnCommand();  // no project, no row: nothing
+  shell.ToggleHideCommand();
+  EXPECT_FALSE(shell.Modified());
+  platform.OpenResults.push_back("/p/one.vmprj");
+  shell.OpenProjectCommand();
+  int edits = 0;
+  shell.OnEditAction = [&] { ++edits; };
+  platform.Status.clear();
+  // Rows: 1 Route, 2 Hidden, 3 Menu (edited, ON).
+  shell.GridSelectCell(3);
+  shell.ToggleHideCommand();  // a phrase with a text cannot be hidden
+  EXPECT_FALSE(table.Phrases[2].Flags & pfHide);
+  EXPECT_FALSE(shell.Modified());
+  shell.ToggleOnCommand();
+  EXPECT_FALSE(table.Phrases[2].Flags & pfOn);
+  shell.GridSelectCell(1);
+  shell.ToggleOnCommand();  // without a text: the editor, as a click on ON
+  EXPECT_EQ(edits, 1);
+  EXPECT_EQ(platform.Status, std::vector<std::string>{"dialog:editor"});
+  shell.ToggleHideCommand();
+  EXPECT_TRUE(table.Phrases[0].Flags & pfHide);
+  EXPECT_EQ(shell.Grid().SelectedRow(), 1) << "the selection stays";
+  EXPECT_EQ(shell.History().Count(), 2u);
+}
+
 TEST_F(ShellTest, FilterButtonOnAnEmptyTableLeavesTheGrid) {
   Start();
   const auto headers = shell.Grid().HeaderTexts();

@@ -125,7 +125,8 @@ std::string ShellController::DialogFolder() const {
   auto folder = [](const std::string& path) { return std::filesystem::path(path).parent_path().string(); };
   if (hasProjectFile_ && !projectPath_.empty()) return folder(projectPath_);
   if (!creationPath_.empty()) return folder(creationPath_);
-  if (!table_.SourcePath.empty()) return folder(table_.SourcePath);
+  const bool projectOpen = !table_.Phrases.empty() || !table_.UnitImage.empty();
+  if (projectOpen && !table_.SourcePath.empty()) return folder(table_.SourcePath);
   return lastFolder_;
 }
 
