@@ -133,7 +133,12 @@ TEST(GridLayout, HeaderLabelGivesWayBlanksFirstThenItsMiddle) {
   EXPECT_EQ(FitHeaderLabel(label, 25, measure), label);
   EXPECT_EQ(FitHeaderLabel(label, 24, measure), "Edited Text (30000)");
   EXPECT_EQ(FitHeaderLabel(label, 19, measure), "Edited Text (30000)");
-  for (const int room : {18, 12, 7}) {
+  // The words give way before the count.
+  EXPECT_EQ(FitHeaderLabel(label, 18, measure), "Edited\xE2\x80\xA6 (30000)") << "no blank before the mark";
+  EXPECT_EQ(FitHeaderLabel(label, 16, measure), "Edite\xE2\x80\xA6 (30000)");
+  EXPECT_EQ(FitHeaderLabel(label, 12, measure), "E\xE2\x80\xA6 (30000)");
+  // Too narrow even for the count: the middle goes.
+  for (const int room : {11, 7}) {
     const std::string shown = FitHeaderLabel(label, room, measure);
     EXPECT_LE(measure(shown), room);
     EXPECT_GE(measure(shown), room - 1) << "as much as fits is kept";

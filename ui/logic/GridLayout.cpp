@@ -108,9 +108,24 @@ std::string FitHeaderLabel(std::string_view label, int room, const std::function
   if (measure(label) <= room) return std::string(label);
   std::string_view trimmed = label.substr(std::min(label.find_first_not_of(' '), label.size()));
   if (measure(trimmed) <= room) return std::string(trimmed);
-  // Keep the end (the count) and as much of the start as fits around "…".
-  const auto chars = Characters(trimmed);
   static constexpr std::string_view kEllipsis = "\xE2\x80\xA6";
+  // A label with a count: the count stays whole, the words before it are
+  // shortened at their end.
+  const size_t open = trimmed.rfind(" (");
+  if (open != std::string_view::npos && open > 0 && trimmed.back() == ')') {
+    const auto words = Characters(trimmed.substr(0, open));
+    const std::string_view count = trimmed.substr(open);
+    for (size_t keep = words.size(); keep-- > 1;) {
+      std::string s;
+      for (size_t i = 0; i < keep; ++i) s += words[i];
+      while (!s.empty() && s.back() == ' ') s.pop_back();
+      s += kEllipsis;
+      s += count;
+      if (measure(s) <= room) return s;
+    }
+  }
+  // Otherwise the end and as much of the start as fit around "…".
+  const auto chars = Characters(trimmed);
   std::string best(kEllipsis);
   for (size_t keep = 1; keep <= chars.size(); ++keep) {
     const size_t tail = (keep + 1) / 2;

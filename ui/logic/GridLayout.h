@@ -70,7 +70,8 @@ GridColumns LayOutColumns(const GridTextWidths& m, int width, std::optional<doub
 double OriginShareFor(const GridTextWidths& m, int width, int originWidth);
 
 // The label as a header shows it in `room` pixels: whole when it fits; else
-// without its leading blanks; else shortened in the middle with "…".
+// without its leading blanks; else its words shortened with "…" before the
+// count in brackets, which stays whole; else shortened in the middle.
 std::string FitHeaderLabel(std::string_view label, int room, const std::function<int(std::string_view)>& measure);
 
 }  // namespace velmora::ui

@@ -14,6 +14,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QStyle>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -370,6 +371,8 @@ void TMainForm::BuildPanels() {
   };
   memo1_ = makeMemo("Memo1", 90, 529, false);
   memo2_ = makeMemo("Memo2", 616, 536, true);
+  // The two boxes share the panel's width right of the logo.
+  panel4_->installEventFilter(this);
 
   layout->addWidget(panel1_, 1);
   layout->addWidget(panel4_, 0);
@@ -383,6 +386,14 @@ void TMainForm::CentreImagePanel() {
   const QSize outer = panel1_->size();
   const QSize inner = imagePanel_->size();
   imagePanel_->move(std::max(0, (outer.width() - inner.width()) / 2), std::max(0, (outer.height() - inner.height()) / 2));
+}
+
+void TMainForm::LayOutMemos() {
+  const int left = memo1_->x();
+  const int available = std::max(0, panel4_->width() - left - 4);
+  const int first = available / 2;
+  memo1_->setGeometry(left, memo1_->y(), first, memo1_->height());
+  memo2_->setGeometry(left + first, memo2_->y(), available - first, memo2_->height());
 }
 
 void TMainForm::FocusFindBox(int panel) {
@@ -488,9 +499,10 @@ void TMainForm::ApplyCommands() {
 
 void TMainForm::LayOutGrid() {
   grid_->LayOutColumns();
-  // The window never gets so narrow that a column is cut.
-  const int chrome = width() - grid_->viewport()->width();
-  if (chrome > 0) setMinimumWidth(grid_->MinimumGridWidth() + chrome);
+  // The window never gets so narrow that a column is cut: the grid fills
+  // the window's width, with its frame and room for its scroll bar.
+  const int chrome = 2 * grid_->frameWidth() + grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+  setMinimumWidth(grid_->MinimumGridWidth() + chrome);
 }
 
 void TMainForm::ApplyMemos() {
@@ -540,6 +552,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == panel1_ && event->type() == QEvent::Resize) CentreImagePanel();
+  if (watched == panel4_ && event->type() == QEvent::Resize) LayOutMemos();
   if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
       (watched == memo1_->viewport() || watched == memo2_->viewport()))
     shell_.MemoClick();

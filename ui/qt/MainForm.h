@@ -82,6 +82,7 @@ class TMainForm : public QMainWindow, public Platform {
   void ApplyCodePage();
   void LayOutGrid();
   void CentreImagePanel();
+  void LayOutMemos();
   // Ctrl+F / Ctrl+Shift+F: the focus into a find box (0 origin, 1 edited).
   void FocusFindBox(int panel);
   // F3 / Shift+F3.
