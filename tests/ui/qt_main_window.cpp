@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <functional>
 
+#include "QtTestSupport.h"
 #include "UiTestSupport.h"
 #include "sampledata/SampleData.h"
 #include "ui/qt/Dialogs.h"
@@ -33,18 +34,7 @@
 using namespace velmora;
 using namespace velmora::ui;
 
-// Acts on the next modal window of type W once it is open (the calls that
-// open one do not return until it closes).
-template <typename W>
-void WhenModal(std::function<void(W*)> act, int tries = 200) {
-  QTimer::singleShot(20, [act, tries] {
-    if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget())) {
-      act(w);
-      return;
-    }
-    if (tries > 0) WhenModal<W>(act, tries - 1);
-  });
-}
+using velmora::ui::testing::WhenModal;
 
 class MainWindowTest : public QObject {
   Q_OBJECT

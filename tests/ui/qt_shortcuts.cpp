@@ -16,6 +16,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "QtTestSupport.h"
 #include "UiTestSupport.h"
 #include "project/ProjectFile.h"
 #include "ui/qt/Dialogs.h"
@@ -26,17 +27,7 @@
 using namespace velmora;
 using namespace velmora::ui;
 
-// Acts on the next modal window of type W once it is open.
-template <typename W>
-void WhenModal(std::function<void(W*)> act, int tries = 200) {
-  QTimer::singleShot(20, [act, tries] {
-    if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget())) {
-      act(w);
-      return;
-    }
-    if (tries > 0) WhenModal<W>(act, tries - 1);
-  });
-}
+using velmora::ui::testing::WhenModal;
 
 class ShortcutTest : public QObject {
   Q_OBJECT
