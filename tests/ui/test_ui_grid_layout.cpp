@@ -30,8 +30,11 @@ void ExpectPanelsOverTheirColumns(const GridColumns& g) {
   int right = 0;
   for (int c = 0; c <= kColEdited; ++c) {
     right += g.Widths[static_cast<size_t>(c)];
-    if (c == kColOrigin) EXPECT_EQ(g.FindPanel1Left + kFindPanelWidth + 2, right);
-    if (c == kColEdited) EXPECT_EQ(g.FindPanel2Left + kFindPanelWidth + 2, right);
+    if (c == kColOrigin) {
+      EXPECT_EQ(g.FindPanel1Left + kFindPanelWidth + 2, right);
+    } else if (c == kColEdited) {
+      EXPECT_EQ(g.FindPanel2Left + kFindPanelWidth + 2, right);
+    }
   }
   // Each panel lies within its column, clear of the column to its left.
   const int originLeft = g.Widths[kColIndex] + g.Widths[kColHide];

@@ -248,40 +248,40 @@ TEST_P(EveryChangeTest, UndoesAndRedoesAsOneStep) {
 INSTANTIATE_TEST_SUITE_P(
     Window, EveryChangeTest,
     ::testing::Values(
-        ChangeCase{"HideClick", kUndoHideLabel, [](UndoTest& t) { t.shell.GridMouseDown(kColHide, 1); }},
-        ChangeCase{"OnClick", kUndoOnLabel, [](UndoTest& t) { t.shell.GridMouseDown(kColOn, 3); }},
+        ChangeCase{"HideClick", kUndoHideLabel, [](UndoTest& u) { u.shell.GridMouseDown(kColHide, 1); }},
+        ChangeCase{"OnClick", kUndoOnLabel, [](UndoTest& u) { u.shell.GridMouseDown(kColOn, 3); }},
         ChangeCase{"CtrlH", kUndoHideLabel,
-                   [](UndoTest& t) {
-                     t.shell.GridSelectCell(2);
-                     t.shell.ToggleHideCommand();
+                   [](UndoTest& u) {
+                     u.shell.GridSelectCell(2);
+                     u.shell.ToggleHideCommand();
                    }},
         ChangeCase{"Space", kUndoOnLabel,
-                   [](UndoTest& t) {
-                     t.shell.GridSelectCell(4);
-                     t.shell.ToggleOnCommand();
+                   [](UndoTest& u) {
+                     u.shell.GridSelectCell(4);
+                     u.shell.ToggleOnCommand();
                    }},
         ChangeCase{"NewText", kUndoEditLabel,
-                   [](UndoTest& t) {
-                     t.shell.GridSelectCell(2);  // hidden: OK also clears HIDE and sets ON
-                     t.EditSelected("Versteckt");
+                   [](UndoTest& u) {
+                     u.shell.GridSelectCell(2);  // hidden: OK also clears HIDE and sets ON
+                     u.EditSelected("Versteckt");
                    }},
         ChangeCase{"ReplacedText", kUndoEditLabel,
-                   [](UndoTest& t) {
-                     t.shell.GridSelectCell(4);
-                     t.EditSelected("Landkarte");
+                   [](UndoTest& u) {
+                     u.shell.GridSelectCell(4);
+                     u.EditSelected("Landkarte");
                    }},
         ChangeCase{"TextTakenAway", kUndoEditLabel,
-                   [](UndoTest& t) {
-                     t.shell.GridSelectCell(3);
-                     t.EditSelected("");
+                   [](UndoTest& u) {
+                     u.shell.GridSelectCell(3);
+                     u.EditSelected("");
                    }},
         ChangeCase{"Import", kUndoImportLabel,
-                   [](UndoTest& t) {
+                   [](UndoTest& u) {
                      velmora::test::TempDir dir;
                      const std::string path = dir.File("in.txt");
                      velmora::test::WriteFile(path, std::string("0 = Strecke\r\n3 = Landkarte\r\nzweite\r\n"));
-                     t.platform.OpenResults.push_back(path);
-                     t.shell.ImportCommand();
+                     u.platform.OpenResults.push_back(path);
+                     u.shell.ImportCommand();
                    }}),
     [](const ::testing::TestParamInfo<ChangeCase>& p) { return std::string(p.param.name); });
 

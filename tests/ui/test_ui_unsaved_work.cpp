@@ -105,7 +105,9 @@ TEST_P(UnsavedWorkTest, AsksAndActsOnTheAnswer) {
   EXPECT_EQ(buttons, Buttons::YesNoCancel);
   EXPECT_EQ(platform.Boxes[0].Text, CaptionText(c.hasFile ? CaptionId::SaveChangesPrompt : CaptionId::SaveProjectPrompt,
                                                 UiLanguage::Russian));
-  if (c.saved) EXPECT_EQ(files.Saved[0], c.hasFile ? "/p/old.vmprj" : "/p/saved.vmprj");
+  if (c.saved) {
+    EXPECT_EQ(files.Saved[0], c.hasFile ? "/p/old.vmprj" : "/p/saved.vmprj");
+  }
   // Whatever the answer, the phrases are as they were: nothing was thrown
   // away by the question itself.
   EXPECT_EQ(table.Phrases[0].Flags, flagsBefore[0]);

@@ -372,7 +372,10 @@ void ShellController::AfterCreationCommand(const std::string& previousTitle) {
 void ShellController::OpenBinFileCommand() {
   if (!ConfirmUnsavedWork()) return;
   const auto path = ChooseFileToOpen({kBinFilter, "", kDefaultBinName});
-  if (!path) return;
+  if (path) OpenBinFile(*path);
+}
+
+void ShellController::OpenBinFile(const std::string& path) {
   const std::string previousTitle = title_;
   title_ = std::string(kAppTitle);
   Notify(kChangedTitle);
@@ -380,7 +383,7 @@ void ShellController::OpenBinFileCommand() {
 
   const bool ok = Guard([&] {
     // The file stays open (others may read it) until the analysis is over.
-    TFileStream file(*path, TFileStream::Mode::OpenRead);
+    TFileStream file(path, TFileStream::Mode::OpenRead);
     const int64_t size = file.Size();
     newProject_.PrepareForBin(static_cast<uint32_t>(std::min<int64_t>(size, 0xFFFFFFFF)));
     newProject_.FormShow();
@@ -391,12 +394,12 @@ void ShellController::OpenBinFileCommand() {
     platform_.ShowStatus(kCreatingProjectWaitText);
     CreationResult result;
     try {
-      result = CreateProjectFromBin(table_, *path, newProject_.Options(), [this](const std::string& q) { return Ask(q); });
+      result = CreateProjectFromBin(table_, path, newProject_.Options(), [this](const std::string& q) { return Ask(q); });
     } catch (...) {
       AfterCreationError();
       throw;
     }
-    FinishCreation(result, *path);
+    FinishCreation(result, path);
   });
   AfterCreationCommand(previousTitle);
   if (ok) FilterBtnClick(GridFilter::NoFilter);
@@ -405,14 +408,17 @@ void ShellController::OpenBinFileCommand() {
 void ShellController::OpenFileCommand() {
   if (!ConfirmUnsavedWork()) return;
   const auto path = ChooseFileToOpen({kLoaderFilter, "", ""});
-  if (!path) return;
+  if (path) OpenLoaderFile(*path);
+}
+
+void ShellController::OpenLoaderFile(const std::string& path) {
   const std::string previousTitle = title_;
   title_ = std::string(kAppTitle);
   Notify(kChangedTitle);
   platform_.ShowStatus(kCreatingProjectText);
 
   const bool ok = Guard([&] {
-    const TLN_Loading loading(*path);
+    const TLN_Loading loading(path);
     newProject_.PrepareForLoader();
     const std::vector<int> makers = AisinMakerIndices(loading);
     if (makers.empty()) {
@@ -445,7 +451,7 @@ void ShellController::OpenFileCommand() {
         AfterCreationError();
         throw;
       }
-      FinishCreation(result, *path);
+      FinishCreation(result, path);
       break;
     }
   });

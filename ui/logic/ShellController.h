@@ -187,6 +187,9 @@ class ShellController {
   // Project creation: "Open LOADING.KWI" and "Open .BIN file".
   void OpenFileCommand();
   void OpenBinFileCommand();
+  // The two flows on a chosen file, after their question and file dialog.
+  void OpenLoaderFile(const std::string& path);
+  void OpenBinFile(const std::string& path);
   // Output: "Save LOADING.KWI As ..." and "Save .BIN file As ...".
   void SaveFileCommand();
   void SaveBinFileCommand();
