@@ -30,22 +30,17 @@ enum GridColumn : int {
   kColStringAddress = 6,
 };
 constexpr int kGridColumnCount = 7;
+// The columns' widths before the window lays them out from the font in use
+// (GridLayout.h).
 constexpr std::array<int, kGridColumnCount> kColumnWidths = {60, 30, 500, 30, 500, 74, 74};
 constexpr int kHeaderRowHeight = 25;
 constexpr int kDataRowHeight = 24;
 
 // The two find panels in the header row: each ends 2 pixels left of the
 // right edge of its column (panel 1 over the origin texts, panel 2 over the
-// edited texts).
+// edited texts); GridLayout.h places them.
 constexpr int kFindPanelWidth = 250;
 constexpr int kFindPanelHeight = 24;
-constexpr int FindPanelLeft(int panel) {
-  const int lastColumn = panel == 1 ? kColOrigin : kColEdited;
-  int right = 0;
-  for (int c = 0; c <= lastColumn; ++c) right += kColumnWidths[static_cast<size_t>(c)];
-  return right - kFindPanelWidth - 2;
-}
-static_assert(FindPanelLeft(1) == 338 && FindPanelLeft(2) == 868);
 
 // Background of the two text boxes: button face until the grid is first
 // filled, black from then on.
