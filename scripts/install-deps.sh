@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev libjpeg-dev zlib1g-dev
-  xvfb xauth imagemagick fonts-dejavu-core locales
+  xvfb xauth imagemagick fonts-dejavu-core fonts-droid-fallback locales
   python3
   # Manuals, desktop files and the Debian package, and the tools that check
   # them.

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,6 +16,14 @@
 #include "ui/logic/NewProjectForm.h"
 #include "ui/logic/Platform.h"
 #include "ui/logic/ProjectFiles.h"
+
+namespace velmora::ui {
+// Readable failure messages for file dialog set-ups.
+inline void PrintTo(const FileDialogSpec& d, std::ostream* os) {
+  *os << "{Filter \"" << d.Filter << "\", DefaultExt \"" << d.DefaultExt << "\", PresetName \"" << d.PresetName
+      << "\", MustExist " << d.MustExist << ", Folder \"" << d.Folder << "\"}";
+}
+}  // namespace velmora::ui
 
 namespace velmora::ui::testing {
 
@@ -37,6 +46,8 @@ class ScriptedPlatform : public Platform {
   std::vector<std::string> Status;
   int Beeps = 0;
   std::string Clipboard;
+  // Every text the status line was given, in order ("" clears it).
+  std::vector<std::string> StatusLine;
 
   Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) override {
     Boxes.push_back({text, buttons, kind});
@@ -56,6 +67,7 @@ class ScriptedPlatform : public Platform {
   void ShowStatus(const std::string& text) override { Status.push_back("show:" + text); }
   void HideStatusNow() override { Status.push_back("hide-now"); }
   void HideStatusLater() override { Status.push_back("hide-later"); }
+  void ShowStatusLine(const std::string& text) override { StatusLine.push_back(text); }
   void Repaint() override {}
   void Beep() override { ++Beeps; }
   void SetClipboardText(const std::string& bytes) override { Clipboard = bytes; }

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <functional>
 
+#include "QtTestSupport.h"
 #include "UiTestSupport.h"
 #include "sampledata/SampleData.h"
 #include "ui/qt/Dialogs.h"
@@ -33,18 +34,7 @@
 using namespace velmora;
 using namespace velmora::ui;
 
-// Acts on the next modal window of type W once it is open (the calls that
-// open one do not return until it closes).
-template <typename W>
-void WhenModal(std::function<void(W*)> act, int tries = 200) {
-  QTimer::singleShot(20, [act, tries] {
-    if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget())) {
-      act(w);
-      return;
-    }
-    if (tries > 0) WhenModal<W>(act, tries - 1);
-  });
-}
+using velmora::ui::testing::WhenModal;
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -142,7 +132,9 @@ class MainWindowTest : public QObject {
     QVERIFY(!Button(form, "SaveProjectToolBtn")->isEnabled());
     QCOMPARE(form.Grid()->horizontalHeader()->height(), 25);
     QCOMPARE(form.Grid()->rowHeight(0), 24);
-    QCOMPARE(form.Grid()->columnWidth(2), 500);
+    int total = 0;
+    for (int c = 0; c < kGridColumnCount; ++c) total += form.Grid()->columnWidth(c);
+    QCOMPARE(total, form.Grid()->viewport()->width());
   }
 
   void filterButtonsAreExclusive() {
@@ -302,16 +294,20 @@ class MainWindowTest : public QObject {
     // Fixed texts, sizes and places.
     QCOMPARE(form.NewProjectDialog()->findChild<QRadioButton*>("JapaneseBtn")->text(), QString("Japanese"));
     QCOMPARE(form.NewProjectDialog()->findChild<QCheckBox*>("SmartCheckBox")->text(), QString("Hide ABC"));
-    QCOMPARE(form.EditDialog()->size(), QSize(537, 179));
-    QCOMPARE(form.EditDialog()->findChild<QPlainTextEdit*>("Memo1")->geometry(), QRect(0, 0, 442, 179));
+    QCOMPARE(form.EditDialog()->size(), QSize(537, kEditFormHeight));
+    QCOMPARE(form.EditDialog()->findChild<QPlainTextEdit*>("Memo1")->geometry(), QRect(0, kEditMemoTop, 442, 179));
+    QCOMPARE(form.EditDialog()->findChild<QPlainTextEdit*>("OriginMemo")->geometry().bottom(), kEditMemoTop - 5);
     QCOMPARE(form.EditDialog()->findChild<QToolButton*>("CopyBtn")->toolTip(), QString("Copy Original Text"));
     QCOMPARE(form.EditDialog()->findChild<QToolButton*>("BeepBtn")->toolTip(), QString("Beep ON / OFF"));
     QCOMPARE(form.SourceDialog()->size(), QSize(585, 306));
     QCOMPARE(form.SourceDialog()->findChild<QPushButton*>("OpenSourceBtn")->size(), QSize(161, 49));
     auto* p1 = form.findChild<QFrame*>("FindPanel1");
     auto* p2 = form.findChild<QFrame*>("FindPanel2");
-    QCOMPARE(p1->geometry(), QRect(338, 0, 250, 24));
-    QCOMPARE(p2->geometry(), QRect(868, 0, 250, 24));
+    // Each panel ends 2 pixels left of its column's right edge.
+    auto* header = form.Grid()->horizontalHeader();
+    QCOMPARE(p1->size(), QSize(250, 24));
+    QCOMPARE(p1->geometry().right() + 1, header->sectionViewportPosition(2) + header->sectionSize(2) - 2);
+    QCOMPARE(p2->geometry().right() + 1, header->sectionViewportPosition(4) + header->sectionSize(4) - 2);
     QCOMPARE(p1->findChild<QToolButton*>("FindDownBtn1")->x(), 196);
     QCOMPARE(p1->findChild<QToolButton*>("FindUpBtn1")->x(), 222);
     QCOMPARE(p2->findChild<QToolButton*>("FindUpBtn2")->x(), 196);

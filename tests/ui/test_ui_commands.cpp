@@ -143,7 +143,7 @@ TEST_F(CommandTest, ExportWritesTheShownRowsSourceTexts) {
   const std::string path = dir.File("Phrases.txt");
   platform.SaveResults.push_back(path);
   shell.ExportCommand();
-  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"Text Files|*.txt", "txt", "Phrases.txt"}));
+  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"Text Files|*.txt", "txt", "Phrases.txt", false, "/p"}));
   EXPECT_EQ(ReadFile(path), "2 = Menu Main\r\n3 = MENU extra\r\n");
 
   // Cancelled: nothing written; a file that cannot be created: an error box.
@@ -165,7 +165,7 @@ TEST_F(CommandTest, ImportAttachesTextsRefillsAndReports) {
   WriteFile(path, std::string("0 = Strecke\r\n6 = link\r\n5 = x\r\nline two\r\n"));
   platform.OpenResults.push_back(path);
   shell.ImportCommand();
-  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogSpec{"Text File|*.txt", "", ""}));
+  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogSpec{"Text File|*.txt", "", "", false, "/p"}));
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "2 new phrase(s) has been added or replaced.");
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
@@ -234,7 +234,7 @@ TEST_F(OutputTest, SaveBinWritesTheUnitWithItsStatusTexts) {
   const std::string out = dir.File("out.BIN");
   platform.SaveResults.push_back(out);
   shell.SaveBinFileCommand();
-  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"Binary Loading Unit|*.BIN", "", "APM_APM.BIN"}));
+  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"Binary Loading Unit|*.BIN", "", "APM_APM.BIN", false, dir.Path()}));
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating BIN file. Please wait ...",
                                                        "show:The creation of the BIN file is complete.",
                                                        "show:Verified: 0 translations in place, 0 relocated.",
@@ -304,7 +304,7 @@ TEST_F(OutputTest, SaveLoaderFromTheProjectsOwnSource) {
   std::filesystem::create_directories(dir.File("new"));
   platform.SaveResults.push_back(out);
   shell.SaveFileCommand();
-  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"", "", "LOADING.KWI"}));
+  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"", "", "LOADING.KWI", false, dir.Path()}));
   EXPECT_EQ(platform.Status, kLoaderStatus);
   EXPECT_TRUE(TLN_Loading(out).Valid);
   // The dialog proposes the path chosen last; cancelling writes nothing.
@@ -345,6 +345,7 @@ TEST_F(OutputTest, MovedSourceIsAskedForThroughTheSourceDialog) {
   ASSERT_EQ(platform.OpenDialogs.size(), 3u);
   FileDialogSpec source{"LOADING.KWI|LOADING.KWI", "", ""};
   source.MustExist = true;
+  source.Folder = dir.Path();  // beside the loader the project was made from
   EXPECT_EQ(platform.OpenDialogs[0], source);
   ASSERT_EQ(platform.Boxes.size(), 1u) << "one warning, for the unsuitable file";
   EXPECT_EQ(platform.Boxes[0].Text, other + "\r\nНеподходящий файл !!!");

@@ -192,6 +192,15 @@ class FlowTest : public ::testing::Test {
     platform.Status.clear();
   }
 
+  // The question about the earlier project's unsaved change comes first;
+  // No lets the command go on without saving.
+  void DiscardEarlierChanges() { platform.Answers.push_back(Answer::No); }
+  void ExpectUnsavedQuestion(size_t box = 0) {
+    ASSERT_GT(platform.Boxes.size(), box);
+    EXPECT_EQ(platform.Boxes[box].Text, CaptionText(CaptionId::SaveChangesPrompt, UiLanguage::Russian));
+    EXPECT_EQ(platform.Boxes[box].ButtonSet, Buttons::YesNoCancel);
+  }
+
   // The dialog closes with START after `act` set it up.
   void StartWith(std::function<void(NewProjectForm&)> act = {}) {
     platform.OnNewProjectForm = [act](NewProjectForm& f) {
@@ -222,10 +231,11 @@ TEST_F(FlowTest, BinFileBecomesAProject) {
     EXPECT_EQ(f.EndText(), FormatHex8(static_cast<uint32_t>(unit.bytes.size())));
     EXPECT_EQ(shell.WindowTitle(), "Velmora") << "the caption is reset before the dialog";
   });
+  DiscardEarlierChanges();
   shell.OpenBinFileCommand();
 
   ASSERT_NE(seen, nullptr);
-  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogSpec{"Binary Loading Unit|*.BIN", "", "APM.BIN"}));
+  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogSpec{"Binary Loading Unit|*.BIN", "", "APM.BIN", false, "/p"}));
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating project ...", "dialog:new-project",
                                                        "show:Creating project. Please wait ...", "hide-later"}));
   EXPECT_EQ(table.UnitName, "APM");
@@ -240,7 +250,9 @@ TEST_F(FlowTest, BinFileBecomesAProject) {
   EXPECT_EQ(shell.Grid().VisibleRows(), FilterRows(table, GridFilter::NoFilter));
   EXPECT_FALSE(shell.Grid().VisibleRows().empty());
   EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default);
-  EXPECT_TRUE(platform.Boxes.empty());
+  ExpectUnsavedQuestion();
+  EXPECT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(shell.DialogFolder(), dir.Path()) << "dialogs now open beside the unit file";
 }
 
 TEST_F(FlowTest, CancelLeavesTheTableAndBareTitleAndReturnsToNoFilter) {
@@ -249,9 +261,10 @@ TEST_F(FlowTest, CancelLeavesTheTableAndBareTitleAndReturnsToNoFilter) {
   WriteFile(path, MakeUnit("V1", 4).bytes);
   const auto before = table.Phrases.size();
   platform.OpenResults.push_back(path);
+  DiscardEarlierChanges();
   shell.OpenBinFileCommand();  // the dialog answers Cancel
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating project ...", "dialog:new-project", "hide-now"}));
-  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]") << "the earlier project is still the one open";
   EXPECT_EQ(table.Phrases.size(), before);
   EXPECT_EQ(table.UnitName, "OLD");
   EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoFilter);
@@ -260,8 +273,10 @@ TEST_F(FlowTest, CancelLeavesTheTableAndBareTitleAndReturnsToNoFilter) {
 
   // A cancelled file dialog does nothing at all.
   platform.Status.clear();
+  DiscardEarlierChanges();
   shell.OpenBinFileCommand();
   EXPECT_TRUE(platform.Status.empty());
+  EXPECT_TRUE(shell.Modified());
 }
 
 TEST_F(FlowTest, QuestionsAreYesNoBoxesAndADeclinedChecksumLeavesNoProject) {
@@ -272,27 +287,35 @@ TEST_F(FlowTest, QuestionsAreYesNoBoxesAndADeclinedChecksumLeavesNoProject) {
   WriteFile(foreign, MakeUnit("F", 6, false, "OTHER MAKER").bytes);
   StartWith();
 
-  // Maker question declined: the earlier project stays open and shown.
+  // Maker question declined: the earlier project stays open and shown,
+  // under its own title.
   platform.OpenResults.push_back(foreign);
-  platform.Answers = {Answer::No};
+  platform.Answers = {Answer::No, Answer::No};
   shell.OpenBinFileCommand();
-  ASSERT_EQ(platform.Boxes.size(), 1u);
-  EXPECT_EQ(platform.Boxes[0].Text, kForeignMakerQuestion);
-  EXPECT_EQ(platform.Boxes[0].ButtonSet, Buttons::YesNo);
-  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Question);
+  ASSERT_EQ(platform.Boxes.size(), 2u);
+  ExpectUnsavedQuestion(0);
+  EXPECT_EQ(platform.Boxes[1].Text, kForeignMakerQuestion);
+  EXPECT_EQ(platform.Boxes[1].ButtonSet, Buttons::YesNo);
+  EXPECT_EQ(platform.Boxes[1].Kind, BoxKind::Question);
   EXPECT_EQ(table.UnitName, "OLD");
   EXPECT_EQ(shell.Grid().RowCount(), 4);
   EXPECT_TRUE(shell.Commands().SaveProjectAs);
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]");
+  EXPECT_TRUE(shell.Modified()) << "nothing was discarded";
 
-  // Checksum question declined: the table is empty, and so is the grid.
+  // Checksum question declined: the table is empty, and so is the grid,
+  // its header counts and the title.
   platform.Boxes.clear();
   platform.OpenResults.push_back(badSum);
-  platform.Answers = {Answer::No};
+  platform.Answers = {Answer::No, Answer::No};
   shell.OpenBinFileCommand();
-  ASSERT_EQ(platform.Boxes.size(), 1u);
-  EXPECT_EQ(platform.Boxes[0].Text, kBadChecksumQuestion);
+  ASSERT_EQ(platform.Boxes.size(), 2u);
+  EXPECT_EQ(platform.Boxes[1].Text, kBadChecksumQuestion);
   EXPECT_TRUE(table.Phrases.empty());
   EXPECT_EQ(shell.Grid().RowCount(), 1);
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], CaptionText(CaptionId::OriginHeader, UiLanguage::Russian).data() + std::string(" (0)"));
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], CaptionText(CaptionId::EditedHeader, UiLanguage::Russian).data() + std::string(" (0)"));
+  EXPECT_EQ(shell.WindowTitle(), "Velmora");
   EXPECT_EQ(shell.Commands(), CommandStates{});
   EXPECT_FALSE(shell.Modified());
 
@@ -421,8 +444,10 @@ TEST_F(LoaderFlowTest, AModuleWithoutUnitsCannotBeStarted) {
     EXPECT_EQ(f.EndText(), "00000000");
     EXPECT_FALSE(f.StartEnabled());
   });
+  DiscardEarlierChanges();
   shell.OpenFileCommand();
-  EXPECT_TRUE(platform.Boxes.empty());
+  ExpectUnsavedQuestion();
+  EXPECT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Status.back(), "hide-now");
   EXPECT_EQ(table.UnitName, "OLD");
   EXPECT_EQ(shell.Grid().RowCount(), 4);

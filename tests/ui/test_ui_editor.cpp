@@ -163,6 +163,43 @@ TEST(EditorRules, OkConvertsIntoTheCodePageOrKeepsTheWindowOpen) {
   EXPECT_EQ(form.Result(), "");
 }
 
+TEST(EditorRules, ByteCountIsWhatTheUnitWillHoldAgainstTheRoom) {
+  struct Case {
+    CodePage cp;
+    const char* typed;  // the box's text (UTF-8, line feeds)
+    size_t room;        // the phrase's Length
+    const char* shown;
+    bool over;
+  };
+  const Case cases[] = {
+      {CodePage::WestEurope, "", 16, "0 / 16 bytes", false},
+      {CodePage::WestEurope, "Hauptmenü", 16, "10 / 16 bytes", false},  // 9 bytes, made even
+      {CodePage::WestEurope, "Navigationsmenü!!", 16, "18 / 16 bytes", true},
+      {CodePage::WestEurope, "abcd", 3, "4 / 3 bytes", true},
+      {CodePage::WestEurope, "abc", 3, "4 / 3 bytes", true},  // an odd room holds no odd text whole
+      {CodePage::WestEurope, "ab\ncd\n", 6, "6 / 6 bytes", false},  // line feeds kept, trailing ones dropped
+      {CodePage::Russian, "Меню", 4, "4 / 4 bytes", false},
+      {CodePage::Japanese, "メニュー", 8, "8 / 8 bytes", false},       // four double-byte characters
+      {CodePage::Japanese, "ﾒﾆｭｰ", 8, "4 / 8 bytes", false},         // four half-width, one byte each
+      {CodePage::Japanese, "メニュー画面", 8, "12 / 8 bytes", true},
+      {CodePage::WestEurope, "Меню", 8, "? / 8 bytes", false},        // not in the code page
+  };
+  ScriptedPlatform platform;
+  for (const Case& c : cases) {
+    EditForm form(platform);
+    form.Fill("", "origin", c.cp, c.room);
+    form.FormShow();
+    form.Memo1Change(c.typed, Lines(c.typed));
+    EXPECT_EQ(form.ByteCountText(), c.shown) << c.typed;
+    EXPECT_EQ(form.OverRoom(), c.over) << c.typed;
+  }
+  // The count is there as soon as the editor opens, for the text it starts with.
+  EditForm form(platform);
+  form.Fill("Karte", "Map", CodePage::Default, 3);
+  EXPECT_EQ(form.ByteCountText(), "6 / 3 bytes");
+  EXPECT_EQ(form.OriginDisplayText(), "Map");
+}
+
 TEST(EditorRules, Placement) {
   struct Case {
     EditorPlacementInput in;

@@ -89,7 +89,9 @@ TEST_F(ShellTest, CaptionTableTextsKeepTheirExactBytes) {
             "Column HIDE\r\nAllows you to hide unnecessary records for your convenience.\r\nColumn ON\r\n"
             "If checked Includes the record in Final Release.");
   EXPECT_EQ(CaptionText(CaptionId::LoaderOpenSourceBtnCaption, UiLanguage::Russian), "SOURCE");
-  EXPECT_EQ(CaptionRows().size(), 44u);
+  EXPECT_EQ(CaptionText(CaptionId::UndoMenuItemCaption, UiLanguage::Russian), "Отменить");
+  EXPECT_EQ(CaptionText(CaptionId::RedoMenuItemCaption, UiLanguage::English), "Redo");
+  EXPECT_EQ(CaptionRows().size(), 52u);
 }
 
 TEST_F(ShellTest, LanguageRoundTripGivesTheFirstStartsCaptions) {
@@ -162,12 +164,12 @@ TEST_F(ShellTest, CommandsThroughTheLifeOfAProject) {
   shell.GridMouseDown(kColHide, 1);  // toggles phrase 0's HIDE
   EXPECT_TRUE(table.Phrases[0].Flags & pfHide);
   EXPECT_TRUE(shell.Modified());
-  EXPECT_EQ(shell.Commands(), (CommandStates{true, true, true, true}));
+  EXPECT_EQ(shell.Commands(), (CommandStates{true, true, true, true, true, false}));
 
   ASSERT_TRUE(shell.SaveProjectCommand());
   EXPECT_EQ(files.Saved.back(), "/p/one.vmprj");
   EXPECT_FALSE(shell.Modified());
-  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
+  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true, true, false})) << "a save keeps the steps";
 
   shell.ResetProject();
   EXPECT_EQ(shell.Commands(), CommandStates{});
@@ -204,6 +206,33 @@ TEST_F(ShellTest, ToggleOnAPhraseWithTextFlipsOnAndEditActionsReachTheHook) {
   EXPECT_EQ(shell.Grid().Memo1(), "Hidden") << "the pressed row became the selection";
 }
 
+TEST_F(ShellTest, SpaceAndCtrlHActOnTheSelectedRowAsAClickWould) {
+  Start();
+  shell.ToggleOnCommand();  // no project, no row: nothing
+  shell.ToggleHideCommand();
+  EXPECT_FALSE(shell.Modified());
+  platform.OpenResults.push_back("/p/one.vmprj");
+  shell.OpenProjectCommand();
+  int edits = 0;
+  shell.OnEditAction = [&] { ++edits; };
+  platform.Status.clear();
+  // Rows: 1 Route, 2 Hidden, 3 Menu (edited, ON).
+  shell.GridSelectCell(3);
+  shell.ToggleHideCommand();  // a phrase with a text cannot be hidden
+  EXPECT_FALSE(table.Phrases[2].Flags & pfHide);
+  EXPECT_FALSE(shell.Modified());
+  shell.ToggleOnCommand();
+  EXPECT_FALSE(table.Phrases[2].Flags & pfOn);
+  shell.GridSelectCell(1);
+  shell.ToggleOnCommand();  // without a text: the editor, as a click on ON
+  EXPECT_EQ(edits, 1);
+  EXPECT_EQ(platform.Status, std::vector<std::string>{"dialog:editor"});
+  shell.ToggleHideCommand();
+  EXPECT_TRUE(table.Phrases[0].Flags & pfHide);
+  EXPECT_EQ(shell.Grid().SelectedRow(), 1) << "the selection stays";
+  EXPECT_EQ(shell.History().Count(), 2u);
+}
+
 TEST_F(ShellTest, FilterButtonOnAnEmptyTableLeavesTheGrid) {
   Start();
   const auto headers = shell.Grid().HeaderTexts();
@@ -215,12 +244,13 @@ TEST_F(ShellTest, FilterButtonOnAnEmptyTableLeavesTheGrid) {
 
 // ------------------------------------------------------------ closing
 
+// Closing asks the same question as every command that replaces the open
+// project: Yes saves and closes once the save completed.
 struct CloseCase {
   const char* name;
   bool hasFile;          // the project was opened from a file
   Answer answer;
   bool expectClose;
-  Buttons expectButtons;
   bool expectSaveAttempt;
 };
 
@@ -241,26 +271,28 @@ TEST_P(CloseTest, AsksAndActsOnTheAnswer) {
 
   EXPECT_EQ(shell.FormCloseQuery(), c.expectClose);
   ASSERT_EQ(platform.Boxes.size(), 1u);
-  EXPECT_EQ(platform.Boxes[0].ButtonSet, c.expectButtons);
+  EXPECT_EQ(platform.Boxes[0].ButtonSet, Buttons::YesNoCancel);
   EXPECT_EQ(platform.Boxes[0].Text, c.hasFile ? "Последние изменения не были сохранены.\n\rСохранить изменения перед выходом?"
                                               : "В проект были внесены изменения.\n\rСохранить проект перед выходом?");
   EXPECT_EQ(!files.Saved.empty(), c.expectSaveAttempt);
   if (c.expectSaveAttempt) {
     EXPECT_EQ(files.Saved.back(), c.hasFile ? "/p/one.vmprj" : "/p/new.vmprj");
     EXPECT_FALSE(shell.Modified());
-    // A second close after the save closes without a question.
+    // Asked again, nothing is left to ask about.
     EXPECT_TRUE(shell.FormCloseQuery());
     EXPECT_EQ(platform.Boxes.size(), 1u);
   }
+  EXPECT_EQ(shell.Modified(), !c.expectSaveAttempt) << "only a save clears the change";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Close, CloseTest,
-    ::testing::Values(CloseCase{"file_yes", true, Answer::Yes, false, Buttons::YesNo, true},
-                      CloseCase{"file_no", true, Answer::No, true, Buttons::YesNo, false},
-                      CloseCase{"new_yes", false, Answer::Yes, false, Buttons::YesNoCancel, true},
-                      CloseCase{"new_no", false, Answer::No, true, Buttons::YesNoCancel, false},
-                      CloseCase{"new_cancel", false, Answer::Cancel, false, Buttons::YesNoCancel, false}),
+    ::testing::Values(CloseCase{"file_yes", true, Answer::Yes, true, true},
+                      CloseCase{"file_no", true, Answer::No, true, false},
+                      CloseCase{"file_cancel", true, Answer::Cancel, false, false},
+                      CloseCase{"new_yes", false, Answer::Yes, true, true},
+                      CloseCase{"new_no", false, Answer::No, true, false},
+                      CloseCase{"new_cancel", false, Answer::Cancel, false, false}),
     [](const ::testing::TestParamInfo<CloseCase>& p) { return std::string(p.param.name); });
 
 TEST_F(ShellTest, UnmodifiedWindowClosesWithoutAQuestionAndCloseEmptiesTheTable) {
@@ -434,13 +466,19 @@ TEST_F(ShellTest, FailedOpenShowsTheMessageAndLeavesNoProject) {
   shell.GridMouseDown(kColHide, 1);
   files.OnOpen = [](PhraseTable&, const std::string& path) { throw EFOpenError(path, "No such file or directory"); };
   platform.OpenResults.push_back("/p/gone.vmprj");
+  platform.Answers.push_back(Answer::No);  // the change is discarded
   shell.OpenProjectCommand();
-  ASSERT_EQ(platform.Boxes.size(), 1u);
-  EXPECT_EQ(platform.Boxes[0].Text, "Cannot open file \"/p/gone.vmprj\". No such file or directory");
-  EXPECT_EQ(platform.Boxes[0].ButtonSet, Buttons::Ok);
-  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  ASSERT_EQ(platform.Boxes.size(), 2u);
+  EXPECT_EQ(platform.Boxes[1].Text, "Cannot open file \"/p/gone.vmprj\". No such file or directory");
+  EXPECT_EQ(platform.Boxes[1].ButtonSet, Buttons::Ok);
+  EXPECT_EQ(platform.Boxes[1].Kind, BoxKind::Error);
   EXPECT_TRUE(table.Phrases.empty());
   EXPECT_TRUE(shell.Grid().VisibleRows().empty());
+  // The window shows that no project is open.
+  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], std::string(kRuOrigin) + " (0)");
+  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (0)");
+  EXPECT_FALSE(shell.History().CanUndo());
   EXPECT_EQ(shell.Commands(), CommandStates{});
   EXPECT_FALSE(shell.Modified());
   EXPECT_FALSE(shell.HasProjectFile());
@@ -455,7 +493,7 @@ TEST_F(ShellTest, SaveProjectAsOffersTheProjectDialogAndTakesThePathOnSuccess) {
   platform.SaveResults.push_back("/p/Saved.vmprj");
   ASSERT_TRUE(shell.SaveProjectAsCommand());
   ASSERT_EQ(platform.SaveDialogs.size(), 1u);
-  EXPECT_EQ(platform.SaveDialogs[0], (FileDialogSpec{"Loading Translation Project|*.vmprj", "vmprj", "/p/one.vmprj"}));
+  EXPECT_EQ(platform.SaveDialogs[0], (FileDialogSpec{"Loading Translation Project|*.vmprj", "vmprj", "/p/one.vmprj", false, "/p"}));
   EXPECT_EQ(files.Saved, std::vector<std::string>{"/p/Saved.vmprj"});
   EXPECT_EQ(shell.ProjectPath(), "/p/Saved.vmprj");
   EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/Saved.vmprj  [NAVI_ABCDEFGH]");
@@ -481,7 +519,7 @@ TEST_F(ShellTest, FailedSaveShowsTheMessageAndKeepsTheChangeMarked) {
   EXPECT_FALSE(shell.SaveProjectAsCommand());
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "Cannot create file \"/ro/x.vmprj\". Permission denied");
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - /ro/x.vmprj  [APM_T1]") << "the title changed before the save";
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/one.vmprj  [APM_T1]") << "the title names the file that holds the project";
   EXPECT_EQ(shell.ProjectPath(), "/p/one.vmprj") << "a failed Save As does not take the path";
   EXPECT_TRUE(shell.Modified());
   EXPECT_TRUE(shell.Commands().SaveProject);
@@ -490,7 +528,9 @@ TEST_F(ShellTest, FailedSaveShowsTheMessageAndKeepsTheChangeMarked) {
   EXPECT_FALSE(shell.SaveProjectCommand());
   EXPECT_EQ(platform.Boxes.back().Text, "Stream write error");
   EXPECT_TRUE(shell.Modified()) << "the project was not saved, so closing must still ask";
-  EXPECT_FALSE(shell.FormCloseQuery());
+  platform.Answers.push_back(Answer::Yes);
+  EXPECT_FALSE(shell.FormCloseQuery()) << "Yes with a failing save keeps the window open";
+  EXPECT_TRUE(shell.Modified());
 }
 
 }  // namespace

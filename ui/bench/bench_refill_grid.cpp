@@ -10,6 +10,7 @@
 #include <string>
 
 #include "project/ProjectFile.h"
+#include "ui/logic/ShellController.h"
 #include "ui/logic/PhraseGrid.h"
 #include "ui/qt/MainForm.h"
 
@@ -71,16 +72,24 @@ void BM_RefillGridLogic(benchmark::State& state) {
 }
 BENCHMARK(BM_RefillGridLogic)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
 
+// The window shown with the 30,000 phrases in its grid.
+struct ShownWindow {
+  PhraseTable table;
+  ui::TMainForm form{table, {}};
+  ShownWindow() {
+    form.show();
+    QApplication::processEvents();
+    FillTable(table);
+    form.Shell().FilterBtnClick(GridFilter::NoFilter);
+    QApplication::processEvents();
+  }
+};
+
 // The filter command in the shown window: RefillGrid, model reset, header
 // and selection update, then the repaint of the visible rows.
 void BM_RefillGridInWindow(benchmark::State& state) {
-  PhraseTable t;
-  ui::TMainForm form(t, {});
-  form.show();
-  QApplication::processEvents();
-  FillTable(t);
-  form.Shell().FilterBtnClick(GridFilter::NoFilter);
-  QApplication::processEvents();
+  ShownWindow w;
+  ui::TMainForm& form = w.form;
   for (auto _ : state) {
     form.Shell().FilterBtnClick(GridFilter::NoFilter);
     QApplication::processEvents();
@@ -109,6 +118,63 @@ void BM_OpenProjectInWindow(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(form.Shell().Grid().VisibleRows().size());
 }
 BENCHMARK(BM_OpenProjectInWindow)->Unit(benchmark::kMillisecond);
+
+// A HIDE click with its undo step recorded, in the shown window.
+void BM_ToggleWithUndoInWindow(benchmark::State& state) {
+  ShownWindow w;
+  ui::TMainForm& form = w.form;
+  form.Shell().GridSelectCell(2);
+  for (auto _ : state) {
+    form.Shell().GridMouseDown(ui::kColHide, 2);
+    QApplication::processEvents();
+  }
+  state.counters["steps"] = static_cast<double>(form.Shell().History().Count());
+}
+BENCHMARK(BM_ToggleWithUndoInWindow)->Unit(benchmark::kMicrosecond);
+
+// Undo and redo of that click: each puts the phrase back, refills the grid
+// and repaints.
+void BM_UndoRedoInWindow(benchmark::State& state) {
+  ShownWindow w;
+  ui::TMainForm& form = w.form;
+  form.Shell().GridMouseDown(ui::kColHide, 15000);
+  QApplication::processEvents();
+  for (auto _ : state) {
+    form.Shell().UndoCommand();
+    QApplication::processEvents();
+    form.Shell().RedoCommand();
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_UndoRedoInWindow)->Unit(benchmark::kMillisecond);
+
+// A whole command as one undoable step: the snapshot of all 30,000 phrases
+// and the comparison afterwards (what an import pays besides its own work).
+void BM_WholeTableUndoStep(benchmark::State& state) {
+  PhraseTable t;
+  FillTable(t);
+  struct NoDialogs : ui::Platform {
+    ui::Answer MessageBox(const std::string&, ui::Buttons, ui::BoxKind) override { return ui::Answer::Ok; }
+    std::optional<std::string> OpenFileDialog(const ui::FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> SaveFileDialog(const ui::FileDialogSpec&) override { return std::nullopt; }
+    void ShowStatus(const std::string&) override {}
+    void HideStatusNow() override {}
+    void HideStatusLater() override {}
+    void ShowStatusLine(const std::string&) override {}
+    void Repaint() override {}
+    void Beep() override {}
+    void SetClipboardText(const std::string&) override {}
+    bool ShowNewProjectForm(ui::NewProjectForm&) override { return false; }
+    bool ShowEditForm(ui::EditForm&, int, int) override { return false; }
+    bool ShowCreateForm(ui::CreateForm&) override { return false; }
+  } platform;
+  ui::ShellController shell(t, platform);
+  size_t i = 0;
+  for (auto _ : state) {
+    shell.RunAsUndoStep("bench", [&] { t.Phrases[i++ % t.Phrases.size()].Flags ^= pfOn; });
+  }
+}
+BENCHMARK(BM_WholeTableUndoStep)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -139,6 +139,32 @@ constexpr std::array<CaptionRow, kCaptionCount> kRows{{
     {CaptionId::ImportMenuItemCaption, CaptionWindow::Main, "ImportMenuItem", "caption",
      "Import Text From File ...",
      "Импорт текста из файла ..."},
+    // The Edit menu's undo, search and toggle commands (each with its
+    // shortcut shown beside it).
+    {CaptionId::UndoMenuItemCaption, CaptionWindow::Main, "UndoMenuItem", "caption",
+     "Undo",
+     "Отменить"},
+    {CaptionId::RedoMenuItemCaption, CaptionWindow::Main, "RedoMenuItem", "caption",
+     "Redo",
+     "Повторить"},
+    {CaptionId::FindOriginMenuItemCaption, CaptionWindow::Main, "FindOriginMenuItem", "caption",
+     "Find in Origin Text",
+     "Поиск в оригинальном тексте"},
+    {CaptionId::FindEditedMenuItemCaption, CaptionWindow::Main, "FindEditedMenuItem", "caption",
+     "Find in Edited Text",
+     "Поиск в редактированном тексте"},
+    {CaptionId::FindNextMenuItemCaption, CaptionWindow::Main, "FindNextMenuItem", "caption",
+     "Find Next",
+     "Найти далее"},
+    {CaptionId::FindPreviousMenuItemCaption, CaptionWindow::Main, "FindPreviousMenuItem", "caption",
+     "Find Previous",
+     "Найти назад"},
+    {CaptionId::ToggleHideMenuItemCaption, CaptionWindow::Main, "ToggleHideMenuItem", "caption",
+     "Switch HIDE",
+     "Переключить HIDE"},
+    {CaptionId::ToggleOnMenuItemCaption, CaptionWindow::Main, "ToggleOnMenuItem", "caption",
+     "Switch ON",
+     "Переключить ON"},
 }};
 
 // The table's rows stand in the order of the ids.

@@ -60,6 +60,14 @@ enum class CaptionId {
   CopyAllMenuItemCaption,
   ExportMenuItemCaption,
   ImportMenuItemCaption,
+  UndoMenuItemCaption,
+  RedoMenuItemCaption,
+  FindOriginMenuItemCaption,
+  FindEditedMenuItemCaption,
+  FindNextMenuItemCaption,
+  FindPreviousMenuItemCaption,
+  ToggleHideMenuItemCaption,
+  ToggleOnMenuItemCaption,
   Count
 };
 constexpr size_t kCaptionCount = static_cast<size_t>(CaptionId::Count);

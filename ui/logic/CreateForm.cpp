@@ -5,6 +5,7 @@ namespace velmora::ui {
 bool CreateForm::OpenSourceBtnClick() {
   FileDialogSpec desc{kLoaderFilter, "", ""};
   desc.MustExist = true;
+  desc.Folder = Folder;
   const auto path = platform_.OpenFileDialog(desc);
   if (!path) return false;
   if (suitable_ && suitable_(*path)) {

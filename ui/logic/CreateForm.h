@@ -25,6 +25,8 @@ class CreateForm {
 
   // The warning for an unsuitable file; follows the interface language.
   std::string UnsuitableText = "Unsuitable file !!!";
+  // The folder the SOURCE file dialog opens in.
+  std::string Folder;
 
   // Opening: no file chosen yet.
   void FormShow() { chosen_.clear(); }

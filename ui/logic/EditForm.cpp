@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "project/BinBuilder.h"
+
 namespace velmora::ui {
 
 std::vector<std::string_view> TextLines(std::string_view bytes) {
@@ -91,11 +93,27 @@ void EditForm::Changed() {
   if (OnChanged) OnChanged();
 }
 
-void EditForm::Fill(std::string_view editedBytes, std::string_view originBytes, CodePage cp) {
+size_t UnitTextLength(std::string_view bytes) { return PrepareText(bytes).size(); }
+
+void EditForm::CountBytes() {
+  try {
+    unitBytes_ = UnitTextLength(EditorBytes(text_, codePage_));
+  } catch (const std::exception&) {
+    unitBytes_.reset();
+  }
+}
+
+std::string EditForm::ByteCountText() const {
+  return (unitBytes_ ? std::to_string(*unitBytes_) : std::string("?")) + " / " + std::to_string(room_) + " bytes";
+}
+
+void EditForm::Fill(std::string_view editedBytes, std::string_view originBytes, CodePage cp, size_t room) {
   codePage_ = cp;
   text_ = EditorDisplayText(editedBytes, cp);
   origin_ = std::string(originBytes);
+  room_ = room;
   result_.clear();
+  CountBytes();
   Changed();
 }
 
@@ -121,6 +139,7 @@ bool EditForm::TooLong(const std::vector<std::string>& displayedLines) const {
 
 void EditForm::Memo1Change(const std::string& text, const std::vector<std::string>& displayedLines) {
   text_ = text;
+  CountBytes();
   if (!attached_) return;
   yellow_ = TooLong(displayedLines);
   if (yellow_ && !beepDown_) platform_.Beep();

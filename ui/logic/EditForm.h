@@ -17,10 +17,21 @@
 
 namespace velmora::ui {
 
-// The editor's client size and the width of its edit box.
+// The editor's client size and its boxes: the read-only origin text on top,
+// the edit box (442 x 179, whose width the length rule's wrapping follows)
+// below it, and the byte count under the edit box. The buttons stand in a
+// column to the right of the edit box.
 constexpr int kEditFormWidth = 537;
-constexpr int kEditFormHeight = 179;
+constexpr int kEditOriginHeight = 62;
+constexpr int kEditMemoTop = kEditOriginHeight + 4;
 constexpr int kEditMemoWidth = 442;
+constexpr int kEditMemoHeight = 179;
+constexpr int kEditCountHeight = 20;
+constexpr int kEditFormHeight = kEditMemoTop + kEditMemoHeight + 2 + kEditCountHeight + 2;
+
+// The bytes an edited text takes inside the unit, as the unit builder
+// writes it (line breaks as line feeds, trailing ones dropped, even length).
+size_t UnitTextLength(std::string_view bytes);
 
 // The lines of an 8-bit text as a box without word wrap shows them: the
 // pieces between line breaks (CR, LF or CR LF); a last empty line is not
@@ -67,8 +78,9 @@ class EditForm {
   std::function<void()> OnChanged;
 
   // The edit action fills the box before the window opens; the change
-  // check is not attached yet, so this runs none.
-  void Fill(std::string_view editedBytes, std::string_view originBytes, CodePage cp);
+  // check is not attached yet, so this runs none. room: the bytes the
+  // origin text occupies in the unit (the phrase's Length).
+  void Fill(std::string_view editedBytes, std::string_view originBytes, CodePage cp, size_t room = 0);
   // Opening: the origin text's line count and longest line, the change
   // check attached, OK disabled, normal background.
   void FormShow();
@@ -79,6 +91,8 @@ class EditForm {
   // The text the copy button puts into the box (the origin text as the box
   // shows it); the window sets it, which counts as a change.
   std::string CopyBtnClick() const;
+  // The origin text as the read-only box above the edit box shows it.
+  std::string OriginDisplayText() const { return CopyBtnClick(); }
   // OK: converts the box's text into the code page. On success the result
   // is kept and true returned (the window closes with OK); a character the
   // code page cannot hold is reported in an error box, and false keeps the
@@ -102,6 +116,14 @@ class EditForm {
   // The bytes confirmed by OK.
   const std::string& Result() const { return result_; }
 
+  // The live byte count: the bytes the box's text takes in the unit (in the
+  // display code page, as the unit builder writes it) against the room of
+  // the origin text, "14 / 16 bytes"; "? / 16 bytes" while the text holds a
+  // character the code page cannot hold. OverRoom: the text will not fit
+  // in place and is moved to the end of the unit.
+  std::string ByteCountText() const;
+  bool OverRoom() const { return unitBytes_ && *unitBytes_ > room_; }
+
   // The too-long rule: more displayed lines than the origin has, or as many
   // or fewer with one longer (in bytes of the code page) than the origin's
   // longest line.
@@ -109,6 +131,7 @@ class EditForm {
 
  private:
   void Changed();
+  void CountBytes();
 
   Platform& platform_;
   CodePage codePage_ = CodePage::Default;
@@ -121,6 +144,8 @@ class EditForm {
   bool beepDown_ = false;
   int originLineCount_ = 0;
   int originMaxLineLength_ = 0;
+  size_t room_ = 0;
+  std::optional<size_t> unitBytes_;  // nullopt: the text does not convert
 };
 
 }  // namespace velmora::ui

@@ -81,6 +81,15 @@ void PhraseGrid::SelectCell(int gridRow) {
   memo2_ = phrase.EditIndex >= 0 ? std::string(table_.EditedText(phrase)) : std::string();
 }
 
+bool PhraseGrid::SelectPhrase(int32_t phrase) {
+  const auto it = std::lower_bound(visibleRows_.begin(), visibleRows_.end(), phrase);
+  if (it == visibleRows_.end() || *it != phrase) return false;
+  const int row = static_cast<int>(it - visibleRows_.begin()) + 1;
+  if (row < topRow_) topRow_ = row;
+  SelectCell(row);
+  return true;
+}
+
 void PhraseGrid::ClearRows() {
   visibleRows_.clear();
   selectedRow_ = 0;
@@ -158,20 +167,13 @@ PressResult PhraseGrid::MouseDown(int col, int gridRow) {
   return result;
 }
 
-std::string FoldAsciiCase(std::string_view bytes) {
-  std::string out(bytes);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 bool PhraseGrid::MatchText(std::string_view search, int gridRow, bool edited) {
   const int32_t p = PhraseOfRow(gridRow);
   if (p < 0 || search.empty()) return false;
   const TPhrase& phrase = table_.Phrases[static_cast<size_t>(p)];
   if (edited && phrase.EditIndex < 0) return false;
-  const std::string text = FoldAsciiCase(edited ? table_.EditedText(phrase) : table_.OriginText(phrase));
-  if (text.find(FoldAsciiCase(search)) == std::string::npos) return false;
+  const std::string_view text = edited ? table_.EditedText(phrase) : table_.OriginText(phrase);
+  if (!ContainsFolded(text, search, shiftJis_)) return false;
   topRow_ = gridRow;
   SelectCell(gridRow);
   return true;

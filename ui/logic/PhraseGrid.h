@@ -15,6 +15,7 @@
 
 #include "analysis/Filters.h"
 #include "analysis/PhraseTable.h"
+#include "ui/logic/TextMatch.h"
 
 namespace velmora::ui {
 
@@ -29,22 +30,17 @@ enum GridColumn : int {
   kColStringAddress = 6,
 };
 constexpr int kGridColumnCount = 7;
+// The columns' widths before the window lays them out from the font in use
+// (GridLayout.h).
 constexpr std::array<int, kGridColumnCount> kColumnWidths = {60, 30, 500, 30, 500, 74, 74};
 constexpr int kHeaderRowHeight = 25;
 constexpr int kDataRowHeight = 24;
 
 // The two find panels in the header row: each ends 2 pixels left of the
 // right edge of its column (panel 1 over the origin texts, panel 2 over the
-// edited texts).
+// edited texts); GridLayout.h places them.
 constexpr int kFindPanelWidth = 250;
 constexpr int kFindPanelHeight = 24;
-constexpr int FindPanelLeft(int panel) {
-  const int lastColumn = panel == 1 ? kColOrigin : kColEdited;
-  int right = 0;
-  for (int c = 0; c <= lastColumn; ++c) right += kColumnWidths[static_cast<size_t>(c)];
-  return right - kFindPanelWidth - 2;
-}
-static_assert(FindPanelLeft(1) == 338 && FindPanelLeft(2) == 868);
 
 // Background of the two text boxes: button face until the grid is first
 // filled, black from then on.
@@ -66,9 +62,6 @@ struct CellInfo {
   std::string_view Bytes;
   std::string Plain;
 };
-
-// The bytes with A to Z turned into a to z; every other byte as it is.
-std::string FoldAsciiCase(std::string_view bytes);
 
 // What a press on a data cell did.
 enum class PressResult { Nothing, ToggledHide, ToggledOn, EditAction };
@@ -135,11 +128,19 @@ class PhraseGrid {
 
   // Search in one grid row: true when the row's origin text (edited text;
   // a phrase without one never matches) contains `search`, both compared
-  // with the ASCII letters A to Z folded to a to z; an empty search matches
-  // nothing. A match selects the row, makes it the top row (the window
+  // with the ASCII letters A to Z folded to a to z (under Shift JIS only
+  // single-byte characters fold, and a hit starts at a character); an
+  // empty search matches nothing. A match selects the row, makes it the top row (the window
   // clamps it to what it can scroll) and shows it in the text boxes.
   bool MatchOriginText(std::string_view search, int gridRow);
   bool MatchEditedText(std::string_view search, int gridRow);
+  // Whether the texts are read as Shift JIS (the display code page).
+  void SetShiftJis(bool on) { shiftJis_ = on; }
+  bool ShiftJis() const { return shiftJis_; }
+  // Selects a phrase's row when the filter shows it (the text boxes follow);
+  // returns false and changes nothing otherwise. A row above the top row
+  // becomes the top row.
+  bool SelectPhrase(int32_t phrase);
 
  private:
   bool MatchText(std::string_view search, int gridRow, bool edited);
@@ -153,6 +154,7 @@ class PhraseGrid {
   std::string memo1_;
   std::string memo2_;
   MemoBackground memoColour_ = MemoBackground::ButtonFace;
+  bool shiftJis_ = false;
 };
 
 // " 0x" followed by eight upper-case hexadecimal digits.

@@ -27,6 +27,9 @@ struct FileDialogSpec {
   std::string PresetName;
   // Open dialogs: only an existing file may be chosen.
   bool MustExist = false;
+  // The folder the dialog opens in (empty: the platform's choice). A preset
+  // name with a folder of its own opens there instead.
+  std::string Folder{};
 
   bool operator==(const FileDialogSpec&) const = default;
 };
@@ -46,6 +49,10 @@ class Platform {
   virtual void ShowStatus(const std::string& text) = 0;
   virtual void HideStatusNow() = 0;
   virtual void HideStatusLater() = 0;
+
+  // The window's status line: a short note such as "Not found"; an empty
+  // text clears it.
+  virtual void ShowStatusLine(const std::string& text) = 0;
 
   // Processes pending repaints once (before a long piece of work).
   virtual void Repaint() = 0;

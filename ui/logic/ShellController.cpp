@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 
 #include "container/LoaderRebuild.h"
 #include "container/Loading.h"
@@ -20,7 +21,9 @@ ShellController::ShellController(PhraseTable& table, Platform& platform, Project
       grid_(table),
       newProject_(platform),
       editForm_(platform),
-      createForm_(platform, [this](const std::string& path) { return IsSourceSuitable(table_, path); }) {}
+      createForm_(platform, [this](const std::string& path) { return IsSourceSuitable(table_, path); }) {
+  grid_.SetShiftJis(IsShiftJis(codePage_));
+}
 
 void ShellController::Notify(unsigned what) {
   if (OnChanged && what != 0) OnChanged(what);
@@ -116,18 +119,17 @@ void ShellController::OpenCommandLineSource(const std::vector<std::string>& args
     OpenBinFile(source->Path);
 }
 
-bool ShellController::FormCloseQuery() {
+bool ShellController::FormCloseQuery() { return ConfirmUnsavedWork(); }
+
+bool ShellController::ConfirmUnsavedWork() {
   if (!modified_) return true;
-  if (commands_.SaveProject) {
-    const Answer a = platform_.MessageBox(Caption(CaptionId::SaveChangesPrompt), Buttons::YesNo, BoxKind::Question);
-    if (a == Answer::No) return true;
-    if (a == Answer::Yes) SaveProjectCommand();
-    return false;
-  }
-  const Answer a = platform_.MessageBox(Caption(CaptionId::SaveProjectPrompt), Buttons::YesNoCancel, BoxKind::Question);
+  const bool hasFile = hasProjectFile_;
+  const CaptionId question = hasFile ? CaptionId::SaveChangesPrompt : CaptionId::SaveProjectPrompt;
+  const Answer a = platform_.MessageBox(Caption(question), Buttons::YesNoCancel, BoxKind::Question);
   if (a == Answer::No) return true;
-  if (a == Answer::Yes) SaveProjectAsCommand();
-  return false;
+  if (a != Answer::Yes) return false;
+  // Only a completed save lets the command go on.
+  return hasFile ? SaveProjectCommand() : SaveProjectAsCommand();
 }
 
 void ShellController::FormClose() { ResetProject(); }
@@ -143,14 +145,45 @@ void ShellController::MarkModified() {
 void ShellController::ResetProject() {
   table_.Reset();
   ResetFlags();
+  // No project is open: the window says so.
+  title_ = std::string(kAppTitle);
+  creationPath_.clear();
+  Notify(kChangedTitle);
 }
 
 void ShellController::ResetFlags() {
   grid_.ClearRows();
+  // The header counts follow the emptied rows.
+  grid_.UpdateColumnHeaders();
   modified_ = false;
   hasProjectFile_ = false;
   commands_ = CommandStates{};
-  Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedCommands);
+  // The steps belonged to the table that is gone.
+  undo_.Clear();
+  Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedCommands | kChangedHeaders);
+}
+
+std::string ShellController::DialogFolder() const {
+  auto folder = [](const std::string& path) { return std::filesystem::path(path).parent_path().string(); };
+  if (hasProjectFile_ && !projectPath_.empty()) return folder(projectPath_);
+  if (!creationPath_.empty()) return folder(creationPath_);
+  const bool projectOpen = !table_.Phrases.empty() || !table_.UnitImage.empty();
+  if (projectOpen && !table_.SourcePath.empty()) return folder(table_.SourcePath);
+  return lastFolder_;
+}
+
+std::optional<std::string> ShellController::ChooseFileToOpen(FileDialogSpec spec) {
+  spec.Folder = DialogFolder();
+  auto path = platform_.OpenFileDialog(spec);
+  if (path) lastFolder_ = std::filesystem::path(*path).parent_path().string();
+  return path;
+}
+
+std::optional<std::string> ShellController::ChooseFileToSave(FileDialogSpec spec) {
+  spec.Folder = DialogFolder();
+  auto path = platform_.SaveFileDialog(spec);
+  if (path) lastFolder_ = std::filesystem::path(*path).parent_path().string();
+  return path;
 }
 
 std::string ShellController::ProjectTitle(const std::string& path) const {
@@ -160,7 +193,8 @@ std::string ShellController::ProjectTitle(const std::string& path) const {
 // ---------------------------------------------------------------- project file
 
 void ShellController::OpenProjectCommand() {
-  const auto path = platform_.OpenFileDialog({kProjectFilter, "", ""});
+  if (!ConfirmUnsavedWork()) return;
+  const auto path = ChooseFileToOpen({kProjectFilter, "", ""});
   if (!path) return;
   projectPath_ = *path;
   Guard([&] { OpenProjectFile(*path); });
@@ -169,8 +203,13 @@ void ShellController::OpenProjectCommand() {
 void ShellController::OpenProjectFile(const std::string& path) {
   ResetProject();
   // The reader empties the table again and leaves it empty when it refuses
-  // the file; its exception ends the command here.
-  files_.Open(table_, path);
+  // the file; its exception ends the command here, with no project open.
+  try {
+    files_.Open(table_, path);
+  } catch (...) {
+    ResetProject();
+    throw;
+  }
   table_.LoadNamesFromInfo();
 
   grid_.SetFilter(GridFilter::NoFilter);
@@ -191,7 +230,7 @@ void ShellController::OpenProjectFile(const std::string& path) {
 bool ShellController::SaveProjectCommand() { return SaveProjectTo(projectPath_); }
 
 bool ShellController::SaveProjectAsCommand() {
-  const auto path = platform_.SaveFileDialog({kProjectFilter, kProjectExt, saveProjectDialogName_});
+  const auto path = ChooseFileToSave({kProjectFilter, kProjectExt, saveProjectDialogName_});
   if (!path) return false;
   if (!SaveProjectTo(*path)) return false;
   projectPath_ = *path;
@@ -199,17 +238,18 @@ bool ShellController::SaveProjectAsCommand() {
 }
 
 bool ShellController::SaveProjectTo(const std::string& path) {
-  title_ = ProjectTitle(path);
-  Notify(kChangedTitle);
-  // The flags change only once the file is written: a failed save leaves
-  // the project marked as changed, so closing still asks about it.
+  // Title and flags change only once the file is written: a failed save
+  // leaves the title on the file that really holds the project, and the
+  // project marked as changed, so closing still asks about it.
   return Guard([&] {
     table_.StoreNamesInInfo();
     files_.Save(table_, path);
+    title_ = ProjectTitle(path);
     commands_.SaveProject = false;
     modified_ = false;
     hasProjectFile_ = true;
-    Notify(kChangedCommands);
+    undo_.MarkClean();
+    Notify(kChangedCommands | kChangedTitle);
   });
 }
 
@@ -242,6 +282,7 @@ void ShellController::RusMenuItemClick() { ApplyLanguage(UiLanguage::Russian); }
 void ShellController::CodePageMenuItemClick(int tag) {
   if (tag < 0 || tag >= kCodePageCount) return;
   codePage_ = static_cast<CodePage>(tag);
+  grid_.SetShiftJis(IsShiftJis(codePage_));
   unsigned what = kChangedCodePage | kChangedCells | kChangedMemos;
   if (codePage_ == CodePage::Japanese) {
     // The Japanese font shows no Cyrillic: the two column labels turn
@@ -264,11 +305,13 @@ void ShellController::GridSelectCell(int gridRow) {
 void ShellController::GridTopRowChanged(int topRow) { grid_.SetTopRow(topRow); }
 
 void ShellController::GridMouseDown(int col, int gridRow) {
-  switch (grid_.MouseDown(col, gridRow)) {
+  const PhraseSnapshot before(table_, {grid_.PhraseOfRow(gridRow)});
+  switch (const PressResult result = grid_.MouseDown(col, gridRow)) {
     case PressResult::ToggledHide:
     case PressResult::ToggledOn:
       if (OnRowChanged) OnRowChanged(gridRow);
       Notify(kChangedMemos);
+      RecordStep(before, result == PressResult::ToggledHide ? kUndoHideLabel : kUndoOnLabel);
       MarkModified();
       break;
     case PressResult::EditAction:
@@ -299,11 +342,15 @@ void ShellController::EditAction() {
   const TPhrase& phrase = table_.Phrases[index];
   const std::string_view edited = phrase.EditIndex >= 0 ? table_.EditedText(phrase) : std::string_view();
   const std::string before = WithCrLf(edited);
-  editForm_.Fill(edited, table_.OriginText(phrase), codePage_);
+  editForm_.Fill(edited, table_.OriginText(phrase), codePage_, phrase.Length);
   if (!platform_.ShowEditForm(editForm_, row, grid_.TopRow())) return;
 
   const std::string after = editForm_.Result();
-  const bool tableChanged = ApplyEditedText(table_, index, after);
+  const PhraseSnapshot snapshot(table_, {p});
+  bool tableChanged = false;
+  // A full list of edited texts refuses the text; the box says so.
+  if (!Guard([&] { tableChanged = ApplyEditedText(table_, index, after); })) return;
+  RecordStep(snapshot, kUndoEditLabel);
   unsigned what = kChangedMemos;
   // A text changed and changed back counts as unchanged; a flag that OK
   // moved (ON set, HIDE cleared) is a change all the same, so that closing
@@ -343,6 +390,7 @@ void ShellController::FinishCreation(const CreationResult& result, const std::st
     return;
   }
   ResetFlags();
+  creationPath_ = titlePath;
   // The extraction chose the code page; it takes effect as a menu choice.
   CodePageMenuItemClick(static_cast<int>(result.Analysis.DisplayCodePage));
   grid_.RefillGrid();
@@ -355,12 +403,22 @@ void ShellController::FinishCreation(const CreationResult& result, const std::st
   Notify(kChangedAll);
 }
 
+void ShellController::AfterCreationCommand(const std::string& previousTitle) {
+  const bool projectOpen = !table_.Phrases.empty() || !table_.UnitImage.empty();
+  if (projectOpen && title_ == kAppTitle) {
+    title_ = previousTitle;
+    Notify(kChangedTitle);
+  }
+}
+
 void ShellController::OpenBinFileCommand() {
-  const auto path = platform_.OpenFileDialog({kBinFilter, "", kDefaultBinName});
+  if (!ConfirmUnsavedWork()) return;
+  const auto path = ChooseFileToOpen({kBinFilter, "", kDefaultBinName});
   if (path) OpenBinFile(*path);
 }
 
 void ShellController::OpenBinFile(const std::string& path) {
+  const std::string previousTitle = title_;
   title_ = std::string(kAppTitle);
   Notify(kChangedTitle);
   platform_.ShowStatus(kCreatingProjectText);
@@ -385,15 +443,18 @@ void ShellController::OpenBinFile(const std::string& path) {
     }
     FinishCreation(result, path);
   });
+  AfterCreationCommand(previousTitle);
   if (ok) FilterBtnClick(GridFilter::NoFilter);
 }
 
 void ShellController::OpenFileCommand() {
-  const auto path = platform_.OpenFileDialog({kLoaderFilter, "", ""});
+  if (!ConfirmUnsavedWork()) return;
+  const auto path = ChooseFileToOpen({kLoaderFilter, "", ""});
   if (path) OpenLoaderFile(*path);
 }
 
 void ShellController::OpenLoaderFile(const std::string& path) {
+  const std::string previousTitle = title_;
   title_ = std::string(kAppTitle);
   Notify(kChangedTitle);
   platform_.ShowStatus(kCreatingProjectText);
@@ -436,13 +497,14 @@ void ShellController::OpenLoaderFile(const std::string& path) {
       break;
     }
   });
+  AfterCreationCommand(previousTitle);
   if (ok) FilterBtnClick(GridFilter::NoFilter);
 }
 
 // ---------------------------------------------------------------- output
 
 void ShellController::SaveBinFileCommand() {
-  const auto path = platform_.SaveFileDialog({kBinFilter, "", saveBinDialogName_});
+  const auto path = ChooseFileToSave({kBinFilter, "", saveBinDialogName_});
   if (!path) return;
   bool statusShown = false;
   const bool built = Guard([&] {
@@ -455,7 +517,7 @@ void ShellController::SaveBinFileCommand() {
 }
 
 void ShellController::SaveFileCommand() {
-  const auto output = platform_.SaveFileDialog({"", "", saveFileDialogName_});
+  const auto output = ChooseFileToSave({"", "", saveFileDialogName_});
   if (!output) return;
   saveFileDialogName_ = *output;
   bool statusShown = false, built = false;
@@ -463,6 +525,7 @@ void ShellController::SaveFileCommand() {
   Guard([&] {
     if (!IsSourceSuitable(table_, source)) {
       // The project's own source is gone or differs: the user names it.
+      createForm_.Folder = DialogFolder();
       createForm_.FormShow();
       if (!platform_.ShowCreateForm(createForm_)) return;
       source = createForm_.ChosenPath();
@@ -498,13 +561,13 @@ void ShellController::CopyCommand() { platform_.SetClipboardText(grid_.Memo1());
 
 void ShellController::ExportCommand() {
   const std::string bytes = ExportPhrases(table_, grid_.VisibleRows(), codePage_);
-  const auto path = platform_.SaveFileDialog({kExportFilter, kExportExt, std::string(kProposedExportName)});
+  const auto path = ChooseFileToSave({kExportFilter, kExportExt, std::string(kProposedExportName)});
   if (!path) return;
   Guard([&] { WriteExport(*path, bytes); });
 }
 
 void ShellController::ImportCommand() {
-  const auto path = platform_.OpenFileDialog({kImportFilter, "", ""});
+  const auto path = ChooseFileToOpen({kImportFilter, "", ""});
   if (!path) return;
   std::string bytes;
   if (!Guard([&] {
@@ -513,19 +576,20 @@ void ShellController::ImportCommand() {
       }))
     return;
 
-  const size_t textsBefore = table_.EditedTexts.size();
   int count = 0;
   std::string error;
-  try {
-    count = ImportPhrases(table_, bytes);
-  } catch (const std::exception& e) {
-    error = e.what();
-  }
+  // The whole import is one step; imported texts are a change of the
+  // project, so closing asks about them.
+  RunAsUndoStep(kUndoImportLabel, [&] {
+    try {
+      count = ImportPhrases(table_, bytes);
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+  });
   // The texts read before an error stay attached and are shown.
   grid_.RefillGrid();
   Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedHeaders);
-  // Imported texts are a change of the project: closing asks about them.
-  if (table_.EditedTexts.size() != textsBefore) MarkModified();
   if (error.empty())
     platform_.MessageBox(ImportMessage(count), Buttons::Ok, BoxKind::Information);
   else
@@ -543,6 +607,7 @@ void ShellController::FindStep(FindPanel panel, const std::string& typed, bool d
   } catch (const std::exception&) {
     key.clear();
   }
+  lastSearch_ = LastSearch{panel, typed};
   const int selected = grid_.SelectedRow();
   const int last = grid_.RowCount() - 1;
   auto match = [&](int row) {
@@ -557,10 +622,96 @@ void ShellController::FindStep(FindPanel panel, const std::string& typed, bool d
     }
   }
   if (!found) {
+    NotFound();
+    return;
+  }
+  platform_.ShowStatusLine("");
+  Notify(kChangedSelection | kChangedMemos);
+}
+
+void ShellController::NotFound() {
+  // The beep alone is easily missed: the status line says it too.
+  platform_.Beep();
+  platform_.ShowStatusLine(kNotFoundText);
+}
+
+void ShellController::FindAgain(bool down) {
+  if (!lastSearch_) {
+    NotFound();
+    return;
+  }
+  const LastSearch last = *lastSearch_;
+  FindStep(last.Panel, last.Typed, down);
+}
+
+// ---------------------------------------------------------------- keyboard toggles
+
+void ShellController::ToggleOnCommand() { GridMouseDown(kColOn, grid_.SelectedRow()); }
+void ShellController::ToggleHideCommand() { GridMouseDown(kColHide, grid_.SelectedRow()); }
+
+// ---------------------------------------------------------------- undo and redo
+
+void ShellController::UpdateUndoCommands() {
+  commands_.Undo = undo_.CanUndo();
+  commands_.Redo = undo_.CanRedo();
+}
+
+bool ShellController::RecordStep(const PhraseSnapshot& before, const std::string& label) {
+  if (undoDepth_ > 0) return false;
+  auto step = before.Step(table_, label);
+  if (!step) {
+    // The command replaced the project: no earlier step applies.
+    undo_.Clear();
+  } else if (!step->Changes.empty()) {
+    undo_.Push(std::move(*step));
+    UpdateUndoCommands();
+    MarkModified();
+    return true;
+  }
+  UpdateUndoCommands();
+  Notify(kChangedCommands);
+  return false;
+}
+
+bool ShellController::RunAsUndoStep(const std::string& label, const std::function<void()>& fn) {
+  if (undoDepth_ > 0) {
+    fn();
+    return false;
+  }
+  const PhraseSnapshot before(table_);
+  struct Depth {
+    int& n;
+    explicit Depth(int& d) : n(d) { ++n; }
+    ~Depth() { --n; }
+  };
+  try {
+    const Depth depth(undoDepth_);
+    fn();
+  } catch (...) {
+    RecordStep(before, label);
+    throw;
+  }
+  return RecordStep(before, label);
+}
+
+void ShellController::UndoCommand() { StepCommand(true); }
+void ShellController::RedoCommand() { StepCommand(false); }
+
+void ShellController::StepCommand(bool undo) {
+  if (undo ? !undo_.CanUndo() : !undo_.CanRedo()) {
     platform_.Beep();
     return;
   }
-  Notify(kChangedSelection | kChangedMemos);
+  const UndoStep* step = nullptr;
+  // Putting a text back may meet a full list of edited texts.
+  const bool ok = Guard([&] { step = undo ? undo_.Undo(table_) : undo_.Redo(table_); });
+  modified_ = !ok || !undo_.IsClean();
+  commands_.SaveProject = modified_ && hasProjectFile_;
+  UpdateUndoCommands();
+  grid_.RefillGrid();
+  if (step && !step->Changes.empty()) grid_.SelectPhrase(step->Changes.front().Index);
+  if (step) platform_.ShowStatusLine((undo ? "Undone: " : "Redone: ") + step->Label);
+  Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedHeaders | kChangedCommands);
 }
 
 void ShellController::FindDownBtnClick(FindPanel panel, const std::string& typed) { FindStep(panel, typed, true); }

@@ -25,6 +25,7 @@
 #include "ui/logic/Platform.h"
 #include "ui/logic/PhraseGrid.h"
 #include "ui/logic/ProjectFiles.h"
+#include "ui/logic/UndoStack.h"
 
 namespace velmora::ui {
 
@@ -50,6 +51,8 @@ struct CommandStates {
   bool SaveProjectAs = false;
   bool SaveFile = false;       // Save LOADING.KWI As
   bool SaveBinFile = false;    // Save .BIN file As
+  bool Undo = false;           // Edit menu: Undo
+  bool Redo = false;           // Edit menu: Redo
 
   bool operator==(const CommandStates&) const = default;
 };
@@ -75,6 +78,15 @@ constexpr size_t kProblemsInErrorBox = 10;
 // The two find panels over the grid's header row.
 enum class FindPanel { Origin = 1, Edited = 2 };
 
+// The status line's note when a search finds nothing.
+inline const std::string kNotFoundText = "Not found";
+// The names of the undoable steps, shown in the status line after an undo
+// ("Undone: ...") or a redo ("Redone: ...").
+inline const std::string kUndoHideLabel = "HIDE switched";
+inline const std::string kUndoOnLabel = "ON switched";
+inline const std::string kUndoEditLabel = "Translation edited";
+inline const std::string kUndoImportLabel = "Import from text file";
+
 class ShellController {
  public:
   ShellController(PhraseTable& table, Platform& platform, ProjectFiles& files = CoreProjectFiles());
@@ -93,7 +105,7 @@ class ShellController {
   // First show: Russian captions, then the command line (program arguments
   // without the program's name).
   void FormShow(const std::vector<std::string>& args);
-  // Asked before the window closes; true lets it close.
+  // Asked before the window closes; true lets it close (ConfirmUnsavedWork).
   bool FormCloseQuery();
   // The window closes: the phrase table is emptied.
   void FormClose();
@@ -153,6 +165,35 @@ class ShellController {
   void ResetProject();
   // "Velmora - path  [UnitName_UnitTag]".
   std::string ProjectTitle(const std::string& path) const;
+  // Asked before the open project is closed or replaced (closing the
+  // window, Open Project, Open LOADING.KWI, Open .BIN file): true when the
+  // command may go on. Without unsaved changes it asks nothing. Otherwise
+  // SaveChangesPrompt (the project has a file) or SaveProjectPrompt (it has
+  // none) with Yes, No and Cancel: Yes saves (Save Project or Save Project
+  // As) and goes on only when the save completed; No goes on without
+  // saving; Cancel stops and keeps everything.
+  bool ConfirmUnsavedWork();
+  // The folder the file dialogs open in: the open project file's, else the
+  // folder of the LOADING.KWI or .BIN the project was made from, else the
+  // folder of the file chosen last.
+  std::string DialogFolder() const;
+
+  // --- undo and redo ---
+  // Runs fn as one undoable step: every phrase it changes (its record and
+  // the content of its edited text) is recorded, and a change marks the
+  // project modified. Any command that changes phrases can be wrapped so,
+  // e.g. RunAsUndoStep(kUndoImportLabel, [&] { ImportPhrases(table, bytes); }).
+  // Returns true when a step was recorded. A call inside another joins the
+  // outer step. An exception from fn passes through once the changes made
+  // so far are recorded. fn may refill the grid but must not replace the
+  // project (a table with another number of phrases empties the stack).
+  bool RunAsUndoStep(const std::string& label, const std::function<void()>& fn);
+  // Edit menu Undo (Ctrl+Z) and Redo (Ctrl+Y, Ctrl+Shift+Z). The grid is
+  // refilled and the first phrase of the step selected when shown; an undo
+  // or redo back to the saved state clears Modified.
+  void UndoCommand();
+  void RedoCommand();
+  const UndoStack& History() const { return undo_; }
 
   // --- commands ---
   void OpenProjectCommand();
@@ -165,7 +206,7 @@ class ShellController {
   // Project creation: "Open LOADING.KWI" and "Open .BIN file".
   void OpenFileCommand();
   void OpenBinFileCommand();
-  // The two flows on a chosen file, after their file dialog.
+  // The two flows on a chosen file, after their question and file dialog.
   void OpenLoaderFile(const std::string& path);
   void OpenBinFile(const std::string& path);
   // Output: "Save LOADING.KWI As ..." and "Save .BIN file As ...".
@@ -183,6 +224,13 @@ class ShellController {
   void FindDownBtnClick(FindPanel panel, const std::string& typed);
   void FindUpBtnClick(FindPanel panel, const std::string& typed);
   void FindEditKeyPress(FindPanel panel, const std::string& typed, char key);
+  // F3 and Shift+F3: the last search once more, down or up. Without an
+  // earlier search nothing is found.
+  void FindAgain(bool down);
+
+  // Space and Ctrl+H on the selected row: as a press on its ON or HIDE box.
+  void ToggleOnCommand();
+  void ToggleHideCommand();
 
   void FilterBtnClick(GridFilter filter);
   void EngMenuItemClick();
@@ -215,6 +263,19 @@ class ShellController {
   void FinishOutput(bool built, bool statusShown, const std::function<VerifyResult()>& verify);
   void FindStep(FindPanel panel, const std::string& typed, bool down);
   bool SaveProjectTo(const std::string& path);
+  // The file dialogs, opening in DialogFolder(); the chosen file's folder
+  // becomes the one used when no project is open.
+  std::optional<std::string> ChooseFileToOpen(FileDialogSpec spec);
+  std::optional<std::string> ChooseFileToSave(FileDialogSpec spec);
+  // Pushes what changed since `before` as a step (not inside RunAsUndoStep,
+  // whose step takes it in). Returns true when a step was pushed.
+  bool RecordStep(const PhraseSnapshot& before, const std::string& label);
+  void StepCommand(bool undo);
+  void UpdateUndoCommands();
+  // After a creation command: with the earlier project still open, its
+  // title comes back; without a project the window shows none.
+  void AfterCreationCommand(const std::string& previousTitle);
+  void NotFound();
   void EditAction();
   void Notify(unsigned what);
   // Runs a command; an exception is shown in an error box with its message,
@@ -240,6 +301,18 @@ class ShellController {
   UiLanguage language_ = UiLanguage::Russian;
   CodePage codePage_ = CodePage::Default;
   std::array<std::string, kCaptionCount> captions_;
+  UndoStack undo_;
+  int undoDepth_ = 0;  // RunAsUndoStep calls under way
+  // The last search (F3, Shift+F3).
+  struct LastSearch {
+    FindPanel Panel;
+    std::string Typed;
+  };
+  std::optional<LastSearch> lastSearch_;
+  // The LOADING.KWI or .BIN the open project was made from (empty for a
+  // project opened from its file); the folder of the file chosen last.
+  std::string creationPath_;
+  std::string lastFolder_;
 };
 
 }  // namespace velmora::ui

@@ -16,6 +16,8 @@
 #include <QTextLayout>
 #include <QToolButton>
 
+#include "ui/qt/Fonts.h"
+
 namespace velmora::ui {
 
 namespace {
@@ -25,7 +27,7 @@ std::string U(const QString& s) { return s.toUtf8().toStdString(); }
 
 QFont SansFont(int pixels, bool bold = false) {
   QFont f;
-  f.setFamilies({"Tahoma", "DejaVu Sans"});
+  f.setFamilies(TextFontFamilies("Tahoma"));
   f.setPixelSize(pixels);
   f.setBold(bold);
   return f;
@@ -282,20 +284,41 @@ TEditForm::TEditForm(EditForm& logic, QWidget* parent) : QDialog(parent), logic_
   setFont(SansFont(11));
   setFixedSize(kEditFormWidth, kEditFormHeight);
 
+  // The origin text, read-only, above the edit box: what is translated is
+  // always in view.
+  origin_ = new QPlainTextEdit(this);
+  origin_->setObjectName("OriginMemo");
+  origin_->setGeometry(0, 0, kEditMemoWidth, kEditOriginHeight);
+  origin_->setReadOnly(true);
+  origin_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  origin_->setFont(SansFont(14));
+  origin_->setFocusPolicy(Qt::NoFocus);
+  QPalette originPal = origin_->palette();
+  originPal.setColor(QPalette::Base, palette().color(QPalette::Window));
+  origin_->setPalette(originPal);
+
   memo_ = new QPlainTextEdit(this);
   memo_->setObjectName("Memo1");
-  memo_->setGeometry(0, 0, kEditMemoWidth, kEditFormHeight);
+  memo_->setGeometry(0, kEditMemoTop, kEditMemoWidth, kEditMemoHeight);
   memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   memo_->setFont(SansFont(14));
   memo_->setTabChangesFocus(true);
 
+  count_ = new QLabel(this);
+  count_->setObjectName("ByteCountLabel");
+  count_->setGeometry(0, kEditMemoTop + kEditMemoHeight + 2, kEditMemoWidth - 4, kEditCountHeight);
+  count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  count_->setFont(SansFont(12));
+
+  // The buttons keep their places beside the edit box.
+  const int top = kEditMemoTop;
   cancelBtn_ = new QPushButton(this);
   cancelBtn_->setObjectName("CancelBtn");
-  cancelBtn_->setGeometry(448, 8, 84, 60);
+  cancelBtn_->setGeometry(448, top + 8, 84, 60);
   copyBtn_ = new QToolButton(this);
   copyBtn_->setObjectName("CopyBtn");
-  copyBtn_->setGeometry(448, 74, 33, 33);
+  copyBtn_->setGeometry(448, top + 74, 33, 33);
   copyBtn_->setAutoRaise(true);
   copyBtn_->setFocusPolicy(Qt::NoFocus);
   copyBtn_->setToolTip("Copy Original Text");
@@ -306,7 +329,7 @@ TEditForm::TEditForm(EditForm& logic, QWidget* parent) : QDialog(parent), logic_
   copyBtn_->setIconSize(QSize(24, 24));
   beepBtn_ = new QToolButton(this);
   beepBtn_->setObjectName("BeepBtn");
-  beepBtn_->setGeometry(496, 74, 33, 33);
+  beepBtn_->setGeometry(496, top + 74, 33, 33);
   beepBtn_->setAutoRaise(true);
   beepBtn_->setCheckable(true);
   beepBtn_->setFocusPolicy(Qt::NoFocus);
@@ -321,7 +344,7 @@ TEditForm::TEditForm(EditForm& logic, QWidget* parent) : QDialog(parent), logic_
   beepBtn_->setIconSize(QSize(24, 24));
   okBtn_ = new QPushButton("OK", this);
   okBtn_->setObjectName("OkBtn");
-  okBtn_->setGeometry(448, 110, 84, 61);
+  okBtn_->setGeometry(448, top + 110, 84, 61);
   // Neither button answers Enter by itself: Enter in the box starts a line.
   for (QPushButton* b : {cancelBtn_, okBtn_}) {
     b->setAutoDefault(false);
@@ -353,14 +376,18 @@ void TEditForm::MemoChanged() {
 void TEditForm::Refresh() {
   okBtn_->setEnabled(logic_.OkEnabled());
   beepBtn_->setChecked(logic_.BeepDown());
+  // The edit box has the window colour (white) until a text is too long.
   QPalette pal = memo_->palette();
-  pal.setColor(QPalette::Base, logic_.Yellow() ? QColor(255, 255, 0) : palette().color(QPalette::Window));
+  pal.setColor(QPalette::Base, logic_.Yellow() ? QColor(255, 255, 0) : palette().color(QPalette::Base));
   memo_->setPalette(pal);
+  count_->setText(Q(logic_.ByteCountText()));
+  count_->setStyleSheet(logic_.OverRoom() ? "color: #b00000;" : "");
 }
 
 bool TEditForm::Run(const QPoint& pos) {
   // Filling the box runs no change check.
   filling_ = true;
+  origin_->setPlainText(Q(logic_.OriginDisplayText()));
   memo_->setPlainText(Q(logic_.Text()));
   filling_ = false;
   logic_.FormShow();

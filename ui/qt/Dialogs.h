@@ -80,7 +80,9 @@ class TEditForm : public QDialog {
 
   EditForm& logic_;
   bool filling_ = false;
+  QPlainTextEdit* origin_ = nullptr;
   QPlainTextEdit* memo_ = nullptr;
+  QLabel* count_ = nullptr;
   QPushButton* cancelBtn_ = nullptr;
   QToolButton* copyBtn_ = nullptr;
   QToolButton* beepBtn_ = nullptr;

@@ -5,11 +5,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHeaderView>
 #include <QScreen>
 #include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QStyle>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -21,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/Dialogs.h"
+#include "ui/qt/Fonts.h"
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
 
@@ -45,20 +51,29 @@ QString NameFilter(const std::string& filter) {
 
 QFont WindowFont() {
   QFont f;
-  f.setFamilies({"Tahoma", "DejaVu Sans"});
+  f.setFamilies(TextFontFamilies("Tahoma"));
   f.setPixelSize(11);
   return f;
 }
 
 QFont MemoFont() {
   QFont f;
-  f.setFamilies({"System", "DejaVu Sans"});
+  f.setFamilies(TextFontFamilies("System"));
   f.setPixelSize(14);
   return f;
 }
 
 constexpr int kClientWidth = 1147;
 constexpr int kClientHeight = 725;
+// How long a note stays in the status line.
+constexpr int kStatusLineMs = 6000;
+
+// The folder a file dialog opens in: the one the logic names, else the
+// user's home folder (never the program's working folder).
+QString DialogDirectory(const FileDialogSpec& desc) {
+  if (!desc.Folder.empty() && QDir(Local(desc.Folder)).exists()) return Local(desc.Folder);
+  return QDir::homePath();
+}
 
 }  // namespace
 
@@ -121,6 +136,9 @@ void TMainForm::BuildMenus() {
   fileMenu_->addSeparator();
   exitItem_ = item(fileMenu_, "ExitItem");
 
+  openProjectItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  saveProjectItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  saveProjectAsItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   connect(openProjectItem_, &QAction::triggered, this, [this] { shell_.OpenProjectCommand(); });
   connect(saveProjectItem_, &QAction::triggered, this, [this] { shell_.SaveProjectCommand(); });
   connect(saveProjectAsItem_, &QAction::triggered, this, [this] { shell_.SaveProjectAsCommand(); });
@@ -132,15 +150,49 @@ void TMainForm::BuildMenus() {
 
   editMenu_ = new QMenu(this);
   editMenu_->setObjectName("EditPopupMenu");
+  undoItem_ = item(editMenu_, "UndoMenuItem");
+  redoItem_ = item(editMenu_, "RedoMenuItem");
+  editMenu_->addSeparator();
   copyItem_ = item(editMenu_, "CopyMenuItem");
   copyAllItem_ = item(editMenu_, "CopyAllMenuItem");
   editMenu_->addSeparator();
   exportItem_ = item(editMenu_, "ExportMenuItem");
   importItem_ = item(editMenu_, "ImportMenuItem");
+  editMenu_->addSeparator();
+  findOriginItem_ = item(editMenu_, "FindOriginMenuItem");
+  findEditedItem_ = item(editMenu_, "FindEditedMenuItem");
+  findNextItem_ = item(editMenu_, "FindNextMenuItem");
+  findPreviousItem_ = item(editMenu_, "FindPreviousMenuItem");
+  editMenu_->addSeparator();
+  toggleHideItem_ = item(editMenu_, "ToggleHideMenuItem");
+  toggleOnItem_ = item(editMenu_, "ToggleOnMenuItem");
+  undoItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  redoItem_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  copyItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  findOriginItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  findEditedItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+  findNextItem_->setShortcut(QKeySequence(Qt::Key_F3));
+  findPreviousItem_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+  toggleHideItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  toggleOnItem_->setShortcut(QKeySequence(Qt::Key_Space));
+  connect(undoItem_, &QAction::triggered, this, [this] { shell_.UndoCommand(); });
+  connect(redoItem_, &QAction::triggered, this, [this] { shell_.RedoCommand(); });
   connect(copyItem_, &QAction::triggered, this, [this] { shell_.CopyCommand(); });
   connect(exportItem_, &QAction::triggered, this, [this] { shell_.ExportCommand(); });
   connect(importItem_, &QAction::triggered, this, [this] { shell_.ImportCommand(); });
+  connect(findOriginItem_, &QAction::triggered, this, [this] { FocusFindBox(0); });
+  connect(findEditedItem_, &QAction::triggered, this, [this] { FocusFindBox(1); });
+  connect(findNextItem_, &QAction::triggered, this, [this] { FindAgain(true); });
+  connect(findPreviousItem_, &QAction::triggered, this, [this] { FindAgain(false); });
+  connect(toggleHideItem_, &QAction::triggered, this, [this] { shell_.ToggleHideCommand(); });
+  connect(toggleOnItem_, &QAction::triggered, this, [this] { shell_.ToggleOnCommand(); });
   // Copy All has no action.
+
+  // The shortcuts work wherever the focus is in the window, also while no
+  // menu is open.
+  for (QAction* a : {openProjectItem_, saveProjectItem_, saveProjectAsItem_, undoItem_, redoItem_, copyItem_,
+                     findOriginItem_, findEditedItem_, findNextItem_, findPreviousItem_, toggleHideItem_, toggleOnItem_})
+    addAction(a);
 
   codePageMenu_ = new QMenu(this);
   codePageMenu_->setObjectName("CodePagePopupMenu");
@@ -249,13 +301,13 @@ void TMainForm::BuildPanels() {
   p1->setContentsMargins(0, 0, 0, 0);
   model_ = new PhraseGridModel(shell_, this);
   grid_ = new PhraseGridView(shell_, *model_, panel1_);
+  grid_->setFont(WindowFont());
   p1->addWidget(grid_);
   connect(grid_, &PhraseGridView::contextMenuWanted, this, [this](const QPoint& pos) { editMenu_->popup(pos); });
 
   // The find panels over the header row, where ResetGrid puts them.
   for (int panel = 1; panel <= 2; ++panel) {
     auto* fp = new TFindPanel(panel, grid_->horizontalHeader());
-    fp->move(FindPanelLeft(panel), 0);
     const FindPanel which = panel == 1 ? FindPanel::Origin : FindPanel::Edited;
     auto utf8 = [](const QString& t) { return t.toUtf8().toStdString(); };
     connect(fp, &TFindPanel::searchDown, this, [this, which, utf8](const QString& t) { shell_.FindDownBtnClick(which, utf8(t)); });
@@ -264,6 +316,7 @@ void TMainForm::BuildPanels() {
             [this, which, utf8](const QString& t) { shell_.FindEditKeyPress(which, utf8(t), '\r'); });
     findPanels_[static_cast<size_t>(panel - 1)] = fp;
   }
+  grid_->SetFindPanels(findPanels_[0], findPanels_[1]);
 
   // The welcome and status panel over the grid.
   imagePanel_ = new QFrame(panel1_);
@@ -286,6 +339,8 @@ void TMainForm::BuildPanels() {
   imagePanelLabel_->setGeometry(59, 32, 700, 34);
   imagePanelLabel_->setText(Q(kWelcomeText));
   imagePanel_->raise();
+  // The panel stays centred over the grid whatever the window's size.
+  panel1_->installEventFilter(this);
 
   imagePanelTimer_ = new QTimer(this);
   imagePanelTimer_->setObjectName("ImagePanelTimer");
@@ -316,10 +371,50 @@ void TMainForm::BuildPanels() {
   };
   memo1_ = makeMemo("Memo1", 90, 529, false);
   memo2_ = makeMemo("Memo2", 616, 536, true);
+  // The two boxes share the panel's width right of the logo.
+  panel4_->installEventFilter(this);
 
   layout->addWidget(panel1_, 1);
   layout->addWidget(panel4_, 0);
   setCentralWidget(central);
+
+  statusBar()->setObjectName("StatusLine");
+  statusBar()->setSizeGripEnabled(false);
+}
+
+void TMainForm::CentreImagePanel() {
+  const QSize outer = panel1_->size();
+  const QSize inner = imagePanel_->size();
+  imagePanel_->move(std::max(0, (outer.width() - inner.width()) / 2), std::max(0, (outer.height() - inner.height()) / 2));
+}
+
+void TMainForm::LayOutMemos() {
+  const int left = memo1_->x();
+  const int available = std::max(0, panel4_->width() - left - 4);
+  const int first = available / 2;
+  memo1_->setGeometry(left, memo1_->y(), first, memo1_->height());
+  memo2_->setGeometry(left + first, memo2_->y(), available - first, memo2_->height());
+}
+
+void TMainForm::FocusFindBox(int panel) {
+  QLineEdit* edit = findPanels_[static_cast<size_t>(panel)]->Edit();
+  edit->setFocus(Qt::ShortcutFocusReason);
+  edit->selectAll();
+}
+
+void TMainForm::FindAgain(bool down) {
+  // In a search box, F3 searches for what it holds; elsewhere the last
+  // search runs once more.
+  for (int panel = 0; panel < 2; ++panel) {
+    QLineEdit* edit = findPanels_[static_cast<size_t>(panel)]->Edit();
+    if (!edit->hasFocus()) continue;
+    const FindPanel which = panel == 0 ? FindPanel::Origin : FindPanel::Edited;
+    const std::string typed = edit->text().toUtf8().toStdString();
+    if (down) shell_.FindDownBtnClick(which, typed);
+    else shell_.FindUpBtnClick(which, typed);
+    return;
+  }
+  shell_.FindAgain(down);
 }
 
 // ---------------------------------------------------------------- updates
@@ -331,6 +426,7 @@ void TMainForm::OnChanged(unsigned what) {
   if (what & kChangedRows) model_->ResetRows();
   if (what & kChangedCells) model_->AllCellsChanged();
   if (what & kChangedHeaders) model_->HeadersChanged();
+  if (what & (kChangedRows | kChangedHeaders | kChangedCaptions | kChangedCodePage)) LayOutGrid();
   if (what & (kChangedRows | kChangedSelection)) grid_->SyncFromLogic();
   if (what & kChangedFilter) ApplyFilter();
   if (what & kChangedCodePage) ApplyCodePage();
@@ -368,6 +464,14 @@ void TMainForm::ApplyCaptions() {
   copyAllItem_->setText(cap(CaptionId::CopyAllMenuItemCaption));
   exportItem_->setText(cap(CaptionId::ExportMenuItemCaption));
   importItem_->setText(cap(CaptionId::ImportMenuItemCaption));
+  undoItem_->setText(cap(CaptionId::UndoMenuItemCaption));
+  redoItem_->setText(cap(CaptionId::RedoMenuItemCaption));
+  findOriginItem_->setText(cap(CaptionId::FindOriginMenuItemCaption));
+  findEditedItem_->setText(cap(CaptionId::FindEditedMenuItemCaption));
+  findNextItem_->setText(cap(CaptionId::FindNextMenuItemCaption));
+  findPreviousItem_->setText(cap(CaptionId::FindPreviousMenuItemCaption));
+  toggleHideItem_->setText(cap(CaptionId::ToggleHideMenuItemCaption));
+  toggleOnItem_->setText(cap(CaptionId::ToggleOnMenuItemCaption));
   for (TFindPanel* fp : findPanels_) fp->SetCaption(cap(CaptionId::FindPanelCaption));
   newProjectForm_->SetCaptions(cap(CaptionId::NewProjectFormCaption), cap(CaptionId::NewProjectLabel1Text),
                                cap(CaptionId::NewProjectStartBtnCaption), cap(CaptionId::NewProjectCancelBtnCaption));
@@ -376,7 +480,9 @@ void TMainForm::ApplyCaptions() {
                            cap(CaptionId::LoaderLabel2Text), cap(CaptionId::LoaderOpenSourceBtnCaption));
   // A menu item's text must not become the tool tip of anything.
   for (QAction* a : {openProjectItem_, openFileItem_, openBinFileItem_, saveProjectItem_, saveProjectAsItem_,
-                     saveFileItem_, saveBinFileItem_, exitItem_, copyItem_, copyAllItem_, exportItem_, importItem_})
+                     saveFileItem_, saveBinFileItem_, exitItem_, copyItem_, copyAllItem_, exportItem_, importItem_,
+                     undoItem_, redoItem_, findOriginItem_, findEditedItem_, findNextItem_, findPreviousItem_,
+                     toggleHideItem_, toggleOnItem_})
     a->setToolTip(QString());
 }
 
@@ -387,6 +493,16 @@ void TMainForm::ApplyCommands() {
   saveProjectAsItem_->setEnabled(c.SaveProjectAs);
   saveFileItem_->setEnabled(c.SaveFile);
   saveBinFileItem_->setEnabled(c.SaveBinFile);
+  undoItem_->setEnabled(c.Undo);
+  redoItem_->setEnabled(c.Redo);
+}
+
+void TMainForm::LayOutGrid() {
+  grid_->LayOutColumns();
+  // The window never gets so narrow that a column is cut: the grid fills
+  // the window's width, with its frame and room for its scroll bar.
+  const int chrome = 2 * grid_->frameWidth() + grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+  setMinimumWidth(grid_->MinimumGridWidth() + chrome);
 }
 
 void TMainForm::ApplyMemos() {
@@ -439,6 +555,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == panel1_ && event->type() == QEvent::Resize) CentreImagePanel();
+  if (watched == panel4_ && event->type() == QEvent::Resize) LayOutMemos();
   if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
       (watched == memo1_->viewport() || watched == memo2_->viewport()))
     shell_.MemoClick();
@@ -471,6 +589,7 @@ std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogSpec& desc)
   QFileDialog dlg(this);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(desc.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dlg.setDirectory(DialogDirectory(desc));
   if (!desc.Filter.empty()) dlg.setNameFilter(NameFilter(desc.Filter));
   if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
@@ -481,6 +600,7 @@ std::optional<std::string> TMainForm::SaveFileDialog(const FileDialogSpec& desc)
   QFileDialog dlg(this);
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setDirectory(DialogDirectory(desc));
   dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
   if (!desc.Filter.empty()) dlg.setNameFilter(NameFilter(desc.Filter));
   if (!desc.DefaultExt.empty()) dlg.setDefaultSuffix(Local(desc.DefaultExt));
@@ -497,6 +617,11 @@ void TMainForm::ShowStatus(const std::string& text) {
 }
 
 void TMainForm::HideStatusNow() { imagePanel_->hide(); }
+
+void TMainForm::ShowStatusLine(const std::string& text) {
+  if (text.empty()) statusBar()->clearMessage();
+  else statusBar()->showMessage(Q(text), kStatusLineMs);
+}
 
 void TMainForm::HideStatusLater() { imagePanelTimer_->start(); }
 

@@ -56,6 +56,7 @@ class TMainForm : public QMainWindow, public Platform {
   std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) override;
   void ShowStatus(const std::string& text) override;
   void HideStatusNow() override;
+  void ShowStatusLine(const std::string& text) override;
   void HideStatusLater() override;
   void Repaint() override;
   void Beep() override;
@@ -79,6 +80,13 @@ class TMainForm : public QMainWindow, public Platform {
   void ApplyMemos();
   void ApplyFilter();
   void ApplyCodePage();
+  void LayOutGrid();
+  void CentreImagePanel();
+  void LayOutMemos();
+  // Ctrl+F / Ctrl+Shift+F: the focus into a find box (0 origin, 1 edited).
+  void FocusFindBox(int panel);
+  // F3 / Shift+F3.
+  void FindAgain(bool down);
   QToolButton* AddButton(const char* name, const char* icon);
 
   PhraseTable& table_;
@@ -114,6 +122,14 @@ class TMainForm : public QMainWindow, public Platform {
   QAction* copyAllItem_ = nullptr;
   QAction* exportItem_ = nullptr;
   QAction* importItem_ = nullptr;
+  QAction* undoItem_ = nullptr;
+  QAction* redoItem_ = nullptr;
+  QAction* findOriginItem_ = nullptr;
+  QAction* findEditedItem_ = nullptr;
+  QAction* findNextItem_ = nullptr;
+  QAction* findPreviousItem_ = nullptr;
+  QAction* toggleHideItem_ = nullptr;
+  QAction* toggleOnItem_ = nullptr;
   std::array<QAction*, kCodePageCount> codePageItems_{};
   QActionGroup* codePageGroup_ = nullptr;
 

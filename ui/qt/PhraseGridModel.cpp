@@ -56,6 +56,9 @@ QVariant PhraseGridModel::data(const QModelIndex& index, int role) const {
 QVariant PhraseGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= kGridColumnCount) return {};
   if (role == Qt::DisplayRole) return QString::fromStdString(shell_.Grid().HeaderTexts()[static_cast<size_t>(section)]);
+  // A text column's label may give way to its find panel: the tooltip has it whole.
+  if (role == Qt::ToolTipRole && (section == kColOrigin || section == kColEdited))
+    return QString::fromStdString(shell_.Grid().HeaderTexts()[static_cast<size_t>(section)]).trimmed();
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
   return {};
 }

@@ -6,11 +6,49 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionHeader>
 
 namespace velmora::ui {
 
 namespace {
 const QColor kSilver(192, 192, 192);
+
+QColor Mix(const QColor& a, const QColor& b) {
+  return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
+std::string U(const QString& s) { return s.toUtf8().toStdString(); }
+}  // namespace
+
+CellColours ColoursOfCell(const QPalette& pal, bool selected, bool silver) {
+  if (silver) return {selected ? Mix(pal.color(QPalette::Highlight), kSilver) : kSilver, pal.color(QPalette::Text)};
+  if (selected) return {pal.color(QPalette::Highlight), pal.color(QPalette::HighlightedText)};
+  return {pal.color(QPalette::Base), pal.color(QPalette::Text)};
+}
+
+// ---------------------------------------------------------------- header
+
+PhraseGridHeader::PhraseGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+int PhraseGridHeader::Padding() const { return 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4; }
+
+int PhraseGridHeader::LabelRoom(int logicalIndex) const {
+  return sectionSize(logicalIndex) - (kFindPanelWidth + 2) - kLabelGap - Padding() / 2;
+}
+
+QString PhraseGridHeader::ShownLabel(int logicalIndex) const {
+  const QString label = model() ? model()->headerData(logicalIndex, Qt::Horizontal, Qt::DisplayRole).toString() : QString();
+  if (logicalIndex != kColOrigin && logicalIndex != kColEdited) return label;
+  const QFontMetrics fm = fontMetrics();
+  const std::string fitted = FitHeaderLabel(U(label), LabelRoom(logicalIndex), [&fm](std::string_view t) {
+    return fm.horizontalAdvance(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
+  });
+  return QString::fromStdString(fitted);
+}
+
+void PhraseGridHeader::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const {
+  QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+  if (logicalIndex == kColOrigin || logicalIndex == kColEdited) option->text = ShownLabel(logicalIndex);
 }
 
 PhraseGridDelegate::PhraseGridDelegate(PhraseGridModel& model, QObject* parent)
@@ -31,7 +69,7 @@ void PhraseGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   if (cell.IsCheckBox) {
     // Flat check box, centred; no colour rule applies to these columns.
     painter->fillRect(r, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
-    const int size = 13;
+    const int size = kCheckBoxSize;
     const QRect box(r.x() + (r.width() - size) / 2, r.y() + (r.height() - size) / 2, size, size);
     painter->fillRect(box, Qt::white);
     painter->setPen(QPen(QColor(64, 64, 64), 1));
@@ -47,14 +85,12 @@ void PhraseGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
     return;
   }
 
-  QColor background = selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base);
-  const QColor foreground = selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text);
-  if (cell.Silver) background = kSilver;
-  painter->fillRect(r, background);
+  const CellColours colours = ColoursOfCell(pal, selected, cell.Silver);
+  painter->fillRect(r, colours.Background);
   if (cell.HasText) {
-    painter->setPen(foreground);
+    painter->setPen(colours.Text);
     painter->setFont(option.font);
-    const QRect textRect(r.x() + 2, r.y() + 2, r.width() - 2, r.height() - 2);
+    const QRect textRect(r.x() + kCellTextLeft, r.y() + 2, r.width() - kCellTextLeft, r.height() - 2);
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, model_.CellText(index));
   }
   painter->restore();
@@ -83,10 +119,14 @@ PhraseGridView::PhraseGridView(ShellController& shell, PhraseGridModel& model, Q
   vh->setDefaultSectionSize(kDataRowHeight);
   vh->setSectionResizeMode(QHeaderView::Fixed);
 
-  QHeaderView* hh = horizontalHeader();
+  auto* hh = new PhraseGridHeader(this);
+  setHorizontalHeader(hh);
   hh->setFixedHeight(kHeaderRowHeight);
   hh->setMinimumSectionSize(10);
   hh->setSectionResizeMode(QHeaderView::Fixed);
+  // Only the border between the two text columns can be dragged; the
+  // edited-text column takes what the origin column leaves.
+  hh->setSectionResizeMode(kColOrigin, QHeaderView::Interactive);
   hh->setSectionsClickable(false);
   hh->setHighlightSections(false);
   hh->setStretchLastSection(false);
@@ -99,6 +139,72 @@ PhraseGridView::PhraseGridView(ShellController& shell, PhraseGridModel& model, Q
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
     if (!syncing_) shell_.GridTopRowChanged(TopGridRow());
   });
+  // Nothing scrolls the grid sideways: the find panels stay over their columns.
+  connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    if (value != 0) horizontalScrollBar()->setValue(0);
+  });
+  connect(hh, &QHeaderView::sectionResized, this, [this](int logical, int, int newSize) {
+    if (laying_ || logical != kColOrigin) return;
+    originShare_ = OriginShareFor(MeasureTexts(), viewport()->width(), newSize);
+    LayOutColumns();
+  });
+}
+
+void PhraseGridView::SetFindPanels(QWidget* originPanel, QWidget* editedPanel) {
+  findPanels_[0] = originPanel;
+  findPanels_[1] = editedPanel;
+  LayOutColumns();
+}
+
+GridTextWidths PhraseGridView::MeasureTexts() const {
+  const QFontMetrics cells = fontMetrics();
+  const auto* header = static_cast<const PhraseGridHeader*>(horizontalHeader());
+  const QFontMetrics heads = header->fontMetrics();
+  auto widest = [&cells](const char* chars) {
+    int w = 0;
+    for (const char* c = chars; *c; ++c) w = std::max(w, cells.horizontalAdvance(QLatin1Char(*c)));
+    return w;
+  };
+  auto headerText = [this](int col) { return model_.headerData(col, Qt::Horizontal, Qt::DisplayRole).toString(); };
+  GridTextWidths m;
+  m.IndexHeader = heads.horizontalAdvance(headerText(kColIndex));
+  const size_t phrases = shell_.Table().Phrases.size();
+  const int digits = static_cast<int>(std::to_string(phrases > 0 ? phrases - 1 : 0).size());
+  m.IndexDigits = digits * widest("0123456789");
+  m.HideHeader = heads.horizontalAdvance(headerText(kColHide));
+  m.OnHeader = heads.horizontalAdvance(headerText(kColOn));
+  m.Address = cells.horizontalAdvance(QStringLiteral(" 0x")) + 8 * widest("0123456789ABCDEF");
+  m.LinkHeader = heads.horizontalAdvance(headerText(kColLinkAddress));
+  m.StringHeader = heads.horizontalAdvance(headerText(kColStringAddress));
+  m.OriginLabel = heads.horizontalAdvance(headerText(kColOrigin));
+  m.EditedLabel = heads.horizontalAdvance(headerText(kColEdited));
+  m.CheckBox = kCheckBoxSize;
+  m.CellPadding = kCellTextLeft + 3;
+  m.HeaderPadding = header->Padding();
+  return m;
+}
+
+void PhraseGridView::LayOutColumns() {
+  const GridColumns g = velmora::ui::LayOutColumns(MeasureTexts(), viewport()->width(), originShare_);
+  laying_ = true;
+  for (int c = 0; c < kGridColumnCount; ++c) setColumnWidth(c, g.Widths[static_cast<size_t>(c)]);
+  laying_ = false;
+  if (findPanels_[0]) findPanels_[0]->move(g.FindPanel1Left, 0);
+  if (findPanels_[1]) findPanels_[1]->move(g.FindPanel2Left, 0);
+  horizontalScrollBar()->setValue(0);
+  horizontalHeader()->viewport()->update();
+}
+
+bool PhraseGridView::viewportEvent(QEvent* event) {
+  const bool handled = QTableView::viewportEvent(event);
+  if (event->type() == QEvent::Resize) LayOutColumns();
+  return handled;
+}
+
+void PhraseGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  // Column 0 stands at the left edge: scrolling to it moves only up or down.
+  QTableView::scrollTo(index.isValid() ? index.siblingAtColumn(kColIndex) : index, hint);
+  horizontalScrollBar()->setValue(0);
 }
 
 int PhraseGridView::TopGridRow() const { return verticalScrollBar()->value() + 1; }
@@ -113,6 +219,8 @@ void PhraseGridView::SyncFromLogic() {
   if (sel >= 1 && sel <= model_.rowCount()) {
     selectionModel()->setCurrentIndex(model_.index(sel - 1, currentIndex().isValid() ? currentIndex().column() : 0),
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // A row selected below the rows in view (an undone change) is brought in.
+    scrollTo(model_.index(sel - 1, kColIndex));
   } else {
     selectionModel()->clearSelection();
   }

@@ -1,0 +1,270 @@
+// The real window from the keyboard: every shortcut, in both interface
+// languages, shown in the menus; the unsaved-work question on closing;
+// "Not found" in the status line; the editor's white box and byte count;
+// file dialogs opening in the project's folder.
+#include <QAction>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "QtTestSupport.h"
+#include "UiTestSupport.h"
+#include "project/ProjectFile.h"
+#include "ui/qt/Dialogs.h"
+#include "ui/qt/MainForm.h"
+#include "ui/qt/PhraseGridModel.h"
+#include "ui/qt/PhraseGridView.h"
+
+using namespace velmora;
+using namespace velmora::ui;
+
+using velmora::ui::testing::WhenModal;
+
+class ShortcutTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::string projectPath_;
+  std::string japanesePath_;
+
+  void WriteProjects() {
+    PhraseTable t;
+    // 0 Route, 1 Hidden (hidden), 2 Menu (edited, ON), 3 Map Menu.
+    testing::TableBuilder().Add("Route").Add("Hidden", pfHide).Add("Menu", pfOn, "Menue").Add("Map Menu").Fill(t);
+    SaveProject(t, projectPath_);
+    PhraseTable j;
+    // メニュー in Shift JIS: 8 bytes of room.
+    testing::TableBuilder().Add("\x83\x81\x83\x6A\x83\x85\x81\x5B").Fill(j);
+    SaveProject(j, japanesePath_);
+  }
+
+  static void Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+    QTest::keyClick(target, key, mods);
+    QCoreApplication::processEvents();
+  }
+
+  static QAction* Action(TMainForm& form, const char* name) {
+    auto* a = form.findChild<QAction*>(name);
+    if (!a) qFatal("no action %s", name);
+    return a;
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    projectPath_ = dir_.filePath("Keys.vmprj").toStdString();
+    japanesePath_ = dir_.filePath("Japan.vmprj").toStdString();
+    WriteProjects();
+  }
+
+  void menusShowEveryShortcut() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const struct {
+      const char* action;
+      const char* menu;
+      QKeySequence keys;
+    } expected[] = {
+        {"OpenProjectItem", "FilePopupMenu", QKeySequence("Ctrl+O")},
+        {"SaveProjectItem", "FilePopupMenu", QKeySequence("Ctrl+S")},
+        {"SaveProjectAsItem", "FilePopupMenu", QKeySequence("Ctrl+Shift+S")},
+        {"UndoMenuItem", "EditPopupMenu", QKeySequence("Ctrl+Z")},
+        {"RedoMenuItem", "EditPopupMenu", QKeySequence("Ctrl+Y")},
+        {"CopyMenuItem", "EditPopupMenu", QKeySequence("Ctrl+C")},
+        {"FindOriginMenuItem", "EditPopupMenu", QKeySequence("Ctrl+F")},
+        {"FindEditedMenuItem", "EditPopupMenu", QKeySequence("Ctrl+Shift+F")},
+        {"FindNextMenuItem", "EditPopupMenu", QKeySequence("F3")},
+        {"FindPreviousMenuItem", "EditPopupMenu", QKeySequence("Shift+F3")},
+        {"ToggleHideMenuItem", "EditPopupMenu", QKeySequence("Ctrl+H")},
+        {"ToggleOnMenuItem", "EditPopupMenu", QKeySequence("Space")},
+    };
+    for (const char* lang : {"EngMenuItem", "RusMenuItem"}) {
+      Action(form, lang)->trigger();
+      for (const auto& e : expected) {
+        QAction* a = Action(form, e.action);
+        QCOMPARE(a->shortcut(), e.keys);
+        QVERIFY2(form.findChild<QMenu*>(e.menu)->actions().contains(a), e.action);
+        QVERIFY2(form.actions().contains(a), "the shortcut works without the menu open");
+        QVERIFY2(!a->text().isEmpty(), e.action);
+      }
+      QVERIFY(Action(form, "RedoMenuItem")->shortcuts().contains(QKeySequence("Ctrl+Shift+Z")));
+    }
+    QCOMPARE(Action(form, "UndoMenuItem")->text(), QString("Отменить"));
+    Action(form, "EngMenuItem")->trigger();
+    QCOMPARE(Action(form, "UndoMenuItem")->text(), QString("Undo"));
+    QCOMPARE(Action(form, "RedoMenuItem")->text(), QString("Redo"));
+  }
+
+  void everyShortcutWorksInBothLanguages() {
+    for (const char* lang : {"RusMenuItem", "EngMenuItem"}) {
+      WriteProjects();
+      PhraseTable table;
+      TMainForm form(table, {projectPath_});
+      form.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&form));
+      Action(form, lang)->trigger();
+      PhraseGridView* grid = form.Grid();
+      auto* model = form.GridModel();
+      auto* find1 = form.findChild<QLineEdit*>("FindEdit1");
+      auto* find2 = form.findChild<QLineEdit*>("FindEdit2");
+      grid->setFocus();
+      QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(model->index(0, kColOrigin)).center());
+
+      // Ctrl+H on "Route": hidden; Ctrl+Z: back; Ctrl+Y and Ctrl+Shift+Z: again.
+      Key(grid, Qt::Key_H, Qt::ControlModifier);
+      QVERIFY(table.Phrases[0].Flags & pfHide);
+      QVERIFY(form.Shell().Modified());
+      Key(grid, Qt::Key_Z, Qt::ControlModifier);
+      QVERIFY(!(table.Phrases[0].Flags & pfHide));
+      QVERIFY(!form.Shell().Modified());
+      Key(grid, Qt::Key_Y, Qt::ControlModifier);
+      QVERIFY(table.Phrases[0].Flags & pfHide);
+      Key(grid, Qt::Key_Z, Qt::ControlModifier);
+      Key(grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+      QVERIFY(table.Phrases[0].Flags & pfHide);
+
+      // Space on "Menu" (edited, ON): switched off.
+      QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(model->index(2, kColOrigin)).center());
+      Key(grid, Qt::Key_Space);
+      QVERIFY(!(table.Phrases[2].Flags & pfOn));
+      QCOMPARE(model->data(model->index(2, kColOn), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+
+      // Ctrl+C: the origin text on the clipboard.
+      Key(grid, Qt::Key_C, Qt::ControlModifier);
+      QCOMPARE(QGuiApplication::clipboard()->text(), QString("Menu"));
+
+      // Ctrl+S: saved to the project's file.
+      Key(grid, Qt::Key_S, Qt::ControlModifier);
+      QVERIFY(!form.Shell().Modified());
+      PhraseTable saved;
+      OpenProject(saved, projectPath_);
+      QVERIFY(saved.Phrases[0].Flags & pfHide);
+      QVERIFY(!(saved.Phrases[2].Flags & pfOn));
+
+      // Ctrl+F and Ctrl+Shift+F: into the find boxes; a blank types there.
+      Key(grid, Qt::Key_F, Qt::ControlModifier);
+      QVERIFY(find1->hasFocus());
+      QTest::keyClicks(find1, "Map");
+      Key(find1, Qt::Key_Space);
+      QCOMPARE(find1->text(), QString("Map "));
+      QVERIFY2(!(table.Phrases[3].Flags & pfOn), "Space in a search box is a blank");
+      Key(grid, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+      QVERIFY(find2->hasFocus());
+
+      // F3 in a search box searches for what it holds; elsewhere it repeats
+      // the last search; Shift+F3 goes up.
+      find1->setText("menu");
+      find1->setFocus();
+      QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(model->index(0, kColOrigin)).center());
+      find1->setFocus();
+      Key(find1, Qt::Key_F3);
+      QCOMPARE(grid->currentIndex().row(), 2);
+      grid->setFocus();
+      Key(grid, Qt::Key_F3);
+      QCOMPARE(grid->currentIndex().row(), 3);
+      Key(grid, Qt::Key_F3, Qt::ShiftModifier);
+      QCOMPARE(grid->currentIndex().row(), 2);
+      Key(grid, Qt::Key_F3, Qt::ShiftModifier);
+      QCOMPARE(grid->currentIndex().row(), 2);
+      QCOMPARE(form.statusBar()->currentMessage(), QString("Not found"));
+
+      // Ctrl+Shift+S and Ctrl+O open their dialogs, in the project's folder.
+      QString seenFolder;
+      bool sawSave = false;
+      WhenModal<QFileDialog>([&](QFileDialog* fd) {
+        sawSave = fd->acceptMode() == QFileDialog::AcceptSave;
+        seenFolder = fd->directory().absolutePath();
+        fd->reject();
+      });
+      Key(grid, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+      QVERIFY(sawSave);
+      QCOMPARE(seenFolder, QDir(dir_.path()).absolutePath());
+      // The window is active again once the dialog has gone.
+      form.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&form));
+      bool sawOpen = false;
+      WhenModal<QFileDialog>([&](QFileDialog* fd) {
+        sawOpen = fd->acceptMode() == QFileDialog::AcceptOpen;
+        seenFolder = fd->directory().absolutePath();
+        fd->reject();
+      });
+      Key(grid, Qt::Key_O, Qt::ControlModifier);
+      QVERIFY(sawOpen);
+      QCOMPARE(seenFolder, QDir(dir_.path()).absolutePath());
+    }
+  }
+
+  void closingWithUnsavedWorkAsks() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.Shell().GridMouseDown(kColHide, 1);
+    QVERIFY(form.Shell().Modified());
+    QString question;
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+      question = box->text();
+      QVERIFY(box->button(QMessageBox::Cancel));
+      box->button(QMessageBox::Cancel)->click();
+    });
+    QVERIFY(!form.close());
+    QVERIFY(form.isVisible());
+    QVERIFY(question.startsWith("Последние изменения не были сохранены."));
+    QVERIFY2(table.Phrases[0].Flags & pfHide, "Cancel keeps everything");
+    WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+    QVERIFY(form.close());
+  }
+
+  void editorStartsWhiteAndCountsBytes() {
+    struct Case {
+      std::string project;
+      const char* codePage;
+      QString typed;
+      QString before;
+      QString after;
+    };
+    const Case cases[] = {
+        {projectPath_, "WestEuropeMenuItem", "Strasse", "0 / 5 bytes", "8 / 5 bytes"},
+        {japanesePath_, "JapanMenuItem", "ルート", "0 / 8 bytes", "6 / 8 bytes"},
+    };
+    for (const Case& c : cases) {
+      PhraseTable table;
+      TMainForm form(table, {c.project});
+      form.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&form));
+      Action(form, c.codePage)->trigger();
+      QString countBefore, countAfter, origin;
+      QColor base;
+      WhenModal<TEditForm>([&](TEditForm* ed) {
+        auto* memo = ed->findChild<QPlainTextEdit*>("Memo1");
+        base = memo->palette().color(QPalette::Base);
+        origin = ed->findChild<QPlainTextEdit*>("OriginMemo")->toPlainText();
+        countBefore = ed->findChild<QLabel*>("ByteCountLabel")->text();
+        memo->insertPlainText(c.typed);
+        countAfter = ed->findChild<QLabel*>("ByteCountLabel")->text();
+        ed->reject();
+      });
+      form.Grid()->setFocus();
+      Key(form.Grid(), Qt::Key_Return);
+      QCOMPARE(base, QColor(Qt::white));
+      QCOMPARE(origin, form.GridModel()->data(form.GridModel()->index(0, kColOrigin), Qt::DisplayRole).toString());
+      QCOMPARE(countBefore, c.before);
+      QCOMPARE(countAfter, c.after);
+    }
+  }
+};
+
+QTEST_MAIN(ShortcutTest)
+#include "qt_shortcuts.moc"

@@ -1,0 +1,202 @@
+// No work is lost: every command that closes or replaces the open project
+// asks first when it has unsaved changes, and acts on the answer; after a
+// failure or a declined question the window shows the state it is in.
+#include <gtest/gtest.h>
+
+#include "UiTestSupport.h"
+#include "container/StreamErrors.h"
+#include "support/TestSupport.h"
+#include "ui/logic/ShellController.h"
+
+namespace velmora::ui {
+namespace {
+
+using testing::FakeProjectFiles;
+using testing::ScriptedPlatform;
+using testing::TableBuilder;
+
+enum class Command { OpenProject, OpenLoader, OpenBin, Close };
+
+struct AnswerCase {
+  const char* name;
+  bool modified;        // the project has an unsaved change
+  bool hasFile;         // it was opened from a project file
+  Answer answer;
+  bool saveFails;       // the save raises
+  bool saveAsCancelled; // the Save As dialog is cancelled
+  bool goesOn;          // the command goes on
+  bool saved;           // the project was written
+};
+
+const AnswerCase kAnswers[] = {
+    {"Unchanged", false, true, Answer::Cancel, false, false, true, false},
+    {"FileYes", true, true, Answer::Yes, false, false, true, true},
+    {"FileYesSaveFails", true, true, Answer::Yes, true, false, false, false},
+    {"FileNo", true, true, Answer::No, false, false, true, false},
+    {"FileCancel", true, true, Answer::Cancel, false, false, false, false},
+    {"NewYes", true, false, Answer::Yes, false, false, true, true},
+    {"NewYesSaveAsCancelled", true, false, Answer::Yes, false, true, false, false},
+    {"NewNo", true, false, Answer::No, false, false, true, false},
+    {"NewCancel", true, false, Answer::Cancel, false, false, false, false},
+};
+
+class UnsavedWorkTest : public ::testing::TestWithParam<std::tuple<Command, AnswerCase>> {
+ protected:
+  UnsavedWorkTest() : shell(table, platform, files) {
+    files.OnOpen = [](PhraseTable& t, const std::string&) {
+      TableBuilder().Add("Route").Add("Menu", pfOn, "Menue").Names("OLD", "T0").Fill(t);
+    };
+    shell.FormCreate();
+    shell.FormShow({});
+  }
+
+  PhraseTable table;
+  ScriptedPlatform platform;
+  FakeProjectFiles files;
+  ShellController shell;
+};
+
+TEST_P(UnsavedWorkTest, AsksAndActsOnTheAnswer) {
+  const auto& [command, c] = GetParam();
+  platform.OpenResults.push_back("/p/old.vmprj");
+  shell.OpenProjectCommand();
+  if (!c.hasFile) {
+    // A project made from a unit, never saved.
+    shell.ResetProject();
+    TableBuilder().Add("Route").Add("Menu", pfOn, "Menue").Names("NEW", "T1").Fill(table);
+    shell.FilterBtnClick(GridFilter::NoFilter);
+  }
+  if (c.modified) shell.GridMouseDown(kColHide, 1);
+  ASSERT_EQ(shell.Modified(), c.modified);
+  const std::vector<uint16_t> flagsBefore = {table.Phrases[0].Flags, table.Phrases[1].Flags};
+  platform.OpenDialogs.clear();
+  platform.Answers.push_back(c.answer);
+  if (c.saveFails) files.OnSave = [](PhraseTable&, const std::string& p) { throw EFCreateError(p, "Permission denied"); };
+  if (!c.saveAsCancelled) platform.SaveResults.push_back("/p/saved.vmprj");
+  // The commands' own file dialogs are cancelled: only whether they opened counts.
+
+  bool wentOn = false;
+  switch (command) {
+    case Command::OpenProject:
+      shell.OpenProjectCommand();
+      wentOn = !platform.OpenDialogs.empty();
+      break;
+    case Command::OpenLoader:
+      shell.OpenFileCommand();
+      wentOn = !platform.OpenDialogs.empty();
+      break;
+    case Command::OpenBin:
+      shell.OpenBinFileCommand();
+      wentOn = !platform.OpenDialogs.empty();
+      break;
+    case Command::Close:
+      wentOn = shell.FormCloseQuery();
+      break;
+  }
+  EXPECT_EQ(wentOn, c.goesOn);
+  EXPECT_EQ(!files.Saved.empty(), c.saved);
+
+  if (!c.modified) {
+    EXPECT_TRUE(platform.Boxes.empty()) << "nothing to ask about";
+    return;
+  }
+  ASSERT_FALSE(platform.Boxes.empty());
+  const Buttons buttons = platform.Boxes[0].ButtonSet;
+  EXPECT_EQ(buttons, Buttons::YesNoCancel);
+  EXPECT_EQ(platform.Boxes[0].Text, CaptionText(c.hasFile ? CaptionId::SaveChangesPrompt : CaptionId::SaveProjectPrompt,
+                                                UiLanguage::Russian));
+  if (c.saved) {
+    EXPECT_EQ(files.Saved[0], c.hasFile ? "/p/old.vmprj" : "/p/saved.vmprj");
+  }
+  // Whatever the answer, the phrases are as they were: nothing was thrown
+  // away by the question itself.
+  EXPECT_EQ(table.Phrases[0].Flags, flagsBefore[0]);
+  EXPECT_EQ(table.Phrases[1].Flags, flagsBefore[1]);
+  EXPECT_EQ(shell.Modified(), !c.saved);
+}
+
+using UnsavedParam = std::tuple<Command, AnswerCase>;
+
+std::string UnsavedCaseName(const ::testing::TestParamInfo<UnsavedParam>& p) {
+  static const char* const kCommands[] = {"OpenProject", "OpenLoader", "OpenBin", "Close"};
+  return std::string(kCommands[static_cast<int>(std::get<0>(p.param))]) + "_" + std::get<1>(p.param).name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, UnsavedWorkTest,
+                         ::testing::Combine(::testing::Values(Command::OpenProject, Command::OpenLoader,
+                                                              Command::OpenBin, Command::Close),
+                                            ::testing::ValuesIn(kAnswers)),
+                         UnsavedCaseName);
+
+// ------------------------------------------------------------ the state shown
+
+class ShownStateTest : public ::testing::Test {
+ protected:
+  ShownStateTest() : shell(table, platform, files) {
+    files.OnOpen = [](PhraseTable& t, const std::string&) {
+      TableBuilder().Add("Route").Add("Menu", pfOn, "Menue").Names("OLD", "T0").Fill(t);
+    };
+    shell.FormCreate();
+    shell.FormShow({});
+    platform.OpenResults.push_back("/p/old.vmprj");
+    shell.OpenProjectCommand();
+  }
+
+  void ExpectNoProjectShown() {
+    EXPECT_EQ(shell.WindowTitle(), "Velmora");
+    EXPECT_EQ(shell.Grid().RowCount(), 1);
+    EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], "      Оригинальный текст (0)");
+    EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (0)");
+    EXPECT_EQ(shell.Commands(), CommandStates{});
+    EXPECT_FALSE(shell.Modified());
+  }
+
+  PhraseTable table;
+  ScriptedPlatform platform;
+  FakeProjectFiles files;
+  ShellController shell;
+};
+
+TEST_F(ShownStateTest, AReaderThatStopsHalfwayLeavesNoRows) {
+  files.OnOpen = [](PhraseTable& t, const std::string&) {
+    TableBuilder().Add("half").Add("read").Fill(t);
+    throw EReadError();
+  };
+  platform.OpenResults.push_back("/p/broken.vmprj");
+  shell.OpenProjectCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text, "Stream read error");
+  EXPECT_TRUE(table.Phrases.empty());
+  ExpectNoProjectShown();
+}
+
+TEST_F(ShownStateTest, AFailedSaveAsKeepsTheTitleOfTheRealFile) {
+  shell.GridMouseDown(kColHide, 1);
+  files.OnSave = [](PhraseTable&, const std::string& p) { throw EFCreateError(p, "Read-only file system"); };
+  platform.SaveResults.push_back("/ro/new.vmprj");
+  EXPECT_FALSE(shell.SaveProjectAsCommand());
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]");
+  EXPECT_EQ(shell.ProjectPath(), "/p/old.vmprj");
+
+  // Once a save works, the title follows it.
+  files.OnSave = nullptr;
+  platform.SaveResults.push_back("/p/new.vmprj");
+  EXPECT_TRUE(shell.SaveProjectAsCommand());
+  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/new.vmprj  [OLD_T0]");
+}
+
+TEST_F(ShownStateTest, DialogsOpenBesideTheProjectOrItsSource) {
+  EXPECT_EQ(shell.DialogFolder(), "/p");
+  // With no project open, the folder of the file chosen last.
+  shell.ResetProject();
+  platform.OpenResults.push_back("/data/texts/in.txt");
+  shell.ImportCommand();  // no project: nothing to import into, but a file was chosen
+  EXPECT_EQ(shell.DialogFolder(), "/data/texts");
+  // A project made from a loader: the loader's folder.
+  TableBuilder().Add("x").Fill(table);
+  table.SourcePath = "/disc/LOADING.KWI";
+  EXPECT_EQ(shell.DialogFolder(), "/disc");
+}
+
+}  // namespace
+}  // namespace velmora::ui
