@@ -7,9 +7,10 @@ PACKAGES=(
   g++ make cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libpng-dev libjpeg-dev zlib1g-dev
+  libpng-dev libjpeg-dev zlib1g-dev libpugixml-dev
   xvfb xauth imagemagick fonts-dejavu-core locales
   python3
+  gettext translate-toolkit libxml2-utils
 )
 
 missing=()

@@ -31,6 +31,7 @@ class ScriptedPlatform : public Platform {
 
   std::vector<FileDialogSpec> OpenDialogs, SaveDialogs;
   std::deque<std::optional<std::string>> OpenResults, SaveResults;  // empty: cancelled
+  std::deque<size_t> FilterResults;  // the filter chosen in each dialog; empty: the first
 
   // "show:TEXT", "hide-now", "hide-later", and "dialog:NAME" when one of
   // the three dialogs opens (in call order).
@@ -47,12 +48,15 @@ class ScriptedPlatform : public Platform {
   }
   std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) override {
     OpenDialogs.push_back(desc);
+    PopFilter();
     return Pop(OpenResults);
   }
   std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) override {
     SaveDialogs.push_back(desc);
+    PopFilter();
     return Pop(SaveResults);
   }
+  size_t ChosenFilter() const override { return chosenFilter_; }
   void ShowStatus(const std::string& text) override { Status.push_back("show:" + text); }
   void HideStatusNow() override { Status.push_back("hide-now"); }
   void HideStatusLater() override { Status.push_back("hide-later"); }
@@ -85,6 +89,11 @@ class ScriptedPlatform : public Platform {
     q.pop_front();
     return v;
   }
+  void PopFilter() {
+    chosenFilter_ = FilterResults.empty() ? 0 : FilterResults.front();
+    if (!FilterResults.empty()) FilterResults.pop_front();
+  }
+  size_t chosenFilter_ = 0;
 };
 
 // Project-file operations whose effect each test sets.
