@@ -50,6 +50,9 @@ void AppendText(pugi::xml_node element, std::string_view text, int* placeholder)
     run.push_back(text[i]);
   }
   flush();
+  // An element last would make the indented output put blanks before the
+  // closing tag, inside the text; an empty run after it keeps them out.
+  if (element.last_child().type() == pugi::node_element) element.append_child(pugi::node_pcdata);
 }
 
 std::string Hex8(uint32_t v) {
