@@ -99,6 +99,17 @@ std::string Convert(const std::string& to, const std::string& from, std::string_
   return Convert(conv, in, onInvalid);
 }
 
+// ToUtf8's answer to bytes that do not decode: U+FFFD for the byte, or for
+// the lead byte of a two-byte code page with its trail byte.
+size_t ReplaceUndecodable(std::string_view rest, const std::string& charset, std::string& repl) {
+  repl = "\xEF\xBF\xBD";
+  if (charset == "CP932" && rest.size() >= 2) {
+    const auto b = static_cast<unsigned char>(rest[0]);
+    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) return 2;
+  }
+  return 1;
+}
+
 // The message for a character that a code page cannot hold: the character
 // is the UTF-8 sequence at the start of rest.
 std::string UnwritableCharacter(std::string_view rest, const std::string& charset) {
@@ -159,14 +170,8 @@ std::string IconvCharset(CodePage cp) {
 }
 
 std::string ToUtf8(std::string_view bytes, const std::string& charset) {
-  return Convert("UTF-8", charset, bytes, [&](std::string_view rest, std::string& repl) -> size_t {
-    repl = "\xEF\xBF\xBD";
-    // A lead byte of a two-byte code page takes its trail byte with it.
-    if (charset == "CP932" && rest.size() >= 2) {
-      const auto b = static_cast<unsigned char>(rest[0]);
-      if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) return 2;
-    }
-    return 1;
+  return Convert("UTF-8", charset, bytes, [&](std::string_view rest, std::string& repl) {
+    return ReplaceUndecodable(rest, charset, repl);
   });
 }
 
@@ -209,6 +214,22 @@ std::optional<std::string> TCodePageEncoder::Encode(std::string_view utf8, Failu
   });
   if (failed) return std::nullopt;
   return out;
+}
+
+struct TCodePageDecoder::Impl {
+  std::string charset;
+  Converter conv;
+  explicit Impl(std::string cs) : charset(std::move(cs)), conv("UTF-8", charset) {}
+};
+
+TCodePageDecoder::TCodePageDecoder(CodePage cp) : impl_(std::make_unique<Impl>(IconvCharset(cp))) {}
+TCodePageDecoder::~TCodePageDecoder() = default;
+
+std::string TCodePageDecoder::Decode(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  return Convert(impl_->conv, bytes, [&](std::string_view rest, std::string& repl) {
+    return ReplaceUndecodable(rest, impl_->charset, repl);
+  });
 }
 
 bool HasCodePage932() {

@@ -69,6 +69,21 @@ class TCodePageEncoder {
   std::unique_ptr<Impl> impl_;
 };
 
+// Decodes many 8-bit texts of one code page to UTF-8 through one
+// converter, as ToUtf8 does.
+class TCodePageDecoder {
+ public:
+  explicit TCodePageDecoder(CodePage cp);
+  ~TCodePageDecoder();
+  TCodePageDecoder(const TCodePageDecoder&) = delete;
+  TCodePageDecoder& operator=(const TCodePageDecoder&) = delete;
+  std::string Decode(std::string_view bytes);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
 // Code page 932 to UTF-16 little-endian code units (as bytes). Returns an
 // empty string when nothing converts. Invalid sequences are skipped.
 std::string Cp932ToUtf16LE(std::string_view bytes);

@@ -71,8 +71,9 @@ std::string PhraseLabel(size_t i) { return "phrase " + std::to_string(i) + ": ";
 ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t>& rows, CodePage page) {
   ExportDocument doc;
   doc.Page = page;
-  doc.UnitName = ToUtf8(table.UnitName, page);
-  doc.UnitTag = ToUtf8(table.UnitTag, page);
+  TCodePageDecoder decoder(page);
+  doc.UnitName = decoder.Decode(table.UnitName);
+  doc.UnitTag = decoder.Decode(table.UnitTag);
   std::vector<uint32_t> pointers(table.Phrases.size(), 1);
   for (const TPhrase& p : table.Phrases)
     if ((p.Flags & pfLink) && p.MasterIndex >= 0 && static_cast<size_t>(p.MasterIndex) < pointers.size())
@@ -87,9 +88,9 @@ ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t
     e.StringAddress = p.StringAddress;
     e.Room = RoomInPlace(p.Length);
     e.Pointers = pointers[static_cast<size_t>(row)];
-    e.Source = ToUtf8(table.OriginText(p), page);
+    e.Source = decoder.Decode(table.OriginText(p));
     if (table.HasEditedText(p)) {
-      e.Target = ToUtf8(table.EditedText(p), page);
+      e.Target = decoder.Decode(table.EditedText(p));
       e.Fuzzy = !e.Target.empty() && !(p.Flags & pfOn);
     }
     doc.Entries.push_back(std::move(e));
@@ -121,6 +122,7 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
     }
   }
   TCodePageEncoder encoder(page);
+  TCodePageDecoder decoder(page);
 
   const std::vector<TPhrase> phrasesBefore = table.Phrases;
   const std::vector<std::string> textsBefore = table.EditedTexts;
@@ -138,7 +140,7 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
         ++report.Unchanged;
         continue;
       }
-      if (e.Source != ToUtf8(table.OriginText(table.Phrases[i]), page)) {
+      if (e.Source != decoder.Decode(table.OriginText(table.Phrases[i]))) {
         if (!options.force) {
           ++report.SourceChanged;
           report.Note(e.Line, PhraseLabel(i) + "the source text differs from the project's; not applied");

@@ -139,12 +139,12 @@ std::string Utf8ToUtf16Le(std::string_view utf8) {
 
 size_t TLineCounter::LineAt(size_t offset) {
   offset = std::min(offset, text_.size());
-  if (offset < offset_) {
-    offset_ = 0;
-    line_ = 1;
+  const auto at = [&](size_t o) { return text_.begin() + static_cast<std::ptrdiff_t>(o); };
+  if (offset >= offset_) {
+    line_ += static_cast<size_t>(std::count(at(offset_), at(offset), '\n'));
+  } else {
+    line_ -= static_cast<size_t>(std::count(at(offset), at(offset_), '\n'));
   }
-  line_ += static_cast<size_t>(std::count(text_.begin() + static_cast<std::ptrdiff_t>(offset_),
-                                          text_.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
   offset_ = offset;
   return line_;
 }

@@ -31,9 +31,10 @@ void AppendUtf8(std::string& out, uint32_t codePoint);
 // Well-formed UTF-8 as UTF-16 little-endian code units.
 std::string Utf8ToUtf16Le(std::string_view utf8);
 
-// Counts lines up to offsets that mostly grow, as a parser reports them:
-// each call goes on from the previous one, so a pass over a file costs one
-// reading of it. Lines count from 1; a line ends after each line feed.
+// The line of an offset in a text, for offsets that come roughly in order
+// as a parser reports them: each call counts only from the previous offset,
+// so a pass over a file costs one reading of it. Lines count from 1; a line
+// ends after each line feed.
 class TLineCounter {
  public:
   explicit TLineCounter(std::string_view text) : text_(text) {}

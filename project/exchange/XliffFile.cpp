@@ -113,8 +113,8 @@ class XliffReader {
       if (LocalName(file.name()) != "file") continue;
       for (pugi::xml_attribute a : file.attributes())
         if (LocalName(a.name()) == "code-page" && std::strchr(a.name(), ':')) {
-          doc.CodePageName = Unescaped(a.value(), Line(file));
           doc.CodePageLine = Line(file);
+          doc.CodePageName = Unescaped(a.value(), doc.CodePageLine);
         }
       ReadUnits(file, doc);
     }
@@ -257,9 +257,10 @@ class XliffReader {
           hasSource = true;
           e.Source = InlineText(c);
         } else if (child == "target" && e.TargetMarks.empty()) {
-          e.TargetMarks.push_back({0, Line(c)});
+          const size_t line = Line(c);
+          e.TargetMarks.push_back({0, line});
+          const std::string state = Unescaped(c.attribute("state").value(), line);
           e.Target = InlineText(c);
-          const std::string state = Unescaped(c.attribute("state").value(), Line(c));
           e.Fuzzy = state == "new" || state.rfind("needs-", 0) == 0;
         }
       }
@@ -317,6 +318,9 @@ std::string WriteXliff(const ExportDocument& doc) {
     unit.append_child("note").text() = note.c_str();
   }
   StringWriter writer;
+  size_t estimate = 1024;
+  for (const ExportEntry& e : doc.Entries) estimate += 320 + e.Source.size() + e.Target.size();
+  writer.out.reserve(estimate);
   xml.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);
   return std::move(writer.out);
 }
