@@ -117,6 +117,16 @@ FileText DecodeFile(std::string_view bytes, TextEncoding encoding) {
   return f;
 }
 
+// An entry of a text file while its lines are read.
+struct PendingEntry {
+  size_t index = 0;
+  size_t line = 0;
+  std::string text;
+  bool tooLong = false;
+  std::string problem;  // why a line did not convert
+  size_t problemLine = 0;
+};
+
 // Reads the entries of a text file into the table.
 class TextImport {
  public:
@@ -154,7 +164,7 @@ class TextImport {
   // Attaches the entry read so far.
   void Flush() {
     if (!pending_) return;
-    Pending p = std::move(*pending_);
+    PendingEntry p = std::move(*pending_);
     pending_.reset();
     if (!p.problem.empty()) {
       ++report_.Unrepresentable;
@@ -174,17 +184,8 @@ class TextImport {
   ImportReport& Report() { return report_; }
 
  private:
-  struct Pending {
-    size_t index = 0;
-    size_t line = 0;
-    std::string text;
-    bool tooLong = false;
-    std::string problem;  // why a line did not convert
-    size_t problemLine = 0;
-  };
-
   void Append(std::string_view piece, bool continuation) {
-    Pending& p = *pending_;
+    PendingEntry& p = *pending_;
     if (p.tooLong || !p.problem.empty()) return;
     std::string converted;
     if (utf8_) {
@@ -216,7 +217,7 @@ class TextImport {
   PhraseTable& table_;
   bool utf8_;
   std::optional<TCodePageEncoder> encoder_;
-  std::optional<Pending> pending_;
+  std::optional<PendingEntry> pending_;
   size_t lineNo_ = 0;
   ImportReport report_;
 };
