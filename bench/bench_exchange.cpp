@@ -4,11 +4,10 @@
 
 #include <string>
 
-#include "analysis/Extraction.h"
+#include "BenchTable.h"
 #include "analysis/Filters.h"
 #include "project/TextExchange.h"
 #include "project/exchange/PhraseFormat.h"
-#include "sampledata/SampleData.h"
 
 using namespace velmora;
 
@@ -17,18 +16,7 @@ namespace {
 struct BenchProject {
   PhraseTable table;
   std::vector<int32_t> rows;
-  BenchProject() {
-    const auto unit = sample::MakeBenchUnit(8u << 20, 30000, 42);
-    table.UnitImage = unit.bytes;
-    table.Info.UnitSize = table.Info.SourceSize = static_cast<uint32_t>(unit.bytes.size());
-    table.Info.BaseAddress = unit.baseAddress;
-    table.UnitTag = "APM";
-    table.UnitName = "APM";
-    AnalysisOptions o;
-    o.RangeEnd = 0xFFFFFFFF;
-    ExtractPhrases(table, o);
-    for (size_t i = 0; i < table.Phrases.size() && table.EditedTexts.size() < 2000; ++i)
-      if (!(table.Phrases[i].Flags & pfLink)) table.AppendEditedText(i, "Translated text " + std::to_string(i));
+  BenchProject() : table(bench::ExtractedBenchTable(8u << 20, 30000, 42, 2000)) {
     rows = FilterRows(table, GridFilter::NoFilter);
   }
 };
