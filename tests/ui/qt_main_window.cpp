@@ -394,6 +394,32 @@ class MainWindowTest : public QObject {
     QVERIFY(!form.findChild<QAction*>("SaveProjectItem")->isEnabled());
   }
 
+  // The filter chosen in the real dialog picks the format, and a name typed
+  // without an extension gets that format's.
+  void exportAsPoThroughTheRealDialog() {
+    QTemporaryDir out;
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    bool sawDialog = false;
+    WhenModal<QFileDialog>([&](QFileDialog* fd) {
+      sawDialog = true;
+      QCOMPARE(fd->nameFilters().size(), 6);
+      QCOMPARE(fd->nameFilters()[5], QString("Файлы XLIFF 1.2 (*.xlf *.xliff)"));
+      fd->selectNameFilter(fd->nameFilters()[4]);
+      fd->selectFile(out.filePath("Phrases"));
+      static_cast<QDialog*>(fd)->accept();
+    });
+    form.findChild<QAction*>("ExportMenuItem")->trigger();
+    QVERIFY(sawDialog);
+    QFile po(out.filePath("Phrases.po"));
+    QVERIFY(po.open(QIODevice::ReadOnly));
+    const QByteArray text = po.readAll();
+    QVERIFY(text.startsWith("# Phrases of the unit APM_T1"));
+    QVERIFY(text.contains("msgctxt \"2\"\nmsgid \"Menu\"\nmsgstr \"Menue\"\n"));
+  }
+
   void closingAnUnchangedProjectEmptiesTheTable() {
     PhraseTable table;
     TMainForm form(table, {projectPath_});

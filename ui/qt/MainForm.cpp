@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QScreen>
@@ -489,7 +490,14 @@ std::optional<std::string> TMainForm::RunFileDialog(QFileDialog& dlg, const File
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   const qsizetype chosen = filters.indexOf(dlg.selectedNameFilter());
   chosenFilter_ = chosen < 0 ? 0 : static_cast<size_t>(chosen);
-  return dlg.selectedFiles().first().toLocal8Bit().toStdString();
+  QString path = dlg.selectedFiles().first();
+  // A save dialog with a default extension gives a name typed without one
+  // the chosen filter's extension (the default one when it has none).
+  if (dlg.acceptMode() == QFileDialog::AcceptSave && !desc.DefaultExt.empty() && QFileInfo(path).suffix().isEmpty()) {
+    const QString suffix = FilterSuffix(dlg.selectedNameFilter());
+    path += "." + (suffix.isEmpty() ? Local(desc.DefaultExt) : suffix);
+  }
+  return path.toLocal8Bit().toStdString();
 }
 
 std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogSpec& desc) {
@@ -504,14 +512,6 @@ std::optional<std::string> TMainForm::SaveFileDialog(const FileDialogSpec& desc)
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
   dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-  if (!desc.DefaultExt.empty()) {
-    dlg.setDefaultSuffix(Local(desc.DefaultExt));
-    // A name typed without an extension gets the chosen filter's.
-    connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& f) {
-      const QString suffix = FilterSuffix(f);
-      if (!suffix.isEmpty()) dlg.setDefaultSuffix(suffix);
-    });
-  }
   return RunFileDialog(dlg, desc);
 }
 
