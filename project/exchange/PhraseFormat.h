@@ -53,8 +53,6 @@ class PhraseFormat {
   // "txt", "po", "xliff".
   virtual std::string_view ShortName() const = 0;
   virtual unsigned Capabilities() const = 0;
-  // The extension given to a new file, without its dot.
-  virtual std::string_view DefaultExtension() const = 0;
   // The entries this format adds to the open (kCanRead) or save
   // (kCanWrite) dialog.
   virtual std::vector<DialogFilter> DialogFilters(Capability use) const = 0;

@@ -182,7 +182,6 @@ class PoParser {
       }
       Line(text, line);
     }
-    lastLine_ = line;
     if (p_.Started() && !p_.hasStr) Fail(line, "the file ends inside an entry: msgstr is missing");
     Finish();
     RefuseDuplicateContexts(doc_.Entries, "msgctxt");
@@ -322,7 +321,6 @@ class PoParser {
   bool headerSeen_ = false;
   bool checkUtf8_ = true;
   std::string charset_;  // when the strings are not UTF-8
-  size_t lastLine_ = 0;
 };
 
 }  // namespace

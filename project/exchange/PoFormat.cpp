@@ -10,7 +10,6 @@ class PoFormat final : public PhraseFormat {
  public:
   std::string_view ShortName() const override { return "po"; }
   unsigned Capabilities() const override { return kCanRead | kCanWrite; }
-  std::string_view DefaultExtension() const override { return "po"; }
 
   std::vector<DialogFilter> DialogFilters(Capability) const override {
     return {{this, TextEncoding::Auto, "gettext PO Files", "Файлы gettext PO", "*.po"}};

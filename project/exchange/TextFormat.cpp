@@ -9,7 +9,6 @@ class TextFormat final : public PhraseFormat {
  public:
   std::string_view ShortName() const override { return "txt"; }
   unsigned Capabilities() const override { return kCanRead | kCanWrite; }
-  std::string_view DefaultExtension() const override { return "txt"; }
 
   std::vector<DialogFilter> DialogFilters(Capability use) const override {
     // The first entry keeps the file's own rule; the others name an encoding.

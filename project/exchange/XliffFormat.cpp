@@ -10,7 +10,6 @@ class XliffFormat final : public PhraseFormat {
  public:
   std::string_view ShortName() const override { return "xliff"; }
   unsigned Capabilities() const override { return kCanRead | kCanWrite; }
-  std::string_view DefaultExtension() const override { return "xlf"; }
 
   std::vector<DialogFilter> DialogFilters(Capability) const override {
     return {{this, TextEncoding::Auto, "XLIFF 1.2 Files", "Файлы XLIFF 1.2", "*.xlf;*.xliff"}};

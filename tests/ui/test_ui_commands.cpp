@@ -226,6 +226,16 @@ TEST_F(CommandTest, ExportWritesTheFormatAndEncodingOfTheChosenFilter) {
   EXPECT_TRUE(platform.Boxes.empty());
 }
 
+TEST_F(CommandTest, ExportNeverWritesOverTheOpenProject) {
+  OpenProject();
+  platform.SaveResults.push_back("/p/a.vmprj");
+  platform.FilterResults.push_back(4);
+  shell.ExportCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot create file \"/p/a.vmprj\"", 0), 0u) << platform.Boxes[0].Text;
+}
+
 TEST_F(CommandTest, ImportOfPoSwitchesTranslationsOnAndReports) {
   OpenProject();
   const std::string path = dir.File("in.po");
