@@ -5,9 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "analysis/Extraction.h"
+#include "BenchTable.h"
 #include "project/ProjectFile.h"
-#include "sampledata/SampleData.h"
 
 using namespace velmora;
 
@@ -17,18 +16,7 @@ struct BenchProject {
   PhraseTable table;
   std::string dir;
   std::string path;
-  BenchProject() {
-    const auto unit = sample::MakeBenchUnit(64u << 20, 30000, 42);
-    table.UnitImage = unit.bytes;
-    table.Info.UnitSize = table.Info.SourceSize = static_cast<uint32_t>(unit.bytes.size());
-    table.Info.BaseAddress = unit.baseAddress;
-    table.UnitTag = "APM";
-    table.UnitName = "APM";
-    AnalysisOptions o;
-    o.RangeEnd = 0xFFFFFFFF;
-    ExtractPhrases(table, o);
-    for (size_t i = 0; i < table.Phrases.size() && table.EditedTexts.size() < 2000; ++i)
-      if (!(table.Phrases[i].Flags & pfLink)) table.AppendEditedText(i, "Translated text " + std::to_string(i));
+  BenchProject() : table(bench::ExtractedBenchTable(64u << 20, 30000, 42, 2000)) {
     std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX").string();
     dir = ::mkdtemp(tmpl.data()) ? tmpl : std::string(".");
     path = dir + "/bench.vmprj";

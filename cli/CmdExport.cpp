@@ -1,63 +1,74 @@
-// velmora-cli export: writes the phrases that a grid filter shows into a text
-// file, "index = text" per entry, for translation in any text editor.
+// velmora-cli export: writes the phrases that a grid filter shows into a
+// phrase file for translation: a text file, gettext PO or XLIFF 1.2.
 #include <iostream>
 #include <string>
 
 #include "analysis/Filters.h"
 #include "cli/CliCommon.h"
+#include "cli/ExchangeArgs.h"
 #include "container/OutputGuard.h"
-#include "project/CodePages.h"
 #include "project/ProjectFile.h"
-#include "project/TextExchange.h"
 
 namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "Usage: velmora-cli export PROJECT -o FILE [--filter NAME] [--codepage NAME]\n"
+    "Usage: velmora-cli export PROJECT -o FILE [--format txt|po|xliff] [--filter NAME]\n"
+    "                          [--codepage NAME] [--encoding utf-8|utf-16|8bit]\n"
     "\n"
-    "Writes the phrases that the grid shows under a filter into FILE, one entry\n"
-    "per phrase: its index, \" = \", its source text (never the edited text), CR LF.\n"
-    "A text with line feeds continues on further lines. Link records are never\n"
-    "written.\n"
+    "Writes the phrases that the grid shows under a filter into FILE. The format\n"
+    "follows the extension of FILE (.po gettext PO, .xlf or .xliff XLIFF 1.2, any\n"
+    "other a text file); --format overrides it. Link records are never written.\n"
+    "\n"
+    "A text file has one entry per phrase: its index, \" = \", its source text\n"
+    "(never the edited text), CR LF; a text with line feeds continues on further\n"
+    "lines. PO and XLIFF files are UTF-8 with one entry per phrase: the index as\n"
+    "msgctxt or trans-unit id, the source text, the edited text (fuzzy, or\n"
+    "needs-review-translation, when it is not switched on), the room in bytes that\n"
+    "a translation has in place, the pointer count and the string address.\n"
     "\n"
     "Options:\n"
-    "  -o, --output FILE  the text file to write (\"Phrases.txt\" is customary)\n"
+    "  -o, --output FILE  the file to write (\"Phrases.txt\" is customary)\n"
+    "  --format NAME      txt, po or xliff\n"
     "  --filter NAME      all (default), no-hidden, only-edited or final\n"
-    "  --codepage NAME    the display code page; with japanese (when the system\n"
-    "                     knows code page 932) the file is UTF-16 little-endian\n"
-    "                     with a byte-order mark, otherwise the bytes are written\n"
-    "                     as they are (default: default)\n";
+    "  --codepage NAME    the code page of the unit's texts: default, west-europe,\n"
+    "                     east-europe, greek, turkish, baltic, arabic, russian or\n"
+    "                     japanese (default: default, the 8-bit code page of the\n"
+    "                     user's locale)\n"
+    "  --encoding NAME    text files only: utf-8 or utf-16 (with a byte-order mark,\n"
+    "                     texts converted from the code page) or 8bit (the bytes as\n"
+    "                     they are). Without it a text file is UTF-16 little-endian\n"
+    "                     with a byte-order mark under the japanese code page (when\n"
+    "                     the system knows code page 932), else 8-bit.\n";
 
 int RunExport(const std::vector<std::string>& args) {
-  ArgParser ap(args, {"-o", "--output", "--filter", "--codepage"}, {});
+  std::vector<std::string> valueOptions = kExchangeValueOptions;
+  valueOptions.insert(valueOptions.end(), {"-o", "--output", "--filter"});
+  ArgParser ap(args, valueOptions, {});
   if (ap.Positionals().size() != 1) throw UsageError("give exactly one PROJECT");
   auto output = ap.Value("-o");
   if (!output) output = ap.Value("--output");
-  if (!output || output->empty()) throw UsageError("the text file is missing (-o FILE)");
+  if (!output || output->empty()) throw UsageError("the output file is missing (-o FILE)");
   GridFilter filter = GridFilter::NoFilter;
   if (auto f = ap.Value("--filter")) {
     auto parsed = GridFilterFromName(*f);
     if (!parsed) throw UsageError("--filter takes all, no-hidden, only-edited or final, not '" + *f + "'");
     filter = *parsed;
   }
-  CodePage codePage = CodePage::Default;
-  if (auto c = ap.Value("--codepage")) {
-    auto parsed = CodePageFromCliName(*c);
-    if (!parsed) throw UsageError("unknown code page '" + *c + "'");
-    codePage = *parsed;
-  }
+  const PhraseFormat* chosen = FormatOption(ap);
+  const PhraseFormat& format = chosen ? *chosen : PhraseFormatForOutput(*output);
+  const ExchangeOptions options = ExchangeOptionsFrom(ap, &format);
 
   RefuseOutputOverInputs(*output, {ap.Positionals()[0]});
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
   const auto rows = FilterRows(table, filter);
-  WriteExport(*output, ExportPhrases(table, rows, codePage));
+  ExportPhraseFile(format, table, rows, *output, options);
   std::cout << rows.size() << " phrase(s) exported to " << *output << "\n";
   return kExitOk;
 }
 
-const CommandRegistrar reg({"export", "write phrase texts to a text file", kUsage, RunExport});
+const CommandRegistrar reg({"export", "write phrase texts to a text, PO or XLIFF file", kUsage, RunExport});
 
 }  // namespace
 }  // namespace velmora::cli

@@ -1,42 +1,72 @@
-// velmora-cli import: attaches the texts of a phrase text file to the phrases
-// their indices name, as edited texts, and saves the project.
+// velmora-cli import: reads a phrase file (a text file, gettext PO or XLIFF
+// 1.2) back into a project and saves it.
 #include <iostream>
 #include <string>
 
 #include "cli/CliCommon.h"
-#include "container/Stream.h"
+#include "cli/ExchangeArgs.h"
 #include "project/ProjectEdit.h"
-#include "project/TextExchange.h"
 
 namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "Usage: velmora-cli import PROJECT FILE\n"
+    "Usage: velmora-cli import PROJECT FILE [--format txt|po|xliff] [--codepage NAME]\n"
+    "                          [--encoding utf-8|utf-16|8bit] [--force]\n"
     "\n"
-    "Reads the phrase text file FILE (as written by 'export', or any 8-bit text\n"
-    "of the same form) and gives each phrase that an entry names the entry's\n"
-    "text as a new edited text. Entry lines are \"INDEX = TEXT\"; lines without\n"
-    "\"=\" continue the text before them. ON and HIDE are not changed: switch\n"
-    "imported texts on with 'set --on'. Prints how many entries were attached\n"
-    "and saves the project. An index too large for a 32-bit number stops the\n"
-    "import with an error, and the project is then not saved.\n";
+    "Reads the phrase file FILE into the project and saves it. The format follows\n"
+    "the extension of FILE (.po, .pot, .xlf, .xliff, .txt), then its first bytes;\n"
+    "--format overrides it.\n"
+    "\n"
+    "Text files: entry lines are \"INDEX = TEXT\"; lines without \"=\" continue the\n"
+    "text before them. Each entry gives its phrase a new edited text; ON and HIDE\n"
+    "are not changed (switch imported texts on with 'set --on'). A file that\n"
+    "starts with a byte-order mark is read as UTF-16 (FF FE) or UTF-8 (EF BB BF)\n"
+    "and its texts are converted into the code page; without one the bytes are\n"
+    "taken as they are, unless --encoding names the encoding. An index too large\n"
+    "for a 32-bit number stops the import with an error, and the project is then\n"
+    "not saved.\n"
+    "\n"
+    "PO and XLIFF files: only the index (msgctxt, trans-unit id) and the\n"
+    "translation (msgstr, target) are data. An entry whose source text no longer\n"
+    "matches the project's is skipped as \"source changed\" unless --force is given.\n"
+    "A translation that is not fuzzy (target state not new or needs-...) is\n"
+    "switched on and shown, as the translation editor's OK does; a fuzzy one is\n"
+    "stored switched off; an empty one changes nothing. The report counts the\n"
+    "entries applied, unchanged, source changed, over budget (longer than their\n"
+    "room: they will be relocated), unrepresentable in the code page and of\n"
+    "unknown index, with the file's line for each that needs attention. A file\n"
+    "that cannot be parsed is an error naming the line, and nothing is applied.\n"
+    "\n"
+    "Options:\n"
+    "  --format NAME    txt, po or xliff\n"
+    "  --codepage NAME  the code page of the unit's texts (default: the one a PO\n"
+    "                   or XLIFF file records, else default)\n"
+    "  --encoding NAME  text files only: utf-8, utf-16 or 8bit\n"
+    "  --force          apply entries whose source text has changed\n";
+
+// Notes printed after the count line; the rest are counted.
+constexpr size_t kMaxNotesShown = 200;
 
 int RunImport(const std::vector<std::string>& args) {
-  ArgParser ap(args, {}, {});
+  ArgParser ap(args, kExchangeValueOptions, {"--force"});
   if (ap.Positionals().size() != 2) throw UsageError("give PROJECT and FILE");
   const std::string& projectPath = ap.Positionals()[0];
-  int count = 0;
+  const std::string& filePath = ap.Positionals()[1];
+  const PhraseFormat* format = FormatOption(ap);
+  ExchangeOptions options = ExchangeOptionsFrom(ap, format);
+  options.force = ap.Has("--force");
+
+  ImportReport report;
   EditProjectFile(projectPath, [&](PhraseTable& table) {
-    const std::vector<uint8_t> bytes = ReadWholeFile(ap.Positionals()[1]);
-    count = ImportPhrases(table, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    return count > 0;
+    report = ImportPhraseFile(format, table, filePath, options);
+    return report.Changed;
   });
-  std::cout << ImportMessage(count) << "\n";
+  std::cout << report.Text(filePath, kMaxNotesShown) << "\n";
   return kExitOk;
 }
 
-const CommandRegistrar reg({"import", "attach the texts of a text file as edited texts", kUsage, RunImport});
+const CommandRegistrar reg({"import", "read a text, PO or XLIFF phrase file into a project", kUsage, RunImport});
 
 }  // namespace
 }  // namespace velmora::cli

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iconv.h>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -57,8 +58,8 @@ size_t Utf8SeqLen(unsigned char b) {
 // Runs iconv over the whole input. onInvalid is called for a sequence that
 // does not convert and returns how many input bytes to skip (0 = give up).
 template <typename OnInvalid>
-std::string Convert(const std::string& to, const std::string& from, std::string_view in, OnInvalid onInvalid) {
-  Converter conv(to, from);
+std::string Convert(Converter& conv, std::string_view in, OnInvalid onInvalid) {
+  iconv(conv.get(), nullptr, nullptr, nullptr, nullptr);
   std::string out;
   out.resize(in.size() * 4 + 16);
   char* inPtr = const_cast<char*>(in.data());
@@ -90,6 +91,41 @@ std::string Convert(const std::string& to, const std::string& from, std::string_
   }
   out.resize(static_cast<size_t>(outPtr - out.data()));
   return out;
+}
+
+template <typename OnInvalid>
+std::string Convert(const std::string& to, const std::string& from, std::string_view in, OnInvalid onInvalid) {
+  Converter conv(to, from);
+  return Convert(conv, in, onInvalid);
+}
+
+// ToUtf8's answer to bytes that do not decode: U+FFFD for the byte, or for
+// the lead byte of a two-byte code page with its trail byte.
+size_t ReplaceUndecodable(std::string_view rest, const std::string& charset, std::string& repl) {
+  repl = "\xEF\xBF\xBD";
+  if (charset == "CP932" && rest.size() >= 2) {
+    const auto b = static_cast<unsigned char>(rest[0]);
+    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) return 2;
+  }
+  return 1;
+}
+
+// The message for a character that a code page cannot hold: the character
+// is the UTF-8 sequence at the start of rest.
+std::string UnwritableCharacter(std::string_view rest, const std::string& charset) {
+  const size_t n = std::min(Utf8SeqLen(static_cast<unsigned char>(rest[0])), rest.size());
+  const std::string ch(rest.substr(0, n));
+  uint32_t cpv = static_cast<unsigned char>(ch[0]);
+  if (n == 2) cpv = ((cpv & 0x1F) << 6) | (static_cast<unsigned char>(ch[1]) & 0x3F);
+  if (n == 3)
+    cpv = ((cpv & 0x0F) << 12) | ((static_cast<unsigned char>(ch[1]) & 0x3F) << 6) |
+          (static_cast<unsigned char>(ch[2]) & 0x3F);
+  if (n == 4)
+    cpv = ((cpv & 0x07) << 18) | ((static_cast<unsigned char>(ch[1]) & 0x3F) << 12) |
+          ((static_cast<unsigned char>(ch[2]) & 0x3F) << 6) | (static_cast<unsigned char>(ch[3]) & 0x3F);
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", cpv);
+  return "The character \"" + ch + "\" (" + code + ") cannot be written in code page " + charset;
 }
 
 std::string LocaleName() {
@@ -134,14 +170,8 @@ std::string IconvCharset(CodePage cp) {
 }
 
 std::string ToUtf8(std::string_view bytes, const std::string& charset) {
-  return Convert("UTF-8", charset, bytes, [&](std::string_view rest, std::string& repl) -> size_t {
-    repl = "\xEF\xBF\xBD";
-    // A lead byte of a two-byte code page takes its trail byte with it.
-    if (charset == "CP932" && rest.size() >= 2) {
-      const auto b = static_cast<unsigned char>(rest[0]);
-      if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) return 2;
-    }
-    return 1;
+  return Convert("UTF-8", charset, bytes, [&](std::string_view rest, std::string& repl) {
+    return ReplaceUndecodable(rest, charset, repl);
   });
 }
 
@@ -149,24 +179,7 @@ std::string ToUtf8(std::string_view bytes, CodePage cp) { return ToUtf8(bytes, I
 
 std::string FromUtf8(std::string_view utf8, const std::string& charset) {
   return Convert(charset, "UTF-8", utf8, [&](std::string_view rest, std::string&) -> size_t {
-    const size_t n = std::min(Utf8SeqLen(static_cast<unsigned char>(rest[0])), rest.size());
-    const std::string ch(rest.substr(0, n));
-    std::string code;
-    {
-      // Decode the code point for the message.
-      uint32_t cpv = static_cast<unsigned char>(ch[0]);
-      if (n == 2) cpv = ((cpv & 0x1F) << 6) | (static_cast<unsigned char>(ch[1]) & 0x3F);
-      if (n == 3)
-        cpv = ((cpv & 0x0F) << 12) | ((static_cast<unsigned char>(ch[1]) & 0x3F) << 6) |
-              (static_cast<unsigned char>(ch[2]) & 0x3F);
-      if (n == 4)
-        cpv = ((cpv & 0x07) << 18) | ((static_cast<unsigned char>(ch[1]) & 0x3F) << 12) |
-              ((static_cast<unsigned char>(ch[2]) & 0x3F) << 6) | (static_cast<unsigned char>(ch[3]) & 0x3F);
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "U+%04X", cpv);
-      code = buf;
-    }
-    throw std::runtime_error("The character \"" + ch + "\" (" + code + ") cannot be written in code page " + charset);
+    throw std::runtime_error(UnwritableCharacter(rest, charset));
   });
 }
 
@@ -177,6 +190,45 @@ std::string Cp932ToUtf16LE(std::string_view bytes) {
     const auto b = static_cast<unsigned char>(rest[0]);
     if (rest.size() >= 2 && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))) return 2;
     return 1;
+  });
+}
+
+struct TCodePageEncoder::Impl {
+  std::string charset;
+  Converter conv;
+  explicit Impl(std::string cs) : charset(std::move(cs)), conv(charset, "UTF-8") {}
+};
+
+TCodePageEncoder::TCodePageEncoder(CodePage cp) : impl_(std::make_unique<Impl>(IconvCharset(cp))) {}
+TCodePageEncoder::~TCodePageEncoder() = default;
+
+std::optional<std::string> TCodePageEncoder::Encode(std::string_view utf8, Failure* failure) {
+  bool failed = false;
+  std::string out = Convert(impl_->conv, utf8, [&](std::string_view rest, std::string&) -> size_t {
+    failed = true;
+    if (failure) {
+      failure->Offset = utf8.size() - rest.size();
+      failure->Message = UnwritableCharacter(rest, impl_->charset);
+    }
+    return 0;
+  });
+  if (failed) return std::nullopt;
+  return out;
+}
+
+struct TCodePageDecoder::Impl {
+  std::string charset;
+  Converter conv;
+  explicit Impl(std::string cs) : charset(std::move(cs)), conv("UTF-8", charset) {}
+};
+
+TCodePageDecoder::TCodePageDecoder(CodePage cp) : impl_(std::make_unique<Impl>(IconvCharset(cp))) {}
+TCodePageDecoder::~TCodePageDecoder() = default;
+
+std::string TCodePageDecoder::Decode(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  return Convert(impl_->conv, bytes, [&](std::string_view rest, std::string& repl) {
+    return ReplaceUndecodable(rest, impl_->charset, repl);
   });
 }
 

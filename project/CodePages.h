@@ -3,6 +3,7 @@
 // shown or typed; the bytes of the project never change.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,6 +46,43 @@ std::string ToUtf8(std::string_view bytes, const std::string& charset);
 // std::runtime_error naming the character.
 std::string FromUtf8(std::string_view utf8, CodePage cp);
 std::string FromUtf8(std::string_view utf8, const std::string& charset);
+
+// Converts many UTF-8 texts into one code page through one converter, and
+// tells where a text holds a character the code page cannot.
+class TCodePageEncoder {
+ public:
+  explicit TCodePageEncoder(CodePage cp);
+  ~TCodePageEncoder();
+  TCodePageEncoder(const TCodePageEncoder&) = delete;
+  TCodePageEncoder& operator=(const TCodePageEncoder&) = delete;
+
+  struct Failure {
+    size_t Offset = 0;    // byte offset of the character in the UTF-8 text
+    std::string Message;  // the text FromUtf8 raises for it
+  };
+  // The text in the code page; nullopt (with *failure filled) when a
+  // character cannot be written.
+  std::optional<std::string> Encode(std::string_view utf8, Failure* failure = nullptr);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Decodes many 8-bit texts of one code page to UTF-8 through one
+// converter, as ToUtf8 does.
+class TCodePageDecoder {
+ public:
+  explicit TCodePageDecoder(CodePage cp);
+  ~TCodePageDecoder();
+  TCodePageDecoder(const TCodePageDecoder&) = delete;
+  TCodePageDecoder& operator=(const TCodePageDecoder&) = delete;
+  std::string Decode(std::string_view bytes);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 // Code page 932 to UTF-16 little-endian code units (as bytes). Returns an
 // empty string when nothing converts. Invalid sequences are skipped.

@@ -7,9 +7,11 @@ PACKAGES=(
   g++ make cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libpng-dev libjpeg-dev zlib1g-dev
+  libpng-dev libjpeg-dev zlib1g-dev libpugixml-dev
   xvfb xauth imagemagick fonts-dejavu-core fonts-droid-fallback locales
   python3
+  # Phrase files, and the tools that check them.
+  gettext translate-toolkit libxml2-utils
   # Manuals, desktop files and the Debian package, and the tools that check
   # them.
   help2man man-db desktop-file-utils appstream shared-mime-info xdg-utils

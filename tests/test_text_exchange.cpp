@@ -78,10 +78,20 @@ TEST(ExportPhrases, JapaneseCodePageWritesUtf16WithByteOrderMark) {
                                std::string("0\0 \0=\0 \0\x42\x30\r\0\n\0", 14) +
                                std::string("1\0 \0=\0 \0A\0B\0\r\0\n\0", 16);
   EXPECT_EQ(out, expected);
-  // Such a file imports nothing: its first NUL ends the text read.
+  // Such a file comes back under the Japanese code page; under one that
+  // cannot hold the hiragana its entry is skipped and named by its line.
   PhraseTable again = t;
-  EXPECT_EQ(ImportPhrases(again, out), 0);
-  EXPECT_TRUE(EditedTexts(again).empty());
+  const ImportReport back = ImportPhrases(again, out, TextEncoding::Auto, CodePage::Japanese);
+  EXPECT_EQ(back.Applied, 2);
+  EXPECT_EQ(EditedTexts(again), (std::map<size_t, std::string>{{0, "\x82\xA0"}, {1, "AB"}}));
+  PhraseTable western = t;
+  const ImportReport skipped = ImportPhrases(western, out, TextEncoding::Auto, CodePage::WestEurope);
+  EXPECT_EQ(skipped.Applied, 1);
+  EXPECT_EQ(skipped.Unrepresentable, 1);
+  ASSERT_EQ(skipped.Notes.size(), 1u);
+  EXPECT_EQ(skipped.Notes[0].Line, 1u);
+  EXPECT_NE(skipped.Notes[0].Text.find("U+3042"), std::string::npos) << skipped.Notes[0].Text;
+  EXPECT_EQ(EditedTexts(western), (std::map<size_t, std::string>{{1, "AB"}}));
 }
 
 TEST(ImportPhrases, LineRules) {
@@ -136,6 +146,17 @@ TEST(ImportPhrases, RepeatedEntriesAddEntriesAndKeepTheEarlierOnes) {
   EXPECT_EQ(t.Phrases[6].EditIndex, 2);
 }
 
+TEST(ImportPhrases, IndexTooLargeQuotesAtMostFortyDigits) {
+  PhraseTable t = TwentyPhrases();
+  const std::string digits(10 * 1024 * 1024, '7');
+  try {
+    ImportPhrases(t, digits + " = X\r\n");
+    ADD_FAILURE() << "accepted";
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(std::string(e.what()), std::string("'").append(digits, 0, 40).append("...' is not a valid integer value"));
+  }
+}
+
 TEST(ImportPhrases, IndexTooLargeStopsTheImportAfterTheEarlierEntries) {
   for (const char* digits : {"2147483648", "99999999999999999999999"}) {
     PhraseTable t = TwentyPhrases();
@@ -176,4 +197,145 @@ TEST(WriteExport, WritesTheBytesOrRaisesTheCreateError) {
   const auto back = test::ReadFile(dir.File("Phrases.txt"));
   EXPECT_EQ(std::string(back.begin(), back.end()), bytes);
   EXPECT_THROW(WriteExport(dir.File("none/Phrases.txt"), bytes), EFCreateError);
+}
+
+// ---------------------------------------------------------------- encodings
+
+namespace {
+
+// "Привет" in Windows-1251 and in UTF-8.
+const std::string kPrivet1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";
+const std::string kPrivetUtf8 = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+
+std::string Utf16Le(std::string_view ascii) {
+  std::string out;
+  for (const char c : ascii) {
+    out.push_back(c);
+    out.push_back('\0');
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(ImportPhrases, ByteOrderMarkOrChosenEncodingDecodesIntoTheCodePage) {
+  // "5 = Привет", CR LF, "6 = ok" in each encoding.
+  const std::string privetUtf16 = std::string("\x1F\x04\x40\x04\x38\x04\x32\x04\x35\x04\x42\x04", 12);
+  const std::string utf16 = Utf16Le("5 = ") + privetUtf16 + Utf16Le("\r\n6 = ok\r\n");
+  const std::string utf8 = "5 = " + kPrivetUtf8 + "\r\n6 = ok\r\n";
+  const std::string eightBit = "5 = " + kPrivet1251 + "\r\n6 = ok\r\n";
+  struct Case {
+    const char* name;
+    std::string file;
+    TextEncoding encoding;
+  } cases[] = {
+      {"UTF-16 byte-order mark", "\xFF\xFE" + utf16, TextEncoding::Auto},
+      {"UTF-8 byte-order mark", "\xEF\xBB\xBF" + utf8, TextEncoding::Auto},
+      {"no mark: 8-bit as before", eightBit, TextEncoding::Auto},
+      {"UTF-8 named, no mark", utf8, TextEncoding::Utf8},
+      {"UTF-8 named, with mark", "\xEF\xBB\xBF" + utf8, TextEncoding::Utf8},
+      {"UTF-16 named, no mark", utf16, TextEncoding::Utf16},
+      {"8-bit named", eightBit, TextEncoding::EightBit},
+  };
+  for (const auto& c : cases) {
+    PhraseTable t = TwentyPhrases();
+    const ImportReport r = ImportPhrases(t, c.file, c.encoding, CodePage::Russian);
+    EXPECT_EQ(r.Applied, 2) << c.name;
+    EXPECT_EQ(r.Headline, "2 new phrase(s) has been added or replaced.") << c.name;
+    EXPECT_EQ(EditedTexts(t), (std::map<size_t, std::string>{{5, kPrivet1251}, {6, "ok"}})) << c.name;
+  }
+  // 8-bit named keeps a mark's bytes as text: the old reading, untouched.
+  PhraseTable t = TwentyPhrases();
+  EXPECT_EQ(ImportPhrases(t, "\xEF\xBB\xBF" "5 = A", TextEncoding::EightBit, CodePage::Russian).Applied, 1);
+  EXPECT_EQ(EditedTexts(t), (std::map<size_t, std::string>{{5, "A"}}));
+}
+
+TEST(ImportPhrases, UnicodeLinesFollowTheLineRulesByCharacters) {
+  struct Case {
+    const char* name;
+    std::string file;
+    std::map<size_t, std::string> edited;
+  } cases[] = {
+      // The character after "=" is skipped whole, not one byte of it.
+      {"no blank after =", "5 =\xD0\x96" + kPrivetUtf8, {{5, kPrivet1251}}},
+      // One character after "=" (two bytes in UTF-8): the line is ignored.
+      {"one character after =", "5 = A\r\n6 =\xD0\x96\r\n\xD0\x96\xD0\x96", {{5, "A\n\xC6\xC6"}}},
+      // A continuation of one character (two bytes) is dropped.
+      {"single-character continuation", "5 = A\r\n\xD0\x96\r\nBC", {{5, "A\nBC"}}},
+  };
+  for (const auto& c : cases) {
+    PhraseTable t = TwentyPhrases();
+    ImportPhrases(t, c.file, TextEncoding::Utf8, CodePage::Russian);
+    EXPECT_EQ(EditedTexts(t), c.edited) << c.name;
+  }
+}
+
+TEST(ImportPhrases, UnrepresentableOrUndecodableEntriesAreSkippedWithTheirLine) {
+  PhraseTable t = TwentyPhrases();
+  // Line 3 holds a Greek letter that Windows-1251 lacks, line 5 a byte that
+  // is not UTF-8; the entries they belong to are skipped, the others kept.
+  const std::string file = "1 = one\r\n2 = two\r\ncontinued \xCE\xA9\r\n3 = three\r\n4 = \xFF\r\n5 = five";
+  const ImportReport r = ImportPhrases(t, file, TextEncoding::Utf8, CodePage::Russian);
+  EXPECT_EQ(r.Applied, 3);
+  EXPECT_EQ(r.Unrepresentable, 2);
+  ASSERT_EQ(r.Notes.size(), 2u);
+  EXPECT_EQ(r.Notes[0].Line, 3u);
+  EXPECT_NE(r.Notes[0].Text.find("phrase 2"), std::string::npos) << r.Notes[0].Text;
+  EXPECT_NE(r.Notes[0].Text.find("U+03A9"), std::string::npos) << r.Notes[0].Text;
+  EXPECT_EQ(r.Notes[1].Line, 5u);
+  EXPECT_EQ(EditedTexts(t), (std::map<size_t, std::string>{{1, "one"}, {3, "three"}, {5, "five"}}));
+}
+
+TEST(ImportPhrases, TextLongerThanAProjectHoldsIsRefusedNamingItsLine) {
+  PhraseTable t = TwentyPhrases();
+  std::string file = "1 = one\r\n2 = start\r\n";
+  for (int i = 0; i < 700; ++i) file += std::string(100, 'x') + "\r\n";  // 70 kB of continuation
+  file += "3 = three\r\n";
+  for (const TextEncoding encoding : {TextEncoding::EightBit, TextEncoding::Utf8}) {
+    PhraseTable copy = t;
+    const ImportReport r = ImportPhrases(copy, file, encoding, CodePage::Russian);
+    EXPECT_EQ(r.Applied, 2);
+    EXPECT_EQ(r.TooLong, 1);
+    ASSERT_EQ(r.Notes.size(), 1u);
+    EXPECT_EQ(r.Notes[0].Line, 2u);
+    EXPECT_NE(r.Notes[0].Text.find("phrase 2"), std::string::npos);
+    EXPECT_EQ(EditedTexts(copy), (std::map<size_t, std::string>{{1, "one"}, {3, "three"}}));
+  }
+  // A text of exactly 65535 bytes still fits.
+  PhraseTable edge = t;
+  EXPECT_EQ(ImportPhrases(edge, "1 = " + std::string(65535, 'y')), 1);
+}
+
+TEST(ExportPhrases, ChosenEncodingWritesAMarkAndConvertsFromTheCodePage) {
+  PhraseTable t = TableWith({kPrivet1251, "AB"});
+  EXPECT_EQ(ExportPhrases(t, {0, 1}, CodePage::Russian, TextEncoding::Utf8),
+            "\xEF\xBB\xBF" "0 = " + kPrivetUtf8 + "\r\n1 = AB\r\n");
+  EXPECT_EQ(ExportPhrases(t, {1}, CodePage::Russian, TextEncoding::Utf16), "\xFF\xFE" + Utf16Le("1 = AB\r\n"));
+  EXPECT_EQ(ExportPhrases(t, {0}, CodePage::Russian, TextEncoding::EightBit), "0 = " + kPrivet1251 + "\r\n");
+  EXPECT_EQ(ExportPhrases(t, {0}, CodePage::Russian, TextEncoding::Auto), ExportPhrases(t, {0}, CodePage::Russian));
+  // 8-bit under the Japanese code page: the bytes, not UTF-16.
+  PhraseTable jp = TableWith({"\x82\xA0"});
+  EXPECT_EQ(ExportPhrases(jp, {0}, CodePage::Japanese, TextEncoding::EightBit), "0 = \x82\xA0\r\n");
+}
+
+TEST(ExportPhrases, EveryEncodingRoundTripsInEightBitAndJapaneseCodePages) {
+  struct Case {
+    CodePage page;
+    std::vector<std::string> texts;
+  } cases[] = {
+      {CodePage::Russian, {kPrivet1251, "Two\nLINES", "Plain"}},
+      {CodePage::Japanese, {"\x8F\x5A\x8F\x8A", "\x83\x81\x83\x6A\x83\x85\x81\x5B\nAB", "\xB1\xB2"}},
+  };
+  for (const auto& c : cases) {
+    if (c.page == CodePage::Japanese && !HasCodePage932()) continue;
+    for (const TextEncoding encoding :
+         {TextEncoding::Auto, TextEncoding::EightBit, TextEncoding::Utf8, TextEncoding::Utf16}) {
+      PhraseTable t = TableWith(c.texts);
+      const std::string file = ExportPhrases(t, FilterRows(t, GridFilter::NoFilter), c.page, encoding);
+      const ImportReport r = ImportPhrases(t, file, encoding, c.page);
+      EXPECT_EQ(r.Applied, 3);
+      for (size_t i = 0; i < c.texts.size(); ++i)
+        EXPECT_EQ(t.EditedText(t.Phrases[i]), c.texts[i]) << static_cast<int>(encoding) << " phrase " << i;
+    }
+  }
 }

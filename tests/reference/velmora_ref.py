@@ -675,28 +675,76 @@ class ImportError_(Exception):
     pass
 
 
-def split_lines(data: bytes) -> list[bytes]:
-    z = data.find(b"\0")
+def import_phrases_unicode(proj: Project, data: bytes, codec: str) -> int:
+    """A text file that starts with a byte-order mark (FF FE UTF-16 LE, EF BB BF
+    UTF-8): the same line rules, counted in characters, and each entry's text
+    encoded in codec; an entry with a character codec cannot hold is skipped.
+    Returns the count of entries attached."""
+    if data[:2] == b"\xff\xfe":
+        text = data[2:].decode("utf-16-le", errors="replace")
+    elif data[:3] == b"\xef\xbb\xbf":
+        text = data[3:].decode("utf-8", errors="replace")
+    else:
+        raise ValueError("no byte-order mark")
+    counter = 0
+    pending = None  # [index, text]
+
+    def flush() -> None:
+        nonlocal counter, pending
+        if pending is None:
+            return
+        index, entry = pending
+        pending = None
+        try:
+            encoded = entry.encode(codec)
+        except UnicodeEncodeError:
+            return
+        proj.texts.append(encoded)
+        proj.phrases[index][4] = len(proj.texts) - 1
+        counter += 1
+
+    for line in split_lines(text):
+        e = line.find("=")
+        if e >= 1 and len(line) - (e + 1) >= 2:
+            flush()
+            digits = "".join(c for c in line[:e] if "0" <= c <= "9")
+            index = None
+            if digits:
+                value = int(digits)
+                if value > 0x7FFFFFFF:
+                    raise ImportError_("'%s' is not a valid integer value" % digits[:40])
+                index = value
+            entry = line[e + 2:].lstrip(" ")
+            if entry and index is not None and index < len(proj.phrases) \
+                    and not proj.phrases[index][3] & PF_LINK:
+                pending = [index, entry]
+        elif e < 0 and len(line) >= 2:
+            if pending is not None:
+                pending[1] += "\n" + line
+    flush()
+    return counter
+
+
+def split_lines(data):
+    """The lines of bytes or of a str, up to the first NUL."""
+    text = isinstance(data, str)
+    nul, cr, lf = ("\0", "\r", "\n") if text else (b"\0", b"\r", b"\n")
+    z = data.find(nul)
     if z >= 0:
         data = data[:z]
     lines = []
-    cur = bytearray()
+    start = 0
     i = 0
     while i < len(data):
-        c = data[i]
-        if c == 13:
-            lines.append(bytes(cur))
-            cur = bytearray()
-            if i + 1 < len(data) and data[i + 1] == 10:
+        c = data[i:i + 1]
+        if c == cr or c == lf:
+            lines.append(data[start:i])
+            if c == cr and data[i + 1:i + 2] == lf:
                 i += 1
-        elif c == 10:
-            lines.append(bytes(cur))
-            cur = bytearray()
-        else:
-            cur.append(c)
+            start = i + 1
         i += 1
-    if cur:
-        lines.append(bytes(cur))
+    if start < len(data):
+        lines.append(data[start:])
     return lines
 
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <functional>
 
@@ -18,6 +20,14 @@ void WhenModal(std::function<void(W*)> act, int tries = 200) {
     }
     if (tries > 0) WhenModal<W>(act, tries - 1);
   });
+}
+
+// Chooses a file in an open file dialog as a user typing its name would. The
+// dialog leaves its name box alone while that box has the focus, so the
+// focus is taken from it first.
+inline void ChooseFile(QFileDialog* dialog, const QString& path) {
+  if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit")) name->clearFocus();
+  dialog->selectFile(path);
 }
 
 }  // namespace velmora::ui::testing

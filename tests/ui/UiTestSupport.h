@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "support/TableBuilder.h"
 #include "ui/logic/CreateForm.h"
 #include "ui/logic/EditForm.h"
 #include "ui/logic/NewProjectForm.h"
@@ -40,6 +41,7 @@ class ScriptedPlatform : public Platform {
 
   std::vector<FileDialogSpec> OpenDialogs, SaveDialogs;
   std::deque<std::optional<std::string>> OpenResults, SaveResults;  // empty: cancelled
+  std::deque<size_t> FilterResults;  // the filter chosen in each dialog; empty: the first
 
   // "show:TEXT", "hide-now", "hide-later", and "dialog:NAME" when one of
   // the three dialogs opens (in call order).
@@ -58,12 +60,15 @@ class ScriptedPlatform : public Platform {
   }
   std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) override {
     OpenDialogs.push_back(desc);
+    PopFilter();
     return Pop(OpenResults);
   }
   std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) override {
     SaveDialogs.push_back(desc);
+    PopFilter();
     return Pop(SaveResults);
   }
+  size_t ChosenFilter() const override { return chosenFilter_; }
   void ShowStatus(const std::string& text) override { Status.push_back("show:" + text); }
   void HideStatusNow() override { Status.push_back("hide-now"); }
   void HideStatusLater() override { Status.push_back("hide-later"); }
@@ -97,6 +102,11 @@ class ScriptedPlatform : public Platform {
     q.pop_front();
     return v;
   }
+  void PopFilter() {
+    chosenFilter_ = FilterResults.empty() ? 0 : FilterResults.front();
+    if (!FilterResults.empty()) FilterResults.pop_front();
+  }
+  size_t chosenFilter_ = 0;
 };
 
 // Project-file operations whose effect each test sets.
@@ -117,76 +127,7 @@ class FakeProjectFiles : public ProjectFiles {
   }
 };
 
-// Builds a phrase table: each phrase's text is laid out in the image after
-// a 128-byte header; link records repeat their master's string.
-class TableBuilder {
- public:
-  // Adds a phrase; edited: its edited text (ON is not set by this).
-  TableBuilder& Add(const std::string& text, uint16_t flags = 0, std::optional<std::string> edited = std::nullopt) {
-    Item it;
-    it.Text = text;
-    it.Flags = flags;
-    it.Edited = std::move(edited);
-    items_.push_back(std::move(it));
-    return *this;
-  }
-  TableBuilder& AddLink(int master) {
-    Item it;
-    it.Master = master;
-    items_.push_back(std::move(it));
-    return *this;
-  }
-  TableBuilder& Names(std::string name, std::string tag) {
-    name_ = std::move(name);
-    tag_ = std::move(tag);
-    return *this;
-  }
-
-  void Fill(PhraseTable& t) const {
-    t.Reset();
-    t.UnitImage.assign(128 + 4 * items_.size(), 0);
-    for (size_t i = 0; i < items_.size(); ++i) {
-      const Item& it = items_[i];
-      TPhrase p;
-      p.LinkAddress = static_cast<uint32_t>(128 + 4 * i);
-      if (it.Master >= 0) {
-        const TPhrase& m = t.Phrases[static_cast<size_t>(it.Master)];
-        p.StringAddress = m.StringAddress;
-        p.Length = m.Length;
-        p.Flags = pfLink;
-        p.MasterIndex = static_cast<int16_t>(it.Master);
-      } else {
-        p.StringAddress = static_cast<uint32_t>(t.UnitImage.size());
-        p.Length = static_cast<uint16_t>(it.Text.size());
-        p.Flags = it.Flags;
-        t.UnitImage.insert(t.UnitImage.end(), it.Text.begin(), it.Text.end());
-        t.UnitImage.push_back(0);
-      }
-      t.Phrases.push_back(p);
-      if (it.Edited) {
-        t.EditedTexts.push_back(*it.Edited);
-        t.Phrases.back().EditIndex = static_cast<int16_t>(t.EditedTexts.size() - 1);
-      }
-    }
-    while (t.UnitImage.size() % 16 != 0 || t.UnitImage.size() < 256) t.UnitImage.push_back(0);
-    t.Info = ProjectInfo{};
-    t.Info.UnitSize = static_cast<uint32_t>(t.UnitImage.size());
-    t.Info.SourceSize = t.Info.UnitSize;
-    t.UnitName = name_;
-    t.UnitTag = tag_;
-    t.StoreNamesInInfo();
-  }
-
- private:
-  struct Item {
-    std::string Text;
-    uint16_t Flags = 0;
-    std::optional<std::string> Edited;
-    int Master = -1;
-  };
-  std::vector<Item> items_;
-  std::string name_ = "APM";
-  std::string tag_ = "TAG1";
-};
+// Builds a phrase table by hand (shared with the core's tests).
+using TableBuilder = velmora::test::TableBuilder;
 
 }  // namespace velmora::ui::testing

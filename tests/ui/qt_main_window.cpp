@@ -34,6 +34,7 @@
 using namespace velmora;
 using namespace velmora::ui;
 
+using velmora::ui::testing::ChooseFile;
 using velmora::ui::testing::WhenModal;
 
 class MainWindowTest : public QObject {
@@ -365,7 +366,7 @@ class MainWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     bool sawDialog = false;
     WhenModal<QFileDialog>([&](QFileDialog* fd) {
-      fd->selectFile(bin);
+      ChooseFile(fd, bin);
       WhenModal<TNewProjectForm>([&](TNewProjectForm* np) {
         sawDialog = true;
         QVERIFY(!np->findChild<QComboBox*>("ModuleComboBox")->isEnabled());
@@ -395,7 +396,7 @@ class MainWindowTest : public QObject {
     // and the status panel says so.
     const QString out = dir.filePath("OUT.BIN");
     WhenModal<QFileDialog>([&](QFileDialog* fd) {
-      fd->selectFile(out);
+      ChooseFile(fd, out);
       static_cast<QDialog*>(fd)->accept();
     });
     form.findChild<QAction*>("SaveBinFileItem")->trigger();
@@ -427,6 +428,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogCaption, QString("Создать новый проект"));  // Russian captions came first
     QCOMPARE(form.windowTitle(), "Velmora - " + bin + "  [APM_" + QString::fromStdString(table.UnitTag) + "]");
     QVERIFY(form.GridModel()->rowCount() > 0);
+  }
+
+  // The filter chosen in the real dialog picks the format, and a name typed
+  // without an extension gets that format's.
+  void exportAsPoThroughTheRealDialog() {
+    QTemporaryDir out;
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    bool sawDialog = false;
+    WhenModal<QFileDialog>([&](QFileDialog* fd) {
+      sawDialog = true;
+      QCOMPARE(fd->nameFilters().size(), 6);
+      QCOMPARE(fd->nameFilters()[5], QString("Файлы XLIFF 1.2 (*.xlf *.xliff)"));
+      fd->selectNameFilter(fd->nameFilters()[4]);
+      ChooseFile(fd, out.filePath("Phrases"));
+      static_cast<QDialog*>(fd)->accept();
+    });
+    form.findChild<QAction*>("ExportMenuItem")->trigger();
+    QVERIFY(sawDialog);
+    QFile po(out.filePath("Phrases.po"));
+    QVERIFY(po.open(QIODevice::ReadOnly));
+    const QByteArray text = po.readAll();
+    QVERIFY(text.startsWith("# Phrases of the unit APM_T1"));
+    QVERIFY(text.contains("msgctxt \"2\"\nmsgid \"Menu\"\nmsgstr \"Menue\"\n"));
   }
 
   void closingAnUnchangedProjectEmptiesTheTable() {

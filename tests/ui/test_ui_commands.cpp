@@ -143,8 +143,15 @@ TEST_F(CommandTest, ExportWritesTheShownRowsSourceTexts) {
   const std::string path = dir.File("Phrases.txt");
   platform.SaveResults.push_back(path);
   shell.ExportCommand();
-  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"Text Files|*.txt", "txt", "Phrases.txt", false, "/p"}));
+  EXPECT_EQ(platform.SaveDialogs.back(),
+            (FileDialogSpec{"Текстовые файлы|*.txt|Текстовые файлы, UTF-8|*.txt|Текстовые файлы, UTF-16|*.txt|"
+                            "Текстовые файлы, 8 бит|*.txt|Файлы gettext PO|*.po|Файлы XLIFF 1.2|*.xlf;*.xliff",
+                            "txt", "Phrases.txt", false, "/p"}));
   EXPECT_EQ(ReadFile(path), "2 = Menu Main\r\n3 = MENU extra\r\n");
+  shell.EngMenuItemClick();
+  platform.SaveResults.push_back(path);
+  shell.ExportCommand();
+  EXPECT_EQ(platform.SaveDialogs.back().Filter.rfind("Text Files|*.txt|Text Files, UTF-8|*.txt|", 0), 0u);
 
   // Cancelled: nothing written; a file that cannot be created: an error box.
   std::filesystem::remove(path);
@@ -165,7 +172,7 @@ TEST_F(CommandTest, ImportAttachesTextsRefillsAndReports) {
   WriteFile(path, std::string("0 = Strecke\r\n6 = link\r\n5 = x\r\nline two\r\n"));
   platform.OpenResults.push_back(path);
   shell.ImportCommand();
-  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogSpec{"Text File|*.txt", "", "", false, "/p"}));
+  EXPECT_EQ(platform.OpenDialogs.back().Filter.rfind("Текстовый файл|*.txt|Текстовый файл, UTF-8|*.txt|", 0), 0u);
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "2 new phrase(s) has been added or replaced.");
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
@@ -197,6 +204,74 @@ TEST_F(CommandTest, ImportErrorsKeepWhatWasReadAndStillRefill) {
   shell.ImportCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot open file", 0), 0u);
+}
+
+TEST_F(CommandTest, ExportWritesTheFormatAndEncodingOfTheChosenFilter) {
+  OpenProject();
+  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
+  // Filter 1: a text file in UTF-8, the texts converted from the code page.
+  const std::string txt = dir.File("Phrases.txt");
+  platform.SaveResults.push_back(txt);
+  platform.FilterResults.push_back(1);
+  shell.ExportCommand();
+  EXPECT_EQ(ReadFile(txt).substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(ReadFile(txt).find("4 = \xD0\x91\xD0\xB5\xD0\xBB\r\n"), std::string::npos) << "Бел in UTF-8";
+  // Filter 4: gettext PO of the shown rows.
+  const std::string po = dir.File("Phrases.po");
+  platform.SaveResults.push_back(po);
+  platform.FilterResults.push_back(4);
+  shell.ExportCommand();
+  const std::string text = ReadFile(po);
+  EXPECT_NE(text.find("msgctxt \"2\"\nmsgid \"Menu Main\"\nmsgstr \"Hauptmenue\"\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("#, fuzzy\nmsgctxt \"3\""), std::string::npos) << text;
+  EXPECT_EQ(text.find("msgctxt \"6\""), std::string::npos) << "links are never exported";
+  EXPECT_TRUE(platform.Boxes.empty());
+}
+
+TEST_F(CommandTest, ExportNeverWritesOverTheOpenProject) {
+  OpenProject();
+  platform.SaveResults.push_back("/p/a.vmprj");
+  platform.FilterResults.push_back(4);
+  shell.ExportCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot create file \"/p/a.vmprj\"", 0), 0u) << platform.Boxes[0].Text;
+}
+
+TEST_F(CommandTest, ImportOfPoSwitchesTranslationsOnAndReports) {
+  OpenProject();
+  const std::string path = dir.File("in.po");
+  WriteFile(path, std::string("msgctxt \"0\"\nmsgid \"Route\"\nmsgstr \"Strecke\"\n\n"
+                              "msgctxt \"1\"\nmsgid \"Hidden menu\"\nmsgstr \"Versteckt\"\n\n"
+                              "msgctxt \"5\"\nmsgid \"changed\"\nmsgstr \"x\"\n"));
+  platform.OpenResults.push_back(path);
+  platform.FilterResults.push_back(0);  // the text filter: the extension still says PO
+  shell.ImportCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text,
+            "2 applied, 0 unchanged, 1 source changed, 1 over budget (these will be relocated), 0 unrepresentable, "
+            "0 unknown context.\n"
+            "in.po:3: phrase 0: the text takes 8 bytes in the unit, its room is 4: it will be relocated\n"
+            "in.po:9: phrase 5: the source text differs from the project's; not applied");
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
+  EXPECT_EQ(table.EditedText(table.Phrases[0]), "Strecke");
+  EXPECT_EQ(table.Phrases[1].Flags, pfOn) << "switched on and shown, as the editor's OK";
+  EXPECT_TRUE(shell.Modified());
+}
+
+TEST_F(CommandTest, ImportOfABrokenFileNamesTheLineAndChangesNothing) {
+  OpenProject();
+  const auto textsBefore = table.EditedTexts;
+  const std::string path = dir.File("bad.xlf");
+  WriteFile(path, std::string("<xliff><file><body>\n<trans-unit id=\"0\"><source>Route</source>"
+                              "<target>Strecke</target></trans-unit>\n<trans-unit"));
+  platform.OpenResults.push_back(path);
+  shell.ImportCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
+  EXPECT_EQ(platform.Boxes[0].Text.rfind(path + ": line 3: not well-formed XML", 0), 0u) << platform.Boxes[0].Text;
+  EXPECT_EQ(table.EditedTexts, textsBefore);
+  EXPECT_FALSE(shell.Modified());
 }
 
 // ------------------------------------------------------------ output

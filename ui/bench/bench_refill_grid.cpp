@@ -157,6 +157,7 @@ void BM_WholeTableUndoStep(benchmark::State& state) {
     ui::Answer MessageBox(const std::string&, ui::Buttons, ui::BoxKind) override { return ui::Answer::Ok; }
     std::optional<std::string> OpenFileDialog(const ui::FileDialogSpec&) override { return std::nullopt; }
     std::optional<std::string> SaveFileDialog(const ui::FileDialogSpec&) override { return std::nullopt; }
+    size_t ChosenFilter() const override { return 0; }
     void ShowStatus(const std::string&) override {}
     void HideStatusNow() override {}
     void HideStatusLater() override {}

@@ -2,6 +2,7 @@
 // program implements it with Qt; the tests implement it with a script.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -19,8 +20,10 @@ enum class Answer { Ok, Yes, No, Cancel };
 enum class BoxKind { Error, Question, Information, Warning };
 
 // A file dialog's set-up: the filter as "Description|pattern" (empty: all
-// files), the extension added to a name typed without one (save dialogs),
-// and the file name shown when the dialog opens.
+// files; several filters follow each other as "Description|pattern|
+// Description|pattern", and a pattern may list several as "*.xlf;*.xliff"),
+// the extension added to a name typed without one (save dialogs), and the
+// file name shown when the dialog opens.
 struct FileDialogSpec {
   std::string Filter;
   std::string DefaultExt;
@@ -43,6 +46,9 @@ class Platform {
   // Modal file dialogs; nullopt when the user cancels.
   virtual std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) = 0;
   virtual std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) = 0;
+  // The position (from 0) of the filter that was chosen when the last file
+  // dialog closed with a file.
+  virtual size_t ChosenFilter() const = 0;
 
   // The status panel over the grid: show a text (the window repaints once
   // before the caller goes on), hide it now, or hide it after 1000 ms.

@@ -9,8 +9,10 @@
 #include "container/Stream.h"
 #include "project/BinBuilder.h"
 #include "project/PhraseEdits.h"
+#include "container/OutputGuard.h"
 #include "project/TextExchange.h"
 #include "project/Verify.h"
+#include "project/exchange/PhraseFormat.h"
 
 namespace velmora::ui {
 
@@ -560,38 +562,55 @@ void ShellController::FinishOutput(bool built, bool statusShown, const std::func
 void ShellController::CopyCommand() { platform_.SetClipboardText(grid_.Memo1()); }
 
 void ShellController::ExportCommand() {
-  const std::string bytes = ExportPhrases(table_, grid_.VisibleRows(), codePage_);
-  const auto path = ChooseFileToSave({kExportFilter, kExportExt, std::string(kProposedExportName)});
+  const std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanWrite);
+  const auto path = ChooseFileToSave(
+      {JoinDialogFilters(filters, language_ == UiLanguage::Russian), kExportExt, std::string(kProposedExportName)});
   if (!path) return;
-  Guard([&] { WriteExport(*path, bytes); });
+  const DialogFilter& chosen = filters[std::min(platform_.ChosenFilter(), filters.size() - 1)];
+  ExchangeOptions options;
+  options.codePage = codePage_;
+  options.encoding = chosen.Encoding;
+  Guard([&] {
+    RefuseOutputOverInputs(*path, {projectPath_, table_.SourcePath});
+    ExportPhraseFile(*chosen.Format, table_, grid_.VisibleRows(), *path, options);
+  });
 }
 
 void ShellController::ImportCommand() {
-  const auto path = ChooseFileToOpen({kImportFilter, "", ""});
+  const std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanRead);
+  const auto path = ChooseFileToOpen({JoinDialogFilters(filters, language_ == UiLanguage::Russian), "", ""});
   if (!path) return;
+  const DialogFilter& chosen = filters[std::min(platform_.ChosenFilter(), filters.size() - 1)];
   std::string bytes;
   if (!Guard([&] {
         const std::vector<uint8_t> data = ReadWholeFile(*path);
         bytes.assign(data.begin(), data.end());
       }))
     return;
+  // The chosen filter's format when the file has its extension; otherwise
+  // the file's extension or first bytes tell.
+  const PhraseFormat* format = chosen.Format->HasExtension(*path) ? chosen.Format : nullptr;
+  ExchangeOptions options;
+  options.codePage = codePage_;
+  options.encoding = chosen.Encoding;
 
-  int count = 0;
+  ImportReport report;
   std::string error;
   // The whole import is one step; imported texts are a change of the
   // project, so closing asks about them.
   RunAsUndoStep(kUndoImportLabel, [&] {
     try {
-      count = ImportPhrases(table_, bytes);
+      report = ImportPhraseBytes(format, table_, *path, bytes, options);
     } catch (const std::exception& e) {
       error = e.what();
     }
   });
-  // The texts read before an error stay attached and are shown.
+  // The texts read before an error of a text file stay attached and are shown.
   grid_.RefillGrid();
   Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedHeaders);
   if (error.empty())
-    platform_.MessageBox(ImportMessage(count), Buttons::Ok, BoxKind::Information);
+    platform_.MessageBox(report.Text(std::filesystem::path(*path).filename().string(), kMaxImportNotesShown),
+                         Buttons::Ok, BoxKind::Information);
   else
     platform_.MessageBox(error, Buttons::Ok, BoxKind::Error);
 }

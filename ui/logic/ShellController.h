@@ -64,9 +64,11 @@ inline const std::string kDefaultProjectName = "Project1.vmprj";
 inline const std::string kBinFilter = "Binary Loading Unit|*.BIN";
 inline const std::string kDefaultBinName = "APM.BIN";
 inline const std::string kDefaultLoaderName = "LOADING.KWI";
-inline const std::string kExportFilter = "Text Files|*.txt";
+// The Export and Import dialogs list the phrase-file formats
+// (PhraseDialogFilters); a new export file is proposed as a text file.
 inline const std::string kExportExt = "txt";
-inline const std::string kImportFilter = "Text File|*.txt";
+// The import's message box lists at most this many of the report's notes.
+inline constexpr size_t kMaxImportNotesShown = 20;
 
 // The status panel's texts while a project is created.
 inline const std::string kCreatingProjectText = "Creating project ...";
@@ -213,7 +215,8 @@ class ShellController {
   void SaveFileCommand();
   void SaveBinFileCommand();
   // The Edit menu: Copy (the origin text box to the clipboard), Export and
-  // Import of the phrase text file. Copy All has no action.
+  // Import of a phrase file in the format (and, for text files, the
+  // encoding) of the filter chosen in the dialog. Copy All has no action.
   void CopyCommand();
   void ExportCommand();
   void ImportCommand();

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QScreen>
@@ -20,6 +21,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -41,12 +43,29 @@ namespace {
 QString Q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 QString Local(const std::string& bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 
-// "Description|pattern" to Qt's "Description (pattern)".
-QString NameFilter(const std::string& filter) {
-  if (filter.empty()) return {};
-  const size_t bar = filter.find('|');
-  if (bar == std::string::npos) return Local(filter);
-  return Local(filter.substr(0, bar)) + " (" + Local(filter.substr(bar + 1)) + ")";
+// "Description|pattern|Description|pattern" to Qt's name filters,
+// "Description (pattern pattern)" each.
+QStringList NameFilters(const std::string& filter) {
+  QStringList filters;
+  const QStringList parts = Q(filter).split(QLatin1Char('|'));
+  for (qsizetype i = 0; i < parts.size(); i += 2) {
+    if (i + 1 >= parts.size()) {
+      filters << parts[i];
+      break;
+    }
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    filters << parts[i] + " (" + patterns + ")";
+  }
+  return filters;
+}
+
+// The extension of a name filter's first pattern: "po" for "PO (*.po)".
+QString FilterSuffix(const QString& nameFilter) {
+  const qsizetype star = nameFilter.indexOf("(*.");
+  if (star < 0) return {};
+  const qsizetype end = nameFilter.indexOf(QRegularExpression("[ )]"), star + 3);
+  return nameFilter.mid(star + 3, end < 0 ? -1 : end - star - 3);
 }
 
 QFont WindowFont() {
@@ -585,15 +604,30 @@ Answer TMainForm::MessageBox(const std::string& text, Buttons buttons, BoxKind k
   }
 }
 
+std::optional<std::string> TMainForm::RunFileDialog(QFileDialog& dlg, const FileDialogSpec& desc) {
+  const QStringList filters = NameFilters(desc.Filter);
+  if (!desc.Filter.empty()) dlg.setNameFilters(filters);
+  if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
+  chosenFilter_ = 0;
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  const qsizetype chosen = filters.indexOf(dlg.selectedNameFilter());
+  chosenFilter_ = chosen < 0 ? 0 : static_cast<size_t>(chosen);
+  QString path = dlg.selectedFiles().first();
+  // A save dialog with a default extension gives a name typed without one
+  // the chosen filter's extension (the default one when it has none).
+  if (dlg.acceptMode() == QFileDialog::AcceptSave && !desc.DefaultExt.empty() && QFileInfo(path).suffix().isEmpty()) {
+    const QString suffix = FilterSuffix(dlg.selectedNameFilter());
+    path += "." + (suffix.isEmpty() ? Local(desc.DefaultExt) : suffix);
+  }
+  return path.toLocal8Bit().toStdString();
+}
+
 std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogSpec& desc) {
   QFileDialog dlg(this);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(desc.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   dlg.setDirectory(DialogDirectory(desc));
-  if (!desc.Filter.empty()) dlg.setNameFilter(NameFilter(desc.Filter));
-  if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-  return dlg.selectedFiles().first().toLocal8Bit().toStdString();
+  return RunFileDialog(dlg, desc);
 }
 
 std::optional<std::string> TMainForm::SaveFileDialog(const FileDialogSpec& desc) {
@@ -602,11 +636,7 @@ std::optional<std::string> TMainForm::SaveFileDialog(const FileDialogSpec& desc)
   dlg.setFileMode(QFileDialog::AnyFile);
   dlg.setDirectory(DialogDirectory(desc));
   dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-  if (!desc.Filter.empty()) dlg.setNameFilter(NameFilter(desc.Filter));
-  if (!desc.DefaultExt.empty()) dlg.setDefaultSuffix(Local(desc.DefaultExt));
-  if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-  return dlg.selectedFiles().first().toLocal8Bit().toStdString();
+  return RunFileDialog(dlg, desc);
 }
 
 void TMainForm::ShowStatus(const std::string& text) {

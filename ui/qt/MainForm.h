@@ -16,6 +16,7 @@
 
 class QAction;
 class QActionGroup;
+class QFileDialog;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -54,6 +55,7 @@ class TMainForm : public QMainWindow, public Platform {
   Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) override;
   std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) override;
   std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) override;
+  size_t ChosenFilter() const override { return chosenFilter_; }
   void ShowStatus(const std::string& text) override;
   void HideStatusNow() override;
   void ShowStatusLine(const std::string& text) override;
@@ -71,6 +73,10 @@ class TMainForm : public QMainWindow, public Platform {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  size_t chosenFilter_ = 0;
+  // Runs a file dialog set up by desc; the chosen file, and the chosen
+  // filter in chosenFilter_.
+  std::optional<std::string> RunFileDialog(QFileDialog& dlg, const FileDialogSpec& desc);
   void BuildToolBar();
   void BuildMenus();
   void BuildPanels();

@@ -1,0 +1,92 @@
+// What the PO and XLIFF files hold for each phrase, and the rules by which
+// their entries come back into the project. Both formats carry the same
+// data; only its spelling differs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/PhraseTable.h"
+#include "project/CodePages.h"
+#include "project/exchange/ImportReport.h"
+#include "project/exchange/PhraseFormat.h"
+
+namespace velmora {
+
+// The bytes an edited text may take and still be written in place: the
+// builder writes a text of odd length with a zero byte after it, so a
+// string of Length bytes has room for Length rounded down to even.
+constexpr uint32_t RoomInPlace(uint16_t length) { return length & ~1u; }
+
+struct ExportEntry {
+  int32_t Index = 0;
+  uint32_t StringAddress = 0;
+  uint32_t Room = 0;      // RoomInPlace of the phrase
+  uint32_t Pointers = 0;  // pointers that reach the phrase: its own and its links'
+  std::string Source;     // the origin text, UTF-8
+  std::string Target;     // the edited text, UTF-8; empty when there is none
+  bool Fuzzy = false;     // an edited text that is not switched on
+};
+
+struct ExportDocument {
+  std::string UnitName;  // UTF-8
+  std::string UnitTag;   // UTF-8
+  CodePage Page = CodePage::Default;
+  std::vector<ExportEntry> Entries;
+  // "UnitName_UnitTag", the name both formats give the unit.
+  std::string UnitTitle() const { return UnitName + "_" + UnitTag; }
+};
+
+// The entries for the phrases at rows, in that order; links and indices
+// outside the table are left out. Texts are decoded from the code page.
+ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t>& rows, CodePage page);
+
+// Where a piece of a string read from a file begins: its offset in the
+// decoded string and the file's line.
+struct LineMark {
+  size_t Offset = 0;
+  size_t Line = 0;
+};
+
+struct ImportEntry {
+  bool HasContext = false;
+  std::string Context;  // the phrase's index as the file gives it
+  std::string Source;   // UTF-8
+  std::string Target;   // UTF-8; empty changes nothing
+  bool Fuzzy = false;   // the text is to be kept switched off
+  size_t Line = 0;      // where the entry begins
+  std::vector<LineMark> TargetMarks;  // where the target's pieces begin, in order
+};
+
+struct ImportDocument {
+  std::string CodePageName;  // the code page the file records ("" when none)
+  size_t CodePageLine = 0;
+  // True when a line feed inside a decoded string is also a line of the
+  // file (XML); false when the file spells it as an escape (PO).
+  bool LiteralLineFeeds = false;
+  std::vector<ImportEntry> Entries;
+};
+
+// Raises EFormatError "line N: duplicate <what> "X" (first at line M)" for
+// the first context that two entries share.
+void RefuseDuplicateContexts(const std::vector<ImportEntry>& entries, std::string_view what);
+
+// Applies the entries to the table:
+// - an entry whose context names no phrase (or a link) is skipped;
+// - an empty target changes nothing;
+// - a source that differs from the phrase's origin text skips the entry
+//   unless options.force;
+// - a target with a character the code page cannot hold, or longer than a
+//   project's text may be, is skipped;
+// - otherwise a fuzzy entry gives the phrase the text and switches it off;
+//   any other entry gives it the text, switches it on and shows it, as the
+//   translation editor's OK does.
+// A text that differs from the phrase's only in carriage returns before line
+// feeds counts as the same text and is kept. Should a change fail half way,
+// the records and texts are restored before the error passes on.
+ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const ExchangeOptions& options);
+
+}  // namespace velmora

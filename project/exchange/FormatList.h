@@ -1,0 +1,23 @@
+// The formats the registry lists, and what their implementations share.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <string_view>
+
+#include "project/exchange/PhraseFormat.h"
+
+namespace velmora {
+
+const PhraseFormat& TextFileFormat();
+const PhraseFormat& PoFileFormat();
+const PhraseFormat& XliffFileFormat();
+
+// How much of a file's start LooksLike is shown.
+inline constexpr size_t kFormatHeadBytes = 4096;
+
+// True when the file name's last extension is one of extensions (given in
+// lower case; the name's case is ignored).
+bool PathHasExtension(std::string_view path, std::initializer_list<std::string_view> extensions);
+
+}  // namespace velmora
