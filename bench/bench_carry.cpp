@@ -28,7 +28,7 @@ struct Projects {
     newProject = sample::AnalyseSampleUnit(pair.newUnit);
     for (size_t i = 0; i < oldProject.Phrases.size(); ++i)
       if (!(oldProject.Phrases[i].Flags & pfLink) && oldProject.EditedTexts.size() < 30000) {
-        oldProject.AppendEditedText(i, "T" + std::to_string(i));
+        oldProject.AppendEditedText(i, std::string("T").append(std::to_string(i)));
         oldProject.Phrases[i].Flags = static_cast<uint16_t>((oldProject.Phrases[i].Flags & ~pfHide) | pfOn);
       }
   }
