@@ -87,7 +87,7 @@ TEST_F(ShellTest, CaptionTableTextsKeepTheirExactBytes) {
             "Column HIDE\r\nAllows you to hide unnecessary records for your convenience.\r\nColumn ON\r\n"
             "If checked Includes the record in Final Release.");
   EXPECT_EQ(CaptionText(CaptionId::LoaderOpenSourceBtnCaption, UiLanguage::Russian), "SOURCE");
-  EXPECT_EQ(CaptionRows().size(), 44u);
+  EXPECT_EQ(CaptionRows().size(), 45u);
 }
 
 TEST_F(ShellTest, LanguageRoundTripGivesTheFirstStartsCaptions) {

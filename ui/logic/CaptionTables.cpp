@@ -139,6 +139,9 @@ constexpr std::array<CaptionRow, kCaptionCount> kRows{{
     {CaptionId::ImportMenuItemCaption, CaptionWindow::Main, "ImportMenuItem", "caption",
      "Import Text From File ...",
      "Импорт текста из файла ..."},
+    {CaptionId::TakeTranslationsItemCaption, CaptionWindow::Main, "TakeTranslationsItem", "caption",
+     "Take Translations from Project ...",
+     "Взять переводы из проекта ..."},
 }};
 
 // The table's rows stand in the order of the ids.

@@ -60,6 +60,7 @@ enum class CaptionId {
   CopyAllMenuItemCaption,
   ExportMenuItemCaption,
   ImportMenuItemCaption,
+  TakeTranslationsItemCaption,
   Count
 };
 constexpr size_t kCaptionCount = static_cast<size_t>(CaptionId::Count);

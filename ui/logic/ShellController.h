@@ -63,6 +63,7 @@ inline const std::string kDefaultLoaderName = "LOADING.KWI";
 inline const std::string kExportFilter = "Text Files|*.txt";
 inline const std::string kExportExt = "txt";
 inline const std::string kImportFilter = "Text File|*.txt";
+inline const std::string kTakingTranslationsText = "Taking translations ...";
 
 // The status panel's texts while a project is created.
 inline const std::string kCreatingProjectText = "Creating project ...";
@@ -154,6 +155,10 @@ class ShellController {
   void CopyCommand();
   void ExportCommand();
   void ImportCommand();
+  // "Take Translations from Project ...": asks for the project of an older
+  // version of the unit and carries its translations over to the open
+  // project (project/Carry.h), then shows the counts.
+  void TakeTranslationsCommand();
 
   // Search: one step down or up from the selected row for the typed text
   // (UTF-8, turned into bytes through the display code page) in the panel's
