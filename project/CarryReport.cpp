@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "project/OneLineText.h"
+
 namespace velmora {
 
 namespace {
@@ -41,25 +43,10 @@ std::string UncarriedList(const PhraseTable& oldProject, const CarryPlan& plan, 
     const TPhrase& p = oldProject.Phrases[static_cast<size_t>(e.OldIndex)];
     if (!oldProject.HasEditedText(p)) continue;
     s += std::string(CarryStatusName(e.Status)) + "\t" + std::to_string(e.OldIndex) + "\t" +
-         TsvField(ToUtf8(oldProject.OriginText(p), codePage)) + "\t" +
-         TsvField(ToUtf8(oldProject.EditedText(p), codePage)) + "\n";
+         OneLineText(ToUtf8(oldProject.OriginText(p), codePage)) + "\t" +
+         OneLineText(ToUtf8(oldProject.EditedText(p), codePage)) + "\n";
   }
   return s;
-}
-
-std::string TsvField(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
-    }
-  }
-  return out;
 }
 
 std::string CarryTable(const PhraseTable& oldProject, const PhraseTable& newProject, const CarryPlan& plan,
@@ -67,7 +54,7 @@ std::string CarryTable(const PhraseTable& oldProject, const PhraseTable& newProj
   std::string s =
       "Status\tRule\tDifference %\tOld index\tNew index\tOld string address\tNew string address\t"
       "Old text\tNew text\tTranslation\tNew project's translation\n";
-  auto text = [&](std::string_view bytes) { return TsvField(ToUtf8(bytes, codePage)); };
+  auto text = [&](std::string_view bytes) { return OneLineText(ToUtf8(bytes, codePage)); };
   for (const CarryEntry& e : plan.Entries) {
     const TPhrase* o = e.OldIndex >= 0 ? &oldProject.Phrases[static_cast<size_t>(e.OldIndex)] : nullptr;
     const TPhrase* n = e.NewIndex >= 0 ? &newProject.Phrases[static_cast<size_t>(e.NewIndex)] : nullptr;

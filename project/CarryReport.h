@@ -21,15 +21,12 @@ std::string CarrySummary(const CarryCounts& counts);
 // decoded through the code page.
 std::string UncarriedList(const PhraseTable& oldProject, const CarryPlan& plan, CodePage codePage);
 
-// A field of the table: tabs, line breaks and backslashes written as \t,
-// \n, \r and \\ so that every phrase stays on one line.
-std::string TsvField(std::string_view text);
-
 // The table: a header row, then one line per entry of the plan with its
 // status, the rule that matched it, the difference of a similar text, the
 // two indices and string addresses, the old and new origin texts, the old
 // translation and the translation the new phrase had before. Texts are
-// decoded to UTF-8 through the code page.
+// decoded to UTF-8 through the code page and written on one line
+// (project/OneLineText.h).
 std::string CarryTable(const PhraseTable& oldProject, const PhraseTable& newProject, const CarryPlan& plan,
                        CodePage codePage);
 
