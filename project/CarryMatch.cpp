@@ -18,9 +18,12 @@ enum View : size_t { kByString = 0, kByLink = 1, kViews = 2 };
 // Rounds of rule 2; each adds the pairs the previous round's neighbours
 // decided. Real units settle in a few; the cap only bounds hostile input.
 constexpr int kMaxRounds = 64;
-// A gap is aligned only while the tables of its alignment stay this small;
-// the phrases of a larger gap stay undecided.
+// A gap is aligned only while the tables of its alignment stay this small,
+// and one view aligns at most kMaxViewCells cells a round; the phrases of
+// the gaps left out stay undecided. Real units have small gaps; the limits
+// bound the time that units of little but repeated texts can take.
 constexpr size_t kMaxAlignCells = size_t{1} << 20;
+constexpr size_t kMaxViewCells = size_t{1} << 23;
 // Rule 3 compares an old text with at most this many new texts on either
 // side of its proportional place in its gap.
 constexpr size_t kFuzzyWindow = 32;
@@ -165,11 +168,14 @@ ViewState ComputeView(const Side& olds, const Side& news, View v) {
   s.newHasPossible.assign(news.size(), false);
   std::vector<int32_t> a, b;
   std::vector<uint32_t> before, after;
+  size_t budget = kMaxViewCells;
   for (size_t g = 0; g + 1 < oldStart.size(); ++g) {
     const int32_t* os = oldIn.data() + oldStart[g];
     const int32_t* ns = newIn.data() + newStart[g];
     const size_t on = oldStart[g + 1] - oldStart[g], nn = newStart[g + 1] - newStart[g];
-    if (on == 0 || nn == 0 || (on + 1) * (nn + 1) > kMaxAlignCells) continue;
+    const size_t cells = (on + 1) * (nn + 1);
+    if (on == 0 || nn == 0 || cells > kMaxAlignCells || cells > budget) continue;
+    budget -= cells;
     a.clear();
     b.clear();
     for (size_t i = 0; i < on; ++i) a.push_back(olds.text[os[i]]);
