@@ -5,6 +5,7 @@
 #include "analysis/Filters.h"
 #include "cli/CliCommon.h"
 #include "project/CodePages.h"
+#include "project/OneLineText.h"
 #include "project/ProjectFile.h"
 
 namespace velmora::cli {
@@ -23,28 +24,6 @@ const char* kUsage =
     "  --codepage NAME   default, west-europe, east-europe, greek, turkish,\n"
     "                    baltic, arabic, russian or japanese (default: default)\n"
     "  --json            a JSON array of objects instead of text lines\n";
-
-std::string EscapeText(const std::string& s) {
-  std::string out;
-  out.reserve(s.size());
-  for (const char c : s) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-          out += buf;
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out;
-}
 
 std::string JsonString(const std::string& s) {
   std::string out = "\"";
@@ -119,8 +98,8 @@ int RunPhrases(const std::vector<std::string>& args) {
       const TPhrase& p = table.Phrases[static_cast<size_t>(r)];
       out += std::to_string(r) + "\t" + ((p.Flags & pfHide) ? "x" : "-") + "\t" + ((p.Flags & pfOn) ? "x" : "-") +
              "\t" + Hex8(p.LinkAddress) + "\t" + Hex8(p.StringAddress) + "\t" + std::to_string(p.Length) + "\t" +
-             EscapeText(ToUtf8(table.OriginText(p), cp)) + "\t" +
-             (table.HasEditedText(p) ? EscapeText(ToUtf8(table.EditedText(p), cp)) : std::string()) + "\n";
+             OneLineText(ToUtf8(table.OriginText(p), cp)) + "\t" +
+             (table.HasEditedText(p) ? OneLineText(ToUtf8(table.EditedText(p), cp)) : std::string()) + "\n";
     }
   }
   std::cout << out;

@@ -40,6 +40,10 @@ enum class Order {
 struct StringTable {
   std::vector<SampleString> strings;
   Order order = Order::Packed;
+  // When not empty: the order of the table's pointer words, as indices into
+  // strings (a permutation); it takes the place of order. Lets a string
+  // move in the string area while its pointer keeps its place.
+  std::vector<size_t> pointerOrder = {};
 };
 
 struct UnitSpec {
@@ -53,6 +57,7 @@ struct UnitSpec {
   uint32_t baseAddress = 0x01000000;
   std::vector<SampleString> strings;            // the main table
   Order order = Order::Packed;
+  std::vector<size_t> pointerOrder;             // the main table's, as in StringTable
   std::vector<StringTable> moreTables;          // further tables, laid out after the main one
   size_t codeWordsBefore = 256;                 // filler words between header and first pointer table
   size_t minSize = 0;                           // pad with filler to at least this many bytes
@@ -113,6 +118,8 @@ std::vector<uint8_t> MakeDemoApmUnit();  // MakeDemoUnit().bytes
 // packed table; about one string in ten has a second pointer. 64 MB with
 // 30,000 strings take about 0.1 s in an optimised build.
 SampleUnit MakeBenchUnit(size_t bytes, size_t phrases, uint32_t seed);
+// The description MakeBenchUnit builds from.
+UnitSpec BenchUnitSpec(size_t bytes, size_t phrases, uint32_t seed);
 
 // ---- Loaders ----
 

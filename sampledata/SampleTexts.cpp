@@ -140,6 +140,10 @@ SampleUnit MakeDemoUnit() {
 std::vector<uint8_t> MakeDemoApmUnit() { return MakeDemoUnit().bytes; }
 
 SampleUnit MakeBenchUnit(size_t bytes, size_t phrases, uint32_t seed) {
+  return MakeUnit(BenchUnitSpec(bytes, phrases, seed));
+}
+
+UnitSpec BenchUnitSpec(size_t bytes, size_t phrases, uint32_t seed) {
   Rng rng(seed);
   UnitSpec desc;
   desc.tag = "APM";
@@ -160,7 +164,7 @@ SampleUnit MakeBenchUnit(size_t bytes, size_t phrases, uint32_t seed) {
     text += std::to_string(i);
     desc.strings.push_back({text, rng.Below(10) == 0 ? 2 : 1});
   }
-  return MakeUnit(desc);
+  return desc;
 }
 
 }  // namespace velmora::sample

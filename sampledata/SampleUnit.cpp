@@ -83,7 +83,7 @@ SampleUnit MakeUnit(const UnitSpec& desc) {
   CheckText(desc.makerText, 64, "maker text");
 
   std::vector<const StringTable*> tables;
-  StringTable mainTable{desc.strings, desc.order};
+  StringTable mainTable{desc.strings, desc.order, desc.pointerOrder};
   tables.push_back(&mainTable);
   for (const auto& t : desc.moreTables) tables.push_back(&t);
 
@@ -121,8 +121,22 @@ SampleUnit MakeUnit(const UnitSpec& desc) {
     tableFirst.push_back(first);
     std::vector<size_t> order(t->strings.size());
     std::iota(order.begin(), order.end(), first);
-    if (t->order == Order::Reversed) std::reverse(order.begin(), order.end());
-    if (t->order == Order::Scattered) rng.Shuffle(order);
+    if (!t->pointerOrder.empty()) {
+      std::vector<bool> seen(order.size(), false);
+      if (t->pointerOrder.size() != order.size())
+        throw std::invalid_argument("sample unit: a pointer order must list every string of its table once");
+      for (size_t k = 0; k < order.size(); ++k) {
+        const size_t s = t->pointerOrder[k];
+        if (s >= order.size() || seen[s])
+          throw std::invalid_argument("sample unit: a pointer order must list every string of its table once");
+        seen[s] = true;
+        order[k] = first + s;
+      }
+    } else if (t->order == Order::Reversed) {
+      std::reverse(order.begin(), order.end());
+    } else if (t->order == Order::Scattered) {
+      rng.Shuffle(order);
+    }
     for (size_t s : order) {
       slots.push_back({Align4(pos), s});
       pos += 4;

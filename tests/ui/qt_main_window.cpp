@@ -95,8 +95,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(Header(form, 3), QString("  ON"));
     QCOMPARE(form.GridModel()->rowCount(), 0);
     QVERIFY(!Button(form, "SaveProjectToolBtn")->isEnabled());
-    for (const char* item : {"SaveProjectItem", "SaveProjectAsItem", "SaveFileItem", "SaveBinFileItem"})
+    for (const char* item :
+         {"SaveProjectItem", "SaveProjectAsItem", "SaveFileItem", "SaveBinFileItem", "TakeTranslationsItem"})
       QVERIFY2(!form.findChild<QAction*>(item)->isEnabled(), item);
+    QCOMPARE(form.findChild<QAction*>("TakeTranslationsItem")->text(), QString("Взять переводы из проекта ..."));
     QVERIFY(form.findChild<QWidget*>("ImagePanel")->isVisible());
     QCOMPARE(form.findChild<QLabel*>("ImagePanelLabel")->text(), QString("Welcome to Velmora"));
     QCOMPARE(form.findChild<QAction*>("DefaultMenuItem")->isChecked(), true);
@@ -130,6 +132,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(m->data(m->index(1, 1), Qt::CheckStateRole).toInt(), int(Qt::Checked));
     QVERIFY(!form.findChild<QWidget*>("ImagePanel")->isVisible());
     QVERIFY(form.findChild<QAction*>("SaveProjectAsItem")->isEnabled());
+    QVERIFY(form.findChild<QAction*>("TakeTranslationsItem")->isEnabled());
     QVERIFY(!Button(form, "SaveProjectToolBtn")->isEnabled());
     QCOMPARE(form.Grid()->horizontalHeader()->height(), 25);
     QCOMPARE(form.Grid()->rowHeight(0), 24);

@@ -165,6 +165,9 @@ constexpr std::array<CaptionRow, kCaptionCount> kRows{{
     {CaptionId::ToggleOnMenuItemCaption, CaptionWindow::Main, "ToggleOnMenuItem", "caption",
      "Switch ON",
      "Переключить ON"},
+    {CaptionId::TakeTranslationsItemCaption, CaptionWindow::Main, "TakeTranslationsItem", "caption",
+     "Take Translations from Project ...",
+     "Взять переводы из проекта ..."},
 }};
 
 // The table's rows stand in the order of the ids.

@@ -68,6 +68,7 @@ enum class CaptionId {
   FindPreviousMenuItemCaption,
   ToggleHideMenuItemCaption,
   ToggleOnMenuItemCaption,
+  TakeTranslationsItemCaption,
   Count
 };
 constexpr size_t kCaptionCount = static_cast<size_t>(CaptionId::Count);

@@ -8,6 +8,8 @@
 #include "container/Loading.h"
 #include "container/Stream.h"
 #include "project/BinBuilder.h"
+#include "project/Carry.h"
+#include "project/CarryReport.h"
 #include "project/PhraseEdits.h"
 #include "container/OutputGuard.h"
 #include "project/TextExchange.h"
@@ -613,6 +615,40 @@ void ShellController::ImportCommand() {
                          Buttons::Ok, BoxKind::Information);
   else
     platform_.MessageBox(error, Buttons::Ok, BoxKind::Error);
+}
+
+// ---------------------------------------------------------------- carry
+
+void ShellController::TakeTranslationsCommand() {
+  // Only an open project can take translations.
+  if (!commands_.SaveProjectAs) return;
+  const auto path = ChooseFileToOpen({kProjectFilter, "", "", true});
+  if (!path) return;
+  platform_.ShowStatus(kTakingTranslationsText);
+  CarryPlan plan;
+  bool changed = false;
+  std::string error;
+  try {
+    PhraseTable oldProject;
+    files_.Open(oldProject, *path);
+    plan = PlanCarry(oldProject, table_, CarryOptions{});
+    // The one change of the open project, one undoable step; it raises
+    // before changing anything.
+    RunAsUndoStep(kUndoTakeTranslationsLabel, [&] { changed = ApplyCarry(oldProject, table_, plan); });
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  platform_.HideStatusNow();
+  if (!error.empty()) {
+    platform_.MessageBox(error, Buttons::Ok, BoxKind::Error);
+    return;
+  }
+  if (changed) {
+    grid_.RefillGrid();
+    Notify(kChangedRows | kChangedCells | kChangedSelection | kChangedMemos | kChangedHeaders);
+  }
+  platform_.MessageBox("Translations taken from " + *path + ":\n\n" + CarrySummary(plan.Counts), Buttons::Ok,
+                       BoxKind::Information);
 }
 
 // ---------------------------------------------------------------- search

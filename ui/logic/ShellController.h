@@ -69,6 +69,7 @@ inline const std::string kDefaultLoaderName = "LOADING.KWI";
 inline const std::string kExportExt = "txt";
 // The import's message box lists at most this many of the report's notes.
 inline constexpr size_t kMaxImportNotesShown = 20;
+inline const std::string kTakingTranslationsText = "Taking translations ...";
 
 // The status panel's texts while a project is created.
 inline const std::string kCreatingProjectText = "Creating project ...";
@@ -87,7 +88,8 @@ inline const std::string kNotFoundText = "Not found";
 inline const std::string kUndoHideLabel = "HIDE switched";
 inline const std::string kUndoOnLabel = "ON switched";
 inline const std::string kUndoEditLabel = "Translation edited";
-inline const std::string kUndoImportLabel = "Import from text file";
+inline const std::string kUndoImportLabel = "Import from phrase file";
+inline const std::string kUndoTakeTranslationsLabel = "Translations taken from a project";
 
 class ShellController {
  public:
@@ -220,6 +222,10 @@ class ShellController {
   void CopyCommand();
   void ExportCommand();
   void ImportCommand();
+  // "Take Translations from Project ...": asks for the project of an older
+  // version of the unit and carries its translations over to the open
+  // project (project/Carry.h), then shows the counts.
+  void TakeTranslationsCommand();
 
   // Search: one step down or up from the selected row for the typed text
   // (UTF-8, turned into bytes through the display code page) in the panel's

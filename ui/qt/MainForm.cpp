@@ -147,6 +147,8 @@ void TMainForm::BuildMenus() {
   openFileItem_ = item(fileMenu_, "OpenFileItem");
   openBinFileItem_ = item(fileMenu_, "OpenBinFileItem");
   fileMenu_->addSeparator();
+  takeTranslationsItem_ = item(fileMenu_, "TakeTranslationsItem");
+  fileMenu_->addSeparator();
   saveProjectItem_ = item(fileMenu_, "SaveProjectItem", "save");
   saveProjectAsItem_ = item(fileMenu_, "SaveProjectAsItem");
   fileMenu_->addSeparator();
@@ -166,6 +168,7 @@ void TMainForm::BuildMenus() {
   connect(openBinFileItem_, &QAction::triggered, this, [this] { shell_.OpenBinFileCommand(); });
   connect(saveFileItem_, &QAction::triggered, this, [this] { shell_.SaveFileCommand(); });
   connect(saveBinFileItem_, &QAction::triggered, this, [this] { shell_.SaveBinFileCommand(); });
+  connect(takeTranslationsItem_, &QAction::triggered, this, [this] { shell_.TakeTranslationsCommand(); });
 
   editMenu_ = new QMenu(this);
   editMenu_->setObjectName("EditPopupMenu");
@@ -478,6 +481,7 @@ void TMainForm::ApplyCaptions() {
   saveProjectAsItem_->setText(cap(CaptionId::SaveProjectAsItemCaption));
   saveFileItem_->setText(cap(CaptionId::SaveFileItemCaption));
   saveBinFileItem_->setText(cap(CaptionId::SaveBinFileItemCaption));
+  takeTranslationsItem_->setText(cap(CaptionId::TakeTranslationsItemCaption));
   exitItem_->setText(cap(CaptionId::ExitItemCaption));
   copyItem_->setText(cap(CaptionId::CopyMenuItemCaption));
   copyAllItem_->setText(cap(CaptionId::CopyAllMenuItemCaption));
@@ -499,9 +503,9 @@ void TMainForm::ApplyCaptions() {
                            cap(CaptionId::LoaderLabel2Text), cap(CaptionId::LoaderOpenSourceBtnCaption));
   // A menu item's text must not become the tool tip of anything.
   for (QAction* a : {openProjectItem_, openFileItem_, openBinFileItem_, saveProjectItem_, saveProjectAsItem_,
-                     saveFileItem_, saveBinFileItem_, exitItem_, copyItem_, copyAllItem_, exportItem_, importItem_,
-                     undoItem_, redoItem_, findOriginItem_, findEditedItem_, findNextItem_, findPreviousItem_,
-                     toggleHideItem_, toggleOnItem_})
+                     saveFileItem_, saveBinFileItem_, takeTranslationsItem_, exitItem_, copyItem_, copyAllItem_,
+                     exportItem_, importItem_, undoItem_, redoItem_, findOriginItem_, findEditedItem_, findNextItem_,
+                     findPreviousItem_, toggleHideItem_, toggleOnItem_})
     a->setToolTip(QString());
 }
 
@@ -512,6 +516,8 @@ void TMainForm::ApplyCommands() {
   saveProjectAsItem_->setEnabled(c.SaveProjectAs);
   saveFileItem_->setEnabled(c.SaveFile);
   saveBinFileItem_->setEnabled(c.SaveBinFile);
+  // Translations are taken into an open project, as soon as one exists.
+  takeTranslationsItem_->setEnabled(c.SaveProjectAs);
   undoItem_->setEnabled(c.Undo);
   redoItem_->setEnabled(c.Redo);
 }

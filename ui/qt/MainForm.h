@@ -123,6 +123,7 @@ class TMainForm : public QMainWindow, public Platform {
   QAction* saveProjectAsItem_ = nullptr;
   QAction* saveFileItem_ = nullptr;
   QAction* saveBinFileItem_ = nullptr;
+  QAction* takeTranslationsItem_ = nullptr;
   QAction* exitItem_ = nullptr;
   QAction* copyItem_ = nullptr;
   QAction* copyAllItem_ = nullptr;

@@ -1,0 +1,137 @@
+// velmora-cli carry: takes the translations of a project over to a project
+// made from a new version of the same unit.
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommon.h"
+#include "container/AtomicFile.h"
+#include "container/OutputGuard.h"
+#include "project/Carry.h"
+#include "project/CarryReport.h"
+#include "project/CodePages.h"
+#include "project/ProjectEdit.h"
+#include "project/ProjectFile.h"
+
+namespace velmora::cli {
+namespace {
+
+const char* kUsage =
+    "Usage: velmora-cli carry OLD.vmprj NEW.vmprj [-o OUT.vmprj] [--report FILE]\n"
+    "                         [--dry-run] [--fuzzy N] [--overwrite] [--codepage NAME]\n"
+    "\n"
+    "Takes the translations of OLD over to NEW, a project made with `new` from a\n"
+    "new version of the same unit. Each phrase of OLD is looked for in NEW by its\n"
+    "origin text: a text found once in each matches; a text found several times\n"
+    "matches by its order among the equal texts between the nearest phrases that\n"
+    "did match (by string and by pointer address). What cannot be decided is\n"
+    "reported as ambiguous and left alone. Link records follow their phrases.\n"
+    "\n"
+    "A phrase that matches takes the old translation as it was switched on or off;\n"
+    "it is shown (HIDE cleared), as every phrase with a translation is. Nothing\n"
+    "else of NEW changes. Without -o, NEW is updated in place; it stays as it was\n"
+    "when anything fails.\n"
+    "\n"
+    "Options:\n"
+    "  -o, --output FILE  write the result to FILE and leave NEW as it is\n"
+    "  --report FILE      write a table with one line per phrase (tab-separated,\n"
+    "                     UTF-8, for a spreadsheet; tabs and line breaks in texts\n"
+    "                     written as \\t, \\n, \\r)\n"
+    "  --dry-run          print the report and write no project (the --report\n"
+    "                     table is still written)\n"
+    "  --fuzzy N          also match a text that differs by at most N percent of\n"
+    "                     its bytes (1 to 100) from a text that is in OLD only;\n"
+    "                     such phrases take the translation switched off and are\n"
+    "                     reported as needing review\n"
+    "  --overwrite        replace translations that NEW already has (without it\n"
+    "                     they are kept)\n"
+    "  --codepage NAME    the code page the reports decode texts with (default,\n"
+    "                     west-europe, east-europe, greek, turkish, baltic, arabic,\n"
+    "                     russian, japanese; default: default)\n";
+
+int RunCarry(const std::vector<std::string>& args) {
+  ArgParser ap(args, {"-o", "--output", "--report", "--fuzzy", "--codepage"}, {"--dry-run", "--overwrite"});
+  const auto& pos = ap.Positionals();
+  if (pos.size() != 2) throw UsageError("give OLD.vmprj and NEW.vmprj");
+  const std::string& oldPath = pos[0];
+  const std::string& newPath = pos[1];
+  auto output = ap.Value("-o");
+  if (!output) output = ap.Value("--output");
+  if (output && output->empty()) throw UsageError("the output file name is empty");
+  const auto report = ap.Value("--report");
+  if (report && report->empty()) throw UsageError("the report file name is empty");
+  const bool dryRun = ap.Has("--dry-run");
+
+  CarryOptions options;
+  options.Overwrite = ap.Has("--overwrite");
+  if (auto f = ap.Value("--fuzzy")) {
+    const long long n = ParseInteger(*f, "--fuzzy");
+    if (n < 0 || n > 100) throw UsageError("--fuzzy takes a percentage from 0 to 100, not '" + *f + "'");
+    options.FuzzyPercent = static_cast<int>(n);
+  }
+  CodePage codePage = CodePage::Default;
+  if (auto c = ap.Value("--codepage")) {
+    auto parsed = CodePageFromCliName(*c);
+    if (!parsed) throw UsageError("unknown code page '" + *c + "'");
+    codePage = *parsed;
+  }
+  if (NamesSameFile(oldPath, newPath)) throw UsageError("OLD and NEW are the same project");
+
+  // Outputs are checked before anything is read or written.
+  if (output && !dryRun) RefuseOutputOverInputs(*output, {oldPath, newPath});
+  if (report) {
+    std::vector<std::string> taken = {oldPath, newPath};
+    if (output && !dryRun) taken.push_back(*output);
+    RefuseOutputOverInputs(*report, taken);
+  }
+
+  PhraseTable oldProject;
+  OpenProject(oldProject, oldPath);
+  // The report is created now and put in place only once the project is
+  // written, so a report that cannot be created stops the command first.
+  std::unique_ptr<TAtomicFile> reportFile;
+  if (report) reportFile = std::make_unique<TAtomicFile>(*report);
+
+  CarryPlan plan;
+  std::string table;
+  auto planAndApply = [&](PhraseTable& newProject, bool apply) {
+    plan = PlanCarry(oldProject, newProject, options);
+    if (report) table = CarryTable(oldProject, newProject, plan, codePage);
+    return apply && ApplyCarry(oldProject, newProject, plan);
+  };
+
+  std::string outcome;
+  if (dryRun) {
+    PhraseTable newProject;
+    OpenProject(newProject, newPath);
+    planAndApply(newProject, false);
+    outcome = "Dry run: nothing written.";
+  } else if (output) {
+    PhraseTable newProject;
+    OpenProject(newProject, newPath);
+    planAndApply(newProject, true);
+    SaveProject(newProject, *output);
+    outcome = "Written to " + *output + ".";
+  } else {
+    const bool changed = EditProjectFile(newPath, [&](PhraseTable& t) { return planAndApply(t, true); });
+    outcome = changed ? "Updated " + newPath + "." : "Nothing to change in " + newPath + ".";
+  }
+
+  if (reportFile) {
+    reportFile->Stream().WriteBuffer(table.data(), table.size());
+    reportFile->Commit();
+  }
+
+  std::cout << CarrySummary(plan.Counts);
+  const std::string uncarried = UncarriedList(oldProject, plan, codePage);
+  if (!uncarried.empty()) std::cout << "\nTranslations not carried:\n" << uncarried;
+  std::cout << "\n" << outcome << "\n";
+  return kExitOk;
+}
+
+const CommandRegistrar reg({"carry", "take the translations of a project over to a newer project", kUsage, RunCarry});
+
+}  // namespace
+}  // namespace velmora::cli

@@ -1,0 +1,64 @@
+// Two versions of one sample unit, as a firmware update makes them: texts
+// inserted, removed, reworded, moved to other addresses and duplicated, and
+// the code before the tables grown so that every address changes. The pair
+// comes with its truth: which old string each new string continues.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/PhraseTable.h"
+#include "sampledata/SampleData.h"
+
+namespace velmora::sample {
+
+// Each rate is the share of the old strings of a table that the edit
+// touches (rounded to whole strings).
+struct VersionEdits {
+  double removed = 0.05;
+  double inserted = 0.05;    // fresh texts that neither version had
+  double reworded = 0.05;    // a small change of the text (a letter, a word, a mark)
+  double moved = 0.05;       // the string moves elsewhere in its string area
+  double movedPointers = 0.5;  // of the moved strings: the share whose pointer moves
+                               // along; the others keep their pointer's place
+  double duplicated = 0.03;  // a new string with the text of an existing one, placed anywhere
+  // A copy placed right after its original, string and pointer: nothing in
+  // the unit tells the two apart any more.
+  double duplicatedBeside = 0.0;
+  // false: removals, rewordings and moves touch only strings whose text is
+  // unique in the old version.
+  bool editRepeatedTexts = true;
+  size_t codeShiftWords = 0;  // words of code added before the tables; 0 picks 1 to 64
+};
+
+struct VersionPair {
+  UnitSpec oldSpec, newSpec;
+  SampleUnit oldUnit, newUnit;
+  // Per string of newUnit (in its strings order): the index of the string of
+  // oldUnit it continues, or -1 for an inserted text or a copy.
+  std::vector<int> fromOld;
+  std::vector<bool> reworded;  // per new string: it continues an old string with a changed text
+  std::vector<bool> moved;     // per new string: it continues an old string moved elsewhere
+};
+
+// Makes the pair from base (its tables, their orders, the header), all
+// deterministic from seed. Every reworded or inserted text differs from
+// every text of both versions.
+VersionPair MakeVersionPair(const UnitSpec& base, const VersionEdits& edits, uint32_t seed);
+
+// n English menu texts of which about repeatShare are drawn from a dozen
+// short ones ("OK", "Cancel", "Back", ...) that therefore repeat; the others
+// are unique. About one string in twelve has a second pointer.
+std::vector<SampleString> RepeatingMenuTexts(size_t n, double repeatShare, uint32_t seed);
+
+// The project `new` makes of a sample unit saved as a .BIN: English texts,
+// "Hide ABC" on, no address range.
+PhraseTable AnalyseSampleUnit(const SampleUnit& unit, const std::string& unitName = "APM");
+
+// The phrase (never a link record) of each string of the unit, found by its
+// string address; -1 for a string that has none.
+std::vector<int32_t> PhraseOfString(const SampleUnit& unit, const PhraseTable& project);
+
+}  // namespace velmora::sample

@@ -1,0 +1,158 @@
+// The matching rules of the carry on small hand-made versions: texts in
+// string order, pointers in string order unless a case says otherwise.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "project/CarryMatch.h"
+#include "project/EditDistance.h"
+
+using namespace velmora;
+
+namespace {
+
+// One version: its texts in the order of their strings, and the order of
+// their pointers (positions into texts; empty: the same order).
+struct Version {
+  std::vector<std::string> texts = {};
+  std::vector<int> pointerOrder = {};
+
+  std::vector<MatchItem> Items() const {
+    std::vector<uint32_t> pointerRank(texts.size());
+    std::iota(pointerRank.begin(), pointerRank.end(), 0u);
+    for (size_t k = 0; k < pointerOrder.size(); ++k) pointerRank[static_cast<size_t>(pointerOrder[k])] = static_cast<uint32_t>(k);
+    std::vector<MatchItem> items;
+    for (size_t i = 0; i < texts.size(); ++i)
+      items.push_back({texts[i], 0x4000u + 0x20u * static_cast<uint32_t>(i), 0x200u + 4u * pointerRank[i]});
+    return items;
+  }
+};
+
+struct Case {
+  const char* name = "";
+  Version olds = {}, news = {};
+  std::vector<int> newOfOld = {};      // expected partner of each old text, -1 for none
+  std::vector<int> ambiguousOld = {};  // expected undecided old texts
+  int fuzzy = 0;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class MatchRules : public ::testing::TestWithParam<Case> {};
+
+TEST_P(MatchRules, PairsAsTheRulesDecide) {
+  const Case& c = GetParam();
+  const auto olds = c.olds.Items();
+  const auto news = c.news.Items();
+  const TextMatch m = MatchTexts(olds, news, c.fuzzy);
+  std::vector<int> got(m.NewOfOld.begin(), m.NewOfOld.end());
+  EXPECT_EQ(got, c.newOfOld);
+  std::vector<int> ambiguous;
+  for (size_t o = 0; o < olds.size(); ++o)
+    if (m.OldAmbiguous[o]) ambiguous.push_back(static_cast<int>(o));
+  EXPECT_EQ(ambiguous, c.ambiguousOld);
+  // The two directions agree, and every pair joins equal texts unless it
+  // was made by similarity.
+  for (size_t o = 0; o < olds.size(); ++o) {
+    if (m.NewOfOld[o] < 0) continue;
+    EXPECT_EQ(m.OldOfNew[static_cast<size_t>(m.NewOfOld[o])], static_cast<int>(o));
+    if (m.Rule[o] != MatchRule::Fuzzy) {
+      EXPECT_EQ(olds[o].Text, news[static_cast<size_t>(m.NewOfOld[o])].Text);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MatchRules,
+    ::testing::Values(
+        Case{"UniqueTextsMatchWhereverTheyMoved",
+             {{"Alpha", "Beta", "Gamma"}}, {{"Gamma", "Alpha", "Beta", "Delta"}}, {1, 2, 0}, {}},
+        Case{"RepeatedTextPairsBetweenItsMatchedNeighbours",
+             {{"Alpha", "OK", "Beta", "OK", "Gamma"}},
+             {{"New", "Alpha", "OK", "Beta", "OK", "Gamma"}}, {1, 2, 3, 4, 5}, {}},
+        Case{"RunOfEqualTextsPairsByOrder",
+             {{"Alpha", "OK", "OK", "OK", "Beta"}}, {{"Alpha", "OK", "OK", "OK", "Beta"}}, {0, 1, 2, 3, 4}, {}},
+        Case{"CopyFarFromItsOriginalLeavesTheOriginalDecided",
+             {{"Alpha", "OK", "Beta", "Gamma", "Delta"}},
+             {{"Alpha", "OK", "Beta", "Gamma", "OK", "Delta"}}, {0, 1, 2, 3, 5}, {}},
+        Case{"CopyBesideItsOriginalIsUndecidable",
+             {{"Alpha", "OK", "Beta"}}, {{"Alpha", "OK", "OK", "Beta"}}, {0, -1, 3}, {1}},
+        Case{"OneOfTwoAdjacentEqualTextsRemovedIsUndecidable",
+             {{"Alpha", "OK", "OK", "Beta"}}, {{"Alpha", "OK", "Beta"}}, {0, -1, -1, 2}, {1, 2}},
+        Case{"RemovalBesideAnotherPhraseIsDecided",
+             {{"Alpha", "OK", "Mid", "OK", "Beta"}}, {{"Alpha", "Mid", "OK", "Beta"}}, {0, -1, 1, 2, 3}, {}},
+        // The first OK's string moved behind Beta; its pointer kept its place.
+        Case{"StringMovedPointerKeptIsDecidedByThePointers",
+             {{"Alpha", "OK", "Beta", "OK", "Gamma"}},
+             {{"Alpha", "Beta", "OK", "OK", "Gamma"}, {0, 2, 1, 3, 4}}, {0, 2, 1, 3, 4}, {}},
+        // The first OK moved behind Beta with its pointer: two OKs now sit
+        // where one was, none where the other was.
+        Case{"MovedWithItsPointerBesideAnEqualTextIsUndecidable",
+             {{"Alpha", "OK", "Beta", "OK", "Gamma"}},
+             {{"Alpha", "Beta", "OK", "OK", "Gamma"}}, {0, -1, 1, -1, 4}, {1, 3}},
+        // The strings of two equal texts changed places while their pointers
+        // kept theirs: the orders contradict each other.
+        Case{"OrdersThatDisagreeDecideNothing",
+             {{"Alpha", "OK", "Back", "OK", "Beta"}, {0, 3, 2, 1, 4}},
+             {{"Alpha", "OK", "Back", "OK", "Beta"}, {0, 1, 2, 3, 4}}, {0, -1, 2, -1, 4}, {1, 3}},
+        Case{"RewordedTextIsNotMatchedWithoutFuzzy",
+             {{"Alpha", "Settings", "Beta"}}, {{"Alpha", "Setting", "Beta"}}, {0, -1, 2}, {}},
+        Case{"RewordedTextIsMatchedWithinThePercentage",
+             {{"Alpha", "Settings", "Beta"}}, {{"Alpha", "Setting", "Beta"}}, {0, 1, 2}, {}, 15},
+        Case{"RewordedTextBeyondThePercentageStaysApart",
+             {{"Alpha", "Settings", "Beta"}}, {{"Alpha", "Setting", "Beta"}}, {0, -1, 2}, {}, 10},
+        Case{"FuzzyNeedsASingleClosestText",
+             {{"Alpha", "Map 1", "Beta"}}, {{"Alpha", "Map 2", "Map 3", "Beta"}}, {0, -1, 3}, {}, 40},
+        Case{"FuzzyLooksOnlyInTheSameGap",
+             {{"Alpha", "Settings", "Beta", "Gamma"}}, {{"Alpha", "Beta", "Setting", "Gamma"}}, {0, -1, 1, 3}, {}, 20},
+        // Both Volumes could be the one that stayed: the reworded copy must
+        // not settle it by similarity.
+        Case{"FuzzyNeverTakesATextTheExactRulesLeftUndecided",
+             {{"Alpha", "Volume", "Volume", "Beta"}}, {{"Alpha", "Volume", "Volumes", "Beta"}}, {0, -1, -1, 3},
+             {1, 2}, 30},
+        Case{"EmptyVersions", {{}}, {{"Alpha"}}, {}, {}}),
+    [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });
+
+TEST(MatchRules, FuzzyReportsHowDifferentTheTextsAre) {
+  const Version olds{{"Alpha", "Destination", "Beta"}};
+  const Version news{{"Alpha", "Destinations", "Beta"}};
+  const TextMatch m = MatchTexts(olds.Items(), news.Items(), 25);
+  ASSERT_EQ(m.NewOfOld[1], 1);
+  EXPECT_EQ(m.Rule[1], MatchRule::Fuzzy);
+  EXPECT_EQ(m.Percent[1], 9);  // 1 of 12 bytes, rounded up
+  EXPECT_EQ(m.Rule[0], MatchRule::Unique);
+}
+
+// The plain dynamic programme, for comparison.
+size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<size_t> row(b.size() + 1);
+  std::iota(row.begin(), row.end(), size_t{0});
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t up = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = up;
+    }
+  }
+  return row[b.size()];
+}
+
+TEST(EditDistance, AgreesWithTheFullTableUpToTheLimit) {
+  const std::vector<std::string> texts = {"", "a", "Map", "Maps", "Route Guidance", "Route\nGuidance",
+                                          "Guidance Route", "Settings", "Setting", "kitten", "sitting",
+                                          "abcdefghij", "jihgfedcba"};
+  for (const auto& a : texts)
+    for (const auto& b : texts) {
+      const size_t full = EditDistance(a, b);
+      for (size_t limit : {0u, 1u, 2u, 3u, 5u, 20u})
+        EXPECT_EQ(BoundedEditDistance(a, b, limit), std::min(full, limit + 1))
+            << '"' << a << "\" \"" << b << "\" limit " << limit;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,214 @@
+// velmora-cli carry, run as the real program on projects that `new` made
+// from two generated versions of a unit.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "project/PhraseEdits.h"
+#include "project/ProjectFile.h"
+#include "sampledata/VersionPair.h"
+#include "support/TestSupport.h"
+
+using namespace velmora;
+using test::RunCli;
+
+namespace {
+
+std::string AsString(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
+}
+
+// Two .BIN versions, a project of each made by `new`, and the old one
+// translated: every phrase gets "T" + its index, phrase 0 stays without.
+struct Workspace {
+  test::TempDir dir;
+  std::string oldProject = dir.File("old.vmprj");
+  std::string newProject = dir.File("new.vmprj");
+  sample::VersionPair pair;
+
+  Workspace() {
+    sample::UnitSpec spec;
+    spec.strings = sample::RepeatingMenuTexts(60, 0.2, 5);
+    sample::VersionEdits edits;
+    edits.removed = edits.inserted = edits.reworded = edits.moved = 0.1;
+    pair = sample::MakeVersionPair(spec, edits, 5);
+    test::WriteFile(dir.File("OLD.BIN"), pair.oldUnit.bytes);
+    test::WriteFile(dir.File("NEW.BIN"), pair.newUnit.bytes);
+    for (const auto& [bin, project] : {std::pair{"OLD.BIN", oldProject}, std::pair{"NEW.BIN", newProject}}) {
+      const auto r = RunCli({"new", dir.File(bin), "-o", project});
+      EXPECT_EQ(r.exitCode, 0) << r.err;
+    }
+    PhraseTable t;
+    OpenProject(t, oldProject);
+    for (size_t i = 1; i < t.Phrases.size(); ++i)
+      if (!(t.Phrases[i].Flags & pfLink)) ApplyEditedText(t, i, std::string("T").append(std::to_string(i)));
+    SaveProject(t, oldProject);
+  }
+
+  static PhraseTable Open(const std::string& path) {
+    PhraseTable t;
+    OpenProject(t, path);
+    return t;
+  }
+
+  // Every new phrase that continues an unchanged old phrase with a
+  // translation, with that translation.
+  std::vector<std::pair<size_t, std::string>> Expected() const {
+    const PhraseTable o = Open(oldProject), n = Open(newProject);
+    const auto oldOf = sample::PhraseOfString(pair.oldUnit, o);
+    const auto newOf = sample::PhraseOfString(pair.newUnit, n);
+    std::vector<std::pair<size_t, std::string>> out;
+    for (size_t s = 0; s < newOf.size(); ++s) {
+      if (pair.fromOld[s] < 0 || pair.reworded[s]) continue;
+      const TPhrase& op = o.Phrases[static_cast<size_t>(oldOf[static_cast<size_t>(pair.fromOld[s])])];
+      if (o.HasEditedText(op)) out.emplace_back(static_cast<size_t>(newOf[s]), std::string(o.EditedText(op)));
+    }
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST(CliCarry, WritesTheResultAndATableAndLeavesTheInputsAlone) {
+  Workspace ws;
+  const auto oldBytes = test::ReadFile(ws.oldProject);
+  const auto newBytes = test::ReadFile(ws.newProject);
+  const std::string out = ws.dir.File("out.vmprj");
+  const std::string report = ws.dir.File("carry.tsv");
+  const auto r = RunCli({"carry", ws.oldProject, ws.newProject, "-o", out, "--report", report});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(test::ReadFile(ws.oldProject), oldBytes);
+  EXPECT_EQ(test::ReadFile(ws.newProject), newBytes);
+  EXPECT_NE(r.out.find("Carried:"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Written to " + out), std::string::npos) << r.out;
+
+  const PhraseTable result = Workspace::Open(out);
+  const PhraseTable before = Workspace::Open(ws.newProject);
+  size_t carried = 0;
+  for (const auto& [index, text] : ws.Expected()) {
+    const TPhrase& p = result.Phrases[index];
+    if (!result.HasEditedText(p)) continue;  // reported as ambiguous
+    EXPECT_EQ(result.EditedText(p), text) << index;
+    EXPECT_EQ(p.Flags & (pfOn | pfHide), pfOn) << index;
+    ++carried;
+  }
+  EXPECT_GT(carried, ws.Expected().size() * 9 / 10);
+  EXPECT_EQ(result.UnitImage, before.UnitImage);
+  ASSERT_EQ(result.Phrases.size(), before.Phrases.size());
+
+  // One line per phrase that is not a link record, after the header.
+  size_t phrases = 0;
+  const PhraseTable old = Workspace::Open(ws.oldProject);
+  for (const PhraseTable* t : {&old, &before})
+    for (const TPhrase& p : t->Phrases) phrases += (p.Flags & pfLink) ? 0 : 1;
+  const auto lines = Lines(AsString(test::ReadFile(report)));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].rfind("Status\tRule\t", 0), 0u);
+  size_t carriedLines = 0, pairedLines = 0;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    carriedLines += lines[i].rfind("carried\t", 0) == 0;
+    // A matched pair is one line for two phrases.
+    const auto cells = Lines([&] {
+      std::string s = lines[i];
+      std::replace(s.begin(), s.end(), '\t', '\n');
+      return s;
+    }());
+    pairedLines += !cells[3].empty() && !cells[4].empty();
+  }
+  EXPECT_EQ(lines.size() - 1 + pairedLines, phrases);
+  EXPECT_EQ(carriedLines, carried);
+}
+
+TEST(CliCarry, UpdatesNewInPlaceAndADryRunWritesNoProject) {
+  Workspace ws;
+  const auto newBytes = test::ReadFile(ws.newProject);
+  auto r = RunCli({"carry", ws.oldProject, ws.newProject, "--dry-run"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Dry run: nothing written."), std::string::npos) << r.out;
+  EXPECT_EQ(test::ReadFile(ws.newProject), newBytes);
+
+  r = RunCli({"carry", ws.oldProject, ws.newProject});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Updated " + ws.newProject), std::string::npos) << r.out;
+  const PhraseTable updated = Workspace::Open(ws.newProject);
+  size_t translated = 0;
+  for (const auto& [index, text] : ws.Expected())
+    if (updated.HasEditedText(updated.Phrases[index])) {
+      EXPECT_EQ(updated.EditedText(updated.Phrases[index]), text);
+      ++translated;
+    }
+  EXPECT_GT(translated, 0u);
+
+  // Carried again, every phrase already has its translation: nothing to do.
+  r = RunCli({"carry", ws.oldProject, ws.newProject});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Nothing to change in"), std::string::npos) << r.out;
+}
+
+TEST(CliCarry, KeepsTranslationsOfNewUnlessOverwriteIsGiven) {
+  Workspace ws;
+  // The first translated phrase of the expected ones gets its own text in NEW.
+  const auto expected = ws.Expected();
+  ASSERT_FALSE(expected.empty());
+  const size_t index = expected.front().first;
+  ASSERT_EQ(RunCli({"translate", ws.newProject, std::to_string(index), "Mine"}).exitCode, 0);
+
+  auto r = RunCli({"carry", ws.oldProject, ws.newProject, "-o", ws.dir.File("kept.vmprj")});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  PhraseTable t = Workspace::Open(ws.dir.File("kept.vmprj"));
+  EXPECT_EQ(t.EditedText(t.Phrases[index]), "Mine");
+
+  r = RunCli({"carry", ws.oldProject, ws.newProject, "-o", ws.dir.File("over.vmprj"), "--overwrite"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  t = Workspace::Open(ws.dir.File("over.vmprj"));
+  EXPECT_EQ(t.EditedText(t.Phrases[index]), expected.front().second);
+}
+
+TEST(CliCarry, FuzzyMatchesAreReportedForReview) {
+  Workspace ws;
+  const std::string report = ws.dir.File("r.tsv");
+  const auto r = RunCli({"carry", ws.oldProject, ws.newProject, "--dry-run", "--fuzzy", "30", "--report", report});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string table = AsString(test::ReadFile(report));
+  EXPECT_NE(table.find("\nreview\tfuzzy\t"), std::string::npos) << table;
+  EXPECT_EQ(r.out.find("Carried, needs review:           0"), std::string::npos) << r.out;
+}
+
+TEST(CliCarry, RefusesBadCommandLinesAndKeepsNewIntactOnFailure) {
+  Workspace ws;
+  const auto newBytes = test::ReadFile(ws.newProject);
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    const char* message;
+  } cases[] = {
+      {{"carry", ws.oldProject}, 2, "give OLD.vmprj and NEW.vmprj"},
+      {{"carry", ws.oldProject, ws.oldProject}, 2, "OLD and NEW are the same project"},
+      {{"carry", ws.oldProject, ws.newProject, "--fuzzy", "101"}, 2, "percentage from 0 to 100"},
+      {{"carry", ws.oldProject, ws.newProject, "--codepage", "klingon"}, 2, "unknown code page"},
+      {{"carry", ws.oldProject, ws.newProject, "-o", ws.oldProject}, 1, "It is an input of this command"},
+      {{"carry", ws.oldProject, ws.newProject, "--report", ws.newProject}, 1, "It is an input of this command"},
+      {{"carry", ws.dir.File("missing.vmprj"), ws.newProject}, 1, "Cannot open file"},
+      {{"carry", ws.oldProject, ws.newProject, "--report", ws.dir.File("no/such/dir/r.tsv")}, 1,
+       "Cannot create file"},
+  };
+  for (const auto& c : cases) {
+    const auto r = RunCli(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.message << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadFile(ws.newProject), newBytes) << c.message;
+  }
+  EXPECT_FALSE(std::filesystem::exists(ws.dir.File("no")));
+}
