@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/CliCommon.h"
+#include "container/OutputGuard.h"
 #include "container/Stream.h"
 #include "project/ProjectEdit.h"
 #include "project/TextExchange.h"
@@ -26,6 +27,8 @@ int RunImport(const std::vector<std::string>& args) {
   ArgParser ap(args, {}, {});
   if (ap.Positionals().size() != 2) throw UsageError("give PROJECT and FILE");
   const std::string& projectPath = ap.Positionals()[0];
+  // The project is the one file written; the text file is only read.
+  RefuseOutputOverInputs(projectPath, {ap.Positionals()[1]});
   int count = 0;
   EditProjectFile(projectPath, [&](PhraseTable& table) {
     const std::vector<uint8_t> bytes = ReadWholeFile(ap.Positionals()[1]);

@@ -8,6 +8,7 @@
 #include "analysis/ProjectCreation.h"
 #include "cli/CliCommon.h"
 #include "container/Loading.h"
+#include "container/OutputGuard.h"
 #include "project/ProjectFile.h"
 
 namespace velmora::cli {
@@ -82,7 +83,7 @@ int RunNew(const std::vector<std::string>& args) {
   auto output = ap.Value("-o");
   if (!output) output = ap.Value("--output");
   if (!output || output->empty()) throw UsageError("the project file is missing (-o PROJECT.vmprj)");
-  if (SameFile(source, *output)) throw UsageError("the project file would replace the source " + source);
+  RefuseOutputOverInputs(*output, {source});
 
   AnalysisOptions options;
   if (auto m = ap.Value("--mode")) options.Mode = ParseMode(*m);
@@ -166,6 +167,7 @@ int RunNew(const std::vector<std::string>& args) {
             << "Hidden:    " << hidden << "\n"
             << "Code page: " << CodePageCaption(result.Analysis.DisplayCodePage) << "\n"
             << "Project:   " << *output << "\n";
+  if (result.Analysis.StoppedAtRecordLimit) std::cout << "Extraction " << kRecordLimitText << "\n";
   return kExitOk;
 }
 
