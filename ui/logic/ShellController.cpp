@@ -5,6 +5,7 @@
 
 #include "container/LoaderRebuild.h"
 #include "container/Loading.h"
+#include "container/OutputGuard.h"
 #include "container/Stream.h"
 #include "project/BinBuilder.h"
 #include "project/PhraseEdits.h"
@@ -53,7 +54,7 @@ void ShellController::FormShow(const std::vector<std::string>& args) {
   if (auto path = CommandLineProject(args)) {
     Guard([&] {
       projectPath_ = *path;
-      OpenProjectFile(*path);
+      if (!OpenProjectFile(*path)) projectPath_.clear();
     });
   }
 }
@@ -107,6 +108,7 @@ void ShellController::ResetFlags() {
   grid_.ClearRows();
   modified_ = false;
   hasProjectFile_ = false;
+  files_.ShowingProject("");
   commands_ = CommandStates{};
   Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedCommands);
 }
@@ -120,11 +122,17 @@ std::string ShellController::ProjectTitle(const std::string& path) const {
 void ShellController::OpenProjectCommand() {
   const auto path = platform_.OpenFileDialog({kProjectFilter, "", ""});
   if (!path) return;
+  const std::string before = projectPath_;
   projectPath_ = *path;
-  Guard([&] { OpenProjectFile(*path); });
+  Guard([&] {
+    if (!OpenProjectFile(*path)) projectPath_ = before;
+  });
 }
 
-void ShellController::OpenProjectFile(const std::string& path) {
+bool ShellController::OpenProjectFile(const std::string& path) {
+  // Another window may show the project; the user decides, before the
+  // open project is given up.
+  if (files_.OpenInOtherWindow(path) && !Ask(AlreadyOpenQuestion(path))) return false;
   ResetProject();
   // The reader empties the table again and leaves it empty when it refuses
   // the file; its exception ends the command here.
@@ -141,9 +149,11 @@ void ShellController::OpenProjectFile(const std::string& path) {
   saveBinDialogName_ = table_.UnitName + "_" + table_.UnitTag + ".BIN";
   commands_.SaveProjectAs = true;
   hasProjectFile_ = true;
+  files_.ShowingProject(path);
   platform_.HideStatusNow();
   Notify(kChangedAll);
   FilterBtnClick(GridFilter::NoFilter);
+  return true;
 }
 
 bool ShellController::SaveProjectCommand() { return SaveProjectTo(projectPath_); }
@@ -162,11 +172,15 @@ bool ShellController::SaveProjectTo(const std::string& path) {
   // The flags change only once the file is written: a failed save leaves
   // the project marked as changed, so closing still asks about it.
   return Guard([&] {
+    // Saving the open project again is a plain save; only the loader it
+    // was made from is out of bounds.
+    RefuseOutputOverProject(path, false);
     table_.StoreNamesInInfo();
     files_.Save(table_, path);
     commands_.SaveProject = false;
     modified_ = false;
     hasProjectFile_ = true;
+    files_.ShowingProject(path);
     Notify(kChangedCommands);
   });
 }
@@ -261,7 +275,10 @@ void ShellController::EditAction() {
   if (!platform_.ShowEditForm(editForm_, row, grid_.TopRow())) return;
 
   const std::string after = editForm_.Result();
-  const bool tableChanged = ApplyEditedText(table_, index, after);
+  bool tableChanged = false;
+  // A text the project cannot keep (too long, or no position left) is
+  // refused with a message; the phrase keeps its text.
+  if (!Guard([&] { tableChanged = ApplyEditedText(table_, index, after); })) return;
   unsigned what = kChangedMemos;
   // A text changed and changed back counts as unchanged; a flag that OK
   // moved (ON set, HIDE cleared) is a change all the same, so that closing
@@ -309,6 +326,7 @@ void ShellController::FinishCreation(const CreationResult& result, const std::st
   commands_.SaveProjectAs = true;
   commands_.SaveFile = true;
   commands_.SaveBinFile = true;
+  if (result.Analysis.StoppedAtRecordLimit) platform_.ShowStatus(kRecordLimitText);
   platform_.HideStatusLater();
   Notify(kChangedAll);
 }
@@ -393,6 +411,11 @@ void ShellController::OpenFileCommand() {
 
 // ---------------------------------------------------------------- output
 
+void ShellController::RefuseOutputOverProject(const std::string& output, bool projectFileToo) const {
+  if (projectFileToo && hasProjectFile_) RefuseOutputOverInput(output, projectPath_, "the open project");
+  RefuseOutputOverInput(output, table_.SourcePath, "the project's source loader");
+}
+
 void ShellController::StatusText(std::string_view text) {
   platform_.ShowStatus(std::string(text));
   if (text == kBinCompleteText || text == kLoaderCompleteText) platform_.HideStatusLater();
@@ -401,7 +424,10 @@ void ShellController::StatusText(std::string_view text) {
 void ShellController::SaveBinFileCommand() {
   const auto path = platform_.SaveFileDialog({kBinFilter, "", saveBinDialogName_});
   if (!path) return;
-  Guard([&] { SaveBin(table_, *path, [this](std::string_view t) { StatusText(t); }); });
+  Guard([&] {
+    RefuseOutputOverProject(*path, true);
+    SaveBin(table_, *path, [this](std::string_view t) { StatusText(t); });
+  });
 }
 
 void ShellController::SaveFileCommand() {
@@ -409,6 +435,7 @@ void ShellController::SaveFileCommand() {
   if (!output) return;
   saveFileDialogName_ = *output;
   Guard([&] {
+    RefuseOutputOverProject(*output, true);
     std::string source = table_.SourcePath;
     if (!IsSourceSuitable(table_, source)) {
       // The project's own source is gone or differs: the user names it.
@@ -428,7 +455,10 @@ void ShellController::ExportCommand() {
   const std::string bytes = ExportPhrases(table_, grid_.VisibleRows(), codePage_);
   const auto path = platform_.SaveFileDialog({kExportFilter, kExportExt, std::string(kProposedExportName)});
   if (!path) return;
-  Guard([&] { WriteExport(*path, bytes); });
+  Guard([&] {
+    RefuseOutputOverProject(*path, true);
+    WriteExport(*path, bytes);
+  });
 }
 
 void ShellController::ImportCommand() {

@@ -138,7 +138,9 @@ class ShellController {
   // --- commands ---
   void OpenProjectCommand();
   // Opens a project file as the Open Project command does after its dialog.
-  void OpenProjectFile(const std::string& path);
+  // When another Velmora window shows it, the user is asked first; returns
+  // false (and leaves everything as it was) when the user declines.
+  bool OpenProjectFile(const std::string& path);
   // Each returns true when the project was saved.
   bool SaveProjectCommand();
   bool SaveProjectAsCommand();
@@ -191,6 +193,9 @@ class ShellController {
   void StatusText(std::string_view text);
   void FindStep(FindPanel panel, const std::string& typed, bool down);
   bool SaveProjectTo(const std::string& path);
+  // Raises EFCreateError when output names the project's source loader or,
+  // with projectFileToo, the project file this window shows.
+  void RefuseOutputOverProject(const std::string& output, bool projectFileToo) const;
   void EditAction();
   void Notify(unsigned what);
   // Runs a command; an exception is shown in an error box with its message,
