@@ -6,7 +6,11 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 DEMO_DIR ?= $(BUILD)/demo
 
-.PHONY: all deps configure build test run demo asan clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+
+.PHONY: all deps configure build test run demo asan fuzz clean
 
 all: build
 
@@ -32,5 +36,14 @@ run: demo
 asan:
 	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DVELMORA_SANITIZE=ON -DVELMORA_BUILD_UI=ON -DVELMORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo"
 
+# Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
+# (FUZZ_TARGETS to choose some). Needs clang and libclang-rt; 'make test'
+# replays their stored corpora with any compiler.
+fuzz:
+	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_FUZZ=ON \
+		-DVELMORA_BUILD_UI=OFF -DVELMORA_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	@bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan $(FUZZ_BUILD)

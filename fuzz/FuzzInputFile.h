@@ -1,4 +1,4 @@
-// Fuzz targets that read files: each input is written to one scratch file
+// Fuzz targets that read files: each input is written to a scratch file
 // with a fixed name in a private temporary folder.
 #pragma once
 
@@ -8,20 +8,38 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace velmora::fuzz {
 
-// Writes the input to <private folder>/fileName and returns its path.
-inline const std::string& WriteInputFile(const char* fileName, const uint8_t* data, size_t size) {
-  static const std::string dir = [] {
-    char tmpl[] = "/tmp/velmora-fuzz-XXXXXX";
-    const char* made = ::mkdtemp(tmpl);
-    if (made == nullptr) std::abort();
-    return std::string(made);
+// The private folder, made on first use: in memory (/dev/shm) where there
+// is one, so that the syncs of saves cost nothing, else under /tmp.
+inline const std::string& ScratchDir() {
+  // Never destroyed, so that the clean-up at exit can still name it.
+  static const std::string* dir = [] {
+    for (const char* base : {"/dev/shm", "/tmp"}) {
+      std::string tmpl = std::string(base) + "/velmora-fuzz-XXXXXX";
+      if (::mkdtemp(tmpl.data()) != nullptr) {
+        auto* made = new std::string(tmpl);
+        std::atexit([] {
+          std::error_code ec;
+          std::filesystem::remove_all(ScratchDir(), ec);
+        });
+        return made;
+      }
+    }
+    std::abort();
   }();
-  static std::string path;
-  path = dir + "/" + fileName;
+  return *dir;
+}
+
+inline std::string ScratchPath(const std::string& fileName) { return ScratchDir() + "/" + fileName; }
+
+// Writes the bytes to <private folder>/fileName and returns its path.
+inline std::string WriteInputFile(const std::string& fileName, const uint8_t* data, size_t size) {
+  const std::string path = ScratchPath(fileName);
   FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr) std::abort();
   if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
