@@ -9,6 +9,7 @@
 #include "cli/CliCommon.h"
 #include "container/Loading.h"
 #include "container/OutputGuard.h"
+#include "project/ProjectEdit.h"
 #include "project/ProjectFile.h"
 
 namespace velmora::cli {
@@ -148,7 +149,9 @@ int RunNew(const std::vector<std::string>& args) {
     return kExitFailure;
   }
 
-  SaveProject(table, *output);
+  // Under the project's edit lock: a command editing an earlier project of
+  // that name finishes first, and does not overwrite the new one.
+  SaveProjectLocked(table, *output);
 
   size_t phrases = 0, links = 0, hidden = 0;
   for (const TPhrase& p : table.Phrases) {
