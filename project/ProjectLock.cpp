@@ -45,30 +45,23 @@ int Flock(int fd, int operation) {
 std::string ProjectEditLockPath(const std::string& projectPath) { return LockPathBeside(projectPath, ".lock"); }
 std::string ProjectWindowLockPath(const std::string& projectPath) { return LockPathBeside(projectPath, ".open"); }
 
-TProjectEditLock::TProjectEditLock(const std::string& projectPath)
-    : fd_(OpenLockFile(ProjectEditLockPath(projectPath))) {
-  if (fd_ >= 0 && Flock(fd_, LOCK_EX) != 0) {
+THeldLock::THeldLock(const std::string& lockPath, bool exclusive) : fd_(OpenLockFile(lockPath)) {
+  if (fd_ >= 0 && Flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0) {
     // A file system without locks: go on unlocked, as without a lock file.
     ::close(fd_);
     fd_ = -1;
   }
 }
 
-TProjectEditLock::~TProjectEditLock() {
+THeldLock::~THeldLock() {
   if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
-TProjectWindowLock::TProjectWindowLock(const std::string& projectPath)
-    : fd_(OpenLockFile(ProjectWindowLockPath(projectPath))) {
-  if (fd_ >= 0 && Flock(fd_, LOCK_SH) != 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
-}
+TProjectEditLock::TProjectEditLock(const std::string& projectPath)
+    : THeldLock(ProjectEditLockPath(projectPath), true) {}
 
-TProjectWindowLock::~TProjectWindowLock() {
-  if (fd_ >= 0) ::close(fd_);
-}
+TProjectWindowLock::TProjectWindowLock(const std::string& projectPath)
+    : THeldLock(ProjectWindowLockPath(projectPath), false) {}
 
 bool TProjectWindowLock::IsHeld(const std::string& projectPath) {
   const int fd = OpenLockFile(ProjectWindowLockPath(projectPath));

@@ -32,34 +32,36 @@
 
 namespace velmora {
 
-// The exclusive edit lock of the project at projectPath, held for the
-// object's life. Waits while another holder has it.
-class TProjectEditLock {
+// A flock on one lock file, held for the object's life (nothing is held
+// where the lock file cannot be made or locked).
+class THeldLock {
  public:
-  explicit TProjectEditLock(const std::string& projectPath);
-  ~TProjectEditLock();
-  TProjectEditLock(const TProjectEditLock&) = delete;
-  TProjectEditLock& operator=(const TProjectEditLock&) = delete;
+  ~THeldLock();
+  THeldLock(const THeldLock&) = delete;
+  THeldLock& operator=(const THeldLock&) = delete;
+
+ protected:
+  // Waits while a conflicting holder has the lock.
+  THeldLock(const std::string& lockPath, bool exclusive);
 
  private:
   int fd_ = -1;
 };
 
-// The shared window lock of the project at projectPath, held for the
-// object's life.
-class TProjectWindowLock {
+// The exclusive edit lock of the project at projectPath.
+class TProjectEditLock : public THeldLock {
+ public:
+  explicit TProjectEditLock(const std::string& projectPath);
+};
+
+// The shared window lock of the project at projectPath.
+class TProjectWindowLock : public THeldLock {
  public:
   explicit TProjectWindowLock(const std::string& projectPath);
-  ~TProjectWindowLock();
-  TProjectWindowLock(const TProjectWindowLock&) = delete;
-  TProjectWindowLock& operator=(const TProjectWindowLock&) = delete;
 
   // True when some window (of any process, this one's other locks
   // included) holds the window lock of the project at projectPath.
   static bool IsHeld(const std::string& projectPath);
-
- private:
-  int fd_ = -1;
 };
 
 // The two lock files of the project at projectPath.
