@@ -132,7 +132,8 @@ for k in range(0, len(d), 20000):
     open("set/ALLDATA%d.KWI" % (k // 20000 + 1), "wb").write(d[k:k + 20000])
 EOF
 mkdir -p crafted && mv crafted.KWI crafted/LOADING.KWI
-if ldd "$cli" 2>/dev/null | grep -q -E 'libasan|libtsan'; then
+libs=$(ldd "$cli" 2>/dev/null)
+if [[ "$libs" == *libasan* || "$libs" == *libtsan* ]]; then
   limit=unlimited  # a sanitizer reserves terabytes of address space
 else
   limit=1048576    # 1 GB
