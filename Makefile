@@ -8,7 +8,11 @@ DEMO_DIR ?= $(BUILD)/demo
 # Where `make install` puts the programs, manuals and desktop files.
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build test run demo install package asan clean
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+
+.PHONY: all deps configure build test run demo install package asan fuzz clean
 
 all: build
 
@@ -45,5 +49,14 @@ package: build
 asan:
 	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DVELMORA_SANITIZE=ON -DVELMORA_BUILD_UI=ON -DVELMORA_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo"
 
+# Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
+# (FUZZ_TARGETS to choose some). Needs clang and libclang-rt; 'make test'
+# replays their stored corpora with any compiler.
+fuzz:
+	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_FUZZ=ON \
+		-DVELMORA_BUILD_UI=OFF -DVELMORA_BUILD_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	@bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan $(FUZZ_BUILD)

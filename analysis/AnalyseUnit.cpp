@@ -27,9 +27,15 @@ AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos
   table.Reset();
   result.TableReset = true;
 
-  // 5. The unit's bytes, in one read.
+  // 5. The unit's bytes, in one read. A size that the source does not hold
+  // is refused before anything is allocated: a small file may claim 4 GB.
   const uint32_t length = table.ImageLength();
   try {
+    const int64_t sourceSize = source.Size();
+    const int64_t end = int64_t{unitPos} + int64_t{length};
+    if (end > sourceSize)
+      throw EReadError(source.Name(), "the file ends at byte " + std::to_string(sourceSize) + ", before the unit's end at byte " +
+                                          std::to_string(end));
     table.UnitImage.resize(length);
     source.Seek(unitPos, SeekOrigin::Begin);
     source.ReadBuffer(table.UnitImage.data(), length);
@@ -43,6 +49,7 @@ AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos
     return result;
 
   result.DisplayCodePage = ExtractPhrases(table, options);
+  result.StoppedAtRecordLimit = table.Phrases.size() > kMaxPhraseRecords;
   result.Completed = true;
   return result;
 }

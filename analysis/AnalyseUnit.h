@@ -33,7 +33,14 @@ struct AnalysisResult {
   // True once the table was emptied for the new unit (the maker question was
   // passed). False means the table, image and Info are as they were.
   bool TableReset = false;
+  // True when extraction stopped at its record limit, so texts further on
+  // in the unit (or the range) were not looked at.
+  bool StoppedAtRecordLimit = false;
 };
+
+// What the status panel and the command line say when extraction stopped at
+// its record limit.
+inline constexpr const char* kRecordLimitText = "stopped at 30,001 records: choose a smaller range";
 
 // Runs the whole analysis of the unit at unitPos of source, with
 // table.Info.SourceSize already set by the caller. Returns Completed false

@@ -28,11 +28,39 @@ std::string_view PhraseTable::EditedText(const TPhrase& p) const {
 }
 
 int16_t PhraseTable::AppendEditedText(size_t phraseIndex, std::string text) {
-  if (EditedTexts.size() > 32767) throw std::length_error("Too many edited texts: a project holds at most 32768.");
+  TPhrase& phrase = Phrases.at(phraseIndex);
+  const std::string index = std::to_string(phraseIndex);
+  if (text.size() > kMaxEditedTextLength)
+    throw std::length_error("The edited text of phrase " + index + " is " + std::to_string(text.size()) +
+                            " bytes long; a project keeps at most 65535 bytes per text.");
+  // Every edit appends a text, so a long-lived project runs out of
+  // positions; the texts that earlier edits replaced make room again.
+  if (EditedTexts.size() >= kMaxEditedTexts && DropUnusedEditedTexts() == 0)
+    throw std::length_error("Phrase " + index +
+                            " cannot take another edited text: all 32768 edited texts of the project are in use.");
   EditedTexts.push_back(std::move(text));
   const auto idx = static_cast<int16_t>(EditedTexts.size() - 1);
-  Phrases.at(phraseIndex).EditIndex = idx;
+  phrase.EditIndex = idx;
   return idx;
+}
+
+size_t PhraseTable::DropUnusedEditedTexts() {
+  std::vector<int32_t> newIndex(EditedTexts.size(), -1);
+  for (const TPhrase& p : Phrases)
+    if (HasEditedText(p)) newIndex[static_cast<size_t>(p.EditIndex)] = 0;
+  size_t kept = 0;
+  for (size_t i = 0; i < EditedTexts.size(); ++i) {
+    if (newIndex[i] < 0) continue;
+    newIndex[i] = static_cast<int32_t>(kept);
+    if (kept != i) EditedTexts[kept] = std::move(EditedTexts[i]);
+    ++kept;
+  }
+  const size_t dropped = EditedTexts.size() - kept;
+  EditedTexts.resize(kept);
+  for (TPhrase& p : Phrases)
+    if (p.EditIndex >= 0 && static_cast<size_t>(p.EditIndex) < newIndex.size())
+      p.EditIndex = static_cast<int16_t>(newIndex[static_cast<size_t>(p.EditIndex)]);
+  return dropped;
 }
 
 void PhraseTable::StoreNamesInInfo() {

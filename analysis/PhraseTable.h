@@ -71,6 +71,10 @@ static_assert(offsetof(ProjectInfo, SourcePathLength) == 60);
 
 // Most records extraction keeps: it stops once the table holds more than this.
 constexpr size_t kMaxPhraseRecords = 30000;
+// The positions EditIndex (a signed 16-bit value) can name.
+constexpr size_t kMaxEditedTexts = 32768;
+// The longest edited text: the project file stores a 16-bit length.
+constexpr size_t kMaxEditedTextLength = 0xFFFF;
 
 class PhraseTable {
  public:
@@ -99,8 +103,16 @@ class PhraseTable {
   }
 
   // Attaches a new edited text to a phrase (appending an entry) and returns
-  // its position. Flags are left to the caller.
+  // its position. Flags are left to the caller. When every position is
+  // taken, the texts that no phrase names any more are dropped first
+  // (DropUnusedEditedTexts); below that limit nothing is renumbered. Raises
+  // std::length_error naming the phrase for a text longer than
+  // kMaxEditedTextLength, or when all positions are in use.
   int16_t AppendEditedText(size_t phraseIndex, std::string text);
+
+  // Drops the edited texts that no phrase names and renumbers EditIndex of
+  // the others, which keep their order. Returns how many were dropped.
+  size_t DropUnusedEditedTexts();
 
   // Copies UnitTag/UnitName into their 8-byte fields (first 8 bytes).
   void StoreNamesInInfo();

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "container/Stream.h"
+#include "container/TLN_FileStream.h"
 
 namespace velmora {
 
@@ -128,7 +129,9 @@ CreationResult CreateProjectFromLoader(PhraseTable& table, const TLN_Loading& lo
   if (unit.Offset == 0xFFFFFFFFu)
     throw EProjectCreationError("The unit \"" + unit.Name + "\" has no position in the loader.");
 
-  TFileStream file(loading.FileName, TFileStream::Mode::OpenRead);
+  // Through the KIWI stream, as the directory was read: a unit of a volume
+  // set may lie in any volume, or across two.
+  TLN_FileStream file(loading.FileName);
   const ProjectInfo before = table.Info;
   table.Info.MakerIndex = makerIndex;
   table.Info.ModuleIndex = moduleIndex;

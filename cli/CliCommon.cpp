@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <string_view>
+
+#include "project/CodePages.h"
+#include "velmora/Version.h"
 
 namespace velmora::cli {
 
@@ -67,6 +73,77 @@ std::vector<std::string> ArgParser::Values(const std::string& name) const {
   for (const auto& [k, v] : values_)
     if (k == name) out.push_back(v);
   return out;
+}
+
+namespace {
+
+void PrintOverview(std::ostream& out) {
+  out << "Usage: velmora-cli COMMAND [OPTIONS...]\n"
+         "  or:  velmora-cli --help | --version\n\n"
+         "Reads, analyses and translates the texts of a navigation loader (LOADING.KWI)\n"
+         "or of one loading unit (.BIN).\n\nCommands:\n";
+  auto commands = Registry();
+  std::sort(commands.begin(), commands.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
+  for (const auto& c : commands) {
+    out << "  " << c.name;
+    for (size_t i = c.name.size(); i < 14; ++i) out << ' ';
+    out << c.summary << "\n";
+  }
+  out << "\nOptions:\n"
+         "  -h, --help    show this help and exit\n"
+         "  --version     show the version and exit\n"
+         "\nCode pages (the NAME of --codepage):\n";
+  // The names as the code-page table holds them, wrapped like the text above.
+  size_t column = 1;
+  out << ' ';
+  for (int i = 0; i < kCodePageCount; ++i) {
+    const std::string_view name = CodePageCliName(static_cast<CodePage>(i));
+    if (column + 1 + name.size() > 78) {
+      out << "\n ";
+      column = 1;
+    }
+    out << ' ' << name;
+    column += 1 + name.size();
+  }
+  out << "\n\nRun 'velmora-cli COMMAND --help' for a command's options.\n";
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args) {
+  if (args.empty()) {
+    PrintOverview(std::cerr);
+    return kExitUsage;
+  }
+  if (args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
+    PrintOverview(std::cout);
+    return kExitOk;
+  }
+  if (args[0] == "--version") {
+    std::cout << "velmora-cli " << kVersion << "\n";
+    return kExitOk;
+  }
+  const auto& reg = Registry();
+  const auto it = std::find_if(reg.begin(), reg.end(), [&](const Command& c) { return c.name == args[0]; });
+  if (it == reg.end()) {
+    std::cerr << "velmora-cli: unknown command '" << args[0] << "'. Run 'velmora-cli --help' for the list.\n";
+    return kExitUsage;
+  }
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (WantsHelp(rest)) {
+    std::cout << it->usage;
+    return kExitOk;
+  }
+  try {
+    return it->run(rest);
+  } catch (const UsageError& e) {
+    std::cerr << "velmora-cli " << it->name << ": " << e.what() << "\n"
+              << "Run 'velmora-cli " << it->name << " --help' for usage.\n";
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    std::cerr << "velmora-cli " << it->name << ": " << e.what() << "\n";
+    return kExitFailure;
+  }
 }
 
 bool WantsHelp(const std::vector<std::string>& args) {

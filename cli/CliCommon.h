@@ -53,6 +53,11 @@ class ArgParser {
   std::vector<std::string> positionals_;
 };
 
+// Runs the command line of velmora-cli (the arguments after the program's
+// name): the overview, a command's --help, or the command itself. Returns
+// the exit code; a failure prints one line on stderr.
+int RunCommandLine(const std::vector<std::string>& args);
+
 // True when args hold -h or --help.
 bool WantsHelp(const std::vector<std::string>& args);
 

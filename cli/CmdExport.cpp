@@ -62,6 +62,9 @@ int RunExport(const std::vector<std::string>& args) {
   RefuseOutputOverInputs(*output, {ap.Positionals()[0]});
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  // The loader the project was made from is not read here, but it is the
+  // one file of the disc that no export may replace.
+  RefuseOutputOverInputs(*output, {table.SourcePath});
   const auto rows = FilterRows(table, filter);
   ExportPhraseFile(format, table, rows, *output, options);
   std::cout << rows.size() << " phrase(s) exported to " << *output << "\n";

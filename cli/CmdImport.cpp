@@ -5,6 +5,7 @@
 
 #include "cli/CliCommon.h"
 #include "cli/ExchangeArgs.h"
+#include "container/OutputGuard.h"
 #include "project/ProjectEdit.h"
 
 namespace velmora::cli {
@@ -53,6 +54,8 @@ int RunImport(const std::vector<std::string>& args) {
   if (ap.Positionals().size() != 2) throw UsageError("give PROJECT and FILE");
   const std::string& projectPath = ap.Positionals()[0];
   const std::string& filePath = ap.Positionals()[1];
+  // The project is the one file written; the phrase file is only read.
+  RefuseOutputOverInputs(projectPath, {filePath});
   const PhraseFormat* format = FormatOption(ap);
   ExchangeOptions options = ExchangeOptionsFrom(ap, format);
   options.force = ap.Has("--force");

@@ -8,6 +8,8 @@
 #include "analysis/ProjectCreation.h"
 #include "cli/CliCommon.h"
 #include "container/Loading.h"
+#include "container/OutputGuard.h"
+#include "project/ProjectEdit.h"
 #include "project/ProjectFile.h"
 
 namespace velmora::cli {
@@ -82,7 +84,7 @@ int RunNew(const std::vector<std::string>& args) {
   auto output = ap.Value("-o");
   if (!output) output = ap.Value("--output");
   if (!output || output->empty()) throw UsageError("the project file is missing (-o PROJECT.vmprj)");
-  if (SameFile(source, *output)) throw UsageError("the project file would replace the source " + source);
+  RefuseOutputOverInputs(*output, {source});
 
   AnalysisOptions options;
   if (auto m = ap.Value("--mode")) options.Mode = ParseMode(*m);
@@ -147,7 +149,9 @@ int RunNew(const std::vector<std::string>& args) {
     return kExitFailure;
   }
 
-  SaveProject(table, *output);
+  // Under the project's edit lock: a command editing an earlier project of
+  // that name finishes first, and does not overwrite the new one.
+  SaveProjectLocked(table, *output);
 
   size_t phrases = 0, links = 0, hidden = 0;
   for (const TPhrase& p : table.Phrases) {
@@ -166,6 +170,7 @@ int RunNew(const std::vector<std::string>& args) {
             << "Hidden:    " << hidden << "\n"
             << "Code page: " << CodePageCaption(result.Analysis.DisplayCodePage) << "\n"
             << "Project:   " << *output << "\n";
+  if (result.Analysis.StoppedAtRecordLimit) std::cout << "Extraction " << kRecordLimitText << "\n";
   return kExitOk;
 }
 

@@ -80,6 +80,7 @@ class TBoundedStream : public TStream {
   size_t Read(void* buffer, size_t count) override;
   void Write(const void* buffer, size_t count) override;
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
+  std::string Name() const override { return inner_.Name(); }
   int64_t Limit() const { return limit_; }
 
  private:

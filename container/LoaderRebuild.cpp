@@ -10,6 +10,7 @@
 #include "container/OutputGuard.h"
 #include "container/Stream.h"
 #include "container/StreamErrors.h"
+#include "container/TLN_FileStream.h"
 
 namespace velmora {
 
@@ -125,8 +126,7 @@ int64_t ModuleNameRecordPosition(const TLN_Loading& dir, size_t makerIndex, size
 int64_t RebuildLoader(const PhraseTable& table, const std::string& sourcePath, const std::string& outputPath,
                       const StatusCallback& status) {
   // Creating the output must never destroy the template it is built from.
-  if (NamesSameFile(sourcePath, outputPath))
-    throw EFCreateError(outputPath, "It is the source loader, which is only read; choose another file.");
+  RefuseOutputOverInput(outputPath, sourcePath, "the source loader");
 
   if (status) status(kCreatingLoaderText);
   struct CompletionReport {
@@ -146,7 +146,7 @@ int64_t RebuildLoader(const PhraseTable& table, const std::string& sourcePath, c
   if (!module.SplitTable && unitCount > kRecordUnitSlots)
     throw EFormatError("The source module lists more units than its record has room for.");
 
-  TFileStream source(sourcePath, TFileStream::Mode::OpenRead);
+  TLN_FileStream source(sourcePath);
   const int64_t sourceSize = source.Size();
   TAtomicFile output(outputPath);
   TStream& out = output.Stream();

@@ -30,6 +30,7 @@ void ReadUnitEntries(TStream& s, int64_t pos, size_t count, uint32_t moduleStart
                      std::vector<TLN_Unit_Info>& units) {
   std::vector<uint8_t> table(count * kUnitEntrySize);
   ReadBytesAt(s, pos, table.data(), table.size());
+  units.reserve(units.size() + count);
   for (size_t k = 0; k < count; ++k) {
     const uint8_t* e = table.data() + k * kUnitEntrySize;
     TLN_Unit_Info u;

@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "container/AtomicFile.h"
 #include "container/Stream.h"
 #include "container/StreamErrors.h"
+#include "container/TLN_FileStream.h"
 
 namespace velmora {
 
@@ -23,16 +25,29 @@ std::string NormalisedAbsolute(const std::string& path) {
 
 bool NamesSameFile(const std::string& a, const std::string& b) {
   if (SameFile(a, b)) return true;
-  return NormalisedAbsolute(a) == NormalisedAbsolute(b);
+  // A link to a file that does not exist yet names the file it would create.
+  auto resolved = [](const std::string& p) {
+    try {
+      return ResolveSymlinks(p);
+    } catch (const EStreamError&) {
+      return p;  // a link loop names no file
+    }
+  };
+  return NormalisedAbsolute(resolved(a)) == NormalisedAbsolute(resolved(b));
+}
+
+void RefuseOutputOverInput(const std::string& output, const std::string& input, const std::string& what) {
+  if (input.empty()) return;
+  std::vector<std::string> files = VolumeFilesOf(input);
+  if (files.empty()) files.push_back(input);
+  for (const auto& file : files) {
+    if (NamesSameFile(file, output))
+      throw EFCreateError(output, "It is " + what + " (" + file + "), which is only read; choose another file.");
+  }
 }
 
 void RefuseOutputOverInputs(const std::string& output, const std::vector<std::string>& inputs) {
-  for (const auto& input : inputs) {
-    if (input.empty()) continue;
-    if (NamesSameFile(input, output))
-      throw EFCreateError(output, "It is an input of this command (" + input +
-                                      "), which is only read; choose another file.");
-  }
+  for (const auto& input : inputs) RefuseOutputOverInput(output, input, "an input of this command");
 }
 
 }  // namespace velmora

@@ -8,12 +8,18 @@
 
 namespace velmora {
 
-// True when both paths name the same file: the same normalised absolute
-// path, or the same file on disk through any link (device and inode).
+// True when both paths name the same file: the same file on disk through
+// any symbolic or hard link (device and inode), or, for a file that does
+// not exist yet, the same absolute path once links and "." and ".." are
+// resolved.
 bool NamesSameFile(const std::string& a, const std::string& b);
 
-// Raises EFCreateError naming output when it names one of inputs (empty
-// input paths are skipped).
+// Raises EFCreateError naming output when it names one of inputs. A
+// volume-set input (ALLDATA1.KWI, REGION1.KWI) stands for every volume of
+// its set; empty input paths are skipped.
 void RefuseOutputOverInputs(const std::string& output, const std::vector<std::string>& inputs);
+// The same for one input, named in the message as what ("the source
+// loader"): 'It is <what> (<file>), which is only read; ...'.
+void RefuseOutputOverInput(const std::string& output, const std::string& input, const std::string& what);
 
 }  // namespace velmora

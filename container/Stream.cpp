@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include "container/StreamErrors.h"
 
@@ -19,7 +20,13 @@ int64_t TStream::Size() {
 }
 
 void TStream::ReadBuffer(void* buffer, size_t count) {
-  if (count != 0 && Read(buffer, count) != count) throw EReadError();
+  if (count == 0) return;
+  const size_t got = Read(buffer, count);
+  if (got == count) return;
+  const int64_t end = Position();
+  throw EReadError(Name(), (Name().empty() ? "the data ends at byte " : "the file ends at byte ") +
+                               std::to_string(end) + ", before byte " +
+                               std::to_string(end - static_cast<int64_t>(got) + static_cast<int64_t>(count)));
 }
 
 void TStream::WriteZeros(size_t count) {
@@ -62,6 +69,8 @@ TFileStream::TFileStream(const std::string& path, Mode mode) : path_(path) {
   }
 }
 
+TFileStream::TFileStream(int fd, std::string name) : path_(std::move(name)), fd_(fd) {}
+
 TFileStream::~TFileStream() {
   if (fd_ >= 0) ::close(fd_);
 }
@@ -73,7 +82,7 @@ size_t TFileStream::Read(void* buffer, size_t count) {
     const ssize_t n = ::read(fd_, p + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw EReadError();
+      throw EReadError(path_, SystemReasonText(errno));
     }
     if (n == 0) break;
     done += static_cast<size_t>(n);
@@ -88,9 +97,9 @@ void TFileStream::Write(const void* buffer, size_t count) {
     const ssize_t n = ::write(fd_, p + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw EWriteError();
+      throw EWriteError(path_, SystemReasonText(errno));
     }
-    if (n == 0) throw EWriteError();
+    if (n == 0) throw EWriteError(path_, SystemReasonText(ENOSPC));
     done += static_cast<size_t>(n);
   }
 }
@@ -98,19 +107,21 @@ void TFileStream::Write(const void* buffer, size_t count) {
 int64_t TFileStream::Seek(int64_t offset, SeekOrigin origin) {
   const int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
   const off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
-  if (r < 0) throw EReadError();
+  if (r < 0) throw EReadError(path_, SystemReasonText(errno));
   return static_cast<int64_t>(r);
 }
 
 void TFileStream::Flush() {
-  if (fd_ >= 0 && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) throw EWriteError();
+  if (fd_ >= 0 && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS)
+    throw EWriteError(path_, SystemReasonText(errno));
 }
 
 void TFileStream::Close() {
   if (fd_ >= 0) {
     const int r = ::close(fd_);
+    const int err = errno;
     fd_ = -1;
-    if (r != 0 && errno != EINTR) throw EWriteError();
+    if (r != 0 && err != EINTR) throw EWriteError(path_, SystemReasonText(err));
   }
 }
 

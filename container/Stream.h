@@ -26,11 +26,15 @@ class TStream {
   // Returns the new position.
   virtual int64_t Seek(int64_t offset, SeekOrigin origin) = 0;
 
+  // The file the stream reads or writes, for messages; empty for memory.
+  virtual std::string Name() const { return {}; }
+
   int64_t Position() { return Seek(0, SeekOrigin::Current); }
   void SetPosition(int64_t pos) { Seek(pos, SeekOrigin::Begin); }
   int64_t Size();
 
-  // Whole-count reads and writes.
+  // Whole-count reads and writes. A short read raises EReadError naming
+  // the stream and where its data ends.
   void ReadBuffer(void* buffer, size_t count);
   void WriteBuffer(const void* buffer, size_t count) { Write(buffer, count); }
   void WriteZeros(size_t count);
@@ -44,6 +48,8 @@ class TFileStream : public TStream {
  public:
   enum class Mode { OpenRead, Create, OpenReadWrite };
   TFileStream(const std::string& path, Mode mode);
+  // Takes over an open descriptor; name is the path that messages show.
+  TFileStream(int fd, std::string name);
   ~TFileStream() override;
 
   size_t Read(void* buffer, size_t count) override;
@@ -51,6 +57,8 @@ class TFileStream : public TStream {
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
 
   const std::string& Path() const { return path_; }
+  std::string Name() const override { return path_; }
+  int Descriptor() const { return fd_; }
   // Flushes to disk; raises EWriteError when the system reports a failure.
   void Flush();
   void Close();

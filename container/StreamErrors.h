@@ -28,17 +28,25 @@ class EFCreateError : public EStreamError {
   std::string reason_;
 };
 
-// "Stream read error"
+// "Stream read error", and when the file is known
+// "Stream read error: <path>: <reason>" (the system's reason, or where the
+// file ends).
 class EReadError : public EStreamError {
  public:
   EReadError();
-  explicit EReadError(const std::string& message) : EStreamError(message) {}
+  EReadError(const std::string& path, const std::string& reason);
+
+ protected:
+  struct Message {};
+  EReadError(Message, const std::string& message) : EStreamError(message) {}
 };
 
-// "Stream write error"
+// "Stream write error", and when the file is known
+// "Stream write error: <path>: <reason>".
 class EWriteError : public EStreamError {
  public:
   EWriteError();
+  EWriteError(const std::string& path, const std::string& reason);
 };
 
 // A read past the last volume of a volume set:
@@ -61,7 +69,10 @@ class EConvertError : public EStreamError {
   explicit EConvertError(const std::string& digits);
 };
 
-// The system's wording for an errno value.
+// The system's wording for an errno value, ending with a full stop (for
+// the open and create messages).
 std::string SystemReason(int err);
+// The same without the full stop (for "Stream ... error: path: reason").
+std::string SystemReasonText(int err);
 
 }  // namespace velmora

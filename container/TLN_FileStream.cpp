@@ -32,26 +32,58 @@ int64_t SaturatingAdd(int64_t a, int64_t b) {
 
 }  // namespace
 
-TLN_FileStream::TLN_FileStream(const std::string& path) {
+namespace {
+
+struct SetName {
+  bool isSet = false;
+  std::string folder;  // with its trailing separator, native
+  std::string name;    // file name of volume 1
+};
+
+SetName ParseSetName(const std::string& path) {
   const std::string normalized = NormalizePath(path);
   const auto sep = normalized.rfind('\\');
-  const std::string name = sep == std::string::npos ? normalized : normalized.substr(sep + 1);
-  const std::string native = NativePath(path);
+  SetName r;
+  r.name = sep == std::string::npos ? normalized : normalized.substr(sep + 1);
+  r.isSet = IsVolumeSetName(r.name);
+  r.folder = sep == std::string::npos ? std::string() : NativePath(path).substr(0, sep + 1);
+  return r;
+}
 
-  if (!IsVolumeSetName(name)) {
+// Volume k's path: the digit before the first '.' counts the volumes
+// ("ALLDATA1.KWI" and "REGION1.KWI" always have one there).
+std::string VolumePath(const SetName& set, int k) {
+  std::string volumeName = set.name;
+  volumeName[set.name.find('.') - 1] = static_cast<char>('0' + k);
+  return set.folder + volumeName;
+}
+
+}  // namespace
+
+std::vector<std::string> VolumeFilesOf(const std::string& path) {
+  const SetName set = ParseSetName(path);
+  if (!set.isSet) return {NativePath(path)};
+  std::vector<std::string> files;
+  for (int k = 1; k <= kMaxVolumes; ++k) {
+    const std::string volumePath = VolumePath(set, k);
+    if (!FileExists(volumePath)) break;
+    files.push_back(volumePath);
+  }
+  return files;
+}
+
+TLN_FileStream::TLN_FileStream(const std::string& path) {
+  const SetName set = ParseSetName(path);
+  const std::string native = NativePath(path);
+  name_ = native;
+
+  if (!set.isSet) {
     plain_ = std::make_unique<TFileStream>(native, TFileStream::Mode::OpenRead);
     return;
   }
 
-  // Volume set: the digit before the first '.' counts the volumes.
-  const std::string folder = sep == std::string::npos ? std::string() : native.substr(0, sep + 1);
-  const auto dot = name.find('.');  // "ALLDATA1.KWI" / "REGION1.KWI" always have one after a digit
   int64_t total = 0;
-  for (int k = 1; k <= kMaxVolumes; ++k) {
-    std::string volumeName = name;
-    volumeName[dot - 1] = static_cast<char>('0' + k);
-    const std::string volumePath = folder + volumeName;
-    if (!FileExists(volumePath)) break;
+  for (const std::string& volumePath : VolumeFilesOf(path)) {
     TLN_Volume_Info v;
     v.Stream = std::make_unique<TFileStream>(volumePath, TFileStream::Mode::OpenRead);
     const int64_t size = v.Stream->Seek(0, SeekOrigin::End);

@@ -22,6 +22,11 @@ std::string NativePath(const std::string& path);
 
 constexpr int kMaxVolumes = 16;
 
+// The files a KIWI stream opened on path reads: the volumes of the set
+// that exist (ALLDATA1.KWI, ALLDATA2.KWI, ... up to the first missing
+// number) for a volume-set name, otherwise path alone.
+std::vector<std::string> VolumeFilesOf(const std::string& path);
+
 struct TLN_Volume_Info {
   std::unique_ptr<TFileStream> Stream;
   int64_t Start = 0;  // logical position of the volume's first byte
@@ -44,6 +49,8 @@ class TLN_FileStream : public TStream {
   void Write(const void* buffer, size_t count) override;
   // In a volume set, positions are clamped to 0 ... TotalSize.
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
+  // The path the stream was opened with (volume 1 of a set).
+  std::string Name() const override { return name_; }
 
   bool MultiVolume() const { return multiVolume_; }
   const std::vector<TLN_Volume_Info>& Volumes() const { return volumes_; }
@@ -56,6 +63,7 @@ class TLN_FileStream : public TStream {
   // it there; t is clamped to the set. Returns the new logical position.
   int64_t Locate(int64_t t);
 
+  std::string name_;
   std::unique_ptr<TFileStream> plain_;
   bool multiVolume_ = false;
   std::vector<TLN_Volume_Info> volumes_;

@@ -7,9 +7,6 @@ namespace velmora {
 
 namespace {
 
-// EditIndex is a 16-bit signed number.
-constexpr size_t kMaxEditedTexts = 32768;
-
 // The phrases that take part (no link records) and their table indices.
 std::vector<MatchItem> ItemsOf(const PhraseTable& table, std::vector<int32_t>& indices) {
   std::vector<MatchItem> items;
@@ -128,7 +125,12 @@ bool ApplyCarry(const PhraseTable& oldProject, PhraseTable& newProject, const Ca
       throw std::out_of_range("The carry plan names a phrase that the project does not hold.");
     if (NeedsNewText(oldProject, newProject, e)) ++needed;
   }
-  if (newProject.EditedTexts.size() + needed > kMaxEditedTexts)
+  // Texts no phrase names any longer make room again when the list is full
+  // (PhraseTable::AppendEditedText), so only the texts in use count.
+  size_t inUse = 0;
+  for (const TPhrase& p : newProject.Phrases)
+    if (newProject.HasEditedText(p)) ++inUse;
+  if (inUse + needed > kMaxEditedTexts)
     throw std::length_error("The new project has no room for " + std::to_string(needed) +
                             " more translations: a project holds at most 32768 edited texts.");
 

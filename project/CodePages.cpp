@@ -138,6 +138,32 @@ std::string LocaleName() {
 
 }  // namespace
 
+std::optional<size_t> FirstInvalidUtf8(std::string_view text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    const unsigned char b = s[i];
+    size_t len = 0;
+    unsigned char lo = 0x80, hi = 0xBF;  // the range of the second byte
+    if (b < 0x80) len = 1;
+    else if (b >= 0xC2 && b <= 0xDF) len = 2;
+    else if (b == 0xE0) len = 3, lo = 0xA0;
+    else if (b == 0xED) len = 3, hi = 0x9F;  // no surrogates
+    else if (b >= 0xE1 && b <= 0xEF) len = 3;
+    else if (b == 0xF0) len = 4, lo = 0x90;
+    else if (b >= 0xF1 && b <= 0xF3) len = 4;
+    else if (b == 0xF4) len = 4, hi = 0x8F;  // at most U+10FFFF
+    else return i;
+    if (len > n - i) return i;
+    if (len > 1 && (s[i + 1] < lo || s[i + 1] > hi)) return i;
+    for (size_t k = 2; k < len; ++k)
+      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return i;
+    i += len;
+  }
+  return std::nullopt;
+}
+
 const char* CodePageCaption(CodePage cp) { return kRows.at(static_cast<size_t>(cp)).caption; }
 const char* CodePageCliName(CodePage cp) { return kRows.at(static_cast<size_t>(cp)).cliName; }
 
@@ -178,6 +204,12 @@ std::string ToUtf8(std::string_view bytes, const std::string& charset) {
 std::string ToUtf8(std::string_view bytes, CodePage cp) { return ToUtf8(bytes, IconvCharset(cp)); }
 
 std::string FromUtf8(std::string_view utf8, const std::string& charset) {
+  if (const auto bad = FirstInvalidUtf8(utf8)) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "The text is not valid UTF-8: byte 0x%02X at position %zu does not begin a character.",
+                  static_cast<unsigned>(static_cast<unsigned char>(utf8[*bad])), *bad + 1);
+    throw std::runtime_error(buf);
+  }
   return Convert(charset, "UTF-8", utf8, [&](std::string_view rest, std::string&) -> size_t {
     throw std::runtime_error(UnwritableCharacter(rest, charset));
   });

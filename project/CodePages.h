@@ -42,8 +42,14 @@ std::string IconvCharset(CodePage cp);
 std::string ToUtf8(std::string_view bytes, CodePage cp);
 std::string ToUtf8(std::string_view bytes, const std::string& charset);
 
-// UTF-8 to 8-bit bytes. A character the code page cannot hold raises
-// std::runtime_error naming the character.
+// The position of the first byte that does not begin a well-formed UTF-8
+// character (overlong forms, surrogates and values above U+10FFFF count as
+// malformed), or nullopt for valid UTF-8.
+std::optional<size_t> FirstInvalidUtf8(std::string_view text);
+
+// UTF-8 to 8-bit bytes. Text that is not valid UTF-8 raises
+// std::runtime_error saying so and where; a character the code page cannot
+// hold raises std::runtime_error naming the character.
 std::string FromUtf8(std::string_view utf8, CodePage cp);
 std::string FromUtf8(std::string_view utf8, const std::string& charset);
 

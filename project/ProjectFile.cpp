@@ -16,7 +16,6 @@ namespace {
 constexpr size_t kInfoSize = 64;
 constexpr size_t kRecordSize = 16;
 constexpr uint16_t kKnownFlags = pfHide | pfOn | pfLink;
-constexpr size_t kMaxEditedTextLength = 0xFFFF;
 
 void EncodeInfo(const ProjectInfo& info, uint8_t* out) {
   std::memset(out, 0, kInfoSize);
@@ -75,6 +74,44 @@ TPhrase DecodeRecord(const uint8_t* in) {
   return p;
 }
 
+// Hands out the bytes of the file's last sections through one fixed
+// buffer, so each edited text is copied once, from the file into its string.
+class SectionReader {
+ public:
+  SectionReader(TStream& file, uint64_t remaining) : file_(file), remaining_(remaining) {}
+
+  uint64_t Remaining() const { return remaining_ + (end_ - pos_); }
+
+  // Copies n bytes into out; false when fewer remain.
+  bool Take(char* out, size_t n) {
+    if (n > Remaining()) return false;
+    while (n > 0) {
+      if (pos_ == end_) Refill();
+      const size_t k = std::min(n, end_ - pos_);
+      std::memcpy(out, buffer_.data() + pos_, k);
+      pos_ += k;
+      out += k;
+      n -= k;
+    }
+    return true;
+  }
+
+ private:
+  void Refill() {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(remaining_, buffer_.size()));
+    file_.ReadBuffer(buffer_.data(), n);
+    remaining_ -= n;
+    pos_ = 0;
+    end_ = n;
+  }
+
+  TStream& file_;
+  uint64_t remaining_;
+  std::vector<char> buffer_ = std::vector<char>(size_t{1} << 16);
+  size_t pos_ = 0;
+  size_t end_ = 0;
+};
+
 [[noreturn]] void Damaged(const std::string& path, const std::string& what) {
   throw EFormatError("The project file \"" + path + "\" is damaged: " + what + ".");
 }
@@ -120,18 +157,19 @@ void LoadInto(PhraseTable& table, const std::string& path) {
   // The counts must fit the file's length before anything is allocated.
   const uint64_t recordsEnd = kInfoSize + uint64_t{static_cast<uint32_t>(info.PhraseCount)} * kRecordSize;
   if (recordsEnd > fileSize) Damaged(path, "it ends inside its phrase records");
-  if (recordsEnd + imageLength > fileSize) throw EReadError();  // ends inside the unit image
+  if (recordsEnd + imageLength > fileSize)  // ends inside the unit image
+    throw EReadError(path, "the file ends at byte " + std::to_string(fileSize) + ", before byte " +
+                               std::to_string(recordsEnd + imageLength));
   const uint64_t restSize = fileSize - recordsEnd - imageLength;
   if (uint64_t{static_cast<uint32_t>(info.TextCount)} * 2 + static_cast<uint32_t>(info.SourcePathLength) > restSize)
     Damaged(path, "it ends inside its edited texts or source path");
+  if (static_cast<size_t>(info.TextCount) > kMaxEditedTexts)
+    Damaged(path, "it lists " + std::to_string(info.TextCount) + " edited texts, more than the 32768 a project can name");
 
-  // Section 2.
+  // Section 2, read straight into the records (stored as they are in memory).
   std::vector<TPhrase> records(static_cast<size_t>(info.PhraseCount));
-  {
-    std::vector<uint8_t> raw(records.size() * kRecordSize);
-    file.ReadBuffer(raw.data(), raw.size());
-    for (size_t i = 0; i < records.size(); ++i) records[i] = DecodeRecord(raw.data() + i * kRecordSize);
-  }
+  file.ReadBuffer(records.data(), records.size() * kRecordSize);
+  for (TPhrase& p : records) p = DecodeRecord(reinterpret_cast<const uint8_t*>(&p));
   CheckRecords(path, records, imageLength, info.TextCount);
 
   // Section 3.
@@ -139,24 +177,17 @@ void LoadInto(PhraseTable& table, const std::string& path) {
   file.ReadBuffer(image.data(), image.size());
 
   // Sections 4 and 5.
-  std::vector<uint8_t> rest(static_cast<size_t>(restSize));
-  file.ReadBuffer(rest.data(), rest.size());
-  std::vector<std::string> texts;
-  texts.reserve(static_cast<size_t>(info.TextCount));
-  size_t pos = 0;
-  for (int32_t t = 0; t < info.TextCount; ++t) {
-    if (rest.size() - pos < 2) Damaged(path, "it ends inside its edited texts");
-    const size_t len = LoadLE16(rest.data() + pos);
-    pos += 2;
-    if (rest.size() - pos < len) Damaged(path, "it ends inside its edited texts");
-    texts.emplace_back(reinterpret_cast<const char*>(rest.data() + pos), len);
-    pos += len;
+  SectionReader rest(file, restSize);
+  std::vector<std::string> texts(static_cast<size_t>(info.TextCount));
+  for (std::string& text : texts) {
+    char len[2];
+    if (!rest.Take(len, 2)) Damaged(path, "it ends inside its edited texts");
+    text.resize(LoadLE16(reinterpret_cast<const uint8_t*>(len)));
+    if (!rest.Take(text.data(), text.size())) Damaged(path, "it ends inside its edited texts");
   }
-  const size_t pathLength = static_cast<size_t>(info.SourcePathLength);
-  if (rest.size() - pos < pathLength) Damaged(path, "it ends inside its source path");
-  std::string sourcePath(reinterpret_cast<const char*>(rest.data() + pos), pathLength);
-  pos += pathLength;
-  if (pos != rest.size()) Damaged(path, std::to_string(rest.size() - pos) + " bytes follow its source path");
+  std::string sourcePath(static_cast<size_t>(info.SourcePathLength), '\0');
+  if (!rest.Take(sourcePath.data(), sourcePath.size())) Damaged(path, "it ends inside its source path");
+  if (rest.Remaining() != 0) Damaged(path, std::to_string(rest.Remaining()) + " bytes follow its source path");
 
   // Everything checked: fill the table.
   table.Info = info;
@@ -167,6 +198,23 @@ void LoadInto(PhraseTable& table, const std::string& path) {
   table.SourcePath = std::move(sourcePath);
 }
 
+// A text too long for its 16-bit length is refused by the phrase that
+// shows it; one that no phrase shows any more is dropped with the other
+// unused texts (the project then has nothing left that cannot be saved).
+void CheckEditedTextLengths(PhraseTable& table) {
+  bool unusedTooLong = false;
+  for (size_t i = 0; i < table.EditedTexts.size(); ++i) {
+    if (table.EditedTexts[i].size() <= kMaxEditedTextLength) continue;
+    for (size_t k = 0; k < table.Phrases.size(); ++k)
+      if (table.Phrases[k].EditIndex == static_cast<int32_t>(i))
+        throw std::runtime_error("The project cannot be saved: the edited text of phrase " + std::to_string(k) +
+                                 " is " + std::to_string(table.EditedTexts[i].size()) +
+                                 " bytes long; a project keeps at most 65535 bytes per text.");
+    unusedTooLong = true;
+  }
+  if (unusedTooLong) table.DropUnusedEditedTexts();
+}
+
 }  // namespace
 
 void SaveProject(PhraseTable& table, const std::string& path) {
@@ -175,10 +223,7 @@ void SaveProject(PhraseTable& table, const std::string& path) {
     throw std::runtime_error("The project cannot be saved: its unit image holds " +
                              std::to_string(table.UnitImage.size()) + " bytes instead of " +
                              std::to_string(imageLength) + ".");
-  for (size_t i = 0; i < table.EditedTexts.size(); ++i)
-    if (table.EditedTexts[i].size() > kMaxEditedTextLength)
-      throw std::runtime_error("The project cannot be saved: edited text " + std::to_string(i) +
-                               " is longer than 65535 bytes.");
+  CheckEditedTextLengths(table);
   if (table.Phrases.size() > 0x7FFFFFFF || table.EditedTexts.size() > 0x7FFFFFFF ||
       table.SourcePath.size() > 0x7FFFFFFF)
     throw std::runtime_error("The project cannot be saved: it is too large for a project file.");

@@ -188,14 +188,26 @@ TEST(Carry, ASimilarTextTakesTheTranslationSwitchedOffForReview) {
 
 TEST(Carry, AProjectWithoutRoomForTheTranslationsIsLeftAsItWas) {
   const PhraseTable oldProject = Project({{"Alpha", pfOn, "A"}, {"Beta", pfOn, "B"}});
-  PhraseTable newProject = Project({{"Alpha"}, {"Beta"}});
-  newProject.EditedTexts.assign(32767, "unused");
+  // 32767 texts in use leave room for one more, and two are to be carried.
+  std::vector<P> phrases{{"Alpha"}, {"Beta"}};
+  for (int k = 0; k < 32767; ++k) phrases.push_back({"T" + std::to_string(k), 0, "in use"});
+  PhraseTable newProject = Project(phrases);
   const PhraseTable before = newProject;
   const CarryPlan plan = PlanCarry(oldProject, newProject, {});
   EXPECT_THROW(ApplyCarry(oldProject, newProject, plan), std::length_error);
   EXPECT_EQ(newProject.EditedTexts.size(), before.EditedTexts.size());
   EXPECT_EQ(newProject.Phrases[0].EditIndex, -1);
   EXPECT_EQ(newProject.Phrases[0].Flags, before.Phrases[0].Flags);
+}
+
+TEST(Carry, TextsNoPhraseNamesMakeRoomForTheTranslations) {
+  const PhraseTable oldProject = Project({{"Alpha", pfOn, "A"}, {"Beta", pfOn, "B"}});
+  PhraseTable newProject = Project({{"Alpha"}, {"Beta"}});
+  newProject.EditedTexts.assign(32767, "replaced long ago");
+  ApplyCarry(oldProject, newProject, PlanCarry(oldProject, newProject, {}));
+  EXPECT_EQ(newProject.EditedText(newProject.Phrases[0]), "A");
+  EXPECT_EQ(newProject.EditedText(newProject.Phrases[1]), "B");
+  EXPECT_LE(newProject.EditedTexts.size(), 32768u);
 }
 
 TEST(CarryReport, SummaryCountsEachKind) {

@@ -253,7 +253,6 @@ TEST(CliNew, WrongCommandLines) {
       {"new", f.bin, "-o", project, "--range", "0:FFFFFFFF"},
       {"new", f.bin, "-o", project, "--range", "0:G"},
       {"new", f.bin, "-o", project, "--module", "0"},
-      {"new", f.bin, "-o", f.bin},  // would replace its own source
   };
   for (const auto& args : cases) {
     const auto r = RunCli(args);

@@ -203,11 +203,23 @@ TEST(ImportRules, AParseErrorOrAFailedChangeLeavesTheTableAsItWas) {
                                     West()),
                EFormatError);
   EXPECT_EQ(States(t), before);
-  // The project's texts are full: the second new text fails, and the first
-  // is taken back with it.
-  while (t.EditedTexts.size() < 32767) t.EditedTexts.push_back("unused");
+  // Texts no phrase names make room when the list is full: the import goes on.
+  PhraseTable roomy = Sample();
+  while (roomy.EditedTexts.size() < 32767) roomy.EditedTexts.push_back("unused");
+  Format("po").Read(roomy, PoEntry("0", "Route", "Strecke") + PoEntry("2", "Hidden", "V"), West());
+  EXPECT_EQ(roomy.EditedText(roomy.Phrases[0]), "Strecke");
+  EXPECT_EQ(roomy.EditedText(roomy.Phrases[2]), "V");
+  // Every position in use: the second new text fails, and the first is taken
+  // back with it.
+  const TPhrase extra = t.Phrases[5];
+  while (t.EditedTexts.size() < 32767) {
+    t.Phrases.push_back(extra);
+    t.Phrases.back().EditIndex = static_cast<int16_t>(t.EditedTexts.size());
+    t.EditedTexts.push_back("in use");
+  }
+  const auto full = States(t);
   EXPECT_ANY_THROW(Format("po").Read(t, PoEntry("0", "Route", "Strecke") + PoEntry("2", "Hidden", "V"), West()));
-  EXPECT_EQ(States(t), before);
+  EXPECT_EQ(States(t), full);
   EXPECT_EQ(t.EditedTexts.size(), 32767u);
 }
 

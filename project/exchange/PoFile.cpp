@@ -5,10 +5,7 @@
 
 #include "container/StreamErrors.h"
 #include "project/exchange/Unicode.h"
-
-#ifndef VELMORA_VERSION
-#define VELMORA_VERSION "0"
-#endif
+#include "velmora/Version.h"
 
 namespace velmora {
 
@@ -342,7 +339,7 @@ std::string WritePo(const ExportDocument& doc) {
   field("MIME-Version", "1.0");
   field("Content-Type", "text/plain; charset=UTF-8");
   field("Content-Transfer-Encoding", "8bit");
-  field("X-Generator", std::string("Velmora ") + VELMORA_VERSION);
+  field("X-Generator", std::string("Velmora ") + kVersion);
   field("X-Velmora-Unit-Name", doc.UnitName);
   field("X-Velmora-Unit-Tag", doc.UnitTag);
   field("X-Velmora-Code-Page", std::string(CodePageCliName(doc.Page)) + " (" + charset + ")");

@@ -8,10 +8,7 @@
 
 #include "container/StreamErrors.h"
 #include "project/exchange/Unicode.h"
-
-#ifndef VELMORA_VERSION
-#define VELMORA_VERSION "0"
-#endif
+#include "velmora/Version.h"
 
 namespace velmora {
 
@@ -294,7 +291,7 @@ std::string WriteXliff(const ExportDocument& doc) {
   pugi::xml_node tool = file.append_child("header").append_child("tool");
   tool.append_attribute("tool-id") = "velmora";
   tool.append_attribute("tool-name") = "Velmora";
-  tool.append_attribute("tool-version") = VELMORA_VERSION;
+  tool.append_attribute("tool-version") = kVersion;
   pugi::xml_node body = file.append_child("body");
   const std::string charset = IconvCharset(doc.Page);
   for (const ExportEntry& e : doc.Entries) {

@@ -1,14 +1,43 @@
+#include <memory>
+
+#include "container/OutputGuard.h"
+#include "project/ProjectEdit.h"
 #include "project/ProjectFile.h"
+#include "project/ProjectLock.h"
 #include "ui/logic/ProjectFiles.h"
 
 namespace velmora::ui {
+
+std::string AlreadyOpenQuestion(const std::string& path) {
+  return "The project \"" + path + "\" is already open in another Velmora window.\nOpen it anyway?";
+}
 
 namespace {
 
 class CoreFiles final : public ProjectFiles {
  public:
-  void Save(PhraseTable& table, const std::string& path) override { SaveProject(table, path); }
+  void Save(PhraseTable& table, const std::string& path) override { SaveProjectLocked(table, path); }
   void Open(PhraseTable& table, const std::string& path) override { OpenProject(table, path); }
+
+  bool OpenInOtherWindow(const std::string& path) override {
+    if (!held_ || !NamesSameFile(heldPath_, path)) return TProjectWindowLock::IsHeld(path);
+    // Reopening the project this window shows: only others count.
+    held_.reset();
+    const bool elsewhere = TProjectWindowLock::IsHeld(path);
+    held_ = std::make_unique<TProjectWindowLock>(heldPath_);
+    return elsewhere;
+  }
+
+  void ShowingProject(const std::string& path) override {
+    if (held_ && !path.empty() && NamesSameFile(heldPath_, path)) return;
+    held_.reset();
+    heldPath_ = path;
+    if (!path.empty()) held_ = std::make_unique<TProjectWindowLock>(path);
+  }
+
+ private:
+  std::unique_ptr<TProjectWindowLock> held_;
+  std::string heldPath_;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The project-file operations the shell's commands call. The program uses
-// the core's SaveProject/OpenProject; tests may put their own in.
+// the core's SaveProject/OpenProject with the project locks of
+// project/ProjectLock.h; tests may put their own in.
 #pragma once
 
 #include <string>
@@ -8,15 +9,28 @@
 
 namespace velmora::ui {
 
+// The question asked before opening a project that another Velmora window
+// shows.
+std::string AlreadyOpenQuestion(const std::string& path);
+
 class ProjectFiles {
  public:
   virtual ~ProjectFiles() = default;
-  // Both raise an exception whose message is shown to the user.
+  // Both raise an exception whose message is shown to the user. Save holds
+  // the project's edit lock while it writes, so it queues behind a
+  // command-line edit of the same project.
   virtual void Save(PhraseTable& table, const std::string& path) = 0;
   virtual void Open(PhraseTable& table, const std::string& path) = 0;
+
+  // True when another Velmora window shows the project stored at path (this
+  // window's own hold on it does not count).
+  virtual bool OpenInOtherWindow(const std::string& /*path*/) { return false; }
+  // The window now shows the project stored at path, or none (empty path):
+  // its window lock moves there.
+  virtual void ShowingProject(const std::string& /*path*/) {}
 };
 
-// SaveProject and OpenProject of project/ProjectFile.h.
+// SaveProject and OpenProject of project/ProjectFile.h, with the locks.
 ProjectFiles& CoreProjectFiles();
 
 }  // namespace velmora::ui

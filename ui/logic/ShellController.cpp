@@ -6,12 +6,12 @@
 
 #include "container/LoaderRebuild.h"
 #include "container/Loading.h"
+#include "container/OutputGuard.h"
 #include "container/Stream.h"
 #include "project/BinBuilder.h"
 #include "project/Carry.h"
 #include "project/CarryReport.h"
 #include "project/PhraseEdits.h"
-#include "container/OutputGuard.h"
 #include "project/TextExchange.h"
 #include "project/Verify.h"
 #include "project/exchange/PhraseFormat.h"
@@ -61,7 +61,7 @@ void ShellController::FormShow(const std::vector<std::string>& args) {
   if (auto path = CommandLineProject(args)) {
     Guard([&] {
       projectPath_ = *path;
-      OpenProjectFile(*path);
+      if (!OpenProjectFile(*path)) projectPath_.clear();
     });
   }
 }
@@ -161,6 +161,7 @@ void ShellController::ResetFlags() {
   grid_.UpdateColumnHeaders();
   modified_ = false;
   hasProjectFile_ = false;
+  files_.ShowingProject("");
   commands_ = CommandStates{};
   // The steps belonged to the table that is gone.
   undo_.Clear();
@@ -200,11 +201,17 @@ void ShellController::OpenProjectCommand() {
   if (!ConfirmUnsavedWork()) return;
   const auto path = ChooseFileToOpen({kProjectFilter, "", ""});
   if (!path) return;
+  const std::string before = projectPath_;
   projectPath_ = *path;
-  Guard([&] { OpenProjectFile(*path); });
+  Guard([&] {
+    if (!OpenProjectFile(*path)) projectPath_ = before;
+  });
 }
 
-void ShellController::OpenProjectFile(const std::string& path) {
+bool ShellController::OpenProjectFile(const std::string& path) {
+  // Another window may show the project; the user decides, before the
+  // open project is given up.
+  if (files_.OpenInOtherWindow(path) && !Ask(AlreadyOpenQuestion(path))) return false;
   ResetProject();
   // The reader empties the table again and leaves it empty when it refuses
   // the file; its exception ends the command here, with no project open.
@@ -226,9 +233,11 @@ void ShellController::OpenProjectFile(const std::string& path) {
   saveBinDialogName_ = table_.UnitName + "_" + table_.UnitTag + ".BIN";
   commands_.SaveProjectAs = true;
   hasProjectFile_ = true;
+  files_.ShowingProject(path);
   platform_.HideStatusNow();
   Notify(kChangedAll);
   FilterBtnClick(GridFilter::NoFilter);
+  return true;
 }
 
 bool ShellController::SaveProjectCommand() { return SaveProjectTo(projectPath_); }
@@ -246,6 +255,9 @@ bool ShellController::SaveProjectTo(const std::string& path) {
   // leaves the title on the file that really holds the project, and the
   // project marked as changed, so closing still asks about it.
   return Guard([&] {
+    // Saving the open project again is a plain save; only the loader it
+    // was made from is out of bounds.
+    RefuseOutputOverProject(path, false);
     table_.StoreNamesInInfo();
     files_.Save(table_, path);
     title_ = ProjectTitle(path);
@@ -253,6 +265,7 @@ bool ShellController::SaveProjectTo(const std::string& path) {
     modified_ = false;
     hasProjectFile_ = true;
     undo_.MarkClean();
+    files_.ShowingProject(path);
     Notify(kChangedCommands | kChangedTitle);
   });
 }
@@ -352,7 +365,8 @@ void ShellController::EditAction() {
   const std::string after = editForm_.Result();
   const PhraseSnapshot snapshot(table_, {p});
   bool tableChanged = false;
-  // A full list of edited texts refuses the text; the box says so.
+  // A text the project cannot keep (too long, or no position left) is
+  // refused with a message; the phrase keeps its text.
   if (!Guard([&] { tableChanged = ApplyEditedText(table_, index, after); })) return;
   RecordStep(snapshot, kUndoEditLabel);
   unsigned what = kChangedMemos;
@@ -403,6 +417,7 @@ void ShellController::FinishCreation(const CreationResult& result, const std::st
   commands_.SaveProjectAs = true;
   commands_.SaveFile = true;
   commands_.SaveBinFile = true;
+  if (result.Analysis.StoppedAtRecordLimit) platform_.ShowStatus(kRecordLimitText);
   platform_.HideStatusLater();
   Notify(kChangedAll);
 }
@@ -507,11 +522,17 @@ void ShellController::OpenLoaderFile(const std::string& path) {
 
 // ---------------------------------------------------------------- output
 
+void ShellController::RefuseOutputOverProject(const std::string& output, bool projectFileToo) const {
+  if (projectFileToo && hasProjectFile_) RefuseOutputOverInput(output, projectPath_, "the open project");
+  RefuseOutputOverInput(output, table_.SourcePath, "the project's source loader");
+}
+
 void ShellController::SaveBinFileCommand() {
   const auto path = ChooseFileToSave({kBinFilter, "", saveBinDialogName_});
   if (!path) return;
   bool statusShown = false;
   const bool built = Guard([&] {
+    RefuseOutputOverProject(*path, true);
     SaveBin(table_, *path, [&](std::string_view t) {
       statusShown = true;
       platform_.ShowStatus(std::string(t));
@@ -527,6 +548,7 @@ void ShellController::SaveFileCommand() {
   bool statusShown = false, built = false;
   std::string source = table_.SourcePath;
   Guard([&] {
+    RefuseOutputOverProject(*output, true);
     if (!IsSourceSuitable(table_, source)) {
       // The project's own source is gone or differs: the user names it.
       createForm_.Folder = DialogFolder();
@@ -573,7 +595,7 @@ void ShellController::ExportCommand() {
   options.codePage = codePage_;
   options.encoding = chosen.Encoding;
   Guard([&] {
-    RefuseOutputOverInputs(*path, {projectPath_, table_.SourcePath});
+    RefuseOutputOverProject(*path, true);
     ExportPhraseFile(*chosen.Format, table_, grid_.VisibleRows(), *path, options);
   });
 }

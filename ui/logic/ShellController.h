@@ -202,7 +202,9 @@ class ShellController {
   // --- commands ---
   void OpenProjectCommand();
   // Opens a project file as the Open Project command does after its dialog.
-  void OpenProjectFile(const std::string& path);
+  // When another Velmora window shows it, the user is asked first; returns
+  // false (and leaves everything as it was) when the user declines.
+  bool OpenProjectFile(const std::string& path);
   // Each returns true when the project was saved.
   bool SaveProjectCommand();
   bool SaveProjectAsCommand();
@@ -285,6 +287,9 @@ class ShellController {
   // title comes back; without a project the window shows none.
   void AfterCreationCommand(const std::string& previousTitle);
   void NotFound();
+  // Raises EFCreateError when output names the project's source loader or,
+  // with projectFileToo, the project file this window shows.
+  void RefuseOutputOverProject(const std::string& output, bool projectFileToo) const;
   void EditAction();
   void Notify(unsigned what);
   // Runs a command; an exception is shown in an error box with its message,
