@@ -13,7 +13,7 @@ namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "Usage: velmora-cli make-sample DIR [--bench-unit SIZE_MB [--phrases N]]\n"
+    "Usage: velmora-cli make-sample DIR [--bench-unit SIZE_MB [--phrases N] [--bench-loader]]\n"
     "\n"
     "Writes synthetic sample data into DIR (created when missing):\n"
     "  LOADING.KWI  a loader with the maker entries TOYOTA, AISIN-AW and DENSO;\n"
@@ -27,7 +27,13 @@ const char* kUsage =
     "  --bench-unit SIZE_MB  also write BENCH.BIN, an English unit of SIZE_MB\n"
     "                        mebibytes (1 to 128)\n"
     "  --phrases N           the number of distinct strings in BENCH.BIN\n"
-    "                        (1 to 1000000, default 30000)\n";
+    "                        (1 to 1000000, default 30000)\n"
+    "  --bench-loader        also write bench-loader/LOADING.KWI, a loader of about\n"
+    "                        SIZE_MB + 66 MB whose AISIN-AW module holds a unit\n"
+    "                        \"APM\" like BENCH.BIN and five units of 512 KB; a\n"
+    "                        TOYOTA module holds 64 MB of data. A module has at\n"
+    "                        most 65535 sectors, so APM keeps 2 MB of them free\n"
+    "                        for relocated texts and is smaller than 128 MB\n";
 
 void Write(const std::string& path, const std::vector<uint8_t>& bytes, const std::string& what) {
   WriteFileAtomically(path, bytes.data(), bytes.size());
@@ -35,7 +41,7 @@ void Write(const std::string& path, const std::vector<uint8_t>& bytes, const std
 }
 
 int Run(const std::vector<std::string>& args) {
-  ArgParser parser(args, {"--bench-unit", "--phrases"}, {});
+  ArgParser parser(args, {"--bench-unit", "--phrases"}, {"--bench-loader"});
   if (parser.Positionals().size() != 1) throw UsageError("expected exactly one folder");
   const std::string dir = parser.Positionals()[0];
 
@@ -50,6 +56,8 @@ int Run(const std::vector<std::string>& args) {
     phrases = ParseInteger(*v, "--phrases");
     if (phrases < 1 || phrases > 1000000) throw UsageError("--phrases must be 1 to 1000000");
   }
+  const bool benchLoader = parser.Has("--bench-loader");
+  if (benchLoader && benchMb == 0) throw UsageError("--bench-loader needs --bench-unit");
 
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
@@ -69,6 +77,15 @@ int Run(const std::vector<std::string>& args) {
     const auto bench = sample::MakeBenchUnit(static_cast<size_t>(benchMb) << 20, static_cast<size_t>(phrases), 1);
     Write(dir + "/BENCH.BIN", bench.bytes, "benchmark unit, " + std::to_string(bench.strings.size()) + " strings, " +
                                                std::to_string(bench.pointerOffsets.size()) + " pointers");
+  }
+  if (benchLoader) {
+    const std::string folder = dir + "/bench-loader";
+    std::filesystem::create_directories(folder, ec);
+    if (ec) throw EFCreateError(folder, ec.message());
+    const auto spec = sample::BenchLoaderSpec(static_cast<size_t>(benchMb) << 20, static_cast<size_t>(phrases), 1);
+    const size_t unitBytes = spec.makers.back().modules.front().units.front().second.size();
+    Write(folder + "/LOADING.KWI", sample::MakeLoader(spec),
+          "benchmark loader, AISIN-AW unit APM of " + std::to_string(unitBytes) + " bytes and five of 512 KB");
   }
   return kExitOk;
 }

@@ -182,6 +182,17 @@ std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layout = n
 // Japanese and a European unit), then "DENSO".
 LoaderSpec DemoLoaderSpec();
 
+// The most data a module can hold: its length is a 16-bit count of sectors.
+constexpr size_t kMaxModuleBytes = size_t{0xFFFF} * 2048;
+
+// A large loader for benchmarks: "TOYOTA" with a module of 64 MB of data,
+// then "AISIN-AW" with the module "AISIN NAVIGATION PROGRAM", whose units are
+// "APM" (MakeBenchUnit of unitBytes bytes, made smaller when the module
+// would leave less than 2 MB below kMaxModuleBytes for the relocated texts
+// of a translation) and five units of 512 KB with a few texts. About
+// unitBytes + 66 MB in all.
+LoaderSpec BenchLoaderSpec(size_t unitBytes, size_t phrases, uint32_t seed);
+
 // Writes volumes as a numbered set: volume k (from 1) gets firstName with
 // the character before the first '.' replaced by the digit k
 // ("ALLDATA1.KWI", "ALLDATA2.KWI", ...; from the tenth on the characters

@@ -239,6 +239,44 @@ LoaderSpec DemoLoaderSpec() {
   return desc;
 }
 
+LoaderSpec BenchLoaderSpec(size_t unitBytes, size_t phrases, uint32_t seed) {
+  constexpr size_t kSmallUnit = size_t{512} << 10;
+  // What a translation may append to the APM unit before the rebuilt module
+  // would outgrow its 16-bit sector count.
+  constexpr size_t kRoomToGrow = size_t{2} << 20;
+  const char* const smallTags[] = {"MAP", "VOICE", "BOOT", "FONT", "DICT"};
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> small;
+  for (const char* tag : smallTags) {
+    UnitSpec u;
+    u.tag = tag;
+    u.strings = EnglishMenuTexts(40, seed + static_cast<uint32_t>(small.size()) + 1);
+    u.minSize = kSmallUnit;
+    u.seed = seed + static_cast<uint32_t>(small.size()) + 1;
+    small.emplace_back(tag, MakeUnit(u).bytes);
+  }
+  size_t room = kMaxModuleBytes - kRoomToGrow;
+  for (const auto& unit : small) room -= unit.second.size() + unit.second.size() % 2;
+  const size_t apmBytes = std::min(unitBytes, room / 4 * 4);
+
+  auto data = [&](size_t size, uint32_t s) {
+    Rng rng(s);
+    std::vector<uint8_t> v(size);
+    for (size_t i = 0; i + 8 <= size; i += 8) {
+      const uint64_t r = rng.Next64();
+      std::memcpy(v.data() + i, &r, 8);
+    }
+    return v;
+  };
+
+  ModuleSpec apm{"AISIN NAVIGATION PROGRAM", "ANP", false, {{"APM", MakeBenchUnit(apmBytes, phrases, seed).bytes}}};
+  for (auto& unit : small) apm.units.push_back(std::move(unit));
+  LoaderSpec desc;
+  desc.makers.push_back(
+      {"TOYOTA", {{"TOYOTA MAP DATA", "TMD", false, {{"TMD0", data(32u << 20, seed)}, {"TMD1", data(32u << 20, seed + 9)}}}}});
+  desc.makers.push_back({"AISIN-AW", {std::move(apm)}});
+  return desc;
+}
+
 std::vector<std::vector<uint8_t>> SplitIntoVolumes(const std::vector<uint8_t>& data, size_t volumeSize) {
   if (volumeSize == 0) throw std::invalid_argument("sample volumes: volume size 0");
   std::vector<std::vector<uint8_t>> out;
