@@ -8,8 +8,20 @@
 
 namespace velmora::bench {
 
-// A 64 MB unit with 30,000 phrases, every phrase translated and switched
-// on: alternately a text that fits in place and one that must move.
+// Translates every phrase and switches it on: alternately a text that fits
+// in place and one that must move.
+inline void TranslateHalfRelocated(PhraseTable& t) {
+  size_t n = 0;
+  for (size_t i = 0; i < t.Phrases.size(); ++i) {
+    TPhrase& p = t.Phrases[i];
+    if (p.Flags & pfLink) continue;
+    const size_t length = (n++ % 2 == 0) ? p.Length / 2 : p.Length + 9u;
+    t.AppendEditedText(i, std::string(length, static_cast<char>('A' + n % 26)));
+    p.Flags = pfOn;
+  }
+}
+
+// A 64 MB unit with 30,000 phrases, all translated by TranslateHalfRelocated.
 inline PhraseTable HalfRelocatedBenchProject() {
   const sample::SampleUnit unit = sample::MakeBenchUnit(64u << 20, 30000, 7);
   PhraseTable t;
@@ -19,14 +31,7 @@ inline PhraseTable HalfRelocatedBenchProject() {
   t.Info.UnitChecksum = unit.checksum;
   t.UnitTag = t.UnitName = "APM";
   t.Phrases = sample::ExpectedRecords(unit, true);
-  size_t n = 0;
-  for (size_t i = 0; i < t.Phrases.size(); ++i) {
-    TPhrase& p = t.Phrases[i];
-    if (p.Flags & pfLink) continue;
-    const size_t length = (n++ % 2 == 0) ? p.Length / 2 : p.Length + 9u;
-    t.AppendEditedText(i, std::string(length, static_cast<char>('A' + n % 26)));
-    p.Flags = pfOn;
-  }
+  TranslateHalfRelocated(t);
   return t;
 }
 

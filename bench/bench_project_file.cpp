@@ -1,10 +1,10 @@
 // Saving and opening the project of a 64 MB unit with 30 000 phrases.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "BenchFiles.h"
 #include "BenchTable.h"
 #include "project/ProjectFile.h"
 
@@ -14,17 +14,9 @@ namespace {
 
 struct BenchProject {
   PhraseTable table;
-  std::string dir;
+  bench::TempDir dir;
   std::string path;
-  BenchProject() : table(bench::ExtractedBenchTable(64u << 20, 30000, 42, 2000)) {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX").string();
-    dir = ::mkdtemp(tmpl.data()) ? tmpl : std::string(".");
-    path = dir + "/bench.vmprj";
-  }
-  ~BenchProject() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
+  BenchProject() : table(bench::ExtractedBenchTable(64u << 20, 30000, 42, 2000)), path(dir.File("bench.vmprj")) {}
 };
 
 BenchProject& Project() {

@@ -3,10 +3,9 @@
 // time it takes just to read the project file and the .BIN.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
+#include "BenchFiles.h"
 #include "BenchProjects.h"
 #include "container/Stream.h"
 #include "project/BinBuilder.h"
@@ -19,18 +18,11 @@ namespace {
 
 struct BenchFiles {
   PhraseTable table;
-  std::string dir, project, bin;
-  BenchFiles() : table(bench::HalfRelocatedBenchProject()) {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX").string();
-    dir = ::mkdtemp(tmpl.data()) ? tmpl : std::string(".");
-    project = dir + "/bench.vmprj";
-    bin = dir + "/bench.BIN";
+  bench::TempDir dir;
+  std::string project, bin;
+  BenchFiles() : table(bench::HalfRelocatedBenchProject()), project(dir.File("bench.vmprj")), bin(dir.File("bench.BIN")) {
     SaveProject(table, project);
     SaveBin(table, bin);
-  }
-  ~BenchFiles() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
   }
 };
 
@@ -40,8 +32,8 @@ BenchFiles& Files() {
 }
 
 void Sizes(benchmark::State& state, const BenchFiles& f) {
-  state.counters["project_MB"] = static_cast<double>(std::filesystem::file_size(f.project)) / (1 << 20);
-  state.counters["bin_MB"] = static_cast<double>(std::filesystem::file_size(f.bin)) / (1 << 20);
+  state.counters["project_MB"] = bench::FileMegabytes(f.project);
+  state.counters["bin_MB"] = bench::FileMegabytes(f.bin);
 }
 
 // The yardstick: both files read whole.
