@@ -27,8 +27,9 @@ AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos
   table.Reset();
   result.TableReset = true;
 
-  // 5. The unit's bytes, in one read. A size that the source does not hold
-  // is refused before anything is allocated: a small file may claim 4 GB.
+  // 5. The unit's bytes, mapped from the source file where it is one, else
+  // in one read. A size that the source does not hold is refused before
+  // anything is allocated: a small file may claim 4 GB.
   const uint32_t length = table.ImageLength();
   try {
     const int64_t sourceSize = source.Size();
@@ -36,9 +37,7 @@ AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos
     if (end > sourceSize)
       throw EReadError(source.Name(), "the file ends at byte " + std::to_string(sourceSize) + ", before the unit's end at byte " +
                                           std::to_string(end));
-    table.UnitImage.resize(length);
-    source.Seek(unitPos, SeekOrigin::Begin);
-    source.ReadBuffer(table.UnitImage.data(), length);
+    table.UnitImage = ReadUnitBytes(source, unitPos, length);
   } catch (...) {
     table.Reset();
     throw;

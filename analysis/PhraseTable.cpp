@@ -10,7 +10,6 @@ void PhraseTable::Reset() {
   Phrases.shrink_to_fit();
   EditedTexts.clear();
   UnitImage.clear();
-  UnitImage.shrink_to_fit();
 }
 
 std::string_view PhraseTable::OriginText(const TPhrase& p) const {

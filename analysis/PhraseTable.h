@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/UnitBytes.h"
+
 namespace velmora {
 
 static_assert(std::endian::native == std::endian::little,
@@ -80,7 +82,7 @@ class PhraseTable {
  public:
   std::vector<TPhrase> Phrases;
   std::vector<std::string> EditedTexts;  // 8-bit texts, may hold line breaks
-  std::vector<uint8_t> UnitImage;        // exactly ImageLength() bytes
+  UnitBytes UnitImage;                   // exactly ImageLength() bytes
   ProjectInfo Info;
   std::string SourcePath;  // the LOADING.KWI the unit came from; empty for a .BIN
   std::string UnitTag;     // header text at unit offset 6

@@ -41,8 +41,13 @@ TLN_Unit_Record_AISIN ReadUnitHeaderFrom(TStream& source, int64_t pos) {
 }
 
 uint32_t SumWords(const uint8_t* image, size_t length) {
+  if (length < kUnitHeaderSize + 4) return 0;
+  return SumBigEndianWords(image + kUnitHeaderSize, (length - kUnitHeaderSize) / 4);
+}
+
+uint32_t SumBigEndianWords(const uint8_t* words, size_t count) {
   uint32_t sum = 0;
-  for (size_t off = kUnitHeaderSize; off + 4 <= length; off += 4) sum += LoadBE32(image + off);
+  for (size_t i = 0; i < count; ++i) sum += LoadBE32(words + 4 * i);
   return sum;
 }
 

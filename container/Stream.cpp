@@ -38,7 +38,30 @@ void TStream::WriteZeros(size_t count) {
   }
 }
 
+std::unique_ptr<TFileMapping> TStream::Map(int64_t pos, size_t count) {
+  const std::optional<FileSpan> span = FileAt(pos);
+  if (!span || span->length < static_cast<int64_t>(count)) return nullptr;
+  return TFileMapping::Map(span->fd, static_cast<uint64_t>(span->offset), count);
+}
+
 void TStream::CopyFrom(TStream& source, uint64_t count) {
+  while (count > 0) {
+    const std::optional<FileSpan> from = source.FileAt(source.Position());
+    const std::optional<FileSpan> to = FileAt(Position());
+    if (!from || !to || from->length <= 0) break;
+    off64_t in = from->offset;
+    off64_t out = to->offset;
+    const auto n = static_cast<size_t>(std::min<uint64_t>({count, static_cast<uint64_t>(from->length), 1u << 30}));
+    const ssize_t copied = ::copy_file_range(from->fd, &in, to->fd, &out, n, 0);
+    // Not between these files (another file system, an old system): the
+    // copy below takes over, and so it does at a source that ends early,
+    // where it raises the read error.
+    if (copied <= 0) break;
+    source.Seek(copied, SeekOrigin::Current);
+    Seek(copied, SeekOrigin::Current);
+    count -= static_cast<uint64_t>(copied);
+  }
+  if (count == 0) return;
   std::vector<uint8_t> buf(static_cast<size_t>(std::min<uint64_t>(count, 1u << 20)));
   while (count > 0) {
     const size_t n = static_cast<size_t>(std::min<uint64_t>(count, buf.size()));
@@ -102,6 +125,12 @@ void TFileStream::Write(const void* buffer, size_t count) {
     if (n == 0) throw EWriteError(path_, SystemReasonText(ENOSPC));
     done += static_cast<size_t>(n);
   }
+}
+
+std::optional<TStream::FileSpan> TFileStream::FileAt(int64_t pos) {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileSpan{fd_, pos, std::max<int64_t>(0, static_cast<int64_t>(st.st_size) - pos)};
 }
 
 int64_t TFileStream::Seek(int64_t offset, SeekOrigin origin) {

@@ -5,8 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "container/FileMapping.h"
 
 namespace velmora {
 
@@ -29,6 +33,21 @@ class TStream {
   // The file the stream reads or writes, for messages; empty for memory.
   virtual std::string Name() const { return {}; }
 
+  // Where the stream's byte at pos lies when the stream is backed by files:
+  // the open file, the position in it, and how many bytes from there belong
+  // to the same file in a row. None for memory.
+  struct FileSpan {
+    int fd = -1;
+    int64_t offset = 0;
+    int64_t length = 0;
+  };
+  virtual std::optional<FileSpan> FileAt(int64_t /*pos*/) { return std::nullopt; }
+
+  // A read-only mapping of count bytes from pos where they lie in one file
+  // that can be mapped (container/FileMapping.h); null otherwise, and the
+  // caller reads them instead.
+  std::unique_ptr<TFileMapping> Map(int64_t pos, size_t count);
+
   int64_t Position() { return Seek(0, SeekOrigin::Current); }
   void SetPosition(int64_t pos) { Seek(pos, SeekOrigin::Begin); }
   int64_t Size();
@@ -39,6 +58,8 @@ class TStream {
   void WriteBuffer(const void* buffer, size_t count) { Write(buffer, count); }
   void WriteZeros(size_t count);
   // Copies count bytes from source's current position; EReadError when short.
+  // Between two files the kernel copies them (copy_file_range), so they never
+  // pass through the program's memory.
   void CopyFrom(TStream& source, uint64_t count);
 };
 
@@ -58,6 +79,7 @@ class TFileStream : public TStream {
 
   const std::string& Path() const { return path_; }
   std::string Name() const override { return path_; }
+  std::optional<FileSpan> FileAt(int64_t pos) override;
   int Descriptor() const { return fd_; }
   // Flushes to disk; raises EWriteError when the system reports a failure.
   void Flush();

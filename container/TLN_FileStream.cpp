@@ -175,6 +175,13 @@ size_t TLN_FileStream::Read(void* buffer, size_t count) {
   return done;
 }
 
+std::optional<TStream::FileSpan> TLN_FileStream::FileAt(int64_t pos) {
+  if (!multiVolume_) return plain_->FileAt(pos);
+  for (const auto& v : volumes_)
+    if (pos >= v.Start && pos < v.End) return FileSpan{v.Stream->Descriptor(), pos - v.Start, v.End - pos};
+  return std::nullopt;
+}
+
 void TLN_FileStream::Write(const void*, size_t) { throw EWriteError(); }
 
 }  // namespace velmora

@@ -51,6 +51,8 @@ class TLN_FileStream : public TStream {
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
   // The path the stream was opened with (volume 1 of a set).
   std::string Name() const override { return name_; }
+  // In a volume set: the volume that holds pos, up to its end.
+  std::optional<FileSpan> FileAt(int64_t pos) override;
 
   bool MultiVolume() const { return multiVolume_; }
   const std::vector<TLN_Volume_Info>& Volumes() const { return volumes_; }

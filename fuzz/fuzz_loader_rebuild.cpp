@@ -33,10 +33,10 @@ PhraseTable ChosenProject(const TLN_Loading& dir, int maker, int module, int uni
   t.Info.UnitIndex = unit;
   t.Info.UnitSize = t.Info.SourceSize = 512;
   t.UnitImage.assign(512, 0);
-  StoreBE32(&t.UnitImage[kBaseAddressOffset], 0x1000);
-  StoreBE32(&t.UnitImage[kUnitSizeOffset], 512);
-  StoreBE32(&t.UnitImage[0x80], 0x1000 + 0x100);
-  std::memcpy(&t.UnitImage[0x100], "Menu", 5);
+  StoreBE32(t.UnitImage.MutableData() + kBaseAddressOffset, 0x1000);
+  StoreBE32(t.UnitImage.MutableData() + kUnitSizeOffset, 512);
+  StoreBE32(t.UnitImage.MutableData() + 0x80, 0x1000 + 0x100);
+  std::memcpy(t.UnitImage.MutableData() + 0x100, "Menu", 5);
   t.Phrases.push_back({0x80, 0x100, 4, 0, -1, -1});
   const auto& makers = dir.Frame.Makers;
   if (maker >= 0 && static_cast<size_t>(maker) < makers.size()) {

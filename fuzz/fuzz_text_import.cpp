@@ -24,7 +24,7 @@ PhraseTable SmallProject() {
   t.UnitImage.assign(1024, 0);
   uint32_t link = 0x80, text = 0x200;
   for (int16_t i = 0; i < 12; ++i) {
-    std::memcpy(&t.UnitImage[text], "Phrase", 6);
+    std::memcpy(t.UnitImage.MutableData() + text, "Phrase", 6);
     t.Phrases.push_back({link, text, 6, static_cast<uint16_t>(i % 2 ? pfHide : 0), -1, -1});
     link += 4;
     if (i % 3 == 2) {

@@ -8,6 +8,7 @@
 #include "analysis/UnitHeader.h"
 #include "container/AtomicFile.h"
 #include "container/ByteOrder.h"
+#include "project/UnitOverlay.h"
 
 namespace velmora {
 
@@ -37,30 +38,19 @@ PreparedText PrepareTextForUnit(std::string_view text) {
 
 std::string PrepareText(std::string_view text) { return PrepareTextForUnit(text).bytes; }
 
-std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
+int64_t BuildUnit(const PhraseTable& table, TStream& output) {
   // A loaded project is checked when it is opened; still, nothing here may
   // write outside the image, so every record is bounds-checked and a record
   // that breaks the table's invariants is left alone.
   const size_t imageLength = std::min<size_t>(table.ImageLength(), table.UnitImage.size());
   const uint32_t baseAddress = table.Info.BaseAddress;
-
-  // Room for the image, every text that might move (with its zero bytes),
-  // the alignment and the padding, so the unit is never copied while it grows.
-  size_t roomForTexts = 0;
-  for (const TPhrase& p : table.Phrases)
-    if ((p.Flags & pfOn) && !(p.Flags & pfLink) && table.HasEditedText(p))
-      roomForTexts += table.EditedTexts[static_cast<size_t>(p.EditIndex)].size() + 3;
-  std::vector<uint8_t> unit;
-  unit.reserve(imageLength + roomForTexts + kUnitPadding + 4);
-  unit.assign(table.UnitImage.begin(), table.UnitImage.begin() + static_cast<std::ptrdiff_t>(imageLength));
-  std::string relocation;
+  TUnitOverlay unit(table.UnitImage.data(), imageLength);
   uint64_t end = imageLength;  // unit offset of the next relocated text
 
   const auto& phrases = table.Phrases;
   for (size_t i = 0; i < phrases.size(); ++i) {
     const TPhrase& p = phrases[i];
     if (!Fits(p.LinkAddress, 4, imageLength)) continue;
-    uint8_t* const pointer = unit.data() + p.LinkAddress;
 
     if (p.Flags & pfLink) {
       // The master comes earlier and has been written already: when its
@@ -68,8 +58,8 @@ std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
       if (p.MasterIndex < 0 || static_cast<size_t>(p.MasterIndex) >= i) continue;
       const TPhrase& master = phrases[static_cast<size_t>(p.MasterIndex)];
       if (!Fits(master.LinkAddress, 4, imageLength)) continue;
-      const uint8_t* const masterPointer = unit.data() + master.LinkAddress;
-      if (LoadBE32(masterPointer) - baseAddress != p.StringAddress) std::memmove(pointer, masterPointer, 4);
+      const uint32_t masterPointer = unit.LoadBE32(master.LinkAddress);
+      if (masterPointer - baseAddress != p.StringAddress) unit.StoreBE32(p.LinkAddress, masterPointer);
       continue;
     }
 
@@ -78,11 +68,10 @@ std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
 
     const PreparedText prepared = PrepareTextForUnit(table.EditedTexts[static_cast<size_t>(p.EditIndex)]);
     const size_t n = prepared.bytes.size();
-    uint8_t* const room = unit.data() + p.StringAddress;
     if (n <= p.Length) {
       // In place; the string's own zero byte behind its room ends the text.
-      std::memcpy(room, prepared.bytes.data(), n);
-      std::memset(room + n, 0, p.Length - n);
+      unit.Write(p.StringAddress, prepared.bytes.data(), n);
+      unit.Fill(p.StringAddress + n, 0, p.Length - n);
       continue;
     }
 
@@ -92,29 +81,27 @@ std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
     const uint64_t appended = prepared.RelocatedSize();
     if (end + appended > std::numeric_limits<uint32_t>::max() - 3u)
       throw std::length_error("The translated unit would be larger than 4 GB.");
-    std::memset(room, 0, p.Length);
-    StoreBE32(pointer, static_cast<uint32_t>(end) + baseAddress);
-    relocation.append(prepared.bytes);
-    if (!prepared.zeroAdded) relocation.append(2, '\0');
+    unit.Fill(p.StringAddress, 0, p.Length);
+    unit.StoreBE32(p.LinkAddress, static_cast<uint32_t>(end) + baseAddress);
+    unit.Write(end, prepared.bytes.data(), n);
+    if (!prepared.zeroAdded) unit.Fill(end + n, 0, 2);
     end += appended;
   }
 
   const uint64_t newSize = RoundUp(end, 4);
   const uint64_t paddedSize = RoundUp(newSize, kUnitPadding);
-  unit.resize(static_cast<size_t>(paddedSize), 0);
-  if (!relocation.empty()) std::memcpy(unit.data() + imageLength, relocation.data(), relocation.size());
-
   if (paddedSize >= kUnitChecksumOffset + 4) {
-    StoreBE32(unit.data() + kUnitSizeOffset, static_cast<uint32_t>(newSize));
-    StoreBE32(unit.data() + kUnitChecksumOffset, SumWords(unit.data(), static_cast<size_t>(newSize)));
+    unit.StoreBE32(kUnitSizeOffset, static_cast<uint32_t>(newSize));
+    unit.StoreBE32(kUnitChecksumOffset, unit.SumWords(newSize));
   }
-  return unit;
+  unit.WriteTo(output, paddedSize);
+  return static_cast<int64_t>(paddedSize);
 }
 
-int64_t BuildUnit(const PhraseTable& table, TStream& output) {
-  const std::vector<uint8_t> unit = AssembleUnit(table);
-  if (!unit.empty()) output.WriteBuffer(unit.data(), unit.size());
-  return static_cast<int64_t>(unit.size());
+std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
+  TMemoryStream unit;
+  BuildUnit(table, unit);
+  return std::move(unit.Data());
 }
 
 int64_t SaveBin(const PhraseTable& table, const std::string& path, const StatusCallback& status) {

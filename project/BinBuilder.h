@@ -47,7 +47,9 @@ std::vector<uint8_t> AssembleUnit(const PhraseTable& table);
 
 // Writes the translated unit at the output's current position and returns
 // the number of bytes written (a multiple of 2048). The stream is left just
-// after the unit.
+// after the unit. The unit is written front to back in one pass: the
+// changed pages from memory, the unchanged stretches straight from the
+// image (project/UnitOverlay.h), so the output need not be read back.
 int64_t BuildUnit(const PhraseTable& table, TStream& output);
 
 // The Save BIN command: writes the translated unit alone into a new file at

@@ -172,9 +172,9 @@ void LoadInto(PhraseTable& table, const std::string& path) {
   for (TPhrase& p : records) p = DecodeRecord(reinterpret_cast<const uint8_t*>(&p));
   CheckRecords(path, records, imageLength, info.TextCount);
 
-  // Section 3.
-  std::vector<uint8_t> image(imageLength);
-  file.ReadBuffer(image.data(), image.size());
+  // Section 3: mapped, not read (see analysis/UnitBytes.h).
+  UnitBytes image = ReadUnitBytes(file, static_cast<int64_t>(recordsEnd), imageLength);
+  file.SetPosition(static_cast<int64_t>(recordsEnd + imageLength));
 
   // Sections 4 and 5.
   SectionReader rest(file, restSize);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ using test::Phrase;
 using test::Translate;
 using test::UnitFixture;
 
-std::string Bytes(const std::vector<uint8_t>& v, size_t at, size_t n) {
+std::string Bytes(std::span<const uint8_t> v, size_t at, size_t n) {
   return std::string(reinterpret_cast<const char*>(v.data()) + at, n);
 }
 
@@ -363,7 +364,7 @@ TEST(SaveBin, WritesTheUnitAloneAndReportsStatus) {
 
   // The project's own .BIN is replaced; the unit's bytes come from the project.
   const std::string path = dir.File("APM.BIN");
-  test::WriteFile(path, t.UnitImage);
+  test::WriteFile(path, std::vector<uint8_t>(t.UnitImage.begin(), t.UnitImage.end()));
   std::vector<std::string> status;
   const int64_t count = SaveBin(t, path, [&](std::string_view s) { status.emplace_back(s); });
   const auto file = test::ReadFile(path);

@@ -37,11 +37,11 @@ struct Image {
   }
   uint32_t L() const { return table.ImageLength(); }
   Image& Ptr(uint32_t at, uint32_t offset) {
-    StoreBE32(table.UnitImage.data() + at, table.Info.BaseAddress + offset);
+    StoreBE32(table.UnitImage.MutableData() + at, table.Info.BaseAddress + offset);
     return *this;
   }
   Image& Bytes(uint32_t at, const std::string& s) {
-    std::memcpy(table.UnitImage.data() + at, s.data(), s.size());
+    std::memcpy(table.UnitImage.MutableData() + at, s.data(), s.size());
     return *this;
   }
   // The string and its zero byte.

@@ -159,8 +159,8 @@ PhraseTable ProjectFor(const std::string& path, int maker, int module, int unit)
 
 // Switches on a relocated translation of a string placed in the image.
 void AddRelocatedTranslation(PhraseTable& t) {
-  StoreBE32(&t.UnitImage[128], 160 + kBase);
-  std::memcpy(&t.UnitImage[160], "HELLO\0", 6);
+  StoreBE32(t.UnitImage.MutableData() + 128, 160 + kBase);
+  std::memcpy(t.UnitImage.MutableData() + 160, "HELLO\0", 6);
   TPhrase p;
   p.LinkAddress = 128;
   p.StringAddress = 160;

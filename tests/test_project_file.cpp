@@ -38,7 +38,7 @@ PhraseTable SmallProject() {
   t.UnitName = "APM";
   t.SourcePath = "/discs/LOADING.KWI";
   t.UnitImage.resize(200);
-  for (size_t i = 0; i < t.UnitImage.size(); ++i) t.UnitImage[i] = static_cast<uint8_t>(i * 7);
+  for (size_t i = 0; i < t.UnitImage.size(); ++i) t.UnitImage.MutableData()[i] = static_cast<uint8_t>(i * 7);
   t.Phrases.push_back(TPhrase{128, 150, 5, 0, -1, -1});
   t.Phrases.push_back(TPhrase{132, 150, 5, pfLink, -1, 0});
   t.Phrases.push_back(TPhrase{136, 160, 3, pfHide, -1, -1});

@@ -191,7 +191,7 @@ TEST(VerifyBin, NothingSwitchedOnBuildsAndVerifiesAsTheImagePaddedTo2048) {
   t.Phrases = {Phrase(0x180, 0x200, 5)};
   t.AppendEditedText(0, "Switched off, so never written");
   TempDir dir;
-  Bytes padded = t.UnitImage;
+  Bytes padded(t.UnitImage.begin(), t.UnitImage.end());
   padded.resize(4096, 0);
   WriteFile(dir.File("PADDED.BIN"), padded);
   const VerifyResult r = VerifyBin(t, dir.File("PADDED.BIN"));
