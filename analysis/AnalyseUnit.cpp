@@ -44,7 +44,7 @@ AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos
   }
 
   // 6. The checksum.
-  if (SumWords(table.UnitImage.data(), length) != table.Info.UnitChecksum && !answer(kBadChecksumQuestion))
+  if (SumWords(table.UnitImage, length) != table.Info.UnitChecksum && !answer(kBadChecksumQuestion))
     return result;
 
   result.DisplayCodePage = ExtractPhrases(table, options);

@@ -216,52 +216,59 @@ CodePage ExtractPhrases(PhraseTable& table, const AnalysisOptions& options) {
 
   bool havePrev = false;  // the first phrase of a run starts out shown
   uint64_t prevEnd = 0;
-  size_t blockEnd = kUnitHeaderSize;  // words before this one were passed by the block skip
-  for (size_t p = kUnitHeaderSize; p <= last; p += 4) {
-    if (p >= blockEnd) {
-      // The common case: blocks of eight words none of which points into
-      // the unit, tested without a branch per word.
-      while (p + 28 <= last && !BlockMayHoldPointer(img + p, bias, span)) p += 32;
-      blockEnd = p + 32;
-      if (p > last) break;
+  // The words come chunk by chunk (UnitBytes::ForEachChunk); the strings
+  // they point to are read where they lie in the image.
+  table.UnitImage.ForEachChunk(kUnitHeaderSize, last + 4 - kUnitHeaderSize, [&](size_t start, const uint8_t* words,
+                                                                              size_t count) {
+    const size_t chunkLast = start + count - 4;
+    size_t blockEnd = start;  // words before this one were passed by the block skip
+    for (size_t p = start; p <= chunkLast; p += 4) {
+      if (p >= blockEnd) {
+        // The common case: blocks of eight words none of which points into
+        // the unit, tested without a branch per word.
+        while (p + 28 <= chunkLast && !BlockMayHoldPointer(words + (p - start), bias, span)) p += 32;
+        blockEnd = p + 32;
+        if (p > chunkLast) break;
+      }
+      const uint32_t rel = LoadBE32(words + (p - start)) - bias;
+      if (rel > span) continue;
+      if (phrases.size() > kMaxPhraseRecords) return false;
+      const uint32_t v = rel + lo;
+      if (mayBegin && !mayBegin[img[v]]) continue;
+
+      const int32_t master = firstRecord.Find(v);
+      if (master >= 0) {
+        TPhrase link;
+        link.LinkAddress = static_cast<uint32_t>(p);
+        link.StringAddress = v;
+        link.Length = phrases[static_cast<size_t>(master)].Length;
+        link.Flags = pfLink;
+        link.EditIndex = -1;
+        link.MasterIndex = static_cast<int16_t>(master);
+        phrases.push_back(link);
+        continue;
+      }
+
+      const uint32_t length = MeasurePhrase(img, L, v, options.Mode);
+      if (length == 0) continue;
+
+      TPhrase phrase;
+      phrase.LinkAddress = static_cast<uint32_t>(p);
+      phrase.StringAddress = v;
+      phrase.Length = static_cast<uint16_t>(length);
+      phrase.EditIndex = -1;
+      phrase.MasterIndex = -1;
+      const bool contiguous = !havePrev || (prevEnd <= v && v <= prevEnd + 4);
+      phrase.Flags = contiguous ? 0 : pfHide;
+      havePrev = true;
+      prevEnd = uint64_t{v} + length;
+      if (options.HideAbc && IsCapital(img[v]) && IsCapital(img[v + 1])) phrase.Flags |= pfHide;
+
+      firstRecord.InsertFirst(v, static_cast<int32_t>(phrases.size()));
+      phrases.push_back(phrase);
     }
-    const uint32_t rel = LoadBE32(img + p) - bias;
-    if (rel > span) continue;
-    if (phrases.size() > kMaxPhraseRecords) break;
-    const uint32_t v = rel + lo;
-    if (mayBegin && !mayBegin[img[v]]) continue;
-
-    const int32_t master = firstRecord.Find(v);
-    if (master >= 0) {
-      TPhrase link;
-      link.LinkAddress = static_cast<uint32_t>(p);
-      link.StringAddress = v;
-      link.Length = phrases[static_cast<size_t>(master)].Length;
-      link.Flags = pfLink;
-      link.EditIndex = -1;
-      link.MasterIndex = static_cast<int16_t>(master);
-      phrases.push_back(link);
-      continue;
-    }
-
-    const uint32_t length = MeasurePhrase(img, L, v, options.Mode);
-    if (length == 0) continue;
-
-    TPhrase phrase;
-    phrase.LinkAddress = static_cast<uint32_t>(p);
-    phrase.StringAddress = v;
-    phrase.Length = static_cast<uint16_t>(length);
-    phrase.EditIndex = -1;
-    phrase.MasterIndex = -1;
-    const bool contiguous = !havePrev || (prevEnd <= v && v <= prevEnd + 4);
-    phrase.Flags = contiguous ? 0 : pfHide;
-    havePrev = true;
-    prevEnd = uint64_t{v} + length;
-    if (options.HideAbc && IsCapital(img[v]) && IsCapital(img[v + 1])) phrase.Flags |= pfHide;
-
-    firstRecord.InsertFirst(v, static_cast<int32_t>(phrases.size()));
-    phrases.push_back(phrase);
-  }
+    return true;
+  });
   return chosen;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "container/FileCopy.h"
+
 namespace velmora {
 
 std::vector<uint8_t>& UnitBytes::Own() {
@@ -14,12 +16,21 @@ std::vector<uint8_t>& UnitBytes::Own() {
 
 void UnitBytes::TakePrivateCopy() {
   if (!mapping_) return;
-  std::shared_ptr<const TFileMapping> copy = TFileMapping::PrivateCopy(mapping_->Data(), mapping_->Size());
+  std::shared_ptr<const TFileMapping> copy = TFileMapping::PrivateCopy(*mapping_);
   if (copy) {
     mapping_ = std::move(copy);
   } else {
     Own();
   }
+}
+
+void UnitBytes::WriteTo(TStream& out, size_t from, size_t count) const {
+  if (mapping_) {
+    const uint64_t copied = CopyFileBytes(mapping_->Descriptor(), mapping_->Offset() + from, out, count);
+    from += static_cast<size_t>(copied);
+    count -= static_cast<size_t>(copied);
+  }
+  out.WriteBuffer(data() + from, count);
 }
 
 UnitBytes ReadUnitBytes(TStream& source, int64_t pos, size_t count) {

@@ -45,6 +45,19 @@ class UnitBytes {
 
   // True while the bytes are a mapping of a file.
   bool Mapped() const { return mapping_ != nullptr; }
+
+  // Hands the bytes [from, from + count) to visit in order, as
+  // visit(offset, bytes, n), until visit returns false. Mapped bytes come
+  // through a buffer of 1 MB read from the file: a pass over every byte goes
+  // much faster that way than through a mapping's pages, each of which costs
+  // a little on its first use. Bytes in memory come in one piece.
+  template <typename Visit>
+  void ForEachChunk(size_t from, size_t count, Visit visit) const;
+
+  // Writes the bytes [from, from + count) to out at its position. Mapped
+  // bytes go file to file inside the kernel (container/FileCopy.h) where out
+  // is a file.
+  void WriteTo(TStream& out, size_t from, size_t count) const;
   // Replaces a mapping of a file that others may change or truncate (a
   // project, a loader on a removable disc) by a copy in memory that only this
   // process can reach. A window that keeps a project open for hours does this.
@@ -83,6 +96,23 @@ class UnitBytes {
 // one, else a copy read from it. The caller has made sure the source holds
 // them; a short read raises EReadError.
 UnitBytes ReadUnitBytes(TStream& source, int64_t pos, size_t count);
+
+template <typename Visit>
+void UnitBytes::ForEachChunk(size_t from, size_t count, Visit visit) const {
+  if (count == 0) return;
+  if (!mapping_) {
+    visit(from, data() + from, count);
+    return;
+  }
+  constexpr size_t kChunk = size_t{1} << 20;
+  const auto buffer = std::make_unique_for_overwrite<uint8_t[]>(std::min(count, kChunk));
+  for (size_t done = 0; done < count;) {
+    const size_t n = std::min(count - done, kChunk);
+    mapping_->ReadAt(from + done, buffer.get(), n);
+    if (!visit(from + done, static_cast<const uint8_t*>(buffer.get()), n)) return;
+    done += n;
+  }
+}
 
 bool operator==(const UnitBytes& a, const UnitBytes& b);
 inline bool operator==(const UnitBytes& a, const std::vector<uint8_t>& b) {

@@ -45,6 +45,18 @@ uint32_t SumWords(const uint8_t* image, size_t length) {
   return SumBigEndianWords(image + kUnitHeaderSize, (length - kUnitHeaderSize) / 4);
 }
 
+uint32_t SumWords(const UnitBytes& image, size_t length) {
+  length = std::min(length, image.size());
+  if (length < kUnitHeaderSize + 4) return 0;
+  uint32_t sum = 0;
+  // Chunks start at word boundaries, so no word is split between two.
+  image.ForEachChunk(kUnitHeaderSize, (length - kUnitHeaderSize) / 4 * 4, [&](size_t, const uint8_t* bytes, size_t n) {
+    sum += SumBigEndianWords(bytes, n / 4);
+    return true;
+  });
+  return sum;
+}
+
 uint32_t SumBigEndianWords(const uint8_t* words, size_t count) {
   uint32_t sum = 0;
   for (size_t i = 0; i < count; ++i) sum += LoadBE32(words + 4 * i);

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/UnitBytes.h"
 #include "container/Stream.h"
 
 namespace velmora {
@@ -42,6 +43,7 @@ TLN_Unit_Record_AISIN ParseUnitHeader(const uint8_t* data, size_t size);
 // The unit checksum: the 32-bit wrap-around sum of the big-endian words from
 // offset 128 while a whole word lies within the first length bytes.
 uint32_t SumWords(const uint8_t* image, size_t length);
+uint32_t SumWords(const UnitBytes& image, size_t length);
 // The 32-bit wrap-around sum of count big-endian words from words on.
 uint32_t SumBigEndianWords(const uint8_t* words, size_t count);
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <utility>
 
+#include "container/FileCopy.h"
 #include "container/StreamErrors.h"
 
 namespace velmora {
@@ -41,32 +42,28 @@ void TStream::WriteZeros(size_t count) {
 std::unique_ptr<TFileMapping> TStream::Map(int64_t pos, size_t count) {
   const std::optional<FileSpan> span = FileAt(pos);
   if (!span || span->length < static_cast<int64_t>(count)) return nullptr;
-  return TFileMapping::Map(span->fd, static_cast<uint64_t>(span->offset), count);
+  return TFileMapping::Map(span->fd, static_cast<uint64_t>(span->offset), count, Name());
 }
 
 void TStream::CopyFrom(TStream& source, uint64_t count) {
   while (count > 0) {
     const std::optional<FileSpan> from = source.FileAt(source.Position());
-    const std::optional<FileSpan> to = FileAt(Position());
-    if (!from || !to || from->length <= 0) break;
-    off64_t in = from->offset;
-    off64_t out = to->offset;
-    const auto n = static_cast<size_t>(std::min<uint64_t>({count, static_cast<uint64_t>(from->length), 1u << 30}));
-    const ssize_t copied = ::copy_file_range(from->fd, &in, to->fd, &out, n, 0);
-    // Not between these files (another file system, an old system): the
-    // copy below takes over, and so it does at a source that ends early,
-    // where it raises the read error.
-    if (copied <= 0) break;
-    source.Seek(copied, SeekOrigin::Current);
-    Seek(copied, SeekOrigin::Current);
-    count -= static_cast<uint64_t>(copied);
+    if (!from || from->length <= 0) break;
+    const uint64_t copied =
+        CopyFileBytes(from->fd, static_cast<uint64_t>(from->offset), *this, std::min<uint64_t>(count, static_cast<uint64_t>(from->length)));
+    // None copied: not between these two, or the source ends early; the
+    // copy below takes over (and raises the read error).
+    if (copied == 0) break;
+    source.Seek(static_cast<int64_t>(copied), SeekOrigin::Current);
+    count -= copied;
   }
   if (count == 0) return;
-  std::vector<uint8_t> buf(static_cast<size_t>(std::min<uint64_t>(count, 1u << 20)));
+  const auto size = static_cast<size_t>(std::min<uint64_t>(count, 1u << 20));
+  const auto buf = std::make_unique_for_overwrite<uint8_t[]>(size);
   while (count > 0) {
-    const size_t n = static_cast<size_t>(std::min<uint64_t>(count, buf.size()));
-    source.ReadBuffer(buf.data(), n);
-    Write(buf.data(), n);
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(count, size));
+    source.ReadBuffer(buf.get(), n);
+    Write(buf.get(), n);
     count -= n;
   }
 }

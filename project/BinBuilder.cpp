@@ -44,7 +44,7 @@ int64_t BuildUnit(const PhraseTable& table, TStream& output) {
   // that breaks the table's invariants is left alone.
   const size_t imageLength = std::min<size_t>(table.ImageLength(), table.UnitImage.size());
   const uint32_t baseAddress = table.Info.BaseAddress;
-  TUnitOverlay unit(table.UnitImage.data(), imageLength);
+  TUnitOverlay unit(table.UnitImage, imageLength);
   uint64_t end = imageLength;  // unit offset of the next relocated text
 
   const auto& phrases = table.Phrases;

@@ -248,7 +248,7 @@ void SaveProject(PhraseTable& table, const std::string& path) {
     s.WriteBuffer(raw.data(), raw.size());
   }
 
-  s.WriteBuffer(table.UnitImage.data(), imageLength);
+  table.UnitImage.WriteTo(s, 0, imageLength);
 
   {
     std::vector<uint8_t> raw;

@@ -31,19 +31,21 @@ class WordSum {
   uint32_t Sum() const { return sum_; }  // a last part word is left out
 
  private:
+  // One byte of a word split between two stretches, most significant first.
   void Take(uint8_t byte, uint64_t& count) {
-    part_[have_++] = byte;
+    part_ = (part_ << 8) | byte;
     ++pos_;
     --count;
-    if (have_ == 4) {
-      sum_ += LoadBE32(part_);
+    if (++have_ == 4) {
+      sum_ += part_;
+      part_ = 0;
       have_ = 0;
     }
   }
 
   uint64_t pos_ = 0;
   uint32_t sum_ = 0;
-  uint8_t part_[4] = {};
+  uint32_t part_ = 0;
   int have_ = 0;
 };
 
@@ -56,7 +58,7 @@ void TUnitOverlay::ForEachRun(uint64_t length, Visit visit) const {
     const size_t page = static_cast<size_t>(offset / kPage);
     const uint64_t pageEnd = std::min<uint64_t>((page + 1) * uint64_t{kPage}, length);
     if (const uint8_t* changed = ChangedPage(page)) {
-      visit(Run{offset, changed + (offset - page * uint64_t{kPage}), pageEnd - offset});
+      visit(Run{Source::Changed, offset, changed + (offset - page * uint64_t{kPage}), pageEnd - offset});
       offset = pageEnd;
       continue;
     }
@@ -66,11 +68,11 @@ void TUnitOverlay::ForEachRun(uint64_t length, Visit visit) const {
     const uint64_t end = std::min<uint64_t>(next * uint64_t{kPage}, length);
     if (offset < imageLength_) {
       const uint64_t imageEnd = std::min<uint64_t>(end, imageLength_);
-      visit(Run{offset, image_ + offset, imageEnd - offset});
+      visit(Run{Source::Image, offset, nullptr, imageEnd - offset});
       offset = imageEnd;
     }
     if (offset < end) {
-      visit(Run{offset, nullptr, end - offset});
+      visit(Run{Source::Zeros, offset, nullptr, end - offset});
       offset = end;
     }
   }
@@ -83,7 +85,7 @@ uint8_t* TUnitOverlay::PageForWriting(size_t page) {
     uint8_t* copy = pages_[page].get();
     const uint64_t start = page * uint64_t{kPage};
     const size_t fromImage = start < imageLength_ ? static_cast<size_t>(std::min<uint64_t>(kPage, imageLength_ - start)) : 0;
-    std::memcpy(copy, image_ + start, fromImage);
+    std::memcpy(copy, bytes_ + start, fromImage);
     std::memset(copy + fromImage, 0, kPage - fromImage);
   }
   return pages_[page].get();
@@ -99,7 +101,7 @@ void TUnitOverlay::Read(uint64_t offset, void* out, size_t count) const {
       std::memcpy(to, changed + at, n);
     } else {
       const size_t fromImage = offset < imageLength_ ? static_cast<size_t>(std::min<uint64_t>(n, imageLength_ - offset)) : 0;
-      std::memcpy(to, image_ + offset, fromImage);
+      std::memcpy(to, bytes_ + offset, fromImage);
       std::memset(to + fromImage, 0, n - fromImage);
     }
     to += n;
@@ -146,16 +148,29 @@ void TUnitOverlay::StoreBE32(uint64_t offset, uint32_t value) {
 
 uint32_t TUnitOverlay::SumWords(uint64_t length) const {
   WordSum sum;
-  ForEachRun(length, [&](const Run& r) { sum.Add(r.bytes, r.count); });
+  ForEachRun(length, [&](const Run& r) {
+    switch (r.source) {
+      case Source::Changed: sum.Add(r.bytes, r.count); break;
+      case Source::Zeros: sum.Add(nullptr, r.count); break;
+      case Source::Image:
+        image_.ForEachChunk(static_cast<size_t>(r.offset), static_cast<size_t>(r.count),
+                            [&](size_t, const uint8_t* bytes, size_t n) {
+                              sum.Add(bytes, n);
+                              return true;
+                            });
+        break;
+    }
+  });
   return sum.Sum();
 }
 
 void TUnitOverlay::WriteTo(TStream& out, uint64_t length) const {
   ForEachRun(length, [&](const Run& r) {
-    if (r.bytes)
-      out.WriteBuffer(r.bytes, static_cast<size_t>(r.count));
-    else
-      out.WriteZeros(static_cast<size_t>(r.count));
+    switch (r.source) {
+      case Source::Changed: out.WriteBuffer(r.bytes, static_cast<size_t>(r.count)); break;
+      case Source::Zeros: out.WriteZeros(static_cast<size_t>(r.count)); break;
+      case Source::Image: image_.WriteTo(out, static_cast<size_t>(r.offset), static_cast<size_t>(r.count)); break;
+    }
   });
 }
 

@@ -11,14 +11,17 @@
 #include <memory>
 #include <vector>
 
+#include "analysis/UnitBytes.h"
 #include "container/Stream.h"
 
 namespace velmora {
 
 class TUnitOverlay {
  public:
-  // The image must stay as it is while the overlay is used.
-  TUnitOverlay(const uint8_t* image, size_t imageLength) : image_(image), imageLength_(imageLength) {}
+  // Over the first imageLength bytes of image, which must outlive the
+  // overlay.
+  TUnitOverlay(const UnitBytes& image, size_t imageLength)
+      : image_(image), bytes_(image.data()), imageLength_(imageLength) {}
 
   // The bytes as now written, at any unit offset.
   void Read(uint64_t offset, void* out, size_t count) const;
@@ -35,11 +38,13 @@ class TUnitOverlay {
  private:
   static constexpr size_t kPage = 4096;
 
-  // A stretch of the unit as now written: bytes (null for zero bytes) for
-  // count bytes from offset.
+  // A stretch of the unit as now written, count bytes from offset: a
+  // changed page, unchanged bytes of the image, or zero bytes.
+  enum class Source { Changed, Image, Zeros };
   struct Run {
+    Source source;
     uint64_t offset;
-    const uint8_t* bytes;
+    const uint8_t* bytes;  // a changed page's bytes
     uint64_t count;
   };
   // The unit's first length bytes as a series of runs: each changed page
@@ -50,7 +55,8 @@ class TUnitOverlay {
   const uint8_t* ChangedPage(size_t page) const { return page < pages_.size() ? pages_[page].get() : nullptr; }
   uint8_t* PageForWriting(size_t page);
 
-  const uint8_t* image_;
+  const UnitBytes& image_;
+  const uint8_t* bytes_;  // image_'s
   size_t imageLength_;
   std::vector<std::unique_ptr<uint8_t[]>> pages_;  // by page number; null while unchanged
 };
