@@ -43,11 +43,27 @@ AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos
     throw;
   }
 
-  // 6. The checksum.
-  if (SumWords(table.UnitImage, length) != table.Info.UnitChecksum && !answer(kBadChecksumQuestion))
+  // 6. The checksum, and on the same pass over the unit the phrases: one
+  // reading of a large unit instead of two. The phrases found are dropped
+  // again when the user declines the checksum question.
+  TPhraseScanner scan(table, options);
+  uint32_t sum = 0;
+  bool scanning = true;
+  if (length >= kUnitHeaderSize + 4) {
+    // Chunks start at word boundaries, and the scan reads the same words.
+    table.UnitImage.ForEachChunk(kUnitHeaderSize, (length - kUnitHeaderSize) / 4 * 4,
+                                 [&](size_t start, const uint8_t* words, size_t count) {
+                                   sum += SumBigEndianWords(words, count / 4);
+                                   if (scanning) scanning = scan.Scan(start, words, count);
+                                   return true;
+                                 });
+  }
+  if (sum != table.Info.UnitChecksum && !answer(kBadChecksumQuestion)) {
+    table.Phrases.clear();
     return result;
+  }
 
-  result.DisplayCodePage = ExtractPhrases(table, options);
+  result.DisplayCodePage = scan.ChosenCodePage();
   result.StoppedAtRecordLimit = table.Phrases.size() > kMaxPhraseRecords;
   result.Completed = true;
   return result;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <memory>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -186,90 +187,131 @@ uint32_t MeasurePhrase(const uint8_t* image, uint32_t imageLength, uint32_t v, T
   }
 }
 
-CodePage ExtractPhrases(PhraseTable& table, const AnalysisOptions& options) {
-  const CodePage chosen = options.Mode == TextMode::Japanese ? CodePage::Japanese : CodePage::Default;
+// The state of one run: the accepted range of string offsets, the map from
+// string offsets to their first record, and the contiguity rule's memory.
+struct TPhraseScanner::Run {
+  Run(PhraseTable& t, const AnalysisOptions& o) : table(t), options(o), firstRecord(0) {}
+
+  PhraseTable& table;
+  const AnalysisOptions options;
+  const uint8_t* img = nullptr;
+  uint32_t L = 0;
+  uint32_t lo = 0;
+  uint32_t span = 0;
+  uint32_t bias = 0;
+  const bool* mayBegin = nullptr;
+  FirstRecordMap firstRecord;
+  bool havePrev = false;  // the first phrase of a run starts out shown
+  uint64_t prevEnd = 0;
+  bool done = false;
+};
+
+TPhraseScanner::TPhraseScanner(PhraseTable& table, const AnalysisOptions& options)
+    : run_(std::make_unique<Run>(table, options)) {
+  Run& r = *run_;
   auto& phrases = table.Phrases;
-  const uint32_t L = static_cast<uint32_t>(std::min<size_t>(table.ImageLength(), table.UnitImage.size()));
-  if (L < kUnitHeaderSize + 4) return chosen;
+  r.L = static_cast<uint32_t>(std::min<size_t>(table.ImageLength(), table.UnitImage.size()));
+  r.img = table.UnitImage.data();
+  if (r.L < kUnitHeaderSize + 4) {
+    r.done = true;
+    return;
+  }
+  end_ = size_t{r.L / 4} * 4;
 
   // Accepted string offsets: v != 0, v <= L - 16, RangeStart <= v <= RangeEnd.
-  const uint32_t lo = std::max<uint32_t>(1, options.RangeStart);
-  const uint32_t hi = std::min<uint32_t>(L - 16, options.RangeEnd);
-  if (lo > hi) return chosen;
-  const uint32_t span = hi - lo;
+  r.lo = std::max<uint32_t>(1, options.RangeStart);
+  const uint32_t hi = std::min<uint32_t>(r.L - 16, options.RangeEnd);
+  if (r.lo > hi) {
+    r.done = true;
+    return;
+  }
+  r.span = hi - r.lo;
   // word - BaseAddress - lo, with 32-bit wrap-around, is at most span
   // exactly for the accepted offsets.
-  const uint32_t bias = table.Info.BaseAddress + lo;
+  r.bias = table.Info.BaseAddress + r.lo;
 
-  const uint8_t* img = table.UnitImage.data();
-  const size_t last = size_t{L / 4} * 4 - 4;
-
-  FirstRecordMap firstRecord(std::min<size_t>(kMaxPhraseRecords + 1, L / 4) + phrases.size());
+  r.firstRecord = FirstRecordMap(std::min<size_t>(kMaxPhraseRecords + 1, r.L / 4) + phrases.size());
   for (size_t k = 0; k < phrases.size(); ++k)
-    firstRecord.InsertFirst(phrases[k].StringAddress, static_cast<int32_t>(k));
+    r.firstRecord.InsertFirst(phrases[k].StringAddress, static_cast<int32_t>(k));
   // Every string in the map was accepted in this run, so its first byte
   // passed the first-byte rules: a target whose first byte cannot begin a
   // text is neither a link nor a phrase. (Records that were in the table
   // before the run may not have passed them; then every target is looked up.)
   const int modeIndex = static_cast<int>(options.Mode);
-  const bool* mayBegin = phrases.empty() && modeIndex >= 0 && modeIndex < 3 ? kFirstByte[modeIndex].may : nullptr;
+  r.mayBegin = phrases.empty() && modeIndex >= 0 && modeIndex < 3 ? kFirstByte[modeIndex].may : nullptr;
+}
 
-  bool havePrev = false;  // the first phrase of a run starts out shown
-  uint64_t prevEnd = 0;
-  // The words come chunk by chunk (UnitBytes::ForEachChunk); the strings
-  // they point to are read where they lie in the image.
-  table.UnitImage.ForEachChunk(kUnitHeaderSize, last + 4 - kUnitHeaderSize, [&](size_t start, const uint8_t* words,
-                                                                              size_t count) {
-    const size_t chunkLast = start + count - 4;
-    size_t blockEnd = start;  // words before this one were passed by the block skip
-    for (size_t p = start; p <= chunkLast; p += 4) {
-      if (p >= blockEnd) {
-        // The common case: blocks of eight words none of which points into
-        // the unit, tested without a branch per word.
-        while (p + 28 <= chunkLast && !BlockMayHoldPointer(words + (p - start), bias, span)) p += 32;
-        blockEnd = p + 32;
-        if (p > chunkLast) break;
-      }
-      const uint32_t rel = LoadBE32(words + (p - start)) - bias;
-      if (rel > span) continue;
-      if (phrases.size() > kMaxPhraseRecords) return false;
-      const uint32_t v = rel + lo;
-      if (mayBegin && !mayBegin[img[v]]) continue;
+TPhraseScanner::~TPhraseScanner() = default;
 
-      const int32_t master = firstRecord.Find(v);
-      if (master >= 0) {
-        TPhrase link;
-        link.LinkAddress = static_cast<uint32_t>(p);
-        link.StringAddress = v;
-        link.Length = phrases[static_cast<size_t>(master)].Length;
-        link.Flags = pfLink;
-        link.EditIndex = -1;
-        link.MasterIndex = static_cast<int16_t>(master);
-        phrases.push_back(link);
-        continue;
-      }
-
-      const uint32_t length = MeasurePhrase(img, L, v, options.Mode);
-      if (length == 0) continue;
-
-      TPhrase phrase;
-      phrase.LinkAddress = static_cast<uint32_t>(p);
-      phrase.StringAddress = v;
-      phrase.Length = static_cast<uint16_t>(length);
-      phrase.EditIndex = -1;
-      phrase.MasterIndex = -1;
-      const bool contiguous = !havePrev || (prevEnd <= v && v <= prevEnd + 4);
-      phrase.Flags = contiguous ? 0 : pfHide;
-      havePrev = true;
-      prevEnd = uint64_t{v} + length;
-      if (options.HideAbc && IsCapital(img[v]) && IsCapital(img[v + 1])) phrase.Flags |= pfHide;
-
-      firstRecord.InsertFirst(v, static_cast<int32_t>(phrases.size()));
-      phrases.push_back(phrase);
+bool TPhraseScanner::Scan(size_t start, const uint8_t* words, size_t count) {
+  Run& r = *run_;
+  if (r.done || count < 4) return !r.done;
+  auto& phrases = r.table.Phrases;
+  const uint8_t* img = r.img;
+  const size_t chunkLast = start + count / 4 * 4 - 4;
+  size_t blockEnd = start;  // words before this one were passed by the block skip
+  for (size_t p = start; p <= chunkLast; p += 4) {
+    if (p >= blockEnd) {
+      // The common case: blocks of eight words none of which points into
+      // the unit, tested without a branch per word.
+      while (p + 28 <= chunkLast && !BlockMayHoldPointer(words + (p - start), r.bias, r.span)) p += 32;
+      blockEnd = p + 32;
+      if (p > chunkLast) break;
     }
-    return true;
-  });
-  return chosen;
+    const uint32_t rel = LoadBE32(words + (p - start)) - r.bias;
+    if (rel > r.span) continue;
+    if (phrases.size() > kMaxPhraseRecords) {
+      r.done = true;
+      return false;
+    }
+    const uint32_t v = rel + r.lo;
+    if (r.mayBegin && !r.mayBegin[img[v]]) continue;
+
+    const int32_t master = r.firstRecord.Find(v);
+    if (master >= 0) {
+      TPhrase link;
+      link.LinkAddress = static_cast<uint32_t>(p);
+      link.StringAddress = v;
+      link.Length = phrases[static_cast<size_t>(master)].Length;
+      link.Flags = pfLink;
+      link.EditIndex = -1;
+      link.MasterIndex = static_cast<int16_t>(master);
+      phrases.push_back(link);
+      continue;
+    }
+
+    const uint32_t length = MeasurePhrase(img, r.L, v, r.options.Mode);
+    if (length == 0) continue;
+
+    TPhrase phrase;
+    phrase.LinkAddress = static_cast<uint32_t>(p);
+    phrase.StringAddress = v;
+    phrase.Length = static_cast<uint16_t>(length);
+    phrase.EditIndex = -1;
+    phrase.MasterIndex = -1;
+    const bool contiguous = !r.havePrev || (r.prevEnd <= v && v <= r.prevEnd + 4);
+    phrase.Flags = contiguous ? 0 : pfHide;
+    r.havePrev = true;
+    r.prevEnd = uint64_t{v} + length;
+    if (r.options.HideAbc && IsCapital(img[v]) && IsCapital(img[v + 1])) phrase.Flags |= pfHide;
+
+    r.firstRecord.InsertFirst(v, static_cast<int32_t>(phrases.size()));
+    phrases.push_back(phrase);
+  }
+  return true;
+}
+
+CodePage TPhraseScanner::ChosenCodePage() const {
+  return run_->options.Mode == TextMode::Japanese ? CodePage::Japanese : CodePage::Default;
+}
+
+CodePage ExtractPhrases(PhraseTable& table, const AnalysisOptions& options) {
+  TPhraseScanner scan(table, options);
+  table.UnitImage.ForEachChunk(scan.Begin(), scan.End() - scan.Begin(),
+                               [&](size_t start, const uint8_t* words, size_t count) {
+                                 return scan.Scan(start, words, count);
+                               });
+  return scan.ChosenCodePage();
 }
 
 }  // namespace velmora

@@ -4,7 +4,11 @@
 // to a string already listed makes a link record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+
+#include <algorithm>
 
 #include "analysis/AnalyseUnit.h"
 #include "analysis/PhraseTable.h"
@@ -26,5 +30,32 @@ uint32_t MeasurePhrase(const uint8_t* image, uint32_t imageLength, uint32_t v, T
 // display code page the analysis chooses: Japanese for the Japanese mode,
 // Default otherwise.
 CodePage ExtractPhrases(PhraseTable& table, const AnalysisOptions& options);
+
+// ExtractPhrases as a pass that its caller feeds, so that one pass over the
+// unit can serve other work too (AnalyseUnit sums the checksum on it).
+class TPhraseScanner {
+ public:
+  // A run on table, whose UnitImage is complete.
+  TPhraseScanner(PhraseTable& table, const AnalysisOptions& options);
+  ~TPhraseScanner();
+  TPhraseScanner(const TPhraseScanner&) = delete;
+  TPhraseScanner& operator=(const TPhraseScanner&) = delete;
+
+  // The image bytes whose words the run reads: [Begin(), End()), empty
+  // when there is nothing to scan.
+  size_t Begin() const { return kScanStart; }
+  size_t End() const { return std::max(end_, kScanStart); }
+  // Scans the words of the image bytes [start, start + count), which come
+  // in order and start at word boundaries. False once the run has ended.
+  bool Scan(size_t start, const uint8_t* words, size_t count);
+  // The display code page the run chooses.
+  CodePage ChosenCodePage() const;
+
+ private:
+  static constexpr size_t kScanStart = 128;  // the first word after the unit header
+  struct Run;
+  std::unique_ptr<Run> run_;
+  size_t end_ = 0;
+};
 
 }  // namespace velmora
