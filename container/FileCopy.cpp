@@ -13,7 +13,7 @@ namespace {
 
 // Copied in pieces of this size, each handed to the disk as soon as it is
 // copied (below).
-constexpr uint64_t kPiece = uint64_t{8} << 20;
+constexpr uint64_t kPiece = uint64_t{4} << 20;
 
 }  // namespace
 

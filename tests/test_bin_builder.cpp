@@ -11,6 +11,7 @@
 #include "container/ByteOrder.h"
 #include "container/StreamErrors.h"
 #include "project/BinBuilder.h"
+#include "project/ProjectFile.h"
 #include "support/TestSupport.h"
 #include "support/UnitFixture.h"
 
@@ -351,6 +352,45 @@ TEST(BuildUnit, WritesAtTheStreamPositionAndLeavesTheStreamAfterTheUnit) {
   EXPECT_EQ(PointerTarget(unit, 0x180), 1500u);
   // Building twice from the same project gives the same bytes.
   EXPECT_EQ(AssembleUnit(t), unit);
+}
+
+// A unit of several pages whose texts and pointers sit across page
+// boundaries, with an image length that is not a whole number of words:
+// what lands in place and what moves, a link that follows its moved master,
+// and the checksum over the word split between the image and the moved
+// texts. Built from the project in memory and from the project file (whose
+// image is then a mapping of the file) it gives the same bytes.
+TEST(BuildUnit, TextsAcrossPageBoundariesFromMemoryAndFromTheProjectFile) {
+  UnitFixture u(4 * 4096 + 2);
+  u.Pointer(0x1FFE, 0x0FFC);  // a pointer across the page boundary at 0x2000
+  u.String(0x0FFC, "Across");  // a text across the boundary at 0x1000
+  u.Pointer(0x2FFC, 0x3FFD);
+  u.String(0x3FFD, "Moves");  // across the boundary at 0x4000
+  u.Pointer(0x3000, 0x3FFD);  // a second pointer to it, on the next page
+  PhraseTable t = u.Table();
+  t.Phrases.push_back(Phrase(0x1FFE, 0x0FFC, 6));
+  t.Phrases.push_back(Phrase(0x2FFC, 0x3FFD, 5));
+  t.Phrases.push_back(Phrase(0x3000, 0x3FFD, 5, pfLink, -1, 1));
+  Translate(t, 0, "Inside");
+  Translate(t, 1, "Moved far away");
+
+  const std::vector<uint8_t> out = AssembleUnit(t);
+  ExpectConsistentUnit(out);
+  EXPECT_EQ(PointerTarget(out, 0x1FFE), 0x0FFCu);
+  EXPECT_EQ(TextAt(out, 0x0FFC), "Inside");
+  EXPECT_EQ(PointerTarget(out, 0x2FFC), 4 * 4096u + 2);
+  EXPECT_EQ(PointerTarget(out, 0x3000), 4 * 4096u + 2);
+  EXPECT_EQ(TextAt(out, 4 * 4096 + 2), "Moved far away");
+  EXPECT_EQ(Bytes(out, 0x3FFD, 5), std::string(5, '\0'));
+
+  test::TempDir dir;
+  SaveProject(t, dir.File("p.vmprj"));
+  PhraseTable opened;
+  OpenProject(opened, dir.File("p.vmprj"));
+  ASSERT_TRUE(opened.UnitImage.Mapped());
+  EXPECT_EQ(AssembleUnit(opened), out);
+  EXPECT_EQ(SaveBin(opened, dir.File("p.BIN")), static_cast<int64_t>(out.size()));
+  EXPECT_EQ(test::ReadFile(dir.File("p.BIN")), out);
 }
 
 TEST(SaveBin, WritesTheUnitAloneAndReportsStatus) {

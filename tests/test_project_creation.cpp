@@ -195,6 +195,41 @@ TEST(BinFlow, DeclinedQuestions) {
   EXPECT_FALSE(t.Phrases.empty());
 }
 
+// A large unit is read in chunks of 1 MB, which sum the checksum and feed
+// the scan on one pass. A pointer table across a chunk boundary gives the
+// records it gives in one piece, and a wrong checksum is still found.
+TEST(BinFlow, ALargeUnitReadInChunksGivesTheSameRecords) {
+  TempDir dir;
+  sample::UnitSpec spec;
+  spec.strings = sample::EnglishMenuTexts(3000, 8);
+  spec.codeWordsBefore = ((size_t{1} << 20) - 128 - 6000) / 4;  // the pointers reach over 1 MB
+  spec.moreTables.push_back({sample::EnglishMenuTexts(200, 9), sample::Order::Reversed});
+  spec.minSize = (size_t{5} << 20) / 2;
+  spec.seed = 8;
+  const sample::SampleUnit unit = sample::MakeUnit(spec);
+  ASSERT_LT(unit.pointerOffsets.front(), 1u << 20);
+  ASSERT_GT(unit.pointerOffsets.back(), 1u << 20);
+  WriteFile(dir.File("BIG.BIN"), unit.bytes);
+
+  AnalysisOptions options = WholeUnit();
+  options.HideAbc = false;  // as the records are planned
+  PhraseTable t;
+  std::vector<std::string> asked;
+  ASSERT_TRUE(CreateProjectFromBin(t, dir.File("BIG.BIN"), options, Answer(false, &asked)).Analysis.Completed);
+  EXPECT_TRUE(asked.empty());
+  EXPECT_TRUE(t.UnitImage.Mapped());
+  const std::vector<TPhrase> expected = sample::ExpectedRecords(unit, true);
+  ASSERT_EQ(t.Phrases.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i)
+    ASSERT_EQ(std::memcmp(&t.Phrases[i], &expected[i], sizeof(TPhrase)), 0) << "record " << i;
+
+  spec.corruptChecksum = true;
+  WriteFile(dir.File("BADSUM.BIN"), sample::MakeUnit(spec).bytes);
+  EXPECT_FALSE(CreateProjectFromBin(t, dir.File("BADSUM.BIN"), options, Answer(false, &asked)).Analysis.Completed);
+  EXPECT_EQ(asked, std::vector<std::string>{kBadChecksumQuestion});
+  EXPECT_TRUE(t.Phrases.empty());
+}
+
 TEST(BinFlow, MissingFile) {
   PhraseTable t;
   EXPECT_THROW(CreateProjectFromBin(t, "/nonexistent/APM.BIN", WholeUnit(), Answer(true)), EFOpenError);

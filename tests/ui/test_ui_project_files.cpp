@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "UiTestSupport.h"
+#include "project/BinBuilder.h"
 #include "project/ProjectFile.h"
 #include "support/TestSupport.h"
 #include "ui/logic/ShellController.h"
@@ -69,6 +70,31 @@ TEST(ProjectFileCommands, SaveAsThenOpenGivesTheSameProject) {
   ASSERT_TRUE(b.shell.Commands().SaveProject);
   ASSERT_TRUE(b.shell.SaveProjectCommand());
   EXPECT_EQ(ReadFile(path), first);
+}
+
+// The window keeps its own copy of the unit's bytes: the project file may be
+// overwritten in place by another program (here shortened to a few bytes),
+// and the open project, its .BIN included, stays as it was opened.
+TEST(ProjectFileCommands, TheOpenProjectOutlivesItsFileBeingOverwritten) {
+  TempDir dir;
+  const std::string path = dir.File("Trip.vmprj");
+  PhraseTable saved;
+  FillSample(saved);
+  saved.UnitImage.resize(3 * 4096 + 10, 0x5A);
+  saved.Info.UnitSize = saved.Info.SourceSize = static_cast<uint32_t>(saved.UnitImage.size());
+  SaveProject(saved, path);
+  const std::vector<uint8_t> built = AssembleUnit(saved);
+
+  Window w;
+  w.platform.OpenResults.push_back(path);
+  w.shell.OpenProjectCommand();
+  ASSERT_TRUE(w.platform.Boxes.empty()) << w.platform.Boxes[0].Text;
+  WriteFile(path, std::string("gone"));
+
+  EXPECT_EQ(w.table.UnitImage, saved.UnitImage);
+  w.platform.SaveResults.push_back(dir.File("Trip.BIN"));
+  w.shell.SaveBinFileCommand();
+  EXPECT_EQ(ReadFile(dir.File("Trip.BIN")), built);
 }
 
 TEST(ProjectFileCommands, DamagedFileIsReportedWithTheReadersMessage) {

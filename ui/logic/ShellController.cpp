@@ -221,6 +221,9 @@ bool ShellController::OpenProjectFile(const std::string& path) {
     ResetProject();
     throw;
   }
+  // The window keeps the project for long: its unit bytes must not depend
+  // on a file that others may overwrite meanwhile (analysis/UnitBytes.h).
+  table_.UnitImage.TakePrivateCopy();
   table_.LoadNamesFromInfo();
 
   grid_.SetFilter(GridFilter::NoFilter);
@@ -399,6 +402,9 @@ void ShellController::AfterCreationError() {
 }
 
 void ShellController::FinishCreation(const CreationResult& result, const std::string& titlePath) {
+  // As after opening a project: the bytes of a loader on a disc that may be
+  // taken out must stay with the window.
+  table_.UnitImage.TakePrivateCopy();
   if (!result.Analysis.Completed) {
     // A declined maker question leaves the earlier project; a declined
     // checksum question leaves none.
