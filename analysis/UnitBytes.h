@@ -4,9 +4,10 @@
 // are then only read: extraction, display, search and export read strings out
 // of them, and the builders write a changed copy elsewhere. So they need not
 // be a copy of their own: bytes that come from a file are a mapping of that
-// file (container/FileMapping.h), which costs nothing to "read" and is
-// written out again straight from the system's file cache. Bytes given as a
-// vector (tests, fixtures) are held as they are.
+// file (container/FileMapping.h), which costs nothing to "read"; passes over
+// all of them read the file through a small buffer (ForEachChunk), and saves
+// copy them file to file (WriteTo). Bytes given as a vector (tests,
+// fixtures) are held as they are.
 //
 // Reading goes through the const accessors. The changes below exist for
 // fixtures that build an image piece by piece; each first makes the bytes
@@ -58,9 +59,11 @@ class UnitBytes {
   // bytes go file to file inside the kernel (container/FileCopy.h) where out
   // is a file.
   void WriteTo(TStream& out, size_t from, size_t count) const;
-  // Replaces a mapping of a file that others may change or truncate (a
+
+  // Replaces a mapping of a file that others may change or shorten (a
   // project, a loader on a removable disc) by a copy in memory that only this
-  // process can reach. A window that keeps a project open for hours does this.
+  // process can reach (TFileMapping::PrivateCopy, else a copy of its own). A
+  // window that keeps a project open for hours does this.
   void TakePrivateCopy();
 
   // Changes; each makes the bytes the table's own first.

@@ -91,47 +91,41 @@ uint8_t* TUnitOverlay::PageForWriting(size_t page) {
   return pages_[page].get();
 }
 
+template <typename Piece>
+void TUnitOverlay::ForEachPiece(uint64_t offset, size_t count, Piece piece) {
+  for (size_t done = 0; done < count;) {
+    const size_t page = static_cast<size_t>((offset + done) / kPage);
+    const size_t at = static_cast<size_t>((offset + done) % kPage);
+    const size_t n = std::min(count - done, kPage - at);
+    piece(page, at, done, n);
+    done += n;
+  }
+}
+
 void TUnitOverlay::Read(uint64_t offset, void* out, size_t count) const {
   auto* to = static_cast<uint8_t*>(out);
-  while (count > 0) {
-    const size_t page = static_cast<size_t>(offset / kPage);
-    const size_t at = static_cast<size_t>(offset % kPage);
-    const size_t n = std::min(count, kPage - at);
+  ForEachPiece(offset, count, [&](size_t page, size_t at, size_t done, size_t n) {
     if (const uint8_t* changed = ChangedPage(page)) {
-      std::memcpy(to, changed + at, n);
-    } else {
-      const size_t fromImage = offset < imageLength_ ? static_cast<size_t>(std::min<uint64_t>(n, imageLength_ - offset)) : 0;
-      std::memcpy(to, bytes_ + offset, fromImage);
-      std::memset(to + fromImage, 0, n - fromImage);
+      std::memcpy(to + done, changed + at, n);
+      return;
     }
-    to += n;
-    offset += n;
-    count -= n;
-  }
+    const uint64_t from = offset + done;
+    const size_t fromImage = from < imageLength_ ? static_cast<size_t>(std::min<uint64_t>(n, imageLength_ - from)) : 0;
+    std::memcpy(to + done, bytes_ + from, fromImage);
+    std::memset(to + done + fromImage, 0, n - fromImage);
+  });
 }
 
 void TUnitOverlay::Write(uint64_t offset, const void* bytes, size_t count) {
   const auto* from = static_cast<const uint8_t*>(bytes);
-  while (count > 0) {
-    const size_t page = static_cast<size_t>(offset / kPage);
-    const size_t at = static_cast<size_t>(offset % kPage);
-    const size_t n = std::min(count, kPage - at);
-    std::memcpy(PageForWriting(page) + at, from, n);
-    from += n;
-    offset += n;
-    count -= n;
-  }
+  ForEachPiece(offset, count, [&](size_t page, size_t at, size_t done, size_t n) {
+    std::memcpy(PageForWriting(page) + at, from + done, n);
+  });
 }
 
 void TUnitOverlay::Fill(uint64_t offset, uint8_t value, size_t count) {
-  while (count > 0) {
-    const size_t page = static_cast<size_t>(offset / kPage);
-    const size_t at = static_cast<size_t>(offset % kPage);
-    const size_t n = std::min(count, kPage - at);
-    std::memset(PageForWriting(page) + at, value, n);
-    offset += n;
-    count -= n;
-  }
+  ForEachPiece(offset, count,
+               [&](size_t page, size_t at, size_t, size_t n) { std::memset(PageForWriting(page) + at, value, n); });
 }
 
 uint32_t TUnitOverlay::LoadBE32(uint64_t offset) const {

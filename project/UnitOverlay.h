@@ -52,6 +52,12 @@ class TUnitOverlay {
   template <typename Visit>
   void ForEachRun(uint64_t length, Visit visit) const;
 
+  // Calls piece(page, at, done, n) for the parts of [offset, offset +
+  // count) that lie in one page each: n bytes from at in the page, done
+  // bytes after offset.
+  template <typename Piece>
+  static void ForEachPiece(uint64_t offset, size_t count, Piece piece);
+
   const uint8_t* ChangedPage(size_t page) const { return page < pages_.size() ? pages_[page].get() : nullptr; }
   uint8_t* PageForWriting(size_t page);
 
