@@ -99,7 +99,14 @@ int64_t BuildUnit(const PhraseTable& table, TStream& output) {
 }
 
 std::vector<uint8_t> AssembleUnit(const PhraseTable& table) {
+  // Room for the image, every text that might move (with its zero bytes),
+  // the alignment and the padding, so the unit is never copied while it grows.
+  size_t room = std::min<size_t>(table.ImageLength(), table.UnitImage.size()) + kUnitPadding + 4;
+  for (const TPhrase& p : table.Phrases)
+    if ((p.Flags & pfOn) && !(p.Flags & pfLink) && table.HasEditedText(p))
+      room += table.EditedTexts[static_cast<size_t>(p.EditIndex)].size() + 3;
   TMemoryStream unit;
+  unit.Data().reserve(room);
   BuildUnit(table, unit);
   return std::move(unit.Data());
 }
