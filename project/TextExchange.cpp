@@ -174,7 +174,7 @@ class TextImport {
     if (p.tooLong) {
       ++report_.TooLong;
       report_.Note(p.line, "phrase " + std::to_string(p.index) + ": the text is longer than " +
-                               std::to_string(kMaxEditedTextBytes) + " bytes; the entry is skipped");
+                               std::to_string(kMaxEditedTextLength) + " bytes; the entry is skipped");
       return;
     }
     table_.AppendEditedText(p.index, std::move(p.text));
@@ -204,7 +204,7 @@ class TextImport {
       converted = std::move(*bytes);
       piece = converted;
     }
-    if (p.text.size() + (continuation ? 1 : 0) + piece.size() > kMaxEditedTextBytes) {
+    if (p.text.size() + (continuation ? 1 : 0) + piece.size() > kMaxEditedTextLength) {
       p.tooLong = true;
       p.text.clear();
       p.text.shrink_to_fit();
