@@ -5,6 +5,7 @@
 
 #include "container/AtomicFile.h"
 #include "container/StreamErrors.h"
+#include "project/CodePages.h"
 #include "project/exchange/Unicode.h"
 
 namespace velmora {
@@ -191,7 +192,7 @@ class TextImport {
     if (utf8_) {
       TCodePageEncoder::Failure failure;
       std::optional<std::string> bytes;
-      if (FindInvalidUtf8(piece)) {
+      if (FirstInvalidUtf8(piece)) {
         failure.Message = "the line holds bytes that are not UTF-8";
       } else {
         bytes = encoder_->Encode(piece, &failure);
