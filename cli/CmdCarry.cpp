@@ -87,8 +87,15 @@ int RunCarry(const std::vector<std::string>& args) {
     RefuseOutputOverInputs(*report, taken);
   }
 
+  // Nor may they replace the loader either project was made from.
+  auto refuseOverSource = [&](const PhraseTable& project) {
+    if (output && !dryRun) RefuseOutputOverInputs(*output, {project.SourcePath});
+    if (report) RefuseOutputOverInputs(*report, {project.SourcePath});
+  };
+
   PhraseTable oldProject;
   OpenProject(oldProject, oldPath);
+  refuseOverSource(oldProject);
   // The report is created now and put in place only once the project is
   // written, so a report that cannot be created stops the command first.
   std::unique_ptr<TAtomicFile> reportFile;
@@ -97,6 +104,7 @@ int RunCarry(const std::vector<std::string>& args) {
   CarryPlan plan;
   std::string table;
   auto planAndApply = [&](PhraseTable& newProject, bool apply) {
+    refuseOverSource(newProject);
     plan = PlanCarry(oldProject, newProject, options);
     if (report) table = CarryTable(oldProject, newProject, plan, codePage);
     return apply && ApplyCarry(oldProject, newProject, plan);

@@ -47,7 +47,7 @@ bool Sound(const PhraseTable& t) {
     if ((p.Flags & pfOn) && p.EditIndex < 0) return false;
   }
   for (const std::string& s : t.EditedTexts)
-    if (s.size() > kMaxEditedTextBytes) return false;
+    if (s.size() > kMaxEditedTextLength) return false;
   return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "container/AtomicFile.h"
 #include "container/StreamErrors.h"
+#include "project/CodePages.h"
 #include "project/exchange/Unicode.h"
 
 namespace velmora {
@@ -174,7 +175,7 @@ class TextImport {
     if (p.tooLong) {
       ++report_.TooLong;
       report_.Note(p.line, "phrase " + std::to_string(p.index) + ": the text is longer than " +
-                               std::to_string(kMaxEditedTextBytes) + " bytes; the entry is skipped");
+                               std::to_string(kMaxEditedTextLength) + " bytes; the entry is skipped");
       return;
     }
     table_.AppendEditedText(p.index, std::move(p.text));
@@ -191,7 +192,7 @@ class TextImport {
     if (utf8_) {
       TCodePageEncoder::Failure failure;
       std::optional<std::string> bytes;
-      if (FindInvalidUtf8(piece)) {
+      if (FirstInvalidUtf8(piece)) {
         failure.Message = "the line holds bytes that are not UTF-8";
       } else {
         bytes = encoder_->Encode(piece, &failure);
@@ -204,7 +205,7 @@ class TextImport {
       converted = std::move(*bytes);
       piece = converted;
     }
-    if (p.text.size() + (continuation ? 1 : 0) + piece.size() > kMaxEditedTextBytes) {
+    if (p.text.size() + (continuation ? 1 : 0) + piece.size() > kMaxEditedTextLength) {
       p.tooLong = true;
       p.text.clear();
       p.text.shrink_to_fit();

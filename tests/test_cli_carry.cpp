@@ -212,3 +212,24 @@ TEST(CliCarry, RefusesBadCommandLinesAndKeepsNewIntactOnFailure) {
   }
   EXPECT_FALSE(std::filesystem::exists(ws.dir.File("no")));
 }
+
+TEST(CliCarry, NeverWritesOverTheLoaderEitherProjectWasMadeFrom) {
+  test::TempDir dir;
+  const std::string loader = dir.File("LOADING.KWI"), oldProject = dir.File("old.vmprj"),
+                    newProject = dir.File("new.vmprj");
+  ASSERT_EQ(RunCli({"make-sample", dir.Path()}).exitCode, 0);
+  for (const auto& project : {oldProject, newProject})
+    ASSERT_EQ(RunCli({"new", loader, "-o", project, "--yes"}).exitCode, 0);
+  const auto loaderBytes = test::ReadFile(loader);
+  const auto newBytes = test::ReadFile(newProject);
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"carry", oldProject, newProject, "--report", loader},
+           {"carry", oldProject, newProject, "-o", loader},
+           {"carry", oldProject, newProject, "--dry-run", "--report", loader}}) {
+    const auto r = RunCli(args);
+    EXPECT_EQ(r.exitCode, 1) << args.back() << "\n" << r.err;
+    EXPECT_NE(r.err.find("It is an input of this command"), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadFile(loader), loaderBytes);
+    EXPECT_EQ(test::ReadFile(newProject), newBytes);
+  }
+}

@@ -154,11 +154,11 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
         report.Note(TargetLine(e, failure.Offset, doc.LiteralLineFeeds), PhraseLabel(i) + failure.Message + "; not applied");
         continue;
       }
-      if (text->size() > kMaxEditedTextBytes) {
+      if (text->size() > kMaxEditedTextLength) {
         ++report.TooLong;
         report.Note(TargetLine(e, 0, doc.LiteralLineFeeds),
                     PhraseLabel(i) + "the text takes " + std::to_string(text->size()) + " bytes; a project holds " +
-                        "texts of at most " + std::to_string(kMaxEditedTextBytes) + " bytes; not applied");
+                        "texts of at most " + std::to_string(kMaxEditedTextLength) + " bytes; not applied");
         continue;
       }
       if (ApplyText(table, i, *text, e.Fuzzy)) {

@@ -10,10 +10,6 @@
 
 namespace velmora {
 
-// The longest edited text a project can hold: the project file stores each
-// text's length in 16 bits.
-inline constexpr size_t kMaxEditedTextBytes = 0xFFFF;
-
 struct ImportNote {
   size_t Line = 0;  // line of the import file, from 1
   std::string Text;

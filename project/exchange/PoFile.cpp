@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "container/StreamErrors.h"
+#include "project/CodePages.h"
 #include "project/exchange/Unicode.h"
 #include "velmora/Version.h"
 
@@ -175,7 +176,7 @@ class PoParser {
       pos = end + 1;
       if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
       if (checkUtf8_) {
-        if (const auto bad = FindInvalidUtf8(text)) Fail(line, "the bytes are not UTF-8 (column " + std::to_string(*bad + 1) + ")");
+        if (const auto bad = FirstInvalidUtf8(text)) Fail(line, "the bytes are not UTF-8 (column " + std::to_string(*bad + 1) + ")");
       }
       Line(text, line);
     }

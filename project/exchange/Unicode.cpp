@@ -32,39 +32,6 @@ void AppendUtf16Le(std::string& out, uint32_t unit) {
 
 }  // namespace
 
-std::optional<size_t> FindInvalidUtf8(std::string_view text) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t n = text.size();
-  size_t i = 0;
-  while (i < n) {
-    const unsigned char b = s[i];
-    if (b < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF;  // the allowed range of the second byte
-    if (b >= 0xC2 && b <= 0xDF) {
-      len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      len = 3;
-      if (b == 0xE0) lo = 0xA0;  // no overlong forms
-      if (b == 0xED) hi = 0x9F;  // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      len = 4;
-      if (b == 0xF0) lo = 0x90;
-      if (b == 0xF4) hi = 0x8F;  // nothing past U+10FFFF
-    } else {
-      return i;
-    }
-    if (i + len > n || s[i + 1] < lo || s[i + 1] > hi) return i;
-    for (size_t k = 2; k < len; ++k)
-      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return i;
-    i += len;
-  }
-  return std::nullopt;
-}
-
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::optional<size_t>* badOffset) {
   if (badOffset) badOffset->reset();
   std::string out;

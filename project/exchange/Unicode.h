@@ -1,5 +1,5 @@
-// UTF-8 and UTF-16 as the exchange files hold them: checking, converting
-// between the two, and finding the line of a position in a file's text.
+// UTF-8 and UTF-16 as the exchange files hold them: converting between
+// the two, and finding the line of a position in a file's text.
 #pragma once
 
 #include <cstddef>
@@ -14,10 +14,7 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 inline constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 inline constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
-// The offset of the first byte that does not belong to a well-formed UTF-8
-// sequence (overlong forms, surrogates and values past U+10FFFF included),
-// or nullopt when the whole text is well formed.
-std::optional<size_t> FindInvalidUtf8(std::string_view text);
+// Checking UTF-8: FirstInvalidUtf8 (project/CodePages.h).
 
 // UTF-16 code units (two bytes each, little- or big-endian) as UTF-8. A
 // unit that is not part of a well-formed sequence becomes U+FFFD unless

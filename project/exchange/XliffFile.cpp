@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "container/StreamErrors.h"
+#include "project/CodePages.h"
 #include "project/exchange/Unicode.h"
 #include "velmora/Version.h"
 
@@ -89,7 +90,7 @@ class XliffReader {
     } else {
       if (bytes.substr(0, 3) == kUtf8Bom) bytes.remove_prefix(3);
       text_.assign(bytes);
-      if (const auto bad = FindInvalidUtf8(text_)) Fail(TLineCounter(text_).LineAt(*bad), "the bytes are not UTF-8");
+      if (const auto bad = FirstInvalidUtf8(text_)) Fail(TLineCounter(text_).LineAt(*bad), "the bytes are not UTF-8");
     }
     lines_ = TLineCounter(text_);
   }
