@@ -15,15 +15,15 @@ namespace {
 struct Projects {
   PhraseTable oldProject, newProject;
   Projects(bool repeatedTexts) {
-    sample::UnitSpec spec = sample::BenchUnitSpec(64u << 20, 30000, 42);
+    sample::UnitRecipe recipe = sample::BenchUnitRecipe(64u << 20, 30000, 42);
     if (repeatedTexts) {
       // A quarter of the texts are short menu words that repeat.
-      const auto menu = sample::RepeatingMenuTexts(spec.strings.size(), 0.25, 42);
-      for (size_t i = 0; i < spec.strings.size(); ++i)
-        if (menu[i].bytes.size() < 10) spec.strings[i].bytes = menu[i].bytes;
+      const auto menu = sample::RepeatingMenuTexts(recipe.strings.size(), 0.25, 42);
+      for (size_t i = 0; i < recipe.strings.size(); ++i)
+        if (menu[i].bytes.size() < 10) recipe.strings[i].bytes = menu[i].bytes;
     }
     sample::VersionEdits edits;  // 5 % each of removed, inserted, reworded, moved; 3 % copies
-    const auto pair = sample::MakeVersionPair(spec, edits, 7);
+    const auto pair = sample::MakeVersionPair(recipe, edits, 7);
     oldProject = sample::AnalyseSampleUnit(pair.oldUnit);
     newProject = sample::AnalyseSampleUnit(pair.newUnit);
     for (size_t i = 0; i < oldProject.Phrases.size(); ++i)

@@ -21,7 +21,7 @@ struct BenchLoader {
   std::string source = dir.File("LOADING.KWI");
   PhraseTable table;
   BenchLoader() {
-    const std::vector<uint8_t> loader = sample::MakeLoader(sample::BenchLoaderSpec(64u << 20, 30000, 3));
+    const std::vector<uint8_t> loader = sample::MakeLoader(sample::BenchLoaderRecipe(64u << 20, 30000, 3));
     WriteFileAtomically(source, loader.data(), loader.size());
     AnalysisOptions options;
     options.RangeEnd = 0xFFFFFFFF;

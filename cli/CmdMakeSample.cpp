@@ -64,7 +64,7 @@ int Run(const std::vector<std::string>& args) {
   if (ec) throw EFCreateError(dir, ec.message());
 
   sample::LoaderLayout layout;
-  const auto loader = sample::MakeLoader(sample::DemoLoaderSpec(), &layout);
+  const auto loader = sample::MakeLoader(sample::DemoLoaderRecipe(), &layout);
   std::string makers;
   for (const auto& m : layout.makers) makers += (makers.empty() ? "" : ", ") + m.makerName;
   Write(dir + "/LOADING.KWI", loader, "demo loader, maker entries " + makers);
@@ -82,9 +82,9 @@ int Run(const std::vector<std::string>& args) {
     const std::string folder = dir + "/bench-loader";
     std::filesystem::create_directories(folder, ec);
     if (ec) throw EFCreateError(folder, ec.message());
-    const auto spec = sample::BenchLoaderSpec(static_cast<size_t>(benchMb) << 20, static_cast<size_t>(phrases), 1);
-    const size_t unitBytes = spec.makers.back().modules.front().units.front().second.size();
-    Write(folder + "/LOADING.KWI", sample::MakeLoader(spec),
+    const auto recipe = sample::BenchLoaderRecipe(static_cast<size_t>(benchMb) << 20, static_cast<size_t>(phrases), 1);
+    const size_t unitBytes = recipe.makers.back().modules.front().units.front().second.size();
+    Write(folder + "/LOADING.KWI", sample::MakeLoader(recipe),
           "benchmark loader, AISIN-AW unit APM of " + std::to_string(unitBytes) + " bytes and five of 512 KB");
   }
   return kExitOk;

@@ -43,11 +43,11 @@ const std::vector<std::string> kWords = {
 std::map<std::string, std::vector<uint8_t>> g_fixtures;
 
 void MakeFixtures() {
-  sample::UnitSpec unit;
+  sample::UnitRecipe unit;
   unit.strings = sample::EnglishMenuTexts(6, 7);
   unit.codeWordsBefore = 8;
   const auto apm = sample::MakeUnit(unit);
-  sample::LoaderSpec loader;
+  sample::LoaderRecipe loader;
   loader.makers.push_back({"AISIN-AW", {{"NAV", "NAV", false, {{"APM", apm.bytes}}}}});
   g_fixtures["LOADING.KWI"] = sample::MakeLoader(loader);
   g_fixtures["APM.BIN"] = apm.bytes;

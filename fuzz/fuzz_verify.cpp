@@ -28,7 +28,7 @@ struct Project {
   std::string source;
   std::vector<uint8_t> bin, loader;  // the correct builds
   Project() {
-    const auto demo = velmora::sample::MakeLoader(velmora::sample::DemoLoaderSpec());
+    const auto demo = velmora::sample::MakeLoader(velmora::sample::DemoLoaderRecipe());
     char tmpl[] = "/tmp/velmora-fuzz-src-XXXXXX";
     if (::mkdtemp(tmpl) == nullptr) std::abort();
     source = std::string(tmpl) + "/LOADING.KWI";

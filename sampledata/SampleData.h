@@ -46,7 +46,7 @@ struct StringTable {
   std::vector<size_t> pointerOrder = {};
 };
 
-struct UnitSpec {
+struct UnitRecipe {
   // Header texts. The system reads 15 bytes of each; longer ones are written
   // whole (tag up to 42 bytes, maker text up to 64) to probe that cut.
   std::string tag = "APM";                      // at 6
@@ -88,7 +88,7 @@ struct SampleUnit {
 // empty string or one longer than 511 bytes, a string with a zero
 // byte, a pointer count below 1, or string bytes that would themselves read as
 // a pointer into the unit (choose another baseAddress then).
-SampleUnit MakeUnit(const UnitSpec& desc);
+SampleUnit MakeUnit(const UnitRecipe& desc);
 
 // The records that phrase extraction should produce for a sample unit in the
 // matching text mode, without "Hide ABC" and address range: phrases and link
@@ -119,14 +119,14 @@ std::vector<uint8_t> MakeDemoApmUnit();  // MakeDemoUnit().bytes
 // 30,000 strings take about 0.1 s in an optimised build.
 SampleUnit MakeBenchUnit(size_t bytes, size_t phrases, uint32_t seed);
 // The description MakeBenchUnit builds from.
-UnitSpec BenchUnitSpec(size_t bytes, size_t phrases, uint32_t seed);
+UnitRecipe BenchUnitRecipe(size_t bytes, size_t phrases, uint32_t seed);
 
 // ---- Loaders ----
 
 // Maker names of the maker table: "AISIN-AW", "PANASONIC", "TOYOTA", "DENSO",
 // "VOLKSWAGEN", "MITSUBISHI", "GENERAL MOTORS"; "" gives a position that
 // names no maker.
-struct ModuleSpec {
+struct ModuleRecipe {
   std::string name;        // 52-byte text
   std::string shortName;   // 8-byte text
   // AISIN-AW modules only: the record lists unit 0 and the module's own unit
@@ -137,13 +137,13 @@ struct ModuleSpec {
   std::vector<std::pair<std::string, std::vector<uint8_t>>> units;  // 8-byte name, bytes
 };
 
-struct MakerSpec {
+struct MakerRecipe {
   std::string makerName;
-  std::vector<ModuleSpec> modules;  // 1..49
+  std::vector<ModuleRecipe> modules;  // 1..49
 };
 
-struct LoaderSpec {
-  std::vector<MakerSpec> makers;    // 1..19
+struct LoaderRecipe {
+  std::vector<MakerRecipe> makers;    // 1..19
 };
 
 // Where MakeLoader put things (byte positions in the loader).
@@ -174,13 +174,13 @@ struct LoaderLayout {
 // even offsets; modules of other makers get their units' bytes as data too.
 // Raises std::invalid_argument for an unknown maker name or counts out of
 // range.
-std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layout = nullptr);
+std::vector<uint8_t> MakeLoader(const LoaderRecipe& desc, LoaderLayout* layout = nullptr);
 
 // The demo loader: "TOYOTA" first, then "AISIN-AW" (a table-layout module and
 // a split-layout module, both with an "APM" unit; the split one also holds a
 // unit with a foreign maker text and one with a wrong checksum, and a
 // Japanese and a European unit), then "DENSO".
-LoaderSpec DemoLoaderSpec();
+LoaderRecipe DemoLoaderRecipe();
 
 // The most data a module can hold: its length is a 16-bit count of sectors.
 constexpr size_t kMaxModuleBytes = size_t{0xFFFF} * 2048;
@@ -191,7 +191,7 @@ constexpr size_t kMaxModuleBytes = size_t{0xFFFF} * 2048;
 // would leave less than 2 MB below kMaxModuleBytes for the relocated texts
 // of a translation) and five units of 512 KB with a few texts. About
 // unitBytes + 66 MB in all.
-LoaderSpec BenchLoaderSpec(size_t unitBytes, size_t phrases, uint32_t seed);
+LoaderRecipe BenchLoaderRecipe(size_t unitBytes, size_t phrases, uint32_t seed);
 
 // Writes volumes as a numbered set: volume k (from 1) gets firstName with
 // the character before the first '.' replaced by the digit k

@@ -69,7 +69,7 @@ struct ModuleData {
   std::vector<LoaderUnitLayout> units;  // offsets relative to the module start
 };
 
-ModuleData LayOutModule(const ModuleSpec& m, bool aisin, Rng& rng) {
+ModuleData LayOutModule(const ModuleRecipe& m, bool aisin, Rng& rng) {
   ModuleData d;
   const size_t n = m.units.size();
   d.split = aisin && n > 0 && (m.splitLayout || n == 1 || n > kMaxRecordUnits);
@@ -98,7 +98,7 @@ ModuleData LayOutModule(const ModuleSpec& m, bool aisin, Rng& rng) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layoutOut) {
+std::vector<uint8_t> MakeLoader(const LoaderRecipe& desc, LoaderLayout* layoutOut) {
   const size_t makerCount = desc.makers.size();
   if (makerCount < 1 || makerCount > 19) throw std::invalid_argument("sample loader: 1 to 19 maker entries");
   size_t moduleTotal = 0;
@@ -116,10 +116,10 @@ std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layoutOut)
   // Module data first, so the records know where it lies.
   std::vector<std::vector<ModuleData>> data(makerCount);
   for (size_t i = 0; i < makerCount; ++i) {
-    const MakerSpec& mk = desc.makers[i];
+    const MakerRecipe& mk = desc.makers[i];
     const MakerPosition& pos = PositionOf(mk.makerName);
     LoaderMakerLayout ml{mk.makerName, pos.longitude, pos.latitude, {}};
-    for (const ModuleSpec& m : mk.modules) {
+    for (const ModuleRecipe& m : mk.modules) {
       data[i].push_back(LayOutModule(m, mk.makerName == "AISIN-AW", rng));
       const ModuleData& d = data[i].back();
       if (d.bytes.size() / kSector > 0xFFFF) throw std::invalid_argument("sample loader: module over 65535 sectors");
@@ -142,7 +142,7 @@ std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layoutOut)
   StoreBE16(b, static_cast<uint16_t>(makerCount));
   uint32_t p = static_cast<uint32_t>(4 + 16 * makerCount);
   for (size_t i = 0; i < makerCount; ++i) {
-    const MakerSpec& mk = desc.makers[i];
+    const MakerRecipe& mk = desc.makers[i];
     LoaderMakerLayout& ml = layout.makers[i];
     uint8_t* rec = b + 4 + 16 * i;
     StoreSignMagnitude24(rec, ml.latitude);
@@ -153,7 +153,7 @@ std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layoutOut)
 
     // Name records, then module records.
     for (size_t k = 0; k < mk.modules.size(); ++k) {
-      const ModuleSpec& m = mk.modules[k];
+      const ModuleRecipe& m = mk.modules[k];
       ml.modules[k].nameRecordOffset = p;
       b[p] = static_cast<uint8_t>(k + 1);
       StoreText(b + p + 4, m.name, 52, "module name");
@@ -161,7 +161,7 @@ std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layoutOut)
       p += 64;
     }
     for (size_t k = 0; k < mk.modules.size(); ++k) {
-      const ModuleSpec& m = mk.modules[k];
+      const ModuleRecipe& m = mk.modules[k];
       LoaderModuleLayout& mod = ml.modules[k];
       const ModuleData& d = data[i][k];
       mod.recordOffset = p;
@@ -196,9 +196,9 @@ std::vector<uint8_t> MakeLoader(const LoaderSpec& desc, LoaderLayout* layoutOut)
   return out;
 }
 
-LoaderSpec DemoLoaderSpec() {
+LoaderRecipe DemoLoaderRecipe() {
   auto unit = [](const std::string& tag, std::vector<SampleString> strings, uint32_t seed) {
-    UnitSpec u;
+    UnitRecipe u;
     u.tag = tag;
     u.strings = std::move(strings);
     u.seed = seed;
@@ -211,18 +211,18 @@ LoaderSpec DemoLoaderSpec() {
     return v;
   };
 
-  UnitSpec boot = unit("BOOT", EnglishMenuTexts(4, 21), 21);
-  UnitSpec map = unit("MAP", EnglishMenuTexts(20, 22), 22);
+  UnitRecipe boot = unit("BOOT", EnglishMenuTexts(4, 21), 21);
+  UnitRecipe map = unit("MAP", EnglishMenuTexts(20, 22), 22);
   map.order = Order::Scattered;
-  UnitSpec apm2 = unit("APM", EnglishMenuTexts(30, 23), 23);
-  UnitSpec foreign = unit("FOREIGN", EnglishMenuTexts(10, 24), 24);
+  UnitRecipe apm2 = unit("APM", EnglishMenuTexts(30, 23), 23);
+  UnitRecipe foreign = unit("FOREIGN", EnglishMenuTexts(10, 24), 24);
   foreign.makerText = "DENSO CORP.";
-  UnitSpec badSum = unit("BADSUM", EnglishMenuTexts(10, 25), 25);
+  UnitRecipe badSum = unit("BADSUM", EnglishMenuTexts(10, 25), 25);
   badSum.corruptChecksum = true;
-  UnitSpec japan = unit("JPN", JapaneseTexts(24, 26), 26);
-  UnitSpec euro = unit("EUR", EuropeanTexts(24, 27), 27);
+  UnitRecipe japan = unit("JPN", JapaneseTexts(24, 26), 26);
+  UnitRecipe euro = unit("EUR", EuropeanTexts(24, 27), 27);
 
-  LoaderSpec desc;
+  LoaderRecipe desc;
   desc.makers.push_back({"TOYOTA",
                          {{"TOYOTA NAVIGATION SYSTEM", "TNS", false, {{"TNS0", filler(3000, 1)}, {"TNS1", filler(700, 2)}}},
                           {"TOYOTA VOICE DATA", "TVD", false, {}}}});
@@ -239,7 +239,7 @@ LoaderSpec DemoLoaderSpec() {
   return desc;
 }
 
-LoaderSpec BenchLoaderSpec(size_t unitBytes, size_t phrases, uint32_t seed) {
+LoaderRecipe BenchLoaderRecipe(size_t unitBytes, size_t phrases, uint32_t seed) {
   constexpr size_t kSmallUnit = size_t{512} << 10;
   // What a translation may append to the APM unit before the rebuilt module
   // would outgrow its 16-bit sector count.
@@ -247,7 +247,7 @@ LoaderSpec BenchLoaderSpec(size_t unitBytes, size_t phrases, uint32_t seed) {
   const char* const smallTags[] = {"MAP", "VOICE", "BOOT", "FONT", "DICT"};
   std::vector<std::pair<std::string, std::vector<uint8_t>>> small;
   for (const char* tag : smallTags) {
-    UnitSpec u;
+    UnitRecipe u;
     u.tag = tag;
     u.strings = EnglishMenuTexts(40, seed + static_cast<uint32_t>(small.size()) + 1);
     u.minSize = kSmallUnit;
@@ -268,9 +268,9 @@ LoaderSpec BenchLoaderSpec(size_t unitBytes, size_t phrases, uint32_t seed) {
     return v;
   };
 
-  ModuleSpec apm{"AISIN NAVIGATION PROGRAM", "ANP", false, {{"APM", MakeBenchUnit(apmBytes, phrases, seed).bytes}}};
+  ModuleRecipe apm{"AISIN NAVIGATION PROGRAM", "ANP", false, {{"APM", MakeBenchUnit(apmBytes, phrases, seed).bytes}}};
   for (auto& unit : small) apm.units.push_back(std::move(unit));
-  LoaderSpec desc;
+  LoaderRecipe desc;
   desc.makers.push_back(
       {"TOYOTA", {{"TOYOTA MAP DATA", "TMD", false, {{"TMD0", data(32u << 20, seed)}, {"TMD1", data(32u << 20, seed + 9)}}}}});
   desc.makers.push_back({"AISIN-AW", {std::move(apm)}});

@@ -126,7 +126,7 @@ std::vector<SampleString> EuropeanTexts(size_t n, uint32_t seed) { return FromLi
 std::vector<SampleString> JapaneseTexts(size_t n, uint32_t seed) { return FromList(kJapanese, n, seed, JapaneseExtra); }
 
 SampleUnit MakeDemoUnit() {
-  UnitSpec desc;
+  UnitRecipe desc;
   desc.tag = "APM";
   desc.strings = EnglishMenuTexts(48, 7);
   desc.order = Order::Packed;
@@ -140,12 +140,12 @@ SampleUnit MakeDemoUnit() {
 std::vector<uint8_t> MakeDemoApmUnit() { return MakeDemoUnit().bytes; }
 
 SampleUnit MakeBenchUnit(size_t bytes, size_t phrases, uint32_t seed) {
-  return MakeUnit(BenchUnitSpec(bytes, phrases, seed));
+  return MakeUnit(BenchUnitRecipe(bytes, phrases, seed));
 }
 
-UnitSpec BenchUnitSpec(size_t bytes, size_t phrases, uint32_t seed) {
+UnitRecipe BenchUnitRecipe(size_t bytes, size_t phrases, uint32_t seed) {
   Rng rng(seed);
-  UnitSpec desc;
+  UnitRecipe desc;
   desc.tag = "APM";
   desc.seed = seed;
   // Code fills the unit up to its string tables, which come last (about 40

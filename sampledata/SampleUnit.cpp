@@ -78,7 +78,7 @@ uint32_t CodeLikeWord(Rng& rng, uint32_t baseAddress, uint32_t unitSize) {
   return baseAddress - 4u;
 }
 
-SampleUnit MakeUnit(const UnitSpec& desc) {
+SampleUnit MakeUnit(const UnitRecipe& desc) {
   CheckText(desc.tag, 42, "tag");
   CheckText(desc.makerText, 64, "maker text");
 

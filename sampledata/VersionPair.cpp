@@ -104,7 +104,7 @@ class Editor {
   std::unordered_set<std::string>& texts_;
 };
 
-// The pointer order of a table of the base spec, as keys in string order.
+// The pointer order of a table of the base recipe, as keys in string order.
 std::vector<double> BaseKeys(const StringTable& t, Rng& rng) {
   const size_t n = t.strings.size();
   std::vector<size_t> order(n);  // pointer position -> string
@@ -186,7 +186,7 @@ StringTable TableOf(const std::vector<Item>& items, Order order) {
 
 }  // namespace
 
-VersionPair MakeVersionPair(const UnitSpec& base, const VersionEdits& edits, uint32_t seed) {
+VersionPair MakeVersionPair(const UnitRecipe& base, const VersionEdits& edits, uint32_t seed) {
   VersionPair pair;
   Rng rng(seed);
 
@@ -224,28 +224,28 @@ VersionPair MakeVersionPair(const UnitSpec& base, const VersionEdits& edits, uin
     EditTable(newItems.back(), edits, ed);
   }
 
-  auto specOf = [&](const std::vector<std::vector<Item>>& tables, size_t codeWords, uint32_t unitSeed) {
-    UnitSpec spec = base;
-    spec.codeWordsBefore = codeWords;
-    spec.seed = unitSeed;
-    spec.moreTables.clear();
+  auto recipeOf = [&](const std::vector<std::vector<Item>>& tables, size_t codeWords, uint32_t unitSeed) {
+    UnitRecipe recipe = base;
+    recipe.codeWordsBefore = codeWords;
+    recipe.seed = unitSeed;
+    recipe.moreTables.clear();
     for (size_t t = 0; t < tables.size(); ++t) {
       StringTable table = TableOf(tables[t], baseTables[t].order);
       if (t == 0) {
-        spec.strings = table.strings;
-        spec.order = table.order;
-        spec.pointerOrder = table.pointerOrder;
+        recipe.strings = table.strings;
+        recipe.order = table.order;
+        recipe.pointerOrder = table.pointerOrder;
       } else {
-        spec.moreTables.push_back(table);
+        recipe.moreTables.push_back(table);
       }
     }
-    return spec;
+    return recipe;
   };
   const size_t shift = edits.codeShiftWords > 0 ? edits.codeShiftWords : 1 + rng.Below(64);
-  pair.oldSpec = specOf(oldItems, base.codeWordsBefore, base.seed);
-  pair.newSpec = specOf(newItems, base.codeWordsBefore + shift, base.seed + 1);
-  pair.oldUnit = MakeUnit(pair.oldSpec);
-  pair.newUnit = MakeUnit(pair.newSpec);
+  pair.oldRecipe = recipeOf(oldItems, base.codeWordsBefore, base.seed);
+  pair.newRecipe = recipeOf(newItems, base.codeWordsBefore + shift, base.seed + 1);
+  pair.oldUnit = MakeUnit(pair.oldRecipe);
+  pair.newUnit = MakeUnit(pair.newRecipe);
 
   for (const auto& items : newItems)
     for (const Item& it : items) {

@@ -34,7 +34,7 @@ struct VersionEdits {
 };
 
 struct VersionPair {
-  UnitSpec oldSpec, newSpec;
+  UnitRecipe oldRecipe, newRecipe;
   SampleUnit oldUnit, newUnit;
   // Per string of newUnit (in its strings order): the index of the string of
   // oldUnit it continues, or -1 for an inserted text or a copy.
@@ -46,7 +46,7 @@ struct VersionPair {
 // Makes the pair from base (its tables, their orders, the header), all
 // deterministic from seed. Every reworded or inserted text differs from
 // every text of both versions.
-VersionPair MakeVersionPair(const UnitSpec& base, const VersionEdits& edits, uint32_t seed);
+VersionPair MakeVersionPair(const UnitRecipe& base, const VersionEdits& edits, uint32_t seed);
 
 // n English menu texts of which about repeatShare are drawn from a dozen
 // short ones ("OK", "Cancel", "Back", ...) that therefore repeat; the others

@@ -256,16 +256,16 @@ Outcome Check(const sample::VersionPair& pair, int fuzzy, uint32_t seed, bool st
 // A unit with repeated menu texts in a packed, a reversed and a scattered
 // table; the scattered table repeats a block of the packed one's texts, as
 // a menu that a unit holds twice.
-sample::UnitSpec BaseSpec(uint32_t seed, size_t strings, double repeats) {
-  sample::UnitSpec spec;
-  spec.strings = sample::RepeatingMenuTexts(strings, repeats, seed * 3 + 1);
-  spec.moreTables.push_back(
+sample::UnitRecipe BaseRecipe(uint32_t seed, size_t strings, double repeats) {
+  sample::UnitRecipe recipe;
+  recipe.strings = sample::RepeatingMenuTexts(strings, repeats, seed * 3 + 1);
+  recipe.moreTables.push_back(
       {sample::RepeatingMenuTexts(strings / 4, repeats, seed * 3 + 100000), sample::Order::Reversed});
-  std::vector<sample::SampleString> block(spec.strings.begin(),
-                                          spec.strings.begin() + static_cast<ptrdiff_t>(strings / 4));
-  spec.moreTables.push_back({block, sample::Order::Scattered});
-  spec.seed = seed;
-  return spec;
+  std::vector<sample::SampleString> block(recipe.strings.begin(),
+                                          recipe.strings.begin() + static_cast<ptrdiff_t>(strings / 4));
+  recipe.moreTables.push_back({block, sample::Order::Scattered});
+  recipe.seed = seed;
+  return recipe;
 }
 
 }  // namespace
@@ -275,7 +275,7 @@ TEST(CarryVersions, NoPhraseGetsAWrongTranslation) {
   for (uint32_t seed = 1; seed <= 60; ++seed) {
     sample::VersionEdits edits;
     edits.duplicatedBeside = seed % 3 == 0 ? 0.02 : 0.0;
-    const auto pair = sample::MakeVersionPair(BaseSpec(seed, 300, 0.25), edits, seed);
+    const auto pair = sample::MakeVersionPair(BaseRecipe(seed, 300, 0.25), edits, seed);
     total += Check(pair, seed % 2 ? 0 : 20, seed, false, "seed " + std::to_string(seed));
   }
   // Most unchanged phrases are carried even among repeated texts; the rest
@@ -296,7 +296,7 @@ TEST(CarryVersions, EveryUnchangedPhraseIsCarriedWhenTheUnitsTellThemApart) {
     edits.movedPointers = 0;
     edits.duplicated = 0;
     edits.removed = edits.inserted = edits.reworded = edits.moved = 0.08;
-    const auto pair = sample::MakeVersionPair(BaseSpec(seed, 300, 0.3), edits, seed);
+    const auto pair = sample::MakeVersionPair(BaseRecipe(seed, 300, 0.3), edits, seed);
     const Outcome o = Check(pair, 0, seed, true, "seed " + std::to_string(seed));
     EXPECT_EQ(o.unobservable, 0u);
   }

@@ -39,11 +39,11 @@ struct Workspace {
   sample::VersionPair pair;
 
   Workspace() {
-    sample::UnitSpec spec;
-    spec.strings = sample::RepeatingMenuTexts(60, 0.2, 5);
+    sample::UnitRecipe recipe;
+    recipe.strings = sample::RepeatingMenuTexts(60, 0.2, 5);
     sample::VersionEdits edits;
     edits.removed = edits.inserted = edits.reworded = edits.moved = 0.1;
-    pair = sample::MakeVersionPair(spec, edits, 5);
+    pair = sample::MakeVersionPair(recipe, edits, 5);
     test::WriteFile(dir.File("OLD.BIN"), pair.oldUnit.bytes);
     test::WriteFile(dir.File("NEW.BIN"), pair.newUnit.bytes);
     for (const auto& [bin, project] : {std::pair{"OLD.BIN", oldProject}, std::pair{"NEW.BIN", newProject}}) {

@@ -212,7 +212,7 @@ TEST(CliInfo, BadFilesFailWithOneLine) {
 // mismatch.
 TEST(CliInfo, GrownTranslatedUnitIsCheckedOverItsHeaderSize) {
   TempDir dir;
-  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(sample::DemoLoaderSpec()));
+  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(sample::DemoLoaderRecipe()));
   PhraseTable table;
   AnalysisOptions options;
   options.RangeEnd = 0xFFFFFFFE;

@@ -145,7 +145,7 @@ struct Fixture {
   sample::SampleUnit unit;
   std::string bin;
   Fixture() {
-    sample::UnitSpec s;
+    sample::UnitRecipe s;
     s.tag = "T9";
     s.strings = sample::EnglishMenuTexts(30, 5);
     s.moreTables.push_back({sample::EnglishMenuTexts(8, 6), sample::Order::Reversed});
@@ -194,7 +194,7 @@ TEST(CliNew, QuestionsAreAnsweredNoWithoutYes) {
   const Case cases[] = {{"FOREIGN.BIN", true, kForeignMakerQuestion}, {"BADSUM.BIN", false, kBadChecksumQuestion}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
-    sample::UnitSpec s;
+    sample::UnitRecipe s;
     s.strings = sample::EnglishMenuTexts(6, 9);
     if (c.foreign) s.makerText = "SOMEONE ELSE";
     else s.corruptChecksum = true;
@@ -215,7 +215,7 @@ TEST(CliNew, QuestionsAreAnsweredNoWithoutYes) {
 TEST(CliNew, FromALoaderWithModuleUnitModeAndRange) {
   TempDir dir;
   const std::string loader = dir.File("LOADING.KWI");
-  WriteFile(loader, sample::MakeLoader(sample::DemoLoaderSpec()));
+  WriteFile(loader, sample::MakeLoader(sample::DemoLoaderRecipe()));
   const std::string project = dir.File("jp.vmprj");
   const auto r = RunCli({"new", loader, "-o", project, "--module", "1", "--unit", "JPN", "--mode", "japanese"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -261,7 +261,7 @@ TEST(CliNew, WrongCommandLines) {
   EXPECT_FALSE(FileExists(project));
   EXPECT_EQ(ReadFile(f.bin), f.unit.bytes);
   // A loader without a suitable module is a failure, not a usage error.
-  sample::LoaderSpec desc;
+  sample::LoaderRecipe desc;
   desc.makers.push_back({"DENSO", {{"DENSO AUDIO", "DAU", false, {{"D0", std::vector<uint8_t>(3000, 2)}}}}});
   WriteFile(f.dir.File("LOADING.KWI"), sample::MakeLoader(desc));
   const auto r = RunCli({"new", f.dir.File("LOADING.KWI"), "-o", project});

@@ -35,7 +35,7 @@ struct Files {
   std::map<std::string, std::vector<uint8_t>> before;
 
   Files() {
-    WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(sample::DemoLoaderSpec()));
+    WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(sample::DemoLoaderRecipe()));
     WriteFile(dir.File("APM.BIN"), sample::MakeDemoApmUnit());
     WriteFile(dir.File("t.txt"), std::string("0 = Hello\r\n"));
     const auto r = RunCli({"new", dir.File("LOADING.KWI"), "-o", dir.File("p.vmprj")});
@@ -133,7 +133,7 @@ TEST(CliOutputs, NamesOfOneFile) {
 // set to FFFFFFFF: 47 KB that claim 4 GB.
 std::vector<uint8_t> LoaderClaimingGigabytes(uint32_t* unitOffset) {
   sample::LoaderLayout layout;
-  auto bytes = sample::MakeLoader(sample::DemoLoaderSpec(), &layout);
+  auto bytes = sample::MakeLoader(sample::DemoLoaderRecipe(), &layout);
   for (const auto& maker : layout.makers) {
     if (maker.makerName != "AISIN-AW") continue;
     const auto& module = maker.modules[0];
@@ -163,7 +163,7 @@ TEST(CliHostileFiles, AUnitOfAVolumeSetIsReadThroughTheWholeSet) {
   // The demo loader cut into volumes of 5000 bytes: units lie in later
   // volumes and across their boundaries.
   TempDir dir;
-  const auto loader = sample::MakeLoader(sample::DemoLoaderSpec());
+  const auto loader = sample::MakeLoader(sample::DemoLoaderRecipe());
   WriteFile(dir.File("LOADING.KWI"), loader);
   sample::WriteVolumeSet(dir.Path(), "ALLDATA1.KWI", sample::SplitIntoVolumes(loader, 5000));
   for (const char* unit : {"APM", "2", "4"}) {

@@ -369,7 +369,7 @@ TEST(Extraction, SampleUnitsGiveTheirPlannedRecords) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    UnitSpec desc;
+    UnitRecipe desc;
     desc.strings = c.strings;
     desc.order = c.order;
     const SampleUnit unit = MakeUnit(desc);

@@ -41,31 +41,31 @@ Bytes MakeUnit(uint32_t size, uint8_t seed, const std::string& tag = "TAG") {
   return u;
 }
 
-struct UnitSpec {
-  UnitSpec(std::string n, Bytes b) : name(std::move(n)), bytes(std::move(b)) {}
+struct UnitRecipe {
+  UnitRecipe(std::string n, Bytes b) : name(std::move(n)), bytes(std::move(b)) {}
   std::string name;
   Bytes bytes;
   std::optional<uint32_t> sizeField;  // a size entry that disagrees with the bytes
 };
-struct ModuleSpec {
-  ModuleSpec(std::string n, std::vector<UnitSpec> u, bool s = false, uint32_t d = 0)
+struct ModuleRecipe {
+  ModuleRecipe(std::string n, std::vector<UnitRecipe> u, bool s = false, uint32_t d = 0)
       : name(std::move(n)), units(std::move(u)), split(s), unit0Distance(d) {}
   std::string name;
-  std::vector<UnitSpec> units;
+  std::vector<UnitRecipe> units;
   bool split;
   uint32_t unit0Distance;  // unit 0's distance from the module start
 };
-struct MakerSpec {
-  MakerSpec(bool a, std::vector<ModuleSpec> m) : aisin(a), modules(std::move(m)) {}
+struct MakerRecipe {
+  MakerRecipe(bool a, std::vector<ModuleRecipe> m) : aisin(a), modules(std::move(m)) {}
   bool aisin;
-  std::vector<ModuleSpec> modules;
+  std::vector<ModuleRecipe> modules;
 };
 
 void PutText(Bytes& b, size_t pos, const std::string& s) { std::memcpy(&b[pos], s.data(), s.size()); }
 
 // Lays out a LOADING.KWI: directory first, then each AISIN-AW module's data
 // from the next sector on, every unit at an even position.
-Bytes MakeLoader(const std::vector<MakerSpec>& makers) {
+Bytes MakeLoader(const std::vector<MakerRecipe>& makers) {
   size_t dirSize = 4 + 16 * makers.size();
   for (const auto& m : makers) dirSize += 320 * m.modules.size();
   size_t dataPos = std::max<size_t>(2048, (dirSize + 2047) / 2048 * 2048);
@@ -177,7 +177,7 @@ struct Fixture {
   std::string source = dir.File("LOADING.KWI");
   std::string output = dir.File("NEW.KWI");
   Bytes sourceBytes;
-  void Write(const std::vector<MakerSpec>& makers) {
+  void Write(const std::vector<MakerRecipe>& makers) {
     sourceBytes = MakeLoader(makers);
     test::WriteFile(source, sourceBytes);
   }
@@ -264,7 +264,7 @@ TEST(RebuildLoader, UnitsOfOddSizeArePaddedSoEveryOffsetIsExact) {
 TEST(RebuildLoader, SplitLayoutKeepsUnitZeroAtItsDistanceFromTheTable) {
   Fixture fx;
   const Bytes u0 = MakeUnit(300, 1), u1 = MakeUnit(200, 2), u2 = MakeUnit(200, 3, "APM"), u3 = MakeUnit(100, 4);
-  ModuleSpec module{"SPLIT", {{"U0", u0}, {"U1", u1}, {"APM", u2}, {"U3", u3}}, true, 2048};
+  ModuleRecipe module{"SPLIT", {{"U0", u0}, {"U1", u1}, {"APM", u2}, {"U3", u3}}, true, 2048};
   fx.Write({{true, {{"FIRST", {{"A", MakeUnit(130, 5)}, {"B", MakeUnit(130, 6)}}}, module}}});
   PhraseTable t = ProjectFor(fx.source, 0, 1, 2);
   AddRelocatedTranslation(t);
@@ -306,7 +306,7 @@ TEST(RebuildLoader, DirectoryLayoutUnitZeroMovedToTheModuleStartIsRecordedThere)
   // puts it at the module start, and its entry says so.
   Fixture fx;
   const Bytes u0 = MakeUnit(300, 1), u1 = MakeUnit(200, 2);
-  fx.Write({{true, {ModuleSpec("NAV", {{"U0", u0}, {"APM", u1}}, false, 512)}}});
+  fx.Write({{true, {ModuleRecipe("NAV", {{"U0", u0}, {"APM", u1}}, false, 512)}}});
   ASSERT_EQ(LoadBE32(&fx.sourceBytes[4 + 16 + 64 + 72 + 8]), 256u);
   PhraseTable t = ProjectFor(fx.source, 0, 0, 1);
   RebuildLoader(t, fx.source, fx.output);
@@ -399,11 +399,11 @@ TEST(RebuildLoader, OutputNamingTheSourceIsRefusedBeforeAnythingIsWritten) {
 TEST(RebuildLoader, DamagedOrForeignSourceRaisesAndLeavesNoOutput) {
   struct Case {
     const char* name;
-    std::vector<MakerSpec> makers;
+    std::vector<MakerRecipe> makers;
     int maker, module, unit;  // the project's unit, taken from a sound loader
   };
-  const std::vector<MakerSpec> sound = {{true, {{"NAV", {{"U0", MakeUnit(300, 1)}, {"APM", MakeUnit(400, 2)}, {"U2", MakeUnit(200, 3)}}}}}};
-  std::vector<MakerSpec> pastEnd = sound;
+  const std::vector<MakerRecipe> sound = {{true, {{"NAV", {{"U0", MakeUnit(300, 1)}, {"APM", MakeUnit(400, 2)}, {"U2", MakeUnit(200, 3)}}}}}};
+  std::vector<MakerRecipe> pastEnd = sound;
   pastEnd[0].modules[0].units[2].sizeField = 1000000;
 
   Fixture fx;

@@ -31,7 +31,7 @@ struct UnitEntry {
   uint32_t size = 0;
 };
 
-struct ModuleSpec {
+struct ModuleRecipe {
   std::string name = "MODULE";
   std::string shortName = "MOD";
   uint32_t startField = 0;  // bytes 250-253 as stored
@@ -40,9 +40,9 @@ struct ModuleSpec {
   std::vector<UnitEntry> entries;  // written from record byte 72 on
 };
 
-struct MakerSpec {
+struct MakerRecipe {
   Coord coord = kAisin;
-  std::vector<ModuleSpec> modules;
+  std::vector<ModuleRecipe> modules;
 };
 
 // A hand-made LOADING.KWI laid out as the directory is read.
@@ -65,7 +65,7 @@ class Loader {
 
   // Lays out maker records, name records and module records; returns the
   // position of every module record, maker by maker.
-  std::vector<size_t> Directory(const std::vector<MakerSpec>& makers) {
+  std::vector<size_t> Directory(const std::vector<MakerRecipe>& makers) {
     std::vector<size_t> records;
     Put16(0, static_cast<uint16_t>(makers.size()));
     for (size_t i = 0; i < makers.size(); ++i) {
@@ -117,9 +117,9 @@ class Loader {
 // A sector address for a byte position on a block boundary.
 uint32_t SectorAddress(uint32_t pos) { return (pos / 2048) << 8 | (pos % 2048) / 32; }
 
-ModuleSpec Module(uint16_t tableCount, std::vector<UnitEntry> entries, uint32_t startField = SectorAddress(4096),
+ModuleRecipe Module(uint16_t tableCount, std::vector<UnitEntry> entries, uint32_t startField = SectorAddress(4096),
                   uint16_t sectors = 1) {
-  ModuleSpec m;
+  ModuleRecipe m;
   m.tableCount = tableCount;
   m.entries = std::move(entries);
   m.startField = startField;
@@ -155,7 +155,7 @@ TEST(LoadingValidity, CountsAndSize) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
-    std::vector<MakerSpec> makers(c.makers);
+    std::vector<MakerRecipe> makers(c.makers);
     for (auto& m : makers) m.modules.assign(c.modulesEach, Module(0, {}, 0, 0));
     Loader l(0);
     l.Directory(makers);
@@ -197,7 +197,7 @@ TEST(LoadingValidity, EmptyShortAndMissingFiles) {
 TEST(LoadingLayout, RecordPositionsFollowTheMakerOrder) {
   TempDir dir;
   Loader l(4096);
-  std::vector<MakerSpec> makers = {{kToyota, {Module(0, {}, 7), Module(0, {}, 8)}},
+  std::vector<MakerRecipe> makers = {{kToyota, {Module(0, {}, 7), Module(0, {}, 8)}},
                                    {kNobody, {Module(0, {}, 9), Module(0, {}, 10), Module(0, {}, 11)}}};
   const char* names[] = {"first A", "first B", "second A", "second B", "second C"};
   int n = 0;
@@ -389,7 +389,7 @@ TEST(LoadingUnits, ManyModulesSharingAHugeTableMakeTheDirectoryInvalid) {
   TempDir dir;
   Loader l(0);
   const uint32_t table = 400 * 2048;
-  std::vector<MakerSpec> makers(19);
+  std::vector<MakerRecipe> makers(19);
   for (auto& mk : makers) mk.modules.assign(49, Module(1, {{"APM", 0, 1}}, SectorAddress(table), 1));
   l.Directory(makers);
   l.Put16(table, 0xFFFE);

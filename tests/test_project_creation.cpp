@@ -34,7 +34,7 @@ AskYesNo Answer(bool yes, std::vector<std::string>* asked = nullptr) {
 }
 
 sample::SampleUnit Unit(const std::string& tag, size_t strings, uint32_t seed) {
-  sample::UnitSpec s;
+  sample::UnitRecipe s;
   s.tag = tag;
   s.strings = sample::EnglishMenuTexts(strings, seed);
   s.seed = seed;
@@ -159,11 +159,11 @@ TEST(BinFlow, DeclinedQuestions) {
   const auto earlier = Unit("OLD", 5, 1);
   WriteFile(dir.File("OLD.BIN"), earlier.bytes);
 
-  sample::UnitSpec foreign;
+  sample::UnitRecipe foreign;
   foreign.strings = sample::EnglishMenuTexts(5, 2);
   foreign.makerText = "OTHER MAKER";
   WriteFile(dir.File("FOREIGN.BIN"), sample::MakeUnit(foreign).bytes);
-  sample::UnitSpec badSum;
+  sample::UnitRecipe badSum;
   badSum.strings = sample::EnglishMenuTexts(5, 2);
   badSum.corruptChecksum = true;
   WriteFile(dir.File("BADSUM.BIN"), sample::MakeUnit(badSum).bytes);
@@ -200,13 +200,13 @@ TEST(BinFlow, DeclinedQuestions) {
 // records it gives in one piece, and a wrong checksum is still found.
 TEST(BinFlow, ALargeUnitReadInChunksGivesTheSameRecords) {
   TempDir dir;
-  sample::UnitSpec spec;
-  spec.strings = sample::EnglishMenuTexts(3000, 8);
-  spec.codeWordsBefore = ((size_t{1} << 20) - 128 - 6000) / 4;  // the pointers reach over 1 MB
-  spec.moreTables.push_back({sample::EnglishMenuTexts(200, 9), sample::Order::Reversed});
-  spec.minSize = (size_t{5} << 20) / 2;
-  spec.seed = 8;
-  const sample::SampleUnit unit = sample::MakeUnit(spec);
+  sample::UnitRecipe recipe;
+  recipe.strings = sample::EnglishMenuTexts(3000, 8);
+  recipe.codeWordsBefore = ((size_t{1} << 20) - 128 - 6000) / 4;  // the pointers reach over 1 MB
+  recipe.moreTables.push_back({sample::EnglishMenuTexts(200, 9), sample::Order::Reversed});
+  recipe.minSize = (size_t{5} << 20) / 2;
+  recipe.seed = 8;
+  const sample::SampleUnit unit = sample::MakeUnit(recipe);
   ASSERT_LT(unit.pointerOffsets.front(), 1u << 20);
   ASSERT_GT(unit.pointerOffsets.back(), 1u << 20);
   WriteFile(dir.File("BIG.BIN"), unit.bytes);
@@ -223,8 +223,8 @@ TEST(BinFlow, ALargeUnitReadInChunksGivesTheSameRecords) {
   for (size_t i = 0; i < expected.size(); ++i)
     ASSERT_EQ(std::memcmp(&t.Phrases[i], &expected[i], sizeof(TPhrase)), 0) << "record " << i;
 
-  spec.corruptChecksum = true;
-  WriteFile(dir.File("BADSUM.BIN"), sample::MakeUnit(spec).bytes);
+  recipe.corruptChecksum = true;
+  WriteFile(dir.File("BADSUM.BIN"), sample::MakeUnit(recipe).bytes);
   EXPECT_FALSE(CreateProjectFromBin(t, dir.File("BADSUM.BIN"), options, Answer(false, &asked)).Analysis.Completed);
   EXPECT_EQ(asked, std::vector<std::string>{kBadChecksumQuestion});
   EXPECT_TRUE(t.Phrases.empty());
@@ -238,7 +238,7 @@ TEST(BinFlow, MissingFile) {
 TEST(LoaderFlow, CreatesTheProjectFromTheChosenUnit) {
   TempDir dir;
   const auto apm1 = Unit("A1", 12, 11), apm2 = Unit("A2", 14, 12), map = Unit("M", 8, 13);
-  sample::LoaderSpec desc;
+  sample::LoaderRecipe desc;
   desc.makers.push_back({"TOYOTA", {{"TOYOTA NAV", "TN", false, {{"TN0", std::vector<uint8_t>(3000, 1)}}}}});
   desc.makers.push_back({"AISIN-AW",
                          {{"AISIN EMPTY", "AE", false, {}},
@@ -285,7 +285,7 @@ TEST(LoaderFlow, CreatesTheProjectFromTheChosenUnit) {
 
 TEST(LoaderFlow, NoSuitableAisinModule) {
   TempDir dir;
-  sample::LoaderSpec desc;
+  sample::LoaderRecipe desc;
   desc.makers.push_back({"TOYOTA", {{"TOYOTA NAV", "TN", false, {{"TN0", std::vector<uint8_t>(3000, 1)}}}}});
   WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(desc));
   WriteFile(dir.File("garbage.KWI"), std::vector<uint8_t>(100, 0xFF));
@@ -304,7 +304,7 @@ TEST(LoaderFlow, NoSuitableAisinModule) {
 TEST(LoaderFlow, SeveralAisinEntriesTheFirstUnlessChosen) {
   TempDir dir;
   const auto a = Unit("FIRST", 6, 31), b = Unit("SECOND", 6, 32);
-  sample::LoaderSpec desc;
+  sample::LoaderRecipe desc;
   desc.makers.push_back({"AISIN-AW", {{"ONE", "1", false, {{"APM", a.bytes}}}}});
   desc.makers.push_back({"AISIN-AW", {{"TWO", "2", false, {{"APM", b.bytes}}}}});
   WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(desc));
@@ -320,7 +320,7 @@ TEST(LoaderFlow, SeveralAisinEntriesTheFirstUnlessChosen) {
 
 TEST(LoaderFlow, DemoLoaderQuestions) {
   TempDir dir;
-  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(sample::DemoLoaderSpec()));
+  WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(sample::DemoLoaderRecipe()));
   const TLN_Loading loading(dir.File("LOADING.KWI"));
   const int maker = FirstAisinMaker(loading);
   const auto units = UnitNames(loading, maker, 1);

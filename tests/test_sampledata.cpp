@@ -26,12 +26,12 @@ using velmora::test::TempDir;
 
 struct UnitCase {
   const char* name;
-  UnitSpec desc;
+  UnitRecipe desc;
   TextMode mode;
 };
 
-UnitSpec Describe(std::vector<SampleString> strings, Order order, uint32_t seed) {
-  UnitSpec s;
+UnitRecipe Describe(std::vector<SampleString> strings, Order order, uint32_t seed) {
+  UnitRecipe s;
   s.strings = std::move(strings);
   s.order = order;
   s.seed = seed;
@@ -46,7 +46,7 @@ std::vector<UnitCase> UnitCases() {
   cases.push_back({"european", Describe(EuropeanTexts(45, 4), Order::Packed, 4), TextMode::European});
   cases.push_back({"japanese", Describe(JapaneseTexts(40, 5), Order::Packed, 5), TextMode::Japanese});
   {
-    UnitSpec s = Describe({{"Menu", 3}, {"A", 1}, {std::string(511, 'X'), 2}, {"Route\nGuidance", 1}}, Order::Packed, 6);
+    UnitRecipe s = Describe({{"Menu", 3}, {"A", 1}, {std::string(511, 'X'), 2}, {"Route\nGuidance", 1}}, Order::Packed, 6);
     s.moreTables.push_back({EnglishMenuTexts(10, 6), Order::Reversed});
     s.moreTables.push_back({EnglishMenuTexts(10, 7), Order::Scattered});
     s.tag = "NAVI_PROGRAM_V2";  // 15 bytes, no zero byte within the 15 read
@@ -54,7 +54,7 @@ std::vector<UnitCase> UnitCases() {
     cases.push_back({"shared, several tables, long tag, padded", s, TextMode::English});
   }
   {
-    UnitSpec s = Describe(EnglishMenuTexts(12, 8), Order::Packed, 8);
+    UnitRecipe s = Describe(EnglishMenuTexts(12, 8), Order::Packed, 8);
     s.corruptChecksum = true;
     s.makerText = "DENSO CORP.";
     s.baseAddress = 0x00010000;  // filler must steer clear of a low base too
@@ -62,7 +62,7 @@ std::vector<UnitCase> UnitCases() {
     cases.push_back({"bad checksum, foreign maker, low base", s, TextMode::English});
   }
   {
-    UnitSpec s = Describe(EnglishMenuTexts(8, 9), Order::Packed, 9);
+    UnitRecipe s = Describe(EnglishMenuTexts(8, 9), Order::Packed, 9);
     s.baseAddress = 0x38000000;  // right where addi/lis-like filler lives
     cases.push_back({"base among the filler values", s, TextMode::English});
   }
@@ -245,8 +245,8 @@ TEST(SampleTexts, EachSetSuitsItsScriptAndIsDeterministic) {
 }
 
 TEST(SampleUnit, SameSeedSameBytesOtherSeedOtherBytes) {
-  const UnitSpec a = Describe(EnglishMenuTexts(20, 5), Order::Scattered, 5);
-  UnitSpec b = a;
+  const UnitRecipe a = Describe(EnglishMenuTexts(20, 5), Order::Scattered, 5);
+  UnitRecipe b = a;
   b.seed = 6;
   EXPECT_EQ(MakeUnit(a).bytes, MakeUnit(a).bytes);
   EXPECT_NE(MakeUnit(a).bytes, MakeUnit(b).bytes);
@@ -256,24 +256,24 @@ TEST(SampleUnit, SameSeedSameBytesOtherSeedOtherBytes) {
 TEST(SampleUnit, RejectsDescriptionsItCannotHonour) {
   struct Case {
     const char* name;
-    UnitSpec desc;
+    UnitRecipe desc;
   };
   std::vector<Case> cases;
   auto with = [](auto change) {
-    UnitSpec s;
+    UnitRecipe s;
     s.strings = {{"Menu", 1}};
     change(s);
     return s;
   };
-  cases.push_back({"empty string", with([](UnitSpec& s) { s.strings.push_back({"", 1}); })});
-  cases.push_back({"512 bytes", with([](UnitSpec& s) { s.strings.push_back({std::string(512, 'A'), 1}); })});
-  cases.push_back({"zero byte", with([](UnitSpec& s) { s.strings.push_back({std::string("A\0B", 3), 1}); })});
-  cases.push_back({"no pointer", with([](UnitSpec& s) { s.strings.push_back({"Map", 0}); })});
-  cases.push_back({"tag too long", with([](UnitSpec& s) { s.tag = std::string(43, 'T'); })});
-  cases.push_back({"maker text too long", with([](UnitSpec& s) { s.makerText = std::string(65, 'M'); })});
+  cases.push_back({"empty string", with([](UnitRecipe& s) { s.strings.push_back({"", 1}); })});
+  cases.push_back({"512 bytes", with([](UnitRecipe& s) { s.strings.push_back({std::string(512, 'A'), 1}); })});
+  cases.push_back({"zero byte", with([](UnitRecipe& s) { s.strings.push_back({std::string("A\0B", 3), 1}); })});
+  cases.push_back({"no pointer", with([](UnitRecipe& s) { s.strings.push_back({"Map", 0}); })});
+  cases.push_back({"tag too long", with([](UnitRecipe& s) { s.tag = std::string(43, 'T'); })});
+  cases.push_back({"maker text too long", with([](UnitRecipe& s) { s.makerText = std::string(65, 'M'); })});
   // A base address just below the text's own bytes: "ABCD" read as a word
   // points 0x4344 bytes into the unit.
-  cases.push_back({"string bytes read as pointer", with([](UnitSpec& s) {
+  cases.push_back({"string bytes read as pointer", with([](UnitRecipe& s) {
                      s.baseAddress = 0x41420000;
                      s.strings = {{"ABCDEFG", 1}};
                      s.minSize = 0x10000;
@@ -305,7 +305,7 @@ TEST(SampleUnit, BenchUnitHasRequestedSizeAndPhrases) {
 TEST(SampleLoader, DirectoryReadsBackAsLaidOut) {
   TempDir dir;
   LoaderLayout layout;
-  const LoaderSpec desc = DemoLoaderSpec();
+  const LoaderRecipe desc = DemoLoaderRecipe();
   const auto bytes = MakeLoader(desc, &layout);
   ASSERT_GE(bytes.size(), 2048u);
   EXPECT_EQ(bytes.size() % 2048, 0u);
@@ -336,7 +336,7 @@ TEST(SampleLoader, DirectoryReadsBackAsLaidOut) {
       SCOPED_TRACE(maker.MakerName + " module " + std::to_string(k));
       const TLN_Module_Info& mod = maker.Modules[k];
       const LoaderModuleLayout& lay = layout.makers[i].modules[k];
-      const ModuleSpec& ms = desc.makers[i].modules[k];
+      const ModuleRecipe& ms = desc.makers[i].modules[k];
       EXPECT_EQ(mod.Name, ms.name);
       EXPECT_EQ(mod.ShortName, ms.shortName);
       EXPECT_EQ(mod.Start, lay.start);  // sector address, sector number or byte start by maker
@@ -388,7 +388,7 @@ TEST(SampleLoader, LayoutChoicesAndMakerPositions) {
       v.push_back({"U" + std::to_string(i), std::vector<uint8_t>(100 + 2 * i + (i % 2), static_cast<uint8_t>(i + 1))});
     return v;
   };
-  LoaderSpec desc;
+  LoaderRecipe desc;
   desc.makers.push_back({"GENERAL MOTORS", {{"GM", "GM", false, {}}}});
   desc.makers.push_back({"", {{"NONAME", "NN", false, {}}}});
   desc.makers.push_back({"AISIN-AW",
@@ -426,7 +426,7 @@ TEST(SampleLoader, LayoutChoicesAndMakerPositions) {
   }
 
   // Descriptions the format cannot hold.
-  const LoaderSpec bad[] = {
+  const LoaderRecipe bad[] = {
       {},
       {{{"AISIN-AW", {}}}},
       {{{"NOBODY", {{"M", "M", false, {}}}}}},
@@ -466,7 +466,7 @@ TEST(MakeSampleCommand, WritesTheDemoFilesAndRejectsBadOptions) {
   const std::string out = dir.File("new/sub");
   const auto r = RunCli({"make-sample", out, "--bench-unit", "1", "--phrases", "500"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(ReadFile(out + "/LOADING.KWI"), MakeLoader(DemoLoaderSpec()));
+  EXPECT_EQ(ReadFile(out + "/LOADING.KWI"), MakeLoader(DemoLoaderRecipe()));
   EXPECT_EQ(ReadFile(out + "/APM.BIN"), MakeDemoApmUnit());
   EXPECT_EQ(ReadFile(out + "/BENCH.BIN"), MakeBenchUnit(1 << 20, 500, 1).bytes);
   for (const char* name : {"LOADING.KWI", "APM.BIN", "BENCH.BIN"})

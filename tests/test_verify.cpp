@@ -281,8 +281,8 @@ TEST(VerifyBin, TranslationsThatABuildOverwritesAreReported) {
 
 // ---------------------------------------------------------------- loaders
 
-sample::UnitSpec TranslatedUnitSpec(uint32_t seed) {
-  sample::UnitSpec u;
+sample::UnitRecipe TranslatedUnitRecipe(uint32_t seed) {
+  sample::UnitRecipe u;
   u.tag = "APM";
   u.seed = seed;
   switch (seed % 3) {
@@ -304,16 +304,16 @@ Bytes Filler(size_t size, uint32_t seed) {
 
 // A loader whose AISIN-AW module holds the translated unit among units of
 // odd and even size, in the split layout or the directory-table layout.
-sample::LoaderSpec GeneratedLoader(uint32_t seed, size_t translatedIndex, bool split) {
-  sample::ModuleSpec module{"AISIN NAVIGATION PROGRAM", "ANP", split, {}};
+sample::LoaderRecipe GeneratedLoader(uint32_t seed, size_t translatedIndex, bool split) {
+  sample::ModuleRecipe module{"AISIN NAVIGATION PROGRAM", "ANP", split, {}};
   module.units = {{"BOOT", Filler(701 + seed, seed)}, {"MAP", Filler(2048 + 2 * seed, seed + 1)},
                   {"DICT", Filler(333, seed + 2)}};
   module.units.insert(module.units.begin() + static_cast<std::ptrdiff_t>(translatedIndex),
-                      {"APM", sample::MakeUnit(TranslatedUnitSpec(seed)).bytes});
-  sample::LoaderSpec spec;
-  if (seed % 2) spec.makers.push_back({"TOYOTA", {{"TOYOTA NAVIGATION SYSTEM", "TNS", false, {{"T0", Filler(900, 9)}}}}});
-  spec.makers.push_back({"AISIN-AW", {{"AISIN VOICE", "AVC", false, {{"VOICE", Filler(1500, 3)}}}, module}});
-  return spec;
+                      {"APM", sample::MakeUnit(TranslatedUnitRecipe(seed)).bytes});
+  sample::LoaderRecipe recipe;
+  if (seed % 2) recipe.makers.push_back({"TOYOTA", {{"TOYOTA NAVIGATION SYSTEM", "TNS", false, {{"T0", Filler(900, 9)}}}}});
+  recipe.makers.push_back({"AISIN-AW", {{"AISIN VOICE", "AVC", false, {{"VOICE", Filler(1500, 3)}}}, module}});
+  return recipe;
 }
 
 // Switches on a mix of translations: shorter, exactly as long, longer, empty

@@ -21,9 +21,9 @@ complete_lines() {
     source "$2/velmora"
     declare -A func
     for program in velmora velmora-cli; do
-      spec=$(complete -p "$program")
-      spec=${spec#*-F }
-      func[$program]=${spec%% *}
+      registration=$(complete -p "$program")
+      registration=${registration#*-F }
+      func[$program]=${registration%% *}
     done
     joined() { local IFS="|"; echo "$*"; }
     while IFS= read -r line; do

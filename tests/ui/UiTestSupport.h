@@ -20,7 +20,7 @@
 
 namespace velmora::ui {
 // Readable failure messages for file dialog set-ups.
-inline void PrintTo(const FileDialogSpec& d, std::ostream* os) {
+inline void PrintTo(const FileDialogRequest& d, std::ostream* os) {
   *os << "{Filter \"" << d.Filter << "\", DefaultExt \"" << d.DefaultExt << "\", PresetName \"" << d.PresetName
       << "\", MustExist " << d.MustExist << ", Folder \"" << d.Folder << "\"}";
 }
@@ -39,7 +39,7 @@ class ScriptedPlatform : public Platform {
   std::vector<Box> Boxes;
   std::deque<Answer> Answers;  // an empty queue answers Cancel (Ok for Ok boxes)
 
-  std::vector<FileDialogSpec> OpenDialogs, SaveDialogs;
+  std::vector<FileDialogRequest> OpenDialogs, SaveDialogs;
   std::deque<std::optional<std::string>> OpenResults, SaveResults;  // empty: cancelled
   std::deque<size_t> FilterResults;  // the filter chosen in each dialog; empty: the first
 
@@ -58,12 +58,12 @@ class ScriptedPlatform : public Platform {
     Answers.pop_front();
     return a;
   }
-  std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) override {
+  std::optional<std::string> OpenFileDialog(const FileDialogRequest& desc) override {
     OpenDialogs.push_back(desc);
     PopFilter();
     return Pop(OpenResults);
   }
-  std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) override {
+  std::optional<std::string> SaveFileDialog(const FileDialogRequest& desc) override {
     SaveDialogs.push_back(desc);
     PopFilter();
     return Pop(SaveResults);

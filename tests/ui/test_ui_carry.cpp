@@ -57,7 +57,7 @@ TEST_F(TakeTranslationsTest, CarriesTheTranslationsAndShowsTheCounts) {
   shell.TakeTranslationsCommand();
 
   ASSERT_EQ(platform.OpenDialogs.size(), 1u);
-  EXPECT_EQ(platform.OpenDialogs[0], (FileDialogSpec{"Loading Translation Project|*.vmprj", "", "", true, "/p"}));
+  EXPECT_EQ(platform.OpenDialogs[0], (FileDialogRequest{"Loading Translation Project|*.vmprj", "", "", true, "/p"}));
   EXPECT_EQ(table.EditedText(table.Phrases[2]), "Strecke");
   EXPECT_EQ(table.Phrases[2].Flags, pfOn);
   EXPECT_EQ(table.EditedText(table.Phrases[1]), "Menue");

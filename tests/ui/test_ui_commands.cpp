@@ -144,7 +144,7 @@ TEST_F(CommandTest, ExportWritesTheShownRowsSourceTexts) {
   platform.SaveResults.push_back(path);
   shell.ExportCommand();
   EXPECT_EQ(platform.SaveDialogs.back(),
-            (FileDialogSpec{"Текстовые файлы|*.txt|Текстовые файлы, UTF-8|*.txt|Текстовые файлы, UTF-16|*.txt|"
+            (FileDialogRequest{"Текстовые файлы|*.txt|Текстовые файлы, UTF-8|*.txt|Текстовые файлы, UTF-16|*.txt|"
                             "Текстовые файлы, 8 бит|*.txt|Файлы gettext PO|*.po|Файлы XLIFF 1.2|*.xlf;*.xliff",
                             "txt", "Phrases.txt", false, "/p"}));
   EXPECT_EQ(ReadFile(path), "2 = Menu Main\r\n3 = MENU extra\r\n");
@@ -282,7 +282,7 @@ class OutputTest : public ::testing::Test {
     shell.FormCreate();
     shell.FormShow({});
     loaderPath = dir.File("LOADING.KWI");
-    WriteFile(loaderPath, sample::MakeLoader(sample::DemoLoaderSpec()));
+    WriteFile(loaderPath, sample::MakeLoader(sample::DemoLoaderRecipe()));
     platform.OpenResults.push_back(loaderPath);
     platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
     shell.OpenFileCommand();
@@ -309,7 +309,7 @@ TEST_F(OutputTest, SaveBinWritesTheUnitWithItsStatusTexts) {
   const std::string out = dir.File("out.BIN");
   platform.SaveResults.push_back(out);
   shell.SaveBinFileCommand();
-  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"Binary Loading Unit|*.BIN", "", "APM_APM.BIN", false, dir.Path()}));
+  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogRequest{"Binary Loading Unit|*.BIN", "", "APM_APM.BIN", false, dir.Path()}));
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating BIN file. Please wait ...",
                                                        "show:The creation of the BIN file is complete.",
                                                        "show:Verified: 0 translations in place, 0 relocated.",
@@ -379,7 +379,7 @@ TEST_F(OutputTest, SaveLoaderFromTheProjectsOwnSource) {
   std::filesystem::create_directories(dir.File("new"));
   platform.SaveResults.push_back(out);
   shell.SaveFileCommand();
-  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogSpec{"", "", "LOADING.KWI", false, dir.Path()}));
+  EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogRequest{"", "", "LOADING.KWI", false, dir.Path()}));
   EXPECT_EQ(platform.Status, kLoaderStatus);
   EXPECT_TRUE(TLN_Loading(out).Valid);
   // The dialog proposes the path chosen last; cancelling writes nothing.
@@ -401,9 +401,9 @@ TEST_F(OutputTest, MovedSourceIsAskedForThroughTheSourceDialog) {
   std::filesystem::rename(loaderPath, moved);
   const std::string other = dir.File("other/LOADING.KWI");
   std::filesystem::create_directories(dir.File("other"));
-  sample::LoaderSpec otherSpec = sample::DemoLoaderSpec();
-  otherSpec.makers.erase(otherSpec.makers.begin());  // "AISIN-AW" now first: MakerIndex differs
-  WriteFile(other, sample::MakeLoader(otherSpec));
+  sample::LoaderRecipe otherRecipe = sample::DemoLoaderRecipe();
+  otherRecipe.makers.erase(otherRecipe.makers.begin());  // "AISIN-AW" now first: MakerIndex differs
+  WriteFile(other, sample::MakeLoader(otherRecipe));
 
   const std::string out = dir.File("out.KWI");
   platform.SaveResults.push_back(out);
@@ -418,7 +418,7 @@ TEST_F(OutputTest, MovedSourceIsAskedForThroughTheSourceDialog) {
   shell.SaveFileCommand();
   EXPECT_EQ(clicks, 3);
   ASSERT_EQ(platform.OpenDialogs.size(), 3u);
-  FileDialogSpec source{"LOADING.KWI|LOADING.KWI", "", ""};
+  FileDialogRequest source{"LOADING.KWI|LOADING.KWI", "", ""};
   source.MustExist = true;
   source.Folder = dir.Path();  // beside the loader the project was made from
   EXPECT_EQ(platform.OpenDialogs[0], source);

@@ -163,7 +163,7 @@ TEST_F(DialogTest, ModuleAndUnitChoicesSelectApmAndSetTheSize) {
 
 sample::SampleUnit MakeUnit(const std::string& tag, uint32_t seed, bool badSum = false,
                             const std::string& maker = "AISIN AW co.LTD") {
-  sample::UnitSpec s;
+  sample::UnitRecipe s;
   s.tag = tag;
   s.strings = sample::EnglishMenuTexts(12, seed);
   s.seed = seed;
@@ -235,7 +235,7 @@ TEST_F(FlowTest, BinFileBecomesAProject) {
   shell.OpenBinFileCommand();
 
   ASSERT_NE(seen, nullptr);
-  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogSpec{"Binary Loading Unit|*.BIN", "", "APM.BIN", false, "/p"}));
+  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogRequest{"Binary Loading Unit|*.BIN", "", "APM.BIN", false, "/p"}));
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating project ...", "dialog:new-project",
                                                        "show:Creating project. Please wait ...", "hide-later"}));
   EXPECT_EQ(table.UnitName, "APM");
@@ -339,7 +339,7 @@ TEST_F(FlowTest, FileErrorsShowTheirMessageAndLeaveTheStatusPanel) {
 }
 
 TEST_F(FlowTest, JapaneseTextModeChoosesTheJapaneseCodePage) {
-  sample::UnitSpec s;
+  sample::UnitRecipe s;
   s.tag = "JP";
   s.strings = sample::JapaneseTexts(16, 9);
   s.seed = 9;
@@ -366,7 +366,7 @@ TEST_F(FlowTest, JapaneseTextModeChoosesTheJapaneseCodePage) {
 
 class LoaderFlowTest : public FlowTest {
  protected:
-  std::string WriteLoader(const sample::LoaderSpec& desc) {
+  std::string WriteLoader(const sample::LoaderRecipe& desc) {
     const std::string path = dir.File("LOADING.KWI");
     WriteFile(path, sample::MakeLoader(desc, &layout));
     return path;
@@ -375,7 +375,7 @@ class LoaderFlowTest : public FlowTest {
 };
 
 TEST_F(LoaderFlowTest, ChosenUnitBecomesAProject) {
-  const std::string path = WriteLoader(sample::DemoLoaderSpec());
+  const std::string path = WriteLoader(sample::DemoLoaderRecipe());
   platform.OpenResults.push_back(path);
   StartWith([&](NewProjectForm& f) {
     EXPECT_TRUE(f.ListsEnabled());
@@ -391,7 +391,7 @@ TEST_F(LoaderFlowTest, ChosenUnitBecomesAProject) {
   });
   shell.OpenFileCommand();
 
-  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogSpec{"LOADING.KWI|LOADING.KWI", "", ""}));
+  EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogRequest{"LOADING.KWI|LOADING.KWI", "", ""}));
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating project ...", "dialog:new-project",
                                                        "show:Creating project. Please wait ...", "hide-later"}));
   EXPECT_EQ(table.Info.MakerIndex, 1);
@@ -407,7 +407,7 @@ TEST_F(LoaderFlowTest, ChosenUnitBecomesAProject) {
 }
 
 TEST_F(LoaderFlowTest, LoaderWithoutAisinModulesSaysSoWithoutADialog) {
-  sample::LoaderSpec desc;
+  sample::LoaderRecipe desc;
   desc.makers.push_back({"TOYOTA", {{"TOYOTA NAVIGATION SYSTEM", "TNS", false, {{"TNS0", std::vector<uint8_t>(600, 7)}}}}});
   platform.OpenResults.push_back(WriteLoader(desc));
   StartWith();
@@ -433,7 +433,7 @@ TEST_F(LoaderFlowTest, AModuleWithoutUnitsCannotBeStarted) {
   // The loader is cut inside the first module's APM unit: the directory
   // leaves that module without units.
   OpenEarlierProject();
-  auto bytes = sample::MakeLoader(sample::DemoLoaderSpec(), &layout);
+  auto bytes = sample::MakeLoader(sample::DemoLoaderRecipe(), &layout);
   const auto& apm = layout.makers[1].modules[0].units[0];
   bytes.resize(apm.offset + apm.size / 2);
   const std::string path = dir.File("LOADING.KWI");
@@ -477,7 +477,7 @@ TEST_F(FlowTest, CommandLineUnitFileStartsTheBinFlow) {
 TEST_F(LoaderFlowTest, CommandLineLoaderStartsTheLoaderFlow) {
   std::filesystem::create_directories(dir.File("disc"));
   const std::string path = dir.File("disc/loading.kwi");
-  WriteFile(path, sample::MakeLoader(sample::DemoLoaderSpec(), &layout));
+  WriteFile(path, sample::MakeLoader(sample::DemoLoaderRecipe(), &layout));
   StartWith([](NewProjectForm& f) {
     EXPECT_TRUE(f.ListsEnabled());
     EXPECT_EQ(f.UnitItems(), (std::vector<std::string>{"APM", "MAP", "BOOT"}));

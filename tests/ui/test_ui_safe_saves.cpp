@@ -30,7 +30,7 @@ class SafeSaves : public ::testing::Test {
   SafeSaves() : shell(table, platform, CoreProjectFiles()) {
     shell.FormCreate();
     shell.FormShow({});
-    WriteFile(loader, sample::MakeLoader(sample::DemoLoaderSpec()));
+    WriteFile(loader, sample::MakeLoader(sample::DemoLoaderRecipe()));
     PhraseTable made;
     AnalysisOptions options;
     options.RangeEnd = 0xFFFFFFFE;

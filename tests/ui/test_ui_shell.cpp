@@ -494,7 +494,7 @@ TEST_F(ShellTest, SaveProjectAsOffersTheProjectDialogAndTakesThePathOnSuccess) {
   platform.SaveResults.push_back("/p/Saved.vmprj");
   ASSERT_TRUE(shell.SaveProjectAsCommand());
   ASSERT_EQ(platform.SaveDialogs.size(), 1u);
-  EXPECT_EQ(platform.SaveDialogs[0], (FileDialogSpec{"Loading Translation Project|*.vmprj", "vmprj", "/p/one.vmprj", false, "/p"}));
+  EXPECT_EQ(platform.SaveDialogs[0], (FileDialogRequest{"Loading Translation Project|*.vmprj", "vmprj", "/p/one.vmprj", false, "/p"}));
   EXPECT_EQ(files.Saved, std::vector<std::string>{"/p/Saved.vmprj"});
   EXPECT_EQ(shell.ProjectPath(), "/p/Saved.vmprj");
   EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/Saved.vmprj  [NAVI_ABCDEFGH]");

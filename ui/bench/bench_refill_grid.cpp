@@ -160,8 +160,8 @@ void BM_WholeTableUndoStep(benchmark::State& state) {
   FillTable(t);
   struct NoDialogs : ui::Platform {
     ui::Answer MessageBox(const std::string&, ui::Buttons, ui::BoxKind) override { return ui::Answer::Ok; }
-    std::optional<std::string> OpenFileDialog(const ui::FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> SaveFileDialog(const ui::FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> OpenFileDialog(const ui::FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> SaveFileDialog(const ui::FileDialogRequest&) override { return std::nullopt; }
     size_t ChosenFilter() const override { return 0; }
     void ShowStatus(const std::string&) override {}
     void HideStatusNow() override {}

@@ -3,7 +3,7 @@
 namespace velmora::ui {
 
 bool CreateForm::OpenSourceBtnClick() {
-  FileDialogSpec desc{kLoaderFilter, "", ""};
+  FileDialogRequest desc{kLoaderFilter, "", ""};
   desc.MustExist = true;
   desc.Folder = Folder;
   const auto path = platform_.OpenFileDialog(desc);

@@ -24,7 +24,7 @@ enum class BoxKind { Error, Question, Information, Warning };
 // Description|pattern", and a pattern may list several as "*.xlf;*.xliff"),
 // the extension added to a name typed without one (save dialogs), and the
 // file name shown when the dialog opens.
-struct FileDialogSpec {
+struct FileDialogRequest {
   std::string Filter;
   std::string DefaultExt;
   std::string PresetName;
@@ -34,7 +34,7 @@ struct FileDialogSpec {
   // name with a folder of its own opens there instead.
   std::string Folder{};
 
-  bool operator==(const FileDialogSpec&) const = default;
+  bool operator==(const FileDialogRequest&) const = default;
 };
 
 class Platform {
@@ -44,8 +44,8 @@ class Platform {
   // A modal message box; returns the button the user chose.
   virtual Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) = 0;
   // Modal file dialogs; nullopt when the user cancels.
-  virtual std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) = 0;
-  virtual std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) = 0;
+  virtual std::optional<std::string> OpenFileDialog(const FileDialogRequest& desc) = 0;
+  virtual std::optional<std::string> SaveFileDialog(const FileDialogRequest& desc) = 0;
   // The position (from 0) of the filter that was chosen when the last file
   // dialog closed with a file.
   virtual size_t ChosenFilter() const = 0;

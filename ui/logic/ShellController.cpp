@@ -177,16 +177,16 @@ std::string ShellController::DialogFolder() const {
   return lastFolder_;
 }
 
-std::optional<std::string> ShellController::ChooseFileToOpen(FileDialogSpec spec) {
-  spec.Folder = DialogFolder();
-  auto path = platform_.OpenFileDialog(spec);
+std::optional<std::string> ShellController::ChooseFileToOpen(FileDialogRequest request) {
+  request.Folder = DialogFolder();
+  auto path = platform_.OpenFileDialog(request);
   if (path) lastFolder_ = std::filesystem::path(*path).parent_path().string();
   return path;
 }
 
-std::optional<std::string> ShellController::ChooseFileToSave(FileDialogSpec spec) {
-  spec.Folder = DialogFolder();
-  auto path = platform_.SaveFileDialog(spec);
+std::optional<std::string> ShellController::ChooseFileToSave(FileDialogRequest request) {
+  request.Folder = DialogFolder();
+  auto path = platform_.SaveFileDialog(request);
   if (path) lastFolder_ = std::filesystem::path(*path).parent_path().string();
   return path;
 }

@@ -276,8 +276,8 @@ class ShellController {
   bool SaveProjectTo(const std::string& path);
   // The file dialogs, opening in DialogFolder(); the chosen file's folder
   // becomes the one used when no project is open.
-  std::optional<std::string> ChooseFileToOpen(FileDialogSpec spec);
-  std::optional<std::string> ChooseFileToSave(FileDialogSpec spec);
+  std::optional<std::string> ChooseFileToOpen(FileDialogRequest request);
+  std::optional<std::string> ChooseFileToSave(FileDialogRequest request);
   // Pushes what changed since `before` as a step (not inside RunAsUndoStep,
   // whose step takes it in). Returns true when a step was pushed.
   bool RecordStep(const PhraseSnapshot& before, const std::string& label);

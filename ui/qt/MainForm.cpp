@@ -89,7 +89,7 @@ constexpr int kStatusLineMs = 6000;
 
 // The folder a file dialog opens in: the one the logic names, else the
 // user's home folder (never the program's working folder).
-QString DialogDirectory(const FileDialogSpec& desc) {
+QString DialogDirectory(const FileDialogRequest& desc) {
   if (!desc.Folder.empty() && QDir(Local(desc.Folder)).exists()) return Local(desc.Folder);
   return QDir::homePath();
 }
@@ -610,7 +610,7 @@ Answer TMainForm::MessageBox(const std::string& text, Buttons buttons, BoxKind k
   }
 }
 
-std::optional<std::string> TMainForm::RunFileDialog(QFileDialog& dlg, const FileDialogSpec& desc) {
+std::optional<std::string> TMainForm::RunFileDialog(QFileDialog& dlg, const FileDialogRequest& desc) {
   const QStringList filters = NameFilters(desc.Filter);
   if (!desc.Filter.empty()) dlg.setNameFilters(filters);
   if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
@@ -628,7 +628,7 @@ std::optional<std::string> TMainForm::RunFileDialog(QFileDialog& dlg, const File
   return path.toLocal8Bit().toStdString();
 }
 
-std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogSpec& desc) {
+std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogRequest& desc) {
   QFileDialog dlg(this);
   dlg.setAcceptMode(QFileDialog::AcceptOpen);
   dlg.setFileMode(desc.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -636,7 +636,7 @@ std::optional<std::string> TMainForm::OpenFileDialog(const FileDialogSpec& desc)
   return RunFileDialog(dlg, desc);
 }
 
-std::optional<std::string> TMainForm::SaveFileDialog(const FileDialogSpec& desc) {
+std::optional<std::string> TMainForm::SaveFileDialog(const FileDialogRequest& desc) {
   QFileDialog dlg(this);
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);

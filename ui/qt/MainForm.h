@@ -53,8 +53,8 @@ class TMainForm : public QMainWindow, public Platform {
 
   // Platform
   Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) override;
-  std::optional<std::string> OpenFileDialog(const FileDialogSpec& desc) override;
-  std::optional<std::string> SaveFileDialog(const FileDialogSpec& desc) override;
+  std::optional<std::string> OpenFileDialog(const FileDialogRequest& desc) override;
+  std::optional<std::string> SaveFileDialog(const FileDialogRequest& desc) override;
   size_t ChosenFilter() const override { return chosenFilter_; }
   void ShowStatus(const std::string& text) override;
   void HideStatusNow() override;
@@ -76,7 +76,7 @@ class TMainForm : public QMainWindow, public Platform {
   size_t chosenFilter_ = 0;
   // Runs a file dialog set up by desc; the chosen file, and the chosen
   // filter in chosenFilter_.
-  std::optional<std::string> RunFileDialog(QFileDialog& dlg, const FileDialogSpec& desc);
+  std::optional<std::string> RunFileDialog(QFileDialog& dlg, const FileDialogRequest& desc);
   void BuildToolBar();
   void BuildMenus();
   void BuildPanels();
