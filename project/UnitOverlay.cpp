@@ -86,7 +86,7 @@ uint8_t* TUnitOverlay::PageForWriting(size_t page) {
     const uint64_t start = page * uint64_t{kPage};
     const size_t fromImage = start < imageLength_ ? static_cast<size_t>(std::min<uint64_t>(kPage, imageLength_ - start)) : 0;
     // An empty image may have no bytes at all: no pointer into it then.
-    if (fromImage) std::memcpy(copy, bytes_ + start, fromImage);
+    if (fromImage) std::memcpy(copy, image_.data() + start, fromImage);
     std::memset(copy + fromImage, 0, kPage - fromImage);
   }
   return pages_[page].get();
@@ -112,7 +112,7 @@ void TUnitOverlay::Read(uint64_t offset, void* out, size_t count) const {
     }
     const uint64_t from = offset + done;
     const size_t fromImage = from < imageLength_ ? static_cast<size_t>(std::min<uint64_t>(n, imageLength_ - from)) : 0;
-    if (fromImage) std::memcpy(to + done, bytes_ + from, fromImage);
+    if (fromImage) std::memcpy(to + done, image_.data() + from, fromImage);
     std::memset(to + done + fromImage, 0, n - fromImage);
   });
 }

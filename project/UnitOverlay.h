@@ -21,7 +21,7 @@ class TUnitOverlay {
   // Over the first imageLength bytes of image, which must outlive the
   // overlay.
   TUnitOverlay(const UnitBytes& image, size_t imageLength)
-      : image_(image), bytes_(image.data()), imageLength_(imageLength) {}
+      : image_(image), imageLength_(imageLength) {}
 
   // The bytes as now written, at any unit offset.
   void Read(uint64_t offset, void* out, size_t count) const;
@@ -62,7 +62,6 @@ class TUnitOverlay {
   uint8_t* PageForWriting(size_t page);
 
   const UnitBytes& image_;
-  const uint8_t* bytes_;  // image_'s
   size_t imageLength_;
   std::vector<std::unique_ptr<uint8_t[]>> pages_;  // by page number; null while unchanged
 };
