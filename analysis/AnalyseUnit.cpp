@@ -2,7 +2,7 @@
 
 #include "analysis/Extraction.h"
 #include "analysis/UnitHeader.h"
-#include "container/StreamErrors.h"
+#include "container/io/StreamErrors.h"
 
 namespace velmora {
 
@@ -63,7 +63,7 @@ AnalysisResult AnalyseUnit(PhraseTable& table, TStream& source, uint32_t unitPos
     return result;
   }
 
-  result.DisplayCodePage = scan.ChosenCodePage();
+  result.Mode = scan.Mode();
   result.StoppedAtRecordLimit = table.Phrases.size() > kMaxPhraseRecords;
   result.Completed = true;
   return result;

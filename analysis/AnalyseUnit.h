@@ -6,12 +6,10 @@
 #include <string>
 
 #include "analysis/PhraseTable.h"
-#include "container/Stream.h"
-#include "project/CodePages.h"
+#include "container/io/Stream.h"
+#include "analysis/TextMode.h"
 
 namespace velmora {
-
-enum class TextMode : int { English = 0, European = 1, Japanese = 2 };
 
 struct AnalysisOptions {
   TextMode Mode = TextMode::English;
@@ -29,7 +27,7 @@ inline constexpr const char* kBadChecksumQuestion = "The CRC of this unit is inc
 
 struct AnalysisResult {
   bool Completed = false;                    // false when a question was declined
-  CodePage DisplayCodePage = CodePage::Default;  // chosen by the closing step
+  TextMode Mode = TextMode::English;         // the script whose texts were found
   // True once the table was emptied for the new unit (the maker question was
   // passed). False means the table, image and Info are as they were.
   bool TableReset = false;

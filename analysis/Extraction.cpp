@@ -10,7 +10,7 @@
 #endif
 
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
+#include "container/io/ByteOrder.h"
 
 namespace velmora {
 
@@ -301,17 +301,17 @@ bool TPhraseScanner::Scan(size_t start, const uint8_t* words, size_t count) {
   return true;
 }
 
-CodePage TPhraseScanner::ChosenCodePage() const {
-  return run_->options.Mode == TextMode::Japanese ? CodePage::Japanese : CodePage::Default;
+TextMode TPhraseScanner::Mode() const {
+  return run_->options.Mode;
 }
 
-CodePage ExtractPhrases(PhraseTable& table, const AnalysisOptions& options) {
+TextMode ExtractPhrases(PhraseTable& table, const AnalysisOptions& options) {
   TPhraseScanner scan(table, options);
   table.UnitImage.ForEachChunk(scan.Begin(), scan.End() - scan.Begin(),
                                [&](size_t start, const uint8_t* words, size_t count) {
                                  return scan.Scan(start, words, count);
                                });
-  return scan.ChosenCodePage();
+  return scan.Mode();
 }
 
 }  // namespace velmora

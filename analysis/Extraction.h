@@ -12,7 +12,6 @@
 
 #include "analysis/AnalyseUnit.h"
 #include "analysis/PhraseTable.h"
-#include "project/CodePages.h"
 
 namespace velmora {
 
@@ -27,9 +26,8 @@ uint32_t MeasurePhrase(const uint8_t* image, uint32_t imageLength, uint32_t v, T
 
 // Appends the phrase and link records of table.UnitImage to table.Phrases
 // (normally empty). Uses Info.BaseAddress and ImageLength(). Returns the
-// display code page the analysis chooses: Japanese for the Japanese mode,
-// Default otherwise.
-CodePage ExtractPhrases(PhraseTable& table, const AnalysisOptions& options);
+// script whose texts it looked for.
+TextMode ExtractPhrases(PhraseTable& table, const AnalysisOptions& options);
 
 // ExtractPhrases as a pass that its caller feeds, so that one pass over the
 // unit can serve other work too (AnalyseUnit sums the checksum on it).
@@ -48,8 +46,8 @@ class TPhraseScanner {
   // Scans the words of the image bytes [start, start + count), which come
   // in order and start at word boundaries. False once the run has ended.
   bool Scan(size_t start, const uint8_t* words, size_t count);
-  // The display code page the run chooses.
-  CodePage ChosenCodePage() const;
+  // The script whose texts the run looks for.
+  TextMode Mode() const;
 
  private:
   static constexpr size_t kScanStart = 128;  // the first word after the unit header

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "container/Stream.h"
-#include "container/TLN_FileStream.h"
+#include "container/io/Stream.h"
+#include "container/io/TLN_FileStream.h"
 
 namespace velmora {
 
@@ -162,40 +162,6 @@ int PreselectUnit(const std::vector<std::string>& names) {
     if (names[i] == "APM") selected = static_cast<int>(i);
   if (selected < 0 && !names.empty()) selected = 0;
   return selected;
-}
-
-std::optional<uint32_t> HexFieldValue(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  uint64_t value = 0;
-  for (const char c : text) {
-    unsigned digit;
-    if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
-    else if (c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
-    else if (c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
-    else return std::nullopt;
-    value = value * 16 + digit;
-    if (value > 0xFFFFFFFFu) return std::nullopt;  // leading zeros may come first, never a 33rd bit
-  }
-  if (value == 0xFFFFFFFFu) return std::nullopt;
-  return static_cast<uint32_t>(value);
-}
-
-std::string FormatHex8(uint32_t value) {
-  char buf[9];
-  std::snprintf(buf, sizeof buf, "%08X", value);
-  return buf;
-}
-
-RangeFields DefaultRangeFields(uint32_t selectedUnitSize) { return {"00000000", FormatHex8(selectedUnitSize)}; }
-
-AddressRange RangeFromFields(bool checked, std::string_view startText, std::string_view endText,
-                             uint32_t selectedUnitSize) {
-  if (!checked) return {0, selectedUnitSize};
-  return {HexFieldValue(startText).value_or(0), HexFieldValue(endText).value_or(selectedUnitSize)};
-}
-
-std::string ProjectCaption(const std::string& path, const std::string& unitName, const std::string& unitTag) {
-  return std::string(kApplicationTitle) + " - " + path + "  [" + unitName + "_" + unitTag + "]";
 }
 
 }  // namespace velmora

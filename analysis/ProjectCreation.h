@@ -1,7 +1,6 @@
 // Creating a project from one loading unit: from a .BIN file or from a unit
 // of the "AISIN-AW" maker entry of a LOADING.KWI. Both the desktop dialog
-// and the command line call these; the dialog's field rules are here as
-// plain functions too.
+// and the command line call these.
 #pragma once
 
 #include <cstdint>
@@ -13,13 +12,12 @@
 
 #include "analysis/AnalyseUnit.h"
 #include "analysis/PhraseTable.h"
-#include "container/Loading.h"
+#include "container/kiwi/KiwiPrimitives.h"
+#include "container/kiwi/Loading.h"
 
 namespace velmora {
 
 inline constexpr const char* kNoAisinModuleMessage = "A suitable AISIN module is not detected !";
-inline constexpr const char* kAisinMakerName = "AISIN-AW";
-inline constexpr const char* kApplicationTitle = "Velmora";
 
 // A loader or a choice in it that cannot give a unit (no "AISIN-AW" entry
 // with a module, a module or unit position that does not exist, a unit
@@ -77,41 +75,8 @@ CreationResult CreateProjectFromLoader(PhraseTable& table, const std::string& lo
                                        int moduleIndex, int unitIndex, const AnalysisOptions& options,
                                        const AskYesNo& ask);
 
-// ---- The dialog's rules ----
-
 // The unit selected when a module's units are listed: the last unit named
 // exactly "APM", else the first, -1 for an empty list.
 int PreselectUnit(const std::vector<std::string>& names);
-
-// The value of a "Start 0x" / "End 0x" text: hexadecimal digits (either
-// case), value within 32 bits and not FFFFFFFF. Empty or anything else has
-// no value.
-std::optional<uint32_t> HexFieldValue(std::string_view text);
-inline bool IsValidHexField(std::string_view text) { return HexFieldValue(text).has_value(); }
-
-// 8 uppercase hexadecimal digits.
-std::string FormatHex8(uint32_t value);
-
-struct RangeFields {
-  std::string StartText;
-  std::string EndText;
-};
-// The fields' texts when the dialog opens, the unit changes or "Address
-// Range" is unchecked: "00000000" and the selected unit's size.
-RangeFields DefaultRangeFields(uint32_t selectedUnitSize);
-
-struct AddressRange {
-  uint32_t RangeStart = 0;
-  uint32_t RangeEnd = 0;
-};
-// The range set on "START": with "Address Range" checked the fields' values
-// (an invalid start gives 0, an invalid end the selected unit's size),
-// otherwise 0 and the selected unit's size.
-AddressRange RangeFromFields(bool checked, std::string_view startText, std::string_view endText,
-                             uint32_t selectedUnitSize);
-
-// The window caption of an open project: "Velmora - " + path + "  [" +
-// unitName + "_" + unitTag + "]".
-std::string ProjectCaption(const std::string& path, const std::string& unitName, const std::string& unitTag);
 
 }  // namespace velmora

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "container/FileCopy.h"
+#include "container/io/FileCopy.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 // are then only read: extraction, display, search and export read strings out
 // of them, and the builders write a changed copy elsewhere. So they need not
 // be a copy of their own: bytes that come from a file are a mapping of that
-// file (container/FileMapping.h), which costs nothing to "read"; passes over
+// file (container/io/FileMapping.h), which costs nothing to "read"; passes over
 // all of them read the file through a small buffer (ForEachChunk), and saves
 // copy them file to file (WriteTo). Bytes given as a vector (tests,
 // fixtures) are held as they are.
@@ -21,8 +21,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "container/FileMapping.h"
-#include "container/Stream.h"
+#include "container/io/FileMapping.h"
+#include "container/io/Stream.h"
 
 namespace velmora {
 
@@ -56,7 +56,7 @@ class UnitBytes {
   void ForEachChunk(size_t from, size_t count, Visit visit) const;
 
   // Writes the bytes [from, from + count) to out at its position. Mapped
-  // bytes go file to file inside the kernel (container/FileCopy.h) where out
+  // bytes go file to file inside the kernel (container/io/FileCopy.h) where out
   // is a file.
   void WriteTo(TStream& out, size_t from, size_t count) const;
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "container/ByteOrder.h"
-#include "container/KiwiPrimitives.h"
+#include "container/io/ByteOrder.h"
+#include "container/io/TLN_FileStream.h"
+#include "container/kiwi/KiwiPrimitives.h"
 
 namespace velmora {
 
@@ -38,6 +39,13 @@ TLN_Unit_Record_AISIN ReadUnitHeaderFrom(TStream& source, int64_t pos) {
   uint8_t h[kUnitHeaderSize];
   const size_t got = ReadBytesAt(source, pos, h, kUnitHeaderSize);
   return ParseUnitHeader(h, got);
+}
+
+TLN_Unit_Record_AISIN ReadUnitHeader(const TLN_Loading& loader, uint32_t offset) {
+  TLN_FileStream stream(loader.FileName);
+  const int64_t size = stream.Seek(0, SeekOrigin::End);
+  TBoundedStream bounded(stream, size);
+  return ReadUnitHeaderFrom(bounded, offset);
 }
 
 uint32_t SumWords(const uint8_t* image, size_t length) {

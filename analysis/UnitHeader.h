@@ -6,7 +6,8 @@
 #include <string_view>
 
 #include "analysis/UnitBytes.h"
-#include "container/Stream.h"
+#include "container/io/Stream.h"
+#include "container/kiwi/Loading.h"
 
 namespace velmora {
 
@@ -37,6 +38,9 @@ std::string CutHeaderText(std::string_view raw15);
 // Reads the header of the unit that starts at pos. Bytes the source does
 // not hold read as zero.
 TLN_Unit_Record_AISIN ReadUnitHeaderFrom(TStream& source, int64_t pos);
+// Reads the header of the unit at the given absolute offset of a loader,
+// through a stream of its own on the loader's file.
+TLN_Unit_Record_AISIN ReadUnitHeader(const TLN_Loading& loader, uint32_t offset);
 // The same from bytes in memory (missing bytes read as zero).
 TLN_Unit_Record_AISIN ParseUnitHeader(const uint8_t* data, size_t size);
 

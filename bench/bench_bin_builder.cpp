@@ -7,8 +7,8 @@
 
 #include "BenchFiles.h"
 #include "BenchProjects.h"
-#include "container/Stream.h"
-#include "project/BinBuilder.h"
+#include "container/io/Stream.h"
+#include "project/build/BinBuilder.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "project/Carry.h"
+#include "project/carry/Carry.h"
 #include "sampledata/SampleData.h"
 #include "sampledata/VersionPair.h"
 

@@ -9,10 +9,10 @@
 #include "BenchFiles.h"
 #include "BenchTable.h"
 #include "analysis/Filters.h"
-#include "container/AtomicFile.h"
-#include "project/ProjectEdit.h"
-#include "project/ProjectFile.h"
-#include "project/TextExchange.h"
+#include "container/io/AtomicFile.h"
+#include "project/file/ProjectEdit.h"
+#include "project/file/ProjectFile.h"
+#include "project/exchange/TextExchange.h"
 #include "project/exchange/PhraseFormat.h"
 
 using namespace velmora;

@@ -9,8 +9,10 @@
 #include "BenchFiles.h"
 #include "BenchProjects.h"
 #include "analysis/ProjectCreation.h"
-#include "container/AtomicFile.h"
-#include "container/LoaderRebuild.h"
+#include "container/io/AtomicFile.h"
+#include "container/kiwi/LoaderRebuild.h"
+#include "project/build/LoaderBuild.h"
+#include "project/build/SourceLoader.h"
 
 using namespace velmora;
 

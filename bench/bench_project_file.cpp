@@ -6,7 +6,7 @@
 
 #include "BenchFiles.h"
 #include "BenchTable.h"
-#include "project/ProjectFile.h"
+#include "project/file/ProjectFile.h"
 
 using namespace velmora;
 

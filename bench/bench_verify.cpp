@@ -7,10 +7,10 @@
 
 #include "BenchFiles.h"
 #include "BenchProjects.h"
-#include "container/Stream.h"
-#include "project/BinBuilder.h"
-#include "project/ProjectFile.h"
-#include "project/Verify.h"
+#include "container/io/Stream.h"
+#include "project/build/BinBuilder.h"
+#include "project/file/ProjectFile.h"
+#include "project/verify/Verify.h"
 
 using namespace velmora;
 

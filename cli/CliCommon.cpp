@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "project/CodePages.h"
+#include "project/text/CodePages.h"
 #include "velmora/Version.h"
 
 namespace velmora::cli {

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "cli/CliCommon.h"
-#include "container/OutputGuard.h"
-#include "project/BinBuilder.h"
-#include "project/ProjectFile.h"
-#include "project/TranslationPlan.h"
+#include "container/io/OutputGuard.h"
+#include "project/build/BinBuilder.h"
+#include "project/file/ProjectFile.h"
+#include "project/build/TranslationPlan.h"
 
 namespace velmora::cli {
 namespace {

@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
-#include "container/OutputGuard.h"
-#include "container/LoaderRebuild.h"
-#include "project/ProjectFile.h"
-#include "project/TranslationPlan.h"
+#include "container/io/OutputGuard.h"
+#include "container/kiwi/LoaderRebuild.h"
+#include "project/build/LoaderBuild.h"
+#include "project/build/SourceLoader.h"
+#include "project/file/ProjectFile.h"
+#include "project/build/TranslationPlan.h"
 
 namespace velmora::cli {
 namespace {

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
-#include "container/AtomicFile.h"
-#include "container/OutputGuard.h"
-#include "project/Carry.h"
-#include "project/CarryReport.h"
-#include "project/CodePages.h"
-#include "project/ProjectEdit.h"
-#include "project/ProjectFile.h"
+#include "container/io/AtomicFile.h"
+#include "container/io/OutputGuard.h"
+#include "project/carry/Carry.h"
+#include "project/carry/CarryReport.h"
+#include "project/text/CodePages.h"
+#include "project/file/ProjectEdit.h"
+#include "project/file/ProjectFile.h"
 
 namespace velmora::cli {
 namespace {

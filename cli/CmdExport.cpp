@@ -6,8 +6,8 @@
 #include "analysis/Filters.h"
 #include "cli/CliCommon.h"
 #include "cli/ExchangeArgs.h"
-#include "container/OutputGuard.h"
-#include "project/ProjectFile.h"
+#include "container/io/OutputGuard.h"
+#include "project/file/ProjectFile.h"
 
 namespace velmora::cli {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "cli/CliCommon.h"
 #include "cli/ExchangeArgs.h"
-#include "container/OutputGuard.h"
-#include "project/ProjectEdit.h"
+#include "container/io/OutputGuard.h"
+#include "project/file/ProjectEdit.h"
 
 namespace velmora::cli {
 namespace {

@@ -13,10 +13,10 @@
 
 #include "analysis/UnitHeader.h"
 #include "cli/CliCommon.h"
-#include "container/ByteOrder.h"
-#include "container/KiwiPrimitives.h"
-#include "container/Loading.h"
-#include "container/TLN_FileStream.h"
+#include "container/io/ByteOrder.h"
+#include "container/kiwi/KiwiPrimitives.h"
+#include "container/kiwi/Loading.h"
+#include "container/io/TLN_FileStream.h"
 
 namespace velmora::cli {
 namespace {

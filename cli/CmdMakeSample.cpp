@@ -5,8 +5,8 @@
 #include <system_error>
 
 #include "cli/CliCommon.h"
-#include "container/AtomicFile.h"
-#include "container/StreamErrors.h"
+#include "container/io/AtomicFile.h"
+#include "container/io/StreamErrors.h"
 #include "sampledata/SampleData.h"
 
 namespace velmora::cli {

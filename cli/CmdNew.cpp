@@ -7,10 +7,12 @@
 
 #include "analysis/ProjectCreation.h"
 #include "cli/CliCommon.h"
-#include "container/Loading.h"
-#include "container/OutputGuard.h"
-#include "project/ProjectEdit.h"
-#include "project/ProjectFile.h"
+#include "project/text/CodePages.h"
+#include "project/text/HexText.h"
+#include "container/kiwi/Loading.h"
+#include "container/io/OutputGuard.h"
+#include "project/file/ProjectEdit.h"
+#include "project/file/ProjectFile.h"
 
 namespace velmora::cli {
 namespace {
@@ -94,14 +96,12 @@ int RunNew(const std::vector<std::string>& args) {
     const auto colon = r->find(':');
     if (colon == std::string::npos) throw UsageError("--range takes START:END");
     range.emplace(r->substr(0, colon), r->substr(colon + 1));
-    if (!IsValidHexField(range->first) || !IsValidHexField(range->second))
+    if (!HexFieldValue(range->first) || !HexFieldValue(range->second))
       throw UsageError("--range takes two hexadecimal numbers of at most FFFFFFFE, not '" + *r + "'");
   }
   auto applyRange = [&](uint32_t selectedUnitSize) {
-    const AddressRange ar = range ? RangeFromFields(true, range->first, range->second, selectedUnitSize)
-                                  : RangeFromFields(false, "", "", selectedUnitSize);
-    options.RangeStart = ar.RangeStart;
-    options.RangeEnd = ar.RangeEnd;
+    options.RangeStart = range ? *HexFieldValue(range->first) : 0;
+    options.RangeEnd = range ? *HexFieldValue(range->second) : selectedUnitSize;
   };
 
   const bool yes = ap.Has("--yes");
@@ -168,7 +168,7 @@ int RunNew(const std::vector<std::string>& args) {
             << "Phrases:   " << phrases << "\n"
             << "Links:     " << links << "\n"
             << "Hidden:    " << hidden << "\n"
-            << "Code page: " << CodePageCaption(result.Analysis.DisplayCodePage) << "\n"
+            << "Code page: " << CodePageCaption(DisplayCodePageFor(result.Analysis.Mode)) << "\n"
             << "Project:   " << *output << "\n";
   if (result.Analysis.StoppedAtRecordLimit) std::cout << "Extraction " << kRecordLimitText << "\n";
   return kExitOk;

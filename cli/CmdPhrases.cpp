@@ -4,9 +4,9 @@
 
 #include "analysis/Filters.h"
 #include "cli/CliCommon.h"
-#include "project/CodePages.h"
-#include "project/OneLineText.h"
-#include "project/ProjectFile.h"
+#include "project/text/CodePages.h"
+#include "project/text/OneLineText.h"
+#include "project/file/ProjectFile.h"
 
 namespace velmora::cli {
 namespace {

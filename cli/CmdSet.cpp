@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
-#include "project/PhraseEdits.h"
-#include "project/ProjectEdit.h"
+#include "project/file/PhraseEdits.h"
+#include "project/file/ProjectEdit.h"
 
 namespace velmora::cli {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "cli/CliCommon.h"
-#include "project/CodePages.h"
-#include "project/PhraseEdits.h"
-#include "project/ProjectEdit.h"
+#include "project/text/CodePages.h"
+#include "project/file/PhraseEdits.h"
+#include "project/file/ProjectEdit.h"
 
 namespace velmora::cli {
 namespace {

@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
-#include "container/LoaderRebuild.h"
-#include "project/ProjectFile.h"
-#include "project/Verify.h"
+#include "container/kiwi/LoaderRebuild.h"
+#include "project/build/LoaderBuild.h"
+#include "project/build/SourceLoader.h"
+#include "project/file/ProjectFile.h"
+#include "project/verify/Verify.h"
 
 namespace velmora::cli {
 namespace {

@@ -10,8 +10,8 @@
 #include "FuzzChecks.h"
 #include "FuzzInputFile.h"
 #include "analysis/ProjectCreation.h"
-#include "container/StreamErrors.h"
-#include "project/BinBuilder.h"
+#include "container/io/StreamErrors.h"
+#include "project/build/BinBuilder.h"
 
 using namespace velmora;
 

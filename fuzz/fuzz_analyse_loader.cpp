@@ -10,8 +10,8 @@
 #include "FuzzChecks.h"
 #include "FuzzInputFile.h"
 #include "analysis/ProjectCreation.h"
-#include "container/Loading.h"
-#include "container/StreamErrors.h"
+#include "container/kiwi/Loading.h"
+#include "container/io/StreamErrors.h"
 
 using namespace velmora;
 

@@ -25,8 +25,8 @@
 #include "FuzzInputFile.h"
 #include "analysis/ProjectCreation.h"
 #include "cli/CliCommon.h"
-#include "container/Stream.h"
-#include "project/ProjectFile.h"
+#include "container/io/Stream.h"
+#include "project/file/ProjectFile.h"
 #include "sampledata/SampleData.h"
 
 using namespace velmora;

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "FuzzChecks.h"
-#include "project/CodePages.h"
+#include "project/text/CodePages.h"
 
 using namespace velmora;
 

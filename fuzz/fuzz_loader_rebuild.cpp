@@ -15,10 +15,12 @@
 #include "FuzzChecks.h"
 #include "FuzzInputFile.h"
 #include "analysis/ProjectCreation.h"
-#include "container/LoaderRebuild.h"
-#include "container/Loading.h"
-#include "container/Stream.h"
-#include "container/StreamErrors.h"
+#include "container/kiwi/LoaderRebuild.h"
+#include "project/build/LoaderBuild.h"
+#include "project/build/SourceLoader.h"
+#include "container/kiwi/Loading.h"
+#include "container/io/Stream.h"
+#include "container/io/StreamErrors.h"
 
 using namespace velmora;
 
@@ -46,7 +48,7 @@ PhraseTable ChosenProject(const TLN_Loading& dir, int maker, int module, int uni
       if (unit >= 0 && static_cast<size_t>(unit) < units.size()) {
         t.UnitName = units[static_cast<size_t>(unit)].Name;
         t.Info.UnitOffset = units[static_cast<size_t>(unit)].Offset;
-        const auto header = dir.ReadUnitHeader(t.Info.UnitOffset);
+        const auto header = ReadUnitHeader(dir, t.Info.UnitOffset);
         t.UnitTag = header.UnitTag;
         t.Info.UnitChecksum = header.UnitChecksum;
       }

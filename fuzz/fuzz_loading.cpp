@@ -10,10 +10,11 @@
 
 #include "FuzzChecks.h"
 #include "FuzzInputFile.h"
-#include "container/KiwiPrimitives.h"
-#include "container/Loading.h"
-#include "container/StreamErrors.h"
-#include "container/TLN_FileStream.h"
+#include "container/kiwi/KiwiPrimitives.h"
+#include "container/kiwi/Loading.h"
+#include "analysis/UnitHeader.h"
+#include "container/io/StreamErrors.h"
+#include "container/io/TLN_FileStream.h"
 
 using namespace velmora;
 
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const auto h = ReadUnitHeaderFrom(stream, unit.Offset);
         fuzz::Check(h.UnitTag.size() <= 15 && h.MakerText.size() <= 15);
         if (first) {
-          const auto again = loader.ReadUnitHeader(unit.Offset);
+          const auto again = ReadUnitHeader(loader, unit.Offset);
           fuzz::Check(again.UnitTag == h.UnitTag && again.UnitSize == h.UnitSize &&
                       again.UnitChecksum == h.UnitChecksum && again.BaseAddress == h.BaseAddress);
           first = false;

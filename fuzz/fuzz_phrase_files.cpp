@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "analysis/Filters.h"
-#include "container/StreamErrors.h"
+#include "container/io/StreamErrors.h"
 #include "project/exchange/PhraseFormat.h"
 
 namespace {

@@ -12,11 +12,11 @@
 
 #include "FuzzInputFile.h"
 #include "analysis/Filters.h"
-#include "container/Stream.h"
-#include "container/StreamErrors.h"
-#include "project/BinBuilder.h"
-#include "project/ProjectFile.h"
-#include "project/TextExchange.h"
+#include "container/io/Stream.h"
+#include "container/io/StreamErrors.h"
+#include "project/build/BinBuilder.h"
+#include "project/file/ProjectFile.h"
+#include "project/exchange/TextExchange.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string& path = velmora::fuzz::WriteInputFile("fuzz.vmprj", data, size);

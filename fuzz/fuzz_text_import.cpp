@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "FuzzChecks.h"
-#include "container/StreamErrors.h"
-#include "project/TextExchange.h"
+#include "container/io/StreamErrors.h"
+#include "project/exchange/TextExchange.h"
 
 using namespace velmora;
 

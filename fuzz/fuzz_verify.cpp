@@ -14,11 +14,13 @@
 
 #include "FuzzInputFile.h"
 #include "analysis/ProjectCreation.h"
-#include "container/AtomicFile.h"
-#include "container/LoaderRebuild.h"
-#include "container/Stream.h"
-#include "project/BinBuilder.h"
-#include "project/Verify.h"
+#include "container/io/AtomicFile.h"
+#include "container/kiwi/LoaderRebuild.h"
+#include "project/build/LoaderBuild.h"
+#include "project/build/SourceLoader.h"
+#include "container/io/Stream.h"
+#include "project/build/BinBuilder.h"
+#include "project/verify/Verify.h"
 #include "sampledata/SampleData.h"
 
 namespace {

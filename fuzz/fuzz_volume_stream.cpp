@@ -13,8 +13,8 @@
 
 #include "FuzzChecks.h"
 #include "FuzzInputFile.h"
-#include "container/StreamErrors.h"
-#include "container/TLN_FileStream.h"
+#include "container/io/StreamErrors.h"
+#include "container/io/TLN_FileStream.h"
 
 using namespace velmora;
 

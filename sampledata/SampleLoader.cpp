@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "container/AtomicFile.h"
-#include "container/ByteOrder.h"
+#include "container/io/AtomicFile.h"
+#include "container/io/ByteOrder.h"
 #include "sampledata/SampleData.h"
 #include "sampledata/SampleRandom.h"
 

@@ -7,7 +7,7 @@
 #include <unordered_map>
 
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
+#include "container/io/ByteOrder.h"
 #include "sampledata/SampleData.h"
 #include "sampledata/SampleRandom.h"
 

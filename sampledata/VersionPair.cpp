@@ -10,7 +10,7 @@
 #include <unordered_set>
 
 #include "analysis/AnalyseUnit.h"
-#include "container/Stream.h"
+#include "container/io/Stream.h"
 #include "sampledata/SampleRandom.h"
 
 namespace velmora::sample {

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "container/AtomicFile.h"
-#include "container/StreamErrors.h"
+#include "container/io/AtomicFile.h"
+#include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
 
 namespace velmora {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
-#include "container/StreamErrors.h"
-#include "project/BinBuilder.h"
-#include "project/ProjectFile.h"
+#include "container/io/ByteOrder.h"
+#include "container/io/StreamErrors.h"
+#include "project/build/BinBuilder.h"
+#include "project/file/ProjectFile.h"
 #include "support/TestSupport.h"
 #include "support/UnitFixture.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "project/Carry.h"
-#include "project/CarryReport.h"
+#include "project/carry/Carry.h"
+#include "project/carry/CarryReport.h"
 
 using namespace velmora;
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "project/CarryMatch.h"
-#include "project/EditDistance.h"
+#include "project/carry/CarryMatch.h"
+#include "project/carry/EditDistance.h"
 
 using namespace velmora;
 

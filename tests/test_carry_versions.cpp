@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "project/Carry.h"
-#include "project/PhraseEdits.h"
+#include "project/carry/Carry.h"
+#include "project/file/PhraseEdits.h"
 #include "sampledata/SampleRandom.h"
 #include "sampledata/VersionPair.h"
 

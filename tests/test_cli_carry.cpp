@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "project/PhraseEdits.h"
-#include "project/ProjectFile.h"
+#include "project/file/PhraseEdits.h"
+#include "project/file/ProjectFile.h"
 #include "sampledata/VersionPair.h"
 #include "support/TestSupport.h"
 

@@ -9,9 +9,11 @@
 
 #include "analysis/ProjectCreation.h"
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
-#include "container/LoaderRebuild.h"
-#include "project/PhraseEdits.h"
+#include "container/io/ByteOrder.h"
+#include "container/kiwi/LoaderRebuild.h"
+#include "project/build/LoaderBuild.h"
+#include "project/build/SourceLoader.h"
+#include "project/file/PhraseEdits.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
 

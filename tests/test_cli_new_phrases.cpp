@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/ProjectCreation.h"
-#include "project/ProjectFile.h"
+#include "project/file/ProjectFile.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
 

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "analysis/ProjectCreation.h"
-#include "container/ByteOrder.h"
-#include "container/OutputGuard.h"
-#include "container/StreamErrors.h"
-#include "project/ProjectFile.h"
+#include "container/io/ByteOrder.h"
+#include "container/io/OutputGuard.h"
+#include "container/io/StreamErrors.h"
+#include "project/file/ProjectFile.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
 

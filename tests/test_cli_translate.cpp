@@ -11,12 +11,12 @@
 
 #include "analysis/Filters.h"
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
-#include "container/Loading.h"
-#include "project/BinBuilder.h"
-#include "project/CodePages.h"
-#include "project/ProjectFile.h"
-#include "project/TextExchange.h"
+#include "container/io/ByteOrder.h"
+#include "container/kiwi/Loading.h"
+#include "project/build/BinBuilder.h"
+#include "project/text/CodePages.h"
+#include "project/file/ProjectFile.h"
+#include "project/exchange/TextExchange.h"
 #include "support/TestSupport.h"
 
 using namespace velmora;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "container/ByteOrder.h"
+#include "container/io/ByteOrder.h"
 #include "support/TestSupport.h"
 
 using velmora::test::CliResult;

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "container/ByteOrder.h"
-#include "container/StreamErrors.h"
-#include "project/ProjectFile.h"
-#include "project/TextExchange.h"
+#include "container/io/ByteOrder.h"
+#include "container/io/StreamErrors.h"
+#include "project/file/ProjectFile.h"
+#include "project/exchange/TextExchange.h"
 #include "support/TestSupport.h"
 
 namespace velmora {

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "analysis/Extraction.h"
-#include "container/ByteOrder.h"
+#include "project/text/CodePages.h"
+#include "container/io/ByteOrder.h"
 #include "sampledata/SampleData.h"
 
 using namespace velmora;
@@ -318,7 +319,7 @@ TEST(Extraction, SmallImagesAndHeaderTargets) {
   // Tiny images do not underflow.
   for (uint32_t len : {0u, 4u, 15u, 16u}) {
     Image tiny(len);
-    EXPECT_EQ(ExtractPhrases(tiny.table, NoRange()), CodePage::Default);
+    EXPECT_EQ(ExtractPhrases(tiny.table, NoRange()), TextMode::English);
     EXPECT_TRUE(tiny.table.Phrases.empty());
   }
 }
@@ -349,7 +350,9 @@ TEST(Extraction, ClosingStepChoosesTheCodePage) {
   for (auto [mode, cp] : {std::pair{TextMode::English, CodePage::Default}, {TextMode::European, CodePage::Default},
                           {TextMode::Japanese, CodePage::Japanese}}) {
     Image img(100);
-    EXPECT_EQ(ExtractPhrases(img.table, NoRange(mode)), cp);
+    const TextMode found = ExtractPhrases(img.table, NoRange(mode));
+    EXPECT_EQ(found, mode);
+    EXPECT_EQ(DisplayCodePageFor(found), cp);
   }
 }
 

@@ -1,4 +1,4 @@
-#include "container/TLN_FileStream.h"
+#include "container/io/TLN_FileStream.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "container/StreamErrors.h"
+#include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
 
 namespace velmora {

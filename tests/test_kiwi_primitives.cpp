@@ -1,11 +1,11 @@
-#include "container/KiwiPrimitives.h"
+#include "container/kiwi/KiwiPrimitives.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "container/Stream.h"
+#include "container/io/Stream.h"
 
 namespace velmora {
 namespace {

@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
-#include "container/LoaderRebuild.h"
-#include "container/Loading.h"
-#include "container/StreamErrors.h"
-#include "project/BinBuilder.h"
+#include "container/io/ByteOrder.h"
+#include "container/kiwi/LoaderRebuild.h"
+#include "project/build/LoaderBuild.h"
+#include "project/build/SourceLoader.h"
+#include "container/kiwi/Loading.h"
+#include "container/io/StreamErrors.h"
+#include "project/build/BinBuilder.h"
 #include "support/TestSupport.h"
 
 using namespace velmora;

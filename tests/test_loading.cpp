@@ -1,4 +1,4 @@
-#include "container/Loading.h"
+#include "container/kiwi/Loading.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "container/ByteOrder.h"
-#include "container/StreamErrors.h"
+#include "container/io/ByteOrder.h"
+#include "analysis/UnitHeader.h"
+#include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
 
 namespace velmora {
@@ -416,7 +417,7 @@ TEST(LoadingUnitHeader, ReadsTextsAndNumbersAtTheUnitOffset) {
   ASSERT_TRUE(d.Valid);
   const auto& units = d.Frame.Makers[0].Modules[0].Units;
   ASSERT_EQ(units.size(), 2u);
-  const auto h = d.ReadUnitHeader(units[0].Offset);
+  const auto h = ReadUnitHeader(d, units[0].Offset);
   EXPECT_EQ(h.Text0, "TEXT0");
   EXPECT_EQ(h.UnitTag, "ABC");
   EXPECT_EQ(h.Text16, "ABCDEFGHIJKLMNO");
@@ -424,10 +425,10 @@ TEST(LoadingUnitHeader, ReadsTextsAndNumbersAtTheUnitOffset) {
   EXPECT_EQ(h.BaseAddress, 0x00400000u);
   EXPECT_EQ(h.UnitSize, 0x1234u);
   EXPECT_EQ(h.UnitChecksum, 0xCAFEBABEu);
-  const auto tail = d.ReadUnitHeader(units[1].Offset);
+  const auto tail = ReadUnitHeader(d, units[1].Offset);
   EXPECT_EQ(tail.UnitTag, "TAIL");
   EXPECT_EQ(tail.UnitSize, 0u);
-  const auto nowhere = d.ReadUnitHeader(0xFFFFFFFF);
+  const auto nowhere = ReadUnitHeader(d, 0xFFFFFFFF);
   EXPECT_EQ(nowhere.UnitTag, "");
 }
 
@@ -450,7 +451,7 @@ TEST(LoadingUnitHeader, VolumeSetsReadAsOneFile) {
   const auto& m = d.Frame.Makers[0].Modules[0];
   ASSERT_EQ(m.UnitCount, 2);
   EXPECT_EQ(m.Units[1].Offset, 6128u);
-  EXPECT_EQ(d.ReadUnitHeader(m.Units[1].Offset).UnitTag, "EDGE");
+  EXPECT_EQ(ReadUnitHeader(d, m.Units[1].Offset).UnitTag, "EDGE");
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "project/PhraseEdits.h"
+#include "project/file/PhraseEdits.h"
 
 using namespace velmora;
 

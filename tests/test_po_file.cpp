@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "container/StreamErrors.h"
+#include "container/io/StreamErrors.h"
 #include "project/exchange/PoFile.h"
 #include "support/TableBuilder.h"
 

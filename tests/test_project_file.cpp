@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "container/ByteOrder.h"
-#include "container/StreamErrors.h"
-#include "project/ProjectFile.h"
+#include "container/io/ByteOrder.h"
+#include "container/io/StreamErrors.h"
+#include "project/file/ProjectFile.h"
 #include "support/TestSupport.h"
 
 using namespace velmora;

@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "project/PhraseEdits.h"
-#include "project/ProjectEdit.h"
-#include "project/ProjectFile.h"
-#include "project/ProjectLock.h"
+#include "project/file/PhraseEdits.h"
+#include "project/file/ProjectEdit.h"
+#include "project/file/ProjectFile.h"
+#include "project/file/ProjectLock.h"
 #include "support/TestSupport.h"
 
 namespace velmora {

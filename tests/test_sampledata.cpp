@@ -10,10 +10,10 @@
 
 #include "analysis/Extraction.h"
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
-#include "container/KiwiPrimitives.h"
-#include "container/Loading.h"
-#include "container/TLN_FileStream.h"
+#include "container/io/ByteOrder.h"
+#include "container/kiwi/KiwiPrimitives.h"
+#include "container/kiwi/Loading.h"
+#include "container/io/TLN_FileStream.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
 
@@ -370,7 +370,7 @@ TEST(SampleLoader, DirectoryReadsBackAsLaidOut) {
   size_t apm = 0, foreign = 0, badSum = 0;
   for (const auto& mod : aisin.Modules)
     for (const auto& unit : mod.Units) {
-      const TLN_Unit_Record_AISIN h = loading.ReadUnitHeader(unit.Offset);
+      const TLN_Unit_Record_AISIN h = ReadUnitHeader(loading, unit.Offset);
       EXPECT_EQ(h.UnitSize, unit.Size);
       apm += unit.Name == "APM" && h.UnitTag == "APM";
       foreign += h.MakerText != kAisinMakerText;

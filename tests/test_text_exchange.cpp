@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "analysis/Filters.h"
-#include "container/StreamErrors.h"
-#include "project/TextExchange.h"
+#include "container/io/StreamErrors.h"
+#include "project/exchange/TextExchange.h"
 #include "support/TestSupport.h"
 
 using namespace velmora;

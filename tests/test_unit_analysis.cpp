@@ -8,8 +8,8 @@
 
 #include "analysis/AnalyseUnit.h"
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
-#include "container/StreamErrors.h"
+#include "container/io/ByteOrder.h"
+#include "container/io/StreamErrors.h"
 
 using namespace velmora;
 
@@ -82,7 +82,7 @@ TEST(UnitAnalysis, GoodUnitIsReadAndExtracted) {
   EXPECT_EQ(t.UnitImage, unit);
   ASSERT_EQ(t.Phrases.size(), 1u);
   EXPECT_EQ(t.OriginText(t.Phrases[0]), "Menu");
-  EXPECT_EQ(r.DisplayCodePage, CodePage::Default);
+  EXPECT_EQ(r.Mode, TextMode::English);
 }
 
 TEST(UnitAnalysis, HeaderTextsAreCut) {
@@ -305,5 +305,5 @@ TEST(UnitAnalysis, JapaneseModeChoosesTheJapaneseCodePage) {
   t.Info.SourceSize = 0x400;
   AnalysisOptions o = Options();
   o.Mode = TextMode::Japanese;
-  EXPECT_EQ(AnalyseUnit(t, src, 0, o, nullptr).DisplayCodePage, CodePage::Japanese);
+  EXPECT_EQ(AnalyseUnit(t, src, 0, o, nullptr).Mode, TextMode::Japanese);
 }

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "analysis/UnitBytes.h"
-#include "container/FileCopy.h"
-#include "container/StreamErrors.h"
-#include "container/TLN_FileStream.h"
+#include "container/io/FileCopy.h"
+#include "container/io/StreamErrors.h"
+#include "container/io/TLN_FileStream.h"
 #include "support/TestSupport.h"
 
 namespace velmora {

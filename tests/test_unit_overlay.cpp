@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
-#include "project/UnitOverlay.h"
+#include "container/io/ByteOrder.h"
+#include "project/build/UnitOverlay.h"
 #include "support/TestSupport.h"
 
 namespace velmora {

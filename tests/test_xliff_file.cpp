@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "container/StreamErrors.h"
+#include "container/io/StreamErrors.h"
 #include "project/exchange/XliffFile.h"
 #include "support/TableBuilder.h"
 

@@ -4,9 +4,9 @@
 #include <charconv>
 #include <map>
 
-#include "container/StreamErrors.h"
-#include "project/BinBuilder.h"
-#include "project/PhraseEdits.h"
+#include "container/io/StreamErrors.h"
+#include "project/build/BinBuilder.h"
+#include "project/file/PhraseEdits.h"
 
 namespace velmora {
 

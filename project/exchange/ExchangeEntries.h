@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
-#include "project/CodePages.h"
+#include "project/text/CodePages.h"
 #include "project/exchange/ImportReport.h"
 #include "project/exchange/PhraseFormat.h"
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
-#include "project/CodePages.h"
-#include "project/TextExchange.h"
+#include "project/text/CodePages.h"
+#include "project/exchange/TextExchange.h"
 #include "project/exchange/ImportReport.h"
 
 namespace velmora {
@@ -34,14 +34,13 @@ struct ExchangeOptions {
 
 class PhraseFormat;
 
-// One entry of a file dialog's filter list.
+// One entry of a file dialog's filter list. The window shows the
+// description in its interface language.
 struct DialogFilter {
   const PhraseFormat* Format = nullptr;
   TextEncoding Encoding = TextEncoding::Auto;
-  std::string English;   // description in each interface language
-  std::string Russian;
-  std::string Patterns;  // "*.xlf;*.xliff"
-  std::string Filter(bool russian) const { return (russian ? Russian : English) + "|" + Patterns; }
+  std::string Description;  // in English: "gettext PO Files"
+  std::string Patterns;     // "*.xlf;*.xliff"
 };
 
 class PhraseFormat {
@@ -89,9 +88,6 @@ const PhraseFormat& PhraseFormatForOutput(std::string_view path);
 const PhraseFormat& PhraseFormatForInput(std::string_view path, std::string_view head);
 // The filter list of the open or save dialog: every format's entries.
 std::vector<DialogFilter> PhraseDialogFilters(PhraseFormat::Capability use);
-// Joins the entries into one "Description|pattern|Description|pattern"
-// filter text in the interface language.
-std::string JoinDialogFilters(const std::vector<DialogFilter>& filters, bool russian);
 
 // Writes the chosen phrases into a file at path (atomically).
 void ExportPhraseFile(const PhraseFormat& format, const PhraseTable& table, const std::vector<int32_t>& rows,

@@ -2,9 +2,9 @@
 // file in one of them.
 #include "project/exchange/PhraseFormat.h"
 
-#include "container/Stream.h"
-#include "container/AtomicFile.h"
-#include "container/StreamErrors.h"
+#include "container/io/Stream.h"
+#include "container/io/AtomicFile.h"
+#include "container/io/StreamErrors.h"
 #include "project/exchange/FormatList.h"
 
 namespace velmora {
@@ -50,15 +50,6 @@ std::vector<DialogFilter> PhraseDialogFilters(PhraseFormat::Capability use) {
     for (DialogFilter& d : f->DialogFilters(use)) filters.push_back(std::move(d));
   }
   return filters;
-}
-
-std::string JoinDialogFilters(const std::vector<DialogFilter>& filters, bool russian) {
-  std::string out;
-  for (const DialogFilter& d : filters) {
-    if (!out.empty()) out += "|";
-    out += d.Filter(russian);
-  }
-  return out;
 }
 
 bool PathHasExtension(std::string_view path, std::initializer_list<std::string_view> extensions) {

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <optional>
 
-#include "container/StreamErrors.h"
-#include "project/CodePages.h"
-#include "project/exchange/Unicode.h"
+#include "container/io/StreamErrors.h"
+#include "project/text/CodePages.h"
+#include "project/text/Unicode.h"
 #include "velmora/Version.h"
 
 namespace velmora {

@@ -12,7 +12,7 @@ class PoFormat final : public PhraseFormat {
   unsigned Capabilities() const override { return kCanRead | kCanWrite; }
 
   std::vector<DialogFilter> DialogFilters(Capability) const override {
-    return {{this, TextEncoding::Auto, "gettext PO Files", "Файлы gettext PO", "*.po"}};
+    return {{this, TextEncoding::Auto, "gettext PO Files", "*.po"}};
   }
 
   bool HasExtension(std::string_view path) const override { return PathHasExtension(path, {"po", "pot"}); }

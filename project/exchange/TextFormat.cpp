@@ -14,12 +14,11 @@ class TextFormat final : public PhraseFormat {
     // The first entry keeps the file's own rule; the others name an encoding.
     const bool save = use == kCanWrite;
     const std::string en = save ? "Text Files" : "Text File";
-    const std::string ru = save ? "Текстовые файлы" : "Текстовый файл";
     return {
-        {this, TextEncoding::Auto, en, ru, "*.txt"},
-        {this, TextEncoding::Utf8, en + ", UTF-8", ru + ", UTF-8", "*.txt"},
-        {this, TextEncoding::Utf16, en + ", UTF-16", ru + ", UTF-16", "*.txt"},
-        {this, TextEncoding::EightBit, en + ", 8-bit", ru + ", 8 бит", "*.txt"},
+        {this, TextEncoding::Auto, en, "*.txt"},
+        {this, TextEncoding::Utf8, en + ", UTF-8", "*.txt"},
+        {this, TextEncoding::Utf16, en + ", UTF-16", "*.txt"},
+        {this, TextEncoding::EightBit, en + ", 8-bit", "*.txt"},
     };
   }
 

@@ -12,7 +12,7 @@ class XliffFormat final : public PhraseFormat {
   unsigned Capabilities() const override { return kCanRead | kCanWrite; }
 
   std::vector<DialogFilter> DialogFilters(Capability) const override {
-    return {{this, TextEncoding::Auto, "XLIFF 1.2 Files", "Файлы XLIFF 1.2", "*.xlf;*.xliff"}};
+    return {{this, TextEncoding::Auto, "XLIFF 1.2 Files", "*.xlf;*.xliff"}};
   }
 
   bool HasExtension(std::string_view path) const override { return PathHasExtension(path, {"xlf", "xliff"}); }

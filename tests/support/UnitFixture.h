@@ -11,7 +11,7 @@
 
 #include "analysis/PhraseTable.h"
 #include "analysis/UnitHeader.h"
-#include "container/ByteOrder.h"
+#include "container/io/ByteOrder.h"
 
 namespace velmora::test {
 

@@ -26,7 +26,7 @@
 #include "UiTestSupport.h"
 #include "sampledata/SampleData.h"
 #include "ui/qt/Dialogs.h"
-#include "project/ProjectFile.h"
+#include "project/file/ProjectFile.h"
 #include "ui/qt/MainForm.h"
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"

@@ -18,7 +18,7 @@
 
 #include "QtTestSupport.h"
 #include "UiTestSupport.h"
-#include "project/ProjectFile.h"
+#include "project/file/ProjectFile.h"
 #include "ui/qt/Dialogs.h"
 #include "ui/qt/MainForm.h"
 #include "ui/qt/PhraseGridModel.h"

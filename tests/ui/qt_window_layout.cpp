@@ -15,7 +15,7 @@
 #include <QtTest>
 
 #include "UiTestSupport.h"
-#include "project/ProjectFile.h"
+#include "project/file/ProjectFile.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/MainForm.h"
 #include "ui/qt/PhraseGridModel.h"

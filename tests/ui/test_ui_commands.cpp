@@ -8,10 +8,11 @@
 
 #include "UiTestSupport.h"
 #include "analysis/ProjectCreation.h"
-#include "container/Loading.h"
-#include "project/PhraseEdits.h"
+#include "container/kiwi/Loading.h"
+#include "project/file/PhraseEdits.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
+#include "ui/logic/DialogFilters.h"
 #include "ui/logic/ShellController.h"
 
 namespace velmora::ui {
@@ -463,6 +464,22 @@ TEST_F(OutputTest, ABinProjectFindsNoSuitableSource) {
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Warning);
   EXPECT_FALSE(std::filesystem::exists(dir.File("x.KWI")));
+}
+
+TEST(DialogFilters, PhraseFileFiltersInBothLanguages) {
+  EXPECT_EQ(JoinDialogFilters(PhraseDialogFilters(PhraseFormat::kCanWrite), UiLanguage::English),
+            "Text Files|*.txt|Text Files, UTF-8|*.txt|Text Files, UTF-16|*.txt|Text Files, 8-bit|*.txt|"
+            "gettext PO Files|*.po|XLIFF 1.2 Files|*.xlf;*.xliff");
+  EXPECT_EQ(JoinDialogFilters(PhraseDialogFilters(PhraseFormat::kCanRead), UiLanguage::English),
+            "Text File|*.txt|Text File, UTF-8|*.txt|Text File, UTF-16|*.txt|Text File, 8-bit|*.txt|"
+            "gettext PO Files|*.po|XLIFF 1.2 Files|*.xlf;*.xliff");
+  EXPECT_EQ(JoinDialogFilters(PhraseDialogFilters(PhraseFormat::kCanWrite), UiLanguage::Russian),
+            "Текстовые файлы|*.txt|Текстовые файлы, UTF-8|*.txt|Текстовые файлы, UTF-16|*.txt|"
+            "Текстовые файлы, 8 бит|*.txt|Файлы gettext PO|*.po|Файлы XLIFF 1.2|*.xlf;*.xliff");
+  // Every description the formats give has its Russian caption.
+  for (const auto use : {PhraseFormat::kCanRead, PhraseFormat::kCanWrite})
+    for (const DialogFilter& f : PhraseDialogFilters(use))
+      EXPECT_NE(DialogFilterCaption(f, UiLanguage::Russian), f.Description) << f.Description;
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 #include "analysis/ProjectCreation.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
+#include "ui/logic/RangeFields.h"
 #include "ui/logic/ShellController.h"
+#include "ui/logic/WindowTitle.h"
 
 namespace velmora::ui {
 namespace {
@@ -31,6 +33,61 @@ class DialogTest : public ::testing::Test {
   ScriptedPlatform platform;
   NewProjectForm form{platform};
 };
+
+TEST(DialogRules, HexFields) {
+  struct Case {
+    const char* text;
+    std::optional<uint32_t> value;
+  };
+  const Case cases[] = {
+      {"", std::nullopt},
+      {"0", 0u},
+      {"00000000", 0u},
+      {"1a2B", 0x1A2Bu},
+      {"FFFFFFFE", 0xFFFFFFFEu},
+      {"ffffffff", std::nullopt},
+      {"FFFFFFFF", std::nullopt},
+      {"100000000", std::nullopt},
+      {"000000000010", 0x10u},
+      {"G", std::nullopt},
+      {"12 ", std::nullopt},
+      {" 12", std::nullopt},
+      {"$12", std::nullopt},
+      {"0x12", std::nullopt},
+      {"-1", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(HexFieldValue(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(IsValidHexField(c.text), c.value.has_value()) << '"' << c.text << '"';
+  }
+}
+
+TEST(DialogRules, RangeFieldsAndCaption) {
+  EXPECT_EQ(FormatHex8(0x1A2B), "00001A2B");
+  EXPECT_EQ(FormatHex8(0xABCDEF01), "ABCDEF01");
+  const RangeFields f = DefaultRangeFields(0x3C000);
+  EXPECT_EQ(f.StartText, "00000000");
+  EXPECT_EQ(f.EndText, "0003C000");
+
+  struct Case {
+    bool checked;
+    const char *start, *end;
+    uint32_t rangeStart, rangeEnd;
+  };
+  const Case cases[] = {
+      {false, "100", "200", 0, 0x5000},
+      {true, "100", "200", 0x100, 0x200},
+      {true, "", "200", 0, 0x200},
+      {true, "100", "FFFFFFFF", 0x100, 0x5000},
+      {true, "zz", "xx", 0, 0x5000},
+  };
+  for (const auto& c : cases) {
+    const AddressRange r = RangeFromFields(c.checked, c.start, c.end, 0x5000);
+    EXPECT_EQ(r.RangeStart, c.rangeStart) << c.start;
+    EXPECT_EQ(r.RangeEnd, c.rangeEnd) << c.end;
+  }
+  EXPECT_EQ(ProjectCaption("/d/LOADING.KWI", "APM", "T1"), "Velmora - /d/LOADING.KWI  [APM_T1]");
+}
 
 TEST_F(DialogTest, FieldEditsColourTheFieldAndGateStart) {
   form.PrepareForBin(0x1234);

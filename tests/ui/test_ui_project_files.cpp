@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "UiTestSupport.h"
-#include "project/BinBuilder.h"
-#include "project/ProjectFile.h"
+#include "project/build/BinBuilder.h"
+#include "project/file/ProjectFile.h"
 #include "support/TestSupport.h"
 #include "ui/logic/ShellController.h"
 

@@ -11,7 +11,7 @@
 
 #include "UiTestSupport.h"
 #include "analysis/ProjectCreation.h"
-#include "project/ProjectLock.h"
+#include "project/file/ProjectLock.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
 #include "ui/logic/ShellController.h"

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "UiTestSupport.h"
-#include "container/StreamErrors.h"
+#include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
 #include "ui/logic/ShellController.h"
 #include "ui/logic/StartupOptions.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
-#include "project/PhraseEdits.h"
+#include "project/file/PhraseEdits.h"
 #include "support/TestSupport.h"
 #include "ui/logic/ShellController.h"
 #include "ui/logic/UndoStack.h"

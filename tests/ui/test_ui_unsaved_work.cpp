@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
-#include "container/StreamErrors.h"
+#include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
 #include "ui/logic/ShellController.h"
 

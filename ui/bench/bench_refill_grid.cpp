@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "project/ProjectFile.h"
+#include "project/file/ProjectFile.h"
 #include "ui/logic/ShellController.h"
 #include "ui/logic/PhraseGrid.h"
 #include "ui/qt/MainForm.h"

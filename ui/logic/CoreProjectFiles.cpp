@@ -1,9 +1,9 @@
 #include <memory>
 
-#include "container/OutputGuard.h"
-#include "project/ProjectEdit.h"
-#include "project/ProjectFile.h"
-#include "project/ProjectLock.h"
+#include "container/io/OutputGuard.h"
+#include "project/file/ProjectEdit.h"
+#include "project/file/ProjectFile.h"
+#include "project/file/ProjectLock.h"
 #include "ui/logic/ProjectFiles.h"
 
 namespace velmora::ui {

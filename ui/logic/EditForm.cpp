@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "project/BinBuilder.h"
+#include "project/build/BinBuilder.h"
 
 namespace velmora::ui {
 

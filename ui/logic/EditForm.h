@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "project/CodePages.h"
+#include "project/text/CodePages.h"
 #include "ui/logic/Platform.h"
 
 namespace velmora::ui {

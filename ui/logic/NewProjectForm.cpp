@@ -1,6 +1,7 @@
 #include "ui/logic/NewProjectForm.h"
 
 #include "analysis/ProjectCreation.h"
+#include "ui/logic/RangeFields.h"
 
 namespace velmora::ui {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "project/PhraseEdits.h"
+#include "project/file/PhraseEdits.h"
 #include "ui/logic/CaptionTables.h"
 
 namespace velmora::ui {

@@ -1,6 +1,6 @@
 // The project-file operations the shell's commands call. The program uses
 // the core's SaveProject/OpenProject with the project locks of
-// project/ProjectLock.h; tests may put their own in.
+// project/file/ProjectLock.h; tests may put their own in.
 #pragma once
 
 #include <string>
@@ -30,7 +30,7 @@ class ProjectFiles {
   virtual void ShowingProject(const std::string& /*path*/) {}
 };
 
-// SaveProject and OpenProject of project/ProjectFile.h, with the locks.
+// SaveProject and OpenProject of project/file/ProjectFile.h, with the locks.
 ProjectFiles& CoreProjectFiles();
 
 }  // namespace velmora::ui

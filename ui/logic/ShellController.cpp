@@ -4,17 +4,21 @@
 #include <exception>
 #include <filesystem>
 
-#include "container/LoaderRebuild.h"
-#include "container/Loading.h"
-#include "container/OutputGuard.h"
-#include "container/Stream.h"
-#include "project/BinBuilder.h"
-#include "project/Carry.h"
-#include "project/CarryReport.h"
-#include "project/PhraseEdits.h"
-#include "project/TextExchange.h"
-#include "project/Verify.h"
+#include "container/kiwi/LoaderRebuild.h"
+#include "project/build/LoaderBuild.h"
+#include "project/build/SourceLoader.h"
+#include "container/kiwi/Loading.h"
+#include "container/io/OutputGuard.h"
+#include "container/io/Stream.h"
+#include "project/build/BinBuilder.h"
+#include "project/carry/Carry.h"
+#include "project/carry/CarryReport.h"
+#include "project/file/PhraseEdits.h"
+#include "project/exchange/TextExchange.h"
+#include "project/verify/Verify.h"
 #include "project/exchange/PhraseFormat.h"
+#include "ui/logic/DialogFilters.h"
+#include "ui/logic/WindowTitle.h"
 
 namespace velmora::ui {
 
@@ -416,7 +420,7 @@ void ShellController::FinishCreation(const CreationResult& result, const std::st
   ResetFlags();
   creationPath_ = titlePath;
   // The extraction chose the code page; it takes effect as a menu choice.
-  CodePageMenuItemClick(static_cast<int>(result.Analysis.DisplayCodePage));
+  CodePageMenuItemClick(static_cast<int>(DisplayCodePageFor(result.Analysis.Mode)));
   grid_.RefillGrid();
   title_ = ProjectCaption(titlePath, table_.UnitName, table_.UnitTag);
   saveBinDialogName_ = result.SuggestedBinName;
@@ -594,7 +598,7 @@ void ShellController::CopyCommand() { platform_.SetClipboardText(grid_.Memo1());
 void ShellController::ExportCommand() {
   const std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanWrite);
   const auto path = ChooseFileToSave(
-      {JoinDialogFilters(filters, language_ == UiLanguage::Russian), kExportExt, std::string(kProposedExportName)});
+      {JoinDialogFilters(filters, language_), kExportExt, std::string(kProposedExportName)});
   if (!path) return;
   const DialogFilter& chosen = filters[std::min(platform_.ChosenFilter(), filters.size() - 1)];
   ExchangeOptions options;
@@ -608,7 +612,7 @@ void ShellController::ExportCommand() {
 
 void ShellController::ImportCommand() {
   const std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanRead);
-  const auto path = ChooseFileToOpen({JoinDialogFilters(filters, language_ == UiLanguage::Russian), "", ""});
+  const auto path = ChooseFileToOpen({JoinDialogFilters(filters, language_), "", ""});
   if (!path) return;
   const DialogFilter& chosen = filters[std::min(platform_.ChosenFilter(), filters.size() - 1)];
   std::string bytes;

@@ -16,8 +16,8 @@
 #include "analysis/Filters.h"
 #include "analysis/PhraseTable.h"
 #include "analysis/ProjectCreation.h"
-#include "project/CodePages.h"
-#include "project/Verify.h"
+#include "project/text/CodePages.h"
+#include "project/verify/Verify.h"
 #include "ui/logic/CaptionTables.h"
 #include "ui/logic/CreateForm.h"
 #include "ui/logic/EditForm.h"
@@ -226,7 +226,7 @@ class ShellController {
   void ImportCommand();
   // "Take Translations from Project ...": asks for the project of an older
   // version of the unit and carries its translations over to the open
-  // project (project/Carry.h), then shows the counts.
+  // project (project/carry/Carry.h), then shows the counts.
   void TakeTranslationsCommand();
 
   // Search: one step down or up from the selected row for the typed text

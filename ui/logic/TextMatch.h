@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "project/CodePages.h"
+#include "project/text/CodePages.h"
 
 namespace velmora::ui {
 

@@ -1,0 +1,402 @@
+#include "project/carry/CarryMatch.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <tuple>
+#include <unordered_map>
+
+#include "project/carry/EditDistance.h"
+
+namespace velmora {
+
+namespace {
+
+// The two orders in which neighbours are looked for.
+enum View : size_t { kByString = 0, kByLink = 1, kViews = 2 };
+
+// Rounds of rule 2; each adds the pairs the previous round's neighbours
+// decided. Real units settle in a few; the cap only bounds hostile input.
+constexpr int kMaxRounds = 64;
+// A gap is aligned only while the tables of its alignment stay this small,
+// and one view aligns at most kMaxViewCells cells a round; the phrases of
+// the gaps left out stay undecided. Real units have small gaps; the limits
+// bound the time that units of little but repeated texts can take.
+constexpr size_t kMaxAlignCells = size_t{1} << 20;
+constexpr size_t kMaxViewCells = size_t{1} << 23;
+// Rule 3 compares an old text with at most this many new texts on either
+// side of its proportional place in its gap.
+constexpr size_t kFuzzyWindow = 32;
+
+struct Side {
+  const std::vector<MatchItem>& items;
+  std::vector<int32_t> text;     // text id, shared by both sides
+  std::vector<int32_t> partner;  // matched item of the other side, -1
+  std::array<std::vector<int32_t>, kViews> rank;    // position in the view's order
+  std::array<std::vector<int32_t>, kViews> byRank;  // item at each position
+
+  explicit Side(const std::vector<MatchItem>& i) : items(i), text(i.size()), partner(i.size(), -1) {
+    for (size_t v = 0; v < kViews; ++v) {
+      auto& order = byRank[v];
+      order.resize(items.size());
+      std::iota(order.begin(), order.end(), 0);
+      std::stable_sort(order.begin(), order.end(), [&](int32_t a, int32_t b) {
+        return v == kByString ? items[a].StringAddress < items[b].StringAddress
+                              : items[a].LinkAddress < items[b].LinkAddress;
+      });
+      rank[v].resize(items.size());
+      for (size_t r = 0; r < order.size(); ++r) rank[v][order[r]] = static_cast<int32_t>(r);
+    }
+  }
+  size_t size() const { return items.size(); }
+};
+
+// Where the unmatched items stand in one view: the gap between stable
+// matched neighbours, and how the gap's texts align with the other
+// version's. An alignment is a longest common subsequence of the two gaps'
+// texts; a pair that every such alignment makes is forced, a pair that only
+// some make is possible.
+struct ViewState {
+  std::vector<int32_t> oldGap, newGap;
+  std::vector<int32_t> oldForced, newForced;  // the forced partner, -1 for none
+  // Every possible partner of old item o: possible[possibleBegin[o] ..
+  // possibleEnd[o]); whether a new item has any.
+  std::vector<int32_t> possible, possibleBegin, possibleEnd;
+  std::vector<bool> newHasPossible;
+};
+
+// Positions of a longest run of the points, given in increasing x, whose
+// y increase too.
+std::vector<size_t> LongestIncreasingRun(const std::vector<std::pair<int32_t, int32_t>>& points) {
+  std::vector<size_t> tails;  // the point ending the smallest tail of each length
+  std::vector<ptrdiff_t> prev(points.size(), -1);
+  auto y = [&](size_t k) { return points[k].second; };
+  for (size_t k = 0; k < points.size(); ++k) {
+    const auto it =
+        std::lower_bound(tails.begin(), tails.end(), y(k), [&](size_t t, int32_t value) { return y(t) < value; });
+    if (it != tails.begin()) prev[k] = static_cast<ptrdiff_t>(*(it - 1));
+    if (it == tails.end())
+      tails.push_back(k);
+    else
+      *it = k;
+  }
+  std::vector<size_t> run;
+  for (ptrdiff_t k = tails.empty() ? -1 : static_cast<ptrdiff_t>(tails.back()); k >= 0; k = prev[static_cast<size_t>(k)])
+    run.push_back(static_cast<size_t>(k));
+  return run;
+}
+
+// Marks the matched old items whose partners keep their order in the view:
+// a longest run of pairs increasing in both versions. They bound the gaps.
+std::vector<bool> StableAnchors(const Side& olds, const Side& news, View v) {
+  std::vector<int32_t> matched;
+  std::vector<std::pair<int32_t, int32_t>> points;
+  for (int32_t o : olds.byRank[v])
+    if (olds.partner[o] >= 0) {
+      matched.push_back(o);
+      points.emplace_back(olds.rank[v][o], news.rank[v][olds.partner[o]]);
+    }
+  std::vector<bool> stable(olds.size(), false);
+  for (size_t k : LongestIncreasingRun(points)) stable[matched[k]] = true;
+  return stable;
+}
+
+// The alignments of texts a[0..n) and b[0..m). The pairs an alignment can
+// make as its k-th pair are the equal pairs with k - 1 pairs possible
+// before them and the rest after; when only one pair can be the k-th,
+// every alignment makes it. Calls possible(i, j, forced) for each pair some
+// alignment makes, in increasing i.
+template <typename F>
+void AlignGap(const int32_t* a, size_t n, const int32_t* b, size_t m, std::vector<uint32_t>& before,
+              std::vector<uint32_t>& after, F&& possible) {
+  if (n == 1 && m == 1) {
+    if (a[0] == b[0]) possible(0, 0, true);
+    return;
+  }
+  const size_t w = m + 1;
+  before.assign((n + 1) * w, 0);
+  after.assign((n + 1) * w, 0);
+  for (size_t i = 1; i <= n; ++i)
+    for (size_t j = 1; j <= m; ++j)
+      before[i * w + j] = a[i - 1] == b[j - 1] ? before[(i - 1) * w + j - 1] + 1
+                                               : std::max(before[(i - 1) * w + j], before[i * w + j - 1]);
+  for (size_t i = n; i-- > 0;)
+    for (size_t j = m; j-- > 0;)
+      after[i * w + j] = a[i] == b[j] ? after[(i + 1) * w + j + 1] + 1
+                                      : std::max(after[(i + 1) * w + j], after[i * w + j + 1]);
+  const uint32_t length = after[0];
+  if (length == 0) return;
+  std::vector<uint32_t> atLevel(length + 1, 0);
+  auto onAlignment = [&](size_t i, size_t j) {
+    return a[i] == b[j] && before[i * w + j] + 1 + after[(i + 1) * w + j + 1] == length;
+  };
+  for (size_t i = 0; i < n; ++i)
+    for (size_t j = 0; j < m; ++j)
+      if (onAlignment(i, j)) ++atLevel[before[i * w + j] + 1];
+  for (size_t i = 0; i < n; ++i)
+    for (size_t j = 0; j < m; ++j)
+      if (onAlignment(i, j)) possible(i, j, atLevel[before[i * w + j] + 1] == 1);
+}
+
+ViewState ComputeView(const Side& olds, const Side& news, View v) {
+  ViewState s;
+  const std::vector<bool> stable = StableAnchors(olds, news, v);
+
+  // Gap ids: the number of stable anchors before the item in view order.
+  // The unmatched items in view order, grouped by gap, with each gap's start.
+  s.oldGap.assign(olds.size(), 0);
+  s.newGap.assign(news.size(), 0);
+  std::vector<int32_t> oldIn, newIn;
+  std::vector<size_t> oldStart{0}, newStart{0};
+  for (int32_t o : olds.byRank[v]) {
+    s.oldGap[o] = static_cast<int32_t>(oldStart.size() - 1);
+    if (olds.partner[o] < 0) oldIn.push_back(o);
+    if (stable[o]) oldStart.push_back(oldIn.size());
+  }
+  for (int32_t n : news.byRank[v]) {
+    s.newGap[n] = static_cast<int32_t>(newStart.size() - 1);
+    if (news.partner[n] < 0) newIn.push_back(n);
+    if (news.partner[n] >= 0 && stable[news.partner[n]]) newStart.push_back(newIn.size());
+  }
+  oldStart.push_back(oldIn.size());
+  newStart.push_back(newIn.size());
+
+  s.oldForced.assign(olds.size(), -1);
+  s.newForced.assign(news.size(), -1);
+  s.possibleBegin.assign(olds.size(), 0);
+  s.possibleEnd.assign(olds.size(), 0);
+  s.newHasPossible.assign(news.size(), false);
+  std::vector<int32_t> a, b;
+  std::vector<uint32_t> before, after;
+  size_t budget = kMaxViewCells;
+  for (size_t g = 0; g + 1 < oldStart.size(); ++g) {
+    const int32_t* os = oldIn.data() + oldStart[g];
+    const int32_t* ns = newIn.data() + newStart[g];
+    const size_t on = oldStart[g + 1] - oldStart[g], nn = newStart[g + 1] - newStart[g];
+    const size_t cells = (on + 1) * (nn + 1);
+    if (on == 0 || nn == 0 || cells > kMaxAlignCells || cells > budget) continue;
+    budget -= cells;
+    a.clear();
+    b.clear();
+    for (size_t i = 0; i < on; ++i) a.push_back(olds.text[os[i]]);
+    for (size_t j = 0; j < nn; ++j) b.push_back(news.text[ns[j]]);
+    AlignGap(a.data(), on, b.data(), nn, before, after, [&](size_t i, size_t j, bool forced) {
+      const int32_t o = os[i], n = ns[j];
+      if (s.possibleBegin[o] == s.possibleEnd[o]) s.possibleBegin[o] = s.possibleEnd[o] = static_cast<int32_t>(s.possible.size());
+      s.possible.push_back(n);
+      ++s.possibleEnd[o];
+      s.newHasPossible[n] = true;
+      if (forced) {
+        s.oldForced[o] = n;
+        s.newForced[n] = o;
+      }
+    });
+  }
+  return s;
+}
+
+// What one view says about pairing old item o with new item n.
+enum Verdict { kConflicts = 0, kAllows = 1, kDecides = 2 };
+
+Verdict Judge(const ViewState& s, int32_t o, int32_t n) {
+  if (s.oldForced[o] == n) return kDecides;
+  // An alignment that can pair o or n only with others speaks against the
+  // pair; one that leaves both out (a phrase that moved) says nothing.
+  const auto first = s.possible.begin() + s.possibleBegin[o], last = s.possible.begin() + s.possibleEnd[o];
+  if (first == last && !s.newHasPossible[n]) return kAllows;
+  return std::find(first, last, n) != last ? kAllows : kConflicts;
+}
+
+// The pairs one round of rule 2 takes: those one view decides and the other
+// does not contradict, kept only as far as they keep their order with each
+// other in both views (a pair that crosses others may be a phrase that
+// moved; it waits until the others have narrowed its gap).
+std::vector<std::pair<int32_t, int32_t>> RoundPairs(const Side& olds, const Side& news,
+                                                    const std::array<ViewState, kViews>& views) {
+  std::vector<std::pair<int32_t, int32_t>> pairs;
+  for (size_t o = 0; o < olds.size(); ++o) {
+    if (olds.partner[o] >= 0) continue;
+    for (size_t v = 0; v < kViews; ++v) {
+      const int32_t n = views[v].oldForced[o];
+      if (n < 0) continue;
+      if (Judge(views[1 - v], static_cast<int32_t>(o), n) == kConflicts) continue;
+      pairs.emplace_back(static_cast<int32_t>(o), n);
+      break;
+    }
+  }
+  for (size_t v = 0; v < kViews; ++v) {
+    std::sort(pairs.begin(), pairs.end(),
+              [&](const auto& x, const auto& y) { return olds.rank[v][x.first] < olds.rank[v][y.first]; });
+    std::vector<std::pair<int32_t, int32_t>> points;
+    for (const auto& [o, n] : pairs) points.emplace_back(olds.rank[v][o], news.rank[v][n]);
+    std::vector<std::pair<int32_t, int32_t>> kept;
+    for (size_t k : LongestIncreasingRun(points)) kept.push_back(pairs[k]);
+    pairs = std::move(kept);
+  }
+  return pairs;
+}
+
+void Pair(Side& olds, Side& news, TextMatch& m, int32_t o, int32_t n, MatchRule rule) {
+  olds.partner[o] = n;
+  news.partner[n] = o;
+  m.NewOfOld[o] = n;
+  m.OldOfNew[n] = o;
+  m.Rule[o] = rule;
+}
+
+// Rule 3 within one view: candidate pairs (o, n, distance, longer length).
+struct FuzzyEdge {
+  int32_t o, n;
+  uint32_t distance, longer;
+};
+
+void FuzzyCandidates(const Side& olds, const Side& news, const ViewState& s, View v, int percent,
+                     const std::vector<bool>& oldOpen, const std::vector<bool>& newOpen,
+                     std::vector<FuzzyEdge>& edges) {
+  // Open items of each gap, in view order.
+  std::unordered_map<int32_t, std::pair<std::vector<int32_t>, std::vector<int32_t>>> gaps;
+  for (int32_t o : olds.byRank[v])
+    if (oldOpen[o]) gaps[s.oldGap[o]].first.push_back(o);
+  for (int32_t n : news.byRank[v])
+    if (newOpen[n]) gaps[s.newGap[n]].second.push_back(n);
+  for (const auto& [gap, lists] : gaps) {
+    const auto& [os, ns] = lists;
+    if (os.empty() || ns.empty()) continue;
+    for (size_t p = 0; p < os.size(); ++p) {
+      const size_t centre = p * ns.size() / os.size();
+      const size_t from = centre > kFuzzyWindow ? centre - kFuzzyWindow : 0;
+      const size_t to = std::min(ns.size(), centre + kFuzzyWindow + 1);
+      const std::string_view a = olds.items[os[p]].Text;
+      for (size_t q = from; q < to; ++q) {
+        const std::string_view b = news.items[ns[q]].Text;
+        const size_t longer = std::max(a.size(), b.size());
+        const size_t limit = longer * static_cast<size_t>(percent) / 100;
+        const size_t shorter = std::min(a.size(), b.size());
+        if (longer - shorter > limit) continue;
+        const size_t d = BoundedEditDistance(a, b, limit);
+        if (d <= limit)
+          edges.push_back({os[p], ns[q], static_cast<uint32_t>(d), static_cast<uint32_t>(longer)});
+      }
+    }
+  }
+}
+
+void MatchFuzzy(Side& olds, Side& news, TextMatch& m, const std::array<ViewState, kViews>& views, int percent) {
+  std::vector<bool> oldOpen(olds.size()), newOpen(news.size());
+  for (size_t o = 0; o < olds.size(); ++o) oldOpen[o] = olds.partner[o] < 0 && !m.OldAmbiguous[o];
+  for (size_t n = 0; n < news.size(); ++n) newOpen[n] = news.partner[n] < 0 && !m.NewAmbiguous[n];
+
+  std::vector<FuzzyEdge> edges;
+  for (size_t v = 0; v < kViews; ++v)
+    FuzzyCandidates(olds, news, views[v], static_cast<View>(v), percent, oldOpen, newOpen, edges);
+  std::sort(edges.begin(), edges.end(), [](const FuzzyEdge& a, const FuzzyEdge& b) {
+    return std::tie(a.o, a.n) < std::tie(b.o, b.n);
+  });
+  edges.erase(std::unique(edges.begin(), edges.end(),
+                          [](const FuzzyEdge& a, const FuzzyEdge& b) { return a.o == b.o && a.n == b.n; }),
+              edges.end());
+
+  // The closest text of each item, by distance relative to the longer
+  // text; a tie leaves the item without one.
+  struct Best {
+    int32_t edge = -1;
+    bool tie = false;
+  };
+  auto closer = [&](const FuzzyEdge& a, const FuzzyEdge& b) {
+    return uint64_t{a.distance} * b.longer < uint64_t{b.distance} * a.longer;
+  };
+  auto same = [&](const FuzzyEdge& a, const FuzzyEdge& b) {
+    return uint64_t{a.distance} * b.longer == uint64_t{b.distance} * a.longer;
+  };
+  std::vector<Best> bestOld(olds.size()), bestNew(news.size());
+  auto offer = [&](Best& best, int32_t e) {
+    if (best.edge < 0 || closer(edges[e], edges[best.edge])) {
+      best = {e, false};
+    } else if (same(edges[e], edges[best.edge])) {
+      best.tie = true;
+    }
+  };
+  for (size_t e = 0; e < edges.size(); ++e) {
+    offer(bestOld[edges[e].o], static_cast<int32_t>(e));
+    offer(bestNew[edges[e].n], static_cast<int32_t>(e));
+  }
+  for (size_t o = 0; o < olds.size(); ++o) {
+    const Best& b = bestOld[o];
+    if (b.edge < 0 || b.tie) continue;
+    const FuzzyEdge& e = edges[b.edge];
+    const Best& back = bestNew[e.n];
+    if (back.edge != b.edge || back.tie) continue;
+    Pair(olds, news, m, e.o, e.n, MatchRule::Fuzzy);
+    m.Percent[o] = static_cast<uint8_t>((uint64_t{e.distance} * 100 + e.longer - 1) / e.longer);
+  }
+}
+
+// Unmatched items whose text the other side holds unmatched too.
+void MarkAmbiguous(const Side& olds, const Side& news, size_t texts, TextMatch& m) {
+  std::vector<int32_t> openOld(texts, 0), openNew(texts, 0);
+  for (size_t o = 0; o < olds.size(); ++o)
+    if (olds.partner[o] < 0) ++openOld[olds.text[o]];
+  for (size_t n = 0; n < news.size(); ++n)
+    if (news.partner[n] < 0) ++openNew[news.text[n]];
+  for (size_t o = 0; o < olds.size(); ++o) m.OldAmbiguous[o] = olds.partner[o] < 0 && openNew[olds.text[o]] > 0;
+  for (size_t n = 0; n < news.size(); ++n) m.NewAmbiguous[n] = news.partner[n] < 0 && openOld[news.text[n]] > 0;
+}
+
+}  // namespace
+
+TextMatch MatchTexts(const std::vector<MatchItem>& oldItems, const std::vector<MatchItem>& newItems, int fuzzyPercent) {
+  Side olds(oldItems), news(newItems);
+  TextMatch m;
+  m.NewOfOld.assign(olds.size(), -1);
+  m.OldOfNew.assign(news.size(), -1);
+  m.Rule.assign(olds.size(), MatchRule::None);
+  m.Percent.assign(olds.size(), 0);
+  m.OldAmbiguous.assign(olds.size(), false);
+  m.NewAmbiguous.assign(news.size(), false);
+
+  // Text ids and how often each text occurs on each side.
+  std::unordered_map<std::string_view, int32_t> ids;
+  ids.reserve(olds.size() + news.size());
+  std::vector<int32_t> countOld, countNew, firstOld, firstNew;
+  auto idOf = [&](std::string_view text) {
+    const auto [it, added] = ids.try_emplace(text, static_cast<int32_t>(countOld.size()));
+    if (added) {
+      countOld.push_back(0);
+      countNew.push_back(0);
+      firstOld.push_back(-1);
+      firstNew.push_back(-1);
+    }
+    return it->second;
+  };
+  for (size_t o = 0; o < olds.size(); ++o) {
+    const int32_t t = olds.text[o] = idOf(oldItems[o].Text);
+    if (countOld[t]++ == 0) firstOld[t] = static_cast<int32_t>(o);
+  }
+  for (size_t n = 0; n < news.size(); ++n) {
+    const int32_t t = news.text[n] = idOf(newItems[n].Text);
+    if (countNew[t]++ == 0) firstNew[t] = static_cast<int32_t>(n);
+  }
+
+  // Rule 1.
+  for (size_t t = 0; t < countOld.size(); ++t)
+    if (countOld[t] == 1 && countNew[t] == 1) Pair(olds, news, m, firstOld[t], firstNew[t], MatchRule::Unique);
+
+  // Rule 2, in rounds; every pair taken narrows the gaps for the next.
+  std::array<ViewState, kViews> views;
+  for (int round = 0;; ++round) {
+    for (size_t v = 0; v < kViews; ++v) views[v] = ComputeView(olds, news, static_cast<View>(v));
+    if (round == kMaxRounds) break;
+    const auto pairs = RoundPairs(olds, news, views);
+    for (const auto& [o, n] : pairs) Pair(olds, news, m, o, n, MatchRule::Neighbours);
+    if (pairs.empty()) break;
+  }
+
+  MarkAmbiguous(olds, news, countOld.size(), m);
+  if (fuzzyPercent > 0) {
+    MatchFuzzy(olds, news, m, views, std::min(fuzzyPercent, 100));
+    MarkAmbiguous(olds, news, countOld.size(), m);
+  }
+  return m;
+}
+
+}  // namespace velmora

@@ -1,0 +1,107 @@
+#include "project/verify/Verify.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "project/verify/VerifyReport.h"
+
+namespace velmora {
+
+namespace verify {
+
+void Report::Problem(VerifyKind kind, uint64_t offset, std::string message) {
+  if (result_.Problems.size() < kMaxListedProblems) result_.Problems.push_back({kind, offset, std::move(message)});
+  ++result_.ProblemCount;
+}
+
+void Report::Note(std::string note) {
+  if (notes_++ < kMaxListedNotes) {
+    result_.Notes.push_back(std::move(note));
+  } else if (notes_ == kMaxListedNotes + 1) {
+    result_.Notes.push_back("Further notes are left out.");
+  }
+}
+
+std::string Hex(uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(value));
+  return text;
+}
+
+size_t BuiltFile::ReadAt(int64_t pos, uint8_t* buffer, size_t count) {
+  if (pos < 0 || pos >= size_) return 0;
+  count = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), size_ - pos));
+  stream_.SetPosition(pos);
+  size_t done = 0;
+  while (done < count) {
+    const size_t got = stream_.Read(buffer + done, count - done);
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+}  // namespace verify
+
+const char* VerifyKindName(VerifyKind kind) {
+  switch (kind) {
+    case VerifyKind::FileLength: return "length";
+    case VerifyKind::UnitSize: return "size";
+    case VerifyKind::Checksum: return "checksum";
+    case VerifyKind::Header: return "header";
+    case VerifyKind::Pointer: return "pointer";
+    case VerifyKind::Translation: return "translation";
+    case VerifyKind::Overwritten: return "overwritten";
+    case VerifyKind::Image: return "image";
+    case VerifyKind::Appended: return "appended";
+    case VerifyKind::Padding: return "padding";
+    case VerifyKind::Directory: return "directory";
+    case VerifyKind::UnitEntry: return "unit-entry";
+    case VerifyKind::OtherUnit: return "other-unit";
+    case VerifyKind::ModuleData: return "module";
+  }
+  return "problem";
+}
+
+VerifyResult VerifyBin(const PhraseTable& table, const std::string& builtPath) {
+  VerifyResult result;
+  result.Kind = BuiltKind::Bin;
+  const TranslationPlan plan = PlanTranslations(table);
+  result.Summary = plan.Summary;
+  verify::Report report(result);
+  verify::BuiltFile built(builtPath);
+  verify::CheckUnit(table, plan, built, 0, report);
+  const uint64_t size = static_cast<uint64_t>(built.Size());
+  if (size > plan.Summary.PaddedSize)
+    report.Problem(VerifyKind::FileLength, plan.Summary.PaddedSize,
+                   "the file holds " + std::to_string(size - plan.Summary.PaddedSize) +
+                       " bytes after the unit and its padding (" + std::to_string(plan.Summary.PaddedSize) +
+                       " bytes)");
+  return result;
+}
+
+std::string ProblemLine(const VerifyProblem& problem) {
+  return std::string(VerifyKindName(problem.Kind)) + " at " + verify::Hex(problem.Offset) + ": " + problem.Message;
+}
+
+std::string VerifiedStatusText(const VerifyResult& result) {
+  return "Verified: " + std::to_string(result.Summary.InPlace) + " translations in place, " +
+         std::to_string(result.Summary.Relocated) + " relocated.";
+}
+
+std::string ProblemsMessage(const VerifyResult& result, size_t maxLines) {
+  std::string text = "The written file does not match the project (" + std::to_string(result.ProblemCount) +
+                     (result.ProblemCount == 1 ? " problem" : " problems") + "):";
+  const size_t shown = std::min(maxLines, result.Problems.size());
+  for (size_t i = 0; i < shown; ++i) {
+    text += '\n';
+    text += ProblemLine(result.Problems[i]);
+  }
+  if (result.ProblemCount > shown) {
+    text += "\n... and ";
+    text += std::to_string(result.ProblemCount - shown) + " more.";
+  }
+  return text;
+}
+
+}  // namespace velmora

@@ -1,0 +1,89 @@
+// Verification of a built .BIN or LOADING.KWI against the project it was
+// built from, before it goes to the device. What a build may change is
+// worked out from the project's records alone: the header's size and
+// checksum, the in-place translations with their padding, the rooms of
+// relocated texts (emptied), the redirected pointers of relocated texts and
+// their links, the appended area, and the zero padding. Every other byte must
+// equal the project's image (and, in a loader, the source loader), and every
+// pointer that reached a switched-on phrase must reach its translation
+// followed by a zero byte.
+//
+// The built file is read in pieces, with every position checked against the
+// file's size, so a damaged or truncated file gives problems, never more
+// memory than its unit plan needs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/PhraseTable.h"
+#include "project/build/TranslationPlan.h"
+
+namespace velmora {
+
+enum class VerifyKind {
+  FileLength,   // the file is shorter or longer than the build makes it
+  UnitSize,     // the unit header's size field
+  Checksum,     // the unit header's checksum field
+  Header,       // another byte of the unit header
+  Pointer,      // a pointer word that is not what the build makes of it
+  Translation,  // a relocated translation's bytes
+  Overwritten,  // a translation the build itself overwrote with another write
+  Image,        // a byte of the image that no translation may change
+  Appended,     // a byte of the appended area that belongs to no translation
+  Padding,      // a byte of the zero padding after the unit
+  Directory,    // a byte of the loader's directory sector
+  UnitEntry,    // a unit entry that does not give its unit's position
+  OtherUnit,    // a byte of another unit that differs from the source's copy
+  ModuleData,   // the module's unit table, gaps and padding in the loader
+};
+
+// The short name a problem line starts with ("checksum", "pointer", ...).
+const char* VerifyKindName(VerifyKind kind);
+
+struct VerifyProblem {
+  VerifyKind Kind = VerifyKind::Image;
+  uint64_t Offset = 0;   // position in the built file
+  std::string Message;   // one line, positions within the unit as unit offsets
+};
+
+enum class BuiltKind { Bin, Loader };
+
+struct VerifyResult {
+  BuiltKind Kind = BuiltKind::Bin;
+  std::vector<VerifyProblem> Problems;  // the first kMaxListedProblems found
+  uint64_t ProblemCount = 0;            // all found
+  std::vector<std::string> Notes;       // facts worth knowing that are no fault
+  BuildSummary Summary;                 // from the project (TranslationPlan)
+  bool Clean() const { return ProblemCount == 0; }
+};
+
+constexpr size_t kMaxListedProblems = 200;
+constexpr size_t kMaxListedNotes = 50;
+
+// Whether the built file is a unit alone or a loader: a project made from a
+// .BIN can only give a .BIN; otherwise the first sector is compared with the
+// image and with the directory a rebuild from sourcePath writes (without a
+// source, with its fixed bytes only), and the closer one decides.
+BuiltKind GuessBuiltKind(const PhraseTable& table, const std::string& builtPath, const std::string& sourcePath);
+
+// Checks a .BIN. Raises the stream errors of a file that cannot be opened.
+VerifyResult VerifyBin(const PhraseTable& table, const std::string& builtPath);
+
+// Checks a LOADING.KWI built from the source loader at sourcePath, which
+// must be suitable for the project (CheckSource); EFormatError otherwise.
+VerifyResult VerifyLoader(const PhraseTable& table, const std::string& builtPath, const std::string& sourcePath);
+
+// "checksum at 0x00000078: the checksum field holds ..."
+std::string ProblemLine(const VerifyProblem& problem);
+// The status panel's text after a verification that found problems.
+inline constexpr std::string_view kVerifyFailedText = "The written file does not match the project.";
+// The status panel's text after a clean verification.
+std::string VerifiedStatusText(const VerifyResult& result);
+// An error box's text: a first line, then up to maxLines problem lines and,
+// when there are more, how many.
+std::string ProblemsMessage(const VerifyResult& result, size_t maxLines);
+
+}  // namespace velmora

@@ -1,0 +1,384 @@
+// The check of a rebuilt LOADING.KWI: its directory sector and the module's
+// unit table as a rebuild from the source writes them, every unit at the
+// position its entry gives, every other unit equal to the source's copy, the
+// translated unit checked as a .BIN is, and the zero gaps and padding.
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "container/io/ByteOrder.h"
+#include "container/kiwi/KiwiPrimitives.h"
+#include "container/kiwi/LoaderLayout.h"
+#include "container/kiwi/LoaderRebuild.h"
+#include "project/build/LoaderBuild.h"
+#include "project/build/SourceLoader.h"
+#include "container/kiwi/Loading.h"
+#include "container/io/StreamErrors.h"
+#include "project/verify/Verify.h"
+#include "project/verify/VerifyReport.h"
+
+namespace velmora {
+
+namespace {
+
+using namespace loader_layout;
+using verify::Hex;
+
+constexpr uint64_t kModuleData = 2048;  // the module's data starts at sector 1
+constexpr size_t kRecord = 84;          // the module record in a rebuilt loader
+constexpr size_t kRecordTableCount = kRecord + kUnitTableOffset;   // 152
+constexpr size_t kModuleStartField = kRecord + kModuleStartOffset;  // 334
+constexpr size_t kSectorCountField = kRecord + kModuleLengthOffset;  // 338
+constexpr size_t kDirectoryUsed = kRecord + kModuleRecordSize;     // 340
+
+constexpr uint64_t RoundUp(uint64_t v, uint64_t m) { return (v + m - 1) / m * m; }
+
+struct UnitPlace {
+  std::string name;
+  uint32_t size = 0;           // the directory's size of the unit in the source
+  uint32_t sourceOffset = 0;
+  bool translated = false;
+  uint64_t pos = 0;            // where it lies in the built loader
+  uint64_t length = 0;         // the bytes it takes there, padding included
+  int64_t entryField = -1;     // position of its entry's offset field, -1 when it names no position
+};
+
+// What a rebuild from the source writes, worked out from the source's
+// directory and the project's plan.
+struct ExpectedLoader {
+  std::vector<uint8_t> head;   // the directory sector
+  std::vector<uint8_t> table;  // split layout: the unit table at 2048
+  std::vector<UnitPlace> units;
+  uint64_t moduleEnd = 0;      // just after the last unit
+  uint64_t fileSize = 0;
+};
+
+void ReadSource(TStream& source, int64_t sourceSize, int64_t pos, uint8_t* buffer, size_t count, const char* what) {
+  if (pos < 0 || pos > sourceSize || static_cast<int64_t>(count) > sourceSize - pos)
+    throw EFormatError(std::string("The source loader ends before ") + what + ".");
+  source.SetPosition(pos);
+  source.ReadBuffer(buffer, count);
+}
+
+// The dir must be the source's, already found suitable for the project.
+ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, const TLN_Loading& dir, TStream& source,
+                      int64_t sourceSize) {
+  const auto makerIndex = static_cast<size_t>(table.Info.MakerIndex);
+  const auto moduleIndex = static_cast<size_t>(table.Info.ModuleIndex);
+  const auto unitIndex = static_cast<size_t>(table.Info.UnitIndex);
+  const TLN_Module_Info& module = dir.Frame.Makers[makerIndex].Modules[moduleIndex];
+  const size_t count = module.Units.size();
+  if (!module.SplitTable && count > kRecordUnitSlots)
+    throw EFormatError("The source module lists more units than its record has room for.");
+
+  ExpectedLoader e;
+  e.head.assign(kModuleData, 0);
+  StoreBE32(&e.head[0], 0x00010000u);
+  ReadSource(source, sourceSize, 4 + kMakerRecordSize * static_cast<int64_t>(makerIndex), &e.head[4],
+             kMakerRecordSize, "its maker record");
+  StoreBE32(&e.head[16], 0x00010000u);
+  ReadSource(source, sourceSize, ModuleNameRecordPosition(dir, makerIndex, moduleIndex), &e.head[20],
+             kNameRecordSize, "its module name record");
+  ReadSource(source, sourceSize, module.RecordOffset, &e.head[kRecord], kModuleRecordSize, "its module record");
+  StoreBE32(&e.head[kModuleStartField], 0x00000100u);
+
+  uint64_t w = kModuleData;
+  if (module.SplitTable) {
+    e.table.resize(static_cast<size_t>(4 + kUnitEntrySize * static_cast<int64_t>(count - 1)));
+    ReadSource(source, sourceSize, module.Start, e.table.data(), e.table.size(), "its unit table");
+    const TLN_Unit_Info& first = module.Units[0];
+    if (first.Offset == kNoAddress || first.Offset < module.Start || first.Offset - module.Start < e.table.size())
+      throw EFormatError("The source module's first unit overlaps its unit table.");
+    w = kModuleData + (first.Offset - module.Start);
+  }
+  const uint64_t entries0 = kRecordTableCount + 12;  // offset field of record entry 0
+  for (size_t i = 0; i < count; ++i) {
+    const TLN_Unit_Info& u = module.Units[i];
+    UnitPlace place;
+    place.name = u.Name;
+    place.size = u.Size;
+    place.sourceOffset = u.Offset;
+    place.translated = i == unitIndex;
+    place.pos = w;
+    place.length = place.translated ? summary.PaddedSize : uint64_t{u.Size} + (u.Size % 2);
+
+    // The entry's offset field and the value a rebuild leaves there.
+    uint8_t* field = nullptr;
+    if (i == 0) {
+      place.entryField = static_cast<int64_t>(entries0);
+      field = &e.head[entries0];
+      if (!module.SplitTable && u.Offset != kNoAddress && u.Offset != module.Start) StoreBE32(field, 0);
+    } else if (module.SplitTable) {
+      place.entryField = static_cast<int64_t>(kModuleData + 4 + kUnitEntrySize * (i - 1) + 8);
+      field = &e.table[4 + kUnitEntrySize * (i - 1) + 8];
+      StoreBE32(field, static_cast<uint32_t>((w - kModuleData) / 2));
+    } else {
+      place.entryField = static_cast<int64_t>(entries0 + kUnitEntrySize * i);
+      field = &e.head[entries0 + kUnitEntrySize * i];
+      StoreBE32(field, static_cast<uint32_t>((w - kModuleData) / 2));
+    }
+    if (LoadBE32(field) == kNoAddress) place.entryField = -1;
+    e.units.push_back(place);
+    w += place.length;
+  }
+  e.moduleEnd = w;
+  const uint64_t padded = RoundUp(w - kModuleData, kModuleData);
+  if (padded / kModuleData > 0xFFFF) throw EFormatError("The module would be longer than a loader directory can record.");
+  StoreBE16(&e.head[kSectorCountField], static_cast<uint16_t>(padded / kModuleData));
+  e.fileSize = kModuleData + padded;
+  return e;
+}
+
+// Coalesces differing bytes into runs of one part, reported once each.
+class Runs {
+ public:
+  using Emit = std::function<void(uint64_t pos, uint64_t length, uint8_t got, uint8_t want)>;
+  explicit Runs(Emit emit) : emit_(std::move(emit)) {}
+  ~Runs() { Flush(); }
+  void Add(uint64_t pos, uint8_t got, uint8_t want, const void* part) {
+    if (length_ > 0 && pos == start_ + length_ && part == part_) {
+      ++length_;
+      return;
+    }
+    Flush();
+    start_ = pos, length_ = 1, got_ = got, want_ = want, part_ = part;
+  }
+  void Flush() {
+    if (length_ > 0) emit_(start_, length_, got_, want_);
+    length_ = 0;
+  }
+  const void* Part() const { return part_; }
+
+ private:
+  Emit emit_;
+  uint64_t start_ = 0, length_ = 0;
+  uint8_t got_ = 0, want_ = 0;
+  const void* part_ = nullptr;
+};
+
+std::string Where(uint64_t pos, uint64_t length) {
+  return length == 1 ? " at position " + Hex(pos) : " in " + std::to_string(length) + " bytes from position " + Hex(pos);
+}
+std::string Values(uint8_t got, uint8_t want) {
+  return " (" + Hex(got).substr(8) + " where " + Hex(want).substr(8) + " belongs)";
+}
+
+class LoaderCheck {
+ public:
+  LoaderCheck(const PhraseTable& table, const TranslationPlan& plan, const ExpectedLoader& e, verify::BuiltFile& built,
+              TStream& source, int64_t sourceSize, verify::Report& report)
+      : table_(table), plan_(plan), e_(e), built_(built), source_(source), sourceSize_(sourceSize), report_(report) {
+    for (size_t i = 0; i < e.units.size(); ++i)
+      if (e.units[i].entryField >= 0) entryOf_[static_cast<uint64_t>(e.units[i].entryField)] = i;
+  }
+
+  void Run() {
+    CheckFixed(0, e_.head, &LoaderCheck::DirectoryPart);
+    if (!e_.table.empty()) {
+      CheckFixed(kModuleData, e_.table, [](uint64_t) { return std::string("the module's unit table"); });
+      CheckZeros(kModuleData + e_.table.size(), e_.units.front().pos, "the gap between the unit table and unit 0");
+    }
+    for (size_t i = 0; i < e_.units.size(); ++i) {
+      const UnitPlace& u = e_.units[i];
+      if (u.translated) {
+        verify::CheckUnit(table_, plan_, built_, static_cast<int64_t>(u.pos), report_);
+        if (u.size != plan_.Summary.NewSize)
+          report_.Note("The directory entry of unit " + std::to_string(i) + " (" + u.name + ") keeps its old size " +
+                       std::to_string(u.size) + "; the unit's own header gives its new size " +
+                       std::to_string(plan_.Summary.NewSize) + ", and the unit is read by that.");
+      } else {
+        CompareWithSource(i);
+        if (u.size % 2 != 0) CheckZeros(u.pos + u.size, u.pos + u.length, "the byte that keeps the next unit even");
+      }
+    }
+    CheckZeros(e_.moduleEnd, e_.fileSize, "the module's padding after its last unit");
+    const auto size = static_cast<uint64_t>(built_.Size());
+    if (size != e_.fileSize)
+      report_.Problem(VerifyKind::FileLength, std::min(size, e_.fileSize),
+                      "the file holds " + std::to_string(size) + " bytes; the rebuilt loader takes " +
+                          std::to_string(e_.fileSize));
+  }
+
+ private:
+  static std::string DirectoryPart(uint64_t pos) {
+    if (pos < 4) return "the maker-entry count (a rebuilt loader holds one maker entry)";
+    if (pos < 16) return "the maker record";
+    if (pos < 20) return "the maker record's module count (a rebuilt loader holds one module)";
+    if (pos < kRecord) return "the module name record";
+    if (pos >= kModuleStartField && pos < kSectorCountField) return "the module start (sector 1)";
+    if (pos < kDirectoryUsed) {
+      const uint64_t r = pos - kRecord;
+      if (r >= kFirstUnitEntry && r < kFirstUnitEntry + kRecordUnitSlots * kUnitEntrySize)
+        return "unit entry " + std::to_string((r - kFirstUnitEntry) / kUnitEntrySize) + " of the module record";
+      return "the module record";
+    }
+    return "the directory's zero padding";
+  }
+
+  // Compares bytes that a rebuild writes in full (the directory sector, the
+  // unit table); unit entries' offsets and the sector count are checked as
+  // values.
+  void CheckFixed(uint64_t at, const std::vector<uint8_t>& want, const std::function<std::string(uint64_t)>& part) {
+    std::vector<uint8_t> got(want.size());
+    const size_t n = built_.ReadAt(static_cast<int64_t>(at), got.data(), got.size());
+    std::set<uint64_t> valueBytes;
+    for (const auto& [field, unit] : entryOf_)
+      if (field >= at && field + 4 <= at + n) {
+        for (uint64_t k = 0; k < 4; ++k) valueBytes.insert(field + k);
+        CheckEntry(unit, LoadBE32(&got[field - at]));
+      }
+    if (at == 0 && n >= kSectorCountField + 2) {
+      valueBytes.insert(kSectorCountField);
+      valueBytes.insert(kSectorCountField + 1);
+      const uint16_t held = LoadBE16(&got[kSectorCountField]), sectors = LoadBE16(&want[kSectorCountField]);
+      if (held != sectors)
+        report_.Problem(VerifyKind::Directory, kSectorCountField,
+                        "the module's sector count holds " + std::to_string(held) + "; the module takes " +
+                            std::to_string(sectors) + " sectors");
+    }
+    Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t w) {
+      report_.Problem(at == 0 ? VerifyKind::Directory : VerifyKind::ModuleData, pos,
+                      part(pos) + " differs from what a rebuild from the source writes" + Where(pos, length) +
+                          Values(g, w));
+    });
+    std::string last;
+    for (size_t k = 0; k < n; ++k) {
+      const uint64_t pos = at + k;
+      if (got[k] == want[k] || valueBytes.count(pos)) continue;
+      const std::string name = part(pos);
+      if (name != last) runs.Flush(), last = name;
+      runs.Add(pos, got[k], want[k], nullptr);
+    }
+  }
+
+  void CheckEntry(size_t i, uint32_t held) {
+    const UnitPlace& u = e_.units[i];
+    const auto field = static_cast<uint64_t>(u.entryField);
+    const uint64_t gives = kModuleData + static_cast<uint32_t>(held * 2u);
+    if (held != kNoAddress && gives == u.pos) return;
+    report_.Problem(VerifyKind::UnitEntry, field,
+                    "unit entry " + std::to_string(i) + " (" + u.name + ") gives " +
+                        (held == kNoAddress ? std::string("no position") : "position " + Hex(gives)) +
+                        "; the unit lies at " + Hex(u.pos));
+  }
+
+  void CheckZeros(uint64_t from, uint64_t to, const char* what) {
+    Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t) {
+      report_.Problem(VerifyKind::ModuleData, pos,
+                      std::string(what) + " is not zero" + Where(pos, length) + Values(g, 0));
+    });
+    std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(verify::kChunk, to > from ? to - from : 1)));
+    for (uint64_t c = from; c < to; c += buffer.size()) {
+      const size_t n = built_.ReadAt(static_cast<int64_t>(c), buffer.data(),
+                                     static_cast<size_t>(std::min<uint64_t>(buffer.size(), to - c)));
+      for (size_t k = 0; k < n; ++k)
+        if (buffer[k] != 0) runs.Add(c + k, buffer[k], 0, nullptr);
+      if (n < buffer.size()) break;
+    }
+  }
+
+  void CompareWithSource(size_t i) {
+    const UnitPlace& u = e_.units[i];
+    if (u.size == 0) return;
+    const std::string name = "unit " + std::to_string(i) + " (" + u.name + ")";
+    if (u.sourceOffset == kNoAddress || int64_t{u.sourceOffset} + int64_t{u.size} > sourceSize_) {
+      report_.Problem(VerifyKind::OtherUnit, u.pos,
+                      name + " reaches past the end of the source loader, so it cannot be compared");
+      return;
+    }
+    Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t w) {
+      report_.Problem(VerifyKind::OtherUnit, pos,
+                      name + " differs from the source's copy" +
+                          (length == 1 ? " at unit offset " + Hex(pos - u.pos)
+                                       : " in " + std::to_string(length) + " bytes from unit offset " + Hex(pos - u.pos)) +
+                          Values(g, w));
+    });
+    std::vector<uint8_t> got(static_cast<size_t>(std::min<uint64_t>(verify::kChunk, u.size)));
+    std::vector<uint8_t> want(got.size());
+    for (uint64_t c = 0; c < u.size; c += got.size()) {
+      const auto n = static_cast<size_t>(std::min<uint64_t>(got.size(), u.size - c));
+      source_.SetPosition(static_cast<int64_t>(u.sourceOffset + c));
+      source_.ReadBuffer(want.data(), n);
+      const size_t have = built_.ReadAt(static_cast<int64_t>(u.pos + c), got.data(), n);
+      if (std::memcmp(got.data(), want.data(), have) != 0)
+        for (size_t k = 0; k < have; ++k)
+          if (got[k] != want[k]) runs.Add(u.pos + c + k, got[k], want[k], nullptr);
+      if (have < n) break;  // the file ends here: reported as its length
+    }
+  }
+
+  const PhraseTable& table_;
+  const TranslationPlan& plan_;
+  const ExpectedLoader& e_;
+  verify::BuiltFile& built_;
+  TStream& source_;
+  const int64_t sourceSize_;
+  verify::Report& report_;
+  std::map<uint64_t, size_t> entryOf_;  // entry offset field position -> unit
+};
+
+// The source's directory and what a rebuild from it writes; the source must
+// already be known to be suitable.
+struct SourceView {
+  explicit SourceView(const std::string& path)
+      : dir(path), stream(path, TFileStream::Mode::OpenRead), size(stream.Size()) {}
+  TLN_Loading dir;
+  TFileStream stream;
+  int64_t size;
+};
+
+}  // namespace
+
+VerifyResult VerifyLoader(const PhraseTable& table, const std::string& builtPath, const std::string& sourcePath) {
+  const SourceCheck check = CheckSource(table, sourcePath);
+  if (check != SourceCheck::Suitable)
+    throw EFormatError("The source loader \"" + sourcePath + "\" does not serve the project: " +
+                       SourceCheckText(check) + ".");
+  VerifyResult result;
+  result.Kind = BuiltKind::Loader;
+  const TranslationPlan plan = PlanTranslations(table);
+  result.Summary = plan.Summary;
+  SourceView source(sourcePath);
+  const ExpectedLoader expected = Expect(table, plan.Summary, source.dir, source.stream, source.size);
+  verify::Report report(result);
+  verify::BuiltFile built(builtPath);
+  LoaderCheck(table, plan, expected, built, source.stream, source.size, report).Run();
+  return result;
+}
+
+BuiltKind GuessBuiltKind(const PhraseTable& table, const std::string& builtPath, const std::string& sourcePath) {
+  if (table.Info.MakerIndex < 0) return BuiltKind::Bin;
+  std::vector<uint8_t> head;
+  if (!sourcePath.empty() && CheckSource(table, sourcePath) == SourceCheck::Suitable) {
+    try {
+      SourceView source(sourcePath);
+      head = Expect(table, SummarizeBuild(table), source.dir, source.stream, source.size).head;
+    } catch (const EStreamError&) {
+      head.clear();  // judged by the fixed bytes alone
+    }
+  }
+  verify::BuiltFile built(builtPath);
+  std::vector<uint8_t> first(kModuleData);
+  first.resize(built.ReadAt(0, first.data(), first.size()));
+  const uint64_t imageLength = std::min<uint64_t>(table.ImageLength(), table.UnitImage.size());
+  size_t asBin = 0, asLoader = 0;
+  for (size_t i = 0; i < first.size(); ++i) {
+    asBin += first[i] == (i < imageLength ? table.UnitImage[i] : 0);
+    if (!head.empty()) {
+      asLoader += first[i] == head[i];
+    } else {
+      const bool fixed = i < 4 || (i >= 16 && i < 20) || (i >= kModuleStartField && i < kSectorCountField) ||
+                         i >= kDirectoryUsed;
+      uint8_t want = 0;
+      if (i == 1 || i == 17) want = 1;
+      if (i == kModuleStartField + 2) want = 1;
+      asLoader += fixed && first[i] == want;
+    }
+  }
+  return asLoader > asBin ? BuiltKind::Loader : BuiltKind::Bin;
+}
+
+}  // namespace velmora
