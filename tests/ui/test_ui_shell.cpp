@@ -8,6 +8,7 @@
 #include "UiTestSupport.h"
 #include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
+#include "ui/logic/CommandLine.h"
 #include "ui/logic/ShellController.h"
 #include "ui/logic/StartupOptions.h"
 #include "velmora/Version.h"
@@ -351,13 +352,13 @@ TEST(CommandLine, JoinsArgumentsAndOpensOnlyExistingVmprjFiles) {
   for (const Case& c : cases) {
     std::string joined;
     for (const auto& a : c.args) joined += "[" + a + "]";
-    EXPECT_EQ(ShellController::CommandLineProject(c.args), c.expect) << joined;
+    EXPECT_EQ(CommandLineProject(c.args), c.expect) << joined;
   }
 }
 
 TEST(CommandLine, NamesALoaderByItsNameAndAUnitByItsExtensionInAnyCase) {
   TempDir dir;
-  using Kind = ShellController::SourceKind;
+  using Kind = SourceKind;
   for (const char* name : {"LOADING.KWI", "loading.kwi", "APM.BIN", "apm.v2.Bin", "My unit.BIN", "one.vmprj",
                            "LOADING.KWI.bak", "ALLDATA1.KWI", "BIN", ".BIN.txt"})
     WriteFile(dir.File(name), "x");
@@ -365,7 +366,7 @@ TEST(CommandLine, NamesALoaderByItsNameAndAUnitByItsExtensionInAnyCase) {
 
   struct Case {
     std::vector<std::string> args;
-    std::optional<ShellController::SourceFile> expect;
+    std::optional<SourceFile> expect;
   };
   const std::string d = dir.Path();
   const Case cases[] = {
@@ -386,7 +387,7 @@ TEST(CommandLine, NamesALoaderByItsNameAndAUnitByItsExtensionInAnyCase) {
   for (const Case& c : cases) {
     std::string joined;
     for (const auto& a : c.args) joined += "[" + a + "]";
-    EXPECT_EQ(ShellController::CommandLineSource(c.args), c.expect) << joined;
+    EXPECT_EQ(CommandLineSource(c.args), c.expect) << joined;
   }
 }
 

@@ -27,6 +27,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/logic/CommandLine.h"
+#include "ui/logic/WindowTitle.h"
 #include "ui/qt/Dialogs.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/PhraseGridModel.h"
@@ -566,7 +568,7 @@ void TMainForm::showEvent(QShowEvent* event) {
   shell_.FormShow(args_);
   // A loader or unit file on the command line opens the Create New Project
   // dialog: only once the window is on the screen behind it.
-  if (ShellController::CommandLineSource(args_))
+  if (CommandLineSource(args_))
     QTimer::singleShot(0, this, [this] { shell_.OpenCommandLineSource(args_); });
 }
 
@@ -601,7 +603,7 @@ Answer TMainForm::MessageBox(const std::string& text, Buttons buttons, BoxKind k
   // The texts carry Windows line breaks; a line feed alone shows them here.
   QString shown = Q(text);
   shown.remove(QLatin1Char('\r'));
-  QMessageBox box(icon, Q(kAppTitle), shown, set, this);
+  QMessageBox box(icon, Q(kApplicationTitle), shown, set, this);
   switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
