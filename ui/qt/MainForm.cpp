@@ -29,8 +29,12 @@
 
 #include "ui/logic/CommandLine.h"
 #include "ui/logic/WindowTitle.h"
-#include "ui/qt/Dialogs.h"
+#include "ui/qt/EditDialog.h"
+#include "ui/qt/FindPanel.h"
+#include "ui/qt/NewProjectDialog.h"
+#include "ui/qt/SourceDialog.h"
 #include "ui/qt/Fonts.h"
+#include "ui/qt/QtText.h"
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
 
@@ -41,9 +45,6 @@ static void InitArtResources() { Q_INIT_RESOURCE(art); }
 namespace velmora::ui {
 
 namespace {
-
-QString Q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
-QString Local(const std::string& bytes) { return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())); }
 
 // "Description|pattern|Description|pattern" to Qt's name filters,
 // "Description (pattern pattern)" each.
@@ -70,20 +71,6 @@ QString FilterSuffix(const QString& nameFilter) {
   return nameFilter.mid(star + 3, end < 0 ? -1 : end - star - 3);
 }
 
-QFont WindowFont() {
-  QFont f;
-  f.setFamilies(TextFontFamilies("Tahoma"));
-  f.setPixelSize(11);
-  return f;
-}
-
-QFont MemoFont() {
-  QFont f;
-  f.setFamilies(TextFontFamilies("System"));
-  f.setPixelSize(14);
-  return f;
-}
-
 constexpr int kClientWidth = 1147;
 constexpr int kClientHeight = 725;
 // How long a note stays in the status line.
@@ -102,7 +89,7 @@ TMainForm::TMainForm(PhraseTable& table, std::vector<std::string> args, ProjectF
     : QMainWindow(parent), table_(table), args_(std::move(args)), shell_(table, *this, files) {
   InitArtResources();
   setObjectName("MainForm");
-  setFont(WindowFont());
+  setFont(SansFont(11));
   BuildMenus();
   BuildToolBar();
   BuildPanels();
@@ -325,7 +312,7 @@ void TMainForm::BuildPanels() {
   p1->setContentsMargins(0, 0, 0, 0);
   model_ = new PhraseGridModel(shell_, this);
   grid_ = new PhraseGridView(shell_, *model_, panel1_);
-  grid_->setFont(WindowFont());
+  grid_->setFont(SansFont(11));
   p1->addWidget(grid_);
   connect(grid_, &PhraseGridView::contextMenuWanted, this, [this](const QPoint& pos) { editMenu_->popup(pos); });
 
@@ -355,10 +342,7 @@ void TMainForm::BuildPanels() {
   imagePanelLabel_ = new QLabel(imagePanel_);
   imagePanelLabel_->setObjectName("ImagePanelLabel");
   imagePanelLabel_->setAttribute(Qt::WA_TranslucentBackground);
-  QFont big = WindowFont();
-  big.setPixelSize(24);
-  big.setBold(true);
-  imagePanelLabel_->setFont(big);
+  imagePanelLabel_->setFont(SansFont(24, true));
   imagePanelLabel_->setStyleSheet("color: white; background: transparent;");
   imagePanelLabel_->setGeometry(59, 32, 700, 34);
   imagePanelLabel_->setText(Q(kWelcomeText));
@@ -388,7 +372,7 @@ void TMainForm::BuildPanels() {
     m->setObjectName(name);
     m->setReadOnly(true);
     m->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-    m->setFont(MemoFont());
+    m->setFont(SystemFont(14));
     m->setGeometry(x, 4, width, 98);
     m->viewport()->installEventFilter(this);
     return m;
