@@ -255,15 +255,15 @@ class MainWindowTest : public QObject {
     QVERIFY(!timer->isActive());
     QCOMPARE(timer->interval(), 1000);
     QVERIFY(timer->isSingleShot());
-    form.ShowStatus("Creating project ...");
+    form.Ui().ShowStatus("Creating project ...");
     QCOMPARE(form.findChild<QLabel*>("ImagePanelLabel")->text(), QString("Creating project ..."));
     QVERIFY(panel->isVisible());
-    form.HideStatusLater();
+    form.Ui().HideStatusLater();
     QVERIFY(timer->isActive());
     QVERIFY(panel->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(!panel->isVisible(), 5000);
-    form.ShowStatus("again");
-    form.HideStatusNow();
+    form.Ui().ShowStatus("again");
+    form.Ui().HideStatusNow();
     QVERIFY(!panel->isVisible());
   }
 
