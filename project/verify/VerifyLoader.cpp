@@ -25,7 +25,6 @@ namespace velmora {
 namespace {
 
 using namespace loader_layout;
-using verify::Hex;
 
 constexpr uint64_t kModuleData = 2048;  // the module's data starts at sector 1
 constexpr size_t kRecord = 84;          // the module record in a rebuilt loader
@@ -160,10 +159,10 @@ class Runs {
 };
 
 std::string Where(uint64_t pos, uint64_t length) {
-  return length == 1 ? " at position " + Hex(pos) : " in " + std::to_string(length) + " bytes from position " + Hex(pos);
+  return length == 1 ? " at position " + FormatHex0x(pos) : " in " + std::to_string(length) + " bytes from position " + FormatHex0x(pos);
 }
 std::string Values(uint8_t got, uint8_t want) {
-  return " (" + Hex(got).substr(8) + " where " + Hex(want).substr(8) + " belongs)";
+  return " (" + FormatHex(got, 2) + " where " + FormatHex(want, 2) + " belongs)";
 }
 
 class LoaderCheck {
@@ -261,8 +260,8 @@ class LoaderCheck {
     if (held != kNoAddress && gives == u.pos) return;
     report_.Problem(VerifyKind::UnitEntry, field,
                     "unit entry " + std::to_string(i) + " (" + u.name + ") gives " +
-                        (held == kNoAddress ? std::string("no position") : "position " + Hex(gives)) +
-                        "; the unit lies at " + Hex(u.pos));
+                        (held == kNoAddress ? std::string("no position") : "position " + FormatHex0x(gives)) +
+                        "; the unit lies at " + FormatHex0x(u.pos));
   }
 
   void CheckZeros(uint64_t from, uint64_t to, const char* what) {
@@ -292,8 +291,8 @@ class LoaderCheck {
     Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t w) {
       report_.Problem(VerifyKind::OtherUnit, pos,
                       name + " differs from the source's copy" +
-                          (length == 1 ? " at unit offset " + Hex(pos - u.pos)
-                                       : " in " + std::to_string(length) + " bytes from unit offset " + Hex(pos - u.pos)) +
+                          (length == 1 ? " at unit offset " + FormatHex0x(pos - u.pos)
+                                       : " in " + std::to_string(length) + " bytes from unit offset " + FormatHex0x(pos - u.pos)) +
                           Values(g, w));
     });
     std::vector<uint8_t> got(static_cast<size_t>(std::min<uint64_t>(verify::kChunk, u.size)));

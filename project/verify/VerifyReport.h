@@ -8,6 +8,7 @@
 #include "analysis/PhraseTable.h"
 #include "container/io/Stream.h"
 #include "project/build/TranslationPlan.h"
+#include "project/text/HexText.h"
 #include "project/verify/Verify.h"
 
 namespace velmora::verify {
@@ -24,9 +25,6 @@ class Report {
   VerifyResult& result_;
   uint64_t notes_ = 0;
 };
-
-// "0x0001A2F0"
-std::string Hex(uint64_t value);
 
 // Reads the built file in pieces, never past its end.
 class BuiltFile {

@@ -330,9 +330,9 @@ class UnitCheck {
   void FlushRun() {
     if (runLength_ == 0) return;
     const uint64_t off = runStart_;
-    const std::string where = runLength_ == 1 ? " at unit offset " + Hex(off)
-                                              : " in " + std::to_string(runLength_) + " bytes from unit offset " + Hex(off);
-    const std::string values = " (" + Hex(runGot_).substr(8) + " where " + Hex(runExpected_).substr(8) + " belongs)";
+    const std::string where = runLength_ == 1 ? " at unit offset " + FormatHex0x(off)
+                                              : " in " + std::to_string(runLength_) + " bytes from unit offset " + FormatHex0x(off);
+    const std::string values = " (" + FormatHex(runGot_, 2) + " where " + FormatHex(runExpected_, 2) + " belongs)";
     const uint64_t pos = static_cast<uint64_t>(base_) + off;
     runLength_ = 0;
     if (runClass_ == kPaddingRun) {
@@ -345,7 +345,7 @@ class UnitCheck {
       } else if (const auto ptr = PointerRecordAt(off)) {
         report_.Problem(VerifyKind::Pointer, pos,
                         "the pointer of " + RecordName(*ptr) + " at unit offset " +
-                            Hex(table_.Phrases[*ptr].LinkAddress) + " was changed" + where + values);
+                            FormatHex0x(table_.Phrases[*ptr].LinkAddress) + " was changed" + where + values);
       } else if (const auto text = PhraseTextAt(off)) {
         report_.Problem(VerifyKind::Image, pos,
                         "the text of phrase " + std::to_string(*text) +
@@ -363,11 +363,11 @@ class UnitCheck {
     if (relocated)
       report_.Problem(VerifyKind::Image, pos,
                       "the old room of relocated phrase " + std::to_string(w) + " at unit offset " +
-                          Hex(p.StringAddress) + " is not emptied" + where + values);
+                          FormatHex0x(p.StringAddress) + " is not emptied" + where + values);
     else
       report_.Problem(VerifyKind::Translation, pos,
                       "the in-place translation of phrase " + std::to_string(w) + " at unit offset " +
-                          Hex(p.StringAddress) + " differs from its prepared text" + where + values);
+                          FormatHex0x(p.StringAddress) + " differs from its prepared text" + where + values);
   }
 
   std::string WriterName(int32_t writer) const {
@@ -431,8 +431,8 @@ class UnitCheck {
       const uint32_t stored = LoadBE32(fields_ + 4);
       if (stored != sum_)
         report_.Problem(VerifyKind::Checksum, pos + kUnitChecksumOffset,
-                        "the unit header's checksum field holds " + Hex(stored) + "; the words from offset 128 to " +
-                            std::to_string(newSize_) + " sum to " + Hex(sum_));
+                        "the unit header's checksum field holds " + FormatHex0x(stored) + "; the words from offset 128 to " +
+                            std::to_string(newSize_) + " sum to " + FormatHex0x(sum_));
     }
   }
 
@@ -506,7 +506,7 @@ class UnitCheck {
       const std::string by = writer != -1 ? " by " + WriterName(writer) : " (no zero byte follows it)";
       report_.Problem(VerifyKind::Overwritten, static_cast<uint64_t>(base_) + off,
                       "the in-place translation of phrase " + std::to_string(t.Index) + " at unit offset " +
-                          Hex(p.StringAddress) + " is overwritten at unit offset " + Hex(off) + by);
+                          FormatHex0x(p.StringAddress) + " is overwritten at unit offset " + FormatHex0x(off) + by);
       break;
     }
   }
@@ -520,7 +520,7 @@ class UnitCheck {
       const int32_t by = PointerOverwrittenBy(rec.LinkAddress, false);
       if (by == -1 || RelocatedRoot(i)) continue;
       report_.Problem(VerifyKind::Overwritten, static_cast<uint64_t>(base_) + rec.LinkAddress,
-                      "the pointer of " + RecordName(i) + " at unit offset " + Hex(rec.LinkAddress) +
+                      "the pointer of " + RecordName(i) + " at unit offset " + FormatHex0x(rec.LinkAddress) +
                           (by == static_cast<int32_t>(i) ? " copies its master's pointer, which a translation overwrote"
                                                          : " is overwritten by " + WriterName(by)));
     }
@@ -548,7 +548,7 @@ class UnitCheck {
         // The text itself may still stand where the build put it.
         if (HoldsAt(hint, want)) Cover(hint, want.size());
         report_.Problem(VerifyKind::Overwritten, pos + at,
-                        "the redirected pointer of " + RecordName(r) + " at unit offset " + Hex(at) +
+                        "the redirected pointer of " + RecordName(r) + " at unit offset " + FormatHex0x(at) +
                             (by == static_cast<int32_t>(r) ? " copies its master's pointer, which a translation overwrote"
                                                            : " is overwritten by " + WriterName(by)));
         continue;
@@ -563,7 +563,7 @@ class UnitCheck {
         Cover(target, want.size());
         continue;
       }
-      const std::string who = RecordName(r) + " at unit offset " + Hex(at);
+      const std::string who = RecordName(r) + " at unit offset " + FormatHex0x(at);
       const bool outside = target < imageLength_ || target >= newSize_;
       if (!outside && target == hint) {
         // The pointer is where the build puts the text: the text is damaged.
@@ -575,15 +575,15 @@ class UnitCheck {
           ++k;
         report_.Problem(VerifyKind::Translation, pos + target + k,
                         "the relocated translation of phrase " + std::to_string(t.Index) + " at unit offset " +
-                            Hex(target) + " differs from its prepared text at unit offset " + Hex(target + k));
+                            FormatHex0x(target) + " differs from its prepared text at unit offset " + FormatHex0x(target + k));
         continue;
       }
       const bool foundAtHint = HoldsAt(hint, want);
       if (foundAtHint) Cover(hint, want.size());
       report_.Problem(VerifyKind::Pointer, pos + at,
-                      "the redirected pointer of " + who + " leads to unit offset " + Hex(target) +
+                      "the redirected pointer of " + who + " leads to unit offset " + FormatHex0x(target) +
                           (outside ? ", outside the appended area" : "") +
-                          (foundAtHint ? "; its translation is at " + Hex(hint)
+                          (foundAtHint ? "; its translation is at " + FormatHex0x(hint)
                                        : ", which does not hold its translation followed by a zero byte"));
     }
   }
@@ -603,7 +603,7 @@ class UnitCheck {
         while (e < b && appended_[e] != 0) ++e;
         report_.Problem(VerifyKind::Appended, static_cast<uint64_t>(base_) + imageLength_ + o,
                         "the appended area holds bytes that belong to no translation a pointer reaches: " +
-                            std::to_string(e - o) + " from unit offset " + Hex(imageLength_ + o));
+                            std::to_string(e - o) + " from unit offset " + FormatHex0x(imageLength_ + o));
         o = e;
       }
     };
@@ -633,7 +633,7 @@ class UnitCheck {
           if (it->MaskAt(o) == kFixed && static_cast<uint8_t>(it->bytes[o - it->start]) != image_[o])
             writer = it->WriterAt(o);
         if (writer >= 0) {
-          report_.Note("The text of phrase " + std::to_string(i) + " at unit offset " + Hex(p.StringAddress) +
+          report_.Note("The text of phrase " + std::to_string(i) + " at unit offset " + FormatHex0x(p.StringAddress) +
                        ", which is not switched on, is changed by the translation of phrase " +
                        std::to_string(writer) + ".");
           break;
