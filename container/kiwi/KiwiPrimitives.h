@@ -18,6 +18,9 @@ constexpr int64_t kSectorSize = 2048;
 constexpr int64_t kBlockSize = 32;
 constexpr int64_t kBlocksPerSector = kSectorSize / kBlockSize;  // 64
 constexpr int64_t kWordSize = 2;
+// value rounded up to the next multiple of m: sizes on disc are padded so (a
+// unit to 4 bytes and to a sector, a module to a sector).
+constexpr uint64_t RoundUp(uint64_t value, uint64_t m) { return (value + m - 1) / m * m; }
 // A sector address or word offset with this value means "none".
 constexpr uint32_t kNoAddress = 0xFFFFFFFFu;
 // The maker entry whose modules carry translatable units.

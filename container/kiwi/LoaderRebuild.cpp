@@ -154,7 +154,7 @@ int64_t RebuildLoader(const std::string& sourcePath, const std::string& outputPa
   }
 
   const int64_t n = w - kLoaderSector;
-  const int64_t padded = (n + kLoaderSector - 1) / kLoaderSector * kLoaderSector;
+  const auto padded = static_cast<int64_t>(RoundUp(static_cast<uint64_t>(n), kLoaderSector));
   const int64_t sectors = padded / kLoaderSector;
   if (sectors > 0xFFFF) throw EFormatError("The module would be longer than a loader directory can record.");
   out.WriteZeros(static_cast<size_t>(padded - n));

@@ -33,8 +33,6 @@ constexpr size_t kModuleStartField = kRecord + kModuleStartOffset;  // 334
 constexpr size_t kSectorCountField = kRecord + kModuleLengthOffset;  // 338
 constexpr size_t kDirectoryUsed = kRecord + kModuleRecordSize;     // 340
 
-constexpr uint64_t RoundUp(uint64_t v, uint64_t m) { return (v + m - 1) / m * m; }
-
 struct UnitPlace {
   std::string name;
   uint32_t size = 0;           // the directory's size of the unit in the source

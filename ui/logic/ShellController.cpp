@@ -196,7 +196,7 @@ std::optional<std::string> ShellController::ChooseFileToSave(FileDialogRequest r
 }
 
 std::string ShellController::ProjectTitle(const std::string& path) const {
-  return std::string(kAppTitle) + " - " + path + "  [" + table_.UnitName + "_" + table_.UnitTag + "]";
+  return ProjectCaption(path, table_.UnitName, table_.UnitTag);
 }
 
 // ---------------------------------------------------------------- project file
@@ -237,7 +237,7 @@ bool ShellController::OpenProjectFile(const std::string& path) {
   projectPath_ = path;
   commands_.SaveFile = true;
   commands_.SaveBinFile = true;
-  saveBinDialogName_ = table_.UnitName + "_" + table_.UnitTag + ".BIN";
+  saveBinDialogName_ = table_.UnitTitle() + ".BIN";
   commands_.SaveProjectAs = true;
   hasProjectFile_ = true;
   files_.ShowingProject(path);
