@@ -41,10 +41,6 @@ struct TLN_System_Identification {
   uint16_t IdWord = 0;
 };
 
-// Seeks to pos and reads up to count bytes; whatever the stream does not
-// deliver is left zero. Returns the number of bytes delivered.
-size_t ReadBytesAt(TStream& stream, int64_t pos, void* buffer, size_t count);
-
 uint8_t ReadByteAt(TStream& stream, int64_t pos);
 uint16_t ReadWordBE(TStream& stream, int64_t pos);
 uint32_t ReadDWordBE(TStream& stream, int64_t pos);

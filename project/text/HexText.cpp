@@ -11,6 +11,12 @@ std::string FormatHex(uint64_t value, int minDigits) {
   return buf;
 }
 
+std::string FormatHex0x(uint64_t value, int minDigits) {
+  std::string text = "0x";
+  text += FormatHex(value, minDigits);
+  return text;
+}
+
 std::optional<uint32_t> HexFieldValue(std::string_view text) {
   if (text.empty()) return std::nullopt;
   uint64_t value = 0;

@@ -17,7 +17,7 @@ inline std::string FormatHex8(uint32_t value) { return FormatHex(value, 8); }
 
 // The form offsets and checksums are shown in: "0x" and at least minDigits
 // uppercase digits, "0x00001A2B".
-inline std::string FormatHex0x(uint64_t value, int minDigits = 8) { return "0x" + FormatHex(value, minDigits); }
+std::string FormatHex0x(uint64_t value, int minDigits = 8);
 
 // The value of a hexadecimal text of the address fields: hexadecimal digits
 // (either case), value within 32 bits and not FFFFFFFF. Empty or anything

@@ -21,19 +21,6 @@ void Report::Note(std::string note) {
   }
 }
 
-size_t BuiltFile::ReadAt(int64_t pos, uint8_t* buffer, size_t count) {
-  if (pos < 0 || pos >= size_) return 0;
-  count = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), size_ - pos));
-  stream_.SetPosition(pos);
-  size_t done = 0;
-  while (done < count) {
-    const size_t got = stream_.Read(buffer + done, count - done);
-    if (got == 0) break;
-    done += got;
-  }
-  return done;
-}
-
 }  // namespace verify
 
 const char* VerifyKindName(VerifyKind kind) {

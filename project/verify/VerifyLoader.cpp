@@ -26,12 +26,11 @@ namespace {
 
 using namespace loader_layout;
 
-constexpr uint64_t kModuleData = 2048;  // the module's data starts at sector 1
-constexpr size_t kRecord = 84;          // the module record in a rebuilt loader
-constexpr size_t kRecordTableCount = kRecord + kUnitTableOffset;   // 152
-constexpr size_t kModuleStartField = kRecord + kModuleStartOffset;  // 334
-constexpr size_t kSectorCountField = kRecord + kModuleLengthOffset;  // 338
-constexpr size_t kDirectoryUsed = kRecord + kModuleRecordSize;     // 340
+constexpr uint64_t kModuleData = kRebuiltModuleData;
+constexpr uint64_t kRecord = kRebuiltModuleRecord;
+constexpr uint64_t kModuleStartField = kRebuiltModuleStart;
+constexpr uint64_t kSectorCountField = kRebuiltModuleLength;
+constexpr uint64_t kDirectoryUsed = kRebuiltDirectoryEnd;
 
 struct UnitPlace {
   std::string name;
@@ -53,13 +52,6 @@ struct ExpectedLoader {
   uint64_t fileSize = 0;
 };
 
-void ReadSource(TStream& source, int64_t sourceSize, int64_t pos, uint8_t* buffer, size_t count, const char* what) {
-  if (pos < 0 || pos > sourceSize || static_cast<int64_t>(count) > sourceSize - pos)
-    throw EFormatError(std::string("The source loader ends before ") + what + ".");
-  source.SetPosition(pos);
-  source.ReadBuffer(buffer, count);
-}
-
 // The dir must be the source's, already found suitable for the project.
 ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, const TLN_Loading& dir, TStream& source,
                       int64_t sourceSize) {
@@ -72,26 +64,14 @@ ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, con
     throw EFormatError("The source module lists more units than its record has room for.");
 
   ExpectedLoader e;
-  e.head.assign(kModuleData, 0);
-  StoreBE32(&e.head[0], 0x00010000u);
-  ReadSource(source, sourceSize, 4 + kMakerRecordSize * static_cast<int64_t>(makerIndex), &e.head[4],
-             kMakerRecordSize, "its maker record");
-  StoreBE32(&e.head[16], 0x00010000u);
-  ReadSource(source, sourceSize, ModuleNameRecordPosition(dir, makerIndex, moduleIndex), &e.head[20],
-             kNameRecordSize, "its module name record");
-  ReadSource(source, sourceSize, module.RecordOffset, &e.head[kRecord], kModuleRecordSize, "its module record");
-  StoreBE32(&e.head[kModuleStartField], 0x00000100u);
+  RebuiltDirectory directory =
+      ReadRebuiltDirectory(dir, source, sourceSize, {table.Info.MakerIndex, table.Info.ModuleIndex});
+  e.head = std::move(directory.Head);
+  e.table = std::move(directory.Table);
 
   uint64_t w = kModuleData;
-  if (module.SplitTable) {
-    e.table.resize(static_cast<size_t>(4 + kUnitEntrySize * static_cast<int64_t>(count - 1)));
-    ReadSource(source, sourceSize, module.Start, e.table.data(), e.table.size(), "its unit table");
-    const TLN_Unit_Info& first = module.Units[0];
-    if (first.Offset == kNoAddress || first.Offset < module.Start || first.Offset - module.Start < e.table.size())
-      throw EFormatError("The source module's first unit overlaps its unit table.");
-    w = kModuleData + (first.Offset - module.Start);
-  }
-  const uint64_t entries0 = kRecordTableCount + 12;  // offset field of record entry 0
+  if (module.SplitTable && count > 0) w = kModuleData + (module.Units[0].Offset - module.Start);
+  const uint64_t entries0 = kRecord + kFirstUnitEntry + kUnitEntryOffsetField;  // offset field of record entry 0
   for (size_t i = 0; i < count; ++i) {
     const TLN_Unit_Info& u = module.Units[i];
     UnitPlace place;
@@ -109,8 +89,8 @@ ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, con
       field = &e.head[entries0];
       if (!module.SplitTable && u.Offset != kNoAddress && u.Offset != module.Start) StoreBE32(field, 0);
     } else if (module.SplitTable) {
-      place.entryField = static_cast<int64_t>(kModuleData + 4 + kUnitEntrySize * (i - 1) + 8);
-      field = &e.table[4 + kUnitEntrySize * (i - 1) + 8];
+      place.entryField = static_cast<int64_t>(kModuleData + 4 + kUnitEntrySize * (i - 1) + kUnitEntryOffsetField);
+      field = &e.table[4 + kUnitEntrySize * (i - 1) + kUnitEntryOffsetField];
       StoreBE32(field, static_cast<uint32_t>((w - kModuleData) / 2));
     } else {
       place.entryField = static_cast<int64_t>(entries0 + kUnitEntrySize * i);
@@ -201,9 +181,9 @@ class LoaderCheck {
 
  private:
   static std::string DirectoryPart(uint64_t pos) {
-    if (pos < 4) return "the maker-entry count (a rebuilt loader holds one maker entry)";
-    if (pos < 16) return "the maker record";
-    if (pos < 20) return "the maker record's module count (a rebuilt loader holds one module)";
+    if (pos < kRebuiltMakerRecord) return "the maker-entry count (a rebuilt loader holds one maker entry)";
+    if (pos < kRebuiltMakerModuleCount) return "the maker record";
+    if (pos < kRebuiltNameRecord) return "the maker record's module count (a rebuilt loader holds one module)";
     if (pos < kRecord) return "the module name record";
     if (pos >= kModuleStartField && pos < kSectorCountField) return "the module start (sector 1)";
     if (pos < kDirectoryUsed) {
@@ -367,11 +347,12 @@ BuiltKind GuessBuiltKind(const PhraseTable& table, const std::string& builtPath,
     if (!head.empty()) {
       asLoader += first[i] == head[i];
     } else {
-      const bool fixed = i < 4 || (i >= 16 && i < 20) || (i >= kModuleStartField && i < kSectorCountField) ||
-                         i >= kDirectoryUsed;
+      // The count words and the module start, as a rebuild writes them.
+      const bool fixed = i < kRebuiltMakerRecord || (i >= kRebuiltMakerModuleCount && i < kRebuiltNameRecord) ||
+                         (i >= kModuleStartField && i < kSectorCountField) || i >= kDirectoryUsed;
       uint8_t want = 0;
-      if (i == 1 || i == 17) want = 1;
-      if (i == kModuleStartField + 2) want = 1;
+      if (i == 1 || i == kRebuiltMakerModuleCount + 1) want = 1;  // 00 01 00 00
+      if (i == kModuleStartField + 2) want = 1;                   // 00 00 01 00
       asLoader += fixed && first[i] == want;
     }
   }

@@ -33,7 +33,7 @@ class BuiltFile {
   int64_t Size() const { return size_; }
   // Reads up to count bytes at pos (fewer at the end of the file); returns
   // how many were read.
-  size_t ReadAt(int64_t pos, uint8_t* buffer, size_t count);
+  size_t ReadAt(int64_t pos, uint8_t* buffer, size_t count) { return ReadBytesAt(stream_, pos, buffer, count, size_); }
 
  private:
   TFileStream stream_;
