@@ -17,6 +17,7 @@
 #include "project/build/SourceLoader.h"
 #include "container/kiwi/Loading.h"
 #include "container/io/StreamErrors.h"
+#include "project/verify/DifferingRuns.h"
 #include "project/verify/Verify.h"
 #include "project/verify/VerifyReport.h"
 
@@ -25,6 +26,10 @@ namespace velmora {
 namespace {
 
 using namespace loader_layout;
+using verify::DifferingRun;
+using verify::DifferingRuns;
+using verify::RunPlace;
+using verify::RunValues;
 
 constexpr uint64_t kModuleData = kRebuiltModuleData;
 constexpr uint64_t kRecord = kRebuiltModuleRecord;
@@ -109,40 +114,6 @@ ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, con
   return e;
 }
 
-// Coalesces differing bytes into runs of one part, reported once each.
-class Runs {
- public:
-  using Emit = std::function<void(uint64_t pos, uint64_t length, uint8_t got, uint8_t want)>;
-  explicit Runs(Emit emit) : emit_(std::move(emit)) {}
-  ~Runs() { Flush(); }
-  void Add(uint64_t pos, uint8_t got, uint8_t want, const void* part) {
-    if (length_ > 0 && pos == start_ + length_ && part == part_) {
-      ++length_;
-      return;
-    }
-    Flush();
-    start_ = pos, length_ = 1, got_ = got, want_ = want, part_ = part;
-  }
-  void Flush() {
-    if (length_ > 0) emit_(start_, length_, got_, want_);
-    length_ = 0;
-  }
-  const void* Part() const { return part_; }
-
- private:
-  Emit emit_;
-  uint64_t start_ = 0, length_ = 0;
-  uint8_t got_ = 0, want_ = 0;
-  const void* part_ = nullptr;
-};
-
-std::string Where(uint64_t pos, uint64_t length) {
-  return length == 1 ? " at position " + FormatHex0x(pos) : " in " + std::to_string(length) + " bytes from position " + FormatHex0x(pos);
-}
-std::string Values(uint8_t got, uint8_t want) {
-  return " (" + FormatHex(got, 2) + " where " + FormatHex(want, 2) + " belongs)";
-}
-
 class LoaderCheck {
  public:
   LoaderCheck(const PhraseTable& table, const TranslationPlan& plan, const ExpectedLoader& e, verify::BuiltFile& built,
@@ -216,19 +187,20 @@ class LoaderCheck {
                         "the module's sector count holds " + std::to_string(held) + "; the module takes " +
                             std::to_string(sectors) + " sectors");
     }
-    Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t w) {
-      report_.Problem(at == 0 ? VerifyKind::Directory : VerifyKind::ModuleData, pos,
-                      part(pos) + " differs from what a rebuild from the source writes" + Where(pos, length) +
-                          Values(g, w));
+    DifferingRuns runs([&](const DifferingRun& run) {
+      report_.Problem(at == 0 ? VerifyKind::Directory : VerifyKind::ModuleData, run.Start,
+                      part(run.Start) + " differs from what a rebuild from the source writes" +
+                          RunPlace(run, "position") + RunValues(run));
     });
     std::string last;
     for (size_t k = 0; k < n; ++k) {
       const uint64_t pos = at + k;
       if (got[k] == want[k] || valueBytes.count(pos)) continue;
       const std::string name = part(pos);
-      if (name != last) runs.Flush(), last = name;
-      runs.Add(pos, got[k], want[k], nullptr);
+      if (name != last) runs.Flush(), last = name;  // a run never spans two parts
+      runs.Add(pos, got[k], want[k]);
     }
+    runs.Flush();
   }
 
   void CheckEntry(size_t i, uint32_t held) {
@@ -243,18 +215,19 @@ class LoaderCheck {
   }
 
   void CheckZeros(uint64_t from, uint64_t to, const char* what) {
-    Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t) {
-      report_.Problem(VerifyKind::ModuleData, pos,
-                      std::string(what) + " is not zero" + Where(pos, length) + Values(g, 0));
+    DifferingRuns runs([&](const DifferingRun& run) {
+      report_.Problem(VerifyKind::ModuleData, run.Start,
+                      std::string(what) + " is not zero" + RunPlace(run, "position") + RunValues(run));
     });
     std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(verify::kChunk, to > from ? to - from : 1)));
     for (uint64_t c = from; c < to; c += buffer.size()) {
       const size_t n = built_.ReadAt(static_cast<int64_t>(c), buffer.data(),
                                      static_cast<size_t>(std::min<uint64_t>(buffer.size(), to - c)));
       for (size_t k = 0; k < n; ++k)
-        if (buffer[k] != 0) runs.Add(c + k, buffer[k], 0, nullptr);
+        if (buffer[k] != 0) runs.Add(c + k, buffer[k], 0);
       if (n < buffer.size()) break;
     }
+    runs.Flush();
   }
 
   void CompareWithSource(size_t i) {
@@ -266,12 +239,9 @@ class LoaderCheck {
                       name + " reaches past the end of the source loader, so it cannot be compared");
       return;
     }
-    Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t w) {
-      report_.Problem(VerifyKind::OtherUnit, pos,
-                      name + " differs from the source's copy" +
-                          (length == 1 ? " at unit offset " + FormatHex0x(pos - u.pos)
-                                       : " in " + std::to_string(length) + " bytes from unit offset " + FormatHex0x(pos - u.pos)) +
-                          Values(g, w));
+    DifferingRuns runs([&](const DifferingRun& run) {
+      report_.Problem(VerifyKind::OtherUnit, run.Start,
+                      name + " differs from the source's copy" + RunPlace(run, "unit offset", u.pos) + RunValues(run));
     });
     std::vector<uint8_t> got(static_cast<size_t>(std::min<uint64_t>(verify::kChunk, u.size)));
     std::vector<uint8_t> want(got.size());
@@ -282,9 +252,10 @@ class LoaderCheck {
       const size_t have = built_.ReadAt(static_cast<int64_t>(u.pos + c), got.data(), n);
       if (std::memcmp(got.data(), want.data(), have) != 0)
         for (size_t k = 0; k < have; ++k)
-          if (got[k] != want[k]) runs.Add(u.pos + c + k, got[k], want[k], nullptr);
+          if (got[k] != want[k]) runs.Add(u.pos + c + k, got[k], want[k]);
       if (have < n) break;  // the file ends here: reported as its length
     }
+    runs.Flush();
   }
 
   const PhraseTable& table_;
