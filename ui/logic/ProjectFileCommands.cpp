@@ -38,7 +38,7 @@ bool ProjectFileCommands::OpenProjectFile(const std::string& path) {
 
   state_.Grid().SetFilter(GridFilter::NoFilter);
   state_.Grid().RefillGrid();
-  state_.ShowProject(path, table.UnitName + "_" + table.UnitTag + ".BIN");
+  state_.ShowProject(path, table.UnitTitle() + ".BIN");
   saveProjectDialogName_ = path;
   state_.SetProjectPath(path);
   state_.HoldProjectFile(path);
