@@ -7,6 +7,7 @@
 #include "cli/ExchangeArgs.h"
 #include "container/io/OutputGuard.h"
 #include "project/file/ProjectEdit.h"
+#include "project/text/CodePageChoice.h"
 
 namespace velmora::cli {
 namespace {
@@ -38,11 +39,14 @@ const char* kUsage =
     "room: they will be relocated), unrepresentable in the code page and of\n"
     "unknown index, with the file's line for each that needs attention. A file\n"
     "that cannot be parsed is an error naming the line, and nothing is applied.\n"
+    "The languages a file names are not read.\n"
     "\n"
     "Options:\n"
     "  --format NAME    txt, po or xliff\n"
     "  --codepage NAME  the code page of the unit's texts (default: the one a PO\n"
-    "                   or XLIFF file records, else default)\n"
+    "                   or XLIFF file records, else the project's own: japanese\n"
+    "                   when its phrases are Japanese texts, else the 8-bit code\n"
+    "                   page of the user's locale)\n"
     "  --encoding NAME  text files only: utf-8, utf-16 or 8bit\n"
     "  --force          apply entries whose source text has changed\n";
 
@@ -62,6 +66,7 @@ int RunImport(const std::vector<std::string>& args) {
 
   ImportReport report;
   EditProjectFile(projectPath, [&](PhraseTable& table) {
+    if (!options.codePageChosen) options.codePage = ProjectCodePage(table);
     report = ImportPhraseFile(format, table, filePath, options);
     return report.Changed;
   });

@@ -3,6 +3,7 @@
 
 #include "analysis/Filters.h"
 #include "cli/CliCommon.h"
+#include "cli/CodePageArg.h"
 #include "project/text/CodePages.h"
 #include "project/text/HexText.h"
 #include "project/text/OneLineText.h"
@@ -22,7 +23,9 @@ const char* kUsage =
     "Options:\n"
     "  --filter FILTER   all (default), no-hidden, only-edited or final\n"
     "  --codepage NAME   default, west-europe, east-europe, greek, turkish,\n"
-    "                    baltic, arabic, russian or japanese (default: default)\n"
+    "                    baltic, arabic, russian or japanese (default: the\n"
+    "                    project's own: japanese when its phrases are Japanese\n"
+    "                    texts, else the 8-bit code page of the user's locale)\n"
     "  --json            a JSON array of objects instead of text lines\n";
 
 std::string JsonString(const std::string& s) {
@@ -56,16 +59,12 @@ int RunPhrases(const std::vector<std::string>& args) {
     if (!parsed) throw UsageError("--filter takes all, no-hidden, only-edited or final, not '" + *f + "'");
     filter = *parsed;
   }
-  CodePage cp = CodePage::Default;
-  if (auto c = ap.Value("--codepage")) {
-    const auto parsed = CodePageFromCliName(*c);
-    if (!parsed) throw UsageError("unknown code page '" + *c + "'");
-    cp = *parsed;
-  }
+  CodePageOption(ap);  // a wrong name is a usage error before the project is read
   const bool json = ap.Has("--json");
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  const CodePage cp = CodePageFor(ap, table);
   const auto rows = FilterRows(table, filter);
 
   std::string out;

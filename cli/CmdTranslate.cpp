@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/CliCommon.h"
+#include "cli/CodePageArg.h"
 #include "project/text/CodePages.h"
 #include "project/file/PhraseEdits.h"
 #include "project/file/ProjectEdit.h"
@@ -27,13 +28,9 @@ const char* kUsage =
     "stored as given; the BIN builder drops carriage returns.\n"
     "\n"
     "Options:\n"
-    "  --codepage NAME   the code page of the unit's texts (default: default)\n";
-
-CodePage ParseCodePage(const std::optional<std::string>& name) {
-  if (!name) return CodePage::Default;
-  if (auto cp = CodePageFromCliName(*name)) return *cp;
-  throw UsageError("unknown code page '" + *name + "'");
-}
+    "  --codepage NAME   the code page of the unit's texts (default: the project's\n"
+    "                    own: japanese when its phrases are Japanese texts, else\n"
+    "                    the 8-bit code page of the user's locale)\n";
 
 int RunTranslate(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--codepage"}, {});
@@ -41,12 +38,13 @@ int RunTranslate(const std::vector<std::string>& args) {
   if (pos.size() != 3) throw UsageError("give PROJECT, INDEX and TEXT");
   const std::string& projectPath = pos[0];
   const long long index = ParseInteger(pos[1], "INDEX");
-  const CodePage codePage = ParseCodePage(ap.Value("--codepage"));
-  // Converted before anything is read or written: an unrepresentable
-  // character leaves the project as it was.
-  const std::string text = FromUtf8(pos[2], codePage);
+  CodePageOption(ap);  // a wrong name is a usage error before the project is read
 
+  std::string text;
   const bool changed = EditProjectFile(projectPath, [&](PhraseTable& table) {
+    // Converted before the project changes: an unrepresentable character
+    // leaves it as it was.
+    text = FromUtf8(pos[2], CodePageFor(ap, table));
     if (index < 0 || static_cast<unsigned long long>(index) >= table.Phrases.size())
       throw std::out_of_range("Phrase " + pos[1] + " does not exist: the project holds " +
                               std::to_string(table.Phrases.size()) + " records.");

@@ -1,5 +1,7 @@
 #include "cli/ExchangeArgs.h"
 
+#include "cli/CodePageArg.h"
+
 namespace velmora::cli {
 
 const PhraseFormat* FormatOption(const ArgParser& ap) {
@@ -12,9 +14,7 @@ const PhraseFormat* FormatOption(const ArgParser& ap) {
 
 ExchangeOptions ExchangeOptionsFrom(const ArgParser& ap, const PhraseFormat* format) {
   ExchangeOptions options;
-  if (const auto c = ap.Value("--codepage")) {
-    const auto page = CodePageFromCliName(*c);
-    if (!page) throw UsageError("unknown code page '" + *c + "'");
+  if (const auto page = CodePageOption(ap)) {
     options.codePage = *page;
   } else {
     options.codePageChosen = false;
@@ -27,6 +27,18 @@ ExchangeOptions ExchangeOptionsFrom(const ArgParser& ap, const PhraseFormat* for
     options.encoding = *encoding;
   }
   return options;
+}
+
+void LanguageOptionsFrom(const ArgParser& ap, const PhraseFormat& format, ExchangeOptions& options) {
+  for (const std::string& name : kLanguageValueOptions) {
+    const auto code = ap.Value(name);
+    if (!code) continue;
+    if (format.ShortName() == "txt") throw UsageError(name + " is for PO and XLIFF files; a text file names no language");
+    const auto tag = ParseLanguageTag(*code);
+    if (!tag)
+      throw UsageError(name + " takes a language code such as de, pt-BR, pt_BR or sr@latin, not '" + *code + "'");
+    (name == "--language" ? options.language : options.sourceLanguage) = *tag;
+  }
 }
 
 }  // namespace velmora::cli

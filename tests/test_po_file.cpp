@@ -39,7 +39,7 @@ TEST(WritePo, HeaderNamesTheUnitTheCodePageAndUtf8) {
                             "\"Content-Transfer-Encoding: 8bit\\n\"\n", "\"MIME-Version: 1.0\\n\"\n",
                             "\"X-Generator: Velmora ", "\"X-Velmora-Unit-Name: APM\\n\"\n",
                             "\"X-Velmora-Unit-Tag: TAG1\\n\"\n",
-                            "\"X-Velmora-Code-Page: west-europe (CP1252)\\n\"\n"})
+                            "\"X-Velmora-Code-Page: CP1252\\n\"\n"})
     EXPECT_NE(po.find(field), std::string::npos) << field;
 }
 

@@ -39,14 +39,18 @@ TEST(WriteXliff, FileAndOneTransUnitPerPhrase) {
       .AddLink(1)
       .Names("APM", "TAG1")
       .Fill(t);
-  const std::string xliff = WriteXliff(CollectExport(t, {0, 1, 2, 3}, CodePage::WestEurope));
+  ExchangeOptions options;
+  options.codePage = CodePage::WestEurope;
+  options.language = ParseLanguageTag("de_AT");
+  const std::string xliff = WriteXliff(CollectExport(t, {0, 1, 2, 3}, options));
   EXPECT_EQ(xliff.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xliff version=\"1.2\" "
                         "xmlns=\"urn:oasis:names:tc:xliff:document:1.2\"",
                         0),
             0u)
       << xliff;
-  EXPECT_NE(xliff.find("<file original=\"APM_TAG1\" source-language=\"x-unknown\" datatype=\"plaintext\" "
-                       "velmora:unit-name=\"APM\" velmora:unit-tag=\"TAG1\" velmora:code-page=\"west-europe\">"),
+  EXPECT_NE(xliff.find("<file original=\"APM_TAG1\" source-language=\"en\" target-language=\"de-AT\" "
+                       "datatype=\"plaintext\" velmora:unit-name=\"APM\" velmora:unit-tag=\"TAG1\" "
+                       "velmora:code-page=\"CP1252\">"),
             std::string::npos)
       << xliff;
   const std::string expected =
@@ -55,7 +59,8 @@ TEST(WriteXliff, FileAndOneTransUnitPerPhrase) {
       "        <source>Route</source>\n"
       "        <note>address 0x00000090, pointers: 1, room: 4 bytes in CP1252</note>\n"
       "      </trans-unit>\n"
-      "      <trans-unit id=\"1\" resname=\"0x00000096\" maxwidth=\"6\" size-unit=\"byte\" xml:space=\"preserve\">\n"
+      "      <trans-unit id=\"1\" resname=\"0x00000096\" maxwidth=\"6\" size-unit=\"byte\" xml:space=\"preserve\" "
+      "approved=\"yes\">\n"
       "        <source>A &amp; &lt;b&gt;</source>\n"
       "        <target state=\"translated\">x\ny<x id=\"c1\" ctype=\"x-velmora-control\" equiv-text=\"U+000D\" />z"
       "<x id=\"c2\" ctype=\"x-velmora-control\" equiv-text=\"U+0001\" /></target>\n"
@@ -63,7 +68,7 @@ TEST(WriteXliff, FileAndOneTransUnitPerPhrase) {
       "      </trans-unit>\n"
       "      <trans-unit id=\"2\" resname=\"0x0000009E\" maxwidth=\"4\" size-unit=\"byte\" xml:space=\"preserve\">\n"
       "        <source>Menu</source>\n"
-      "        <target state=\"needs-review-translation\">Men\xC3\xBC</target>\n"
+      "        <target state=\"needs-translation\">Men\xC3\xBC</target>\n"
       "        <note>address 0x0000009E, pointers: 1, room: 4 bytes in CP1252</note>\n"
       "      </trans-unit>\n"
       "    </body>";
@@ -73,7 +78,7 @@ TEST(WriteXliff, FileAndOneTransUnitPerPhrase) {
   // back; the CR before the LF is left to the rule that treats it as the
   // same text.
   const ImportDocument doc = ParseXliff(xliff);
-  EXPECT_EQ(doc.CodePageName, "west-europe");
+  EXPECT_EQ(doc.CodePageName, "CP1252");
   ASSERT_EQ(doc.Entries.size(), 3u);
   EXPECT_EQ(doc.Entries[1].Source, "A & <b>");
   EXPECT_EQ(doc.Entries[1].Target, "x\ny\rz\x01");

@@ -7,6 +7,7 @@
 #include "container/io/StreamErrors.h"
 #include "project/build/BinBuilder.h"
 #include "project/file/PhraseEdits.h"
+#include "project/text/CodePageChoice.h"
 
 namespace velmora {
 
@@ -69,9 +70,18 @@ std::string PhraseLabel(size_t i) { return "phrase " + std::to_string(i) + ": ";
 }  // namespace
 
 ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t>& rows, CodePage page) {
+  ExchangeOptions options;
+  options.codePage = page;
+  return CollectExport(table, rows, options);
+}
+
+ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t>& rows,
+                             const ExchangeOptions& options) {
   ExportDocument doc;
-  doc.Page = page;
-  TCodePageDecoder decoder(page);
+  doc.Page = ConcreteCodePage(options.codePage);
+  doc.SourceLanguage = options.sourceLanguage ? *options.sourceLanguage : SourceLanguageFor(doc.Page);
+  doc.TargetLanguage = options.language ? options.language : LocaleLanguage();
+  TCodePageDecoder decoder(doc.Page);
   doc.UnitName = decoder.Decode(table.UnitName);
   doc.UnitTag = decoder.Decode(table.UnitTag);
   std::vector<uint32_t> pointers(table.Phrases.size(), 1);
@@ -113,12 +123,12 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
   ImportReport report;
   CodePage page = options.codePage;
   if (!doc.CodePageName.empty()) {
-    const auto recorded = CodePageFromCliName(doc.CodePageName);
+    const auto recorded = CodePageFromRecord(doc.CodePageName);
     if (recorded && !options.codePageChosen) {
       page = *recorded;
-    } else if (!recorded || *recorded != page) {
+    } else if (!recorded || IconvCharset(*recorded) != IconvCharset(page)) {
       report.Note(doc.CodePageLine, "the file was written under the code page \"" + doc.CodePageName +
-                                        "\"; its texts are read in the code page \"" + CodePageCliName(page) + "\"");
+                                        "\"; its texts are read in the code page \"" + IconvCharset(page) + "\"");
     }
   }
   TCodePageEncoder encoder(page);

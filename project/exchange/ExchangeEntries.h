@@ -5,12 +5,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "analysis/PhraseTable.h"
 #include "project/text/CodePages.h"
+#include "project/text/LanguageTags.h"
 #include "project/exchange/ImportReport.h"
 #include "project/exchange/PhraseFormat.h"
 
@@ -34,14 +36,23 @@ struct ExportEntry {
 struct ExportDocument {
   std::string UnitName;  // UTF-8
   std::string UnitTag;   // UTF-8
-  CodePage Page = CodePage::Default;
+  // The code page the texts were decoded from; never Default, so that the
+  // file names the same one on every machine.
+  CodePage Page = CodePage::WestEurope;
+  LanguageTag SourceLanguage;                 // of the origin texts
+  std::optional<LanguageTag> TargetLanguage;  // of the translations; none known
   std::vector<ExportEntry> Entries;
   // "UnitName_UnitTag", the name both formats give the unit.
   std::string UnitTitle() const { return velmora::UnitTitle(UnitName, UnitTag); }
 };
 
 // The entries for the phrases at rows, in that order; links and indices
-// outside the table are left out. Texts are decoded from the code page.
+// outside the table are left out. Texts are decoded from the code page
+// (Default as the locale's, which the document then names). The languages
+// are the options' or, when they name none, the locale's target language
+// and the code page's source language (SourceLanguageFor).
+ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t>& rows,
+                             const ExchangeOptions& options);
 ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t>& rows, CodePage page);
 
 // Where a piece of a string read from a file begins: its offset in the

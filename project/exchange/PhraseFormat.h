@@ -15,6 +15,7 @@
 
 #include "analysis/PhraseTable.h"
 #include "project/text/CodePages.h"
+#include "project/text/LanguageTags.h"
 #include "project/exchange/TextExchange.h"
 #include "project/exchange/ImportReport.h"
 
@@ -30,6 +31,11 @@ struct ExchangeOptions {
   TextEncoding encoding = TextEncoding::Auto;
   // Import: apply entries whose source text no longer matches the project.
   bool force = false;
+  // Export to PO and XLIFF: the language of the translations (the locale's
+  // when not given) and of the unit's texts (by the code page when not
+  // given). The import reads neither.
+  std::optional<LanguageTag> language;
+  std::optional<LanguageTag> sourceLanguage;
 };
 
 class PhraseFormat;

@@ -331,13 +331,17 @@ std::string WritePo(const ExportDocument& doc) {
   field("PO-Revision-Date", "");
   field("Last-Translator", "");
   field("Language-Team", "");
+  // Empty when no language is known: gettext's tools then ask for one.
+  field("Language", doc.TargetLanguage ? doc.TargetLanguage->Gettext() : "");
   field("MIME-Version", "1.0");
   field("Content-Type", "text/plain; charset=UTF-8");
   field("Content-Transfer-Encoding", "8bit");
   field("X-Generator", std::string("Velmora ") + kVersion);
+  // Poedit's name for the language of the msgids.
+  field("X-Source-Language", doc.SourceLanguage.Gettext());
   field("X-Velmora-Unit-Name", doc.UnitName);
   field("X-Velmora-Unit-Tag", doc.UnitTag);
-  field("X-Velmora-Code-Page", std::string(CodePageCliName(doc.Page)) + " (" + charset + ")");
+  field("X-Velmora-Code-Page", charset);
   for (const ExportEntry& e : doc.Entries) {
     out.append("\n#. room: ").append(std::to_string(e.Room)).append(" bytes in ").append(charset);
     out.append(", pointers: ").append(std::to_string(e.Pointers)).append("\n");

@@ -277,17 +277,18 @@ std::string WriteXliff(const ExportDocument& doc) {
   root.append_attribute("xmlns:velmora") = kVelmoraNamespace;
   pugi::xml_node file = root.append_child("file");
   file.append_attribute("original") = doc.UnitTitle().c_str();
-  file.append_attribute("source-language") = "x-unknown";
+  file.append_attribute("source-language") = doc.SourceLanguage.Bcp47().c_str();
+  if (doc.TargetLanguage) file.append_attribute("target-language") = doc.TargetLanguage->Bcp47().c_str();
   file.append_attribute("datatype") = "plaintext";
   file.append_attribute("velmora:unit-name") = doc.UnitName.c_str();
   file.append_attribute("velmora:unit-tag") = doc.UnitTag.c_str();
-  file.append_attribute("velmora:code-page") = CodePageCliName(doc.Page);
+  const std::string charset = IconvCharset(doc.Page);
+  file.append_attribute("velmora:code-page") = charset.c_str();
   pugi::xml_node tool = file.append_child("header").append_child("tool");
   tool.append_attribute("tool-id") = "velmora";
   tool.append_attribute("tool-name") = "Velmora";
   tool.append_attribute("tool-version") = kVersion;
   pugi::xml_node body = file.append_child("body");
-  const std::string charset = IconvCharset(doc.Page);
   for (const ExportEntry& e : doc.Entries) {
     pugi::xml_node unit = body.append_child("trans-unit");
     unit.append_attribute("id") = std::to_string(e.Index).c_str();
@@ -295,11 +296,16 @@ std::string WriteXliff(const ExportDocument& doc) {
     unit.append_attribute("maxwidth") = std::to_string(e.Room).c_str();
     unit.append_attribute("size-unit") = "byte";
     unit.append_attribute("xml:space") = "preserve";
+    // A switched-on translation is approved; translate-toolkit counts a
+    // target without approval as fuzzy, whatever its state.
+    if (!e.Target.empty() && !e.Fuzzy) unit.append_attribute("approved") = "yes";
     int placeholder = 0;
     AppendText(unit.append_child("source"), e.Source, &placeholder);
     if (!e.Target.empty()) {
       pugi::xml_node target = unit.append_child("target");
-      target.append_attribute("state") = e.Fuzzy ? "needs-review-translation" : "translated";
+      // "needs-translation" on a target with text is what Poedit and
+      // translate-toolkit both show as needing work.
+      target.append_attribute("state") = e.Fuzzy ? "needs-translation" : "translated";
       placeholder = 0;
       AppendText(target, e.Target, &placeholder);
     }

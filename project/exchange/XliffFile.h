@@ -1,8 +1,10 @@
 // XLIFF 1.2 files of phrases: one <file> for the unit, one <trans-unit> per
 // phrase with its index as id, the string address as resname, the room as
 // maxwidth in bytes, the origin text as <source>, the edited text as
-// <target> (state "translated" when switched on, else
-// "needs-review-translation") and the address and pointer count in a <note>.
+// <target> (approved, state "translated" when switched on, else state
+// "needs-translation") and the address and pointer count in a <note>. The
+// <file> names the source and target languages and, in Velmora's own
+// attributes (velmora-phrase-file.xsd), the unit and the code page.
 #pragma once
 
 #include <string>

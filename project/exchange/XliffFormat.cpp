@@ -34,7 +34,7 @@ class XliffFormat final : public PhraseFormat {
 
   std::string Write(const PhraseTable& table, const std::vector<int32_t>& rows,
                     const ExchangeOptions& options) const override {
-    return WriteXliff(CollectExport(table, rows, options.codePage));
+    return WriteXliff(CollectExport(table, rows, options));
   }
 
   ImportReport Read(PhraseTable& table, std::string_view bytes, const ExchangeOptions& options) const override {
