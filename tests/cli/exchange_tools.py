@@ -39,8 +39,13 @@ def check(ok: bool, what: str) -> bool:
     return ok
 
 
-def run(*args: str, rc: int | None = 0) -> subprocess.CompletedProcess:
-    res = subprocess.run(list(args), capture_output=True)
+def run(*args: str, rc: int | None = 0, lang: str | None = None) -> subprocess.CompletedProcess:
+    """Runs a program; lang sets its locale (LANG alone) when given."""
+    env = None
+    if lang is not None:
+        env = {k: v for k, v in os.environ.items() if not k.startswith("LC_") and k not in ("LANG", "LANGUAGE")}
+        env["LANG"] = lang
+    res = subprocess.run(list(args), capture_output=True, env=env)
     if rc is not None and res.returncode != rc:
         check(False, f"{' '.join(args)}: exit {res.returncode}, expected {rc}: "
                      f"{res.stderr.decode(errors='replace').strip()[:400]}")
@@ -51,11 +56,12 @@ class Cli:
     def __init__(self, path: str) -> None:
         self.path = path
 
-    def __call__(self, *args: str, rc: int | None = 0) -> subprocess.CompletedProcess:
-        return run(self.path, *args, rc=rc)
+    def __call__(self, *args: str, rc: int | None = 0, lang: str | None = None) -> subprocess.CompletedProcess:
+        return run(self.path, *args, rc=rc, lang=lang)
 
-    def phrases(self, project: str, codepage: str) -> list[dict]:
-        return json.loads(self(("phrases"), project, "--codepage", codepage, "--json").stdout)
+    def phrases(self, project: str, codepage: str | None, lang: str | None = None) -> list[dict]:
+        opts = ("--codepage", codepage) if codepage else ()
+        return json.loads(self("phrases", project, *opts, "--json", lang=lang).stdout)
 
 
 def read(path: str) -> bytes:
@@ -133,8 +139,10 @@ def survives_text_rules(text: str) -> bool:
 # ------------------------------------------------------------ the checks
 
 class Project:
-    def __init__(self, cli: Cli, work: str, name: str, path: str, codepage: str, fill: str, alien: str) -> None:
+    def __init__(self, cli: Cli, work: str, name: str, path: str, codepage: str, charset: str, fill: str,
+                 alien: str) -> None:
         self.cli, self.work, self.name, self.path, self.codepage = cli, work, name, path, codepage
+        self.charset = charset  # the code page's name in the files
         self.fill = fill    # a translation the code page can hold
         self.alien = alien  # a character it cannot
         self.n = 0
@@ -182,10 +190,11 @@ class Project:
                           f"{self.name} txt {enc}: phrase {r['index']} came back as {back[r['index']]['edited']!r}")
 
     def gettext(self) -> None:
-        f = self.export("po")
+        f = self.export("po", "--language", "de")
+        check('"Language: de\\n"' in read(f).decode(), f"{self.name}: PO exported with --language de lacks Language: de")
         res = run("msgfmt", "-c", "--check-format", "-o", os.devnull, f)
-        warnings = [ln for ln in res.stderr.decode().splitlines() if "'Language'" not in ln]
-        check(not warnings, f"{self.name}: msgfmt -c says {warnings}")
+        check(res.stderr == b"", f"{self.name}: msgfmt -c says {res.stderr.decode(errors='replace')}")
+        f = self.export("po")  # the rest with the language the locale gives
 
         cat = self.file(".po")
         run("msgcat", f, "-o", cat)
@@ -237,6 +246,77 @@ class Project:
                   f"{self.name} unit {o['id']}: target {o['target']!r} / {tt!r} / {r['edited']!r}")
             check(o["fuzzy"] == (tfuzzy and bool(tt)) == (r["edited"] is not None and not r["on"]),
                   f"{self.name} unit {o['id']}: fuzzy {o['fuzzy']} / {tfuzzy}")
+
+    def self_description(self) -> None:
+        """The XLIFF names its languages and code page, and translate-toolkit
+        counts exactly the switched-on translations as translated."""
+        rows = self.rows()
+        on = {r["index"] for r in rows if r["edited"] is not None and r["on"]}
+        off = {r["index"] for r in rows if r["edited"] is not None and not r["on"]}
+        check(bool(on) and bool(off), f"{self.name}: the fixture needs translations switched on and off")
+        f = self.export("xliff", "--language", "pt_BR")
+        root = ET.parse(f).getroot()
+        file = root.find(f"{{{XLIFF}}}file")
+        source = "ja" if self.codepage == "japanese" else "en"
+        check(file.get("target-language") == "pt-BR", f"{self.name}: target-language {file.get('target-language')}")
+        check(file.get("source-language") == source, f"{self.name}: source-language {file.get('source-language')}")
+        check(file.get(f"{{{VELMORA}}}code-page") == self.charset,
+              f"{self.name}: code page {file.get(f'{{{VELMORA}}}code-page')}")
+        approved = {int(tu.get("id")) for tu in root.iter(f"{{{XLIFF}}}trans-unit") if tu.get("approved") == "yes"}
+        check(approved == on, f"{self.name}: approved {sorted(approved)}, switched on {sorted(on)}")
+        # Poedit shows a target with text as needing work only in these states.
+        poedit_needs_work = {"new", "needs-translation", "needs-adaptation", "needs-l10n"}
+        for tu in root.iter(f"{{{XLIFF}}}trans-unit"):
+            target = tu.find(f"{{{XLIFF}}}target")
+            if target is None:
+                continue
+            state, index = target.get("state"), int(tu.get("id"))
+            check(state in poedit_needs_work if index in off else state in ("translated", "final"),
+                  f"{self.name}: unit {index} has the state {state}")
+        res = run("pocount", "--csv", f)
+        fields = [x.strip() for x in res.stdout.decode().strip().splitlines()[-1].split(",")]
+        translated, fuzzy, untranslated = int(fields[1]), int(fields[4]), int(fields[6])
+        check((translated, fuzzy, untranslated) == (len(on), len(off), len(rows) - len(on) - len(off)),
+              f"{self.name}: pocount translated/fuzzy/untranslated {translated}/{fuzzy}/{untranslated}, "
+              f"expected {len(on)}/{len(off)}/{len(rows) - len(on) - len(off)}")
+        # The source language can be named, and a text file names none.
+        f = self.export("po", "--source-language", "fr-CA")
+        check('"X-Source-Language: fr_CA\\n"' in read(f).decode(), f"{self.name}: --source-language")
+        self.cli("export", self.path, "-o", self.file(".txt"), "--language", "de", rc=2)
+        self.cli("export", self.path, "-o", self.file(".po"), "--language", "Deutsch", rc=2)
+
+    def own_code_page(self) -> None:
+        """Without --codepage every command takes the project's own: Japanese
+        for Japanese texts, else the locale's; a file records the one used
+        and reads the same under another locale."""
+        native = self.rows()
+        locale = "ru_RU.UTF-8" if self.codepage == "japanese" else "C.UTF-8"
+        check(self.cli.phrases(self.path, None, lang=locale) == native, f"{self.name}: phrases without --codepage")
+        for fmt, suffix in (("po", ".po"), ("xliff", ".xlf")):
+            f = self.file(suffix)
+            self.cli("export", self.path, "-o", f, "--language", "de", lang=locale)
+            data = read(f).decode()
+            check(f"Code-Page: {self.charset}\\n" in data or f'code-page="{self.charset}"' in data,
+                  f"{self.name} {fmt}: the code page recorded without --codepage")
+            check("default" not in data, f"{self.name} {fmt}: 'default' recorded")
+            sources = [u.source for u in ttpo.pofile(read(f)).units if not u.isheader()] if fmt == "po" \
+                else [u["source"] for u in xliff_units(f)]
+            check(sources == [r["origin"] for r in native], f"{self.name} {fmt}: texts without --codepage")
+            p = self.scratch()
+            res = self.cli("import", p, f, lang="de_DE.UTF-8")
+            check(res.stdout.startswith(b"0 applied,") and read(p) == read(self.path),
+                  f"{self.name} {fmt}: import under another locale changed the project: {res.stdout[:200]!r}")
+        p = self.scratch()
+        row = native[-1]
+        self.cli("translate", p, str(row["index"]), self.fill, lang=locale)
+        back = {r["index"]: r for r in self.rows(p)}
+        check(back[row["index"]]["edited"] == self.fill, f"{self.name}: translate without --codepage")
+        f = self.file(".txt")
+        write(f, f"\ufeff{row['index']} = {self.fill}2\r\n".encode("utf-8"))
+        p = self.scratch()
+        self.cli("import", p, f, lang=locale)
+        back = {r["index"]: r for r in self.rows(p)}
+        check(back[row["index"]]["edited"] == f"{self.fill}2", f"{self.name}: text import without --codepage")
 
     def cat_edit_po(self, path: str) -> str:
         """Fills every empty msgstr, turns fuzzy entries into translations and
@@ -388,11 +468,12 @@ def main() -> int:
             cli("translate", jp, str(idx), text, "--codepage", "japanese")
         cli("set", jp, "--off", "1")
         projects = [
-            Project(cli, work, "west", west, "west-europe", "\u00dcbersetzt ", "\u0416"),
-            Project(cli, work, "japanese", jp, "japanese", "\u8a33", "\U0001F600"),
+            Project(cli, work, "west", west, "west-europe", "CP1252", "\u00dcbersetzt ", "\u0416"),
+            Project(cli, work, "japanese", jp, "japanese", "CP932", "\u8a33", "\U0001F600"),
         ]
         for p in projects:
-            for step in (p.unchanged_round_trips, p.text_round_trips, p.gettext, p.toolkit, p.cat_edits,
+            for step in (p.unchanged_round_trips, p.text_round_trips, p.gettext, p.toolkit, p.self_description,
+                         p.own_code_page, p.cat_edits,
                          p.skipped_entries, p.hostile_files, p.bom_text_file):
                 step()
     finally:

@@ -999,10 +999,24 @@ def output_phase(case: Case, rng: random.Random, proj: ref.Project, path: str, m
 def export_phase(case: Case, rng: random.Random, proj: ref.Project, path: str) -> None:
     for filt in ref.FILTERS:
         out = case.path(f"export-{filt}.txt")
-        res = case.cli.run("export", path, "-o", out, "--filter", filt)
+        res = case.cli.run("export", path, "-o", out, "--filter", filt, "--codepage", "default")
         if case.expect_rc(f"export {filt}", res, 0):
-            compare_bytes(case.rep, case.name, f"export --filter {filt}",
+            compare_bytes(case.rep, case.name, f"export --codepage default --filter {filt}",
                           ref.export_phrases(proj, filt), read(out) or b"")
+    # Without --codepage the export takes the project's own code page: a
+    # project of Japanese texts is written in UTF-16 (the system's iconv
+    # knows code page 932), any other in 8 bits.
+    out = case.path("export-own.txt")
+    res = case.cli.run("export", path, "-o", out)
+    if case.expect_rc("export without --codepage", res, 0):
+        japanese = ref.holds_japanese_texts(proj)
+        utf16 = (read(out) or b"")[:2] == b"\xff\xfe"
+        if utf16 != japanese or (not utf16 and read(case.path("export-all.txt")) != read(out)):
+            case.rep.fail(case.name, "export without --codepage",
+                          f"the project {'holds' if japanese else 'holds no'} Japanese texts, the file is "
+                          f"{'UTF-16' if utf16 else '8-bit'}")
+        else:
+            case.rep.ok()
     # Japanese code page: only when every exported entry uses characters the
     # converters agree on; hide the others first (on a copy of the project).
     jp = case.path("jp.vmprj")

@@ -184,6 +184,20 @@ def _string_length(img: bytes, v: int, mode: int) -> int | None:
             return None
 
 
+def holds_japanese_texts(proj: "Project") -> bool:
+    """True when a phrase of the project is a text by the Japanese rules only:
+    the project's own code page is then Japanese."""
+    img = proj.image
+    for rec in proj.phrases:
+        if rec[3] & PF_LINK:
+            continue
+        v, length = rec[1], rec[2]
+        if _string_length(img, v, MODE_JAPANESE) == length and \
+                _string_length(img, v, MODE_ENGLISH) != length and _string_length(img, v, MODE_EUROPEAN) != length:
+            return True
+    return False
+
+
 def extract_phrases(img: bytes, base: int, mode: int, hide_abc: bool,
                     range_start: int, range_end: int) -> list[list[int]]:
     """The records that extraction appends, each
