@@ -26,7 +26,8 @@ installed_files() {
     share/bash-completion/completions/velmora \
     share/bash-completion/completions/velmora-cli \
     share/doc/velmora/README.md \
-    share/doc/velmora/LICENSE
+    share/doc/velmora/LICENSE \
+    share/xml/velmora/velmora-phrase-file.xsd
   for size in 32 48 128 256; do
     echo "share/icons/hicolor/${size}x$size/apps/velmora.png"
     echo "share/icons/hicolor/${size}x$size/mimetypes/application-x-velmora-project.png"
