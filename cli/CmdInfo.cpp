@@ -13,6 +13,7 @@
 
 #include "analysis/UnitHeader.h"
 #include "cli/CliCommon.h"
+#include "cli/InfoProject.h"
 #include "container/io/ByteOrder.h"
 #include "container/kiwi/KiwiPrimitives.h"
 #include "container/kiwi/Loading.h"
@@ -25,7 +26,8 @@ namespace {
 const char* kUsage =
     "Usage: velmora-cli info FILE\n"
     "\n"
-    "Shows the contents of a loader (LOADING.KWI) or of one loading unit (.BIN).\n"
+    "Shows the contents of a loader (LOADING.KWI), of one loading unit (.BIN) or\n"
+    "of a project (.vmprj).\n"
     "\n"
     "For a loader: whether its directory is valid, every maker entry (name and\n"
     "position), its modules (name, start, length, layout of the unit table,\n"
@@ -36,6 +38,10 @@ const char* kUsage =
     "\n"
     "For a unit: its header fields and its stored and computed checksum (over the\n"
     "smaller of the declared size and the file size).\n"
+    "\n"
+    "For a project: its unit, source, phrase counts and code page: the one that\n"
+    "export, import, phrases and translate use when --codepage is not given\n"
+    "(Japanese when its phrases are Japanese texts, else the locale's).\n"
     "\n"
     "A file named *.BIN is always read as a unit. Any other file is read as a\n"
     "loader; when its directory is not valid it is read as a unit. A unit must\n"
@@ -197,6 +203,10 @@ int RunInfo(const std::vector<std::string>& args) {
   if (files.size() > 1) throw UsageError("one file at a time");
   const std::string& path = files[0];
 
+  if (IsProjectPath(path)) {
+    PrintProject(path);
+    return kExitOk;
+  }
   if (!HasBinExtension(path)) {
     const TLN_Loading loader(path);
     if (loader.Valid) {
@@ -217,7 +227,8 @@ int RunInfo(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-CommandRegistrar reg({"info", "show the directory of a LOADING.KWI or the header of a unit", kUsage, RunInfo});
+CommandRegistrar reg({"info", "show the directory of a LOADING.KWI, the header of a unit or a project's summary",
+                      kUsage, RunInfo});
 
 }  // namespace
 }  // namespace velmora::cli

@@ -1,7 +1,9 @@
 // velmora-cli info, run as a program on hand-made loaders and units.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -227,6 +229,47 @@ TEST(CliInfo, GrownTranslatedUnitIsCheckedOverItsHeaderSize) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out.find("mismatch"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("ok (over the header's size"), std::string::npos) << r.out;
+}
+
+// The code page a project's commands take without --codepage: Japanese for
+// Japanese texts whatever the locale, else the locale's.
+TEST(CliInfo, AProjectShowsItsCodePage) {
+  TempDir dir;
+  ASSERT_EQ(RunCli({"make-sample", dir.Path()}).exitCode, 0);
+  const std::string loader = dir.File("LOADING.KWI");
+  struct Case {
+    const char* unit;
+    const char* mode;
+    const char* codePage;
+  } cases[] = {
+      {"JPN", "japanese", "Code page: Japanese (CP932): its phrases are Japanese texts"},
+      {"EUR", "european", "Code page: Default (CP1251, the locale's): its phrases are not Japanese texts"},
+      {"EUR", "japanese", "Code page: Default (CP1251, the locale's): its phrases are not Japanese texts"},
+  };
+  // The children inherit the locale; it is put back afterwards.
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* v = std::getenv(name);
+    saved.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);
+    ::unsetenv(name);
+  }
+  ::setenv("LANG", "ru_RU.UTF-8", 1);
+  for (const Case& c : cases) {
+    const std::string project = dir.File(std::string(c.unit) + "-" + c.mode + ".vmprj");
+    ASSERT_EQ(RunCli({"new", loader, "-o", project, "--module", "1", "--unit", c.unit, "--mode", c.mode, "--yes"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(RunCli({"translate", project, "0", "A"}).exitCode, 0);
+    const auto r = RunCli({"info", project});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(LineWith(r.out, "Code page:"), c.codePage) << c.unit << " " << c.mode;
+    EXPECT_EQ(LineWith(r.out, "Unit:"), std::string("Unit:      ") + c.unit + "_" + c.unit) << r.out;
+    EXPECT_EQ(LineWith(r.out, "Edited:"), "Edited:    1 (1 switched on)") << r.out;
+  }
+  for (const auto& [name, value] : saved) {
+    if (value) ::setenv(name.c_str(), value->c_str(), 1);
+    else ::unsetenv(name.c_str());
+  }
 }
 
 TEST(CliInfo, UsageErrorsAndHelp) {

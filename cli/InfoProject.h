@@ -1,0 +1,15 @@
+// velmora-cli info on a project file: the unit it holds, its phrases and the
+// code page the commands read its texts in when none is named.
+#pragma once
+
+#include <string>
+
+namespace velmora::cli {
+
+// True for a file name ending in ".vmprj" (case ignored).
+bool IsProjectPath(const std::string& path);
+
+// Prints the summary of the project at path to standard output.
+void PrintProject(const std::string& path);
+
+}  // namespace velmora::cli
