@@ -27,7 +27,7 @@ const char* kUsage =
     "(never the edited text), CR LF; a text with line feeds continues on further\n"
     "lines. PO and XLIFF files are UTF-8 with one entry per phrase: the index as\n"
     "msgctxt or trans-unit id, the source text, the edited text (fuzzy, or\n"
-    "needs-review-translation, when it is not switched on), the room in bytes that\n"
+    "needs-translation, when it is not switched on), the room in bytes that\n"
     "a translation has in place, the pointer count and the string address.\n"
     "They name the code page the texts were converted from (CP1252, CP932, ...),\n"
     "so that an import on a machine with another locale reads them the same,\n"
