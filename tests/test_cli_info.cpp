@@ -1,9 +1,7 @@
 // velmora-cli info, run as a program on hand-made loaders and units.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -246,14 +244,7 @@ TEST(CliInfo, AProjectShowsItsCodePage) {
       {"EUR", "european", "Code page: Default (CP1251, the locale's): its phrases are not Japanese texts"},
       {"EUR", "japanese", "Code page: Default (CP1251, the locale's): its phrases are not Japanese texts"},
   };
-  // The children inherit the locale; it is put back afterwards.
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved;
-  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-    const char* v = std::getenv(name);
-    saved.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);
-    ::unsetenv(name);
-  }
-  ::setenv("LANG", "ru_RU.UTF-8", 1);
+  const test::ScopedLocale russian("LANG", "ru_RU.UTF-8");  // the programs run inherit it
   for (const Case& c : cases) {
     const std::string project = dir.File(std::string(c.unit) + "-" + c.mode + ".vmprj");
     ASSERT_EQ(RunCli({"new", loader, "-o", project, "--module", "1", "--unit", c.unit, "--mode", c.mode, "--yes"})
@@ -265,10 +256,6 @@ TEST(CliInfo, AProjectShowsItsCodePage) {
     EXPECT_EQ(LineWith(r.out, "Code page:"), c.codePage) << c.unit << " " << c.mode;
     EXPECT_EQ(LineWith(r.out, "Unit:"), std::string("Unit:      ") + c.unit + "_" + c.unit) << r.out;
     EXPECT_EQ(LineWith(r.out, "Edited:"), "Edited:    1 (1 switched on)") << r.out;
-  }
-  for (const auto& [name, value] : saved) {
-    if (value) ::setenv(name.c_str(), value->c_str(), 1);
-    else ::unsetenv(name.c_str());
   }
 }
 

@@ -4,7 +4,6 @@
 // code page that commands take when none is named.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,38 +14,13 @@
 #include "project/text/CodePageChoice.h"
 #include "project/text/LanguageTags.h"
 #include "support/TableBuilder.h"
+#include "support/TestSupport.h"
 
 using namespace velmora;
+using velmora::test::ScopedLocale;
 using velmora::test::TableBuilder;
 
 namespace {
-
-// Sets the locale variables for one test and puts the earlier values back.
-class ScopedLocale {
- public:
-  explicit ScopedLocale(std::map<std::string, std::string> values) {
-    for (const char* name : kNames) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-      ::unsetenv(name);
-    }
-    for (const auto& [name, value] : values) ::setenv(name.c_str(), value.c_str(), 1);
-  }
-  ScopedLocale(const std::string& name, const std::string& value)
-      : ScopedLocale(std::map<std::string, std::string>{{name, value}}) {}
-  ~ScopedLocale() {
-    for (const auto& [name, value] : saved_) {
-      if (value) ::setenv(name.c_str(), value->c_str(), 1);
-      else ::unsetenv(name.c_str());
-    }
-  }
-  ScopedLocale(const ScopedLocale&) = delete;
-  ScopedLocale& operator=(const ScopedLocale&) = delete;
-
- private:
-  static constexpr const char* kNames[] = {"LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"};
-  std::map<std::string, std::optional<std::string>> saved_;
-};
 
 std::string HeaderField(const std::string& po, const std::string& key) {
   const std::string start = "\"" + key + ": ";

@@ -75,4 +75,20 @@ CliResult RunCli(const std::vector<std::string>& args) {
   return r;
 }
 
+ScopedLocale::ScopedLocale(const std::map<std::string, std::string>& values) {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"}) {
+    const char* old = std::getenv(name);
+    saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    ::unsetenv(name);
+  }
+  for (const auto& [name, value] : values) ::setenv(name.c_str(), value.c_str(), 1);
+}
+
+ScopedLocale::~ScopedLocale() {
+  for (const auto& [name, value] : saved_) {
+    if (value) ::setenv(name.c_str(), value->c_str(), 1);
+    else ::unsetenv(name.c_str());
+  }
+}
+
 }  // namespace velmora::test

@@ -1,8 +1,10 @@
-// Helpers shared by the test programs: a temporary folder and a runner for
-// the velmora-cli binary.
+// Helpers shared by the test programs: a temporary folder, a runner for
+// the velmora-cli binary and a locale set for one test.
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,5 +38,21 @@ struct CliResult {
 
 // Runs velmora-cli with the given arguments (no shell involved).
 CliResult RunCli(const std::vector<std::string>& args);
+
+// Sets the locale variables (LC_ALL, LC_MESSAGES, LC_CTYPE, LANG) for as long
+// as it lives: the ones given, the others unset; then puts the earlier
+// values back. Programs that RunCli starts inherit them.
+class ScopedLocale {
+ public:
+  explicit ScopedLocale(const std::map<std::string, std::string>& values);
+  ScopedLocale(const std::string& name, const std::string& value)
+      : ScopedLocale(std::map<std::string, std::string>{{name, value}}) {}
+  ~ScopedLocale();
+  ScopedLocale(const ScopedLocale&) = delete;
+  ScopedLocale& operator=(const ScopedLocale&) = delete;
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
 
 }  // namespace velmora::test
