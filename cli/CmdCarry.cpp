@@ -71,12 +71,7 @@ int RunCarry(const std::vector<std::string>& args) {
     if (n < 0 || n > 100) throw UsageError("--fuzzy takes a percentage from 0 to 100, not '" + *f + "'");
     options.FuzzyPercent = static_cast<int>(n);
   }
-  CodePage codePage = CodePage::Default;
-  if (auto c = ap.Value("--codepage")) {
-    auto parsed = CodePageFromCliName(*c);
-    if (!parsed) throw UsageError("unknown code page '" + *c + "'");
-    codePage = *parsed;
-  }
+  const CodePage codePage = CodePageOption(ap).value_or(CodePage::Default);
   if (NamesSameFile(oldPath, newPath)) throw UsageError("OLD and NEW are the same project");
 
   // Outputs are checked before anything is read or written.

@@ -56,12 +56,7 @@ int RunPhrases(const std::vector<std::string>& args) {
     if (!parsed) throw UsageError("--filter takes all, no-hidden, only-edited or final, not '" + *f + "'");
     filter = *parsed;
   }
-  CodePage cp = CodePage::Default;
-  if (auto c = ap.Value("--codepage")) {
-    const auto parsed = CodePageFromCliName(*c);
-    if (!parsed) throw UsageError("unknown code page '" + *c + "'");
-    cp = *parsed;
-  }
+  const CodePage cp = CodePageOption(ap).value_or(CodePage::Default);
   const bool json = ap.Has("--json");
 
   PhraseTable table;

@@ -29,19 +29,13 @@ const char* kUsage =
     "Options:\n"
     "  --codepage NAME   the code page of the unit's texts (default: default)\n";
 
-CodePage ParseCodePage(const std::optional<std::string>& name) {
-  if (!name) return CodePage::Default;
-  if (auto cp = CodePageFromCliName(*name)) return *cp;
-  throw UsageError("unknown code page '" + *name + "'");
-}
-
 int RunTranslate(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--codepage"}, {});
   const auto& pos = ap.Positionals();
   if (pos.size() != 3) throw UsageError("give PROJECT, INDEX and TEXT");
   const std::string& projectPath = pos[0];
   const long long index = ParseInteger(pos[1], "INDEX");
-  const CodePage codePage = ParseCodePage(ap.Value("--codepage"));
+  const CodePage codePage = CodePageOption(ap).value_or(CodePage::Default);
   // Converted before anything is read or written: an unrepresentable
   // character leaves the project as it was.
   const std::string text = FromUtf8(pos[2], codePage);
