@@ -34,7 +34,10 @@ const char* kUsage =
     "                       (hexadecimal, at most FFFFFFFE)\n"
     "  --yes                answer Yes to the questions about a foreign maker text\n"
     "                       or a wrong checksum (without it they are answered No\n"
-    "                       and the command fails)\n";
+    "                       and the command fails)\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli new demo/LOADING.KWI -o apm.vmprj --unit APM --yes\n";
 
 std::string BaseName(const std::string& path) {
   const auto slash = path.find_last_of('/');
