@@ -78,6 +78,15 @@ constexpr size_t kMaxEditedTexts = 32768;
 // The longest edited text: the project file stores a 16-bit length.
 constexpr size_t kMaxEditedTextLength = 0xFFFF;
 
+// "NAME_TAG", the name a unit goes by in captions, phrase files and the
+// proposed .BIN name: its name, "_" and its tag.
+inline std::string UnitTitle(std::string_view unitName, std::string_view unitTag) {
+  std::string title(unitName);
+  title += '_';
+  title += unitTag;
+  return title;
+}
+
 class PhraseTable {
  public:
   std::vector<TPhrase> Phrases;
@@ -87,6 +96,8 @@ class PhraseTable {
   std::string SourcePath;  // the LOADING.KWI the unit came from; empty for a .BIN
   std::string UnitTag;     // header text at unit offset 6
   std::string UnitName;    // name in the directory, or .BIN name up to its first dot
+
+  std::string UnitTitle() const { return velmora::UnitTitle(UnitName, UnitTag); }
 
   // The smaller, compared unsigned, of the declared and the available size.
   uint32_t ImageLength() const { return std::min(Info.UnitSize, Info.SourceSize); }

@@ -145,7 +145,7 @@ CreationResult CreateProjectFromLoader(PhraseTable& table, const TLN_Loading& lo
 
   table.UnitName = unit.Name;
   table.SourcePath = loading.FileName;
-  result.SuggestedBinName = table.UnitName + "_" + table.UnitTag + ".BIN";
+  result.SuggestedBinName = table.UnitTitle() + ".BIN";
   return result;
 }
 

@@ -63,8 +63,7 @@ std::vector<std::string> UnitNames(const TLN_Loading& loading, int makerIndex, i
 // "AISIN-AW" entry with modules; unitIndex -1 takes the unit PreselectUnit
 // chooses. MakerIndex, ModuleIndex, UnitIndex, UnitOffset and SourceSize come
 // from the directory, UnitName from the unit list, SourcePath is the
-// loader's path; the suggested output name is UnitName + "_" + UnitTag +
-// ".BIN". When the maker question is declined the table and its ProjectInfo
+// loader's path; the suggested output name is UnitTitle() + ".BIN". When the maker question is declined the table and its ProjectInfo
 // are left exactly as they were; when the checksum question is declined the
 // table is left empty (no project).
 CreationResult CreateProjectFromLoader(PhraseTable& table, const TLN_Loading& loading, int makerIndex,

@@ -17,6 +17,7 @@
 #include "container/kiwi/KiwiPrimitives.h"
 #include "container/kiwi/Loading.h"
 #include "container/io/TLN_FileStream.h"
+#include "project/text/HexText.h"
 
 namespace velmora::cli {
 namespace {
@@ -49,18 +50,6 @@ const char* kUsage =
     "Example:\n"
     "  velmora-cli info demo/LOADING.KWI\n";
 
-std::string Hex32(uint32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%08X", v);
-  return buf;
-}
-
-std::string Hex(uint32_t v, int digits) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%0*X", digits, v);
-  return buf;
-}
-
 // An 8-bit text for the terminal: printable ASCII as it is, other bytes as \xNN.
 std::string Shown(const std::string& text) {
   std::string out;
@@ -68,9 +57,7 @@ std::string Shown(const std::string& text) {
     if (c >= 0x20 && c < 0x7F && c != '\\') {
       out += static_cast<char>(c);
     } else {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", c);
-      out += buf;
+      out += "\\x" + FormatHex(c, 2);
     }
   }
   return out;
@@ -134,13 +121,13 @@ void PrintLoader(const TLN_Loading& loader, int64_t fileSize) {
     std::cout << "\nMaker " << mi << ": " << (maker.MakerName.empty() ? "(unknown maker)" : maker.MakerName) << "\n"
               << "  Position:  longitude " << maker.Longitude << " (" << Degrees(maker.Longitude, 'E', 'W')
               << "), latitude " << maker.Latitude << " (" << Degrees(maker.Latitude, 'N', 'S') << ")\n"
-              << "  Id:        byte " << Hex(maker.IdByte, 2) << ", word " << Hex(maker.IdWord, 4) << "\n"
+              << "  Id:        byte " << FormatHex0x(maker.IdByte, 2) << ", word " << FormatHex0x(maker.IdWord, 4) << "\n"
               << "  Modules:   " << maker.ModuleCount << "\n";
     for (size_t k = 0; k < maker.Modules.size(); ++k) {
       const auto& m = maker.Modules[k];
       std::cout << "\n  Module " << k << ": \"" << Shown(m.Name) << "\"  short \"" << Shown(m.ShortName) << "\"\n"
-                << "    Start " << Hex32(m.Start) << "  length " << Hex32(m.Length) << " (" << m.Length / kSectorSize
-                << (m.Length == kSectorSize ? " sector" : " sectors") << ")  record at " << Hex32(static_cast<uint32_t>(m.RecordOffset)) << "  layout "
+                << "    Start " << FormatHex0x(m.Start) << "  length " << FormatHex0x(m.Length) << " (" << m.Length / kSectorSize
+                << (m.Length == kSectorSize ? " sector" : " sectors") << ")  record at " << FormatHex0x(static_cast<uint32_t>(m.RecordOffset)) << "  layout "
                 << (m.SplitTable ? "split" : "table") << "  units " << m.UnitCount << "\n";
       if (m.Units.empty()) continue;
       std::cout << "    " << Pad("#", 6) << Pad("Name", 10) << Pad("Offset", 12) << Pad("Size", 12) << Pad("Tag", 17)
@@ -149,7 +136,7 @@ void PrintLoader(const TLN_Loading& loader, int64_t fileSize) {
         const auto& unit = m.Units[u];
         std::cout << "    " << Pad(std::to_string(u), 6) << Pad(Shown(unit.Name), 10);
         if (unit.Offset == kNoAddress) {
-          std::cout << Pad("-", 12) << Pad(Hex32(unit.Size), 12) << Pad("-", 17) << Pad("-", 17) << Pad("-", 12)
+          std::cout << Pad("-", 12) << Pad(FormatHex0x(unit.Size), 12) << Pad("-", 17) << Pad("-", 17) << Pad("-", 12)
                     << Pad("-", 12) << "no offset\n";
           continue;
         }
@@ -169,11 +156,11 @@ void PrintLoader(const TLN_Loading& loader, int64_t fileSize) {
           const uint32_t whole = sumOver(h.UnitSize);
           if (whole == h.UnitChecksum) {
             computed = whole;
-            verdict = "ok (over the header's size " + Hex32(h.UnitSize) + ")";
+            verdict = "ok (over the header's size " + FormatHex0x(h.UnitSize) + ")";
           }
         }
-        std::cout << Pad(Hex32(unit.Offset), 12) << Pad(Hex32(unit.Size), 12) << Pad(Shown(h.UnitTag), 17)
-                  << Pad(Shown(h.MakerText), 17) << Pad(Hex32(h.UnitChecksum), 12) << Pad(Hex32(computed), 12)
+        std::cout << Pad(FormatHex0x(unit.Offset), 12) << Pad(FormatHex0x(unit.Size), 12) << Pad(Shown(h.UnitTag), 17)
+                  << Pad(Shown(h.MakerText), 17) << Pad(FormatHex0x(h.UnitChecksum), 12) << Pad(FormatHex0x(computed), 12)
                   << verdict << "\n";
       }
     }
@@ -199,10 +186,10 @@ void PrintUnit(const std::string& path, TStream& s, int64_t fileSize, const TLN_
             << "Maker text:     " << Shown(h.MakerText) << (aisin ? "" : "  (not \"AISIN AW co.LTD\")") << "\n"
             << "Header text 0:  " << Shown(h.Text0) << "\n"
             << "Header text 16: " << Shown(h.Text16) << "\n"
-            << "Base address:   " << Hex32(h.BaseAddress) << "\n"
-            << "Declared size:  " << h.UnitSize << " bytes (" << Hex32(h.UnitSize) << ")\n"
+            << "Base address:   " << FormatHex0x(h.BaseAddress) << "\n"
+            << "Declared size:  " << h.UnitSize << " bytes (" << FormatHex0x(h.UnitSize) << ")\n"
             << "Checked bytes:  " << checked << "\n"
-            << "Checksum:       stored " << Hex32(h.UnitChecksum) << ", computed " << Hex32(computed) << ": "
+            << "Checksum:       stored " << FormatHex0x(h.UnitChecksum) << ", computed " << FormatHex0x(computed) << ": "
             << (computed == h.UnitChecksum ? "ok" : "mismatch") << "\n";
 }
 

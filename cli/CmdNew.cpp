@@ -165,7 +165,7 @@ int RunNew(const std::vector<std::string>& args) {
       if (p.Flags & pfHide) ++hidden;
     }
   }
-  std::cout << "Unit:      " << table.UnitName << "_" << table.UnitTag << "\n"
+  std::cout << "Unit:      " << table.UnitTitle() << "\n"
             << "Source:    " << origin << "\n"
             << "Size:      " << table.ImageLength() << " bytes\n"
             << "Phrases:   " << phrases << "\n"

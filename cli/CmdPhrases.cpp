@@ -1,10 +1,10 @@
 // velmora-cli phrases: lists the phrases of a project file.
-#include <cstdio>
 #include <iostream>
 
 #include "analysis/Filters.h"
 #include "cli/CliCommon.h"
 #include "project/text/CodePages.h"
+#include "project/text/HexText.h"
 #include "project/text/OneLineText.h"
 #include "project/file/ProjectFile.h"
 
@@ -41,21 +41,13 @@ std::string JsonString(const std::string& s) {
       case '\f': out += "\\f"; break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-          out += buf;
+          out += "\\u" + FormatHex(static_cast<unsigned char>(c), 4);
         } else {
           out += c;
         }
     }
   }
   return out + "\"";
-}
-
-std::string Hex8(uint32_t v) {
-  char buf[12];
-  std::snprintf(buf, sizeof buf, "%08X", v);
-  return buf;
 }
 
 int RunPhrases(const std::vector<std::string>& args) {
@@ -100,7 +92,7 @@ int RunPhrases(const std::vector<std::string>& args) {
     for (const int32_t r : rows) {
       const TPhrase& p = table.Phrases[static_cast<size_t>(r)];
       out += std::to_string(r) + "\t" + ((p.Flags & pfHide) ? "x" : "-") + "\t" + ((p.Flags & pfOn) ? "x" : "-") +
-             "\t" + Hex8(p.LinkAddress) + "\t" + Hex8(p.StringAddress) + "\t" + std::to_string(p.Length) + "\t" +
+             "\t" + FormatHex8(p.LinkAddress) + "\t" + FormatHex8(p.StringAddress) + "\t" + std::to_string(p.Length) + "\t" +
              OneLineText(ToUtf8(table.OriginText(p), cp)) + "\t" +
              (table.HasEditedText(p) ? OneLineText(ToUtf8(table.EditedText(p), cp)) : std::string()) + "\n";
     }

@@ -6,6 +6,7 @@
 
 #include "container/io/AtomicFile.h"
 #include "container/io/ByteOrder.h"
+#include "container/kiwi/KiwiPrimitives.h"
 #include "sampledata/SampleData.h"
 #include "sampledata/SampleRandom.h"
 
@@ -50,8 +51,9 @@ void StoreText(uint8_t* p, const std::string& text, size_t room, const char* wha
   std::memcpy(p, text.data(), text.size());
 }
 
-uint32_t RoundUp(uint64_t v, uint32_t to) {
-  const uint64_t r = (v + to - 1) / to * to;
+// RoundUp within the 32-bit positions of a loader.
+uint32_t RoundUp32(uint64_t v, uint32_t to) {
+  const uint64_t r = RoundUp(v, to);
   if (r > 0xFFFFFFFFull) throw std::invalid_argument("sample loader: larger than 4 GB");
   return static_cast<uint32_t>(r);
 }
@@ -76,14 +78,14 @@ ModuleData LayOutModule(const ModuleRecipe& m, bool aisin, Rng& rng) {
   uint64_t pos = 0;
   if (d.split) {
     // The module's own unit table, then unit 0 from the next sector.
-    pos = RoundUp(4 + 16 * (n - 1), kSector);
+    pos = RoundUp32(4 + 16 * (n - 1), kSector);
   }
   for (const auto& [name, bytes] : m.units) {
     d.units.push_back({name, static_cast<uint32_t>(pos), static_cast<uint32_t>(bytes.size())});
     pos += bytes.size() + (bytes.size() & 1);  // every unit at an even offset
   }
   if (pos == 0) pos = kSector;  // a module without units still holds a sector of data
-  d.bytes.assign(RoundUp(pos, kSector), 0);
+  d.bytes.assign(RoundUp32(pos, kSector), 0);
   if (m.units.empty())
     for (auto& b : d.bytes) b = static_cast<uint8_t>(rng.Next());
   for (size_t i = 0; i < n; ++i)
@@ -111,7 +113,7 @@ std::vector<uint8_t> MakeLoader(const LoaderRecipe& desc, LoaderLayout* layoutOu
   Rng rng(0x10AD);
   LoaderLayout layout;
   const uint32_t directoryEnd = static_cast<uint32_t>(4 + 16 * makerCount + (64 + 256) * moduleTotal);
-  uint32_t dataPos = RoundUp(std::max<uint32_t>(directoryEnd, 1), kSector);
+  uint32_t dataPos = RoundUp32(std::max<uint32_t>(directoryEnd, 1), kSector);
 
   // Module data first, so the records know where it lies.
   std::vector<std::vector<ModuleData>> data(makerCount);
@@ -131,7 +133,7 @@ std::vector<uint8_t> MakeLoader(const LoaderRecipe& desc, LoaderLayout* layoutOu
         u.offset += dataPos;
         mod.units.push_back(u);
       }
-      dataPos = RoundUp(uint64_t{dataPos} + d.bytes.size(), kSector);
+      dataPos = RoundUp32(uint64_t{dataPos} + d.bytes.size(), kSector);
       ml.modules.push_back(std::move(mod));
     }
     layout.makers.push_back(std::move(ml));

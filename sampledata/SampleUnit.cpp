@@ -8,6 +8,7 @@
 
 #include "analysis/UnitHeader.h"
 #include "container/io/ByteOrder.h"
+#include "container/kiwi/KiwiPrimitives.h"
 #include "sampledata/SampleData.h"
 #include "sampledata/SampleRandom.h"
 
@@ -19,7 +20,7 @@ constexpr uint32_t kTrailingFillerWords = 32;  // keeps every string clear of th
 
 uint32_t Align4(uint64_t v) {
   if (v > 0xFFFFFFFCull) throw std::invalid_argument("sample unit: larger than 4 GB");
-  return static_cast<uint32_t>((v + 3) & ~uint64_t{3});
+  return static_cast<uint32_t>(RoundUp(v, 4));
 }
 
 // One planned pointer word.

@@ -207,5 +207,40 @@ TEST(VolumeSetShapes, UnequalAndEmptyVolumes) {
   EXPECT_EQ(e.Seek(0, SeekOrigin::End), 10);
 }
 
+// The one reader at a position: it stops at its bound and at the data's
+// end, and leaves zero what it does not deliver.
+TEST(ReadBytesAt, StopsAtItsBoundAndZeroesWhatItDoesNotDeliver) {
+  TMemoryStream data(std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  struct Case {
+    int64_t pos;
+    size_t count;
+    int64_t end;
+    size_t delivered;
+    std::vector<uint8_t> bytes;
+  };
+  const Case cases[] = {
+      {2, 3, INT64_MAX, 3, {3, 4, 5}},
+      {8, 4, INT64_MAX, 2, {9, 10, 0, 0}},  // past the data
+      {2, 4, 4, 2, {3, 4, 0, 0}},           // past the bound
+      {4, 2, 4, 0, {0, 0}},                 // at the bound
+      {12, 2, INT64_MAX, 0, {0, 0}},
+      {-1, 3, INT64_MAX, 0, {0, 0, 0}},
+      {0, 0, 10, 0, {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<uint8_t> got(c.count, 0xEE);
+    EXPECT_EQ(ReadBytesAt(data, c.pos, got.data(), c.count, c.end), c.delivered) << c.pos << "+" << c.count;
+    EXPECT_EQ(got, c.bytes) << c.pos << "+" << c.count;
+  }
+}
+
+TEST_F(VolumeSet, ReadBytesAtBoundByTheSetsSizeNeverRaises) {
+  TLN_FileStream s(dir.File("ALLDATA1.KWI"));
+  std::vector<uint8_t> got(30, 0xEE);
+  EXPECT_EQ(ReadBytesAt(s, 130, got.data(), got.size(), s.Size()), 10u);
+  ExpectMarks(std::vector<uint8_t>(got.begin(), got.begin() + 10), 130);
+  EXPECT_EQ(got[10], 0);
+}
+
 }  // namespace
 }  // namespace velmora

@@ -398,6 +398,41 @@ TEST(RebuildLoader, OutputNamingTheSourceIsRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(entries, 4u);
 }
 
+// The directory a rebuild and the check of a rebuilt loader both start
+// from: the source's records in their new places, and a source too short
+// for its unit table refused.
+TEST(ReadRebuiltDirectory, TakesTheSourcesRecordsAndRefusesASourceTooShortForThem) {
+  Fixture fx;
+  ModuleRecipe split{"SPLIT", {{"U0", MakeUnit(300, 1)}, {"U1", MakeUnit(200, 2)}, {"U2", MakeUnit(200, 3)}}, true, 2048};
+  fx.Write({{false, {{"OTHER", {}}}}, {true, {{"FIRST", {{"A", MakeUnit(130, 5)}}}, split}}});
+  const TLN_Loading dir(fx.source);
+  ASSERT_TRUE(dir.Valid);
+  const TLN_Module_Info& module = dir.Frame.Makers[1].Modules[1];
+  TMemoryStream source(fx.sourceBytes);
+  const auto size = static_cast<int64_t>(fx.sourceBytes.size());
+  const RebuiltDirectory d = ReadRebuiltDirectory(dir, source, size, {1, 1});
+
+  ASSERT_EQ(d.Head.size(), 2048u);
+  Bytes maker = Slice(fx.sourceBytes, 4 + 16, 16);
+  StoreBE32(&maker[12], 0x00010000u);  // one module
+  EXPECT_EQ(Slice(d.Head, 0, 4), Bytes({0, 1, 0, 0}));
+  EXPECT_EQ(Slice(d.Head, 4, 16), maker);
+  EXPECT_EQ(Slice(d.Head, 20, 64), Slice(fx.sourceBytes, static_cast<size_t>(ModuleNameRecordPosition(dir, 1, 1)), 64));
+  Bytes record = Slice(fx.sourceBytes, static_cast<size_t>(module.RecordOffset), 256);
+  StoreBE32(&record[250], 0x00000100u);  // sector 1
+  EXPECT_EQ(Slice(d.Head, 84, 256), record);
+  EXPECT_EQ(Slice(d.Head, 340, 2048 - 340), Bytes(2048 - 340, 0));
+  EXPECT_EQ(d.Table, Slice(fx.sourceBytes, module.Start, 4 + 16 * 2));
+
+  TMemoryStream shortSource(Slice(fx.sourceBytes, 0, module.Start + 20));
+  try {
+    ReadRebuiltDirectory(dir, shortSource, module.Start + 20, {1, 1});
+    FAIL() << "a source that ends inside the unit table was read";
+  } catch (const EFormatError& e) {
+    EXPECT_STREQ(e.what(), "The source loader ends before its unit table.");
+  }
+}
+
 TEST(RebuildLoader, DamagedOrForeignSourceRaisesAndLeavesNoOutput) {
   struct Case {
     const char* name;

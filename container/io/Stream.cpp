@@ -30,6 +30,22 @@ void TStream::ReadBuffer(void* buffer, size_t count) {
                                std::to_string(end - static_cast<int64_t>(got) + static_cast<int64_t>(count)));
 }
 
+size_t ReadBytesAt(TStream& stream, int64_t pos, void* buffer, size_t count, int64_t end) {
+  auto* out = static_cast<uint8_t*>(buffer);
+  size_t got = 0;
+  if (pos >= 0 && pos < end) {
+    const auto want = static_cast<size_t>(std::min<uint64_t>(count, static_cast<uint64_t>(end - pos)));
+    stream.Seek(pos, SeekOrigin::Begin);
+    while (got < want) {
+      const size_t n = stream.Read(out + got, want - got);
+      if (n == 0) break;
+      got += n;
+    }
+  }
+  if (got < count) std::memset(out + got, 0, count - got);
+  return got;
+}
+
 void TStream::WriteZeros(size_t count) {
   static const uint8_t zeros[4096] = {};
   while (count > 0) {

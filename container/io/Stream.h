@@ -108,6 +108,13 @@ class TMemoryStream : public TStream {
   int64_t pos_ = 0;
 };
 
+// The one reader at a position that never goes past what it may read: seeks
+// to pos and reads up to count bytes, stopping at end (the bytes the stream
+// is known to hold; no bound when not given). The bytes it does not deliver
+// (before position 0, at or past end, past the data) are left zero. Returns
+// how many it delivered.
+size_t ReadBytesAt(TStream& stream, int64_t pos, void* buffer, size_t count, int64_t end = INT64_MAX);
+
 // True when a regular file (or a link to one) exists at path.
 bool FileExists(const std::string& path);
 // True when both paths name the same file on disk (by device and inode).

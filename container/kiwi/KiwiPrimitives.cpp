@@ -8,21 +8,6 @@
 
 namespace velmora {
 
-size_t ReadBytesAt(TStream& stream, int64_t pos, void* buffer, size_t count) {
-  auto* out = static_cast<uint8_t*>(buffer);
-  if (count == 0) return 0;
-  std::memset(out, 0, count);
-  if (pos < 0) return 0;
-  stream.Seek(pos, SeekOrigin::Begin);
-  size_t got = 0;
-  while (got < count) {
-    const size_t n = stream.Read(out + got, count - got);
-    if (n == 0) break;
-    got += n;
-  }
-  return got;
-}
-
 uint8_t ReadByteAt(TStream& stream, int64_t pos) {
   uint8_t b = 0;
   ReadBytesAt(stream, pos, &b, 1);

@@ -18,6 +18,9 @@ constexpr int64_t kSectorSize = 2048;
 constexpr int64_t kBlockSize = 32;
 constexpr int64_t kBlocksPerSector = kSectorSize / kBlockSize;  // 64
 constexpr int64_t kWordSize = 2;
+// value rounded up to the next multiple of m: sizes on disc are padded so (a
+// unit to 4 bytes and to a sector, a module to a sector).
+constexpr uint64_t RoundUp(uint64_t value, uint64_t m) { return (value + m - 1) / m * m; }
 // A sector address or word offset with this value means "none".
 constexpr uint32_t kNoAddress = 0xFFFFFFFFu;
 // The maker entry whose modules carry translatable units.
@@ -37,10 +40,6 @@ struct TLN_System_Identification {
   uint8_t IdByte = 0;
   uint16_t IdWord = 0;
 };
-
-// Seeks to pos and reads up to count bytes; whatever the stream does not
-// deliver is left zero. Returns the number of bytes delivered.
-size_t ReadBytesAt(TStream& stream, int64_t pos, void* buffer, size_t count);
 
 uint8_t ReadByteAt(TStream& stream, int64_t pos);
 uint16_t ReadWordBE(TStream& stream, int64_t pos);

@@ -18,26 +18,13 @@ namespace {
 
 using namespace loader_layout;
 
-constexpr int64_t kLoaderSector = 2048;
-constexpr uint32_t kNoOffset = 0xFFFFFFFFu;
-
-// Positions in the new loader.
-constexpr size_t kNewMakerRecord = 4;
-constexpr size_t kNewNameRecord = 20;
-constexpr size_t kNewModuleRecord = 84;
-constexpr size_t kNewModuleStart = kNewModuleRecord + kModuleStartOffset;    // 334
-constexpr size_t kNewModuleLength = kNewModuleRecord + kModuleLengthOffset;  // 338
-constexpr size_t kNewRecordTable = kNewModuleRecord + kUnitTableOffset;      // 152
-
 // Reads exactly count bytes at pos of a source of the given size; a source
 // too short for them is a damaged source, not a reason to read zeros.
-void ReadSourceAt(TStream& source, int64_t sourceSize, int64_t pos, void* buffer, size_t count, const char* what) {
-  if (pos < 0 || pos > sourceSize || static_cast<int64_t>(count) > sourceSize - pos)
+void ReadSourceRecord(TStream& source, int64_t sourceSize, int64_t pos, void* buffer, size_t count,
+                      const char* what) {
+  if (ReadBytesAt(source, pos, buffer, count, sourceSize) != count)
     throw EFormatError(std::string("The source loader ends before ") + what + ".");
-  source.SetPosition(pos);
-  source.ReadBuffer(buffer, count);
 }
-
 
 }  // namespace
 
@@ -59,6 +46,34 @@ int64_t ModuleNameRecordPosition(const TLN_Loading& dir, size_t makerIndex, size
   int64_t pos = 4 + kMakerRecordSize * dir.Frame.MakerCount;
   for (size_t m = 0; m < makerIndex; ++m) pos += (kNameRecordSize + kModuleRecordSize) * dir.Frame.Makers[m].ModuleCount;
   return pos + kNameRecordSize * static_cast<int64_t>(moduleIndex);
+}
+
+RebuiltDirectory ReadRebuiltDirectory(const TLN_Loading& dir, TStream& source, int64_t sourceSize,
+                                      const LoaderModuleRef& ref) {
+  const auto makerIndex = static_cast<size_t>(ref.MakerIndex);
+  const auto moduleIndex = static_cast<size_t>(ref.ModuleIndex);
+  const TLN_Module_Info& module = dir.Frame.Makers[makerIndex].Modules[moduleIndex];
+  RebuiltDirectory d;
+  std::vector<uint8_t>& head = d.Head;
+  head.assign(kRebuiltModuleData, 0);
+  StoreBE32(&head[0], kRebuiltCountWord);
+  ReadSourceRecord(source, sourceSize, 4 + kMakerRecordSize * static_cast<int64_t>(makerIndex),
+                   &head[kRebuiltMakerRecord], kMakerRecordSize, "its maker record");
+  StoreBE32(&head[kRebuiltMakerModuleCount], kRebuiltCountWord);
+  ReadSourceRecord(source, sourceSize, ModuleNameRecordPosition(dir, makerIndex, moduleIndex),
+                   &head[kRebuiltNameRecord], kNameRecordSize, "its module name record");
+  ReadSourceRecord(source, sourceSize, module.RecordOffset, &head[kRebuiltModuleRecord], kModuleRecordSize,
+                   "its module record");
+  StoreBE32(&head[kRebuiltModuleStart], kRebuiltModuleStartAddress);
+
+  if (module.SplitTable && !module.Units.empty()) {
+    d.Table.resize(static_cast<size_t>(4 + kUnitEntrySize * static_cast<int64_t>(module.Units.size() - 1)));
+    ReadSourceRecord(source, sourceSize, module.Start, d.Table.data(), d.Table.size(), "its unit table");
+    const TLN_Unit_Info& first = module.Units[0];
+    if (first.Offset == kNoAddress || first.Offset < module.Start || first.Offset - module.Start < d.Table.size())
+      throw EFormatError("The source module's first unit overlaps its unit table.");
+  }
+  return d;
 }
 
 int64_t RebuildLoader(const std::string& sourcePath, const std::string& outputPath, const LoaderModuleRef& ref,
@@ -89,44 +104,29 @@ int64_t RebuildLoader(const std::string& sourcePath, const std::string& outputPa
   TAtomicFile output(outputPath);
   TStream& out = output.Stream();
 
-  // Positions 0 to 2047: one maker entry, one module.
-  std::vector<uint8_t> head(kLoaderSector, 0);
-  StoreBE32(&head[0], 0x00010000u);
-  const auto makerIndex = static_cast<size_t>(ref.MakerIndex);
-  ReadSourceAt(source, sourceSize, 4 + kMakerRecordSize * static_cast<int64_t>(makerIndex), &head[kNewMakerRecord],
-               kMakerRecordSize, "its maker record");
-  StoreBE32(&head[kNewMakerRecord + 12], 0x00010000u);
-  const int64_t namePos =
-      ModuleNameRecordPosition(dir, makerIndex, static_cast<size_t>(ref.ModuleIndex));
-  ReadSourceAt(source, sourceSize, namePos, &head[kNewNameRecord], kNameRecordSize, "its module name record");
-  ReadSourceAt(source, sourceSize, module.RecordOffset, &head[kNewModuleRecord], kModuleRecordSize,
-               "its module record");
-  StoreBE32(&head[kNewModuleStart], 0x00000100u);  // sector 1
+  // Positions 0 to 2047: one maker entry, one module; written again once
+  // the offsets are known.
+  RebuiltDirectory directory = ReadRebuiltDirectory(dir, source, sourceSize, ref);
+  std::vector<uint8_t>& head = directory.Head;
+  std::vector<uint8_t>& splitTable = directory.Table;
   out.SetPosition(0);
-  out.WriteBuffer(head.data(), head.size());  // written again once the offsets are known
+  out.WriteBuffer(head.data(), head.size());
 
-  // The split layout's own unit table, copied from the module start.
-  std::vector<uint8_t> splitTable;
-  uint8_t* entries = &head[kNewRecordTable];  // offset field of entry k at entries + 12 + 16 k
+  uint8_t* entries = &head[kRebuiltRecordTable];  // offset field of entry k at entries + 12 + 16 k
   size_t shift = 0;
-  int64_t w = kLoaderSector;
+  int64_t w = kRebuiltModuleData;
 
   for (size_t i = 0; i < unitCount; ++i) {
     const TLN_Unit_Info& unit = module.Units[i];
     if (i == 0 && module.SplitTable) {
-      splitTable.resize(static_cast<size_t>(4 + kUnitEntrySize * static_cast<int64_t>(unitCount - 1)));
-      ReadSourceAt(source, sourceSize, module.Start, splitTable.data(), splitTable.size(), "its unit table");
-      if (unit.Offset == kNoOffset || unit.Offset < module.Start ||
-          unit.Offset - module.Start < splitTable.size())
-        throw EFormatError("The source module's first unit overlaps its unit table.");
       out.WriteBuffer(splitTable.data(), splitTable.size());
       out.WriteZeros(unit.Offset - module.Start - splitTable.size());
-      w = kLoaderSector + (unit.Offset - module.Start);
+      w = kRebuiltModuleData + (unit.Offset - module.Start);
     }
     if (i > 0) {
       StoreBE32(entries + 12 + kUnitEntrySize * static_cast<int64_t>(i - shift),
-                static_cast<uint32_t>((w - kLoaderSector) / 2));
-    } else if (!module.SplitTable && unit.Offset != kNoOffset && unit.Offset != module.Start) {
+                static_cast<uint32_t>((w - kRebuiltModuleData) / 2));
+    } else if (!module.SplitTable && unit.Offset != kNoAddress && unit.Offset != module.Start) {
       // Unit 0 goes to the module start; its entry is made to say so.
       StoreBE32(entries + 12, 0);
     }
@@ -134,7 +134,7 @@ int64_t RebuildLoader(const std::string& sourcePath, const std::string& outputPa
     if (const UnitWriter* write = writerOf(i)) {
       w += (*write)(out);
     } else if (unit.Size > 0) {
-      if (unit.Offset == kNoOffset || int64_t{unit.Offset} + int64_t{unit.Size} > sourceSize)
+      if (unit.Offset == kNoAddress || int64_t{unit.Offset} + int64_t{unit.Size} > sourceSize)
         throw EFormatError("Unit " + std::to_string(i) + " (" + unit.Name + ") reaches past the end of the source loader.");
       source.SetPosition(unit.Offset);
       out.CopyFrom(source, unit.Size);
@@ -153,21 +153,21 @@ int64_t RebuildLoader(const std::string& sourcePath, const std::string& outputPa
     }
   }
 
-  const int64_t n = w - kLoaderSector;
-  const int64_t padded = (n + kLoaderSector - 1) / kLoaderSector * kLoaderSector;
-  const int64_t sectors = padded / kLoaderSector;
+  const int64_t n = w - kRebuiltModuleData;
+  const auto padded = static_cast<int64_t>(RoundUp(static_cast<uint64_t>(n), kSectorSize));
+  const int64_t sectors = padded / kSectorSize;
   if (sectors > 0xFFFF) throw EFormatError("The module would be longer than a loader directory can record.");
   out.WriteZeros(static_cast<size_t>(padded - n));
-  StoreBE16(&head[kNewModuleLength], static_cast<uint16_t>(sectors));
+  StoreBE16(&head[kRebuiltModuleLength], static_cast<uint16_t>(sectors));
 
   out.SetPosition(0);
   out.WriteBuffer(head.data(), head.size());
   if (!splitTable.empty()) {
-    out.SetPosition(kLoaderSector);
+    out.SetPosition(kRebuiltModuleData);
     out.WriteBuffer(splitTable.data(), splitTable.size());
   }
   output.Commit();
-  return kLoaderSector + padded;
+  return kRebuiltModuleData + padded;
 }
 
 }  // namespace velmora

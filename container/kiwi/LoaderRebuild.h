@@ -48,6 +48,21 @@ LoaderLookupResult FindLoaderUnit(const TLN_Loading& dir, const LoaderModuleRef&
 // and the name records of the earlier modules of its own entry.
 int64_t ModuleNameRecordPosition(const TLN_Loading& dir, size_t makerIndex, size_t moduleIndex);
 
+// What a rebuild takes from the source for the new loader's directory: the
+// directory sector (positions 0-2047, one maker entry with the referenced
+// module, its data starting at sector 1) and, in the split layout, the
+// module's own unit table. The unit entries' offsets and the module's sector
+// count stay as the source holds them: they are known once the units are
+// placed. The reference must name a module of dir. EFormatError when the
+// source (of sourceSize bytes) ends before one of these records or when the
+// module's first unit overlaps its unit table.
+struct RebuiltDirectory {
+  std::vector<uint8_t> Head;   // kRebuiltModuleData bytes
+  std::vector<uint8_t> Table;  // split layout only: 4 + 16 x (units - 1) bytes
+};
+RebuiltDirectory ReadRebuiltDirectory(const TLN_Loading& dir, TStream& source, int64_t sourceSize,
+                                      const LoaderModuleRef& module);
+
 // Writes the new loader to outputPath (through a temporary file renamed
 // into place) from the source loader at sourcePath, and returns its size.
 // An output that names the source is refused before anything is written

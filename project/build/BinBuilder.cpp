@@ -8,13 +8,12 @@
 #include "analysis/UnitHeader.h"
 #include "container/io/AtomicFile.h"
 #include "container/io/ByteOrder.h"
+#include "container/kiwi/KiwiPrimitives.h"
 #include "project/build/UnitOverlay.h"
 
 namespace velmora {
 
 namespace {
-
-constexpr uint64_t RoundUp(uint64_t v, uint64_t m) { return (v + m - 1) / m * m; }
 
 // True when the byte range [offset, offset + count) lies within length bytes.
 constexpr bool Fits(uint64_t offset, uint64_t count, uint64_t length) {

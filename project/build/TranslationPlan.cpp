@@ -2,15 +2,10 @@
 
 #include <algorithm>
 
+#include "container/kiwi/KiwiPrimitives.h"
 #include "project/build/BinBuilder.h"
 
 namespace velmora {
-
-namespace {
-
-constexpr uint64_t RoundUp(uint64_t v, uint64_t m) { return (v + m - 1) / m * m; }
-
-}  // namespace
 
 bool RecordFitsImage(const TPhrase& p, uint32_t imageLength, bool withString) {
   if (p.LinkAddress > imageLength || imageLength - p.LinkAddress < 4) return false;

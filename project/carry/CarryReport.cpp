@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "project/text/HexText.h"
 #include "project/text/OneLineText.h"
 
 namespace velmora {
@@ -11,12 +12,6 @@ namespace {
 std::string Line(const char* label, size_t count) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "%-32s %zu", label, count);
-  return buf;
-}
-
-std::string Hex(uint32_t value) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%08X", value);
   return buf;
 }
 
@@ -68,9 +63,9 @@ std::string CarryTable(const PhraseTable& oldProject, const PhraseTable& newProj
     s += '\t';
     if (n) s += std::to_string(e.NewIndex);
     s += '\t';
-    if (o) s += Hex(o->StringAddress);
+    if (o) s += FormatHex0x(o->StringAddress);
     s += '\t';
-    if (n) s += Hex(n->StringAddress);
+    if (n) s += FormatHex0x(n->StringAddress);
     s += '\t';
     if (o) s += text(oldProject.OriginText(*o));
     s += '\t';

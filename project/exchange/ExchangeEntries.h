@@ -37,7 +37,7 @@ struct ExportDocument {
   CodePage Page = CodePage::Default;
   std::vector<ExportEntry> Entries;
   // "UnitName_UnitTag", the name both formats give the unit.
-  std::string UnitTitle() const { return UnitName + "_" + UnitTag; }
+  std::string UnitTitle() const { return velmora::UnitTitle(UnitName, UnitTag); }
 };
 
 // The entries for the phrases at rows, in that order; links and indices

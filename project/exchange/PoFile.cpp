@@ -1,10 +1,10 @@
 #include "project/exchange/PoFile.h"
 
-#include <cstdio>
 #include <optional>
 
 #include "container/io/StreamErrors.h"
 #include "project/text/CodePages.h"
+#include "project/text/HexText.h"
 #include "project/text/Unicode.h"
 #include "velmora/Version.h"
 
@@ -59,12 +59,6 @@ std::string HeaderValue(std::string_view s) {
   for (char& c : out)
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   return out;
-}
-
-std::string Hex8(uint32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%08X", v);
-  return buf;
 }
 
 // ---------------------------------------------------------------- reading
@@ -347,7 +341,7 @@ std::string WritePo(const ExportDocument& doc) {
   for (const ExportEntry& e : doc.Entries) {
     out.append("\n#. room: ").append(std::to_string(e.Room)).append(" bytes in ").append(charset);
     out.append(", pointers: ").append(std::to_string(e.Pointers)).append("\n");
-    out.append("#: ").append(Hex8(e.StringAddress)).append("\n");
+    out.append("#: ").append(FormatHex0x(e.StringAddress)).append("\n");
     if (e.Fuzzy) out.append("#, fuzzy\n");
     out.append("msgctxt \"").append(std::to_string(e.Index)).append("\"\n");
     AppendString(out, "msgid", e.Source);

@@ -2,12 +2,12 @@
 
 #include <pugixml.hpp>
 
-#include <cstdio>
 #include <cstring>
 #include <optional>
 
 #include "container/io/StreamErrors.h"
 #include "project/text/CodePages.h"
+#include "project/text/HexText.h"
 #include "project/text/Unicode.h"
 #include "velmora/Version.h"
 
@@ -36,13 +36,12 @@ void AppendText(pugi::xml_node element, std::string_view text, int* placeholder)
     if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     if (c == '\r' || IsXmlControl(c)) {
       flush();
-      char code[16];
-      std::snprintf(code, sizeof code, "U+%04X", c);
+      const std::string code = "U+" + FormatHex(c, 4);
       pugi::xml_node x = element.append_child("x");
       const std::string id = std::string("c").append(std::to_string(++*placeholder));
       x.append_attribute("id") = id.c_str();
       x.append_attribute("ctype") = kControlType;
-      x.append_attribute("equiv-text") = code;
+      x.append_attribute("equiv-text") = code.c_str();
       continue;
     }
     run.push_back(text[i]);
@@ -51,12 +50,6 @@ void AppendText(pugi::xml_node element, std::string_view text, int* placeholder)
   // An element last would make the indented output put blanks before the
   // closing tag, inside the text; an empty run after it keeps them out.
   if (element.last_child().type() == pugi::node_element) element.append_child(pugi::node_pcdata);
-}
-
-std::string Hex8(uint32_t v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%08X", v);
-  return buf;
 }
 
 struct StringWriter : pugi::xml_writer {
@@ -298,7 +291,7 @@ std::string WriteXliff(const ExportDocument& doc) {
   for (const ExportEntry& e : doc.Entries) {
     pugi::xml_node unit = body.append_child("trans-unit");
     unit.append_attribute("id") = std::to_string(e.Index).c_str();
-    unit.append_attribute("resname") = Hex8(e.StringAddress).c_str();
+    unit.append_attribute("resname") = FormatHex0x(e.StringAddress).c_str();
     unit.append_attribute("maxwidth") = std::to_string(e.Room).c_str();
     unit.append_attribute("size-unit") = "byte";
     unit.append_attribute("xml:space") = "preserve";
@@ -311,7 +304,7 @@ std::string WriteXliff(const ExportDocument& doc) {
       AppendText(target, e.Target, &placeholder);
     }
     std::string note = "address ";
-    note.append(Hex8(e.StringAddress)).append(", pointers: ").append(std::to_string(e.Pointers));
+    note.append(FormatHex0x(e.StringAddress)).append(", pointers: ").append(std::to_string(e.Pointers));
     note.append(", room: ").append(std::to_string(e.Room)).append(" bytes in ").append(charset);
     unit.append_child("note").text() = note.c_str();
   }

@@ -3,12 +3,13 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <iconv.h>
 #include <memory>
 #include <stdexcept>
 #include <vector>
+
+#include "project/text/HexText.h"
 
 namespace velmora {
 
@@ -123,9 +124,7 @@ std::string UnwritableCharacter(std::string_view rest, const std::string& charse
   if (n == 4)
     cpv = ((cpv & 0x07) << 18) | ((static_cast<unsigned char>(ch[1]) & 0x3F) << 12) |
           ((static_cast<unsigned char>(ch[2]) & 0x3F) << 6) | (static_cast<unsigned char>(ch[3]) & 0x3F);
-  char code[16];
-  std::snprintf(code, sizeof code, "U+%04X", cpv);
-  return "The character \"" + ch + "\" (" + code + ") cannot be written in code page " + charset;
+  return "The character \"" + ch + "\" (U+" + FormatHex(cpv, 4) + ") cannot be written in code page " + charset;
 }
 
 std::string LocaleName() {
@@ -205,10 +204,9 @@ std::string ToUtf8(std::string_view bytes, CodePage cp) { return ToUtf8(bytes, I
 
 std::string FromUtf8(std::string_view utf8, const std::string& charset) {
   if (const auto bad = FirstInvalidUtf8(utf8)) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "The text is not valid UTF-8: byte 0x%02X at position %zu does not begin a character.",
-                  static_cast<unsigned>(static_cast<unsigned char>(utf8[*bad])), *bad + 1);
-    throw std::runtime_error(buf);
+    throw std::runtime_error("The text is not valid UTF-8: byte " +
+                             FormatHex0x(static_cast<unsigned char>(utf8[*bad]), 2) + " at position " +
+                             std::to_string(*bad + 1) + " does not begin a character.");
   }
   return Convert(charset, "UTF-8", utf8, [&](std::string_view rest, std::string&) -> size_t {
     throw std::runtime_error(UnwritableCharacter(rest, charset));

@@ -4,10 +4,17 @@
 
 namespace velmora {
 
-std::string FormatHex8(uint32_t value) {
-  char buf[9];
-  std::snprintf(buf, sizeof buf, "%08X", value);
+std::string FormatHex(uint64_t value, int minDigits) {
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%0*llX", minDigits < 0 ? 0 : minDigits > 16 ? 16 : minDigits,
+                static_cast<unsigned long long>(value));
   return buf;
+}
+
+std::string FormatHex0x(uint64_t value, int minDigits) {
+  std::string text = "0x";
+  text += FormatHex(value, minDigits);
+  return text;
 }
 
 std::optional<uint32_t> HexFieldValue(std::string_view text) {

@@ -1,6 +1,6 @@
 #include "project/text/OneLineText.h"
 
-#include <cstdio>
+#include "project/text/HexText.h"
 
 namespace velmora {
 
@@ -15,9 +15,7 @@ std::string OneLineText(std::string_view text) {
       case '\t': out += "\\t"; break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-          out += buf;
+          out += "\\x" + FormatHex(static_cast<unsigned char>(c), 2);
         } else {
           out += c;
         }

@@ -1,7 +1,6 @@
 #include "project/verify/Verify.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "project/verify/VerifyReport.h"
 
@@ -20,25 +19,6 @@ void Report::Note(std::string note) {
   } else if (notes_ == kMaxListedNotes + 1) {
     result_.Notes.push_back("Further notes are left out.");
   }
-}
-
-std::string Hex(uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%08llX", static_cast<unsigned long long>(value));
-  return text;
-}
-
-size_t BuiltFile::ReadAt(int64_t pos, uint8_t* buffer, size_t count) {
-  if (pos < 0 || pos >= size_) return 0;
-  count = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), size_ - pos));
-  stream_.SetPosition(pos);
-  size_t done = 0;
-  while (done < count) {
-    const size_t got = stream_.Read(buffer + done, count - done);
-    if (got == 0) break;
-    done += got;
-  }
-  return done;
 }
 
 }  // namespace verify
@@ -81,7 +61,7 @@ VerifyResult VerifyBin(const PhraseTable& table, const std::string& builtPath) {
 }
 
 std::string ProblemLine(const VerifyProblem& problem) {
-  return std::string(VerifyKindName(problem.Kind)) + " at " + verify::Hex(problem.Offset) + ": " + problem.Message;
+  return std::string(VerifyKindName(problem.Kind)) + " at " + FormatHex0x(problem.Offset) + ": " + problem.Message;
 }
 
 std::string VerifiedStatusText(const VerifyResult& result) {

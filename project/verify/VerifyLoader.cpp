@@ -17,6 +17,7 @@
 #include "project/build/SourceLoader.h"
 #include "container/kiwi/Loading.h"
 #include "container/io/StreamErrors.h"
+#include "project/verify/DifferingRuns.h"
 #include "project/verify/Verify.h"
 #include "project/verify/VerifyReport.h"
 
@@ -25,16 +26,16 @@ namespace velmora {
 namespace {
 
 using namespace loader_layout;
-using verify::Hex;
+using verify::DifferingRun;
+using verify::DifferingRuns;
+using verify::RunPlace;
+using verify::RunValues;
 
-constexpr uint64_t kModuleData = 2048;  // the module's data starts at sector 1
-constexpr size_t kRecord = 84;          // the module record in a rebuilt loader
-constexpr size_t kRecordTableCount = kRecord + kUnitTableOffset;   // 152
-constexpr size_t kModuleStartField = kRecord + kModuleStartOffset;  // 334
-constexpr size_t kSectorCountField = kRecord + kModuleLengthOffset;  // 338
-constexpr size_t kDirectoryUsed = kRecord + kModuleRecordSize;     // 340
-
-constexpr uint64_t RoundUp(uint64_t v, uint64_t m) { return (v + m - 1) / m * m; }
+constexpr uint64_t kModuleData = kRebuiltModuleData;
+constexpr uint64_t kRecord = kRebuiltModuleRecord;
+constexpr uint64_t kModuleStartField = kRebuiltModuleStart;
+constexpr uint64_t kSectorCountField = kRebuiltModuleLength;
+constexpr uint64_t kDirectoryUsed = kRebuiltDirectoryEnd;
 
 struct UnitPlace {
   std::string name;
@@ -56,13 +57,6 @@ struct ExpectedLoader {
   uint64_t fileSize = 0;
 };
 
-void ReadSource(TStream& source, int64_t sourceSize, int64_t pos, uint8_t* buffer, size_t count, const char* what) {
-  if (pos < 0 || pos > sourceSize || static_cast<int64_t>(count) > sourceSize - pos)
-    throw EFormatError(std::string("The source loader ends before ") + what + ".");
-  source.SetPosition(pos);
-  source.ReadBuffer(buffer, count);
-}
-
 // The dir must be the source's, already found suitable for the project.
 ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, const TLN_Loading& dir, TStream& source,
                       int64_t sourceSize) {
@@ -75,26 +69,14 @@ ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, con
     throw EFormatError("The source module lists more units than its record has room for.");
 
   ExpectedLoader e;
-  e.head.assign(kModuleData, 0);
-  StoreBE32(&e.head[0], 0x00010000u);
-  ReadSource(source, sourceSize, 4 + kMakerRecordSize * static_cast<int64_t>(makerIndex), &e.head[4],
-             kMakerRecordSize, "its maker record");
-  StoreBE32(&e.head[16], 0x00010000u);
-  ReadSource(source, sourceSize, ModuleNameRecordPosition(dir, makerIndex, moduleIndex), &e.head[20],
-             kNameRecordSize, "its module name record");
-  ReadSource(source, sourceSize, module.RecordOffset, &e.head[kRecord], kModuleRecordSize, "its module record");
-  StoreBE32(&e.head[kModuleStartField], 0x00000100u);
+  RebuiltDirectory directory =
+      ReadRebuiltDirectory(dir, source, sourceSize, {table.Info.MakerIndex, table.Info.ModuleIndex});
+  e.head = std::move(directory.Head);
+  e.table = std::move(directory.Table);
 
   uint64_t w = kModuleData;
-  if (module.SplitTable) {
-    e.table.resize(static_cast<size_t>(4 + kUnitEntrySize * static_cast<int64_t>(count - 1)));
-    ReadSource(source, sourceSize, module.Start, e.table.data(), e.table.size(), "its unit table");
-    const TLN_Unit_Info& first = module.Units[0];
-    if (first.Offset == kNoAddress || first.Offset < module.Start || first.Offset - module.Start < e.table.size())
-      throw EFormatError("The source module's first unit overlaps its unit table.");
-    w = kModuleData + (first.Offset - module.Start);
-  }
-  const uint64_t entries0 = kRecordTableCount + 12;  // offset field of record entry 0
+  if (module.SplitTable && count > 0) w = kModuleData + (module.Units[0].Offset - module.Start);
+  const uint64_t entries0 = kRecord + kFirstUnitEntry + kUnitEntryOffsetField;  // offset field of record entry 0
   for (size_t i = 0; i < count; ++i) {
     const TLN_Unit_Info& u = module.Units[i];
     UnitPlace place;
@@ -112,8 +94,8 @@ ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, con
       field = &e.head[entries0];
       if (!module.SplitTable && u.Offset != kNoAddress && u.Offset != module.Start) StoreBE32(field, 0);
     } else if (module.SplitTable) {
-      place.entryField = static_cast<int64_t>(kModuleData + 4 + kUnitEntrySize * (i - 1) + 8);
-      field = &e.table[4 + kUnitEntrySize * (i - 1) + 8];
+      place.entryField = static_cast<int64_t>(kModuleData + 4 + kUnitEntrySize * (i - 1) + kUnitEntryOffsetField);
+      field = &e.table[4 + kUnitEntrySize * (i - 1) + kUnitEntryOffsetField];
       StoreBE32(field, static_cast<uint32_t>((w - kModuleData) / 2));
     } else {
       place.entryField = static_cast<int64_t>(entries0 + kUnitEntrySize * i);
@@ -130,40 +112,6 @@ ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, con
   StoreBE16(&e.head[kSectorCountField], static_cast<uint16_t>(padded / kModuleData));
   e.fileSize = kModuleData + padded;
   return e;
-}
-
-// Coalesces differing bytes into runs of one part, reported once each.
-class Runs {
- public:
-  using Emit = std::function<void(uint64_t pos, uint64_t length, uint8_t got, uint8_t want)>;
-  explicit Runs(Emit emit) : emit_(std::move(emit)) {}
-  ~Runs() { Flush(); }
-  void Add(uint64_t pos, uint8_t got, uint8_t want, const void* part) {
-    if (length_ > 0 && pos == start_ + length_ && part == part_) {
-      ++length_;
-      return;
-    }
-    Flush();
-    start_ = pos, length_ = 1, got_ = got, want_ = want, part_ = part;
-  }
-  void Flush() {
-    if (length_ > 0) emit_(start_, length_, got_, want_);
-    length_ = 0;
-  }
-  const void* Part() const { return part_; }
-
- private:
-  Emit emit_;
-  uint64_t start_ = 0, length_ = 0;
-  uint8_t got_ = 0, want_ = 0;
-  const void* part_ = nullptr;
-};
-
-std::string Where(uint64_t pos, uint64_t length) {
-  return length == 1 ? " at position " + Hex(pos) : " in " + std::to_string(length) + " bytes from position " + Hex(pos);
-}
-std::string Values(uint8_t got, uint8_t want) {
-  return " (" + Hex(got).substr(8) + " where " + Hex(want).substr(8) + " belongs)";
 }
 
 class LoaderCheck {
@@ -204,9 +152,9 @@ class LoaderCheck {
 
  private:
   static std::string DirectoryPart(uint64_t pos) {
-    if (pos < 4) return "the maker-entry count (a rebuilt loader holds one maker entry)";
-    if (pos < 16) return "the maker record";
-    if (pos < 20) return "the maker record's module count (a rebuilt loader holds one module)";
+    if (pos < kRebuiltMakerRecord) return "the maker-entry count (a rebuilt loader holds one maker entry)";
+    if (pos < kRebuiltMakerModuleCount) return "the maker record";
+    if (pos < kRebuiltNameRecord) return "the maker record's module count (a rebuilt loader holds one module)";
     if (pos < kRecord) return "the module name record";
     if (pos >= kModuleStartField && pos < kSectorCountField) return "the module start (sector 1)";
     if (pos < kDirectoryUsed) {
@@ -239,19 +187,20 @@ class LoaderCheck {
                         "the module's sector count holds " + std::to_string(held) + "; the module takes " +
                             std::to_string(sectors) + " sectors");
     }
-    Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t w) {
-      report_.Problem(at == 0 ? VerifyKind::Directory : VerifyKind::ModuleData, pos,
-                      part(pos) + " differs from what a rebuild from the source writes" + Where(pos, length) +
-                          Values(g, w));
+    DifferingRuns runs([&](const DifferingRun& run) {
+      report_.Problem(at == 0 ? VerifyKind::Directory : VerifyKind::ModuleData, run.Start,
+                      part(run.Start) + " differs from what a rebuild from the source writes" +
+                          RunPlace(run, "position") + RunValues(run));
     });
     std::string last;
     for (size_t k = 0; k < n; ++k) {
       const uint64_t pos = at + k;
       if (got[k] == want[k] || valueBytes.count(pos)) continue;
       const std::string name = part(pos);
-      if (name != last) runs.Flush(), last = name;
-      runs.Add(pos, got[k], want[k], nullptr);
+      if (name != last) runs.Flush(), last = name;  // a run never spans two parts
+      runs.Add(pos, got[k], want[k]);
     }
+    runs.Flush();
   }
 
   void CheckEntry(size_t i, uint32_t held) {
@@ -261,23 +210,24 @@ class LoaderCheck {
     if (held != kNoAddress && gives == u.pos) return;
     report_.Problem(VerifyKind::UnitEntry, field,
                     "unit entry " + std::to_string(i) + " (" + u.name + ") gives " +
-                        (held == kNoAddress ? std::string("no position") : "position " + Hex(gives)) +
-                        "; the unit lies at " + Hex(u.pos));
+                        (held == kNoAddress ? std::string("no position") : "position " + FormatHex0x(gives)) +
+                        "; the unit lies at " + FormatHex0x(u.pos));
   }
 
   void CheckZeros(uint64_t from, uint64_t to, const char* what) {
-    Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t) {
-      report_.Problem(VerifyKind::ModuleData, pos,
-                      std::string(what) + " is not zero" + Where(pos, length) + Values(g, 0));
+    DifferingRuns runs([&](const DifferingRun& run) {
+      report_.Problem(VerifyKind::ModuleData, run.Start,
+                      std::string(what) + " is not zero" + RunPlace(run, "position") + RunValues(run));
     });
     std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(verify::kChunk, to > from ? to - from : 1)));
     for (uint64_t c = from; c < to; c += buffer.size()) {
       const size_t n = built_.ReadAt(static_cast<int64_t>(c), buffer.data(),
                                      static_cast<size_t>(std::min<uint64_t>(buffer.size(), to - c)));
       for (size_t k = 0; k < n; ++k)
-        if (buffer[k] != 0) runs.Add(c + k, buffer[k], 0, nullptr);
+        if (buffer[k] != 0) runs.Add(c + k, buffer[k], 0);
       if (n < buffer.size()) break;
     }
+    runs.Flush();
   }
 
   void CompareWithSource(size_t i) {
@@ -289,12 +239,9 @@ class LoaderCheck {
                       name + " reaches past the end of the source loader, so it cannot be compared");
       return;
     }
-    Runs runs([&](uint64_t pos, uint64_t length, uint8_t g, uint8_t w) {
-      report_.Problem(VerifyKind::OtherUnit, pos,
-                      name + " differs from the source's copy" +
-                          (length == 1 ? " at unit offset " + Hex(pos - u.pos)
-                                       : " in " + std::to_string(length) + " bytes from unit offset " + Hex(pos - u.pos)) +
-                          Values(g, w));
+    DifferingRuns runs([&](const DifferingRun& run) {
+      report_.Problem(VerifyKind::OtherUnit, run.Start,
+                      name + " differs from the source's copy" + RunPlace(run, "unit offset", u.pos) + RunValues(run));
     });
     std::vector<uint8_t> got(static_cast<size_t>(std::min<uint64_t>(verify::kChunk, u.size)));
     std::vector<uint8_t> want(got.size());
@@ -305,9 +252,10 @@ class LoaderCheck {
       const size_t have = built_.ReadAt(static_cast<int64_t>(u.pos + c), got.data(), n);
       if (std::memcmp(got.data(), want.data(), have) != 0)
         for (size_t k = 0; k < have; ++k)
-          if (got[k] != want[k]) runs.Add(u.pos + c + k, got[k], want[k], nullptr);
+          if (got[k] != want[k]) runs.Add(u.pos + c + k, got[k], want[k]);
       if (have < n) break;  // the file ends here: reported as its length
     }
+    runs.Flush();
   }
 
   const PhraseTable& table_;
@@ -370,11 +318,12 @@ BuiltKind GuessBuiltKind(const PhraseTable& table, const std::string& builtPath,
     if (!head.empty()) {
       asLoader += first[i] == head[i];
     } else {
-      const bool fixed = i < 4 || (i >= 16 && i < 20) || (i >= kModuleStartField && i < kSectorCountField) ||
-                         i >= kDirectoryUsed;
+      // The count words and the module start, as a rebuild writes them.
+      const bool fixed = i < kRebuiltMakerRecord || (i >= kRebuiltMakerModuleCount && i < kRebuiltNameRecord) ||
+                         (i >= kModuleStartField && i < kSectorCountField) || i >= kDirectoryUsed;
       uint8_t want = 0;
-      if (i == 1 || i == 17) want = 1;
-      if (i == kModuleStartField + 2) want = 1;
+      if (i == 1 || i == kRebuiltMakerModuleCount + 1) want = 1;  // 00 01 00 00
+      if (i == kModuleStartField + 2) want = 1;                   // 00 00 01 00
       asLoader += fixed && first[i] == want;
     }
   }

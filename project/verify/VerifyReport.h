@@ -8,6 +8,7 @@
 #include "analysis/PhraseTable.h"
 #include "container/io/Stream.h"
 #include "project/build/TranslationPlan.h"
+#include "project/text/HexText.h"
 #include "project/verify/Verify.h"
 
 namespace velmora::verify {
@@ -25,9 +26,6 @@ class Report {
   uint64_t notes_ = 0;
 };
 
-// "0x0001A2F0"
-std::string Hex(uint64_t value);
-
 // Reads the built file in pieces, never past its end.
 class BuiltFile {
  public:
@@ -35,7 +33,7 @@ class BuiltFile {
   int64_t Size() const { return size_; }
   // Reads up to count bytes at pos (fewer at the end of the file); returns
   // how many were read.
-  size_t ReadAt(int64_t pos, uint8_t* buffer, size_t count);
+  size_t ReadAt(int64_t pos, uint8_t* buffer, size_t count) { return ReadBytesAt(stream_, pos, buffer, count, size_); }
 
  private:
   TFileStream stream_;

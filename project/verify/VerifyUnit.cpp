@@ -1,18 +1,14 @@
 // The check of one translated unit inside a built file.
 //
-// From the project alone it works out, in table order as a build writes,
-// every stretch of the image a build writes: in-place texts and the zeros
-// after them, the emptied rooms of relocated texts, the redirected pointers
-// (whose value is checked by where they lead, not by their bytes) and the
-// two header fields. Where writes overlap the later one wins, as in a build.
-// Then one pass over the built unit compares every other byte with the
-// image and these stretches with what they must hold, sums the checksum and
-// keeps the appended area; the pointers of relocated texts are followed into
-// it afterwards.
+// One pass over the built unit compares every byte of the image that a
+// build leaves alone with the image, and the stretches a build writes
+// (ExpectedWrites) with what they must hold; it sums the checksum and keeps
+// the appended area. The pointers of relocated texts, whose value is known
+// only by where they lead, are followed into it afterwards, and the header's
+// size and checksum fields are checked on their own.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <optional>
 #include <set>
 #include <utility>
@@ -20,40 +16,16 @@
 
 #include "analysis/UnitHeader.h"
 #include "container/io/ByteOrder.h"
+#include "project/verify/DifferingRuns.h"
+#include "project/verify/ExpectedWrites.h"
 #include "project/verify/VerifyReport.h"
 
 namespace velmora::verify {
 
 namespace {
 
-constexpr int32_t kHeaderWriter = -2;  // the size and checksum fields
 constexpr uint64_t kFieldsBegin = kUnitSizeOffset;
 constexpr uint64_t kFieldsEnd = kUnitChecksumOffset + 4;
-
-enum Mask : uint8_t { kFixed = 0, kPointer = 1, kField = 2 };
-
-struct Write {
-  uint64_t start = 0;
-  uint64_t length = 0;
-  size_t order = 0;
-  int32_t writer = 0;
-  Mask mask = kFixed;
-  const std::string* text = nullptr;  // bytes for a text write; zeros when null
-};
-
-// A stretch of the image that a build writes, as it must be after the build.
-struct Segment {
-  uint64_t start = 0;
-  std::string bytes;             // the expected bytes (zero where masked)
-  std::string mask;              // Mask per byte
-  std::string actual;            // the built file's bytes where masked
-  std::vector<int32_t> writers;  // per byte when several writes meet here
-  int32_t writer = 0;            // the only writer otherwise
-
-  uint64_t End() const { return start + bytes.size(); }
-  int32_t WriterAt(uint64_t off) const { return writers.empty() ? writer : writers[off - start]; }
-  Mask MaskAt(uint64_t off) const { return static_cast<Mask>(mask[off - start]); }
-};
 
 bool InFields(uint64_t off) { return off >= kFieldsBegin && off < kFieldsEnd; }
 
@@ -68,11 +40,13 @@ class UnitCheck {
         image_(table.UnitImage.data()),
         imageLength_(plan.ImageLength),
         newSize_(plan.Summary.NewSize),
-        paddedSize_(plan.Summary.PaddedSize) {}
+        paddedSize_(plan.Summary.PaddedSize),
+        writes_(table, plan),
+        segments_(writes_.Segments()),
+        builtPointers_(segments_.size()),
+        runs_([this](const DifferingRun& run) { ReportRun(run); }) {}
 
   void Run() {
-    Groups();
-    PlanWrites();
     Sweep();
     CheckTranslations();
     CheckPointerWords();
@@ -82,154 +56,6 @@ class UnitCheck {
   }
 
  private:
-  // ---------------------------------------------------------- the plan
-
-  // The root phrase of every link record a build follows, and the plan
-  // entry of every planned phrase.
-  void Groups() {
-    const auto& phrases = table_.Phrases;
-    planOf_.assign(phrases.size(), -1);
-    for (size_t k = 0; k < plan_.Texts.size(); ++k) planOf_[plan_.Texts[k].Index] = static_cast<int32_t>(k);
-    rootOf_.assign(phrases.size(), -1);
-    links_.assign(plan_.Texts.size(), {});
-    for (size_t i = 0; i < phrases.size(); ++i) {
-      const TPhrase& p = phrases[i];
-      if (!(p.Flags & pfLink)) {
-        rootOf_[i] = static_cast<int32_t>(i);
-        continue;
-      }
-      if (!RecordFitsImage(p, plan_.ImageLength, false) || p.MasterIndex < 0 || static_cast<size_t>(p.MasterIndex) >= i)
-        continue;
-      const auto m = static_cast<size_t>(p.MasterIndex);
-      if (!RecordFitsImage(phrases[m], plan_.ImageLength, false)) continue;
-      rootOf_[i] = rootOf_[m];
-      if (rootOf_[i] >= 0 && planOf_[static_cast<size_t>(rootOf_[i])] >= 0)
-        links_[static_cast<size_t>(planOf_[static_cast<size_t>(rootOf_[i])])].push_back(i);
-    }
-  }
-
-  bool RelocatedRoot(size_t i) const {
-    const int32_t r = rootOf_[i];
-    return r >= 0 && planOf_[static_cast<size_t>(r)] >= 0 &&
-           plan_.Texts[static_cast<size_t>(planOf_[static_cast<size_t>(r)])].Relocated;
-  }
-
-  void PlanWrites() {
-    // Orders follow the table walk: record i's writes come after record
-    // i - 1's, and the header fields come last.
-    std::vector<Write> writes;
-    auto add = [&](uint64_t start, uint64_t length, size_t order, int32_t writer, Mask mask, const std::string* text) {
-      if (length > 0) writes.push_back({start, length, order, writer, mask, text});
-    };
-    const auto& phrases = table_.Phrases;
-    for (size_t i = 0; i < phrases.size(); ++i) {
-      const TPhrase& p = phrases[i];
-      const auto who = static_cast<int32_t>(i);
-      if ((p.Flags & pfLink) || planOf_[i] < 0) continue;
-      const PlannedText& t = plan_.Texts[static_cast<size_t>(planOf_[i])];
-      if (t.Relocated) {
-        add(p.StringAddress, p.Length, 4 * i, who, kFixed, nullptr);
-        add(p.LinkAddress, 4, 4 * i + 1, who, kPointer, nullptr);
-      } else {
-        add(p.StringAddress, t.Bytes.size(), 4 * i, who, kFixed, &t.Bytes);
-        add(p.StringAddress + t.Bytes.size(), p.Length - t.Bytes.size(), 4 * i + 1, who, kFixed, nullptr);
-      }
-    }
-    PlanLinkWrites(writes);
-    if (imageLength_ > kFieldsBegin)
-      add(kFieldsBegin, std::min<uint64_t>(kFieldsEnd, imageLength_) - kFieldsBegin, SIZE_MAX, kHeaderWriter, kField,
-          nullptr);
-
-    std::sort(writes.begin(), writes.end(),
-              [](const Write& a, const Write& b) { return a.start != b.start ? a.start < b.start : a.order < b.order; });
-    for (size_t i = 0; i < writes.size();) {
-      uint64_t end = writes[i].start + writes[i].length;
-      size_t j = i + 1;
-      while (j < writes.size() && writes[j].start < end) end = std::max(end, writes[j].start + writes[j].length), ++j;
-      std::vector<Write> cluster(writes.begin() + static_cast<std::ptrdiff_t>(i),
-                                 writes.begin() + static_cast<std::ptrdiff_t>(j));
-      std::sort(cluster.begin(), cluster.end(), [](const Write& a, const Write& b) { return a.order < b.order; });
-      Segment s;
-      s.start = writes[i].start;
-      s.bytes.assign(end - s.start, '\0');
-      s.mask.assign(end - s.start, static_cast<char>(kFixed));
-      if (cluster.size() > 1) s.writers.assign(end - s.start, 0);
-      s.writer = cluster.front().writer;
-      for (const Write& w : cluster)
-        for (uint64_t k = 0; k < w.length; ++k) {
-          const uint64_t at = w.start - s.start + k;
-          s.bytes[at] = w.text ? (*w.text)[k] : '\0';
-          s.mask[at] = static_cast<char>(w.mask);
-          if (!s.writers.empty()) s.writers[at] = w.writer;
-        }
-      if (s.mask.find(static_cast<char>(kPointer)) != std::string::npos) s.actual.assign(s.bytes.size(), '\0');
-      segments_.push_back(std::move(s));
-      i = j;
-    }
-  }
-
-  // A link record's pointer follows its master's: when it is a link's turn,
-  // the build reads the master's pointer word as the writes before it left
-  // it and, when that no longer leads to the link's string, copies it. So a
-  // link follows a relocated master, and also a master pointer that an
-  // earlier text ran over.
-  void PlanLinkWrites(std::vector<Write>& writes) {
-    std::vector<Write> byStart(writes);
-    std::sort(byStart.begin(), byStart.end(), [](const Write& a, const Write& b) { return a.start < b.start; });
-    uint64_t longest = 0;
-    for (const Write& w : byStart) longest = std::max(longest, w.length);
-    std::vector<std::pair<uint8_t, Mask>> linkWord;  // per link record with a write: what it wrote
-    std::vector<int64_t> linkWrite(table_.Phrases.size(), -1);
-    const auto& phrases = table_.Phrases;
-    for (size_t i = 0; i < phrases.size(); ++i) {
-      const TPhrase& p = phrases[i];
-      if (!(p.Flags & pfLink) || !RecordFitsImage(p, plan_.ImageLength, false) || p.MasterIndex < 0 ||
-          static_cast<size_t>(p.MasterIndex) >= i || !RecordFitsImage(phrases[static_cast<size_t>(p.MasterIndex)],
-                                                                      plan_.ImageLength, false))
-        continue;
-      const auto m = static_cast<size_t>(p.MasterIndex);
-      const uint64_t word = phrases[m].LinkAddress;
-      std::pair<uint8_t, Mask> now[4];
-      for (uint64_t k = 0; k < 4; ++k) now[k] = {image_[word + k], kFixed};
-      // The writes before this record that touch the master's word, in order.
-      std::vector<const Write*> before;
-      auto it = std::lower_bound(byStart.begin(), byStart.end(), word > longest ? word - longest : 0,
-                                 [](const Write& w, uint64_t o) { return w.start < o; });
-      for (; it != byStart.end() && it->start < word + 4; ++it)
-        if (it->start + it->length > word && it->order < 4 * i) before.push_back(&*it);
-      std::sort(before.begin(), before.end(), [](const Write* a, const Write* b) { return a->order < b->order; });
-      for (const Write* w : before)
-        for (uint64_t k = 0; k < 4; ++k)
-          if (word + k >= w->start && word + k < w->start + w->length)
-            now[k] = {w->text ? static_cast<uint8_t>((*w->text)[word + k - w->start]) : uint8_t{0}, w->mask};
-      if (linkWrite[m] >= 0)
-        for (uint64_t k = 0; k < 4; ++k) now[k] = linkWord[static_cast<size_t>(linkWrite[m]) * 4 + k];
-      bool redirected = false;
-      uint8_t value[4];
-      for (uint64_t k = 0; k < 4; ++k) redirected |= now[k].second == kPointer, value[k] = now[k].first;
-      if (!redirected && LoadBE32(value) - table_.Info.BaseAddress == p.StringAddress) continue;
-      linkWrite[i] = static_cast<int64_t>(linkWord.size() / 4);
-      for (uint64_t k = 0; k < 4; ++k) {
-        linkWord.push_back(now[k]);
-        writes.push_back({p.LinkAddress + k, 1, 4 * i, static_cast<int32_t>(i), now[k].second == kPointer ? kPointer : kFixed,
-                          nullptr});
-        if (now[k].second != kPointer) {
-          ownedBytes_.emplace_back(1, static_cast<char>(value[k]));
-          writes.back().text = &ownedBytes_.back();
-        }
-      }
-    }
-  }
-
-  // The segment holding off, or null.
-  const Segment* SegmentAt(uint64_t off) const {
-    auto it = std::upper_bound(segments_.begin(), segments_.end(), off,
-                               [](uint64_t o, const Segment& s) { return o < s.start; });
-    if (it == segments_.begin()) return nullptr;
-    --it;
-    return off < it->End() ? &*it : nullptr;
-  }
-
   // ---------------------------------------------------------- the pass
 
   void Sweep() {
@@ -257,7 +83,7 @@ class UnitCheck {
       }
       if (c1 > newSize_) CheckZeros(std::max(c0, newSize_), c1, VerifyKind::Padding);
     }
-    FlushRun();
+    runs_.Flush();
   }
 
   const uint8_t* At(uint64_t off) const { return chunk_ + (off - chunkStart_); }
@@ -266,7 +92,7 @@ class UnitCheck {
     while (cursor_ < segments_.size() && segments_[cursor_].End() <= from) ++cursor_;
     uint64_t pos = from;
     while (pos < to) {
-      Segment* s = cursor_ < segments_.size() ? &segments_[cursor_] : nullptr;
+      const Segment* s = cursor_ < segments_.size() ? &segments_[cursor_] : nullptr;
       const uint64_t plainEnd = s ? std::clamp<uint64_t>(s->start, pos, to) : to;
       if (pos < plainEnd) {
         ComparePlain(pos, plainEnd);
@@ -274,7 +100,7 @@ class UnitCheck {
       }
       if (!s || pos >= to) break;
       const uint64_t end = std::min(s->End(), to);
-      CompareSegment(*s, pos, end);
+      CompareSegment(cursor_, pos, end);
       pos = end;
       if (pos == s->End()) ++cursor_;
     }
@@ -286,7 +112,8 @@ class UnitCheck {
       if (image_[o] != *At(o) && !InFields(o)) Differs(o, image_[o], kPlainRun);
   }
 
-  void CompareSegment(Segment& s, uint64_t from, uint64_t to) {
+  void CompareSegment(size_t index, uint64_t from, uint64_t to) {
+    const Segment& s = segments_[index];
     for (uint64_t o = from; o < to; ++o) {
       const uint64_t k = o - s.start;
       const uint8_t got = *At(o);
@@ -295,7 +122,8 @@ class UnitCheck {
           if (static_cast<uint8_t>(s.bytes[k]) != got) Differs(o, static_cast<uint8_t>(s.bytes[k]), s.WriterAt(o));
           break;
         case kPointer:
-          s.actual[k] = static_cast<char>(got);
+          if (builtPointers_[index].empty()) builtPointers_[index].assign(s.bytes.size(), '\0');
+          builtPointers_[index][k] = static_cast<char>(got);
           break;
         case kField:
           break;
@@ -310,42 +138,28 @@ class UnitCheck {
 
   // ---------------------------------------------------------- differing runs
 
-  // A run's class: plain image bytes, padding, or the bytes a writer wrote.
-  static constexpr int32_t kPlainRun = -100;
-  static constexpr int32_t kPaddingRun = -101;
+  // A run's group: the writer of the bytes, or one of these.
+  static constexpr int32_t kPlainRun = -100;    // image bytes that no build changes
+  static constexpr int32_t kPaddingRun = -101;  // the zero padding after the unit
 
-  void Differs(uint64_t off, uint8_t expected, int32_t cls) {
-    if (runLength_ > 0 && off == runStart_ + runLength_ && cls == runClass_) {
-      ++runLength_;
-      return;
-    }
-    FlushRun();
-    runStart_ = off;
-    runLength_ = 1;
-    runClass_ = cls;
-    runExpected_ = expected;
-    runGot_ = *At(off);
-  }
+  void Differs(uint64_t off, uint8_t expected, int32_t group) { runs_.Add(off, *At(off), expected, group); }
 
-  void FlushRun() {
-    if (runLength_ == 0) return;
-    const uint64_t off = runStart_;
-    const std::string where = runLength_ == 1 ? " at unit offset " + Hex(off)
-                                              : " in " + std::to_string(runLength_) + " bytes from unit offset " + Hex(off);
-    const std::string values = " (" + Hex(runGot_).substr(8) + " where " + Hex(runExpected_).substr(8) + " belongs)";
+  void ReportRun(const DifferingRun& run) {
+    const uint64_t off = run.Start;
+    const std::string where = RunPlace(run, "unit offset");
+    const std::string values = RunValues(run);
     const uint64_t pos = static_cast<uint64_t>(base_) + off;
-    runLength_ = 0;
-    if (runClass_ == kPaddingRun) {
+    if (run.Group == kPaddingRun) {
       report_.Problem(VerifyKind::Padding, pos, "the zero padding after the unit is not zero" + where + values);
       return;
     }
-    if (runClass_ == kPlainRun) {
+    if (run.Group == kPlainRun) {
       if (off < kUnitHeaderSize) {
         report_.Problem(VerifyKind::Header, pos, "the unit header differs from the project's image" + where + values);
       } else if (const auto ptr = PointerRecordAt(off)) {
         report_.Problem(VerifyKind::Pointer, pos,
                         "the pointer of " + RecordName(*ptr) + " at unit offset " +
-                            Hex(table_.Phrases[*ptr].LinkAddress) + " was changed" + where + values);
+                            FormatHex0x(table_.Phrases[*ptr].LinkAddress) + " was changed" + where + values);
       } else if (const auto text = PhraseTextAt(off)) {
         report_.Problem(VerifyKind::Image, pos,
                         "the text of phrase " + std::to_string(*text) +
@@ -355,19 +169,19 @@ class UnitCheck {
       }
       return;
     }
-    const int32_t w = runClass_;
+    const auto w = static_cast<int32_t>(run.Group);
     if (w == kHeaderWriter) return;  // the fields are checked on their own
     const auto& p = table_.Phrases[static_cast<size_t>(w)];
-    const bool relocated = planOf_[static_cast<size_t>(w)] >= 0 &&
-                           plan_.Texts[static_cast<size_t>(planOf_[static_cast<size_t>(w)])].Relocated;
+    const int32_t k = writes_.PlanOf(static_cast<size_t>(w));
+    const bool relocated = k >= 0 && plan_.Texts[static_cast<size_t>(k)].Relocated;
     if (relocated)
       report_.Problem(VerifyKind::Image, pos,
                       "the old room of relocated phrase " + std::to_string(w) + " at unit offset " +
-                          Hex(p.StringAddress) + " is not emptied" + where + values);
+                          FormatHex0x(p.StringAddress) + " is not emptied" + where + values);
     else
       report_.Problem(VerifyKind::Translation, pos,
                       "the in-place translation of phrase " + std::to_string(w) + " at unit offset " +
-                          Hex(p.StringAddress) + " differs from its prepared text" + where + values);
+                          FormatHex0x(p.StringAddress) + " differs from its prepared text" + where + values);
   }
 
   std::string WriterName(int32_t writer) const {
@@ -431,8 +245,8 @@ class UnitCheck {
       const uint32_t stored = LoadBE32(fields_ + 4);
       if (stored != sum_)
         report_.Problem(VerifyKind::Checksum, pos + kUnitChecksumOffset,
-                        "the unit header's checksum field holds " + Hex(stored) + "; the words from offset 128 to " +
-                            std::to_string(newSize_) + " sum to " + Hex(sum_));
+                        "the unit header's checksum field holds " + FormatHex0x(stored) + "; the words from offset 128 to " +
+                            std::to_string(newSize_) + " sum to " + FormatHex0x(sum_));
     }
   }
 
@@ -455,7 +269,7 @@ class UnitCheck {
       byte = appended_[off - imageLength_];
       return true;
     }
-    if (const Segment* s = SegmentAt(off)) {
+    if (const Segment* s = writes_.SegmentAt(off)) {
       writer = s->WriterAt(off);
       if (s->MaskAt(off) != kFixed) return false;
       byte = static_cast<uint8_t>(s->bytes[off - s->start]);
@@ -465,17 +279,13 @@ class UnitCheck {
     return true;
   }
 
-  // The first writer that changed the pointer word at off from the image,
-  // or -1 when the build leaves it alone.
-  int32_t PointerOverwrittenBy(uint64_t off, bool redirected) const {
-    for (uint64_t k = 0; k < 4; ++k) {
-      const Segment* s = SegmentAt(off + k);
-      if (!s) continue;  // a redirected pointer always lies in the stretch of its write
-      const Mask m = s->MaskAt(off + k);
-      if (redirected ? m != kPointer : (m != kFixed || static_cast<uint8_t>(s->bytes[off + k - s->start]) != image_[off + k]))
-        return s->WriterAt(off + k);
-    }
-    return -1;
+  // A byte of a redirected pointer as the built file holds it (0 where the
+  // file ends before it).
+  uint8_t BuiltPointerByte(uint64_t off) const {
+    const Segment* s = writes_.SegmentAt(off);
+    if (!s) return 0;
+    const std::string& bytes = builtPointers_[static_cast<size_t>(s - segments_.data())];
+    return bytes.empty() ? 0 : static_cast<uint8_t>(bytes[off - s->start]);
   }
 
   void CheckTranslations() {
@@ -484,7 +294,7 @@ class UnitCheck {
       const PlannedText& t = plan_.Texts[k];
       const std::string want = Terminated(t.Bytes);
       std::vector<size_t> pointers{t.Index};
-      pointers.insert(pointers.end(), links_[k].begin(), links_[k].end());
+      pointers.insert(pointers.end(), writes_.LinksOf(k).begin(), writes_.LinksOf(k).end());
       if (t.Relocated) {
         CheckRelocated(t, want, pointers, hint);
         hint += t.RelocatedSize;
@@ -506,7 +316,7 @@ class UnitCheck {
       const std::string by = writer != -1 ? " by " + WriterName(writer) : " (no zero byte follows it)";
       report_.Problem(VerifyKind::Overwritten, static_cast<uint64_t>(base_) + off,
                       "the in-place translation of phrase " + std::to_string(t.Index) + " at unit offset " +
-                          Hex(p.StringAddress) + " is overwritten at unit offset " + Hex(off) + by);
+                          FormatHex0x(p.StringAddress) + " is overwritten at unit offset " + FormatHex0x(off) + by);
       break;
     }
   }
@@ -517,10 +327,10 @@ class UnitCheck {
     for (size_t i = 0; i < table_.Phrases.size(); ++i) {
       const TPhrase& rec = table_.Phrases[i];
       if (!RecordFitsImage(rec, plan_.ImageLength, false)) continue;
-      const int32_t by = PointerOverwrittenBy(rec.LinkAddress, false);
-      if (by == -1 || RelocatedRoot(i)) continue;
+      const int32_t by = writes_.PointerOverwrittenBy(rec.LinkAddress, false);
+      if (by == -1 || writes_.RelocatedRoot(i)) continue;
       report_.Problem(VerifyKind::Overwritten, static_cast<uint64_t>(base_) + rec.LinkAddress,
-                      "the pointer of " + RecordName(i) + " at unit offset " + Hex(rec.LinkAddress) +
+                      "the pointer of " + RecordName(i) + " at unit offset " + FormatHex0x(rec.LinkAddress) +
                           (by == static_cast<int32_t>(i) ? " copies its master's pointer, which a translation overwrote"
                                                          : " is overwritten by " + WriterName(by)));
     }
@@ -543,12 +353,12 @@ class UnitCheck {
     const uint64_t pos = static_cast<uint64_t>(base_);
     for (const size_t r : pointers) {
       const uint32_t at = table_.Phrases[r].LinkAddress;
-      const int32_t by = PointerOverwrittenBy(at, true);
+      const int32_t by = writes_.PointerOverwrittenBy(at, true);
       if (by != -1) {
         // The text itself may still stand where the build put it.
         if (HoldsAt(hint, want)) Cover(hint, want.size());
         report_.Problem(VerifyKind::Overwritten, pos + at,
-                        "the redirected pointer of " + RecordName(r) + " at unit offset " + Hex(at) +
+                        "the redirected pointer of " + RecordName(r) + " at unit offset " + FormatHex0x(at) +
                             (by == static_cast<int32_t>(r) ? " copies its master's pointer, which a translation overwrote"
                                                            : " is overwritten by " + WriterName(by)));
         continue;
@@ -556,14 +366,14 @@ class UnitCheck {
       if (at + 4 > have_) continue;  // the file ends before it: reported as its length
       uint8_t word[4] = {};
       for (uint32_t k = 0; k < 4; ++k)
-        if (const Segment* s = SegmentAt(at + k)) word[k] = static_cast<uint8_t>(s->actual[at + k - s->start]);
+        word[k] = BuiltPointerByte(at + k);
       const uint64_t target = static_cast<uint32_t>(LoadBE32(word) - table_.Info.BaseAddress);
       if (have_ < newSize_ && target + want.size() > have_ && target < newSize_) continue;  // reported as the length
       if (HoldsAt(target, want)) {
         Cover(target, want.size());
         continue;
       }
-      const std::string who = RecordName(r) + " at unit offset " + Hex(at);
+      const std::string who = RecordName(r) + " at unit offset " + FormatHex0x(at);
       const bool outside = target < imageLength_ || target >= newSize_;
       if (!outside && target == hint) {
         // The pointer is where the build puts the text: the text is damaged.
@@ -575,15 +385,15 @@ class UnitCheck {
           ++k;
         report_.Problem(VerifyKind::Translation, pos + target + k,
                         "the relocated translation of phrase " + std::to_string(t.Index) + " at unit offset " +
-                            Hex(target) + " differs from its prepared text at unit offset " + Hex(target + k));
+                            FormatHex0x(target) + " differs from its prepared text at unit offset " + FormatHex0x(target + k));
         continue;
       }
       const bool foundAtHint = HoldsAt(hint, want);
       if (foundAtHint) Cover(hint, want.size());
       report_.Problem(VerifyKind::Pointer, pos + at,
-                      "the redirected pointer of " + who + " leads to unit offset " + Hex(target) +
+                      "the redirected pointer of " + who + " leads to unit offset " + FormatHex0x(target) +
                           (outside ? ", outside the appended area" : "") +
-                          (foundAtHint ? "; its translation is at " + Hex(hint)
+                          (foundAtHint ? "; its translation is at " + FormatHex0x(hint)
                                        : ", which does not hold its translation followed by a zero byte"));
     }
   }
@@ -603,7 +413,7 @@ class UnitCheck {
         while (e < b && appended_[e] != 0) ++e;
         report_.Problem(VerifyKind::Appended, static_cast<uint64_t>(base_) + imageLength_ + o,
                         "the appended area holds bytes that belong to no translation a pointer reaches: " +
-                            std::to_string(e - o) + " from unit offset " + Hex(imageLength_ + o));
+                            std::to_string(e - o) + " from unit offset " + FormatHex0x(imageLength_ + o));
         o = e;
       }
     };
@@ -621,7 +431,7 @@ class UnitCheck {
   void NoteChangedTexts() {
     for (size_t i = 0; i < table_.Phrases.size(); ++i) {
       const TPhrase& p = table_.Phrases[i];
-      if ((p.Flags & pfLink) || planOf_[i] >= 0 || !RecordFitsImage(p, plan_.ImageLength, true)) continue;
+      if ((p.Flags & pfLink) || writes_.PlanOf(i) >= 0 || !RecordFitsImage(p, plan_.ImageLength, true)) continue;
       auto it = std::upper_bound(segments_.begin(), segments_.end(), uint64_t{p.StringAddress},
                                  [](uint64_t o, const Segment& s) { return o < s.start; });
       if (it != segments_.begin()) --it;
@@ -633,7 +443,7 @@ class UnitCheck {
           if (it->MaskAt(o) == kFixed && static_cast<uint8_t>(it->bytes[o - it->start]) != image_[o])
             writer = it->WriterAt(o);
         if (writer >= 0) {
-          report_.Note("The text of phrase " + std::to_string(i) + " at unit offset " + Hex(p.StringAddress) +
+          report_.Note("The text of phrase " + std::to_string(i) + " at unit offset " + FormatHex0x(p.StringAddress) +
                        ", which is not switched on, is changed by the translation of phrase " +
                        std::to_string(writer) + ".");
           break;
@@ -652,12 +462,10 @@ class UnitCheck {
   const uint64_t newSize_;
   const uint64_t paddedSize_;
 
-  std::vector<int32_t> planOf_;              // per record: its plan entry, -1 for none
-  std::vector<int32_t> rootOf_;              // per record: the phrase a link follows, -1 for none
-  std::vector<std::vector<size_t>> links_;   // per plan entry: the link records that follow it
-  std::vector<Segment> segments_;
-  std::deque<std::string> ownedBytes_;       // bytes that link writes copy
-  size_t cursor_ = 0;
+  const ExpectedWrites writes_;
+  const std::vector<Segment>& segments_;
+  std::vector<std::string> builtPointers_;  // per segment: the built file's bytes where a pointer is redirected
+  size_t cursor_ = 0;                        // the segment the pass has reached
 
   uint64_t have_ = 0;                // unit bytes the file holds, up to the padded size
   const uint8_t* chunk_ = nullptr;   // the piece being compared
@@ -668,9 +476,7 @@ class UnitCheck {
   std::vector<std::pair<uint64_t, uint64_t>> covered_;
   std::set<std::pair<size_t, uint64_t>> reported_;
 
-  uint64_t runStart_ = 0, runLength_ = 0;
-  int32_t runClass_ = 0;
-  uint8_t runExpected_ = 0, runGot_ = 0;
+  DifferingRuns runs_;
 
   std::vector<std::pair<uint64_t, size_t>> byPointer_, byString_;
 };

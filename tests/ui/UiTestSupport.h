@@ -1,5 +1,6 @@
 // Helpers for the window logic's tests: a scripted Platform, project-file
-// operations that tests control, and a small phrase table built by hand.
+// operations that tests control, a small phrase table built by hand, and
+// the window every test of the shell starts from.
 #pragma once
 
 #include <deque>
@@ -17,6 +18,7 @@
 #include "ui/logic/NewProjectForm.h"
 #include "ui/logic/Platform.h"
 #include "ui/logic/ProjectFiles.h"
+#include "ui/logic/ShellController.h"
 
 namespace velmora::ui {
 // Readable failure messages for file dialog set-ups.
@@ -129,5 +131,35 @@ class FakeProjectFiles : public ProjectFiles {
 
 // Builds a phrase table by hand (shared with the core's tests).
 using TableBuilder = velmora::test::TableBuilder;
+
+// One window's logic over a scripted platform: the set-up every test of the
+// shell starts from. Its project files are FakeProjectFiles (files.OnOpen
+// decides what a project file holds), or the real ones with the locks.
+struct TestWindow {
+  enum class Files { Fake, Real };
+  explicit TestWindow(Files kind = Files::Fake)
+      : shell(table, platform, kind == Files::Real ? CoreProjectFiles() : static_cast<ProjectFiles&>(files)) {}
+
+  // Every project file that is opened holds the table fill builds.
+  void EveryProjectHolds(std::function<void(PhraseTable&)> fill) {
+    files.OnOpen = [fill = std::move(fill)](PhraseTable& t, const std::string&) { fill(t); };
+  }
+  // The program comes up: the window is created and shown with the
+  // command line args.
+  void Start(const std::vector<std::string>& args = {}) {
+    shell.FormCreate();
+    shell.FormShow(args);
+  }
+  // Open Project, with path chosen in its dialog.
+  void OpenProject(const std::string& path) {
+    platform.OpenResults.push_back(path);
+    shell.OpenProjectCommand();
+  }
+
+  PhraseTable table;
+  ScriptedPlatform platform;
+  FakeProjectFiles files;
+  ShellController shell;
+};
 
 }  // namespace velmora::ui::testing

@@ -1,5 +1,6 @@
-// The real window from the keyboard: every shortcut, in both interface
-// languages, shown in the menus; the unsaved-work question on closing;
+// The real window from the keyboard: the table of actions that builds the
+// menus and the tool bar; every shortcut, in both interface languages,
+// shown in the menus; the unsaved-work question on closing;
 // "Not found" in the status line; the editor's white box and byte count;
 // file dialogs opening in the project's folder.
 #include <QAction>
@@ -13,13 +14,18 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QSet>
+#include <QToolButton>
 #include <QtTest>
 #include <functional>
+#include <set>
 
 #include "QtTestSupport.h"
 #include "UiTestSupport.h"
 #include "project/file/ProjectFile.h"
-#include "ui/qt/Dialogs.h"
+#include "ui/qt/EditDialog.h"
+#include "ui/qt/NewProjectDialog.h"
+#include "ui/qt/MainActions.h"
 #include "ui/qt/MainForm.h"
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
@@ -105,6 +111,53 @@ class ShortcutTest : public QObject {
     Action(form, "EngMenuItem")->trigger();
     QCOMPARE(Action(form, "UndoMenuItem")->text(), QString("Undo"));
     QCOMPARE(Action(form, "RedoMenuItem")->text(), QString("Redo"));
+  }
+
+  // The table of actions: names and keys each used once, every code page
+  // and filter with its one entry, and every control of the window showing
+  // its row's caption and tooltip in the language chosen.
+  void theActionTableDrivesTheWindow() {
+    const std::vector<MainAction>& rows = MainActions();
+    QSet<QString> names;
+    QSet<QString> keys;
+    std::set<CodePage> pages;
+    std::set<GridFilter> filters;
+    for (const MainAction& row : rows) {
+      QVERIFY2(!names.contains(row.Name), row.Name);
+      names << row.Name;
+      for (const QKeySequence& k : QKeySequence::listFromString(row.Shortcuts)) {
+        if (k.isEmpty()) continue;
+        QVERIFY2(!keys.contains(k.toString()), qPrintable(k.toString()));
+        keys << k.toString();
+      }
+      if (*row.Shortcuts) QVERIFY2(row.Place != ActionPlace::ToolBar, "a shortcut is shown in a menu");
+      QVERIFY2(row.Caption || !row.FixedCaption.empty() || row.Page, row.Name);
+      if (row.Place == ActionPlace::ToolBar) QVERIFY2(row.Icon, row.Name);
+      if (row.Drops) QVERIFY2(*row.Drops != ActionPlace::ToolBar, row.Name);
+      if (row.Page) QVERIFY2(pages.insert(*row.Page).second, row.Name);
+      if (row.Filter) QVERIFY2(filters.insert(*row.Filter).second, row.Name);
+    }
+    QCOMPARE(pages.size(), static_cast<size_t>(kCodePageCount));
+    QCOMPARE(filters.size(), 4u);
+
+    PhraseTable table;
+    TMainForm form(table, {});
+    for (const UiLanguage language : {UiLanguage::English, UiLanguage::Russian}) {
+      Action(form, language == UiLanguage::English ? "EngMenuItem" : "RusMenuItem")->trigger();
+      for (const MainAction& row : rows) {
+        QString text, tip;
+        if (auto* b = form.findChild<QToolButton*>(row.Name)) {
+          text = b->text();
+          tip = b->toolTip();
+        } else {
+          QAction* a = Action(form, row.Name);
+          text = a->text();
+          QVERIFY2(form.findChild<QMenu*>(MenuName(row.Place))->actions().contains(a), row.Name);
+        }
+        if (row.Caption) QCOMPARE(text, QString::fromUtf8(CaptionText(*row.Caption, language)));
+        if (row.Tooltip) QCOMPARE(tip, QString::fromUtf8(CaptionText(*row.Tooltip, language)).remove('\r'));
+      }
+    }
   }
 
   void everyShortcutWorksInBothLanguages() {

@@ -10,13 +10,11 @@
 namespace velmora::ui {
 namespace {
 
-using testing::FakeProjectFiles;
-using testing::ScriptedPlatform;
 using testing::TableBuilder;
 
-class TakeTranslationsTest : public ::testing::Test {
+class TakeTranslationsTest : public ::testing::Test, protected testing::TestWindow {
  protected:
-  TakeTranslationsTest() : shell(table, platform, files) {
+  TakeTranslationsTest() {
     files.OnOpen = [this](PhraseTable& t, const std::string& path) {
       if (path == "/p/broken.vmprj") throw std::runtime_error("Stream read error");
       if (path == "/p/old.vmprj") {
@@ -33,21 +31,14 @@ class TakeTranslationsTest : public ::testing::Test {
         TableBuilder().Add("New").Add("Menu", pfHide).Add("Route").AddLink(2).Add("Volume").Fill(t);
       }
     };
-    shell.FormCreate();
-    shell.FormShow({});
+    Start();
   }
 
   void OpenNewProject() {
-    platform.OpenResults.push_back("/p/new.vmprj");
-    shell.OpenProjectCommand();
+    OpenProject("/p/new.vmprj");
     platform.Status.clear();
     platform.OpenDialogs.clear();
   }
-
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
 };
 
 TEST_F(TakeTranslationsTest, CarriesTheTranslationsAndShowsTheCounts) {

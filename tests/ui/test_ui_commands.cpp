@@ -18,8 +18,6 @@
 namespace velmora::ui {
 namespace {
 
-using testing::FakeProjectFiles;
-using testing::ScriptedPlatform;
 using testing::TableBuilder;
 using velmora::test::TempDir;
 using velmora::test::WriteFile;
@@ -30,9 +28,9 @@ std::string ReadFile(const std::string& path) {
   return std::string(bytes.begin(), bytes.end());
 }
 
-class CommandTest : public ::testing::Test {
+class CommandTest : public ::testing::Test, protected testing::TestWindow {
  protected:
-  CommandTest() : shell(table, platform, files) {
+  CommandTest() {
     // 0 Route, 1 Hidden (hidden), 2 Menu Main (edited, ON), 3 MENU extra
     // (edited "menu", not ON), 4 C1 E5 EB, 5 E1 E5 EB, 6 link to 2.
     files.OnOpen = [](PhraseTable& t, const std::string&) {
@@ -46,21 +44,15 @@ class CommandTest : public ::testing::Test {
           .AddLink(2)
           .Fill(t);
     };
-    shell.FormCreate();
-    shell.FormShow({});
+    Start();
   }
 
   void OpenProject() {
-    platform.OpenResults.push_back("/p/a.vmprj");
-    shell.OpenProjectCommand();
+    TestWindow::OpenProject("/p/a.vmprj");
     platform.Status.clear();
   }
 
   TempDir dir;
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
 };
 
 // ------------------------------------------------------------ search
@@ -277,11 +269,10 @@ TEST_F(CommandTest, ImportOfABrokenFileNamesTheLineAndChangesNothing) {
 
 // ------------------------------------------------------------ output
 
-class OutputTest : public ::testing::Test {
+class OutputTest : public ::testing::Test, protected testing::TestWindow {
  protected:
-  OutputTest() : shell(table, platform, files) {
-    shell.FormCreate();
-    shell.FormShow({});
+  OutputTest() {
+    Start();
     loaderPath = dir.File("LOADING.KWI");
     WriteFile(loaderPath, sample::MakeLoader(sample::DemoLoaderRecipe()));
     platform.OpenResults.push_back(loaderPath);
@@ -300,10 +291,6 @@ class OutputTest : public ::testing::Test {
 
   TempDir dir;
   std::string loaderPath;
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
 };
 
 TEST_F(OutputTest, SaveBinWritesTheUnitWithItsStatusTexts) {

@@ -19,7 +19,6 @@
 namespace velmora::ui {
 namespace {
 
-using testing::FakeProjectFiles;
 using testing::ScriptedPlatform;
 using testing::TableBuilder;
 using velmora::test::TempDir;
@@ -229,20 +228,18 @@ sample::SampleUnit MakeUnit(const std::string& tag, uint32_t seed, bool badSum =
   return sample::MakeUnit(s);
 }
 
-class FlowTest : public ::testing::Test {
+class FlowTest : public ::testing::Test, protected testing::TestWindow {
  protected:
-  FlowTest() : shell(table, platform, files) {
-    files.OnOpen = [](PhraseTable& t, const std::string&) {
+  FlowTest() {
+    EveryProjectHolds([](PhraseTable& t) {
       TableBuilder().Add("Route").Add("Hidden", pfHide).Add("Menu", pfOn, "Menue").Names("OLD", "T0").Fill(t);
-    };
-    shell.FormCreate();
-    shell.FormShow({});
+    });
+    Start();
   }
 
   // An earlier project with a file, changed, under the No Hidden filter.
   void OpenEarlierProject() {
-    platform.OpenResults.push_back("/p/old.vmprj");
-    shell.OpenProjectCommand();
+    OpenProject("/p/old.vmprj");
     shell.FilterBtnClick(GridFilter::NoHidden);
     shell.GridMouseDown(kColHide, 1);
     ASSERT_TRUE(shell.Modified());
@@ -267,10 +264,6 @@ class FlowTest : public ::testing::Test {
   }
 
   TempDir dir;
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
 };
 
 TEST_F(FlowTest, BinFileBecomesAProject) {

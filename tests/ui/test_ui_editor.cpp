@@ -10,7 +10,6 @@
 namespace velmora::ui {
 namespace {
 
-using testing::FakeProjectFiles;
 using testing::ScriptedPlatform;
 using testing::TableBuilder;
 
@@ -215,18 +214,16 @@ TEST(EditorRules, Placement) {
 
 // ------------------------------------------------------------ the round trip
 
-class EditRoundTrip : public ::testing::Test {
+class EditRoundTrip : public ::testing::Test, protected testing::TestWindow {
  protected:
-  EditRoundTrip() : shell(table, platform, files) {
+  EditRoundTrip() {
     // 0 plain, 1 hidden, 2 edited + ON.
-    files.OnOpen = [](PhraseTable& t, const std::string&) {
+    EveryProjectHolds([](PhraseTable& t) {
       TableBuilder().Add("Route").Add("Hidden", pfHide).Add("Menu", pfOn, "Menue").Fill(t);
-    };
+    });
     shell.OnRowChanged = [this](int row) { redrawn.push_back(row); };
-    shell.FormCreate();
-    shell.FormShow({});
-    platform.OpenResults.push_back("/p/a.vmprj");
-    shell.OpenProjectCommand();
+    Start();
+    OpenProject("/p/a.vmprj");
   }
 
   // The editor types `text` and confirms it.
@@ -241,10 +238,6 @@ class EditRoundTrip : public ::testing::Test {
     };
   }
 
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
   std::vector<int> redrawn;
 };
 

@@ -14,20 +14,14 @@
 namespace velmora::ui {
 namespace {
 
-using testing::ScriptedPlatform;
 using testing::TableBuilder;
 using velmora::test::ReadFile;
 using velmora::test::TempDir;
 using velmora::test::WriteFile;
 
-struct Window {
-  PhraseTable table;
-  ScriptedPlatform platform;
-  ShellController shell{table, platform, CoreProjectFiles()};
-  Window() {
-    shell.FormCreate();
-    shell.FormShow({});
-  }
+// A window with the real project files.
+struct Window : testing::TestWindow {
+  Window() : TestWindow(Files::Real) { Start(); }
 };
 
 void FillSample(PhraseTable& t) {

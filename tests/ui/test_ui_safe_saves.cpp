@@ -19,17 +19,15 @@
 namespace velmora::ui {
 namespace {
 
-using testing::ScriptedPlatform;
 using velmora::test::ReadFile;
 using velmora::test::TempDir;
 using velmora::test::WriteFile;
 
 // A window that shows p.vmprj, made from the demo LOADING.KWI beside it.
-class SafeSaves : public ::testing::Test {
+class SafeSaves : public ::testing::Test, protected testing::TestWindow {
  protected:
-  SafeSaves() : shell(table, platform, CoreProjectFiles()) {
-    shell.FormCreate();
-    shell.FormShow({});
+  SafeSaves() : TestWindow(Files::Real) {
+    Start();
     WriteFile(loader, sample::MakeLoader(sample::DemoLoaderRecipe()));
     PhraseTable made;
     AnalysisOptions options;
@@ -39,8 +37,7 @@ class SafeSaves : public ::testing::Test {
     platform.SaveResults.push_back(project);
     EXPECT_TRUE(maker.SaveProjectAsCommand());
     maker.FormClose();
-    platform.OpenResults.push_back(project);
-    shell.OpenProjectCommand();
+    OpenProject(project);
     EXPECT_TRUE(platform.Boxes.empty()) << platform.Boxes[0].Text;
     EXPECT_TRUE(shell.HasProjectFile());
     platform.Boxes.clear();
@@ -62,9 +59,6 @@ class SafeSaves : public ::testing::Test {
   TempDir dir;
   const std::string loader = dir.File("LOADING.KWI");
   const std::string project = dir.File("p.vmprj");
-  PhraseTable table;
-  ScriptedPlatform platform;
-  ShellController shell;
 };
 
 TEST_F(SafeSaves, OutputDialogsRefuseTheOpenProjectAndItsSourceLoader) {

@@ -10,8 +10,6 @@
 namespace velmora::ui {
 namespace {
 
-using testing::FakeProjectFiles;
-using testing::ScriptedPlatform;
 using testing::TableBuilder;
 
 // Shift JIS: 0x83 0x41 is katakana "a" (ア), whose second byte is an ASCII
@@ -52,12 +50,12 @@ TEST(TextMatch, MatchesStartAtCharactersUnderShiftJis) {
         << (c.shiftJis ? " (Shift JIS)" : "");
 }
 
-class SearchTest : public ::testing::Test {
+class SearchTest : public ::testing::Test, protected testing::TestWindow {
  protected:
-  SearchTest() : shell(table, platform, files) {
+  SearchTest() {
     // 0 アア (A as second byte), 1 "Menu", 2 ヂヂ (a as second byte), 3 "Map
     // area", edited "Karte A", 4 "ANA".
-    files.OnOpen = [](PhraseTable& t, const std::string&) {
+    EveryProjectHolds([](PhraseTable& t) {
       TableBuilder()
           .Add("\x83\x41\x83\x41")
           .Add("Menu")
@@ -65,17 +63,10 @@ class SearchTest : public ::testing::Test {
           .Add("Map area", pfOn, "Karte A")
           .Add("ANA")
           .Fill(t);
-    };
-    shell.FormCreate();
-    shell.FormShow({});
-    platform.OpenResults.push_back("/p/jp.vmprj");
-    shell.OpenProjectCommand();
+    });
+    Start();
+    OpenProject("/p/jp.vmprj");
   }
-
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
 };
 
 TEST_F(SearchTest, JapaneseCodePageNeverMatchesInsideACharacter) {

@@ -8,6 +8,7 @@
 #include "UiTestSupport.h"
 #include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
+#include "ui/logic/CommandLine.h"
 #include "ui/logic/ShellController.h"
 #include "ui/logic/StartupOptions.h"
 #include "velmora/Version.h"
@@ -15,8 +16,6 @@
 namespace velmora::ui {
 namespace {
 
-using testing::FakeProjectFiles;
-using testing::ScriptedPlatform;
 using testing::TableBuilder;
 using velmora::test::TempDir;
 using velmora::test::WriteFile;
@@ -24,31 +23,21 @@ using velmora::test::WriteFile;
 const char* const kRuOrigin = "      Оригинальный текст";
 const char* const kRuEdited = "      Редактированнный текст";
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public ::testing::Test, protected testing::TestWindow {
  protected:
-  ShellTest() : shell(table, platform, files) {
+  ShellTest() {
     // Opening any path loads this project: 0 plain, 1 hidden, 2 edited+ON, 3 link.
-    files.OnOpen = [](PhraseTable& t, const std::string&) {
+    EveryProjectHolds([](PhraseTable& t) {
       TableBuilder().Add("Route").Add("Hidden", pfHide).Add("Menu", pfOn, "Menü").AddLink(0).Names("APM", "T1").Fill(t);
-    };
+    });
     shell.OnChanged = [this](unsigned what) { changes |= what; };
-  }
-
-  void Start(const std::vector<std::string>& args = {}) {
-    shell.FormCreate();
-    shell.FormShow(args);
   }
 
   void StartWithProject(const std::string& path = "/p/one.vmprj") {
     Start();
-    platform.OpenResults.push_back(path);
-    shell.OpenProjectCommand();
+    OpenProject(path);
   }
 
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
   unsigned changes = 0;
 };
 
@@ -92,7 +81,17 @@ TEST_F(ShellTest, CaptionTableTextsKeepTheirExactBytes) {
   EXPECT_EQ(CaptionText(CaptionId::UndoMenuItemCaption, UiLanguage::Russian), "Отменить");
   EXPECT_EQ(CaptionText(CaptionId::RedoMenuItemCaption, UiLanguage::English), "Redo");
   EXPECT_EQ(CaptionText(CaptionId::TakeTranslationsItemCaption, UiLanguage::Russian), "Взять переводы из проекта ...");
-  EXPECT_EQ(CaptionRows().size(), 53u);
+}
+
+TEST(CaptionTable, EveryCaptionIdHasATextInBothLanguages) {
+  for (size_t i = 0; i < kCaptionCount; ++i) {
+    const auto id = static_cast<CaptionId>(i);
+    const CaptionRow& row = CaptionRowOf(id);
+    EXPECT_EQ(row.Id, id) << "row " << i;
+    EXPECT_FALSE(std::string_view(row.Control).empty()) << "row " << i;
+    EXPECT_FALSE(CaptionText(id, UiLanguage::English).empty()) << row.Control << " " << row.What;
+    EXPECT_FALSE(CaptionText(id, UiLanguage::Russian).empty()) << row.Control << " " << row.What;
+  }
 }
 
 TEST_F(ShellTest, LanguageRoundTripGivesTheFirstStartsCaptions) {
@@ -351,13 +350,13 @@ TEST(CommandLine, JoinsArgumentsAndOpensOnlyExistingVmprjFiles) {
   for (const Case& c : cases) {
     std::string joined;
     for (const auto& a : c.args) joined += "[" + a + "]";
-    EXPECT_EQ(ShellController::CommandLineProject(c.args), c.expect) << joined;
+    EXPECT_EQ(CommandLineProject(c.args), c.expect) << joined;
   }
 }
 
 TEST(CommandLine, NamesALoaderByItsNameAndAUnitByItsExtensionInAnyCase) {
   TempDir dir;
-  using Kind = ShellController::SourceKind;
+  using Kind = SourceKind;
   for (const char* name : {"LOADING.KWI", "loading.kwi", "APM.BIN", "apm.v2.Bin", "My unit.BIN", "one.vmprj",
                            "LOADING.KWI.bak", "ALLDATA1.KWI", "BIN", ".BIN.txt"})
     WriteFile(dir.File(name), "x");
@@ -365,7 +364,7 @@ TEST(CommandLine, NamesALoaderByItsNameAndAUnitByItsExtensionInAnyCase) {
 
   struct Case {
     std::vector<std::string> args;
-    std::optional<ShellController::SourceFile> expect;
+    std::optional<SourceFile> expect;
   };
   const std::string d = dir.Path();
   const Case cases[] = {
@@ -386,7 +385,7 @@ TEST(CommandLine, NamesALoaderByItsNameAndAUnitByItsExtensionInAnyCase) {
   for (const Case& c : cases) {
     std::string joined;
     for (const auto& a : c.args) joined += "[" + a + "]";
-    EXPECT_EQ(ShellController::CommandLineSource(c.args), c.expect) << joined;
+    EXPECT_EQ(CommandLineSource(c.args), c.expect) << joined;
   }
 }
 

@@ -12,8 +12,6 @@
 namespace velmora::ui {
 namespace {
 
-using testing::FakeProjectFiles;
-using testing::ScriptedPlatform;
 using testing::TableBuilder;
 
 // What a user can see of a phrase table: each phrase's flags and the
@@ -185,14 +183,12 @@ TEST(UndoStack, OldestStepGoesBeyondTheLimit) {
 
 // ------------------------------------------------------------ through the window
 
-class UndoTest : public ::testing::Test {
+class UndoTest : public ::testing::Test, public testing::TestWindow {
  public:
-  UndoTest() : shell(table, platform, files) {
-    files.OnOpen = [](PhraseTable& t, const std::string&) { FillSmall(t); };
-    shell.FormCreate();
-    shell.FormShow({});
-    platform.OpenResults.push_back("/p/a.vmprj");
-    shell.OpenProjectCommand();
+  UndoTest() {
+    EveryProjectHolds(FillSmall);
+    Start();
+    OpenProject("/p/a.vmprj");
   }
 
   // The editor confirms `text` for the selected row.
@@ -204,11 +200,6 @@ class UndoTest : public ::testing::Test {
     };
     shell.GridDoubleClick();
   }
-
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
 };
 
 struct ChangeCase {

@@ -11,8 +11,6 @@
 namespace velmora::ui {
 namespace {
 
-using testing::FakeProjectFiles;
-using testing::ScriptedPlatform;
 using testing::TableBuilder;
 
 enum class Command { OpenProject, OpenLoader, OpenBin, Close };
@@ -40,20 +38,16 @@ const AnswerCase kAnswers[] = {
     {"NewCancel", true, false, Answer::Cancel, false, false, false, false},
 };
 
-class UnsavedWorkTest : public ::testing::TestWithParam<std::tuple<Command, AnswerCase>> {
- protected:
-  UnsavedWorkTest() : shell(table, platform, files) {
-    files.OnOpen = [](PhraseTable& t, const std::string&) {
-      TableBuilder().Add("Route").Add("Menu", pfOn, "Menue").Names("OLD", "T0").Fill(t);
-    };
-    shell.FormCreate();
-    shell.FormShow({});
-  }
+// The earlier project, with a file.
+void FillOld(PhraseTable& t) { TableBuilder().Add("Route").Add("Menu", pfOn, "Menue").Names("OLD", "T0").Fill(t); }
 
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
+class UnsavedWorkTest : public ::testing::TestWithParam<std::tuple<Command, AnswerCase>>,
+                        protected testing::TestWindow {
+ protected:
+  UnsavedWorkTest() {
+    EveryProjectHolds(FillOld);
+    Start();
+  }
 };
 
 TEST_P(UnsavedWorkTest, AsksAndActsOnTheAnswer) {
@@ -130,16 +124,12 @@ INSTANTIATE_TEST_SUITE_P(Window, UnsavedWorkTest,
 
 // ------------------------------------------------------------ the state shown
 
-class ShownStateTest : public ::testing::Test {
+class ShownStateTest : public ::testing::Test, protected testing::TestWindow {
  protected:
-  ShownStateTest() : shell(table, platform, files) {
-    files.OnOpen = [](PhraseTable& t, const std::string&) {
-      TableBuilder().Add("Route").Add("Menu", pfOn, "Menue").Names("OLD", "T0").Fill(t);
-    };
-    shell.FormCreate();
-    shell.FormShow({});
-    platform.OpenResults.push_back("/p/old.vmprj");
-    shell.OpenProjectCommand();
+  ShownStateTest() {
+    EveryProjectHolds(FillOld);
+    Start();
+    OpenProject("/p/old.vmprj");
   }
 
   void ExpectNoProjectShown() {
@@ -150,11 +140,6 @@ class ShownStateTest : public ::testing::Test {
     EXPECT_EQ(shell.Commands(), CommandStates{});
     EXPECT_FALSE(shell.Modified());
   }
-
-  PhraseTable table;
-  ScriptedPlatform platform;
-  FakeProjectFiles files;
-  ShellController shell;
 };
 
 TEST_F(ShownStateTest, AReaderThatStopsHalfwayLeavesNoRows) {

@@ -88,7 +88,6 @@ const CaptionRow& CaptionRowOf(CaptionId id);
 std::string_view CaptionText(CaptionId id, UiLanguage lang);
 
 // Texts that do not change with the language.
-inline constexpr std::string_view kAppTitle = "Velmora";
 inline constexpr std::string_view kWelcomeText = "Welcome to Velmora";
 inline constexpr std::string_view kEnglishMenuCaption = "English";
 inline constexpr std::string_view kRussianMenuCaption = "Русский";

@@ -1,18 +1,14 @@
 #include "ui/logic/PhraseGrid.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "project/file/PhraseEdits.h"
+#include "project/text/HexText.h"
 #include "ui/logic/CaptionTables.h"
 
 namespace velmora::ui {
 
-std::string AddressText(uint32_t address) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, " 0x%08X", static_cast<unsigned>(address));
-  return buf;
-}
+std::string AddressText(uint32_t address) { return std::string(" ").append(FormatHex0x(address)); }
 
 int32_t PhraseGrid::PhraseOfRow(int gridRow) const {
   if (gridRow < 1 || gridRow > static_cast<int>(visibleRows_.size())) return -1;

@@ -1,5 +1,7 @@
 #include "ui/qt/PhraseGridModel.h"
 
+#include "ui/qt/QtText.h"
+
 namespace velmora::ui {
 
 PhraseGridModel::PhraseGridModel(ShellController& shell, QObject* parent)
@@ -21,8 +23,7 @@ CellInfo PhraseGridModel::Cell(const QModelIndex& index) const {
 
 QString PhraseGridModel::Decode(std::string_view bytes, CodePage cp) {
   if (bytes.empty()) return {};
-  const std::string utf8 = ToUtf8(bytes, cp);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  return Q(ToUtf8(bytes, cp));
 }
 
 QString PhraseGridModel::CellText(const QModelIndex& index) const {
@@ -32,8 +33,7 @@ QString PhraseGridModel::CellText(const QModelIndex& index) const {
   const int32_t phrase = shell_.Grid().PhraseOfRow(index.row() + 1);
   const quint64 key = (static_cast<quint64>(static_cast<uint32_t>(phrase)) << 4) | static_cast<quint64>(index.column());
   if (const QString* hit = cache_.object(key)) return *hit;
-  const std::string utf8 = shell_.DisplayText(cell.Bytes);
-  QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  QString text = Q(shell_.DisplayText(cell.Bytes));
   cache_.insert(key, new QString(text));
   return text;
 }

@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QStyleOptionHeader>
 
+#include "ui/qt/QtText.h"
+
 namespace velmora::ui {
 
 namespace {
@@ -17,7 +19,6 @@ QColor Mix(const QColor& a, const QColor& b) {
   return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
 }
 
-std::string U(const QString& s) { return s.toUtf8().toStdString(); }
 }  // namespace
 
 CellColours ColoursOfCell(const QPalette& pal, bool selected, bool silver) {
@@ -41,7 +42,7 @@ QString PhraseGridHeader::ShownLabel(int logicalIndex) const {
   if (logicalIndex != kColOrigin && logicalIndex != kColEdited) return label;
   const QFontMetrics fm = fontMetrics();
   const std::string fitted = FitHeaderLabel(U(label), LabelRoom(logicalIndex), [&fm](std::string_view t) {
-    return fm.horizontalAdvance(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
+    return fm.horizontalAdvance(Q(t));
   });
   return QString::fromStdString(fitted);
 }

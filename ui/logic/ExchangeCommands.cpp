@@ -1,0 +1,108 @@
+#include "ui/logic/ExchangeCommands.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <vector>
+
+#include "container/io/Stream.h"
+#include "project/carry/Carry.h"
+#include "project/carry/CarryReport.h"
+#include "project/exchange/PhraseFormat.h"
+#include "project/exchange/TextExchange.h"
+#include "ui/logic/DialogFilters.h"
+
+namespace velmora::ui {
+
+void ExchangeCommands::CopyCommand() { state_.Ui().SetClipboardText(state_.Grid().Memo1()); }
+
+void ExchangeCommands::ExportCommand() {
+  const std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanWrite);
+  const auto path = state_.ChooseFileToSave(
+      {JoinDialogFilters(filters, state_.Language()), kExportExt, std::string(kProposedExportName)});
+  if (!path) return;
+  const DialogFilter& chosen = filters[std::min(state_.Ui().ChosenFilter(), filters.size() - 1)];
+  ExchangeOptions options;
+  options.codePage = state_.DisplayCodePage();
+  options.encoding = chosen.Encoding;
+  state_.Guard([&] {
+    state_.RefuseOutputOverProject(*path, true);
+    ExportPhraseFile(*chosen.Format, state_.Table(), state_.Grid().VisibleRows(), *path, options);
+  });
+}
+
+void ExchangeCommands::ImportCommand() {
+  Platform& ui = state_.Ui();
+  const std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanRead);
+  const auto path = state_.ChooseFileToOpen({JoinDialogFilters(filters, state_.Language()), "", ""});
+  if (!path) return;
+  const DialogFilter& chosen = filters[std::min(ui.ChosenFilter(), filters.size() - 1)];
+  std::string bytes;
+  if (!state_.Guard([&] {
+        const std::vector<uint8_t> data = ReadWholeFile(*path);
+        bytes.assign(data.begin(), data.end());
+      }))
+    return;
+  // The chosen filter's format when the file has its extension; otherwise
+  // the file's extension or first bytes tell.
+  const PhraseFormat* format = chosen.Format->HasExtension(*path) ? chosen.Format : nullptr;
+  ExchangeOptions options;
+  options.codePage = state_.DisplayCodePage();
+  options.encoding = chosen.Encoding;
+
+  ImportReport report;
+  std::string error;
+  // The whole import is one step; imported texts are a change of the
+  // project, so closing asks about them.
+  undo_.RunAsUndoStep(kUndoImportLabel, [&] {
+    try {
+      report = ImportPhraseBytes(format, state_.Table(), *path, bytes, options);
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+  });
+  // The texts read before an error of a text file stay attached and are shown.
+  state_.Grid().RefillGrid();
+  state_.Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedHeaders);
+  if (error.empty())
+    ui.MessageBox(report.Text(std::filesystem::path(*path).filename().string(), kMaxImportNotesShown), Buttons::Ok,
+                  BoxKind::Information);
+  else
+    ui.MessageBox(error, Buttons::Ok, BoxKind::Error);
+}
+
+void ExchangeCommands::TakeTranslationsCommand() {
+  // Only an open project can take translations.
+  if (!state_.Commands().SaveProjectAs) return;
+  Platform& ui = state_.Ui();
+  const auto path = state_.ChooseFileToOpen({kProjectFilter, "", "", true});
+  if (!path) return;
+  ui.ShowStatus(kTakingTranslationsText);
+  CarryPlan plan;
+  bool changed = false;
+  std::string error;
+  try {
+    PhraseTable oldProject;
+    state_.Files().Open(oldProject, *path);
+    plan = PlanCarry(oldProject, state_.Table(), CarryOptions{});
+    // The one change of the open project, one undoable step; it raises
+    // before changing anything.
+    undo_.RunAsUndoStep(kUndoTakeTranslationsLabel,
+                        [&] { changed = ApplyCarry(oldProject, state_.Table(), plan); });
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  ui.HideStatusNow();
+  if (!error.empty()) {
+    ui.MessageBox(error, Buttons::Ok, BoxKind::Error);
+    return;
+  }
+  if (changed) {
+    state_.Grid().RefillGrid();
+    state_.Notify(kChangedRows | kChangedCells | kChangedSelection | kChangedMemos | kChangedHeaders);
+  }
+  ui.MessageBox("Translations taken from " + *path + ":\n\n" + CarrySummary(plan.Counts), Buttons::Ok,
+                BoxKind::Information);
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,38 @@
+// The output commands: "Save .BIN file As ..." and "Save LOADING.KWI As
+// ...". Each writes the translated unit, checks the written file against
+// the project, and tells the result in the status panel.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "project/verify/Verify.h"
+#include "ui/logic/WindowState.h"
+
+namespace velmora::ui {
+
+// How many problems of a written file the error box lists.
+constexpr size_t kProblemsInErrorBox = 10;
+
+class OutputCommands {
+ public:
+  explicit OutputCommands(WindowState& state) : state_(state) {}
+
+  void SaveFileCommand();
+  void SaveBinFileCommand();
+
+  // Preset name of the Save LOADING.KWI dialog: "LOADING.KWI", then the
+  // path chosen last.
+  const std::string& SaveFileDialogName() const { return saveFileDialogName_; }
+
+ private:
+  // After an output command: verifies the written file when it was built,
+  // shows the result, and hides the status panel later when it was shown.
+  void FinishOutput(bool built, bool statusShown, const std::function<VerifyResult()>& verify);
+
+  WindowState& state_;
+  std::string saveFileDialogName_ = kDefaultLoaderName;
+};
+
+}  // namespace velmora::ui

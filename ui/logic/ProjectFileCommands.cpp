@@ -1,0 +1,86 @@
+#include "ui/logic/ProjectFileCommands.h"
+
+namespace velmora::ui {
+
+void ProjectFileCommands::OpenProjectCommand() {
+  if (!ConfirmUnsavedWork()) return;
+  const auto path = state_.ChooseFileToOpen({kProjectFilter, "", ""});
+  if (path) OpenChosenProject(*path);
+}
+
+void ProjectFileCommands::OpenChosenProject(const std::string& path) {
+  const std::string before = state_.ProjectPath();
+  state_.SetProjectPath(path);
+  state_.Guard([&] {
+    if (!OpenProjectFile(path)) state_.SetProjectPath(before);
+  });
+}
+
+bool ProjectFileCommands::OpenProjectFile(const std::string& path) {
+  PhraseTable& table = state_.Table();
+  ProjectFiles& files = state_.Files();
+  // Another window may show the project; the user decides, before the
+  // open project is given up.
+  if (files.OpenInOtherWindow(path) && !state_.Ask(AlreadyOpenQuestion(path))) return false;
+  state_.ResetProject();
+  // The reader empties the table again and leaves it empty when it refuses
+  // the file; its exception ends the command here, with no project open.
+  try {
+    files.Open(table, path);
+  } catch (...) {
+    state_.ResetProject();
+    throw;
+  }
+  // The window keeps the project for long: its unit bytes must not depend
+  // on a file that others may overwrite meanwhile (analysis/UnitBytes.h).
+  table.UnitImage.TakePrivateCopy();
+  table.LoadNamesFromInfo();
+
+  state_.Grid().SetFilter(GridFilter::NoFilter);
+  state_.Grid().RefillGrid();
+  state_.ShowProject(path, table.UnitTitle() + ".BIN");
+  saveProjectDialogName_ = path;
+  state_.SetProjectPath(path);
+  state_.HoldProjectFile(path);
+  state_.Ui().HideStatusNow();
+  state_.Notify(kChangedAll);
+  state_.FilterBtnClick(GridFilter::NoFilter);
+  return true;
+}
+
+bool ProjectFileCommands::SaveProjectCommand() { return SaveProjectTo(state_.ProjectPath()); }
+
+bool ProjectFileCommands::SaveProjectAsCommand() {
+  const auto path = state_.ChooseFileToSave({kProjectFilter, kProjectExt, saveProjectDialogName_});
+  if (!path) return false;
+  if (!SaveProjectTo(*path)) return false;
+  state_.SetProjectPath(*path);
+  return true;
+}
+
+bool ProjectFileCommands::SaveProjectTo(const std::string& path) {
+  // Title and flags change only once the file is written: a failed save
+  // leaves the title on the file that really holds the project, and the
+  // project marked as changed, so closing still asks about it.
+  return state_.Guard([&] {
+    // Saving the open project again is a plain save; only the loader it
+    // was made from is out of bounds.
+    state_.RefuseOutputOverProject(path, false);
+    state_.Table().StoreNamesInInfo();
+    state_.Files().Save(state_.Table(), path);
+    state_.ProjectSaved(path);
+  });
+}
+
+bool ProjectFileCommands::ConfirmUnsavedWork() {
+  if (!state_.Modified()) return true;
+  const bool hasFile = state_.HasProjectFile();
+  const CaptionId question = hasFile ? CaptionId::SaveChangesPrompt : CaptionId::SaveProjectPrompt;
+  const Answer a = state_.Ui().MessageBox(state_.Caption(question), Buttons::YesNoCancel, BoxKind::Question);
+  if (a == Answer::No) return true;
+  if (a != Answer::Yes) return false;
+  // Only a completed save lets the command go on.
+  return hasFile ? SaveProjectCommand() : SaveProjectAsCommand();
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,48 @@
+// The project-file commands: Open Project, Save Project, Save Project As,
+// and the question about unsaved work that comes before the open project
+// is closed or replaced.
+#pragma once
+
+#include <string>
+
+#include "ui/logic/WindowState.h"
+
+namespace velmora::ui {
+
+class ProjectFileCommands {
+ public:
+  explicit ProjectFileCommands(WindowState& state) : state_(state) {}
+
+  void OpenProjectCommand();
+  // Opens the project file at path (chosen in the dialog or named on the
+  // command line); an error is shown and leaves no project open.
+  void OpenChosenProject(const std::string& path);
+  // Opens a project file as the Open Project command does after its dialog.
+  // When another Velmora window shows it, the user is asked first; returns
+  // false (and leaves everything as it was) when the user declines.
+  bool OpenProjectFile(const std::string& path);
+  // Each returns true when the project was saved.
+  bool SaveProjectCommand();
+  bool SaveProjectAsCommand();
+
+  // Asked before the open project is closed or replaced (closing the
+  // window, Open Project, Open LOADING.KWI, Open .BIN file): true when the
+  // command may go on. Without unsaved changes it asks nothing. Otherwise
+  // SaveChangesPrompt (the project has a file) or SaveProjectPrompt (it has
+  // none) with Yes, No and Cancel: Yes saves (Save Project or Save Project
+  // As) and goes on only when the save completed; No goes on without
+  // saving; Cancel stops and keeps everything.
+  bool ConfirmUnsavedWork();
+
+  // Preset name of the project save dialog: "Project1.vmprj", then the
+  // project file last opened.
+  const std::string& SaveProjectDialogName() const { return saveProjectDialogName_; }
+
+ private:
+  bool SaveProjectTo(const std::string& path);
+
+  WindowState& state_;
+  std::string saveProjectDialogName_ = kDefaultProjectName;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,67 @@
+#include "ui/logic/UndoCommands.h"
+
+namespace velmora::ui {
+
+void UndoCommands::UpdateUndoCommands() {
+  const UndoStack& history = state_.History();
+  state_.SetUndoCommands(history.CanUndo(), history.CanRedo());
+}
+
+bool UndoCommands::RecordStep(const PhraseSnapshot& before, const std::string& label) {
+  if (depth_ > 0) return false;
+  auto step = before.Step(state_.Table(), label);
+  if (!step) {
+    // The command replaced the project: no earlier step applies.
+    state_.History().Clear();
+  } else if (!step->Changes.empty()) {
+    state_.History().Push(std::move(*step));
+    UpdateUndoCommands();
+    state_.MarkModified();
+    return true;
+  }
+  UpdateUndoCommands();
+  state_.Notify(kChangedCommands);
+  return false;
+}
+
+bool UndoCommands::RunAsUndoStep(const std::string& label, const std::function<void()>& fn) {
+  if (depth_ > 0) {
+    fn();
+    return false;
+  }
+  const PhraseSnapshot before(state_.Table());
+  struct Depth {
+    int& n;
+    explicit Depth(int& d) : n(d) { ++n; }
+    ~Depth() { --n; }
+  };
+  try {
+    const Depth depth(depth_);
+    fn();
+  } catch (...) {
+    RecordStep(before, label);
+    throw;
+  }
+  return RecordStep(before, label);
+}
+
+void UndoCommands::StepCommand(bool undo) {
+  UndoStack& history = state_.History();
+  if (undo ? !history.CanUndo() : !history.CanRedo()) {
+    state_.Ui().Beep();
+    return;
+  }
+  const UndoStep* step = nullptr;
+  PhraseTable& table = state_.Table();
+  // Putting a text back may meet a full list of edited texts.
+  const bool ok = state_.Guard([&] { step = undo ? history.Undo(table) : history.Redo(table); });
+  state_.SetModified(!ok || !history.IsClean());
+  UpdateUndoCommands();
+  PhraseGrid& grid = state_.Grid();
+  grid.RefillGrid();
+  if (step && !step->Changes.empty()) grid.SelectPhrase(step->Changes.front().Index);
+  if (step) state_.Ui().ShowStatusLine((undo ? "Undone: " : "Redone: ") + step->Label);
+  state_.Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedHeaders | kChangedCommands);
+}
+
+}  // namespace velmora::ui

@@ -1,0 +1,40 @@
+// TFindPanel: FindPanel1 or FindPanel2, a caption, a search box and the two
+// flat arrow buttons, laid over the grid's header row.
+#pragma once
+
+#include <QFrame>
+
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace velmora::ui {
+
+class TFindPanel : public QFrame {
+  Q_OBJECT
+
+ public:
+  // panel: 1 (origin texts: down button first) or 2 (edited texts: up
+  // button first).
+  TFindPanel(int panel, QWidget* parent);
+  void SetCaption(const QString& caption);
+  QLineEdit* Edit() const { return edit_; }
+
+ protected:
+  // Enter in the search box searches; it must not reach the grid below,
+  // where it would open the editor.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ signals:
+  void searchDown(const QString& text);
+  void searchUp(const QString& text);
+  void enterPressed(const QString& text);
+
+ private:
+  QLabel* caption_ = nullptr;
+  QLineEdit* edit_ = nullptr;
+  QToolButton* downBtn_ = nullptr;
+  QToolButton* upBtn_ = nullptr;
+};
+
+}  // namespace velmora::ui

@@ -1,0 +1,72 @@
+// The main window's actions as data: every menu item and tool-bar button,
+// with its name, place, caption, tooltip, shortcuts, icon, handler and the
+// command that enables it. The window builds its four menus and its tool
+// bar from this one table, in its order, and sets captions, tooltips and
+// enabled states by it; a new action, shortcut or menu is a new row.
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "analysis/Filters.h"
+#include "project/text/CodePages.h"
+#include "ui/logic/CaptionTables.h"
+#include "ui/logic/SearchCommands.h"
+#include "ui/logic/ShellController.h"
+
+namespace velmora::ui {
+
+// What the actions run on: the window's logic and the few commands that are
+// the window's own.
+class ActionHost {
+ public:
+  virtual ~ActionHost() = default;
+  virtual ShellController& Shell() = 0;
+  // Closes the window as its close box does.
+  virtual void CloseWindow() = 0;
+  // Puts the focus into a find box, its text selected.
+  virtual void FocusFindBox(FindPanel panel) = 0;
+  // In a search box, searches for what it holds; elsewhere the last search
+  // runs once more.
+  virtual void FindAgain(bool down) = 0;
+};
+
+// Where an action stands: in one of the four drop-down menus, or on the
+// tool bar as a button.
+enum class ActionPlace { FileMenu, EditMenu, CodePageMenu, LanguageMenu, ToolBar };
+
+struct MainAction {
+  const char* Name;  // the control's name
+  ActionPlace Place;
+  // A separator stands before it (a 21-pixel one on the tool bar).
+  bool SeparatorBefore = false;
+  // Its caption in the interface language, or one that keeps its form.
+  std::optional<CaptionId> Caption{};
+  std::string_view FixedCaption{};
+  std::optional<CaptionId> Tooltip{};
+  // Key sequences in Qt's portable form, separated by "; " ("Ctrl+Y;
+  // Ctrl+Shift+Z"); they work wherever the focus is in the window.
+  const char* Shortcuts = "";
+  // The picture ":/art/icons/<Icon>.png"; none when null.
+  const char* Icon = nullptr;
+  // What it does; nothing when null.
+  void (*Run)(ActionHost&) = nullptr;
+  // The command whose state enables it; always enabled when null.
+  bool CommandStates::*EnabledBy = nullptr;
+  // A tool button that drops a menu down.
+  std::optional<ActionPlace> Drops{};
+  // One of the four filter toggles (FilterBtnClick): exactly one is down.
+  std::optional<GridFilter> Filter{};
+  // One of the radio entries of the Code Page menu (CodePageMenuItemClick);
+  // its caption is the code page's own.
+  std::optional<CodePage> Page{};
+};
+
+// Every action, menus first, in the order they are shown.
+const std::vector<MainAction>& MainActions();
+
+// The drop-down menus' names.
+const char* MenuName(ActionPlace menu);
+
+}  // namespace velmora::ui

@@ -1,0 +1,50 @@
+// TNewProjectForm: the "Create New Project" dialog, a thin Qt layer over
+// its logic (ui/logic/NewProjectForm.h). Created once with the main window
+// and reused; its captions follow the interface language.
+#pragma once
+
+#include <QDialog>
+
+#include "ui/logic/NewProjectForm.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace velmora::ui {
+
+class TNewProjectForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  TNewProjectForm(NewProjectForm& logic, QWidget* parent);
+  ~TNewProjectForm() override;
+  void SetCaptions(const QString& caption, const QString& label1, const QString& start, const QString& cancel);
+  // Shows the dialog modally; true when it closed with START.
+  bool Run();
+  // Brings the controls in line with the logic.
+  void Refresh();
+
+ private:
+  NewProjectForm& logic_;
+  bool refreshing_ = false;
+  QLabel* label1_ = nullptr;
+  QComboBox* moduleBox_ = nullptr;
+  QComboBox* unitBox_ = nullptr;
+  QGroupBox* options_ = nullptr;
+  QRadioButton* englishBtn_ = nullptr;
+  QRadioButton* europeanBtn_ = nullptr;
+  QRadioButton* japaneseBtn_ = nullptr;
+  QCheckBox* smartBox_ = nullptr;
+  QCheckBox* rangeBox_ = nullptr;
+  QLineEdit* startEdit_ = nullptr;
+  QLineEdit* endEdit_ = nullptr;
+  QPushButton* startBtn_ = nullptr;
+  QPushButton* cancelBtn_ = nullptr;
+};
+
+}  // namespace velmora::ui

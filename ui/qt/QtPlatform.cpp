@@ -1,0 +1,162 @@
+#include "ui/qt/QtPlatform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStatusBar>
+
+#include "ui/logic/EditForm.h"
+#include "ui/logic/WindowTitle.h"
+#include "ui/qt/EditDialog.h"
+#include "ui/qt/NewProjectDialog.h"
+#include "ui/qt/PhraseGridModel.h"
+#include "ui/qt/PhraseGridView.h"
+#include "ui/qt/QtText.h"
+#include "ui/qt/SourceDialog.h"
+#include "ui/qt/StatusPanel.h"
+
+namespace velmora::ui {
+
+namespace {
+
+// How long a note stays in the status line.
+constexpr int kStatusLineMs = 6000;
+
+// "Description|pattern|Description|pattern" to Qt's name filters,
+// "Description (pattern pattern)" each.
+QStringList NameFilters(const std::string& filter) {
+  QStringList filters;
+  const QStringList parts = Q(filter).split(QLatin1Char('|'));
+  for (qsizetype i = 0; i < parts.size(); i += 2) {
+    if (i + 1 >= parts.size()) {
+      filters << parts[i];
+      break;
+    }
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    filters << parts[i] + " (" + patterns + ")";
+  }
+  return filters;
+}
+
+// The extension of a name filter's first pattern: "po" for "PO (*.po)".
+QString FilterSuffix(const QString& nameFilter) {
+  const qsizetype star = nameFilter.indexOf("(*.");
+  if (star < 0) return {};
+  const qsizetype end = nameFilter.indexOf(QRegularExpression("[ )]"), star + 3);
+  return nameFilter.mid(star + 3, end < 0 ? -1 : end - star - 3);
+}
+
+// The folder a file dialog opens in: the one the logic names, else the
+// user's home folder (never the program's working folder).
+QString DialogDirectory(const FileDialogRequest& desc) {
+  if (!desc.Folder.empty() && QDir(Local(desc.Folder)).exists()) return Local(desc.Folder);
+  return QDir::homePath();
+}
+
+}  // namespace
+
+Answer QtPlatform::MessageBox(const std::string& text, Buttons buttons, BoxKind kind) {
+  QMessageBox::StandardButtons set = QMessageBox::Ok;
+  if (buttons == Buttons::YesNo) set = QMessageBox::Yes | QMessageBox::No;
+  if (buttons == Buttons::YesNoCancel) set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+  const QMessageBox::Icon icon = kind == BoxKind::Error      ? QMessageBox::Critical
+                                 : kind == BoxKind::Question ? QMessageBox::Question
+                                 : kind == BoxKind::Warning  ? QMessageBox::Warning
+                                                             : QMessageBox::Information;
+  // The texts carry Windows line breaks; a line feed alone shows them here.
+  QString shown = Q(text);
+  shown.remove(QLatin1Char('\r'));
+  QMessageBox box(icon, Q(kApplicationTitle), shown, set, &window_);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+  }
+}
+
+std::optional<std::string> QtPlatform::RunFileDialog(QFileDialog& dlg, const FileDialogRequest& desc) {
+  const QStringList filters = NameFilters(desc.Filter);
+  if (!desc.Filter.empty()) dlg.setNameFilters(filters);
+  if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
+  chosenFilter_ = 0;
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  const qsizetype chosen = filters.indexOf(dlg.selectedNameFilter());
+  chosenFilter_ = chosen < 0 ? 0 : static_cast<size_t>(chosen);
+  QString path = dlg.selectedFiles().first();
+  // A save dialog with a default extension gives a name typed without one
+  // the chosen filter's extension (the default one when it has none).
+  if (dlg.acceptMode() == QFileDialog::AcceptSave && !desc.DefaultExt.empty() && QFileInfo(path).suffix().isEmpty()) {
+    const QString suffix = FilterSuffix(dlg.selectedNameFilter());
+    path += "." + (suffix.isEmpty() ? Local(desc.DefaultExt) : suffix);
+  }
+  return path.toLocal8Bit().toStdString();
+}
+
+std::optional<std::string> QtPlatform::OpenFileDialog(const FileDialogRequest& desc) {
+  QFileDialog dlg(&window_);
+  dlg.setAcceptMode(QFileDialog::AcceptOpen);
+  dlg.setFileMode(desc.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dlg.setDirectory(DialogDirectory(desc));
+  return RunFileDialog(dlg, desc);
+}
+
+std::optional<std::string> QtPlatform::SaveFileDialog(const FileDialogRequest& desc) {
+  QFileDialog dlg(&window_);
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setDirectory(DialogDirectory(desc));
+  dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  return RunFileDialog(dlg, desc);
+}
+
+void QtPlatform::ShowStatus(const std::string& text) {
+  widgets_.Status->ShowText(Q(text));
+}
+
+void QtPlatform::HideStatusNow() { widgets_.Status->HideNow(); }
+
+void QtPlatform::ShowStatusLine(const std::string& text) {
+  if (text.empty()) window_.statusBar()->clearMessage();
+  else window_.statusBar()->showMessage(Q(text), kStatusLineMs);
+}
+
+void QtPlatform::HideStatusLater() { widgets_.Status->HideLater(); }
+
+void QtPlatform::Repaint() { widgets_.Status->Repaint(); }
+
+void QtPlatform::Beep() { QApplication::beep(); }
+
+void QtPlatform::SetClipboardText(const std::string& bytes) {
+  // The 8-bit text goes with the Japanese locale: it is read as code page 932.
+  QGuiApplication::clipboard()->setText(PhraseGridModel::Decode(bytes, CodePage::Japanese));
+}
+
+bool QtPlatform::ShowNewProjectForm(NewProjectForm&) { return widgets_.NewProject->Run(); }
+
+bool QtPlatform::ShowEditForm(EditForm&, int gridRow, int topRow) {
+  // Next to the edited row, right of the ON column, inside the screen.
+  EditorPlacementInput in;
+  in.RowHeight = widgets_.Grid->rowHeight(0);
+  in.SelectedRow = gridRow;
+  in.TopRow = topRow;
+  in.MainTop = window_.frameGeometry().top();
+  in.MainLeft = window_.frameGeometry().left();
+  in.GridPanelTop = widgets_.GridPanel->mapTo(&window_, QPoint(0, 0)).y();
+  in.ColumnsWidth = 0;
+  for (int c = 0; c <= kColOn; ++c) in.ColumnsWidth += widgets_.Grid->columnWidth(c);
+  in.EditorWidth = widgets_.Editor->frameGeometry().width();
+  in.ScreenWidth = window_.screen() ? window_.screen()->geometry().width() : 1920;
+  const EditorPlacement at = PlaceEditor(in);
+  return widgets_.Editor->Run(QPoint(at.Left, at.Top));
+}
+
+bool QtPlatform::ShowCreateForm(CreateForm&) { return widgets_.Source->Run(); }
+
+}  // namespace velmora::ui
