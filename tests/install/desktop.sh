@@ -41,7 +41,7 @@ done
 
 # A prefix with a blank and a dollar sign, its program replaced by one that
 # records how it was started; GLib reads the entry and starts it with a file.
-odd=$scratch/My \$prefix
+odd="$scratch/My \$prefix"
 cmake --install "$build" --prefix "$odd" >/dev/null
 out=$(desktop-file-validate "$odd/share/applications/velmora.desktop" 2>&1) || fail "desktop-file-validate: $out"
 printf '#!/bin/sh\nprintf "%%s\\n" "$0" "$@" >"%s/started.tmp" && mv "%s/started.tmp" "%s/started"\n' \
