@@ -49,7 +49,10 @@ const char* kUsage =
     "                     they are kept)\n"
     "  --codepage NAME    the code page the reports decode texts with (default,\n"
     "                     west-europe, east-europe, greek, turkish, baltic, arabic,\n"
-    "                     russian, japanese; default: default)\n";
+    "                     russian, japanese; default: default)\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli carry apm.vmprj apm-new.vmprj --report carry.tsv\n";
 
 int RunCarry(const std::vector<std::string>& args) {
   ArgParser ap(args, {"-o", "--output", "--report", "--fuzzy", "--codepage"}, {"--dry-run", "--overwrite"});

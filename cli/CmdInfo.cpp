@@ -46,7 +46,10 @@ const char* kUsage =
     "header empties it); elsewhere it must not be.\n"
     "\n"
     "Exit status: 0 when the file was shown, 1 when it cannot be read or is\n"
-    "neither a valid loader nor a unit, 2 for a wrong command line.\n";
+    "neither a valid loader nor a unit, 2 for a wrong command line.\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli info demo/LOADING.KWI\n";
 
 // An 8-bit text for the terminal: printable ASCII as it is, other bytes as \xNN.
 std::string Shown(const std::string& text) {

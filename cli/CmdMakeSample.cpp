@@ -33,7 +33,10 @@ const char* kUsage =
     "                        \"APM\" like BENCH.BIN and five units of 512 KB; an\n"
     "                        unnamed maker's module holds 64 MB of data. A module has at\n"
     "                        most 65535 sectors, so APM keeps 2 MB of them free\n"
-    "                        for relocated texts and is smaller than 128 MB\n";
+    "                        for relocated texts and is smaller than 128 MB\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli make-sample demo\n";
 
 void Write(const std::string& path, const std::vector<uint8_t>& bytes, const std::string& what) {
   WriteFileAtomically(path, bytes.data(), bytes.size());

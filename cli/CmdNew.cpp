@@ -35,7 +35,10 @@ const char* kUsage =
     "                       (hexadecimal, at most FFFFFFFE)\n"
     "  --yes                answer Yes to the questions about a foreign maker text\n"
     "                       or a wrong checksum (without it they are answered No\n"
-    "                       and the command fails)\n";
+    "                       and the command fails)\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli new demo/LOADING.KWI -o apm.vmprj --unit APM --yes\n";
 
 // A list entry chosen by its exact name or, failing that, by its position.
 int ChooseEntry(const std::vector<std::string>& names, const std::string& choice, const std::string& what) {

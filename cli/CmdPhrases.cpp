@@ -23,7 +23,10 @@ const char* kUsage =
     "  --filter FILTER   all (default), no-hidden, only-edited or final\n"
     "  --codepage NAME   default, west-europe, east-europe, greek, turkish,\n"
     "                    baltic, arabic, russian or japanese (default: default)\n"
-    "  --json            a JSON array of objects instead of text lines\n";
+    "  --json            a JSON array of objects instead of text lines\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli phrases apm.vmprj --filter no-hidden\n";
 
 std::string JsonString(const std::string& s) {
   std::string out = "\"";

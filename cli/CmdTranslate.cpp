@@ -27,7 +27,10 @@ const char* kUsage =
     "stored as given; the BIN builder drops carriage returns.\n"
     "\n"
     "Options:\n"
-    "  --codepage NAME   the code page of the unit's texts (default: default)\n";
+    "  --codepage NAME   the code page of the unit's texts (default: default)\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli translate apm.vmprj 3 \"Ecran noir\"\n";
 
 int RunTranslate(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--codepage"}, {});
