@@ -33,7 +33,10 @@ const char* kUsage =
     "Options:\n"
     "  -o, --output FILE       the loader to write\n"
     "  --source LOADING.KWI    the source loader to use when the project's own\n"
-    "                          source path does not serve\n";
+    "                          source path does not serve\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli build-loader apm.vmprj -o LOADING.KWI\n";
 
 int RunBuildLoader(const std::vector<std::string>& args) {
   ArgParser ap(args, {"-o", "--output", "--source"}, {});

@@ -57,7 +57,10 @@ const char* kUsage =
     "                     LC_ALL, LC_MESSAGES or LANG)\n"
     "  --source-language CODE\n"
     "                     PO and XLIFF only: the language of the unit's texts\n"
-    "                     (default: ja under the japanese code page, else en)\n";
+    "                     (default: ja under the japanese code page, else en)\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli export apm.vmprj -o apm.po --filter no-hidden --language de\n";
 
 int RunExport(const std::vector<std::string>& args) {
   std::vector<std::string> valueOptions = kExchangeValueOptions;

@@ -48,7 +48,10 @@ const char* kUsage =
     "                   when its phrases are Japanese texts, else the 8-bit code\n"
     "                   page of the user's locale)\n"
     "  --encoding NAME  text files only: utf-8, utf-16 or 8bit\n"
-    "  --force          apply entries whose source text has changed\n";
+    "  --force          apply entries whose source text has changed\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli import apm.vmprj apm.po\n";
 
 // Notes printed after the count line; the rest are counted.
 constexpr size_t kMaxNotesShown = 200;

@@ -26,7 +26,10 @@ const char* kUsage =
     "                    baltic, arabic, russian or japanese (default: the\n"
     "                    project's own: japanese when its phrases are Japanese\n"
     "                    texts, else the 8-bit code page of the user's locale)\n"
-    "  --json            a JSON array of objects instead of text lines\n";
+    "  --json            a JSON array of objects instead of text lines\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli phrases apm.vmprj --filter no-hidden\n";
 
 std::string JsonString(const std::string& s) {
   std::string out = "\"";

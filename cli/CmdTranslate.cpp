@@ -30,7 +30,10 @@ const char* kUsage =
     "Options:\n"
     "  --codepage NAME   the code page of the unit's texts (default: the project's\n"
     "                    own: japanese when its phrases are Japanese texts, else\n"
-    "                    the 8-bit code page of the user's locale)\n";
+    "                    the 8-bit code page of the user's locale)\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli translate apm.vmprj 3 \"Ecran noir\"\n";
 
 int RunTranslate(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--codepage"}, {});

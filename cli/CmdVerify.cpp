@@ -39,7 +39,10 @@ const char* kUsage =
     "\n"
     "Options:\n"
     "  --source LOADING.KWI   the source loader to use when the project's own\n"
-    "                         source path does not serve\n";
+    "                         source path does not serve\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli verify apm.vmprj LOADING.KWI\n";
 
 int RunVerify(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--source"}, {});

@@ -1,6 +1,6 @@
 #include "cli/ExchangeArgs.h"
 
-#include "cli/CodePageArg.h"
+#include "cli/CliCommon.h"
 
 namespace velmora::cli {
 
