@@ -60,9 +60,12 @@ int RunImport(const std::vector<std::string>& args) {
   ExchangeOptions options = ExchangeOptionsFrom(ap, format);
   options.force = ap.Has("--force");
 
+  // Read before the project's lock is taken: a slow input never holds
+  // other commands up.
+  const std::string bytes = ReadPhraseFile(filePath);
   ImportReport report;
   EditProjectFile(projectPath, [&](PhraseTable& table) {
-    report = ImportPhraseFile(format, table, filePath, options);
+    report = ImportPhraseBytes(format, table, filePath, bytes, options);
     return report.Changed;
   });
   std::cout << report.Text(filePath, kMaxNotesShown) << "\n";
