@@ -1,0 +1,24 @@
+#include "cli/BuildCheck.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "container/io/AtomicFile.h"
+
+namespace velmora::cli {
+
+bool CheckBuiltFile(const std::string& command, const std::string& output,
+                    const std::function<VerifyResult()>& verify) {
+  const VerifyResult result = verify();
+  if (result.Clean()) return true;
+  std::cerr << "velmora-cli " << command << ": " << ProblemsMessage(result, kMaxListedProblems) << "\n";
+  // The build replaced the file that was there, so removing it loses
+  // nothing and leaves no broken unit to be flashed by mistake.
+  const std::string target = ResolveSymlinks(output);
+  if (::unlink(target.c_str()) == 0)
+    std::cerr << "velmora-cli " << command << ": " << output << " was removed; check the project ('velmora-cli info')\n";
+  return false;
+}
+
+}  // namespace velmora::cli

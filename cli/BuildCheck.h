@@ -1,0 +1,20 @@
+// The check that follows every build of velmora-cli, as in the window: the
+// written file is verified against the project, and a file that does not
+// match it (a damaged project can make a build write a translation over a
+// pointer or into the unit header) is removed and the command fails.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "project/verify/Verify.h"
+
+namespace velmora::cli {
+
+// Runs verify on the file just written at output. Clean: true. Otherwise
+// prints the problems on stderr under the command's name, removes the
+// file and returns false.
+bool CheckBuiltFile(const std::string& command, const std::string& output,
+                    const std::function<VerifyResult()>& verify);
+
+}  // namespace velmora::cli
