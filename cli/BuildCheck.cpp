@@ -5,8 +5,14 @@
 #include <iostream>
 
 #include "container/io/AtomicFile.h"
+#include "project/verify/RecordDamage.h"
 
 namespace velmora::cli {
+
+void WarnOfRecordDamage(const std::string& command, const PhraseTable& table) {
+  const std::vector<std::string> damage = FindRecordDamage(table);
+  if (!damage.empty()) std::cerr << "velmora-cli " << command << ": warning: " << RecordDamageWarning(damage) << "\n";
+}
 
 bool CheckBuiltFile(const std::string& command, const std::string& output,
                     const std::function<VerifyResult()>& verify) {

@@ -11,6 +11,10 @@
 
 namespace velmora::cli {
 
+// Prints on stderr the damaged records of the project (FindRecordDamage),
+// if any, as a warning under the command's name.
+void WarnOfRecordDamage(const std::string& command, const PhraseTable& table);
+
 // Runs verify on the file just written at output. Clean: true. Otherwise
 // prints the problems on stderr under the command's name, removes the
 // file and returns false.

@@ -8,6 +8,7 @@
 #include "project/build/BinBuilder.h"
 #include "project/file/ProjectFile.h"
 #include "project/build/TranslationPlan.h"
+#include "project/verify/RecordDamage.h"
 #include "project/verify/Verify.h"
 
 namespace velmora::cli {
@@ -39,6 +40,7 @@ int RunBuildBin(const std::vector<std::string>& args) {
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  WarnOfRecordDamage("build-bin", table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath});
   // The completion text is shown only for a build that succeeded; a failure
   // ends with the error message instead.

@@ -12,6 +12,7 @@
 #include "project/build/SourceLoader.h"
 #include "project/file/ProjectFile.h"
 #include "project/build/TranslationPlan.h"
+#include "project/verify/RecordDamage.h"
 #include "project/verify/Verify.h"
 
 namespace velmora::cli {
@@ -49,6 +50,7 @@ int RunBuildLoader(const std::vector<std::string>& args) {
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  WarnOfRecordDamage("build-loader", table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath, ap.Value("--source").value_or("")});
 
   const SourceSearch found = FindSourceLoader(table, ap.Value("--source").value_or(""));
