@@ -3,11 +3,20 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <stdexcept>
 
+#include "analysis/UnitHeader.h"
 #include "container/io/AtomicFile.h"
 #include "project/verify/RecordDamage.h"
 
 namespace velmora::cli {
+
+void RefuseHeaderlessImage(const PhraseTable& table) {
+  if (table.ImageLength() < kUnitHeaderSize)
+    throw std::runtime_error("the project's unit image holds " + std::to_string(table.ImageLength()) +
+                             " bytes, fewer than a unit header (" + std::to_string(kUnitHeaderSize) +
+                             "): there is no unit to build");
+}
 
 void WarnOfRecordDamage(const std::string& command, const PhraseTable& table) {
   const std::vector<std::string> damage = FindRecordDamage(table);

@@ -11,6 +11,10 @@
 
 namespace velmora::cli {
 
+// Raises std::runtime_error when the project's unit image is too short to
+// hold a unit header: a build of it would write an empty or broken unit.
+void RefuseHeaderlessImage(const PhraseTable& table);
+
 // Prints on stderr the damaged records of the project (FindRecordDamage),
 // if any, as a warning under the command's name.
 void WarnOfRecordDamage(const std::string& command, const PhraseTable& table);

@@ -64,4 +64,8 @@ bool WantsHelp(const std::vector<std::string>& args);
 // Parses a decimal or 0x-hexadecimal integer; UsageError otherwise.
 long long ParseInteger(const std::string& text, const std::string& what);
 
+// Parses a phrase index as every phrase file writes it: decimal digits
+// only (no sign, no 0x, no blanks); UsageError otherwise.
+long long ParseIndex(const std::string& text, const std::string& what);
+
 }  // namespace velmora::cli

@@ -50,6 +50,7 @@ int RunBuildLoader(const std::vector<std::string>& args) {
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  RefuseHeaderlessImage(table);
   WarnOfRecordDamage("build-loader", table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath, ap.Value("--source").value_or("")});
 

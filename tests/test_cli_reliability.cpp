@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 #include <map>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "analysis/ProjectCreation.h"
+#include "analysis/UnitHeader.h"
 #include "container/io/ByteOrder.h"
 #include "container/io/OutputGuard.h"
 #include "container/io/StreamErrors.h"
@@ -98,8 +100,13 @@ TEST(CliOutputs, EveryWritingCommandRefusesAnOutputThatIsOneOfItsInputs) {
     const std::string what = ::testing::PrintToString(args);
     const auto r = RunCli(args);
     EXPECT_EQ(r.exitCode, 1) << what << r.err;
-    EXPECT_NE(r.err.find("Cannot create file \""), std::string::npos) << what << r.err;
-    EXPECT_NE(r.err.find("which is only read; choose another file."), std::string::npos) << what << r.err;
+    if (args[0] == "import") {
+      // Reading the project as a phrase file is the mistake, not creating it.
+      EXPECT_NE(r.err.find("\" is the project itself; give a phrase file"), std::string::npos) << what << r.err;
+    } else {
+      EXPECT_NE(r.err.find("Cannot create file \""), std::string::npos) << what << r.err;
+      EXPECT_NE(r.err.find("which is only read; choose another file."), std::string::npos) << what << r.err;
+    }
     f.ExpectUntouched(what);
   }
   // The same commands write where they should.
@@ -367,6 +374,58 @@ TEST(CliHostileFiles, ACharacterTheCodePageWouldChangeIsReportedAndRefused) {
   EXPECT_EQ(ReadFile(f.project), before);
   // What round-trips is taken.
   EXPECT_EQ(RunCli({"translate", f.project, "1", "\xEF\xBF\xA0", "--codepage", "japanese"}).exitCode, 0);
+}
+
+TEST(CliHostileFiles, SuspiciousInputsAreRefusedOrWarnedOfWithMessagesThatFit) {
+  TranslatedProject f;
+  auto p = [&](const std::string& name) { return f.dir.File(name); };
+  WriteFile(p("EMPTY.BIN"), std::string());
+  const auto demo = sample::MakeDemoApmUnit();
+  WriteFile(p("SHORT.BIN"), std::vector<uint8_t>(demo.begin(), demo.begin() + 100));
+  auto headerOnly = sample::MakeDemoApmUnit();
+  StoreBE32(&headerOnly[116], 0);  // declares no bytes at all
+  WriteFile(p("ZERO.BIN"), headerOnly);
+  ASSERT_EQ(RunCli({"new", p("ZERO.BIN"), "-o", p("zero.vmprj"), "--yes"}).exitCode, 0);
+  // A UTF-16 text file read as 8-bit text: its first NUL ends it.
+  WriteFile(p("utf16.txt"), std::string("\xFF\xFE" "0\0 \0=\0 \0H\0i\0\r\0\n\0", 18));
+  std::filesystem::create_directory(p("folder.vmprj"));
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string message;  // in stderr
+  } cases[] = {
+      {{"new", p("EMPTY.BIN"), "-o", p("q.vmprj")}, 1, "EMPTY.BIN holds 0 bytes, fewer than the 128 of a unit header"},
+      {{"new", p("SHORT.BIN"), "-o", p("q.vmprj")}, 1, "SHORT.BIN holds 100 bytes, fewer than the 128 of a unit header"},
+      {{"new", p("APM.BIN"), "-o", p("folder.vmprj")}, 1, "folder.vmprj"},
+      {{"build-bin", p("zero.vmprj"), "-o", p("Z.BIN")}, 1, "the project's unit image holds 0 bytes, fewer than a unit header"},
+      {{"import", f.project, p("utf16.txt"), "--encoding", "8bit"}, 0, "warning: no entry was read from " + p("utf16.txt")},
+      {{"import", f.project, f.project}, 1, "is the project itself; give a phrase file (txt|po|xliff)"},
+      {{"verify", f.project, f.project}, 1, f.project + " is the project file itself, not a built .BIN or LOADING.KWI"},
+      {{"translate", f.project, "0x1", "Hi"}, 2, "INDEX '0x1' is not a decimal number"},
+      {{"translate", f.project, "+1", "Hi"}, 2, "INDEX '+1' is not a decimal number"},
+      {{"set", f.project, "--on", " 1"}, 2, "INDEX ' 1' is not a decimal number"},
+  };
+  for (const auto& c : cases) {
+    const auto r = RunCli(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << " " << c.args[1] << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  // A failed new leaves neither a project nor a lock file.
+  for (const char* name : {"q.vmprj", "Z.BIN", ".q.vmprj.lock", ".folder.vmprj.lock"})
+    EXPECT_FALSE(std::filesystem::exists(p(name))) << name;
+}
+
+TEST(CliHostileFiles, NamesFromAFileReachTheTerminalEscaped) {
+  TempDir dir;
+  auto unit = sample::MakeDemoApmUnit();
+  std::memcpy(&unit[6], "\x1B]0;x\x07", 6);  // a terminal title sequence as the tag
+  StoreBE32(&unit[120], SumWords(unit.data(), unit.size()));
+  WriteFile(dir.File("APM.BIN"), unit);
+  const auto r = RunCli({"new", dir.File("APM.BIN"), "-o", dir.File("p.vmprj"), "--yes"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Unit:      APM_\\x1B]0;x\\x07"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
+  EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
 }
 
 }  // namespace

@@ -145,6 +145,21 @@ TEST(UnitBytesDeathTest, APageLostToAShortenedFileEndsTheProgramWithAMessage) {
       "velmora-test: Stream read error: a file changed while it was read \\(it was shortened while mapped\\)");
 }
 
+TEST(UnitBytes, AWriteOfBytesLostToAShortenedFileBlamesTheInput) {
+  TempDir dir;
+  const std::string path = dir.File("u.bin");
+  WriteFile(path, Pattern(3u << 20));
+  const UnitBytes image = MappedFrom(path, 0, 3u << 20);
+  ASSERT_EQ(::truncate(path.c_str(), 4096), 0);
+  TFileStream out(dir.File("OUT"), TFileStream::Mode::Create);
+  try {
+    out.WriteBuffer(image.data() + (2u << 20), 4096);
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "Stream read error: a file changed while it was read (it was shortened while mapped)");
+  }
+}
+
 // Writing a part of the bytes to a file (inside the kernel) and to memory
 // (from the mapping) gives the same bytes, at the stream's position.
 TEST(UnitBytes, WritesAPartToAFileOrToMemory) {

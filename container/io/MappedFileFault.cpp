@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include <string>
+
 #include "container/io/AtomicFile.h"
+#include "container/io/StreamErrors.h"
 
 namespace velmora {
 
@@ -25,12 +28,10 @@ extern "C" void EndOnMappedFileFault(int) {
 }  // namespace
 
 void InstallMappedFileFaultHandler(const char* program) {
-  static const char kText[] =
-      ": Stream read error: a file changed while it was read (it was shortened while mapped)\n";
-  const size_t n = std::min(std::strlen(program), sizeof g_message - sizeof kText);
-  std::memcpy(g_message, program, n);
-  std::memcpy(g_message + n, kText, sizeof kText - 1);
-  g_length = n + sizeof kText - 1;
+  // Put together now: the handler may only copy bytes out.
+  const std::string text = std::string(program) + ": Stream read error: " + kFileChangedWhileRead + "\n";
+  g_length = std::min(text.size(), sizeof g_message);
+  std::memcpy(g_message, text.data(), g_length);
   struct sigaction sa {};
   sa.sa_handler = EndOnMappedFileFault;
   sigemptyset(&sa.sa_mask);

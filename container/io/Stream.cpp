@@ -147,6 +147,9 @@ void TFileStream::Write(const void* buffer, size_t count) {
     const ssize_t n = ::write(fd_, p + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
+      // The bytes came from a mapping whose file was shortened: the fault
+      // is the input's, not this file's.
+      if (errno == EFAULT) throw EReadError("", kFileChangedWhileRead);
       throw EWriteError(path_, SystemReasonText(errno));
     }
     if (n == 0) throw EWriteError(path_, SystemReasonText(ENOSPC));
