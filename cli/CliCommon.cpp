@@ -171,4 +171,10 @@ std::optional<CodePage> CodePageOption(const ArgParser& ap) {
   throw UsageError("unknown code page '" + *name + "'");
 }
 
+long long ParseIndex(const std::string& text, const std::string& what) {
+  if (text.empty() || text.size() > 18 || !std::all_of(text.begin(), text.end(), [](unsigned char c) { return c >= '0' && c <= '9'; }))
+    throw UsageError(what + " '" + text + "' is not a decimal number");
+  return std::stoll(text);
+}
+
 }  // namespace velmora::cli

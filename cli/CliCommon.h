@@ -70,4 +70,8 @@ long long ParseInteger(const std::string& text, const std::string& what);
 // UsageError for a name that is no code page.
 std::optional<CodePage> CodePageOption(const ArgParser& ap);
 
+// Parses a phrase index as every phrase file writes it: decimal digits
+// only (no sign, no 0x, no blanks); UsageError otherwise.
+long long ParseIndex(const std::string& text, const std::string& what);
+
 }  // namespace velmora::cli

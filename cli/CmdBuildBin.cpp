@@ -2,11 +2,14 @@
 #include <iostream>
 #include <string>
 
+#include "cli/BuildCheck.h"
 #include "cli/CliCommon.h"
 #include "container/io/OutputGuard.h"
 #include "project/build/BinBuilder.h"
 #include "project/file/ProjectFile.h"
 #include "project/build/TranslationPlan.h"
+#include "project/verify/RecordDamage.h"
+#include "project/verify/Verify.h"
 
 namespace velmora::cli {
 namespace {
@@ -19,8 +22,11 @@ const char* kUsage =
     "is moved to an area appended to the unit and its pointer redirected. The\n"
     "unit header's size and checksum are written anew and the unit is padded\n"
     "with zero bytes to a multiple of 2048. OUT.BIN is replaced only once it is\n"
-    "completely written. Then it prints how many translations went in place and\n"
-    "how many were relocated, the bytes appended and the unit's old and new size.\n"
+    "completely written. The written file is then verified against the project\n"
+    "as 'verify' does; when it does not match (a damaged project), the problems\n"
+    "go to stderr, OUT.BIN is removed and the command exits with 1. Otherwise it\n"
+    "prints how many translations went in place and how many were relocated,\n"
+    "the bytes appended and the unit's old and new size.\n"
     "\n"
     "Options:\n"
     "  -o, --output FILE  the .BIN file to write\n"
@@ -37,12 +43,15 @@ int RunBuildBin(const std::vector<std::string>& args) {
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  RefuseHeaderlessImage(table);
+  WarnOfRecordDamage("build-bin", table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath});
   // The completion text is shown only for a build that succeeded; a failure
   // ends with the error message instead.
   const int64_t count = SaveBin(table, *output, [](std::string_view s) {
     if (s == kCreatingBinText) std::cout << s << std::endl;
   });
+  if (!CheckBuiltFile("build-bin", *output, [&] { return VerifyBin(table, *output); })) return kExitFailure;
   std::cout << kBinCompleteText << "\n" << count << " bytes written to " << *output << "\n";
   for (const auto& line : SummaryLines(SummarizeBuild(table))) std::cout << line << "\n";
   return kExitOk;

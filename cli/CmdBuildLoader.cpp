@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/BuildCheck.h"
 #include "cli/CliCommon.h"
 #include "container/io/OutputGuard.h"
 #include "container/kiwi/LoaderRebuild.h"
@@ -11,6 +12,8 @@
 #include "project/build/SourceLoader.h"
 #include "project/file/ProjectFile.h"
 #include "project/build/TranslationPlan.h"
+#include "project/verify/RecordDamage.h"
+#include "project/verify/Verify.h"
 
 namespace velmora::cli {
 namespace {
@@ -28,7 +31,10 @@ const char* kUsage =
     "unit, unit name, offset, tag and checksum); otherwise the file given with\n"
     "--source, when it matches. When neither does, the command reports\n"
     "\"Unsuitable file !!!\" and writes nothing. OUT must not be the source.\n"
-    "After writing it prints the translated unit's summary as 'build-bin' does.\n"
+    "The written loader is verified against the project and the source as\n"
+    "'verify' does; when it does not match, the problems go to stderr, OUT is\n"
+    "removed and the command exits with 1. Otherwise it prints the translated\n"
+    "unit's summary as 'build-bin' does.\n"
     "\n"
     "Options:\n"
     "  -o, --output FILE       the loader to write\n"
@@ -47,6 +53,8 @@ int RunBuildLoader(const std::vector<std::string>& args) {
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  RefuseHeaderlessImage(table);
+  WarnOfRecordDamage("build-loader", table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath, ap.Value("--source").value_or("")});
 
   const SourceSearch found = FindSourceLoader(table, ap.Value("--source").value_or(""));
@@ -63,6 +71,8 @@ int RunBuildLoader(const std::vector<std::string>& args) {
   const int64_t size = RebuildLoader(table, source, *output, [](std::string_view s) {
     if (s == kCreatingLoaderText) std::cout << s << std::endl;
   });
+  if (!CheckBuiltFile("build-loader", *output, [&] { return VerifyLoader(table, *output, source); }))
+    return kExitFailure;
   std::cout << kLoaderCompleteText << "\n"
             << size << " bytes written to " << *output << " (source " << source << ")\n";
   for (const auto& line : SummaryLines(SummarizeBuild(table))) std::cout << line << "\n";

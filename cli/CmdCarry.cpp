@@ -118,7 +118,7 @@ int RunCarry(const std::vector<std::string>& args) {
     PhraseTable newProject;
     OpenProject(newProject, newPath);
     planAndApply(newProject, true);
-    SaveProject(newProject, *output);
+    SaveProjectLocked(newProject, *output);
     outcome = "Written to " + *output + ".";
   } else {
     const bool changed = EditProjectFile(newPath, [&](PhraseTable& t) { return planAndApply(t, true); });

@@ -1,11 +1,13 @@
 // velmora-cli import: reads a phrase file (a text file, gettext PO or XLIFF
 // 1.2) back into a project and saves it.
 #include <iostream>
+#include <stdexcept>
 #include <string>
 
 #include "cli/CliCommon.h"
 #include "cli/ExchangeArgs.h"
 #include "container/io/OutputGuard.h"
+#include "container/io/Stream.h"
 #include "project/file/ProjectEdit.h"
 #include "project/text/CodePageChoice.h"
 
@@ -61,19 +63,30 @@ int RunImport(const std::vector<std::string>& args) {
   if (ap.Positionals().size() != 2) throw UsageError("give PROJECT and FILE");
   const std::string& projectPath = ap.Positionals()[0];
   const std::string& filePath = ap.Positionals()[1];
+  if (SameFile(projectPath, filePath))
+    throw std::runtime_error("FILE \"" + filePath + "\" is the project itself; give a phrase file (" +
+                             PhraseFormatNames() + ") to read into it");
   // The project is the one file written; the phrase file is only read.
   RefuseOutputOverInputs(projectPath, {filePath});
   const PhraseFormat* format = FormatOption(ap);
   ExchangeOptions options = ExchangeOptionsFrom(ap, format);
   options.force = ap.Has("--force");
 
+  // Read before the project's lock is taken: a slow input never holds
+  // other commands up.
+  const std::string bytes = ReadPhraseFile(filePath);
   ImportReport report;
   EditProjectFile(projectPath, [&](PhraseTable& table) {
     if (!options.codePageChosen) options.codePage = ProjectCodePage(table);
-    report = ImportPhraseFile(format, table, filePath, options);
+    report = ImportPhraseBytes(format, table, filePath, bytes, options);
     return report.Changed;
   });
   std::cout << report.Text(filePath, kMaxNotesShown) << "\n";
+  const int read = report.Applied + report.Unchanged + report.SourceChanged + report.Unrepresentable +
+                   report.UnknownContext + report.TooLong;
+  if (read == 0 && !bytes.empty())
+    std::cerr << "velmora-cli import: warning: no entry was read from " << filePath
+              << "; check its format and, for a text file, --encoding\n";
   return kExitOk;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "analysis/UnitHeader.h"
 #include "cli/CliCommon.h"
 #include "cli/InfoProject.h"
+#include "cli/RangeChecksums.h"
 #include "container/io/ByteOrder.h"
 #include "container/kiwi/KiwiPrimitives.h"
 #include "container/kiwi/Loading.h"
@@ -86,18 +88,44 @@ std::string Degrees(int32_t units, char positive, char negative) {
   return buf;
 }
 
+// What the table of a loader shows of one unit, gathered before any
+// checksum is computed so that all of them come from one pass.
+struct UnitRow {
+  TLN_Unit_Record_AISIN header;
+  size_t checked = 0;                // the ticket of the sum over the smaller size
+  std::optional<size_t> grown;       // the ticket of the sum over the header's size
+};
+
 void PrintLoader(const TLN_Loading& loader, int64_t fileSize) {
   TLN_FileStream file(loader.FileName);
   TBoundedStream s(file, fileSize);
-  // Entries that repeat one unit (a damaged table) are summed once.
-  std::map<std::pair<uint32_t, uint32_t>, uint32_t> sums;
+  RangeChecksums sums;
+  std::vector<std::vector<std::vector<UnitRow>>> rows(loader.Frame.Makers.size());
+  for (size_t mi = 0; mi < loader.Frame.Makers.size(); ++mi) {
+    for (const auto& m : loader.Frame.Makers[mi].Modules) {
+      auto& moduleRows = rows[mi].emplace_back();
+      for (const auto& unit : m.Units) {
+        UnitRow& row = moduleRows.emplace_back();
+        if (unit.Offset == kNoAddress) continue;
+        row.header = ReadUnitHeaderFrom(s, unit.Offset);
+        const auto& h = row.header;
+        row.checked = sums.Ask(unit.Offset, std::min(unit.Size, h.UnitSize));
+        // A translated unit may have grown: a rebuilt loader records its new
+        // size only in the unit's own header, not in the directory entry.
+        if (h.UnitSize > unit.Size && int64_t{unit.Offset} + int64_t{h.UnitSize} <= fileSize)
+          row.grown = sums.Ask(unit.Offset, h.UnitSize);
+      }
+    }
+  }
+  sums.Run(s, static_cast<uint64_t>(fileSize));
+
   std::cout << "Loader:   " << loader.FileName << "\n"
             << "Size:     " << fileSize << " bytes\n"
             << "Valid:    yes\n"
             << "Makers:   " << loader.Frame.MakerCount << "\n";
   for (size_t mi = 0; mi < loader.Frame.Makers.size(); ++mi) {
     const auto& maker = loader.Frame.Makers[mi];
-    std::cout << "\nMaker " << mi << ": " << (maker.MakerName.empty() ? "(unknown maker)" : maker.MakerName) << "\n"
+    std::cout << "\nMaker " << mi << ": " << (maker.MakerName.empty() ? "(unknown maker)" : Shown(maker.MakerName)) << "\n"
               << "  Position:  longitude " << maker.Longitude << " (" << Degrees(maker.Longitude, 'E', 'W')
               << "), latitude " << maker.Latitude << " (" << Degrees(maker.Latitude, 'N', 'S') << ")\n"
               << "  Id:        byte " << FormatHex0x(maker.IdByte, 2) << ", word " << FormatHex0x(maker.IdWord, 4) << "\n"
@@ -119,24 +147,13 @@ void PrintLoader(const TLN_Loading& loader, int64_t fileSize) {
                     << Pad("-", 12) << "no offset\n";
           continue;
         }
-        const auto h = ReadUnitHeaderFrom(s, unit.Offset);
-        auto sumOver = [&](uint32_t length) {
-          const auto known = sums.find({unit.Offset, length});
-          const uint32_t sum = known != sums.end() ? known->second : SumWords(s, fileSize, unit.Offset, length);
-          sums[{unit.Offset, length}] = sum;
-          return sum;
-        };
-        uint32_t computed = sumOver(std::min(unit.Size, h.UnitSize));
+        const UnitRow& row = rows[mi][k][u];
+        const auto& h = row.header;
+        uint32_t computed = sums.Sum(row.checked);
         std::string verdict = computed == h.UnitChecksum ? "ok" : "mismatch";
-        // A translated unit may have grown: a rebuilt loader records its new
-        // size only in the unit's own header, not in the directory entry.
-        if (computed != h.UnitChecksum && h.UnitSize > unit.Size &&
-            int64_t{unit.Offset} + int64_t{h.UnitSize} <= fileSize) {
-          const uint32_t whole = sumOver(h.UnitSize);
-          if (whole == h.UnitChecksum) {
-            computed = whole;
-            verdict = "ok (over the header's size " + FormatHex0x(h.UnitSize) + ")";
-          }
+        if (computed != h.UnitChecksum && row.grown && sums.Sum(*row.grown) == h.UnitChecksum) {
+          computed = sums.Sum(*row.grown);
+          verdict = "ok (over the header's size " + FormatHex0x(h.UnitSize) + ")";
         }
         std::cout << Pad(FormatHex0x(unit.Offset), 12) << Pad(FormatHex0x(unit.Size), 12) << Pad(Shown(h.UnitTag), 17)
                   << Pad(Shown(h.MakerText), 17) << Pad(FormatHex0x(h.UnitChecksum), 12) << Pad(FormatHex0x(computed), 12)

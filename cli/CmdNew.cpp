@@ -10,10 +10,14 @@
 #include "cli/CliCommon.h"
 #include "project/text/CodePages.h"
 #include "project/text/HexText.h"
+#include "project/text/OneLineText.h"
+#include "analysis/UnitHeader.h"
 #include "container/kiwi/Loading.h"
 #include "container/io/OutputGuard.h"
+#include "container/io/Stream.h"
 #include "project/file/ProjectEdit.h"
 #include "project/file/ProjectFile.h"
+#include "project/file/ProjectLock.h"
 
 namespace velmora::cli {
 namespace {
@@ -49,7 +53,7 @@ int ChooseEntry(const std::vector<std::string>& names, const std::string& choice
     if (i >= 0 && static_cast<size_t>(i) < names.size()) return static_cast<int>(i);
   }
   std::string list;
-  for (size_t i = 0; i < names.size(); ++i) list += (i ? ", " : "") + std::to_string(i) + " \"" + names[i] + "\"";
+  for (size_t i = 0; i < names.size(); ++i) list += (i ? ", " : "") + std::to_string(i) + " \"" + OneLineText(names[i]) + "\"";
   throw UsageError("no " + what + " '" + choice + "'; there are: " + (list.empty() ? "none" : list));
 }
 
@@ -113,12 +117,15 @@ int RunNew(const std::vector<std::string>& args) {
         loading.Frame.Makers[static_cast<size_t>(maker)].Modules[static_cast<size_t>(module)].Units[static_cast<size_t>(unit)];
     applyRange(info.Size);
     result = CreateProjectFromLoader(table, loading, maker, module, unit, options, ask);
-    origin = source + ", module " + std::to_string(module) + " \"" + modules[static_cast<size_t>(module)] +
-             "\", unit " + std::to_string(unit) + " \"" + units[static_cast<size_t>(unit)] + "\"";
+    origin = source + ", module " + std::to_string(module) + " \"" + OneLineText(modules[static_cast<size_t>(module)]) +
+             "\", unit " + std::to_string(unit) + " \"" + OneLineText(units[static_cast<size_t>(unit)]) + "\"";
   } else {
     if (ap.Has("--module") || ap.Has("--unit")) throw UsageError("--module and --unit apply to a LOADING.KWI only");
     TFileStream probe(source, TFileStream::Mode::OpenRead);
     const int64_t size = probe.Size();
+    if (size < kUnitHeaderSize)
+      throw EProjectCreationError(source + " holds " + std::to_string(size) + " bytes, fewer than the " +
+                                  std::to_string(kUnitHeaderSize) + " of a unit header: it is no loading unit.");
     applyRange(static_cast<uint32_t>(std::min<int64_t>(size, 0xFFFFFFFF)));
     result = CreateProjectFromBin(table, source, options, ask);
     origin = source;
@@ -131,8 +138,17 @@ int RunNew(const std::vector<std::string>& args) {
   }
 
   // Under the project's edit lock: a command editing an earlier project of
-  // that name finishes first, and does not overwrite the new one.
-  SaveProjectLocked(table, *output);
+  // that name finishes first, and does not overwrite the new one. A save
+  // that fails leaves no lock file where it found none.
+  const std::string lockPath = ProjectEditLockPath(*output);
+  const bool hadLock = std::filesystem::exists(std::filesystem::symlink_status(lockPath));
+  try {
+    SaveProjectLocked(table, *output);
+  } catch (...) {
+    std::error_code ignored;
+    if (!hadLock && !FileExists(*output)) std::filesystem::remove(lockPath, ignored);
+    throw;
+  }
 
   size_t phrases = 0, links = 0, hidden = 0;
   for (const TPhrase& p : table.Phrases) {
@@ -143,7 +159,8 @@ int RunNew(const std::vector<std::string>& args) {
       if (p.Flags & pfHide) ++hidden;
     }
   }
-  std::cout << "Unit:      " << table.UnitTitle() << "\n"
+  // Names come from the file: control bytes must not reach the terminal.
+  std::cout << "Unit:      " << OneLineText(table.UnitTitle()) << "\n"
             << "Source:    " << origin << "\n"
             << "Size:      " << table.ImageLength() << " bytes\n"
             << "Phrases:   " << phrases << "\n"

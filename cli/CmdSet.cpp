@@ -40,7 +40,7 @@ int RunSet(const std::vector<std::string>& args) {
   const auto& pos = ap.Positionals();
   if (pos.size() < 2) throw UsageError("give PROJECT and at least one INDEX");
   std::vector<long long> indices;
-  for (size_t i = 1; i < pos.size(); ++i) indices.push_back(ParseInteger(pos[i], "INDEX"));
+  for (size_t i = 1; i < pos.size(); ++i) indices.push_back(ParseIndex(pos[i], "INDEX"));
 
   int applied = 0, refused = 0;
   EditProjectFile(pos[0], [&](PhraseTable& table) {

@@ -40,7 +40,7 @@ int RunTranslate(const std::vector<std::string>& args) {
   const auto& pos = ap.Positionals();
   if (pos.size() != 3) throw UsageError("give PROJECT, INDEX and TEXT");
   const std::string& projectPath = pos[0];
-  const long long index = ParseInteger(pos[1], "INDEX");
+  const long long index = ParseIndex(pos[1], "INDEX");
   CodePageOption(ap);  // a wrong name is a usage error before the project is read
 
   std::string text;

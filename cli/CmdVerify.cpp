@@ -1,10 +1,12 @@
 // velmora-cli verify: checks a built .BIN or LOADING.KWI against its project
 // before it goes to the device.
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "cli/CliCommon.h"
+#include "container/io/Stream.h"
 #include "container/kiwi/LoaderRebuild.h"
 #include "project/build/LoaderBuild.h"
 #include "project/build/SourceLoader.h"
@@ -48,6 +50,8 @@ int RunVerify(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--source"}, {});
   if (ap.Positionals().size() != 2) throw UsageError("give a PROJECT and the BUILT file");
   const std::string& built = ap.Positionals()[1];
+  if (SameFile(ap.Positionals()[0], built))
+    throw std::runtime_error(built + " is the project file itself, not a built .BIN or LOADING.KWI");
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);

@@ -2,8 +2,17 @@
 #include <string>
 #include <vector>
 
+#include <iostream>
+
 #include "cli/CliCommon.h"
+#include "container/io/MappedFileFault.h"
+#include "project/file/ProjectLock.h"
 
 int main(int argc, char** argv) {
+  velmora::InstallMappedFileFaultHandler("velmora-cli");
+  // A command that waits on another one's lock says so, so it never looks hung.
+  velmora::SetLockWaitNotice([](const std::string& lockPath) {
+    std::cerr << "velmora-cli: waiting for the lock \"" << lockPath << "\" held by another command ...\n";
+  });
   return velmora::cli::RunCommandLine(std::vector<std::string>(argv + 1, argv + argc));
 }

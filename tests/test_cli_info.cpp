@@ -125,6 +125,38 @@ TEST(CliInfo, ListsALoaderWithItsUnitsAndChecksums) {
   EXPECT_EQ(cut.substr(cut.size() - 2), "ok") << cut;
 }
 
+TEST(CliInfo, ChecksumsOfManyOverlappingUnitsAreThoseOfEachUnitAlone) {
+  // Eleven entries over the same bytes: repeated, at both word alignments,
+  // and reaching past the end of the file. All checksums come from one pass
+  // over the file; each must equal the sum of its own range.
+  TempDir dir;
+  SampleLoader s;
+  const size_t r = 420;
+  const struct { uint32_t at; uint32_t size; } units[] = {
+      {4096, 512}, {4096, 512}, {4098, 0x10000}, {4100, 4000}, {4102, 300}, {4608, 0xFFFFFFFF},
+      {4610, 131}, {4864, 129}, {4866, 0x10000}, {6000, 5000}, {8064, 0x100}};
+  StoreBE16(&s.bytes[r + 68], 11);
+  for (size_t k = 0; k < 11; ++k) {
+    PutText(s.bytes, r + 72 + 16 * k, "U" + std::to_string(k));
+    StoreBE32(&s.bytes[r + 80 + 16 * k], (units[k].at - 4096) / 2);
+    StoreBE32(&s.bytes[r + 84 + 16 * k], units[k].size);
+  }
+  // Units whose header declares a large size, so their sum runs to the file's end.
+  StoreBE32(&s.bytes[4098 + 116], 0x7FFFFFFF);
+  StoreBE32(&s.bytes[6000 + 116], 0x7FFFFFFF);
+  WriteFile(dir.File("LOADING.KWI"), s.bytes);
+  const auto out = RunCli({"info", dir.File("LOADING.KWI")});
+  ASSERT_EQ(out.exitCode, 0) << out.err;
+  for (size_t k = 0; k < 11; ++k) {
+    const uint32_t declared = LoadBE32(&s.bytes[units[k].at + 116]);
+    const size_t length = std::min<size_t>({units[k].size, declared, s.bytes.size() - units[k].at});
+    const uint32_t sum = SumWords(&s.bytes[units[k].at], length);
+    const std::string line = LineWith(out.out, "    " + std::to_string(k) + std::string(k < 10 ? 5 : 4, ' ') + "U");
+    ASSERT_NE(line, "") << k << "\n" << out.out;
+    EXPECT_NE(line.find("  " + Hex32(sum) + "  "), std::string::npos) << k << ": " << line;
+  }
+}
+
 TEST(CliInfo, ShowsAUnitFile) {
   TempDir dir;
   struct Case {

@@ -1,21 +1,29 @@
 // The command line against careless and hostile use: outputs aimed at the
 // command's own inputs (by path, symbolic link, hard link, volume set),
 // sizes that a small file claims, a unit of a volume set, texts that are not
-// UTF-8, and the record limit of extraction.
+// UTF-8, the record limit of extraction, locks that cannot be had or are
+// held, inputs that are no regular files, builds from damaged projects and
+// characters a code page would change.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "analysis/ProjectCreation.h"
+#include "analysis/UnitHeader.h"
 #include "container/io/ByteOrder.h"
 #include "container/io/OutputGuard.h"
 #include "container/io/StreamErrors.h"
 #include "project/file/ProjectFile.h"
+#include "project/file/ProjectLock.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
 
@@ -92,8 +100,13 @@ TEST(CliOutputs, EveryWritingCommandRefusesAnOutputThatIsOneOfItsInputs) {
     const std::string what = ::testing::PrintToString(args);
     const auto r = RunCli(args);
     EXPECT_EQ(r.exitCode, 1) << what << r.err;
-    EXPECT_NE(r.err.find("Cannot create file \""), std::string::npos) << what << r.err;
-    EXPECT_NE(r.err.find("which is only read; choose another file."), std::string::npos) << what << r.err;
+    if (args[0] == "import") {
+      // Reading the project as a phrase file is the mistake, not creating it.
+      EXPECT_NE(r.err.find("\" is the project itself; give a phrase file"), std::string::npos) << what << r.err;
+    } else {
+      EXPECT_NE(r.err.find("Cannot create file \""), std::string::npos) << what << r.err;
+      EXPECT_NE(r.err.find("which is only read; choose another file."), std::string::npos) << what << r.err;
+    }
     f.ExpectUntouched(what);
   }
   // The same commands write where they should.
@@ -213,6 +226,206 @@ TEST(CliHostileFiles, NewSaysWhenExtractionStoppedAtItsRecordLimit) {
   r = RunCli({"new", dir.File("APM.BIN"), "-o", dir.File("q.vmprj")});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out.find("stopped at"), std::string::npos) << r.out;
+}
+
+// A project made from the demo loader's APM unit with phrase 0 translated
+// and on; the demo unit as APM.BIN beside it.
+struct TranslatedProject {
+  TempDir dir;
+  std::string project = dir.File("p.vmprj");
+  TranslatedProject() {
+    WriteFile(dir.File("APM.BIN"), sample::MakeDemoApmUnit());
+    WriteFile(dir.File("LOADING.KWI"), sample::MakeLoader(sample::DemoLoaderRecipe()));
+    EXPECT_EQ(RunCli({"new", dir.File("LOADING.KWI"), "-o", project}).exitCode, 0);
+    EXPECT_EQ(RunCli({"translate", project, "0", "Hi"}).exitCode, 0);
+  }
+};
+
+TEST(CliLocks, AChangeWhoseLockIsAFolderIsRefusedAndNamesTheLock) {
+  TranslatedProject f;
+  const auto before = ReadFile(f.project);
+  std::filesystem::remove(ProjectEditLockPath(f.project));
+  std::filesystem::create_directory(ProjectEditLockPath(f.project));
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"translate", f.project, "1", "Lost"}, {"set", f.project, "--on", "1"}}) {
+    const auto r = RunCli(args);
+    EXPECT_EQ(r.exitCode, 1) << args[0];
+    EXPECT_NE(r.err.find("Cannot lock project \"" + f.project + "\": the lock file \"" +
+                         ProjectEditLockPath(f.project) + "\" cannot be used."),
+              std::string::npos)
+        << r.err;
+  }
+  EXPECT_EQ(ReadFile(f.project), before);
+}
+
+TEST(CliLocks, CarryToAnOutputWaitsForItsLockAndSaysSo) {
+  TranslatedProject f;
+  const std::string fresh = f.dir.File("new.vmprj");
+  const std::string out = f.dir.File("out.vmprj");
+  ASSERT_EQ(RunCli({"new", f.dir.File("LOADING.KWI"), "-o", fresh}).exitCode, 0);
+  ASSERT_EQ(RunCli({"new", f.dir.File("LOADING.KWI"), "-o", out}).exitCode, 0);
+  test::CliResult r;
+  std::thread carry;
+  {
+    const TProjectEditLock held(out);  // a translate of OUT in the middle of its change
+    carry = std::thread([&] { r = RunCli({"carry", f.project, fresh, "-o", out}); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+    PhraseTable during;
+    OpenProject(during, out);
+    EXPECT_EQ(during.EditedTexts.size(), 0u) << "carry wrote OUT without its lock";
+  }
+  carry.join();
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("waiting for the lock \"" + ProjectEditLockPath(out) + "\""), std::string::npos) << r.err;
+  PhraseTable after;
+  OpenProject(after, out);
+  EXPECT_EQ(after.EditedText(after.Phrases[0]), "Hi");
+}
+
+TEST(CliHostileFiles, InputsThatAreNoRegularFilesAreRefusedSayingWhatTheyAre) {
+  TranslatedProject f;
+  ASSERT_EQ(::mkfifo(f.dir.File("fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(f.dir.File("folder"));
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      // A FIFO without a writer neither blocks the command nor holds the project's lock.
+      {{"import", f.project, f.dir.File("fifo")}, "\"" + f.dir.File("fifo") + "\". It is a FIFO, not a regular file."},
+      {{"import", f.project, "/dev/null", "--format", "txt"}, "\"/dev/null\". It is a device, not a regular file."},
+      {{"import", f.project, f.dir.File("folder")}, "\"" + f.dir.File("folder") + "\". It is a folder, not a regular file."},
+      {{"new", f.dir.File("fifo"), "-o", f.dir.File("q.vmprj")}, "It is a FIFO, not a regular file."},
+      {{"new", "/dev/zero", "-o", f.dir.File("q.vmprj"), "--yes"}, "It is a device, not a regular file."},
+  };
+  for (const auto& c : cases) {
+    const auto r = RunCli(c.args);
+    EXPECT_EQ(r.exitCode, 1) << c.args[0] << " " << c.args[2] << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(f.dir.File("q.vmprj")));
+  EXPECT_EQ(RunCli({"translate", f.project, "1", "After"}).exitCode, 0);
+}
+
+TEST(CliHostileFiles, BuildsFromADamagedProjectAreRefusedWithTheProblems) {
+  struct Case {
+    const char* name;
+    void (*damage)(PhraseTable&);
+    const char* problem;
+  } cases[] = {
+      {"a record pointing into the unit header",
+       [](PhraseTable& t) { t.Phrases[0].StringAddress = 8; },
+       "phrase 0 writes into the unit header at unit offset 0x00000008"},
+      {"a string over another record's pointer",
+       [](PhraseTable& t) {
+         t.Phrases[0].StringAddress = t.Phrases[1].LinkAddress;
+         t.Phrases[0].Length = 8;
+       },
+       "the pointer of phrase 1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TranslatedProject f;
+    PhraseTable t;
+    OpenProject(t, f.project);
+    ASSERT_GE(t.Phrases.size(), 2u);
+    c.damage(t);
+    SaveProject(t, f.project);
+    for (const std::string command : {"build-bin", "build-loader"}) {
+      const auto r = RunCli({command, f.project, "-o", f.dir.File("OUT")});
+      EXPECT_EQ(r.exitCode, 1) << command << ": " << r.out;
+      EXPECT_NE(r.err.find("The written file does not match the project"), std::string::npos) << r.err;
+      EXPECT_NE(r.err.find(c.problem), std::string::npos) << r.err;
+      EXPECT_NE(r.err.find(command + ": warning: The project's records do not fit its unit"), std::string::npos) << r.err;
+      EXPECT_FALSE(std::filesystem::exists(f.dir.File("OUT")));
+    }
+  }
+}
+
+TEST(CliHostileFiles, ALoaderBuiltFromAVolumeSetIsVerifiedThroughTheWholeSet) {
+  TempDir dir;
+  const auto loader = sample::MakeLoader(sample::DemoLoaderRecipe());
+  sample::WriteVolumeSet(dir.Path(), "ALLDATA1.KWI", sample::SplitIntoVolumes(loader, 5000));
+  const std::string project = dir.File("p.vmprj");
+  ASSERT_EQ(RunCli({"new", dir.File("ALLDATA1.KWI"), "-o", project, "--module", "1", "--unit", "4", "--yes"}).exitCode, 0);
+  ASSERT_EQ(RunCli({"translate", project, "0", "Hi"}).exitCode, 0);
+  const auto built = RunCli({"build-loader", project, "-o", dir.File("NEW.KWI")});
+  ASSERT_EQ(built.exitCode, 0) << built.err;
+  const auto r = RunCli({"verify", project, dir.File("NEW.KWI")});
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+}
+
+TEST(CliHostileFiles, ACharacterTheCodePageWouldChangeIsReportedAndRefused) {
+  TranslatedProject f;
+  const auto before = ReadFile(f.project);
+  struct Case {
+    const char* codePage;
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {"japanese", "5\xC2\xA2", "\"\xC2\xA2\" (U+00A2) cannot be written in code page CP932 exactly (it would become \"\xEF\xBF\xA0\")"},
+      {"japanese", "a\xE2\x80\x94", "(U+2014) cannot be written in code page CP932 exactly"},
+      {"west-europe", "ok\xF3\xA0\x80\x81", "(U+E0001) cannot be written in code page CP1252 (it would be dropped)"},
+  };
+  for (const auto& c : cases) {
+    const auto r = RunCli({"translate", f.project, "1", c.text, "--codepage", c.codePage});
+    EXPECT_EQ(r.exitCode, 1) << c.text;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(ReadFile(f.project), before);
+  // What round-trips is taken.
+  EXPECT_EQ(RunCli({"translate", f.project, "1", "\xEF\xBF\xA0", "--codepage", "japanese"}).exitCode, 0);
+}
+
+TEST(CliHostileFiles, SuspiciousInputsAreRefusedOrWarnedOfWithMessagesThatFit) {
+  TranslatedProject f;
+  auto p = [&](const std::string& name) { return f.dir.File(name); };
+  WriteFile(p("EMPTY.BIN"), std::string());
+  const auto demo = sample::MakeDemoApmUnit();
+  WriteFile(p("SHORT.BIN"), std::vector<uint8_t>(demo.begin(), demo.begin() + 100));
+  auto headerOnly = sample::MakeDemoApmUnit();
+  StoreBE32(&headerOnly[116], 0);  // declares no bytes at all
+  WriteFile(p("ZERO.BIN"), headerOnly);
+  ASSERT_EQ(RunCli({"new", p("ZERO.BIN"), "-o", p("zero.vmprj"), "--yes"}).exitCode, 0);
+  // A UTF-16 text file read as 8-bit text: its first NUL ends it.
+  WriteFile(p("utf16.txt"), std::string("\xFF\xFE" "0\0 \0=\0 \0H\0i\0\r\0\n\0", 18));
+  std::filesystem::create_directory(p("folder.vmprj"));
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string message;  // in stderr
+  } cases[] = {
+      {{"new", p("EMPTY.BIN"), "-o", p("q.vmprj")}, 1, "EMPTY.BIN holds 0 bytes, fewer than the 128 of a unit header"},
+      {{"new", p("SHORT.BIN"), "-o", p("q.vmprj")}, 1, "SHORT.BIN holds 100 bytes, fewer than the 128 of a unit header"},
+      {{"new", p("APM.BIN"), "-o", p("folder.vmprj")}, 1, "folder.vmprj"},
+      {{"build-bin", p("zero.vmprj"), "-o", p("Z.BIN")}, 1, "the project's unit image holds 0 bytes, fewer than a unit header"},
+      {{"import", f.project, p("utf16.txt"), "--encoding", "8bit"}, 0, "warning: no entry was read from " + p("utf16.txt")},
+      {{"import", f.project, f.project}, 1, "is the project itself; give a phrase file (txt|po|xliff)"},
+      {{"verify", f.project, f.project}, 1, f.project + " is the project file itself, not a built .BIN or LOADING.KWI"},
+      {{"translate", f.project, "0x1", "Hi"}, 2, "INDEX '0x1' is not a decimal number"},
+      {{"translate", f.project, "+1", "Hi"}, 2, "INDEX '+1' is not a decimal number"},
+      {{"set", f.project, "--on", " 1"}, 2, "INDEX ' 1' is not a decimal number"},
+  };
+  for (const auto& c : cases) {
+    const auto r = RunCli(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args[0] << " " << c.args[1] << ": " << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+  // A failed new leaves neither a project nor a lock file.
+  for (const char* name : {"q.vmprj", "Z.BIN", ".q.vmprj.lock", ".folder.vmprj.lock"})
+    EXPECT_FALSE(std::filesystem::exists(p(name))) << name;
+}
+
+TEST(CliHostileFiles, NamesFromAFileReachTheTerminalEscaped) {
+  TempDir dir;
+  auto unit = sample::MakeDemoApmUnit();
+  std::memcpy(&unit[6], "\x1B]0;x\x07", 6);  // a terminal title sequence as the tag
+  StoreBE32(&unit[120], SumWords(unit.data(), unit.size()));
+  WriteFile(dir.File("APM.BIN"), unit);
+  const auto r = RunCli({"new", dir.File("APM.BIN"), "-o", dir.File("p.vmprj"), "--yes"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Unit:      APM_\\x1B]0;x\\x07"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
+  EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
 }
 
 }  // namespace

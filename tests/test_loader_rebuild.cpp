@@ -1,5 +1,7 @@
 // The loader rebuild: suitability of a source, the layout of the new loader
 // in both module layouts, and the protection of the source file.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -342,6 +344,12 @@ TEST(IsSourceSuitable, EachTestInItsOrder) {
     SourceCheck expected;
   } cases[] = {
       {"missing file", [](PhraseTable&, std::string& p) { p += ".missing"; }, SourceCheck::NoFile},
+      {"a folder", [](PhraseTable&, std::string& p) { p = p.substr(0, p.find_last_of('/')); }, SourceCheck::NotAFile},
+      {"a FIFO without a writer", [](PhraseTable&, std::string& p) {
+         p += ".fifo";
+         ::mkfifo(p.c_str(), 0600);
+       }, SourceCheck::NotAFile},
+      {"a device", [](PhraseTable&, std::string& p) { p = "/dev/zero"; }, SourceCheck::NotAFile},
       {"maker entry is not AISIN-AW", [](PhraseTable& t, std::string&) { t.Info.MakerIndex = 0; }, SourceCheck::NoMaker},
       {"maker index too high", [](PhraseTable& t, std::string&) { t.Info.MakerIndex = 2; }, SourceCheck::NoMaker},
       {".BIN project", [](PhraseTable& t, std::string&) {
@@ -459,5 +467,26 @@ TEST(RebuildLoader, DamagedOrForeignSourceRaisesAndLeavesNoOutput) {
   foreign.Info.UnitIndex = 7;
   EXPECT_THROW(RebuildLoader(foreign, fx.source, fx.output), EFormatError);
   EXPECT_THROW(RebuildLoader(t, fx.dir.File("absent.KWI"), fx.output), EFOpenError);
+  EXPECT_FALSE(std::filesystem::exists(fx.output));
+}
+
+TEST(RebuildLoader, PositionsAreCheckedAgainstTheSourceBeforeAnythingIsWritten) {
+  // A split-layout module whose unit 0 is recorded near 4 GB in a source of
+  // a few KB: the gap before it would be gigabytes of zeros.
+  Fixture fx;
+  fx.Write({{true, {{"NAV", {{"U0", MakeUnit(300, 1)}, {"APM", MakeUnit(400, 2)}, {"U2", MakeUnit(200, 3)}}, true}}}});
+  PhraseTable t = ProjectFor(fx.source, 0, 0, 1);
+  const TLN_Loading dir(fx.source);
+  const auto& module = dir.Frame.Makers[0].Modules[0];
+  Bytes damaged = fx.sourceBytes;
+  StoreBE32(&damaged[module.RecordOffset + 72 + 8], (0xFFFFFE00u - module.Start) / 2);
+  test::WriteFile(fx.source, damaged);
+  ASSERT_EQ(CheckSource(t, fx.source), SourceCheck::Suitable);
+  try {
+    RebuildLoader(t, fx.source, fx.output);
+    ADD_FAILURE() << "a unit 0 past the end of the source was rebuilt";
+  } catch (const EFormatError& e) {
+    EXPECT_STREQ(e.what(), "The source module's first unit lies past the end of the source loader.");
+  }
   EXPECT_FALSE(std::filesystem::exists(fx.output));
 }

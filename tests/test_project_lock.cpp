@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -133,6 +135,98 @@ TEST(ProjectLock, LocksLieBesideTheFileThatLinksLeadTo) {
   PhraseTable real;
   OpenProject(real, dir.File("real/p.vmprj"));
   EXPECT_EQ(real.EditedText(real.Phrases[0]), "linked");
+}
+
+TEST(ProjectLock, AChangeWhoseLockCannotBeHadIsRefusedNamingTheLock) {
+  struct Case {
+    const char* name;
+    void (*plant)(const std::string& lock, const std::string& elsewhere);
+    const char* reason;
+  } cases[] = {
+      {"a folder", [](const std::string& lock, const std::string&) { std::filesystem::create_directory(lock); },
+       "Is a directory"},
+      {"a symbolic link to a file that does not exist yet",
+       [](const std::string& lock, const std::string& elsewhere) { std::filesystem::create_symlink(elsewhere, lock); },
+       "It is a symbolic link."},
+      {"a FIFO", [](const std::string& lock, const std::string&) { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); },
+       "It is not a regular file."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string path = dir.File("p.vmprj");
+    PhraseTable start = Project(2);
+    SaveProject(start, path);
+    const std::string lock = ProjectEditLockPath(path);
+    c.plant(lock, dir.File("elsewhere"));
+    try {
+      EditProjectFile(path, [](PhraseTable& t) { return ApplyEditedText(t, 0, "unlocked"); });
+      ADD_FAILURE() << "the change ran without its lock";
+    } catch (const ELockError& e) {
+      EXPECT_NE(std::string(e.what()).find("\"" + lock + "\""), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();
+    }
+    PhraseTable after;
+    OpenProject(after, path);
+    EXPECT_EQ(after.EditedTexts.size(), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));  // a planted link made nothing
+  }
+}
+
+TEST(ProjectLock, AProjectNameTooLongForItsLockGetsAShortenedHashedLock) {
+  TempDir dir;
+  // 251 bytes: ".NAME.lock" would be 257. Two names that share their start.
+  const std::string a = dir.File(std::string(241, 'n') + "a.vmprj");
+  const std::string b = dir.File(std::string(241, 'n') + "b.vmprj");
+  PhraseTable start = Project(8);
+  SaveProject(start, a);
+  SaveProject(start, b);
+  const std::string lockA = ProjectEditLockPath(a);
+  const std::string nameA = lockA.substr(lockA.find_last_of('/') + 1);
+  EXPECT_LE(nameA.size(), 255u);
+  EXPECT_EQ(nameA.rfind(".nnnn", 0), 0u) << nameA;
+  EXPECT_NE(lockA, ProjectEditLockPath(b));
+  EXPECT_NE(ProjectWindowLockPath(a), lockA);
+  // Concurrent edits of the long-named project still queue on its lock.
+  std::vector<std::thread> editors;
+  for (size_t i = 0; i < 8; ++i)
+    editors.emplace_back([&, i] {
+      EditProjectFile(a, [&](PhraseTable& t) {
+        std::this_thread::yield();
+        return ApplyEditedText(t, i, std::string("L").append(std::to_string(i)));
+      });
+    });
+  for (auto& e : editors) e.join();
+  PhraseTable end;
+  OpenProject(end, a);
+  EXPECT_EQ(end.EditedTexts.size(), 8u);
+  EXPECT_TRUE(std::filesystem::exists(lockA));
+}
+
+TEST(ProjectLock, AWaitOfMoreThanAMomentIsAnnouncedOnce) {
+  TempDir dir;
+  const std::string path = dir.File("p.vmprj");
+  PhraseTable start = Project(2);
+  SaveProject(start, path);
+  std::mutex m;
+  std::vector<std::string> notices;
+  SetLockWaitNotice([&](const std::string& lock) {
+    const std::lock_guard<std::mutex> g(m);
+    notices.push_back(lock);
+  });
+  // A free lock is taken without a word.
+  EditProjectFile(path, [](PhraseTable& t) { return ApplyEditedText(t, 0, "quick"); });
+  EXPECT_TRUE(notices.empty());
+  std::thread editor;
+  {
+    const TProjectEditLock held(path);
+    editor = std::thread([&] { EditProjectFile(path, [](PhraseTable& t) { return ApplyEditedText(t, 1, "slow"); }); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+  }
+  editor.join();
+  SetLockWaitNotice(nullptr);
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0], ProjectEditLockPath(path));
 }
 
 }  // namespace

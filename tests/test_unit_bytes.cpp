@@ -12,6 +12,7 @@
 
 #include "analysis/UnitBytes.h"
 #include "container/io/FileCopy.h"
+#include "container/io/MappedFileFault.h"
 #include "container/io/StreamErrors.h"
 #include "container/io/TLN_FileStream.h"
 #include "support/TestSupport.h"
@@ -122,6 +123,40 @@ TEST(UnitBytes, AFileShortenedUnderAPassIsAReadErrorNamingIt) {
     FAIL() << "no error";
   } catch (const EReadError& e) {
     EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+  }
+}
+
+// A page past the new end of a shortened file cannot be read at all: the
+// programs end with a message and exit code 1 instead of a crash.
+TEST(UnitBytesDeathTest, APageLostToAShortenedFileEndsTheProgramWithAMessage) {
+  TempDir dir;
+  const std::string path = dir.File("u.bin");
+  WriteFile(path, Pattern(3u << 20));
+  EXPECT_EXIT(
+      {
+        InstallMappedFileFaultHandler("velmora-test");
+        const UnitBytes image = MappedFrom(path, 0, 3u << 20);
+        if (::truncate(path.c_str(), 4096) != 0) ::_exit(3);
+        volatile uint8_t last = image.data()[(3u << 20) - 1];
+        (void)last;
+        ::_exit(0);
+      },
+      ::testing::ExitedWithCode(1),
+      "velmora-test: Stream read error: a file changed while it was read \\(it was shortened while mapped\\)");
+}
+
+TEST(UnitBytes, AWriteOfBytesLostToAShortenedFileBlamesTheInput) {
+  TempDir dir;
+  const std::string path = dir.File("u.bin");
+  WriteFile(path, Pattern(3u << 20));
+  const UnitBytes image = MappedFrom(path, 0, 3u << 20);
+  ASSERT_EQ(::truncate(path.c_str(), 4096), 0);
+  TFileStream out(dir.File("OUT"), TFileStream::Mode::Create);
+  try {
+    out.WriteBuffer(image.data() + (2u << 20), 4096);
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "Stream read error: a file changed while it was read (it was shortened while mapped)");
   }
 }
 

@@ -17,6 +17,7 @@
 #include "project/build/SourceLoader.h"
 #include "container/io/StreamErrors.h"
 #include "project/build/BinBuilder.h"
+#include "project/verify/RecordDamage.h"
 #include "project/verify/Verify.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
@@ -279,6 +280,54 @@ TEST(VerifyBin, TranslationsThatABuildOverwritesAreReported) {
                                               "copies its master's pointer"))
       << Listing(r);
   EXPECT_EQ(r.ProblemCount, 2u) << Listing(r);
+}
+
+TEST(VerifyBin, ATranslationWrittenIntoTheUnitHeaderIsReported) {
+  // A damaged record whose text lies at offset 6, over the unit's tag.
+  UnitFixture u(2048);
+  u.Pointer(0x180, 0x200);
+  u.String(0x200, "Main Menu");
+  PhraseTable t = u.Table();
+  t.Phrases = {Phrase(0x180, 0x006, 9)};
+  Translate(t, 0, "Hauptmenu");
+  TempDir dir;
+  SaveBin(t, dir.File("OUT.BIN"));
+  const VerifyResult r = VerifyBin(t, dir.File("OUT.BIN"));
+  EXPECT_TRUE(Has(r, VerifyKind::Header, "phrase 0 writes into the unit header at unit offset 0x00000006")) << Listing(r);
+}
+
+TEST(RecordDamage, EachDamagedRecordIsNamedAndASoundProjectHasNone) {
+  EXPECT_EQ(FindRecordDamage(FixtureProject()), std::vector<std::string>{});
+  struct Case {
+    const char* name;
+    void (*damage)(PhraseTable&);
+    std::string line;
+  } cases[] = {
+      {"a text in the header", [](PhraseTable& t) { t.Phrases[0].StringAddress = 0x10; },
+       "phrase 0: its text at 0x00000010 lies in the unit header"},
+      {"a pointer word in the header", [](PhraseTable& t) { t.Phrases[3].LinkAddress = 0x70; },
+       "phrase 3: its pointer word at 0x00000070 lies in the unit header"},
+      {"a flipped bit in a string address", [](PhraseTable& t) { t.Phrases[4].StringAddress ^= 0x10; },
+       "phrase 4: the pointer word at 0x00000190 leads to 0x00000260, not to its text at 0x00000270"},
+      {"a link record that leads elsewhere", [](PhraseTable& t) { t.Phrases[2].LinkAddress = 0x18C; },
+       "link record 2: the pointer word at 0x0000018C leads to 0x00000240, not to its text at 0x00000220"},
+      {"a pointer word inside a text", [](PhraseTable& t) {
+         StoreBE32(t.UnitImage.MutableData() + 0x204, 0x240 + kBase);
+         t.Phrases[3].LinkAddress = 0x204;
+       },
+       "phrase 3: its pointer word at 0x00000204 lies inside the text at 0x00000200"},
+  };
+  for (const auto& c : cases) {
+    PhraseTable t = FixtureProject();
+    c.damage(t);
+    EXPECT_EQ(FindRecordDamage(t), std::vector<std::string>{c.line}) << c.name;
+  }
+  // Many damaged records: the first few and how many more.
+  PhraseTable t = FixtureProject();
+  for (TPhrase& p : t.Phrases) p.StringAddress = 0x20;
+  const auto lines = FindRecordDamage(t, 2);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[2], "... and 3 more damaged records");
 }
 
 // ---------------------------------------------------------------- loaders

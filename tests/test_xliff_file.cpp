@@ -23,6 +23,13 @@ std::string Utf16Le(std::string_view ascii) {
   return out;
 }
 
+std::string Repeat(const std::string& s, size_t n) {
+  std::string out;
+  out.reserve(s.size() * n);
+  for (size_t i = 0; i < n; ++i) out += s;
+  return out;
+}
+
 std::string Units(const std::string& xliff) {
   const size_t a = xliff.find("<body>");
   return xliff.substr(a, xliff.find("</body>") + 7 - a);
@@ -155,6 +162,14 @@ TEST(ParseXliff, RefusesBrokenOrHostileFilesNamingTheLine) {
        "line 4: the bytes are not UTF-8"},
       {"other encoding", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<xliff/>\n", "line 1: the encoding"},
       {"empty file", "", "line 1: not well-formed XML"},
+      // Deep enough to overflow the stack of a reader that follows them by
+      // recursion (30,000 groups fill about 450 KB).
+      {"30,000 nested groups", head + Repeat("<group>", 30000) + unit + Repeat("</group>", 30000) + tail,
+       "line 3: elements nest deeper than 200 levels"},
+      {"60,000 nested inline codes",
+       head + "<trans-unit id=\"1\"><source>" + Repeat("<g id=\"g\">", 30000) + Repeat("<mrk mtype=\"x\">", 30000) +
+           "a" + Repeat("</mrk>", 30000) + Repeat("</g>", 30000) + "</source></trans-unit>\n" + tail,
+       "line 3: elements nest deeper than 200 levels"},
   };
   for (const auto& c : cases) {
     try {
@@ -164,4 +179,14 @@ TEST(ParseXliff, RefusesBrokenOrHostileFilesNamingTheLine) {
       EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << c.name << ": " << e.what();
     }
   }
+}
+
+TEST(WriteXliff, NamesWithControlCharactersGiveAFileItsOwnReaderTakes) {
+  PhraseTable t;
+  TableBuilder().Add("Route", pfOn, "Weg").Names(std::string("ctl\x01na\tm"), std::string("T\x1B[2J")).Fill(t);
+  const std::string xliff = WriteXliff(CollectExport(t, {0}, CodePage::WestEurope));
+  EXPECT_NE(xliff.find("original=\"ctlU+0001naU+0009m_TU+001B[2J\""), std::string::npos) << xliff;
+  const ImportDocument doc = ParseXliff(xliff);
+  ASSERT_EQ(doc.Entries.size(), 1u);
+  EXPECT_EQ(doc.Entries[0].Target, "Weg");
 }

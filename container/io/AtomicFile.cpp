@@ -34,6 +34,15 @@ struct PendingTemporary {
   char path[kPendingPathMax];
 };
 PendingTemporary g_pending[kPendingSlots];
+
+}  // namespace
+
+void RemovePendingTemporariesInSignal() {
+  for (auto& p : g_pending)
+    if (p.state.load() == 2) ::unlink(p.path);
+}
+
+namespace {
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the slots");
 
 int RegisterPending(const std::string& path) {
@@ -58,8 +67,7 @@ void ReleasePending(int& slot) {
 // is raised again and ends the program as it would have without us.
 extern "C" void RemovePendingTemporaries(int sig) {
   const int savedErrno = errno;
-  for (auto& p : g_pending)
-    if (p.state.load() == 2) ::unlink(p.path);
+  RemovePendingTemporariesInSignal();
   errno = savedErrno;
   ::raise(sig);
 }

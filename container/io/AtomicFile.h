@@ -70,6 +70,10 @@ class TAtomicFile {
 // are left as they are. Raises EFCreateError for a link loop.
 std::string ResolveSymlinks(const std::string& path);
 
+// Removes the named temporaries of saves under way; safe inside a signal
+// handler that ends the program.
+void RemovePendingTemporariesInSignal();
+
 // Writes bytes to path atomically.
 void WriteFileAtomically(const std::string& path, const void* data, size_t size);
 

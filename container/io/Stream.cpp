@@ -13,6 +13,18 @@
 
 namespace velmora {
 
+namespace {
+
+std::string KindOfFile(mode_t mode) {
+  if (S_ISREG(mode)) return {};
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "a device";
+}
+
+}  // namespace
+
 int64_t TStream::Size() {
   const int64_t pos = Seek(0, SeekOrigin::Current);
   const int64_t size = Seek(0, SeekOrigin::End);
@@ -87,7 +99,7 @@ void TStream::CopyFrom(TStream& source, uint64_t count) {
 TFileStream::TFileStream(const std::string& path, Mode mode) : path_(path) {
   int flags = O_CLOEXEC;
   switch (mode) {
-    case Mode::OpenRead: flags |= O_RDONLY; break;
+    case Mode::OpenRead: flags |= O_RDONLY | O_NONBLOCK; break;
     case Mode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     case Mode::OpenReadWrite: flags |= O_RDWR; break;
   }
@@ -98,11 +110,13 @@ TFileStream::TFileStream(const std::string& path, Mode mode) : path_(path) {
     throw EFOpenError(path, SystemReason(err));
   }
   struct stat st {};
-  if (mode == Mode::OpenRead && ::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (mode == Mode::OpenRead && ::fstat(fd_, &st) == 0 && !S_ISREG(st.st_mode)) {
     ::close(fd_);
     fd_ = -1;
-    throw EFOpenError(path, SystemReason(EISDIR));
+    throw EFOpenError(path, "It is " + KindOfFile(st.st_mode) + ", not a regular file.");
   }
+  // The open did not wait (a FIFO); reads of the file should.
+  if (mode == Mode::OpenRead) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
 }
 
 TFileStream::TFileStream(int fd, std::string name) : path_(std::move(name)), fd_(fd) {}
@@ -133,6 +147,9 @@ void TFileStream::Write(const void* buffer, size_t count) {
     const ssize_t n = ::write(fd_, p + done, count - done);
     if (n < 0) {
       if (errno == EINTR) continue;
+      // The bytes came from a mapping whose file was shortened: the fault
+      // is the input's, not this file's.
+      if (errno == EFAULT) throw EReadError("", kFileChangedWhileRead);
       throw EWriteError(path_, SystemReasonText(errno));
     }
     if (n == 0) throw EWriteError(path_, SystemReasonText(ENOSPC));
@@ -194,6 +211,12 @@ int64_t TMemoryStream::Seek(int64_t offset, SeekOrigin origin) {
 bool FileExists(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string NonRegularFileKind(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return {};
+  return KindOfFile(st.st_mode);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

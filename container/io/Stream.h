@@ -64,7 +64,9 @@ class TStream {
 };
 
 // A file on disk, either opened for reading (others may read, not write) or
-// created anew (replacing an earlier file).
+// created anew (replacing an earlier file). Only a regular file is opened
+// for reading: a folder, FIFO or device raises EFOpenError saying what it
+// is (a FIFO would hold the open up, a device has no size to read by).
 class TFileStream : public TStream {
  public:
   enum class Mode { OpenRead, Create, OpenReadWrite };
@@ -117,6 +119,9 @@ size_t ReadBytesAt(TStream& stream, int64_t pos, void* buffer, size_t count, int
 
 // True when a regular file (or a link to one) exists at path.
 bool FileExists(const std::string& path);
+// What lies at path when it is not a regular file: "a folder", "a FIFO",
+// "a device" or "a socket"; empty for a regular file or nothing at all.
+std::string NonRegularFileKind(const std::string& path);
 // True when both paths name the same file on disk (by device and inode).
 bool SameFile(const std::string& a, const std::string& b);
 // Reads a whole file; EFOpenError / EReadError on failure.

@@ -41,6 +41,11 @@ class EReadError : public EStreamError {
   EReadError(Message, const std::string& message) : EStreamError(message) {}
 };
 
+// The reason of a read error when a mapped file was shortened under a
+// command: its bytes can no longer be read, by the program or by a write
+// that takes them from the mapping.
+inline constexpr const char* kFileChangedWhileRead = "a file changed while it was read (it was shortened while mapped)";
+
 // "Stream write error", and when the file is known
 // "Stream write error: <path>: <reason>".
 class EWriteError : public EStreamError {

@@ -18,12 +18,36 @@ namespace {
 
 using namespace loader_layout;
 
+constexpr const char* kModuleTooLong = "The module would be longer than a loader directory can record.";
+
 // Reads exactly count bytes at pos of a source of the given size; a source
 // too short for them is a damaged source, not a reason to read zeros.
 void ReadSourceRecord(TStream& source, int64_t sourceSize, int64_t pos, void* buffer, size_t count,
                       const char* what) {
   if (ReadBytesAt(source, pos, buffer, count, sourceSize) != count)
     throw EFormatError(std::string("The source loader ends before ") + what + ".");
+}
+
+// Every position the rebuild will copy from or pad up to is checked against
+// the source before a byte is written, so a damaged directory fails at once
+// instead of after gigabytes of zeros or copies.
+template <typename WriterOf>
+void CheckModuleFitsSource(const TLN_Module_Info& module, int64_t sourceSize, const WriterOf& writerOf) {
+  uint64_t least = 0;  // the module's bytes known before the translated units are built
+  if (module.SplitTable && !module.Units.empty()) {
+    const TLN_Unit_Info& first = module.Units[0];
+    if (int64_t{first.Offset} > sourceSize)
+      throw EFormatError("The source module's first unit lies past the end of the source loader.");
+    least = first.Offset - module.Start;
+  }
+  for (size_t i = 0; i < module.Units.size(); ++i) {
+    const TLN_Unit_Info& unit = module.Units[i];
+    if (writerOf(i) || unit.Size == 0) continue;
+    if (unit.Offset == kNoAddress || int64_t{unit.Offset} + int64_t{unit.Size} > sourceSize)
+      throw EFormatError("Unit " + std::to_string(i) + " (" + unit.Name + ") reaches past the end of the source loader.");
+    least += unit.Size + unit.Size % 2;
+  }
+  if (RoundUp(least, kSectorSize) / kSectorSize > 0xFFFF) throw EFormatError(kModuleTooLong);
 }
 
 }  // namespace
@@ -101,6 +125,7 @@ int64_t RebuildLoader(const std::string& sourcePath, const std::string& outputPa
 
   TLN_FileStream source(sourcePath);
   const int64_t sourceSize = source.Size();
+  CheckModuleFitsSource(module, sourceSize, writerOf);
   TAtomicFile output(outputPath);
   TStream& out = output.Stream();
 
@@ -134,8 +159,6 @@ int64_t RebuildLoader(const std::string& sourcePath, const std::string& outputPa
     if (const UnitWriter* write = writerOf(i)) {
       w += (*write)(out);
     } else if (unit.Size > 0) {
-      if (unit.Offset == kNoAddress || int64_t{unit.Offset} + int64_t{unit.Size} > sourceSize)
-        throw EFormatError("Unit " + std::to_string(i) + " (" + unit.Name + ") reaches past the end of the source loader.");
       source.SetPosition(unit.Offset);
       out.CopyFrom(source, unit.Size);
       w += unit.Size;
@@ -156,7 +179,7 @@ int64_t RebuildLoader(const std::string& sourcePath, const std::string& outputPa
   const int64_t n = w - kRebuiltModuleData;
   const auto padded = static_cast<int64_t>(RoundUp(static_cast<uint64_t>(n), kSectorSize));
   const int64_t sectors = padded / kSectorSize;
-  if (sectors > 0xFFFF) throw EFormatError("The module would be longer than a loader directory can record.");
+  if (sectors > 0xFFFF) throw EFormatError(kModuleTooLong);
   out.WriteZeros(static_cast<size_t>(padded - n));
   StoreBE16(&head[kRebuiltModuleLength], static_cast<uint16_t>(sectors));
 

@@ -12,6 +12,8 @@ const char* SourceCheckText(SourceCheck check) {
   switch (check) {
     case SourceCheck::Suitable: return "suitable";
     case SourceCheck::NoFile: return "no such file";
+    case SourceCheck::NotAFile: return "not a regular file";
+    case SourceCheck::Unreadable: return "the file cannot be read";
     case SourceCheck::NoMaker: return "no AISIN-AW maker entry at the project's maker index";
     case SourceCheck::NoUnit: return "no module or unit at the project's indices";
     case SourceCheck::NameOrOffset: return "the unit's name or offset differs from the project's";
@@ -21,6 +23,7 @@ const char* SourceCheckText(SourceCheck check) {
 }
 
 SourceCheck CheckSource(const PhraseTable& table, const std::string& path) {
+  if (!NonRegularFileKind(path).empty()) return SourceCheck::NotAFile;
   if (!FileExists(path)) return SourceCheck::NoFile;
   try {
     const TLN_Loading dir(path);
@@ -41,7 +44,7 @@ SourceCheck CheckSource(const PhraseTable& table, const std::string& path) {
     return SourceCheck::Suitable;
   } catch (const EStreamError&) {
     // A file that exists but cannot be opened or read serves no better.
-    return SourceCheck::NoFile;
+    return SourceCheck::Unreadable;
   }
 }
 

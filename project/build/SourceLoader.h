@@ -15,7 +15,9 @@ namespace velmora {
 // result names the first that failed.
 enum class SourceCheck {
   Suitable,
-  NoFile,         // no file at the path (or it cannot be opened)
+  NoFile,         // no file at the path
+  NotAFile,       // a folder, FIFO or device at the path
+  Unreadable,     // a file that cannot be opened or read
   NoMaker,        // no "AISIN-AW" maker entry at MakerIndex
   NoUnit,         // no module at ModuleIndex or no unit at UnitIndex
   NameOrOffset,   // the unit's name or offset differs from the project's

@@ -109,10 +109,12 @@ ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t
 }
 
 void RefuseDuplicateContexts(const std::vector<ImportEntry>& entries, std::string_view what) {
-  std::map<std::string_view, size_t> seen;
+  // Contexts that name one phrase ("0" and "00") are the same context.
+  std::map<std::string, size_t> seen;
   for (const ImportEntry& e : entries) {
     if (!e.HasContext) continue;
-    const auto [it, fresh] = seen.emplace(e.Context, e.Line);
+    const std::optional<size_t> index = ContextIndex(e);
+    const auto [it, fresh] = seen.emplace(index ? std::to_string(*index) : "\x01" + e.Context, e.Line);
     if (!fresh)
       throw EFormatError("line " + std::to_string(e.Line) + ": duplicate " + std::string(what) + " \"" + e.Context +
                          "\" (first at line " + std::to_string(it->second) + ")");

@@ -95,6 +95,12 @@ const PhraseFormat& PhraseFormatForInput(std::string_view path, std::string_view
 // The filter list of the open or save dialog: every format's entries.
 std::vector<DialogFilter> PhraseDialogFilters(PhraseFormat::Capability use);
 
+// The largest phrase file read: a 30,000-phrase XLIFF file holds about 7 MB.
+constexpr uint64_t kMaxPhraseFileBytes = 64ull << 20;
+// The bytes of the phrase file at path: EFOpenError for what is not a
+// regular file, EFormatError for one larger than kMaxPhraseFileBytes.
+std::string ReadPhraseFile(const std::string& path);
+
 // Writes the chosen phrases into a file at path (atomically).
 void ExportPhraseFile(const PhraseFormat& format, const PhraseTable& table, const std::vector<int32_t>& rows,
                       const std::string& path, const ExchangeOptions& options);

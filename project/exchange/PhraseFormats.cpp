@@ -77,11 +77,21 @@ void ExportPhraseFile(const PhraseFormat& format, const PhraseTable& table, cons
   WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 
+std::string ReadPhraseFile(const std::string& path) {
+  TFileStream file(path, TFileStream::Mode::OpenRead);
+  const int64_t size = file.Size();
+  if (static_cast<uint64_t>(size) > kMaxPhraseFileBytes)
+    throw EFormatError(path + ": the file holds " + std::to_string(size) + " bytes; a phrase file may hold at most " +
+                       std::to_string(kMaxPhraseFileBytes >> 20) + " MB");
+  std::string bytes(static_cast<size_t>(size), '\0');
+  file.ReadBuffer(bytes.data(), bytes.size());
+  return bytes;
+}
+
 ImportReport ImportPhraseFile(const PhraseFormat* format, PhraseTable& table, const std::string& path,
                               const ExchangeOptions& options) {
-  const std::vector<uint8_t> data = ReadWholeFile(path);
-  return ImportPhraseBytes(format, table, path, std::string_view(reinterpret_cast<const char*>(data.data()), data.size()),
-                           options);
+  const std::string bytes = ReadPhraseFile(path);
+  return ImportPhraseBytes(format, table, path, bytes, options);
 }
 
 ImportReport ImportPhraseBytes(const PhraseFormat* format, PhraseTable& table, const std::string& path,

@@ -169,6 +169,9 @@ class PoParser {
       std::string_view text = bytes_.substr(pos, end - pos);
       pos = end + 1;
       if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+      if (text.find('\r') != std::string_view::npos)
+        Fail(line, "a carriage return inside a line: the lines end in CR alone; save the file with LF or CR LF "
+                   "line ends");
       if (checkUtf8_) {
         if (const auto bad = FirstInvalidUtf8(text)) Fail(line, "the bytes are not UTF-8 (column " + std::to_string(*bad + 1) + ")");
       }

@@ -18,6 +18,9 @@ namespace {
 constexpr const char* kXliffNamespace = "urn:oasis:names:tc:xliff:document:1.2";
 constexpr const char* kVelmoraNamespace = "urn:x-velmora:phrase-file";
 constexpr const char* kControlType = "x-velmora-control";
+// Phrase files nest a few levels; the reader follows groups and inline
+// codes by recursion, which this bounds.
+constexpr int kMaxNesting = 200;
 
 // ---------------------------------------------------------------- writing
 
@@ -50,6 +53,18 @@ void AppendText(pugi::xml_node element, std::string_view text, int* placeholder)
   // An element last would make the indented output put blanks before the
   // closing tag, inside the text; an empty run after it keeps them out.
   if (element.last_child().type() == pugi::node_element) element.append_child(pugi::node_pcdata);
+}
+
+// An attribute's value with the characters XML cannot carry there (control
+// characters; tab and line ends would turn into blanks) written as "U+XXXX".
+std::string AttributeText(std::string_view text) {
+  std::string out;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) out.append("U+").append(FormatHex(c, 4));
+    else out.push_back(ch);
+  }
+  return out;
 }
 
 struct StringWriter : pugi::xml_writer {
@@ -125,6 +140,8 @@ class XliffReader {
     struct Walker : pugi::xml_tree_walker {
       XliffReader* self;
       bool for_each(pugi::xml_node& n) override {
+        if (depth() > kMaxNesting)
+          Fail(self->Line(n), "elements nest deeper than " + std::to_string(kMaxNesting) + " levels");
         switch (n.type()) {
           case pugi::node_doctype:
             Fail(self->Line(n), "a DOCTYPE is refused: phrase files declare no entities");
@@ -276,12 +293,12 @@ std::string WriteXliff(const ExportDocument& doc) {
   root.append_attribute("xmlns") = kXliffNamespace;
   root.append_attribute("xmlns:velmora") = kVelmoraNamespace;
   pugi::xml_node file = root.append_child("file");
-  file.append_attribute("original") = doc.UnitTitle().c_str();
+  file.append_attribute("original") = AttributeText(doc.UnitTitle()).c_str();
   file.append_attribute("source-language") = doc.SourceLanguage.Bcp47().c_str();
   if (doc.TargetLanguage) file.append_attribute("target-language") = doc.TargetLanguage->Bcp47().c_str();
   file.append_attribute("datatype") = "plaintext";
-  file.append_attribute("velmora:unit-name") = doc.UnitName.c_str();
-  file.append_attribute("velmora:unit-tag") = doc.UnitTag.c_str();
+  file.append_attribute("velmora:unit-name") = AttributeText(doc.UnitName).c_str();
+  file.append_attribute("velmora:unit-tag") = AttributeText(doc.UnitTag).c_str();
   const std::string charset = IconvCharset(doc.Page);
   file.append_attribute("velmora:code-page") = charset.c_str();
   pugi::xml_node tool = file.append_child("header").append_child("tool");

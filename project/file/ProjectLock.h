@@ -24,16 +24,39 @@
 // flock locks belong to the open file and end with the process, also when
 // it is killed, so a crash never leaves a project locked. The lock files
 // are never removed: removing one while another process waits on it would
-// let two holders in. Where no lock file can be made (a read-only folder),
-// the work goes on unlocked; nothing can be saved there anyway.
+// let two holders in.
+//
+// A change never runs unlocked: where the edit lock cannot be had (a lock
+// file of another user that this one may not open, a folder or a symbolic
+// link in its place, a read-only folder) the change is refused with
+// ELockError naming the lock file and the reason. Lock files are opened
+// without following symbolic links, so a planted link never makes a command
+// create a file elsewhere. A project name so long that ".NAME.lock" would
+// pass the system's limit for a name gets a lock named by the start of the
+// name and a hash of all of it. The window lock only informs, so a window
+// lock that cannot be had is skipped.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "container/io/StreamErrors.h"
 
 namespace velmora {
 
-// A flock on one lock file, held for the object's life (nothing is held
-// where the lock file cannot be made or locked).
+// 'Cannot lock project "%s": the lock file "%s" cannot be used. %s'
+class ELockError : public EStreamError {
+ public:
+  ELockError(const std::string& projectPath, const std::string& lockPath, const std::string& reason);
+};
+
+// Called once when a lock is not had within a moment and the command goes
+// on waiting for it; the command line says so on standard error. None by
+// default.
+using LockWaitNotice = std::function<void(const std::string& lockPath)>;
+void SetLockWaitNotice(LockWaitNotice notice);
+
+// A flock on one lock file, held for the object's life.
 class THeldLock {
  public:
   ~THeldLock();
@@ -41,8 +64,10 @@ class THeldLock {
   THeldLock& operator=(const THeldLock&) = delete;
 
  protected:
-  // Waits while a conflicting holder has the lock.
-  THeldLock(const std::string& lockPath, bool exclusive);
+  // Waits while a conflicting holder has the lock. When required, a lock
+  // that cannot be had raises ELockError naming projectPath; otherwise
+  // nothing is held then.
+  THeldLock(const std::string& projectPath, const std::string& lockPath, bool exclusive, bool required);
 
  private:
   int fd_ = -1;

@@ -127,6 +127,34 @@ std::string UnwritableCharacter(std::string_view rest, const std::string& charse
   return "The character \"" + ch + "\" (U+" + FormatHex(cpv, 4) + ") cannot be written in code page " + charset;
 }
 
+// Some conversions succeed without being exact: the Japanese code page
+// stores U+00A2 as the byte pair of U+FFE0, and Unicode tag characters are
+// dropped. An encoded text is therefore decoded again; where the round trip
+// does not give the text back, the first character that does not survive
+// it alone is reported, with what it would become. Returns true when
+// encoded is exact.
+bool CheckRoundTrip(Converter& encode, Converter& decode, const std::string& charset, std::string_view utf8,
+                    const std::string& encoded, size_t* offset, std::string* message) {
+  const auto keep = [](std::string_view, std::string&) -> size_t { return 0; };
+  if (Convert(decode, encoded, keep) == utf8) return true;
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t n = std::min(Utf8SeqLen(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+    const std::string_view ch = utf8.substr(i, n);
+    const std::string back = Convert(decode, Convert(encode, ch, keep), keep);
+    if (back != ch) {
+      *offset = i;
+      *message = UnwritableCharacter(utf8.substr(i), charset) +
+                 (back.empty() ? " (it would be dropped)" : " exactly (it would become \"" + back + "\")");
+      return false;
+    }
+    i += n;
+  }
+  // Every character survives alone, only the whole text does not.
+  *offset = 0;
+  *message = "The text cannot be written exactly in code page " + charset;
+  return false;
+}
+
 std::string LocaleName() {
   for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
     const char* v = std::getenv(var);
@@ -208,9 +236,15 @@ std::string FromUtf8(std::string_view utf8, const std::string& charset) {
                              FormatHex0x(static_cast<unsigned char>(utf8[*bad]), 2) + " at position " +
                              std::to_string(*bad + 1) + " does not begin a character.");
   }
-  return Convert(charset, "UTF-8", utf8, [&](std::string_view rest, std::string&) -> size_t {
+  Converter encode(charset, "UTF-8");
+  Converter decode("UTF-8", charset);
+  std::string out = Convert(encode, utf8, [&](std::string_view rest, std::string&) -> size_t {
     throw std::runtime_error(UnwritableCharacter(rest, charset));
   });
+  size_t offset = 0;
+  std::string message;
+  if (!CheckRoundTrip(encode, decode, charset, utf8, out, &offset, &message)) throw std::runtime_error(message);
+  return out;
 }
 
 std::string FromUtf8(std::string_view utf8, CodePage cp) { return FromUtf8(utf8, IconvCharset(cp)); }
@@ -226,7 +260,8 @@ std::string Cp932ToUtf16LE(std::string_view bytes) {
 struct TCodePageEncoder::Impl {
   std::string charset;
   Converter conv;
-  explicit Impl(std::string cs) : charset(std::move(cs)), conv(charset, "UTF-8") {}
+  Converter back;
+  explicit Impl(std::string cs) : charset(std::move(cs)), conv(charset, "UTF-8"), back("UTF-8", charset) {}
 };
 
 TCodePageEncoder::TCodePageEncoder(CodePage cp) : impl_(std::make_unique<Impl>(IconvCharset(cp))) {}
@@ -243,6 +278,12 @@ std::optional<std::string> TCodePageEncoder::Encode(std::string_view utf8, Failu
     return 0;
   });
   if (failed) return std::nullopt;
+  size_t offset = 0;
+  std::string message;
+  if (!CheckRoundTrip(impl_->conv, impl_->back, impl_->charset, utf8, out, &offset, &message)) {
+    if (failure) *failure = {offset, message};
+    return std::nullopt;
+  }
   return out;
 }
 

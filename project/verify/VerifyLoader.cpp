@@ -17,6 +17,7 @@
 #include "project/build/SourceLoader.h"
 #include "container/kiwi/Loading.h"
 #include "container/io/StreamErrors.h"
+#include "container/io/TLN_FileStream.h"
 #include "project/verify/DifferingRuns.h"
 #include "project/verify/Verify.h"
 #include "project/verify/VerifyReport.h"
@@ -272,9 +273,9 @@ class LoaderCheck {
 // already be known to be suitable.
 struct SourceView {
   explicit SourceView(const std::string& path)
-      : dir(path), stream(path, TFileStream::Mode::OpenRead), size(stream.Size()) {}
+      : dir(path), stream(path), size(stream.Size()) {}
   TLN_Loading dir;
-  TFileStream stream;
+  TLN_FileStream stream;  // a volume set is read as the rebuild reads it: whole
   int64_t size;
 };
 

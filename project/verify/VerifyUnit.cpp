@@ -50,6 +50,7 @@ class UnitCheck {
     Sweep();
     CheckTranslations();
     CheckPointerWords();
+    CheckHeaderWrites();
     CheckAppendedArea();
     CheckFields();
     NoteChangedTexts();
@@ -318,6 +319,24 @@ class UnitCheck {
                       "the in-place translation of phrase " + std::to_string(t.Index) + " at unit offset " +
                           FormatHex0x(p.StringAddress) + " is overwritten at unit offset " + FormatHex0x(off) + by);
       break;
+    }
+  }
+
+  // A build writes the header's size and checksum and nothing else there: a
+  // record of a damaged project whose text or pointer lies in the header
+  // would change the unit's tag or BaseAddress.
+  void CheckHeaderWrites() {
+    int32_t last = kHeaderWriter;
+    for (const verify::Segment& s : writes_.Segments()) {
+      if (s.start >= kUnitHeaderSize) break;
+      for (uint64_t o = s.start; o < std::min<uint64_t>(s.End(), kUnitHeaderSize); ++o) {
+        const int32_t w = s.WriterAt(o);
+        if (w == kHeaderWriter || w == last) continue;
+        last = w;
+        report_.Problem(VerifyKind::Header, static_cast<uint64_t>(base_) + o,
+                        RecordName(static_cast<size_t>(w)) + " writes into the unit header at unit offset " +
+                            FormatHex0x(o));
+      }
     }
   }
 

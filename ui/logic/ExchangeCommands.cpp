@@ -38,10 +38,7 @@ void ExchangeCommands::ImportCommand() {
   if (!path) return;
   const DialogFilter& chosen = filters[std::min(ui.ChosenFilter(), filters.size() - 1)];
   std::string bytes;
-  if (!state_.Guard([&] {
-        const std::vector<uint8_t> data = ReadWholeFile(*path);
-        bytes.assign(data.begin(), data.end());
-      }))
+  if (!state_.Guard([&] { bytes = ReadPhraseFile(*path); }))
     return;
   // The chosen filter's format when the file has its extension; otherwise
   // the file's extension or first bytes tell.

@@ -1,5 +1,7 @@
 #include "ui/logic/ProjectFileCommands.h"
 
+#include "project/verify/RecordDamage.h"
+
 namespace velmora::ui {
 
 void ProjectFileCommands::OpenProjectCommand() {
@@ -45,6 +47,10 @@ bool ProjectFileCommands::OpenProjectFile(const std::string& path) {
   state_.Ui().HideStatusNow();
   state_.Notify(kChangedAll);
   state_.FilterBtnClick(GridFilter::NoFilter);
+  // A damaged project opens (its texts can still be read and exported), but
+  // the user learns before building from it.
+  const std::vector<std::string> damage = FindRecordDamage(table);
+  if (!damage.empty()) state_.Ui().MessageBox(RecordDamageWarning(damage), Buttons::Ok, BoxKind::Warning);
   return true;
 }
 

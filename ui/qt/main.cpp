@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "container/io/MappedFileFault.h"
 #include "ui/logic/StartupOptions.h"
 #include "ui/qt/MainForm.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     std::cout << *text;
     return 0;
   }
+  velmora::InstallMappedFileFaultHandler("velmora");
   QApplication app(argc, argv);  // takes Qt's own options out of argv
   QApplication::setApplicationName("Velmora");
   // Ties the window to the installed menu entry (its icon on Wayland), and
