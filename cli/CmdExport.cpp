@@ -60,7 +60,7 @@ const char* kUsage =
     "                     (default: ja under the japanese code page, else en)\n"
     "\n"
     "Example:\n"
-    "  velmora-cli export apm.vmprj -o apm.po --filter no-hidden --language de\n";
+    "  velmora-cli export apm.vmprj -o apm.po --language de\n";
 
 int RunExport(const std::vector<std::string>& args) {
   std::vector<std::string> valueOptions = kExchangeValueOptions;
