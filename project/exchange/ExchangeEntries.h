@@ -10,16 +10,12 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "project/build/BinBuilder.h"
 #include "project/text/CodePages.h"
 #include "project/exchange/ImportReport.h"
 #include "project/exchange/PhraseFormat.h"
 
 namespace velmora {
-
-// The bytes an edited text may take and still be written in place: the
-// builder writes a text of odd length with a zero byte after it, so a
-// string of Length bytes has room for Length rounded down to even.
-constexpr uint32_t RoomInPlace(uint16_t length) { return length & ~1u; }
 
 struct ExportEntry {
   int32_t Index = 0;
