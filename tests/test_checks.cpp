@@ -7,6 +7,7 @@
 #include "project/check/CharacterSet.h"
 #include "project/check/CheckRun.h"
 #include "project/check/PrintfDirectives.h"
+#include "project/exchange/PhraseFormat.h"
 #include "support/TableBuilder.h"
 
 namespace velmora {
@@ -287,6 +288,23 @@ TEST(CheckTypedText, TheEditorsTextAsItWouldBeBuilt) {
   EXPECT_TRUE(CheckTypedText(table, 1, "%s", {}).empty()) << "links are never edited";
   const auto same = CheckTypedText(table, 0, "%d km", {});
   EXPECT_TRUE(std::any_of(same.begin(), same.end(), [](const Problem& p) { return p.Check == "identical"; }));
+}
+
+TEST(ExchangeFlags, PoFlagsFormatsAndStrayPercents) {
+  PhraseTable table;
+  TableBuilder()
+      .Add("Speed %d km/h")
+      .Add("100% sure")  // "% s" reads a string: a format
+      .Add("Done 100%", pfOn, "Fertig")
+      .Add("Plain", 0, "Schlicht")
+      .Add("Rate %d%%", 0, "Rate %d%%")
+      .Fill(table);
+  const std::string po = FindPhraseFormat("po")->Write(table, {0, 1, 2, 3, 4}, ExchangeOptions{});
+  EXPECT_NE(po.find("#, c-format\nmsgctxt \"0\""), std::string::npos) << po;
+  EXPECT_NE(po.find("#, c-format\nmsgctxt \"1\""), std::string::npos) << po;
+  EXPECT_NE(po.find("#, no-c-format\nmsgctxt \"2\""), std::string::npos) << po;
+  EXPECT_NE(po.find("#, fuzzy\nmsgctxt \"3\""), std::string::npos) << po;
+  EXPECT_NE(po.find("#, fuzzy, c-format\nmsgctxt \"4\""), std::string::npos) << po;
 }
 
 }  // namespace

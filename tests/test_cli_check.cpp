@@ -2,7 +2,10 @@
 // build-bin and build-loader, and the PO export's printf flags under
 // msgfmt -c.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -125,4 +128,81 @@ TEST(CliCheck, AnErrorRefusesTheBuildAndForceBuilds) {
   r = RunCli({"build-loader", ws.project, "-o", kwi, "--force"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(Exists(kwi));
+}
+
+namespace {
+
+// Runs msgfmt -c on a PO file; its exit status, or -1 when there is no msgfmt.
+int Msgfmt(const std::string& po, const std::string& log) {
+  if (std::system("msgfmt --version >/dev/null 2>&1") != 0) return -1;
+  const std::string cmd = "msgfmt -c -o /dev/null '" + po + "' >'" + log + "' 2>&1";
+  const int status = std::system(cmd.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadText(const std::string& path) {
+  const auto bytes = test::ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
+TEST(CliCheck, ExportedPoLetsMsgfmtCatchTheSwap) {
+  CheckWorkspace ws;
+  const std::string po = ws.dir.File("apm.po");
+  auto r = RunCli({"export", ws.project, "-o", po});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string text = ReadText(po);
+  for (int index : {ws.swapped, ws.dropped, ws.correct})
+    EXPECT_NE(text.find("#, c-format\nmsgctxt \"" + std::to_string(index) + "\""), std::string::npos) << index;
+  EXPECT_EQ(text.find("#, c-format\nmsgctxt \"0\"\n"), std::string::npos) << "a menu text without '%'";
+
+  const std::string log = ws.dir.File("msgfmt.log");
+  const int bad = Msgfmt(po, log);
+  if (bad < 0) GTEST_SKIP() << "msgfmt is not installed";
+  EXPECT_NE(bad, 0) << "msgfmt -c accepted a swapped directive";
+  EXPECT_NE(ReadText(log).find("format specifications"), std::string::npos) << ReadText(log);
+
+  ws.Translate(ws.swapped, "Version %s von %d");
+  ws.Translate(ws.dropped, "Ankunft %02d:%02d");
+  ASSERT_EQ(RunCli({"export", ws.project, "-o", po}).exitCode, 0);
+  EXPECT_EQ(Msgfmt(po, log), 0) << ReadText(log);
+}
+
+TEST(CliCheck, ImportNamesTheLineOfAMismatchAndStillApplies) {
+  CheckWorkspace ws;
+  const std::string po = ws.dir.File("apm.po");
+  ASSERT_EQ(RunCli({"export", ws.project, "-o", po}).exitCode, 0);
+  // The translator mends the swap but drops a directive of the correct entry.
+  std::string text = ReadText(po);
+  const std::string was = "msgstr \"Entfernung %d km\"";
+  const size_t at = text.find(was);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, was.size(), "msgstr \"Entfernung\"");
+  const size_t line = static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n')) + 1;
+  test::WriteFile(po, text);
+  const auto r = RunCli({"import", ws.project, po});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("apm.po:" + std::to_string(line) + ": phrase " + std::to_string(ws.correct) +
+                       ": the translation drops argument 1, int (%d); applied"),
+            std::string::npos)
+      << r.out;
+  PhraseTable t;
+  OpenProject(t, ws.project);
+  EXPECT_EQ(t.EditedText(t.Phrases[static_cast<size_t>(ws.correct)]), "Entfernung");
+  EXPECT_EQ(RunCli({"check", ws.project}).exitCode, 1);
+}
+
+TEST(CliCheck, XliffCarriesTheFormatFlagAsADevelopersNote) {
+  CheckWorkspace ws;
+  const std::string xlf = ws.dir.File("apm.xlf");
+  ASSERT_EQ(RunCli({"export", ws.project, "-o", xlf}).exitCode, 0);
+  const std::string text = ReadText(xlf);
+  const size_t unit = text.find("<trans-unit id=\"" + std::to_string(ws.swapped) + "\"");
+  ASSERT_NE(unit, std::string::npos);
+  const size_t end = text.find("</trans-unit>", unit);
+  EXPECT_NE(text.substr(unit, end - unit).find("<note from=\"developer\">c-format</note>"), std::string::npos)
+      << text.substr(unit, end - unit);
+  // Read back, the file changes nothing: the note is no data.
+  EXPECT_EQ(RunCli({"import", ws.project, xlf}).exitCode, 0);
 }

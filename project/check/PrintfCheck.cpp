@@ -5,6 +5,7 @@
 
 #include "project/check/CheckList.h"
 #include "project/check/PrintfDirectives.h"
+#include "project/check/PrintfFault.h"
 
 namespace velmora::checks {
 
@@ -17,6 +18,8 @@ std::string TypeList(const std::vector<PrintfArgument>& args) {
   for (const auto& a : args) out += (out.empty() ? "" : ", ") + (a.Type.empty() ? "nothing" : Describe(a));
   return out;
 }
+
+}  // namespace
 
 // What is wrong with the translation's arguments, or "" when nothing is.
 std::string ArgumentFault(const PrintfArguments& o, const PrintfArguments& t, bool originIsFormat) {
@@ -51,6 +54,8 @@ std::string ArgumentFault(const PrintfArguments& o, const PrintfArguments& t, bo
   return "";
 }
 
+namespace {
+
 class PrintfCheck final : public TextCheck {
  public:
   std::string_view Id() const override { return "printf"; }
@@ -59,11 +64,7 @@ class PrintfCheck final : public TextCheck {
     return "printf directives swapped, dropped, added or of another type than the origin's";
   }
   void CheckPair(const TextPair& pair, const CheckOptions&, std::vector<Problem>& out) const override {
-    if (pair.Origin.find('%') == std::string_view::npos && pair.Translation.find('%') == std::string_view::npos)
-      return;
-    const PrintfArguments o = PrintfArgumentsOf(pair.Origin);
-    const PrintfArguments t = PrintfArgumentsOf(pair.Translation);
-    const std::string fault = ArgumentFault(o, t, o.Invalid.empty() && o.Any());
+    const std::string fault = PrintfFault(pair.Origin, pair.Translation);
     if (!fault.empty()) out.push_back({pair.Index, std::string(Id()), Level(), WithTexts(fault, pair)});
   }
 };
@@ -96,9 +97,7 @@ class PrintfStyleCheck final : public TextCheck {
   void CheckPair(const TextPair& pair, const CheckOptions&, std::vector<Problem>& out) const override {
     if (pair.Origin.find('%') == std::string_view::npos || pair.Translation.find('%') == std::string_view::npos)
       return;
-    const PrintfArguments o = PrintfArgumentsOf(pair.Origin);
-    const PrintfArguments t = PrintfArgumentsOf(pair.Translation);
-    if (!ArgumentFault(o, t, o.Invalid.empty() && o.Any()).empty()) return;  // the printf check reports it
+    if (!PrintfFault(pair.Origin, pair.Translation).empty()) return;  // the printf check reports it
     const auto od = ConversionsByArgument(pair.Origin);
     const auto td = ConversionsByArgument(pair.Translation);
     for (size_t k = 0; k < std::min(od.size(), td.size()); ++k) {
@@ -113,6 +112,26 @@ class PrintfStyleCheck final : public TextCheck {
 };
 
 }  // namespace
+
+}  // namespace velmora::checks
+
+namespace velmora {
+
+std::string PrintfFault(std::string_view origin, std::string_view translation) {
+  if (origin.find('%') == std::string_view::npos && translation.find('%') == std::string_view::npos) return "";
+  const PrintfArguments o = PrintfArgumentsOf(origin);
+  return checks::ArgumentFault(o, PrintfArgumentsOf(translation), o.Invalid.empty() && o.Any());
+}
+
+std::string PrintfImportNote(size_t index, std::string_view origin, std::string_view translation) {
+  const std::string fault = PrintfFault(origin, translation);
+  if (fault.empty()) return "";
+  return "phrase " + std::to_string(index) + ": " + fault + "; applied, but a build refuses it until it is mended";
+}
+
+}  // namespace velmora
+
+namespace velmora::checks {
 
 const TextCheck& Printf() {
   static const PrintfCheck check;

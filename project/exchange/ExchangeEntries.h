@@ -25,6 +25,10 @@ struct ExportEntry {
   std::string Source;     // the origin text, UTF-8
   std::string Target;     // the edited text, UTF-8; empty when there is none
   bool Fuzzy = false;     // an edited text that is not switched on
+  // "c-format" when the origin is a printf format, "no-c-format" when it
+  // holds a '%' that starts no directive, else empty: translators' tools
+  // then check the translation's directives.
+  std::string FormatFlag;
 };
 
 struct ExportDocument {
