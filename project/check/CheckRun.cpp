@@ -90,12 +90,15 @@ CheckResult CheckProject(const PhraseTable& table, const CheckOptions& options) 
 
   for (const TextPair& pair : pairs)
     for (const TextCheck* check : Checks()) check->CheckPair(pair, options, result.Problems);
-  const BuildSummary summary = SummarizeBuild(table);
+  // Only the growth limit needs the build's plan.
   ProjectFacts facts;
-  facts.OldSize = summary.OldSize;
-  facts.NewSize = summary.NewSize;
-  facts.AppendedBytes = summary.AppendedBytes;
-  facts.Relocated = summary.Relocated;
+  if (options.MaxGrowth) {
+    const BuildSummary summary = SummarizeBuild(table);
+    facts.OldSize = summary.OldSize;
+    facts.NewSize = summary.NewSize;
+    facts.AppendedBytes = summary.AppendedBytes;
+    facts.Relocated = summary.Relocated;
+  }
   for (const TextCheck* check : Checks()) check->CheckAll(pairs, facts, options, result.Problems);
   // Each phrase's problems together, in the order found; the unit's last.
   auto key = [](const Problem& p) { return p.Index < 0 ? std::numeric_limits<int32_t>::max() : p.Index; };
