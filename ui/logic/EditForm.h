@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "project/check/Check.h"
 #include "project/text/CodePages.h"
 #include "ui/logic/Platform.h"
 
@@ -76,6 +77,9 @@ class EditForm {
 
   // Called after the state changed (colour, OK, text), for the window.
   std::function<void()> OnChanged;
+  // The checks of the text being typed, given its bytes; the edit action
+  // sets it for the phrase it opens. Null: no checks.
+  std::function<std::vector<Problem>(std::string_view bytes)> Checker;
 
   // The edit action fills the box before the window opens; the change
   // check is not attached yet, so this runs none. room: the bytes the
@@ -123,6 +127,11 @@ class EditForm {
   // in place and is moved to the end of the unit.
   std::string ByteCountText() const;
   bool OverRoom() const { return unitBytes_ && *unitBytes_ > room_; }
+  // The problems of the text being typed, live, as the checks of a build
+  // would find them once it is stored; shown under the byte count.
+  const std::vector<Problem>& Problems() const { return problems_; }
+  // One line a problem: "error: printf: the translation drops ...".
+  std::string ProblemsText() const;
 
   // The too-long rule: more displayed lines than the origin has, or as many
   // or fewer with one longer (in bytes of the code page) than the origin's
@@ -146,6 +155,7 @@ class EditForm {
   int originMaxLineLength_ = 0;
   size_t room_ = 0;
   std::optional<size_t> unitBytes_;  // nullopt: the text does not convert
+  std::vector<Problem> problems_;
 };
 
 }  // namespace velmora::ui
