@@ -20,7 +20,8 @@ namespace velmora::ui {
 
 // The editor's client size and its boxes: the read-only origin text on top,
 // the edit box (442 x 179, whose width the length rule's wrapping follows)
-// below it, and the byte count under the edit box. The buttons stand in a
+// below it, the byte count under the edit box and the problems of the text
+// under that. The buttons stand in a
 // column to the right of the edit box.
 constexpr int kEditFormWidth = 537;
 constexpr int kEditOriginHeight = 62;
@@ -28,7 +29,9 @@ constexpr int kEditMemoTop = kEditOriginHeight + 4;
 constexpr int kEditMemoWidth = 442;
 constexpr int kEditMemoHeight = 179;
 constexpr int kEditCountHeight = 20;
-constexpr int kEditFormHeight = kEditMemoTop + kEditMemoHeight + 2 + kEditCountHeight + 2;
+// Under the byte count: the problems of the text being typed.
+constexpr int kEditProblemsHeight = 52;
+constexpr int kEditFormHeight = kEditMemoTop + kEditMemoHeight + 2 + kEditCountHeight + 2 + kEditProblemsHeight + 2;
 
 // The bytes an edited text takes inside the unit, as the unit builder
 // writes it (line breaks as line feeds, trailing ones dropped, even length).
