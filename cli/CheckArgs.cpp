@@ -11,7 +11,8 @@ const char* const kCheckOptionsUsage =
     "                     8-bit code page of the user's locale)\n"
     "  --charset FILE     a UTF-8 text file listing the characters the unit's font\n"
     "                     has; any other character of a translation is an error\n"
-    "  --max-growth BYTES warn when relocated texts make the unit grow by more\n";
+    "  --max-growth BYTES\n"
+    "                     warn when relocated texts make the unit grow by more\n";
 
 CheckOptions CheckOptionsFrom(const ArgParser& ap) {
   CheckOptions options;

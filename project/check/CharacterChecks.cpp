@@ -17,7 +17,7 @@ class CodePageCheck final : public TextCheck {
  public:
   std::string_view Id() const override { return "codepage"; }
   Severity Level() const override { return Severity::Error; }
-  std::string_view Summary() const override { return "a byte that the unit's code page has no character for"; }
+  std::string_view Summary() const override { return "a byte the code page has no character for"; }
   void CheckPair(const TextPair& pair, const CheckOptions& options, std::vector<Problem>& out) const override {
     // When the origin does not decode either, the code page is not the
     // unit's, and the translation cannot be judged by it.
@@ -35,7 +35,7 @@ class CharsetCheck final : public TextCheck {
  public:
   std::string_view Id() const override { return "charset"; }
   Severity Level() const override { return Severity::Error; }
-  std::string_view Summary() const override { return "a character outside the unit's character set (--charset)"; }
+  std::string_view Summary() const override { return "a character outside the unit's set (--charset FILE)"; }
   void CheckPair(const TextPair& pair, const CheckOptions& options, std::vector<Problem>& out) const override {
     if (!options.Charset) return;
     std::vector<uint32_t> missing;
@@ -62,7 +62,7 @@ class ControlCheck final : public TextCheck {
   std::string_view Id() const override { return "control"; }
   Severity Level() const override { return Severity::Error; }
   std::string_view Summary() const override {
-    return "a NUL or a control byte (other than a line break) that the origin does not have";
+    return "a NUL or other control byte that the origin lacks";
   }
   void CheckPair(const TextPair& pair, const CheckOptions&, std::vector<Problem>& out) const override {
     std::vector<unsigned char> found;

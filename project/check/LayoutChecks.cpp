@@ -84,7 +84,7 @@ class BracketCheck final : public TextCheck {
  public:
   std::string_view Id() const override { return "brackets"; }
   Severity Level() const override { return Severity::Warning; }
-  std::string_view Summary() const override { return "brackets or quotes unbalanced where the origin's are balanced"; }
+  std::string_view Summary() const override { return "unbalanced brackets or quotes the origin had balanced"; }
   void CheckPair(const TextPair& pair, const CheckOptions&, std::vector<Problem>& out) const override {
     if (!Balanced(pair.OriginUtf8) || Balanced(pair.TranslationUtf8)) return;
     out.push_back({pair.Index, std::string(Id()), Level(),

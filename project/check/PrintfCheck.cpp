@@ -61,7 +61,7 @@ class PrintfCheck final : public TextCheck {
   std::string_view Id() const override { return "printf"; }
   Severity Level() const override { return Severity::Error; }
   std::string_view Summary() const override {
-    return "printf directives swapped, dropped, added or of another type than the origin's";
+    return "printf directives swapped, dropped, added or retyped";
   }
   void CheckPair(const TextPair& pair, const CheckOptions&, std::vector<Problem>& out) const override {
     const std::string fault = PrintfFault(pair.Origin, pair.Translation);
@@ -92,7 +92,7 @@ class PrintfStyleCheck final : public TextCheck {
   std::string_view Id() const override { return "printf-style"; }
   Severity Level() const override { return Severity::Warning; }
   std::string_view Summary() const override {
-    return "a printf directive reads the same argument with another width, precision, flag or conversion letter";
+    return "the same argument with another width, flag or letter";
   }
   void CheckPair(const TextPair& pair, const CheckOptions&, std::vector<Problem>& out) const override {
     if (pair.Origin.find('%') == std::string_view::npos || pair.Translation.find('%') == std::string_view::npos)

@@ -16,7 +16,7 @@ class ConsistencyCheck final : public TextCheck {
  public:
   std::string_view Id() const override { return "consistency"; }
   Severity Level() const override { return Severity::Warning; }
-  std::string_view Summary() const override { return "the same origin text translated differently in different phrases"; }
+  std::string_view Summary() const override { return "one origin text translated differently in phrases"; }
   void CheckAll(const std::vector<TextPair>& pairs, const ProjectFacts&, const CheckOptions&,
                 std::vector<Problem>& out) const override {
     std::unordered_map<std::string_view, std::vector<const TextPair*>> byOrigin;
@@ -50,7 +50,7 @@ class GrowthCheck final : public TextCheck {
  public:
   std::string_view Id() const override { return "growth"; }
   Severity Level() const override { return Severity::Warning; }
-  std::string_view Summary() const override { return "the unit grows by relocated texts past --max-growth BYTES"; }
+  std::string_view Summary() const override { return "relocated texts grow the unit past --max-growth"; }
   void CheckAll(const std::vector<TextPair>&, const ProjectFacts& facts, const CheckOptions& options,
                 std::vector<Problem>& out) const override {
     if (!options.MaxGrowth || facts.NewSize <= facts.OldSize || facts.NewSize - facts.OldSize <= *options.MaxGrowth)
@@ -67,7 +67,7 @@ class RelocatedCheck final : public TextCheck {
  public:
   std::string_view Id() const override { return "relocated"; }
   Severity Level() const override { return Severity::Info; }
-  std::string_view Summary() const override { return "longer than its room: moved to the area appended to the unit"; }
+  std::string_view Summary() const override { return "longer than its room: moved to the unit's end"; }
   void CheckPair(const TextPair& pair, const CheckOptions&, std::vector<Problem>& out) const override {
     if (!pair.Relocated) return;
     out.push_back({pair.Index, std::string(Id()), Level(),
@@ -82,7 +82,7 @@ class IdenticalCheck final : public TextCheck {
  public:
   std::string_view Id() const override { return "identical"; }
   Severity Level() const override { return Severity::Info; }
-  std::string_view Summary() const override { return "a switched-on translation identical to its origin"; }
+  std::string_view Summary() const override { return "switched on but identical to its origin"; }
   void CheckPair(const TextPair& pair, const CheckOptions&, std::vector<Problem>& out) const override {
     if (!pair.On || pair.Translation != pair.Origin) return;
     out.push_back({pair.Index, std::string(Id()), Level(),
