@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/BuildCheck.h"
+#include "cli/CheckArgs.h"
 #include "cli/CliCommon.h"
 #include "container/io/OutputGuard.h"
 #include "project/build/BinBuilder.h"
@@ -14,8 +15,9 @@
 namespace velmora::cli {
 namespace {
 
-const char* kUsage =
-    "Usage: velmora-cli build-bin PROJECT -o OUT.BIN\n"
+const std::string kUsage = std::string(
+    "Usage: velmora-cli build-bin PROJECT -o OUT.BIN [--force] [--codepage NAME]\n"
+    "                             [--charset FILE] [--max-growth BYTES]\n"
     "\n"
     "Writes the project's unit with every switched-on edited text applied: a text\n"
     "that fits the room of the text it replaces is written in place, a longer one\n"
@@ -28,24 +30,33 @@ const char* kUsage =
     "prints how many translations went in place and how many were relocated,\n"
     "the bytes appended and the unit's old and new size.\n"
     "\n"
+    "First it runs the checks of 'check'. While they find an error it lists the\n"
+    "errors on stderr, writes nothing and exits 1; --force builds anyway and lists\n"
+    "what it built over.\n"
+    "\n"
     "Options:\n"
     "  -o, --output FILE  the .BIN file to write\n"
+    "  --force            build even when the checks find errors\n") + kCheckOptionsUsage +
     "\n"
     "Example:\n"
     "  velmora-cli build-bin apm.vmprj -o APM.BIN\n";
 
 int RunBuildBin(const std::vector<std::string>& args) {
-  ArgParser ap(args, {"-o", "--output"}, {});
+  std::vector<std::string> valueOptions = kCheckValueOptions;
+  valueOptions.insert(valueOptions.end(), {"-o", "--output"});
+  ArgParser ap(args, valueOptions, {"--force"});
   if (ap.Positionals().size() != 1) throw UsageError("give exactly one PROJECT");
   auto output = ap.Value("-o");
   if (!output) output = ap.Value("--output");
   if (!output || output->empty()) throw UsageError("the .BIN file is missing (-o OUT.BIN)");
 
+  const CheckOptions options = CheckOptionsFrom(ap);
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
   RefuseHeaderlessImage(table);
   WarnOfRecordDamage("build-bin", table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath});
+  if (!PassBuildGate(table, options, ap.Has("--force"), "build-bin")) return kExitFailure;
   // The completion text is shown only for a build that succeeded; a failure
   // ends with the error message instead.
   const int64_t count = SaveBin(table, *output, [](std::string_view s) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/BuildCheck.h"
+#include "cli/CheckArgs.h"
 #include "cli/CliCommon.h"
 #include "container/io/OutputGuard.h"
 #include "container/kiwi/LoaderRebuild.h"
@@ -18,8 +19,10 @@
 namespace velmora::cli {
 namespace {
 
-const char* kUsage =
-    "Usage: velmora-cli build-loader PROJECT -o OUT [--source LOADING.KWI]\n"
+const std::string kUsage = std::string(
+    "Usage: velmora-cli build-loader PROJECT -o OUT [--source LOADING.KWI] [--force]\n"
+    "                                [--codepage NAME] [--charset FILE]\n"
+    "                                [--max-growth BYTES]\n"
     "\n"
     "Writes a new loader OUT that holds one maker entry with one module: the\n"
     "module of the project's unit, with all of its units. The translated unit is\n"
@@ -36,21 +39,29 @@ const char* kUsage =
     "removed and the command exits with 1. Otherwise it prints the translated\n"
     "unit's summary as 'build-bin' does.\n"
     "\n"
+    "First it runs the checks of 'check'. While they find an error it lists the\n"
+    "errors on stderr, writes nothing and exits 1; --force builds anyway and lists\n"
+    "what it built over.\n"
+    "\n"
     "Options:\n"
     "  -o, --output FILE       the loader to write\n"
     "  --source LOADING.KWI    the source loader to use when the project's own\n"
     "                          source path does not serve\n"
+    "  --force                 build even when the checks find errors\n") + kCheckOptionsUsage +
     "\n"
     "Example:\n"
     "  velmora-cli build-loader apm.vmprj -o LOADING.KWI\n";
 
 int RunBuildLoader(const std::vector<std::string>& args) {
-  ArgParser ap(args, {"-o", "--output", "--source"}, {});
+  std::vector<std::string> valueOptions = kCheckValueOptions;
+  valueOptions.insert(valueOptions.end(), {"-o", "--output", "--source"});
+  ArgParser ap(args, valueOptions, {"--force"});
   if (ap.Positionals().size() != 1) throw UsageError("give exactly one PROJECT");
   auto output = ap.Value("-o");
   if (!output) output = ap.Value("--output");
   if (!output || output->empty()) throw UsageError("the loader to write is missing (-o OUT)");
 
+  const CheckOptions options = CheckOptionsFrom(ap);
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
   RefuseHeaderlessImage(table);
@@ -68,6 +79,7 @@ int RunBuildLoader(const std::vector<std::string>& args) {
     return kExitFailure;
   }
 
+  if (!PassBuildGate(table, options, ap.Has("--force"), "build-loader")) return kExitFailure;
   const int64_t size = RebuildLoader(table, source, *output, [](std::string_view s) {
     if (s == kCreatingLoaderText) std::cout << s << std::endl;
   });

@@ -4,6 +4,7 @@
 #include "analysis/Filters.h"
 #include "cli/CliCommon.h"
 #include "cli/CodePageArg.h"
+#include "cli/JsonText.h"
 #include "project/text/CodePages.h"
 #include "project/text/HexText.h"
 #include "project/text/OneLineText.h"
@@ -30,28 +31,6 @@ const char* kUsage =
     "\n"
     "Example:\n"
     "  velmora-cli phrases apm.vmprj --filter no-hidden\n";
-
-std::string JsonString(const std::string& s) {
-  std::string out = "\"";
-  for (const char c : s) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          out += "\\u" + FormatHex(static_cast<unsigned char>(c), 4);
-        } else {
-          out += c;
-        }
-    }
-  }
-  return out + "\"";
-}
 
 int RunPhrases(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--filter", "--codepage"}, {"--json"});

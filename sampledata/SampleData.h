@@ -109,7 +109,8 @@ std::vector<SampleString> EuropeanTexts(size_t n, uint32_t seed);
 std::vector<SampleString> JapaneseTexts(size_t n, uint32_t seed);
 
 // The demo APM unit: English menu texts in a packed table (with shared and
-// multi-line strings) and a reversed table.
+// multi-line strings), a reversed table, and a packed table of firmware
+// texts with printf directives and line breaks.
 SampleUnit MakeDemoUnit();
 std::vector<uint8_t> MakeDemoApmUnit();  // MakeDemoUnit().bytes
 

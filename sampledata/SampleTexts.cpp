@@ -77,6 +77,12 @@ const char* const kJapanese[] = {
     "\x8C\xBB\x8D\xDD\x92\x6E\n\x96\xDA\x93\x49\x92\x6E",        // two lines
     "VICS\x8F\xEE\x95\xF1"};                                     // VICS information
 
+// Texts the unit's program passes to printf, as firmware holds them: the
+// translation of each must keep its directives.
+const char* const kFirmware[] = {
+    "Version %s of %d", "ETA %02d:%02d", "Distance %d km", "Speed %3d km/h", "Remaining\n%d km %d m",
+    "Battery %d%%", "Track %1$d of %2$d", "Firmware %s\nBuild %04X", "Lane %c", "Error %ld at 0x%08lX"};
+
 template <size_t N>
 std::vector<SampleString> FromList(const char* const (&list)[N], size_t n, uint32_t seed,
                                    std::string (*extra)(size_t, Rng&)) {
@@ -131,6 +137,9 @@ SampleUnit MakeDemoUnit() {
   desc.strings = EnglishMenuTexts(48, 7);
   desc.order = Order::Packed;
   desc.moreTables.push_back({EnglishMenuTexts(12, 11), Order::Reversed});
+  std::vector<SampleString> firmware;
+  for (const char* text : kFirmware) firmware.push_back({text, 1});
+  desc.moreTables.push_back({firmware, Order::Packed});
   desc.codeWordsBefore = 512;
   desc.minSize = 16 * 1024;
   desc.seed = 7;

@@ -30,6 +30,11 @@ using StatusCallback = std::function<void(std::string_view)>;
 // length is odd, so the result always has an even length.
 std::string PrepareText(std::string_view text);
 
+// The bytes an edited text may take and still be written in place: the
+// builder writes a text of odd length with a zero byte after it, so a
+// string of Length bytes has room for Length rounded down to even.
+constexpr uint32_t RoomInPlace(uint16_t length) { return length & ~1u; }
+
 // PrepareText's bytes with what the relocation area needs to know of them.
 struct PreparedText {
   std::string bytes;

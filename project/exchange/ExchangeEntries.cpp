@@ -6,6 +6,8 @@
 
 #include "container/io/StreamErrors.h"
 #include "project/build/BinBuilder.h"
+#include "project/check/PrintfDirectives.h"
+#include "project/check/PrintfFault.h"
 #include "project/file/PhraseEdits.h"
 #include "project/text/CodePageChoice.h"
 
@@ -98,7 +100,9 @@ ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t
     e.StringAddress = p.StringAddress;
     e.Room = RoomInPlace(p.Length);
     e.Pointers = pointers[static_cast<size_t>(row)];
-    e.Source = decoder.Decode(table.OriginText(p));
+    const std::string_view origin = table.OriginText(p);
+    e.Source = decoder.Decode(origin);
+    if (origin.find('%') != std::string_view::npos) e.FormatFlag = IsPrintfFormat(origin) ? "c-format" : "no-c-format";
     if (table.HasEditedText(p)) {
       e.Target = decoder.Decode(table.EditedText(p));
       e.Fuzzy = !e.Target.empty() && !(p.Flags & pfOn);
@@ -179,6 +183,8 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
         ++report.Unchanged;
       }
       const TPhrase& p = table.Phrases[i];
+      const std::string note = PrintfImportNote(i, table.OriginText(p), table.EditedText(p));
+      if (!note.empty()) report.Note(TargetLine(e, 0, doc.LiteralLineFeeds), note);
       const size_t prepared = PrepareText(table.EditedText(p)).size();
       if (prepared > p.Length) {
         ++report.OverBudget;

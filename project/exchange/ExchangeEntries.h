@@ -11,17 +11,13 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "project/build/BinBuilder.h"
 #include "project/text/CodePages.h"
 #include "project/text/LanguageTags.h"
 #include "project/exchange/ImportReport.h"
 #include "project/exchange/PhraseFormat.h"
 
 namespace velmora {
-
-// The bytes an edited text may take and still be written in place: the
-// builder writes a text of odd length with a zero byte after it, so a
-// string of Length bytes has room for Length rounded down to even.
-constexpr uint32_t RoomInPlace(uint16_t length) { return length & ~1u; }
 
 struct ExportEntry {
   int32_t Index = 0;
@@ -31,6 +27,10 @@ struct ExportEntry {
   std::string Source;     // the origin text, UTF-8
   std::string Target;     // the edited text, UTF-8; empty when there is none
   bool Fuzzy = false;     // an edited text that is not switched on
+  // "c-format" when the origin is a printf format, "no-c-format" when it
+  // holds a '%' that starts no directive, else empty: translators' tools
+  // then check the translation's directives.
+  std::string FormatFlag;
 };
 
 struct ExportDocument {

@@ -349,7 +349,13 @@ std::string WritePo(const ExportDocument& doc) {
     out.append("\n#. room: ").append(std::to_string(e.Room)).append(" bytes in ").append(charset);
     out.append(", pointers: ").append(std::to_string(e.Pointers)).append("\n");
     out.append("#: ").append(FormatHex0x(e.StringAddress)).append("\n");
-    if (e.Fuzzy) out.append("#, fuzzy\n");
+    if (e.Fuzzy || !e.FormatFlag.empty()) {
+      out.append("#,");
+      if (e.Fuzzy) out.append(" fuzzy");
+      if (e.Fuzzy && !e.FormatFlag.empty()) out.append(",");
+      if (!e.FormatFlag.empty()) out.append(" ").append(e.FormatFlag);
+      out.append("\n");
+    }
     out.append("msgctxt \"").append(std::to_string(e.Index)).append("\"\n");
     AppendString(out, "msgid", e.Source);
     AppendString(out, "msgstr", e.Target);

@@ -5,6 +5,7 @@
 
 #include "container/io/AtomicFile.h"
 #include "container/io/StreamErrors.h"
+#include "project/check/PrintfFault.h"
 #include "project/text/CodePages.h"
 #include "project/text/Unicode.h"
 
@@ -178,6 +179,8 @@ class TextImport {
                                std::to_string(kMaxEditedTextLength) + " bytes; the entry is skipped");
       return;
     }
+    const std::string note = PrintfImportNote(p.index, table_.OriginText(table_.Phrases[p.index]), p.text);
+    if (!note.empty()) report_.Note(p.line, note);
     table_.AppendEditedText(p.index, std::move(p.text));
     ++report_.Applied;
   }

@@ -330,6 +330,13 @@ std::string WriteXliff(const ExportDocument& doc) {
     note.append(FormatHex0x(e.StringAddress)).append(", pointers: ").append(std::to_string(e.Pointers));
     note.append(", room: ").append(std::to_string(e.Room)).append(" bytes in ").append(charset);
     unit.append_child("note").text() = note.c_str();
+    // The PO flag as a developer's note, which translate-toolkit carries
+    // over to PO as an extracted comment.
+    if (!e.FormatFlag.empty()) {
+      pugi::xml_node flag = unit.append_child("note");
+      flag.append_attribute("from") = "developer";
+      flag.text() = e.FormatFlag.c_str();
+    }
   }
   StringWriter writer;
   size_t estimate = 1024;

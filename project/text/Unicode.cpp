@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "project/text/CodePages.h"
+
 namespace velmora {
 
 void AppendUtf8(std::string& out, uint32_t cp) {
@@ -114,6 +116,34 @@ size_t TLineCounter::LineAt(size_t offset) {
   }
   offset_ = offset;
   return line_;
+}
+
+std::vector<uint32_t> CodePoints(std::string_view utf8) {
+  std::vector<uint32_t> out;
+  out.reserve(utf8.size());
+  const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const unsigned char b = s[i];
+    if (b < 0x80) {
+      out.push_back(b);
+      ++i;
+      continue;
+    }
+    // A well-formed character is one whose first byte FirstInvalidUtf8
+    // does not stop at.
+    if (FirstInvalidUtf8(utf8.substr(i, 4)) == size_t{0}) {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    const size_t len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+    uint32_t cp = b & (len == 2 ? 0x1Fu : len == 3 ? 0x0Fu : 0x07u);
+    for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (s[i + k] & 0x3Fu);
+    out.push_back(cp);
+    i += len;
+  }
+  return out;
 }
 
 }  // namespace velmora

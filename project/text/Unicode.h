@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -24,6 +25,10 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::optional<si
 
 // Appends one code point (at most U+10FFFF) as UTF-8.
 void AppendUtf8(std::string& out, uint32_t codePoint);
+
+// The code points of a UTF-8 text; a byte that starts no well-formed
+// character gives U+FFFD and decoding goes on after it.
+std::vector<uint32_t> CodePoints(std::string_view utf8);
 
 // Well-formed UTF-8 as UTF-16 little-endian code units.
 std::string Utf8ToUtf16Le(std::string_view utf8);

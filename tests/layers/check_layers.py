@@ -18,7 +18,8 @@ PROJECT = {
     "project/build": ["project/text"],
     "project/verify": ["project/text", "project/build"],
     "project/carry": ["project/text"],
-    "project/exchange": ["project/text", "project/file", "project/build"],
+    "project/check": ["project/text", "project/build"],
+    "project/exchange": ["project/text", "project/file", "project/build", "project/check"],
 }
 ALLOWED = {
     "container/io": [],

@@ -168,6 +168,15 @@ constexpr std::array<CaptionRow, kCaptionCount> kRows{{
     {CaptionId::TakeTranslationsItemCaption, CaptionWindow::Main, "TakeTranslationsItem", "caption",
      "Take Translations from Project ...",
      "Взять переводы из проекта ..."},
+    {CaptionId::CheckMenuItemCaption, CaptionWindow::Main, "CheckMenuItem", "caption",
+     "Check Translations",
+     "Проверить переводы"},
+    {CaptionId::CharsetMenuItemCaption, CaptionWindow::Main, "CharsetMenuItem", "caption",
+     "Character Set of the Unit ...",
+     "Набор символов блока ..."},
+    {CaptionId::ProblemsPanelCaption, CaptionWindow::Main, "ProblemsPanel", "caption",
+     "Problems",
+     "Проблемы"},
 }};
 
 // The table's rows stand in the order of the ids.

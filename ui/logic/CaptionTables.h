@@ -69,6 +69,9 @@ enum class CaptionId {
   ToggleHideMenuItemCaption,
   ToggleOnMenuItemCaption,
   TakeTranslationsItemCaption,
+  CheckMenuItemCaption,
+  CharsetMenuItemCaption,
+  ProblemsPanelCaption,
   Count
 };
 constexpr size_t kCaptionCount = static_cast<size_t>(CaptionId::Count);

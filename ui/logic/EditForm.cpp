@@ -96,11 +96,21 @@ void EditForm::Changed() {
 size_t UnitTextLength(std::string_view bytes) { return PrepareText(bytes).size(); }
 
 void EditForm::CountBytes() {
+  problems_.clear();
   try {
-    unitBytes_ = UnitTextLength(EditorBytes(text_, codePage_));
+    const std::string bytes = EditorBytes(text_, codePage_);
+    unitBytes_ = UnitTextLength(bytes);
+    if (Checker) problems_ = Checker(bytes);
   } catch (const std::exception&) {
     unitBytes_.reset();
   }
+}
+
+std::string EditForm::ProblemsText() const {
+  std::string text;
+  for (const Problem& p : problems_)
+    text += (text.empty() ? "" : "\n") + std::string(SeverityName(p.Level)) + ": " + p.Check + ": " + p.Message;
+  return text;
 }
 
 std::string EditForm::ByteCountText() const {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "project/check/Check.h"
 #include "project/text/CodePages.h"
 #include "ui/logic/Platform.h"
 
@@ -19,7 +20,8 @@ namespace velmora::ui {
 
 // The editor's client size and its boxes: the read-only origin text on top,
 // the edit box (442 x 179, whose width the length rule's wrapping follows)
-// below it, and the byte count under the edit box. The buttons stand in a
+// below it, the byte count under the edit box and the problems of the text
+// under that. The buttons stand in a
 // column to the right of the edit box.
 constexpr int kEditFormWidth = 537;
 constexpr int kEditOriginHeight = 62;
@@ -27,7 +29,9 @@ constexpr int kEditMemoTop = kEditOriginHeight + 4;
 constexpr int kEditMemoWidth = 442;
 constexpr int kEditMemoHeight = 179;
 constexpr int kEditCountHeight = 20;
-constexpr int kEditFormHeight = kEditMemoTop + kEditMemoHeight + 2 + kEditCountHeight + 2;
+// Under the byte count: the problems of the text being typed.
+constexpr int kEditProblemsHeight = 52;
+constexpr int kEditFormHeight = kEditMemoTop + kEditMemoHeight + 2 + kEditCountHeight + 2 + kEditProblemsHeight + 2;
 
 // The bytes an edited text takes inside the unit, as the unit builder
 // writes it (line breaks as line feeds, trailing ones dropped, even length).
@@ -76,6 +80,9 @@ class EditForm {
 
   // Called after the state changed (colour, OK, text), for the window.
   std::function<void()> OnChanged;
+  // The checks of the text being typed, given its bytes; the edit action
+  // sets it for the phrase it opens. Null: no checks.
+  std::function<std::vector<Problem>(std::string_view bytes)> Checker;
 
   // The edit action fills the box before the window opens; the change
   // check is not attached yet, so this runs none. room: the bytes the
@@ -123,6 +130,11 @@ class EditForm {
   // in place and is moved to the end of the unit.
   std::string ByteCountText() const;
   bool OverRoom() const { return unitBytes_ && *unitBytes_ > room_; }
+  // The problems of the text being typed, live, as the checks of a build
+  // would find them once it is stored; shown under the byte count.
+  const std::vector<Problem>& Problems() const { return problems_; }
+  // One line a problem: "error: printf: the translation drops ...".
+  std::string ProblemsText() const;
 
   // The too-long rule: more displayed lines than the origin has, or as many
   // or fewer with one longer (in bytes of the code page) than the origin's
@@ -146,6 +158,7 @@ class EditForm {
   int originMaxLineLength_ = 0;
   size_t room_ = 0;
   std::optional<size_t> unitBytes_;  // nullopt: the text does not convert
+  std::vector<Problem> problems_;
 };
 
 }  // namespace velmora::ui

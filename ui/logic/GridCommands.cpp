@@ -1,5 +1,7 @@
 #include "ui/logic/GridCommands.h"
 
+#include "project/check/CheckRun.h"
+
 #include "project/file/PhraseEdits.h"
 
 namespace velmora::ui {
@@ -45,6 +47,10 @@ void GridCommands::StringGridDblClick() {
   const std::string_view edited = phrase.EditIndex >= 0 ? table.EditedText(phrase) : std::string_view();
   const std::string before = WithCrLf(edited);
   EditForm& editor = state_.Editor();
+  const CheckOptions options = state_.CheckOptionsNow();
+  editor.Checker = [&table, index, options](std::string_view bytes) {
+    return CheckTypedText(table, index, bytes, options);
+  };
   editor.Fill(edited, table.OriginText(phrase), state_.DisplayCodePage(), phrase.Length);
   if (!state_.Ui().ShowEditForm(editor, row, grid.TopRow())) return;
 

@@ -8,7 +8,7 @@ namespace velmora::ui {
 
 void OutputCommands::SaveBinFileCommand() {
   const auto path = state_.ChooseFileToSave({kBinFilter, "", state_.SaveBinDialogName()});
-  if (!path) return;
+  if (!path || !checks_.ConfirmBuild()) return;
   bool statusShown = false;
   const bool built = state_.Guard([&] {
     state_.RefuseOutputOverProject(*path, true);
@@ -22,7 +22,7 @@ void OutputCommands::SaveBinFileCommand() {
 
 void OutputCommands::SaveFileCommand() {
   const auto output = state_.ChooseFileToSave({"", "", saveFileDialogName_});
-  if (!output) return;
+  if (!output || !checks_.ConfirmBuild()) return;
   saveFileDialogName_ = *output;
   bool statusShown = false, built = false;
   std::string source = state_.Table().SourcePath;

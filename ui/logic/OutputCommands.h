@@ -8,6 +8,7 @@
 #include <string>
 
 #include "project/verify/Verify.h"
+#include "ui/logic/CheckCommands.h"
 #include "ui/logic/WindowState.h"
 
 namespace velmora::ui {
@@ -17,7 +18,9 @@ constexpr size_t kProblemsInErrorBox = 10;
 
 class OutputCommands {
  public:
-  explicit OutputCommands(WindowState& state) : state_(state) {}
+  // Before writing, each command runs the checks and asks before it builds
+  // over errors.
+  OutputCommands(WindowState& state, CheckCommands& checks) : state_(state), checks_(checks) {}
 
   void SaveFileCommand();
   void SaveBinFileCommand();
@@ -32,6 +35,7 @@ class OutputCommands {
   void FinishOutput(bool built, bool statusShown, const std::function<VerifyResult()>& verify);
 
   WindowState& state_;
+  CheckCommands& checks_;
   std::string saveFileDialogName_ = kDefaultLoaderName;
 };
 

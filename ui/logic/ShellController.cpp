@@ -10,7 +10,8 @@ ShellController::ShellController(PhraseTable& table, Platform& platform, Project
       undo_(*this),
       projectFiles_(*this),
       creation_(*this, projectFiles_),
-      output_(*this),
+      checks_(*this),
+      output_(*this, checks_),
       exchange_(*this, undo_),
       search_(*this),
       gridEvents_(*this, undo_) {}

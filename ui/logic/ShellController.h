@@ -6,6 +6,7 @@
 //   ProjectFileCommands  Open Project, Save Project (As), unsaved work
 //   CreationCommands     Open LOADING.KWI, Open .BIN file
 //   OutputCommands       Save .BIN file As, Save LOADING.KWI As
+//   CheckCommands        the Problems list, the character set, the question before a build
 //   ExchangeCommands     Copy, Export, Import, Take Translations
 //   SearchCommands       the two find panels, F3
 //   UndoCommands         undo recording, Undo, Redo
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/logic/CheckCommands.h"
 #include "ui/logic/CreationCommands.h"
 #include "ui/logic/ExchangeCommands.h"
 #include "ui/logic/GridCommands.h"
@@ -64,6 +66,14 @@ class ShellController : public WindowState {
   void SaveBinFileCommand() { output_.SaveBinFileCommand(); }
   const std::string& SaveFileDialogName() const { return output_.SaveFileDialogName(); }
 
+  // --- checks ---
+  void CheckCommand() { checks_.CheckCommand(); }
+  const std::vector<Problem>& Problems() const { return checks_.Problems(); }
+  std::vector<std::string> ProblemLines() const { return checks_.ProblemLines(); }
+  bool SelectProblem(size_t row) { return checks_.SelectProblem(row); }
+  void LoadCharsetCommand() { checks_.LoadCharsetCommand(); }
+  void ClearCharset() { checks_.ClearCharset(); }
+
   // --- exchange ---
   void CopyCommand() { exchange_.CopyCommand(); }
   void ExportCommand() { exchange_.ExportCommand(); }
@@ -99,6 +109,7 @@ class ShellController : public WindowState {
   UndoCommands undo_;
   ProjectFileCommands projectFiles_;
   CreationCommands creation_;
+  CheckCommands checks_;
   OutputCommands output_;
   ExchangeCommands exchange_;
   SearchCommands search_;

@@ -9,11 +9,13 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
 #include "analysis/Filters.h"
 #include "analysis/PhraseTable.h"
+#include "project/check/Check.h"
 #include "project/text/CodePages.h"
 #include "ui/logic/CaptionTables.h"
 #include "ui/logic/CreateForm.h"
@@ -38,7 +40,8 @@ enum Change : unsigned {
   kChangedHeaders = 1u << 7,    // the header row
   kChangedCodePage = 1u << 8,   // the display code page
   kChangedFilter = 1u << 9,     // which filter button is down
-  kChangedAll = (1u << 10) - 1,
+  kChangedProblems = 1u << 10,  // the Problems list
+  kChangedAll = (1u << 11) - 1,
 };
 
 // The commands whose enabled state changes; every other command is always
@@ -97,6 +100,17 @@ class WindowState {
   CreateForm& SourceForm() { return createForm_; }
   UiLanguage Language() const { return language_; }
   CodePage DisplayCodePage() const { return codePage_; }
+  // The unit's character set, when one was taken from a file; kept while
+  // the program runs.
+  const std::optional<std::set<uint32_t>>& Charset() const { return charset_; }
+  void SetCharset(std::optional<std::set<uint32_t>> charset) { charset_ = std::move(charset); }
+  // What the checks go by now: the display code page and the character set.
+  CheckOptions CheckOptionsNow() const {
+    CheckOptions options;
+    options.Page = codePage_;
+    options.Charset = charset_;
+    return options;
+  }
   // A phrase's 8-bit text as UTF-8, read through the display code page.
   std::string DisplayText(std::string_view bytes) const { return ToUtf8(bytes, codePage_); }
   // The current text of a caption-table row (empty before the first
@@ -183,6 +197,7 @@ class WindowState {
   CreateForm createForm_;
   UiLanguage language_ = UiLanguage::Russian;
   CodePage codePage_ = CodePage::Default;
+  std::optional<std::set<uint32_t>> charset_;
   std::array<std::string, kCaptionCount> captions_;
   UndoStack undo_;
   // The LOADING.KWI or .BIN the open project was made from (empty for a

@@ -1,5 +1,7 @@
 #include "ui/qt/EditDialog.h"
 
+#include <algorithm>
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -70,6 +72,15 @@ TEditForm::TEditForm(EditForm& logic, QWidget* parent) : QDialog(parent), logic_
   count_->setGeometry(0, kEditMemoTop + kEditMemoHeight + 2, kEditMemoWidth - 4, kEditCountHeight);
   count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   count_->setFont(SansFont(12));
+
+  problems_ = new QLabel(this);
+  problems_->setObjectName("ProblemsLabel");
+  problems_->setGeometry(4, kEditMemoTop + kEditMemoHeight + 2 + kEditCountHeight + 2, kEditFormWidth - 8,
+                         kEditProblemsHeight);
+  problems_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  problems_->setWordWrap(true);
+  problems_->setTextFormat(Qt::PlainText);
+  problems_->setFont(SansFont(11));
 
   // The buttons keep their places beside the edit box.
   const int top = kEditMemoTop;
@@ -142,6 +153,11 @@ void TEditForm::Refresh() {
   memo_->setPalette(pal);
   count_->setText(Q(logic_.ByteCountText()));
   count_->setStyleSheet(logic_.OverRoom() ? "color: #b00000;" : "");
+  problems_->setText(Q(logic_.ProblemsText()));
+  problems_->setToolTip(problems_->text());
+  const bool error = std::any_of(logic_.Problems().begin(), logic_.Problems().end(),
+                                 [](const Problem& p) { return p.Level == Severity::Error; });
+  problems_->setStyleSheet(error ? "color: #b00000;" : "");
 }
 
 bool TEditForm::Run(const QPoint& pos) {

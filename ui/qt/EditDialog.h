@@ -42,6 +42,7 @@ class TEditForm : public QDialog {
   QPlainTextEdit* origin_ = nullptr;
   QPlainTextEdit* memo_ = nullptr;
   QLabel* count_ = nullptr;
+  QLabel* problems_ = nullptr;
   QPushButton* cancelBtn_ = nullptr;
   QToolButton* copyBtn_ = nullptr;
   QToolButton* beepBtn_ = nullptr;

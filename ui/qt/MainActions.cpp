@@ -65,6 +65,10 @@ const std::vector<MainAction>& MainActions() {
        .Run = [](ActionHost& h) { S(h).ToggleHideCommand(); }},
       {.Name = "ToggleOnMenuItem", .Place = P::EditMenu, .Caption = C::ToggleOnMenuItemCaption, .Shortcuts = "Space",
        .Run = [](ActionHost& h) { S(h).ToggleOnCommand(); }},
+      {.Name = "CheckMenuItem", .Place = P::EditMenu, .SeparatorBefore = true, .Caption = C::CheckMenuItemCaption,
+       .Shortcuts = "F7", .Run = [](ActionHost& h) { h.ShowProblems(); }},
+      {.Name = "CharsetMenuItem", .Place = P::EditMenu, .Caption = C::CharsetMenuItemCaption,
+       .Run = [](ActionHost& h) { S(h).LoadCharsetCommand(); }},
 
       // ---- Code Page menu: one handler, the entry's code page its tag
       {.Name = "DefaultMenuItem", .Place = P::CodePageMenu, .Page = CodePage::Default},

@@ -30,6 +30,8 @@ class ActionHost {
   // In a search box, searches for what it holds; elsewhere the last search
   // runs once more.
   virtual void FindAgain(bool down) = 0;
+  // Checks the translations and shows the Problems list.
+  virtual void ShowProblems() = 0;
 };
 
 // Where an action stands: in one of the four drop-down menus, or on the

@@ -25,6 +25,7 @@
 #include "ui/qt/NewProjectDialog.h"
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
+#include "ui/qt/ProblemsPanel.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/SourceDialog.h"
 #include "ui/qt/StatusPanel.h"
@@ -230,6 +231,16 @@ void TMainForm::BuildPanels() {
 
   statusBar()->setObjectName("StatusLine");
   statusBar()->setSizeGripEnabled(false);
+
+  problemsPanel_ = new TProblemsPanel(shell_, this);
+  addDockWidget(Qt::BottomDockWidgetArea, problemsPanel_);
+  problemsPanel_->hide();
+}
+
+void TMainForm::ShowProblems() {
+  shell_.CheckCommand();
+  problemsPanel_->show();
+  problemsPanel_->raise();
 }
 
 void TMainForm::LayOutMemos() {
@@ -275,6 +286,10 @@ void TMainForm::OnChanged(unsigned what) {
   if (what & kChangedFilter) ApplyFilter();
   if (what & kChangedCodePage) ApplyCodePage();
   if (what & (kChangedMemos | kChangedCodePage | kChangedRows)) ApplyMemos();
+  if (what & kChangedProblems) problemsPanel_->Refresh();
+  // While the list is shown it follows the project's texts and the code page.
+  else if (problemsPanel_->isVisible() && (what & (kChangedRows | kChangedCells | kChangedHeaders | kChangedCodePage)))
+    shell_.CheckCommand();
 }
 
 void TMainForm::ApplyCaptions() {
@@ -297,6 +312,7 @@ void TMainForm::ApplyCaptions() {
     }
   }
   for (TFindPanel* fp : findPanels_) fp->SetCaption(cap(CaptionId::FindPanelCaption));
+  problemsPanel_->setWindowTitle(cap(CaptionId::ProblemsPanelCaption));
   newProjectForm_->SetCaptions(cap(CaptionId::NewProjectFormCaption), cap(CaptionId::NewProjectLabel1Text),
                                cap(CaptionId::NewProjectStartBtnCaption), cap(CaptionId::NewProjectCancelBtnCaption));
   editForm_->SetCaptions(cap(CaptionId::EditFormCaption), cap(CaptionId::EditFormCancelBtnCaption));

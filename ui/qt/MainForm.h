@@ -32,6 +32,7 @@ class TCreateForm;
 class TEditForm;
 class TFindPanel;
 class TNewProjectForm;
+class TProblemsPanel;
 class TStatusPanel;
 
 class TMainForm : public QMainWindow, public ActionHost {
@@ -56,6 +57,8 @@ class TMainForm : public QMainWindow, public ActionHost {
   void CloseWindow() override { close(); }
   void FocusFindBox(FindPanel panel) override;
   void FindAgain(bool down) override;
+  void ShowProblems() override;
+  TProblemsPanel* ProblemsPanel() const { return problemsPanel_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -103,6 +106,7 @@ class TMainForm : public QMainWindow, public ActionHost {
   TNewProjectForm* newProjectForm_ = nullptr;
   TEditForm* editForm_ = nullptr;
   TCreateForm* createForm_ = nullptr;
+  TProblemsPanel* problemsPanel_ = nullptr;
 };
 
 }  // namespace velmora::ui

@@ -1,0 +1,76 @@
+// velmora-cli check: checks the project's translations against their
+// origin texts before they go to the unit.
+#include <iostream>
+#include <string>
+
+#include "cli/CheckArgs.h"
+#include "cli/CliCommon.h"
+#include "cli/JsonText.h"
+#include "project/file/ProjectFile.h"
+
+namespace velmora::cli {
+namespace {
+
+std::string Usage() {
+  std::string usage =
+      "Usage: velmora-cli check PROJECT [--json] [--all] [--codepage NAME]\n"
+      "                         [--charset FILE] [--max-growth BYTES]\n"
+      "\n"
+      "Checks every switched-on translation (with --all every edited one) against\n"
+      "its origin text and prints one line per problem:\n"
+      "  phrase INDEX: SEVERITY: CHECK: MESSAGE\n"
+      "(\"unit:\" instead of the phrase for a problem of the whole unit), then a\n"
+      "count line. The message shows both texts. With --json it prints a JSON array\n"
+      "of objects with \"index\" (null for the unit), \"check\", \"severity\" and\n"
+      "\"message\" instead.\n"
+      "\n"
+      "Checks:\n";
+  for (const TextCheck* c : Checks()) {
+    std::string line = "  " + std::string(c->Id());
+    line.resize(16, ' ');
+    line += SeverityName(c->Level());
+    line.resize(25, ' ');
+    usage += line + std::string(c->Summary()) + "\n";
+  }
+  usage +=
+      "\n"
+      "Exit status: 0 when there is no error (warnings and infos allowed), 1 when\n"
+      "there is one, 2 for a usage error. 'build-bin' and 'build-loader' run the\n"
+      "same checks and refuse to write while there is an error.\n"
+      "\n"
+      "Options:\n"
+      "  --json             a JSON array instead of text lines\n"
+      "  --all              check every edited text, also those switched off\n";
+  return usage + kCheckOptionsUsage;
+}
+
+int RunCheck(const std::vector<std::string>& args) {
+  ArgParser ap(args, kCheckValueOptions, {"--json", "--all"});
+  if (ap.Positionals().size() != 1) throw UsageError("give exactly one PROJECT");
+  CheckOptions options = CheckOptionsFrom(ap);
+  options.AllEdited = ap.Has("--all");
+
+  PhraseTable table;
+  OpenProject(table, ap.Positionals()[0]);
+  const CheckResult result = CheckProject(table, options);
+  if (ap.Has("--json")) {
+    std::string out = "[";
+    for (size_t k = 0; k < result.Problems.size(); ++k) {
+      const Problem& p = result.Problems[k];
+      out += k ? ",\n " : "\n ";
+      out += "{\"index\": " + (p.Index >= 0 ? std::to_string(p.Index) : std::string("null")) +
+             ", \"check\": " + JsonString(p.Check) + ", \"severity\": " + JsonString(SeverityName(p.Level)) +
+             ", \"message\": " + JsonString(p.Message) + "}";
+    }
+    std::cout << out << (result.Problems.empty() ? "]\n" : "\n]\n");
+  } else {
+    for (const Problem& p : result.Problems) std::cout << CheckProblemLine(p) << "\n";
+    std::cout << result.CountLine() << "\n";
+  }
+  return result.Errors ? kExitFailure : kExitOk;
+}
+
+const CommandRegistrar reg({"check", "check translations for faults that could break the unit", Usage(), RunCheck});
+
+}  // namespace
+}  // namespace velmora::cli
