@@ -1,5 +1,6 @@
 // velmora-cli build-loader: writes a new LOADING.KWI that carries the
-// project's translated unit, built from the source loader as a template.
+// translated units of one or more projects of one module, built from the
+// source loader as a template.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "container/io/OutputGuard.h"
 #include "container/kiwi/LoaderRebuild.h"
 #include "project/build/LoaderBuild.h"
+#include "project/build/ModuleGroup.h"
 #include "project/build/SourceLoader.h"
 #include "project/file/ProjectFile.h"
 #include "project/build/TranslationPlan.h"
@@ -16,40 +18,62 @@ namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "Usage: velmora-cli build-loader PROJECT -o OUT [--source LOADING.KWI]\n"
+    "Usage: velmora-cli build-loader PROJECT... -o OUT [--source LOADING.KWI]\n"
     "\n"
     "Writes a new loader OUT that holds one maker entry with one module: the\n"
-    "module of the project's unit, with all of its units. The translated unit is\n"
-    "built as 'build-bin' builds it; every other unit is copied from the source\n"
-    "loader, which is only read.\n"
+    "module of the projects' units, with all of its units. Each project's unit\n"
+    "is built as 'build-bin' builds it; every other unit is copied from the\n"
+    "source loader, which is only read.\n"
     "\n"
-    "The source is the LOADING.KWI the project was made from (its own source\n"
-    "path) when that still matches the project (same maker entry, module and\n"
-    "unit, unit name, offset, tag and checksum); otherwise the file given with\n"
-    "--source, when it matches. When neither does, the command reports\n"
-    "\"Unsuitable file !!!\" and writes nothing. OUT must not be the source.\n"
-    "After writing it prints the translated unit's summary as 'build-bin' does.\n"
+    "Several projects go together only when they translate different units of\n"
+    "the same module of the same source loader; a project made from a .BIN\n"
+    "file cannot go into a loader. A list that does not fit is refused with\n"
+    "the project and the reason, and nothing is written.\n"
+    "\n"
+    "The source is the LOADING.KWI the projects were made from (their own\n"
+    "source paths, in the order given) when it still matches every project\n"
+    "(same maker entry, module and unit, unit name, offset, tag and checksum);\n"
+    "otherwise the file given with --source, when it matches. When none does,\n"
+    "the command reports \"Unsuitable file !!!\" and writes nothing. OUT must\n"
+    "not be the source or one of the projects.\n"
+    "After writing it prints each translated unit's summary as 'build-bin' does.\n"
     "\n"
     "Options:\n"
     "  -o, --output FILE       the loader to write\n"
-    "  --source LOADING.KWI    the source loader to use when the project's own\n"
-    "                          source path does not serve\n";
+    "  --source LOADING.KWI    the source loader to use when the projects' own\n"
+    "                          source paths do not serve\n";
 
 int RunBuildLoader(const std::vector<std::string>& args) {
   ArgParser ap(args, {"-o", "--output", "--source"}, {});
-  if (ap.Positionals().size() != 1) throw UsageError("give exactly one PROJECT");
+  const std::vector<std::string>& projectPaths = ap.Positionals();
+  if (projectPaths.empty()) throw UsageError("give at least one PROJECT");
   auto output = ap.Value("-o");
   if (!output) output = ap.Value("--output");
   if (!output || output->empty()) throw UsageError("the loader to write is missing (-o OUT)");
+  const std::string given = ap.Value("--source").value_or("");
 
-  PhraseTable table;
-  OpenProject(table, ap.Positionals()[0]);
-  RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath, ap.Value("--source").value_or("")});
+  std::vector<PhraseTable> tables(projectPaths.size());
+  ProjectList projects;
+  for (size_t i = 0; i < projectPaths.size(); ++i) {
+    OpenProject(tables[i], projectPaths[i]);
+    projects.push_back(&tables[i]);
+  }
+  std::vector<std::string> inputs = projectPaths;
+  for (const PhraseTable& t : tables) inputs.push_back(t.SourcePath);
+  inputs.push_back(given);
+  RefuseOutputOverInputs(*output, inputs);
 
-  const SourceSearch found = FindSourceLoader(table, ap.Value("--source").value_or(""));
+  if (projects.size() > 1)
+    if (const auto problem = CheckModuleGroup(projects)) {
+      std::cerr << "velmora-cli build-loader: " << projectPaths[problem->Index] << " cannot go into the loader: "
+                << problem->Reason << "\n";
+      return kExitFailure;
+    }
+
+  const SourceSearch found = FindGroupSource(projects, given);
   const std::string& source = found.Path;
   if (source.empty()) {
-    if (table.SourcePath.empty() && !ap.Value("--source"))
+    if (projects.size() == 1 && tables[0].SourcePath.empty() && given.empty())
       std::cerr << "velmora-cli build-loader: the project has no source loader (it was made from a .BIN "
                    "file); give one with --source\n";
     for (const auto& f : found.Rejected) std::cerr << "velmora-cli build-loader: " << f << "\n";
@@ -57,16 +81,22 @@ int RunBuildLoader(const std::vector<std::string>& args) {
     return kExitFailure;
   }
 
-  const int64_t size = RebuildLoader(table, source, *output, [](std::string_view s) {
+  const int64_t size = RebuildLoader(projects, source, *output, [](std::string_view s) {
     if (s == kCreatingLoaderText) std::cout << s << std::endl;
   });
   std::cout << kLoaderCompleteText << "\n"
             << size << " bytes written to " << *output << " (source " << source << ")\n";
-  for (const auto& line : SummaryLines(SummarizeBuild(table))) std::cout << line << "\n";
+  for (size_t i = 0; i < tables.size(); ++i) {
+    if (tables.size() > 1)
+      std::cout << "Unit " << tables[i].Info.UnitIndex << " (" << tables[i].UnitTitle() << ") from "
+                << projectPaths[i] << ":\n";
+    for (const auto& line : SummaryLines(SummarizeBuild(tables[i])))
+      std::cout << (tables.size() > 1 ? "  " : "") << line << "\n";
+  }
   return kExitOk;
 }
 
-const CommandRegistrar reg({"build-loader", "write a new LOADING.KWI with the translated unit", kUsage,
+const CommandRegistrar reg({"build-loader", "write a new LOADING.KWI with the translated units", kUsage,
                             RunBuildLoader});
 
 }  // namespace
