@@ -39,7 +39,7 @@ PANASONIC_POS = (4019390, 1022789)
 
 STATS: dict[str, int] = {k: 0 for k in ["projects compared", "phrases", "link records", "hidden",
                                         "texts translated", "texts relocated", "units built",
-                                        "loaders built", "split layout", "odd-size units copied",
+                                        "loaders built", "loaders of several units", "split layout", "odd-size units copied",
                                         "builds verified", "overwritten translations reported",
                                         "changed bytes caught"]}
 
@@ -1304,6 +1304,91 @@ def loader_scenario(rep: Report, cli: Cli, work: str, seed: int, *, split=None, 
     loader_output_phase(case, rng, proj, path, src, data)
 
 
+def multi_unit_scenario(rep: Report, cli: Cli, work: str, seed: int) -> None:
+    """Projects of two or three units of one module go into one loader:
+    build-loader with all of them against the reference, verify with all of
+    them, one changed byte caught, and the lists that cannot go together
+    refused."""
+    rng = random.Random(seed)
+    classes = rng.choice(CLASS_SETS)
+    data, _ = gen_loader(rng, classes, split=rng.random() < 0.5)
+    case = Case(rep, cli, work, f"units-{seed}")
+    src = case.path("LOADING.KWI")
+    write(src, data)
+    d = ref.parse_loader(data)
+    if not d.valid:
+        rep.fail(case.name, "generator", "generated loader is not valid")
+        return
+    aisin = next(m for m in d.makers if m.name == b"AISIN-AW")
+    usable = {mi: [ui for ui, u in enumerate(mod.units)
+                   if u.size >= 128 and ref.read_unit_header(data, u.offset).size >= 128]
+              for mi, mod in enumerate(aisin.modules)}
+    modules = [mi for mi, units in usable.items() if len(units) >= 2]
+    if not modules:
+        return
+    mi = rng.choice(modules)
+    picks = rng.sample(usable[mi], min(len(usable[mi]), rng.choice([2, 3, 3])))
+    abs_path = os.path.normpath(os.path.abspath(src))
+    projs, paths = [], []
+    for k, ui in enumerate(picks):
+        mode = rng.choice(MODE_ARGS)
+        try:
+            expected, _ = ref.project_from_loader(data, abs_path, mi, ui, ref.MODE_NAMES[mode], False, None, True)
+        except IOError:
+            return
+        path = case.path(f"u{k}.vmprj")
+        res = cli.run("new", src, "-o", path, "--module", str(mi), "--unit", str(ui),
+                      *new_args(mode, False, None, True))
+        if not case.expect_rc(f"new unit {ui}", res, 0) or not case.compare_project(f"new unit {ui}", expected, path):
+            return
+        translate_phase(case, rng, expected, path, mode)
+        projs.append(expected)
+        paths.append(path)
+    STATS["loaders built"] += 1
+    STATS["loaders of several units"] += 1
+    STATS["split layout"] += aisin.modules[mi].split
+    out = case.path("UNITS.KWI")
+    res = cli.run("build-loader", *paths, "-o", out)
+    if not case.expect_rc(f"build-loader with units {picks}", res, 0):
+        return
+    expected = ref.rebuild_loader_units(projs, data)
+    actual = read(out) or b""
+    compare_bytes(case.rep, case.name, f"build-loader output with units {picks}", expected.data, actual,
+                  describe_loader_offset(expected.unit_positions))
+    # each translated unit is what build-bin writes for its project
+    for proj, path in zip(projs, paths):
+        bin_path = case.path(f"unit{proj.unit_index}.BIN")
+        if case.expect_rc("build-bin", cli.run("build-bin", path, "-o", bin_path), 0):
+            at = expected.unit_positions[proj.unit_index]
+            want = read(bin_path) or b""
+            compare_bytes(case.rep, case.name, f"unit {proj.unit_index} against build-bin", want,
+                          actual[at:at + len(want)], lambda _data, off: f"(unit offset 0x{off:X})")
+    # verify with every project accepts it; one changed byte fails it
+    res = cli.run("verify", *paths, out)
+    # the only problems allowed are translations the build itself overwrote
+    kinds = [m.group(1) for m in map(PROBLEM_RE.match, res.stdout.decode(errors="replace").splitlines()) if m]
+    if res.returncode not in (0, 1) or (res.returncode == 1) != bool(kinds) or set(kinds) - {"overwritten"}:
+        rep.fail(case.name, "verify with every project", f"exit code {res.returncode}: "
+                                                         f"{(res.stdout + res.stderr).decode(errors='replace')[:600]}")
+    else:
+        rep.ok()
+        STATS["builds verified"] += 1
+    mrng = random.Random(f"{case.name} verify")
+    damaged = bytearray(actual)
+    at = mrng.randrange(len(damaged))
+    damaged[at] ^= mrng.randrange(1, 256)
+    write(out + ".changed", bytes(damaged))
+    res = cli.run("verify", *paths, out + ".changed")
+    if case.expect_rc(f"verify with byte 0x{at:X} changed", res, 1):
+        STATS["changed bytes caught"] += 1
+    # two projects of one unit are refused, and nothing is written
+    refused = case.path("REFUSED.KWI")
+    res = cli.run("build-loader", paths[0], *paths, "-o", refused)
+    case.expect_rc("build-loader with one unit twice", res, -1)
+    if os.path.exists(refused):
+        rep.fail(case.name, "build-loader with one unit twice", "an output was written")
+
+
 def reference_selftest(rep: Report) -> None:
     """The reference itself against the documented worked examples."""
     name = "reference self-test"
@@ -1405,6 +1490,7 @@ def main() -> int:
         for s in range(args.first_seed, args.first_seed + args.seeds):
             bin_scenario(rep, cli, work, s)
             loader_scenario(rep, cli, work, 10000 + s)
+            multi_unit_scenario(rep, cli, work, 70000 + s)
         # targeted loaders: split layout with unit 0 far from the module start,
         # and a directory-table layout whose unit 0 does not start the module
         for s in range(5):
