@@ -1,6 +1,7 @@
 // The output commands: "Save .BIN file As ..." and "Save LOADING.KWI As
-// ...". Each writes the translated unit, checks the written file against
-// the project, and tells the result in the status panel.
+// ...". Each writes the translated unit (a loader also those of the other
+// projects added in its units dialog), checks the written file against the
+// projects, and tells the result in the status panel.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "project/verify/Verify.h"
+#include "ui/logic/LoaderUnitsForm.h"
 #include "ui/logic/WindowState.h"
 
 namespace velmora::ui {
@@ -17,7 +19,7 @@ constexpr size_t kProblemsInErrorBox = 10;
 
 class OutputCommands {
  public:
-  explicit OutputCommands(WindowState& state) : state_(state) {}
+  explicit OutputCommands(WindowState& state) : state_(state), unitsForm_(state.Ui(), state.Files()) {}
 
   void SaveFileCommand();
   void SaveBinFileCommand();
@@ -33,6 +35,8 @@ class OutputCommands {
 
   WindowState& state_;
   std::string saveFileDialogName_ = kDefaultLoaderName;
+  // The loader's units dialog: which other projects go into the loader.
+  LoaderUnitsForm unitsForm_;
 };
 
 }  // namespace velmora::ui
