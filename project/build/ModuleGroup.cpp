@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "container/io/StreamErrors.h"
+#include "container/io/TLN_FileStream.h"
+
 namespace velmora {
 
 std::string GroupRefusal(const ProjectList& members, const PhraseTable& candidate) {
@@ -35,12 +38,21 @@ std::string GroupMemberName(size_t index, const PhraseTable& project) {
 }
 
 SourceCheck CheckGroupSource(const ProjectList& projects, const std::string& path, size_t* failedIndex) {
-  for (size_t i = 0; i < projects.size(); ++i) {
-    const SourceCheck check = CheckSource(*projects[i], path);
-    if (check != SourceCheck::Suitable) {
-      if (failedIndex) *failedIndex = i;
-      return check;
+  if (failedIndex) *failedIndex = 0;
+  if (projects.size() == 1) return CheckSource(*projects.front(), path);
+  if (!FileExists(path)) return SourceCheck::NoFile;
+  try {
+    // The directory is read once for every project.
+    const TLN_Loading dir(path);
+    for (size_t i = 0; i < projects.size(); ++i) {
+      const SourceCheck check = CheckSourceIn(*projects[i], dir);
+      if (check != SourceCheck::Suitable) {
+        if (failedIndex) *failedIndex = i;
+        return check;
+      }
     }
+  } catch (const EStreamError&) {
+    return SourceCheck::NoFile;
   }
   return SourceCheck::Suitable;
 }
