@@ -1241,19 +1241,29 @@ def bin_scenario(rep: Report, cli: Cli, work: str, seed: int) -> None:
     case.expect_rc("build-loader of a .BIN project", res, -1)
 
 
-def loader_scenario(rep: Report, cli: Cli, work: str, seed: int, *, split=None, unit0_distance=None,
-                    tag: str = "") -> None:
-    rng = random.Random(seed)
+def generated_loader(rep: Report, cli: Cli, work: str, rng: random.Random, name: str, **layout):
+    """A generated loader written as LOADING.KWI of a new case; None when the
+    generator made an invalid one (reported)."""
     classes = rng.choice(CLASS_SETS)
-    data, modules = gen_loader(rng, classes, split=split, unit0_distance=unit0_distance)
-    case = Case(rep, cli, work, f"kwi-{seed}{tag}")
+    data, _ = gen_loader(rng, classes, **layout)
+    case = Case(rep, cli, work, name)
     src = case.path("LOADING.KWI")
     write(src, data)
     d = ref.parse_loader(data)
     if not d.valid:
         rep.fail(case.name, "generator", "generated loader is not valid")
-        return
+        return None
     aisin = next(m for m in d.makers if m.name == b"AISIN-AW")
+    return case, classes, data, src, aisin
+
+
+def loader_scenario(rep: Report, cli: Cli, work: str, seed: int, *, split=None, unit0_distance=None,
+                    tag: str = "") -> None:
+    rng = random.Random(seed)
+    made = generated_loader(rep, cli, work, rng, f"kwi-{seed}{tag}", split=split, unit0_distance=unit0_distance)
+    if made is None:
+        return
+    case, classes, data, src, aisin = made
     choices = [(mi, ui) for mi, mod in enumerate(aisin.modules) for ui, u in enumerate(mod.units)
                if u.size >= 128 and ref.read_unit_header(data, u.offset).size >= 128]
     if not choices:
@@ -1310,16 +1320,10 @@ def multi_unit_scenario(rep: Report, cli: Cli, work: str, seed: int) -> None:
     them, one changed byte caught, and the lists that cannot go together
     refused."""
     rng = random.Random(seed)
-    classes = rng.choice(CLASS_SETS)
-    data, _ = gen_loader(rng, classes, split=rng.random() < 0.5)
-    case = Case(rep, cli, work, f"units-{seed}")
-    src = case.path("LOADING.KWI")
-    write(src, data)
-    d = ref.parse_loader(data)
-    if not d.valid:
-        rep.fail(case.name, "generator", "generated loader is not valid")
+    made = generated_loader(rep, cli, work, rng, f"units-{seed}", split=rng.random() < 0.5)
+    if made is None:
         return
-    aisin = next(m for m in d.makers if m.name == b"AISIN-AW")
+    case, _, data, src, aisin = made
     usable = {mi: [ui for ui, u in enumerate(mod.units)
                    if u.size >= 128 and ref.read_unit_header(data, u.offset).size >= 128]
               for mi, mod in enumerate(aisin.modules)}
