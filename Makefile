@@ -12,15 +12,25 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build test run demo install package asan fuzz clean
+# The build folder is configured for what a target needs: `make run`,
+# `make install` and `make package` build the programs (and the manuals)
+# without the tests and benchmarks, so they need fewer packages; `make
+# build` and `make test` build everything. CMAKE_FLAGS come last and win.
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+PROGRAMS_ONLY = -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
+EVERYTHING = -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_BENCH=ON
+
+.PHONY: all deps configure build test programs release run demo install uninstall package asan fuzz clean
 
 all: build
 
+# Every package that building and testing need (scripts/install-deps.sh
+# names the groups).
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh test
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@$(CONFIGURE) $(EVERYTHING) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -28,21 +38,34 @@ build: configure
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-demo: build
+# The two programs alone.
+programs:
+	@bash scripts/install-deps.sh run
+	@$(CONFIGURE) $(PROGRAMS_ONLY) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target velmora velmora-cli
+
+# The programs with their manuals: what an installation holds.
+release:
+	@bash scripts/install-deps.sh package
+	@$(CONFIGURE) $(PROGRAMS_ONLY) $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+demo: programs
 	@bash scripts/make-demo.sh $(BUILD) $(DEMO_DIR)
 
 run: demo
 	@bash scripts/run.sh $(BUILD) $(DEMO_DIR)
 
-# The file-type and menu databases of the prefix are brought up to date, so
-# that a double click on a project opens it.
-install: build
-	@cmake --install $(BUILD) --prefix $(PREFIX) --strip
-	@if command -v update-mime-database >/dev/null; then update-mime-database "$(PREFIX)/share/mime"; fi
-	@if command -v update-desktop-database >/dev/null; then update-desktop-database "$(PREFIX)/share/applications"; fi
+# Installs under PREFIX and brings its file-type and menu databases up to
+# date; `make uninstall` with the same PREFIX takes it all away again.
+install: release
+	@bash scripts/install.sh $(BUILD) "$(PREFIX)"
+
+uninstall:
+	@bash scripts/uninstall.sh $(BUILD) "$(PREFIX)"
 
 # The Debian package: $(BUILD)/velmora_<version>_<arch>.deb
-package: build
+package: release
 	@cd $(BUILD) && cpack -G DEB
 
 # The tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.

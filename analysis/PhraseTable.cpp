@@ -3,6 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "container/io/StreamErrors.h"
+
 namespace velmora {
 
 void PhraseTable::Reset() {
@@ -30,12 +32,12 @@ int16_t PhraseTable::AppendEditedText(size_t phraseIndex, std::string text) {
   TPhrase& phrase = Phrases.at(phraseIndex);
   const std::string index = std::to_string(phraseIndex);
   if (text.size() > kMaxEditedTextLength)
-    throw std::length_error("The edited text of phrase " + index + " is " + std::to_string(text.size()) +
+    throw ERefusal("The edited text of phrase " + index + " is " + std::to_string(text.size()) +
                             " bytes long; a project keeps at most 65535 bytes per text.");
   // Every edit appends a text, so a long-lived project runs out of
   // positions; the texts that earlier edits replaced make room again.
   if (EditedTexts.size() >= kMaxEditedTexts && DropUnusedEditedTexts() == 0)
-    throw std::length_error("Phrase " + index +
+    throw ERefusal("Phrase " + index +
                             " cannot take another edited text: all 32768 edited texts of the project are in use.");
   EditedTexts.push_back(std::move(text));
   const auto idx = static_cast<int16_t>(EditedTexts.size() - 1);

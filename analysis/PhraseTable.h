@@ -119,7 +119,7 @@ class PhraseTable {
   // its position. Flags are left to the caller. When every position is
   // taken, the texts that no phrase names any more are dropped first
   // (DropUnusedEditedTexts); below that limit nothing is renumbered. Raises
-  // std::length_error naming the phrase for a text longer than
+  // ERefusal naming the phrase for a text longer than
   // kMaxEditedTextLength, or when all positions are in use.
   int16_t AppendEditedText(size_t phraseIndex, std::string text);
 

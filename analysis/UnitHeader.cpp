@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "container/io/ByteOrder.h"
 #include "container/io/TLN_FileStream.h"
@@ -62,6 +63,23 @@ uint32_t SumWords(const UnitBytes& image, size_t length) {
     sum += SumBigEndianWords(bytes, n / 4);
     return true;
   });
+  return sum;
+}
+
+uint32_t SumWords(TStream& source, int64_t streamSize, int64_t pos, uint64_t length) {
+  if (pos < 0 || pos >= streamSize) return 0;
+  length = std::min<uint64_t>(length, static_cast<uint64_t>(streamSize - pos));
+  if (length < kUnitHeaderSize + 4) return 0;
+  constexpr size_t kPiece = 1 << 16;  // a multiple of 4: words never straddle pieces
+  std::vector<uint8_t> piece(kPiece);
+  uint32_t sum = 0;
+  const uint64_t words = (length - kUnitHeaderSize) / 4 * 4;
+  for (uint64_t off = 0; off < words; off += kPiece) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(kPiece, words - off));
+    const size_t got = ReadBytesAt(source, pos + static_cast<int64_t>(kUnitHeaderSize + off), piece.data(), n);
+    sum += SumBigEndianWords(piece.data(), got / 4);
+    if (got < n) break;
+  }
   return sum;
 }
 

@@ -48,6 +48,10 @@ TLN_Unit_Record_AISIN ParseUnitHeader(const uint8_t* data, size_t size);
 // offset 128 while a whole word lies within the first length bytes.
 uint32_t SumWords(const uint8_t* image, size_t length);
 uint32_t SumWords(const UnitBytes& image, size_t length);
+// The same over the unit that starts at pos of a stream whose size is
+// streamSize, read in pieces so that a large unit is never held whole. Only
+// the bytes the stream holds are summed, whatever length a header declares.
+uint32_t SumWords(TStream& source, int64_t streamSize, int64_t pos, uint64_t length);
 // The 32-bit wrap-around sum of count big-endian words from words on.
 uint32_t SumBigEndianWords(const uint8_t* words, size_t count);
 

@@ -164,4 +164,11 @@ long long ParseInteger(const std::string& text, const std::string& what) {
   return v;
 }
 
+std::optional<CodePage> CodePageOption(const ArgParser& ap) {
+  const auto name = ap.Value("--codepage");
+  if (!name) return std::nullopt;
+  if (const auto page = CodePageFromCliName(*name)) return page;
+  throw UsageError("unknown code page '" + *name + "'");
+}
+
 }  // namespace velmora::cli

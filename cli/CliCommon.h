@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "project/text/CodePages.h"
+
 namespace velmora::cli {
 
 // Exit codes.
@@ -63,5 +65,9 @@ bool WantsHelp(const std::vector<std::string>& args);
 
 // Parses a decimal or 0x-hexadecimal integer; UsageError otherwise.
 long long ParseInteger(const std::string& text, const std::string& what);
+
+// The code page that --codepage names, nullopt when the option is absent;
+// UsageError for a name that is no code page.
+std::optional<CodePage> CodePageOption(const ArgParser& ap);
 
 }  // namespace velmora::cli

@@ -23,7 +23,10 @@ const char* kUsage =
     "how many were relocated, the bytes appended and the unit's old and new size.\n"
     "\n"
     "Options:\n"
-    "  -o, --output FILE  the .BIN file to write\n";
+    "  -o, --output FILE  the .BIN file to write\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli build-bin apm.vmprj -o APM.BIN\n";
 
 int RunBuildBin(const std::vector<std::string>& args) {
   ArgParser ap(args, {"-o", "--output"}, {});

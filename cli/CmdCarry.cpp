@@ -49,7 +49,10 @@ const char* kUsage =
     "                     they are kept)\n"
     "  --codepage NAME    the code page the reports decode texts with (default,\n"
     "                     west-europe, east-europe, greek, turkish, baltic, arabic,\n"
-    "                     russian, japanese; default: default)\n";
+    "                     russian, japanese; default: default)\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli carry apm.vmprj apm-new.vmprj --report carry.tsv\n";
 
 int RunCarry(const std::vector<std::string>& args) {
   ArgParser ap(args, {"-o", "--output", "--report", "--fuzzy", "--codepage"}, {"--dry-run", "--overwrite"});
@@ -71,12 +74,7 @@ int RunCarry(const std::vector<std::string>& args) {
     if (n < 0 || n > 100) throw UsageError("--fuzzy takes a percentage from 0 to 100, not '" + *f + "'");
     options.FuzzyPercent = static_cast<int>(n);
   }
-  CodePage codePage = CodePage::Default;
-  if (auto c = ap.Value("--codepage")) {
-    auto parsed = CodePageFromCliName(*c);
-    if (!parsed) throw UsageError("unknown code page '" + *c + "'");
-    codePage = *parsed;
-  }
+  const CodePage codePage = CodePageOption(ap).value_or(CodePage::Default);
   if (NamesSameFile(oldPath, newPath)) throw UsageError("OLD and NEW are the same project");
 
   // Outputs are checked before anything is read or written.

@@ -39,7 +39,10 @@ const char* kUsage =
     "                     texts converted from the code page) or 8bit (the bytes as\n"
     "                     they are). Without it a text file is UTF-16 little-endian\n"
     "                     with a byte-order mark under the japanese code page (when\n"
-    "                     the system knows code page 932), else 8-bit.\n";
+    "                     the system knows code page 932), else 8-bit.\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli export apm.vmprj -o apm.po --filter no-hidden\n";
 
 int RunExport(const std::vector<std::string>& args) {
   std::vector<std::string> valueOptions = kExchangeValueOptions;

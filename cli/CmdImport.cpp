@@ -44,7 +44,10 @@ const char* kUsage =
     "  --codepage NAME  the code page of the unit's texts (default: the one a PO\n"
     "                   or XLIFF file records, else default)\n"
     "  --encoding NAME  text files only: utf-8, utf-16 or 8bit\n"
-    "  --force          apply entries whose source text has changed\n";
+    "  --force          apply entries whose source text has changed\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli import apm.vmprj apm.po\n";
 
 // Notes printed after the count line; the rest are counted.
 constexpr size_t kMaxNotesShown = 200;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/SourceKind.h"
 #include "analysis/UnitHeader.h"
 #include "cli/CliCommon.h"
 #include "container/io/ByteOrder.h"
@@ -45,7 +46,10 @@ const char* kUsage =
     "header empties it); elsewhere it must not be.\n"
     "\n"
     "Exit status: 0 when the file was shown, 1 when it cannot be read or is\n"
-    "neither a valid loader nor a unit, 2 for a wrong command line.\n";
+    "neither a valid loader nor a unit, 2 for a wrong command line.\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli info demo/LOADING.KWI\n";
 
 // An 8-bit text for the terminal: printable ASCII as it is, other bytes as \xNN.
 std::string Shown(const std::string& text) {
@@ -68,40 +72,12 @@ bool IsPrintableAscii(const std::string& s) {
   return std::all_of(s.begin(), s.end(), [](unsigned char c) { return c >= 0x20 && c < 0x7F; });
 }
 
-std::string Upper(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return s;
-}
-
-bool HasBinExtension(const std::string& path) {
-  const std::string name = Upper(path);
-  return name.size() >= 4 && name.compare(name.size() - 4, 4, ".BIN") == 0;
-}
-
 // Degrees of a coordinate in 1/8 arc-second units, with its hemisphere.
 std::string Degrees(int32_t units, char positive, char negative) {
   char buf[32];
   const double deg = static_cast<double>(units) / kCoordinateUnitsPerDegree;
   std::snprintf(buf, sizeof buf, "%.5f %c", deg < 0 ? -deg : deg, units < 0 ? negative : positive);
   return buf;
-}
-
-// The unit checksum (SumWords) of the length bytes at pos, read in pieces so
-// that a large unit is never held whole. Only the bytes the stream holds are
-// read; the stream size bounds the work whatever a header declares.
-uint32_t ChecksumAt(TStream& s, int64_t streamSize, int64_t pos, uint64_t length) {
-  if (pos < 0 || pos >= streamSize) return 0;
-  length = std::min<uint64_t>(length, static_cast<uint64_t>(streamSize - pos));
-  constexpr size_t kPiece = 1 << 16;  // a multiple of 4: words never straddle pieces
-  std::vector<uint8_t> buf(kPiece);
-  uint32_t sum = 0;
-  for (uint64_t off = 0; off < length; off += kPiece) {
-    const size_t n = static_cast<size_t>(std::min<uint64_t>(kPiece, length - off));
-    ReadBytesAt(s, pos + static_cast<int64_t>(off), buf.data(), n);
-    for (size_t i = 0; i + 4 <= n; i += 4)
-      if (off + i >= kUnitHeaderSize) sum += LoadBE32(buf.data() + i);
-  }
-  return sum;
 }
 
 void PrintLoader(const TLN_Loading& loader, int64_t fileSize) {
@@ -140,7 +116,7 @@ void PrintLoader(const TLN_Loading& loader, int64_t fileSize) {
         const auto h = ReadUnitHeaderFrom(s, unit.Offset);
         auto sumOver = [&](uint32_t length) {
           const auto known = sums.find({unit.Offset, length});
-          const uint32_t sum = known != sums.end() ? known->second : ChecksumAt(s, fileSize, unit.Offset, length);
+          const uint32_t sum = known != sums.end() ? known->second : SumWords(s, fileSize, unit.Offset, length);
           sums[{unit.Offset, length}] = sum;
           return sum;
         };
@@ -175,7 +151,7 @@ bool LooksLikeUnit(const TLN_Unit_Record_AISIN& h, int64_t fileSize, bool namedB
 
 void PrintUnit(const std::string& path, TStream& s, int64_t fileSize, const TLN_Unit_Record_AISIN& h) {
   const uint64_t checked = std::min<uint64_t>(h.UnitSize, static_cast<uint64_t>(fileSize));
-  const uint32_t computed = ChecksumAt(s, fileSize, 0, checked);
+  const uint32_t computed = SumWords(s, fileSize, 0, checked);
   const bool aisin = h.MakerText == kAisinMakerText;
   std::cout << "Unit:           " << path << "\n"
             << "File size:      " << fileSize << " bytes\n"
@@ -197,7 +173,10 @@ int RunInfo(const std::vector<std::string>& args) {
   if (files.size() > 1) throw UsageError("one file at a time");
   const std::string& path = files[0];
 
-  if (!HasBinExtension(path)) {
+  // The rule of DetectSourceKind, reading the directory only once: a file
+  // not named as a unit is a loader when its directory reads as valid.
+  const bool namedUnit = SourceKindByName(path) == SourceKind::Unit;
+  if (!namedUnit) {
     const TLN_Loading loader(path);
     if (loader.Valid) {
       TLN_FileStream f(path);
@@ -209,8 +188,8 @@ int RunInfo(const std::vector<std::string>& args) {
   const int64_t size = file.Seek(0, SeekOrigin::End);
   TBoundedStream s(file, size);
   const auto header = ReadUnitHeaderFrom(s, 0);
-  if (!LooksLikeUnit(header, size, HasBinExtension(path))) {
-    if (HasBinExtension(path)) throw std::runtime_error(path + ": not a loading unit");
+  if (!LooksLikeUnit(header, size, namedUnit)) {
+    if (namedUnit) throw std::runtime_error(path + ": not a loading unit");
     throw std::runtime_error(path + ": neither a valid loader nor a loading unit");
   }
   PrintUnit(path, s, size, header);

@@ -16,7 +16,7 @@ const char* kUsage =
     "Usage: velmora-cli make-sample DIR [--bench-unit SIZE_MB [--phrases N] [--bench-loader]]\n"
     "\n"
     "Writes synthetic sample data into DIR (created when missing):\n"
-    "  LOADING.KWI  a loader with the maker entries TOYOTA, AISIN-AW and DENSO;\n"
+    "  LOADING.KWI  a loader with an unnamed maker entry, AISIN-AW and DENSO;\n"
     "               the AISIN-AW entry has a module in the directory-table layout\n"
     "               and one in the split layout, both with an \"APM\" unit, and\n"
     "               units with a foreign maker text, a wrong checksum, Japanese\n"
@@ -30,10 +30,13 @@ const char* kUsage =
     "                        (1 to 1000000, default 30000)\n"
     "  --bench-loader        also write bench-loader/LOADING.KWI, a loader of about\n"
     "                        SIZE_MB + 66 MB whose AISIN-AW module holds a unit\n"
-    "                        \"APM\" like BENCH.BIN and five units of 512 KB; a\n"
-    "                        TOYOTA module holds 64 MB of data. A module has at\n"
+    "                        \"APM\" like BENCH.BIN and five units of 512 KB; an\n"
+    "                        unnamed maker's module holds 64 MB of data. A module has at\n"
     "                        most 65535 sectors, so APM keeps 2 MB of them free\n"
-    "                        for relocated texts and is smaller than 128 MB\n";
+    "                        for relocated texts and is smaller than 128 MB\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli make-sample demo\n";
 
 void Write(const std::string& path, const std::vector<uint8_t>& bytes, const std::string& what) {
   WriteFileAtomically(path, bytes.data(), bytes.size());

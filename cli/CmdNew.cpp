@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "analysis/ProjectCreation.h"
+#include "analysis/SourceKind.h"
 #include "cli/CliCommon.h"
 #include "project/text/CodePages.h"
 #include "project/text/HexText.h"
@@ -34,30 +35,10 @@ const char* kUsage =
     "                       (hexadecimal, at most FFFFFFFE)\n"
     "  --yes                answer Yes to the questions about a foreign maker text\n"
     "                       or a wrong checksum (without it they are answered No\n"
-    "                       and the command fails)\n";
-
-std::string BaseName(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string Upper(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return s;
-}
-
-bool EndsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// A LOADING.KWI by its name, a .BIN by its extension, otherwise whatever
-// reads as a valid loader directory.
-bool IsLoaderSource(const std::string& path) {
-  const std::string name = Upper(BaseName(path));
-  if (name == "LOADING.KWI") return true;
-  if (EndsWith(name, ".BIN")) return false;
-  return TLN_Loading(path).Valid;
-}
+    "                       and the command fails)\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli new demo/LOADING.KWI -o apm.vmprj --unit APM --yes\n";
 
 // A list entry chosen by its exact name or, failing that, by its position.
 int ChooseEntry(const std::vector<std::string>& names, const std::string& choice, const std::string& what) {
@@ -118,7 +99,7 @@ int RunNew(const std::vector<std::string>& args) {
   PhraseTable table;
   CreationResult result;
   std::string origin;
-  if (IsLoaderSource(source)) {
+  if (DetectSourceKind(source) == SourceKind::Loader) {
     // The project keeps the loader's full path, so it can be rebuilt from
     // anywhere later.
     const TLN_Loading loading(std::filesystem::absolute(source).lexically_normal().string());

@@ -23,7 +23,10 @@ const char* kUsage =
     "  --filter FILTER   all (default), no-hidden, only-edited or final\n"
     "  --codepage NAME   default, west-europe, east-europe, greek, turkish,\n"
     "                    baltic, arabic, russian or japanese (default: default)\n"
-    "  --json            a JSON array of objects instead of text lines\n";
+    "  --json            a JSON array of objects instead of text lines\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli phrases apm.vmprj --filter no-hidden\n";
 
 std::string JsonString(const std::string& s) {
   std::string out = "\"";
@@ -56,12 +59,7 @@ int RunPhrases(const std::vector<std::string>& args) {
     if (!parsed) throw UsageError("--filter takes all, no-hidden, only-edited or final, not '" + *f + "'");
     filter = *parsed;
   }
-  CodePage cp = CodePage::Default;
-  if (auto c = ap.Value("--codepage")) {
-    const auto parsed = CodePageFromCliName(*c);
-    if (!parsed) throw UsageError("unknown code page '" + *c + "'");
-    cp = *parsed;
-  }
+  const CodePage cp = CodePageOption(ap).value_or(CodePage::Default);
   const bool json = ap.Has("--json");
 
   PhraseTable table;

@@ -21,7 +21,10 @@ const char* kUsage =
     "                  can be hidden or shown\n"
     "A phrase already in the asked state is left as it is. Link records take no\n"
     "changes. Every change that is refused is reported; the others are applied\n"
-    "and saved, and the command then ends with exit code 1.\n";
+    "and saved, and the command then ends with exit code 1.\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli set apm.vmprj --hide 0 1 2\n";
 
 enum class Change { On, Off, Hide, Show };
 

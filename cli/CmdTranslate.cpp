@@ -27,13 +27,10 @@ const char* kUsage =
     "stored as given; the BIN builder drops carriage returns.\n"
     "\n"
     "Options:\n"
-    "  --codepage NAME   the code page of the unit's texts (default: default)\n";
-
-CodePage ParseCodePage(const std::optional<std::string>& name) {
-  if (!name) return CodePage::Default;
-  if (auto cp = CodePageFromCliName(*name)) return *cp;
-  throw UsageError("unknown code page '" + *name + "'");
-}
+    "  --codepage NAME   the code page of the unit's texts (default: default)\n"
+    "\n"
+    "Example:\n"
+    "  velmora-cli translate apm.vmprj 3 \"Ecran noir\"\n";
 
 int RunTranslate(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--codepage"}, {});
@@ -41,7 +38,7 @@ int RunTranslate(const std::vector<std::string>& args) {
   if (pos.size() != 3) throw UsageError("give PROJECT, INDEX and TEXT");
   const std::string& projectPath = pos[0];
   const long long index = ParseInteger(pos[1], "INDEX");
-  const CodePage codePage = ParseCodePage(ap.Value("--codepage"));
+  const CodePage codePage = CodePageOption(ap).value_or(CodePage::Default);
   // Converted before anything is read or written: an unrepresentable
   // character leaves the project as it was.
   const std::string text = FromUtf8(pos[2], codePage);

@@ -12,9 +12,7 @@ const PhraseFormat* FormatOption(const ArgParser& ap) {
 
 ExchangeOptions ExchangeOptionsFrom(const ArgParser& ap, const PhraseFormat* format) {
   ExchangeOptions options;
-  if (const auto c = ap.Value("--codepage")) {
-    const auto page = CodePageFromCliName(*c);
-    if (!page) throw UsageError("unknown code page '" + *c + "'");
+  if (const auto page = CodePageOption(ap)) {
     options.codePage = *page;
   } else {
     options.codePageChosen = false;

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     velmora::ImportPhrases(table, std::string_view(reinterpret_cast<const char*>(data), size));
   } catch (const velmora::EConvertError&) {
-  } catch (const std::length_error&) {
+  } catch (const velmora::ERefusal&) {
   }
   return 0;
 }

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     count = ImportPhrases(t, std::string_view(reinterpret_cast<const char*>(data), size));
   } catch (const EConvertError&) {
     stopped = true;  // an index beyond 32 bits; what came before stays
-  } catch (const std::length_error&) {
+  } catch (const velmora::ERefusal&) {
     stopped = true;  // a text too long for a project
   }
   fuzz::Check(count >= 0);

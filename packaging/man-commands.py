@@ -13,6 +13,8 @@ import sys
 
 # A line of an indented list: its term, two or more blanks, its description.
 ITEM = re.compile(r"^(\s+)(\S.*?)(?:\s{2,}(\S.*))?$")
+# The heading of command lines shown as they are typed.
+EXAMPLE = re.compile(r"^Examples?:$")
 
 
 def run(cli, *args):
@@ -43,6 +45,11 @@ def text_line(text):
     return "\\&" + out if out[:1] in (".", "'") else out
 
 
+def example_lines(lines):
+    """Command lines as typed, indented and not filled."""
+    return [".RS 4", ".nf", *(text_line(line.strip()) for line in lines), ".fi", ".RE"]
+
+
 def term(text):
     """An option list's term: option names bold, the rest as written."""
     words = []
@@ -70,15 +77,26 @@ def section(name, help_text):
         out.append(".B " + esc(prog + " " + name))
         if rest.strip():
             out.append(esc(rest.strip()))
-    state = "para"  # after a paragraph break, inside text, or inside a list item
+    state = "para"  # after a paragraph break, inside text, inside a list item, or in an example
     item_indent = None
     need_break = True
+    example = []
     for line in lines:
+        if state == "example" and line.strip():
+            example.append(line)
+            continue
+        if example:
+            out += example_lines(example)
+            example = []
         if not line.strip():
             need_break = True
             state = "para"
             continue
         indent = len(line) - len(line.lstrip())
+        if indent == 0 and EXAMPLE.match(line):
+            out += [".PP", text_line(line)]
+            state, need_break = "example", False
+            continue
         if indent == 0:
             if need_break or state == "item":
                 out.append(".PP")
@@ -94,6 +112,8 @@ def section(name, help_text):
         if m.group(3):
             out.append(text_line(m.group(3)))
         state, item_indent, need_break = "item", indent, False
+    if example:
+        out += example_lines(example)
     return out
 
 

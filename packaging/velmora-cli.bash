@@ -4,7 +4,8 @@
 # (velmora-cli --help, velmora-cli COMMAND --help) each time, so every
 # command and option of the installed program is offered. File names are
 # offered by what an argument holds: projects (*.vmprj), loaders (*.KWI),
-# units (*.BIN), phrase text files (*.txt, *.po, *.xlf, *.xliff) and folders.
+# units (*.BIN), phrase files (*.txt, *.po, *.xlf, *.xliff) and folders; a
+# value is chosen from the names the help lists for it.
 
 # The names listed under "Commands:" in the overview.
 _velmora_cli_commands() {
@@ -16,24 +17,32 @@ _velmora_cli_codepages() {
   "$1" --help 2>/dev/null | awk '/^Code pages/ { on = 1; next } on && !NF { exit } on { print }'
 }
 
-# A command's options from its help on standard input, one per line: NAME,
-# TAB, its value's placeholder (empty for a flag), TAB, its description
-# joined into one line.
+# A command's options from its help on standard input, one per line, the
+# fields separated by the byte 1F (a tab would let an empty field vanish):
+# NAME, its value's placeholder (empty for a flag), its description joined
+# into one line, and the names its value is chosen from when the usage
+# lists them ("--encoding utf-8|utf-16|8bit").
 _velmora_cli_options() {
   awk '
-    function note(opt, ph, desc) {
+    function note(opt, ph, desc, names) {
       if (!(opt in seen)) { seen[opt] = 1; order[++n] = opt }
       if (ph != "" && ph_of[opt] == "") ph_of[opt] = ph
       if (desc != "" && desc_of[opt] == "") desc_of[opt] = desc
+      if (names != "" && names_of[opt] == "") names_of[opt] = names
     }
     function bare(w) { gsub(/[][()|]/, "", w); return w }
-    function flush(   i) { for (i = 1; i <= k; i++) note(item[i], item_ph, item_desc); k = 0 }
-    NR == 1 && /^Usage:/ {
-      for (i = 2; i <= NF; i++) {
+    function flush(   i) { for (i = 1; i <= k; i++) note(item[i], item_ph, item_desc, ""); k = 0 }
+    # The usage, with the lines that continue it.
+    NR == 1 && /^Usage:/ { usage = 1 }
+    usage && !NF { usage = 0 }
+    usage {
+      for (i = 1; i <= NF; i++) {
         w = bare($i)
         if (w !~ /^--?[A-Za-z]/) continue
-        v = (i < NF && $i !~ /[])]$/) ? bare($(i + 1)) : ""
-        note(w, v ~ /^[A-Z]/ ? v : "", "")
+        v = (i < NF && $i !~ /[])]$/) ? $(i + 1) : ""
+        gsub(/[][()]/, "", v)
+        if (v ~ /^[a-z0-9-]+(\|[a-z0-9-]+)+$/) { gsub(/\|/, " ", v); note(w, "", "", v) }
+        else note(w, v ~ /^[A-Z]/ ? bare(v) : "", "", "")
       }
       next
     }
@@ -60,7 +69,8 @@ _velmora_cli_options() {
     { flush() }
     END {
       flush()
-      for (i = 1; i <= n; i++) printf "%s\t%s\t%s\n", order[i], ph_of[order[i]], desc_of[order[i]]
+      for (i = 1; i <= n; i++)
+        printf "%s\037%s\037%s\037%s\n", order[i], ph_of[order[i]], desc_of[order[i]], names_of[order[i]]
     }'
 }
 
@@ -88,9 +98,11 @@ _velmora_cli_positionals() {
   done
 }
 
-# The kind of a value from its placeholder ($1) and its description ($2),
-# into _velmora_cli_kind: project, loader, unit, source (loader or unit),
-# text, dir, any (all of the files above), or none.
+# The kind of a value from its placeholder ($1) and what the help says of
+# it ($2: an option's description, or the first paragraph of a command's
+# help for its arguments), into _velmora_cli_kind: project, loader, unit,
+# source (loader or unit), text (phrase file), dir, any (all of the files
+# above), or none.
 _velmora_cli_kind_of() {
   local ph=$1 desc=$2
   case $ph in
@@ -99,16 +111,29 @@ _velmora_cli_kind_of() {
     SOURCE) _velmora_cli_kind=source; return ;;
     *LOADING.KWI* | *.KWI) _velmora_cli_kind=loader; return ;;
     *.BIN) _velmora_cli_kind=unit; return ;;
-    FILE | OUT | PATH | *FILE) ;;
+    FILE | OUT | PATH | BUILT | *FILE) ;;
     *) _velmora_cli_kind=none; return ;;
   esac
+  local unit="" loader=""
   case $desc in
-    *text\ file* | *[Pp][Oo]\ file* | *XLIFF* | *.txt* | *.po* | *.xlf*) _velmora_cli_kind=text ;;
-    *.BIN*) _velmora_cli_kind=unit ;;
-    *loader* | *LOADING.KWI*) _velmora_cli_kind=loader ;;
-    *project*) _velmora_cli_kind=project ;;
-    *) _velmora_cli_kind=any ;;
+    *text\ file* | *phrase\ file* | *[Pp][Oo]\ file* | *XLIFF* | *.txt* | *.po* | *.xlf*)
+      _velmora_cli_kind=text
+      return
+      ;;
   esac
+  [[ $desc == *.BIN* ]] && unit=1
+  [[ $desc == *loader* || $desc == *LOADING.KWI* ]] && loader=1
+  if [[ -n $unit && -n $loader ]]; then
+    _velmora_cli_kind=source
+  elif [[ -n $unit ]]; then
+    _velmora_cli_kind=unit
+  elif [[ -n $loader ]]; then
+    _velmora_cli_kind=loader
+  elif [[ $desc == *project* ]]; then
+    _velmora_cli_kind=project
+  else
+    _velmora_cli_kind=any
+  fi
 }
 
 # Offers the files of a kind (and folders to reach them) for the word $cur.
@@ -178,18 +203,21 @@ _velmora_cli() {
 
   local help
   help=$("$cli" "$cmd" --help 2>/dev/null)
-  local -A placeholder description
-  local o p d
-  while IFS=$'\t' read -r o p d; do
+  local -A placeholder description names
+  local o p d c
+  while IFS=$'\037' read -r o p d c; do
     placeholder[$o]=$p
     description[$o]=$d
+    names[$o]=$c
   done < <(_velmora_cli_options <<<"$help")
 
   # The value of an option.
-  [[ -z $optword && $prev == -* && -n ${placeholder[$prev]} ]] && optword=$prev
+  [[ -z $optword && $prev == -* && -n ${placeholder[$prev]}${names[$prev]} ]] && optword=$prev
   if [[ -n $optword ]]; then
-    local choices=""
-    if [[ $optword == *codepage* ]]; then
+    local choices=${names[$optword]}
+    if [[ -n $choices ]]; then
+      :
+    elif [[ $optword == *codepage* ]]; then
       choices=$(_velmora_cli_codepages "$cli")
     else
       # A description that is a list of names: "all (default), no-hidden or final".
@@ -221,7 +249,7 @@ _velmora_cli() {
   for ((i = i + 1; i < cword; i++)); do
     local w=${words[i]}
     if [[ $w == -* ]]; then
-      if [[ $w != *=* && -n ${placeholder[$w]} ]]; then
+      if [[ $w != *=* && -n ${placeholder[$w]}${names[$w]} ]]; then
         ((i++))
         [[ ${words[i]} == = ]] && ((i++))  # "--option = value" as COMP_WORDS splits it
       fi
@@ -237,7 +265,10 @@ _velmora_cli() {
   elif ((count)) && [[ ${_velmora_cli_positional[count - 1]} == *... ]]; then
     ph=${_velmora_cli_positional[count - 1]}
   fi
-  _velmora_cli_kind_of "${ph%...}" ""
+  # What the command does with its arguments: the help's first paragraph.
+  local about=${help#*$'\n\n'}
+  about=${about%%$'\n\n'*}
+  _velmora_cli_kind_of "${ph%...}" "${about//$'\n'/ }"
   _velmora_cli_files "$_velmora_cli_kind"
 }
 

@@ -176,16 +176,16 @@ struct LoaderLayout {
 // range.
 std::vector<uint8_t> MakeLoader(const LoaderRecipe& desc, LoaderLayout* layout = nullptr);
 
-// The demo loader: "TOYOTA" first, then "AISIN-AW" (a table-layout module and
+// The demo loader: a maker entry whose position names no maker first, then "AISIN-AW" (a table-layout module and
 // a split-layout module, both with an "APM" unit; the split one also holds a
 // unit with a foreign maker text and one with a wrong checksum, and a
-// Japanese and a European unit), then "DENSO".
+// Japanese and a European unit), then "DENSO". The modules of the other entries have invented names.
 LoaderRecipe DemoLoaderRecipe();
 
 // The most data a module can hold: its length is a 16-bit count of sectors.
 constexpr size_t kMaxModuleBytes = size_t{0xFFFF} * 2048;
 
-// A large loader for benchmarks: "TOYOTA" with a module of 64 MB of data,
+// A large loader for benchmarks: an unnamed maker entry with a module of 64 MB of data,
 // then "AISIN-AW" with the module "AISIN NAVIGATION PROGRAM", whose units are
 // "APM" (MakeBenchUnit of unitBytes bytes, made smaller when the module
 // would leave less than 2 MB below kMaxModuleBytes for the relocated texts

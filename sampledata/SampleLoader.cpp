@@ -17,21 +17,9 @@ namespace {
 constexpr uint32_t kSector = 2048;
 constexpr size_t kMaxRecordUnits = 11;
 
-struct MakerPosition {
-  const char* name;
-  int32_t longitude;
-  int32_t latitude;
-};
-
-// The maker table's coordinate rows (1/8 arc seconds).
-constexpr MakerPosition kMakers[] = {
-    {"AISIN-AW", 3947658, 1005219},  {"PANASONIC", 4019390, 1022789}, {"TOYOTA", 3950370, 1009544},
-    {"DENSO", 3945853, 1007932},     {"VOLKSWAGEN", 310392, 1510128}, {"MITSUBISHI", 3894568, 1004808},
-    {"GENERAL MOTORS", -2391568, 1219088}, {"", 0, 0}};
-
-const MakerPosition& PositionOf(const std::string& name) {
-  for (const auto& m : kMakers)
-    if (name == m.name) return m;
+// The position that the maker table reads back as name.
+TLN_Position PositionOf(const std::string& name) {
+  if (const auto p = PositionOfMaker(name)) return *p;
   throw std::invalid_argument("sample loader: unknown maker name \"" + name + "\"");
 }
 
@@ -119,10 +107,10 @@ std::vector<uint8_t> MakeLoader(const LoaderRecipe& desc, LoaderLayout* layoutOu
   std::vector<std::vector<ModuleData>> data(makerCount);
   for (size_t i = 0; i < makerCount; ++i) {
     const MakerRecipe& mk = desc.makers[i];
-    const MakerPosition& pos = PositionOf(mk.makerName);
-    LoaderMakerLayout ml{mk.makerName, pos.longitude, pos.latitude, {}};
+    const TLN_Position pos = PositionOf(mk.makerName);
+    LoaderMakerLayout ml{mk.makerName, pos.Longitude, pos.Latitude, {}};
     for (const ModuleRecipe& m : mk.modules) {
-      data[i].push_back(LayOutModule(m, mk.makerName == "AISIN-AW", rng));
+      data[i].push_back(LayOutModule(m, mk.makerName == kAisinMakerName, rng));
       const ModuleData& d = data[i].back();
       if (d.bytes.size() / kSector > 0xFFFF) throw std::invalid_argument("sample loader: module over 65535 sectors");
       LoaderModuleLayout mod;
@@ -180,9 +168,9 @@ std::vector<uint8_t> MakeLoader(const LoaderRecipe& desc, LoaderLayout* layoutOu
         for (size_t u = 0; u < d.units.size(); ++u)
           StoreEntry(r + 72 + 16 * u, d.units[u].name, d.units[u].offset, d.units[u].size);
       }
-      if (mk.makerName == "AISIN-AW")
+      if (mk.makerName == kAisinMakerName)
         StoreBE32(r + 250, (mod.start / kSector) << 8);  // sector address, block 0
-      else if (mk.makerName == "DENSO")
+      else if (mk.makerName == kDensoMakerName)
         StoreBE32(r + 250, mod.start / kSector);  // sector number
       else
         StoreBE32(r + 250, mod.start);
@@ -191,7 +179,7 @@ std::vector<uint8_t> MakeLoader(const LoaderRecipe& desc, LoaderLayout* layoutOu
       p += 256;
     }
     // Only AISIN-AW modules have units in the directory.
-    if (mk.makerName != "AISIN-AW")
+    if (mk.makerName != kAisinMakerName)
       for (auto& mod : ml.modules) mod.units.clear();
   }
   if (layoutOut) *layoutOut = std::move(layout);
@@ -218,17 +206,17 @@ LoaderRecipe DemoLoaderRecipe() {
   map.order = Order::Scattered;
   UnitRecipe apm2 = unit("APM", EnglishMenuTexts(30, 23), 23);
   UnitRecipe foreign = unit("FOREIGN", EnglishMenuTexts(10, 24), 24);
-  foreign.makerText = "DENSO CORP.";
+  foreign.makerText = "ORVANE CORP.";
   UnitRecipe badSum = unit("BADSUM", EnglishMenuTexts(10, 25), 25);
   badSum.corruptChecksum = true;
   UnitRecipe japan = unit("JPN", JapaneseTexts(24, 26), 26);
   UnitRecipe euro = unit("EUR", EuropeanTexts(24, 27), 27);
 
   LoaderRecipe desc;
-  desc.makers.push_back({"TOYOTA",
-                         {{"TOYOTA NAVIGATION SYSTEM", "TNS", false, {{"TNS0", filler(3000, 1)}, {"TNS1", filler(700, 2)}}},
-                          {"TOYOTA VOICE DATA", "TVD", false, {}}}});
-  desc.makers.push_back({"AISIN-AW",
+  desc.makers.push_back({"",
+                         {{"KESTREL NAVIGATION SYSTEM", "KNS", false, {{"KNS0", filler(3000, 1)}, {"KNS1", filler(700, 2)}}},
+                          {"KESTREL VOICE DATA", "KVD", false, {}}}});
+  desc.makers.push_back({kAisinMakerName,
                          {{"AISIN NAVIGATION PROGRAM", "ANP", false,
                            {{"APM", MakeDemoApmUnit()}, {"MAP", MakeUnit(map).bytes}, {"BOOT", MakeUnit(boot).bytes}}},
                           {"AISIN NAVIGATION PROGRAM EXT", "ANPX", true,
@@ -237,7 +225,7 @@ LoaderRecipe DemoLoaderRecipe() {
                             {"BADSUM", MakeUnit(badSum).bytes},
                             {"JPN", MakeUnit(japan).bytes},
                             {"EUR", MakeUnit(euro).bytes}}}}});
-  desc.makers.push_back({"DENSO", {{"DENSO AUDIO", "DAU", false, {{"DAU0", filler(5000, 3)}}}}});
+  desc.makers.push_back({"DENSO", {{"ORVANE AUDIO", "OAU", false, {{"OAU0", filler(5000, 3)}}}}});
   return desc;
 }
 
@@ -274,8 +262,8 @@ LoaderRecipe BenchLoaderRecipe(size_t unitBytes, size_t phrases, uint32_t seed) 
   for (auto& unit : small) apm.units.push_back(std::move(unit));
   LoaderRecipe desc;
   desc.makers.push_back(
-      {"TOYOTA", {{"TOYOTA MAP DATA", "TMD", false, {{"TMD0", data(32u << 20, seed)}, {"TMD1", data(32u << 20, seed + 9)}}}}});
-  desc.makers.push_back({"AISIN-AW", {std::move(apm)}});
+      {"", {{"KESTREL MAP DATA", "KMD", false, {{"KMD0", data(32u << 20, seed)}, {"KMD1", data(32u << 20, seed + 9)}}}}});
+  desc.makers.push_back({kAisinMakerName, {std::move(apm)}});
   return desc;
 }
 

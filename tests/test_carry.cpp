@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "container/io/StreamErrors.h"
 #include "project/carry/Carry.h"
 #include "project/carry/CarryReport.h"
 
@@ -194,7 +195,7 @@ TEST(Carry, AProjectWithoutRoomForTheTranslationsIsLeftAsItWas) {
   PhraseTable newProject = Project(phrases);
   const PhraseTable before = newProject;
   const CarryPlan plan = PlanCarry(oldProject, newProject, {});
-  EXPECT_THROW(ApplyCarry(oldProject, newProject, plan), std::length_error);
+  EXPECT_THROW(ApplyCarry(oldProject, newProject, plan), ERefusal);
   EXPECT_EQ(newProject.EditedTexts.size(), before.EditedTexts.size());
   EXPECT_EQ(newProject.Phrases[0].EditIndex, -1);
   EXPECT_EQ(newProject.Phrases[0].Flags, before.Phrases[0].Flags);

@@ -70,7 +70,7 @@ TEST(EditedTextLimits, WhenEveryPositionIsInUseTheNewTextIsRefusedByItsPhrase) {
   try {
     t.AppendEditedText(kMaxEditedTexts, "one more");
     FAIL() << "accepted";
-  } catch (const std::length_error& e) {
+  } catch (const ERefusal& e) {
     EXPECT_STREQ(e.what(),
                  "Phrase 32768 cannot take another edited text: all 32768 edited texts of the project are in use.");
   }
@@ -85,7 +85,7 @@ TEST(EditedTextLimits, ATextTooLongForTheProjectFileIsRefusedByItsPhrase) {
   try {
     t.AppendEditedText(2, std::string(kMaxEditedTextLength + 1, 'x'));
     FAIL() << "accepted";
-  } catch (const std::length_error& e) {
+  } catch (const ERefusal& e) {
     EXPECT_STREQ(e.what(), "The edited text of phrase 2 is 65536 bytes long; a project keeps at most 65535 bytes per text.");
   }
   EXPECT_EQ(TextOf(t, 2), "kept");

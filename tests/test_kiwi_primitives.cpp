@@ -107,6 +107,18 @@ TEST(MakerTable, EveryRowByExactCoordinates) {
   for (const auto& c : cases) EXPECT_EQ(MakerNameOf(c.lon, c.lat), c.name) << c.lon << "," << c.lat;
 }
 
+// Loaders written for tests and samples take a maker's position from the
+// table itself: it must read back as the same name.
+TEST(MakerTable, PositionOfMakerReadsBackAsItsName) {
+  for (const char* name : {"AISIN-AW", "PANASONIC", "TOYOTA", "DENSO", "VOLKSWAGEN", "MITSUBISHI", "GENERAL MOTORS", ""}) {
+    const auto p = PositionOfMaker(name);
+    ASSERT_TRUE(p) << name;
+    EXPECT_EQ(MakerNameOf(*p), name);
+  }
+  EXPECT_FALSE(PositionOfMaker("AISIN"));
+  EXPECT_FALSE(PositionOfMaker("aisin-aw"));
+}
+
 TEST(MakerTable, PositionBytesNameTheMakerWhateverTheUnusedBytes) {
   for (const int j : {0x00, 0x5A, 0xFF}) {
     const auto junk = static_cast<uint8_t>(j);

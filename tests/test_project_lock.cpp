@@ -3,8 +3,13 @@
 // shows the project without ever holding up an edit.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +24,26 @@ namespace velmora {
 namespace {
 
 using test::TempDir;
+
+// True once the kernel lists a process or thread blocked on a lock of the
+// file at path (a "->" line of /proc/locks naming its inode): the handshake
+// that says a waiter has reached the lock, without guessing a time.
+bool SomeoneWaitsOn(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  std::ifstream locks("/proc/locks");
+  std::string line;
+  const std::string inode = ":" + std::to_string(st.st_ino);
+  while (std::getline(locks, line)) {
+    if (line.find("->") == std::string::npos) continue;
+    std::istringstream fields(line);
+    std::string field;
+    while (fields >> field)
+      if (field.size() > inode.size() && field.compare(field.size() - inode.size(), inode.size(), inode) == 0)
+        return true;
+  }
+  return false;
+}
 
 PhraseTable Project(size_t n) {
   PhraseTable t;
@@ -64,7 +89,12 @@ TEST(ProjectLock, AnEditWaitsForTheHolderOfTheEditLock) {
       EditProjectFile(path, [&](PhraseTable& t) { return ApplyEditedText(t, 0, "late"); });
       edited = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Wait until the editor blocks on the lock (a minute at most, so that a
+    // broken lock fails the test instead of hanging it).
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!SomeoneWaitsOn(ProjectEditLockPath(path)) && !edited.load() && std::chrono::steady_clock::now() < giveUp)
+      std::this_thread::yield();
+    EXPECT_TRUE(SomeoneWaitsOn(ProjectEditLockPath(path)));
     EXPECT_FALSE(edited.load());
   }
   editor.join();

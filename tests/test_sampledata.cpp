@@ -56,7 +56,7 @@ std::vector<UnitCase> UnitCases() {
   {
     UnitRecipe s = Describe(EnglishMenuTexts(12, 8), Order::Packed, 8);
     s.corruptChecksum = true;
-    s.makerText = "DENSO CORP.";
+    s.makerText = "ORVANE CORP.";
     s.baseAddress = 0x00010000;  // filler must steer clear of a low base too
     s.codeWordsBefore = 2000;
     cases.push_back({"bad checksum, foreign maker, low base", s, TextMode::English});
@@ -326,7 +326,7 @@ TEST(SampleLoader, DirectoryReadsBackAsLaidOut) {
   const TLN_Loading loading(path);
   ASSERT_TRUE(loading.Valid);
   ASSERT_EQ(loading.Frame.Makers.size(), 3u);
-  EXPECT_EQ(loading.Frame.Makers[0].MakerName, "TOYOTA");
+  EXPECT_EQ(loading.Frame.Makers[0].MakerName, "");
   EXPECT_EQ(loading.Frame.Makers[1].MakerName, "AISIN-AW");
   EXPECT_EQ(loading.Frame.Makers[2].MakerName, "DENSO");
   for (size_t i = 0; i < 3; ++i) {

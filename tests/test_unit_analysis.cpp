@@ -298,6 +298,25 @@ TEST(UnitAnalysis, SumWordsAddsWholeBodyWordsWithWrapAround) {
   EXPECT_EQ(SumWords(img.data(), 132), 0xFFFFFFFFu);
 }
 
+// The sum over a stream (read in pieces, for units too large to hold) gives
+// the sum over memory, for a unit anywhere in the stream, across piece
+// boundaries, and stops where the stream ends whatever length is asked.
+TEST(UnitAnalysis, SumWordsOverAStreamEqualsTheSumInMemory) {
+  std::vector<uint8_t> file(3 * 65536 + 999);
+  uint32_t x = 12345;
+  for (auto& b : file) b = static_cast<uint8_t>((x = x * 1103515245 + 12345) >> 16);
+  TMemoryStream s(file);
+  const auto size = static_cast<int64_t>(file.size());
+  struct Case { int64_t pos; uint64_t length; };
+  for (const Case c : {Case{0, file.size()}, Case{0, 65536 + 128 + 3}, Case{4, 2 * 65536}, Case{777, 131},
+                       Case{777, 132}, Case{1000, file.size()}, Case{1000, UINT64_MAX / 2}}) {
+    const size_t held = static_cast<size_t>(std::min<uint64_t>(c.length, file.size() - static_cast<size_t>(c.pos)));
+    EXPECT_EQ(SumWords(s, size, c.pos, c.length), SumWords(file.data() + c.pos, held)) << c.pos << "+" << c.length;
+  }
+  EXPECT_EQ(SumWords(s, size, size, 1000), 0u);
+  EXPECT_EQ(SumWords(s, size, -4, 1000), 0u);
+}
+
 TEST(UnitAnalysis, JapaneseModeChoosesTheJapaneseCodePage) {
   const auto unit = MakeUnit();
   TMemoryStream src(unit);

@@ -128,13 +128,16 @@ void RemoveStaleTemporaries(const std::string& target) {
   for (const auto& path : stale) ::unlink(path.c_str());
 }
 
-void SyncFolder(const std::string& folder, const std::string& shown) {
+// Syncs the folder so that a rename in it lasts; the reason when that fails,
+// empty otherwise.
+std::string SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;  // a folder we may not open cannot be synced by us either
+  if (fd < 0) return {};  // a folder we may not open cannot be synced by us either
   const int r = ::fsync(fd);
   const int err = errno;
   ::close(fd);
-  if (r != 0 && err != EINVAL && err != EROFS && err != EBADF) throw EWriteError(shown, SystemReasonText(err));
+  if (r != 0 && err != EINVAL && err != EROFS && err != EBADF) return SystemReasonText(err);
+  return {};
 }
 
 }  // namespace
@@ -203,7 +206,13 @@ TAtomicFile::TAtomicFile(const std::string& targetPath) : shown_(targetPath) {
   if (replacing) {
     // The new file takes the old one's permissions; the owner only where
     // the system allows it (as root, or a group the user belongs to).
-    ::fchmod(fd, st.st_mode & 07777);
+    // A new file must never be more open than the one it replaces.
+    if (::fchmod(fd, st.st_mode & 07777) != 0) {
+      const int err = errno;
+      ::close(fd);
+      DropTemporary();
+      throw EFCreateError(shown_, SystemReason(err));
+    }
     if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
       if (::fchown(fd, st.st_uid, st.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0) {
         // Kept as the user's own file.
@@ -254,7 +263,9 @@ void TAtomicFile::Commit() {
   temp_.clear();
   ReleasePending(pendingSlot_);
   committed_ = true;
-  SyncFolder(folder_, shown_);
+  // The file is in place now: a folder that cannot be synced does not undo
+  // the save, so it is kept as a note instead of an error.
+  folderSyncProblem_ = SyncFolder(folder_);
 }
 
 void WriteFileAtomically(const std::string& path, const void* data, size_t size) {

@@ -44,6 +44,10 @@ class TAtomicFile {
   // Raises EWriteError on failure; the target is then untouched and no
   // temporary is left.
   void Commit();
+  // After Commit(): why the folder could not be synced, so that the rename
+  // might not survive a power cut; empty when it was. The save itself has
+  // succeeded either way.
+  const std::string& FolderSyncProblem() const { return folderSyncProblem_; }
 
  private:
   std::string shown_;   // the path as given, for messages
@@ -54,6 +58,7 @@ class TAtomicFile {
   bool unnamed_ = false;
   std::unique_ptr<TFileStream> stream_;
   bool committed_ = false;
+  std::string folderSyncProblem_;
 
   void NameTemporary();
   void DropTemporary();

@@ -63,6 +63,15 @@ class EFormatError : public EStreamError {
   using EStreamError::EStreamError;
 };
 
+// A change or command refused because it would break a limit of the
+// project or of the unit (an edited text too long, no room left for more
+// edited texts). Nothing has changed when it is raised; the message says
+// what was asked and what limits it.
+class ERefusal : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // "'%s' is not a valid integer value"
 class EConvertError : public EStreamError {
  public:

@@ -92,11 +92,11 @@ struct MakerRow {
 };
 
 constexpr MakerRow kMakerTable[] = {
-    {"AISIN-AW", 3947658, 1005219, false},
+    {kAisinMakerName, 3947658, 1005219, false},
     {"PANASONIC", 4019390, 1022789, false},
     {"TOYOTA", 3950370, 1009544, false},
-    {"DENSO", 3945853, 1007932, false},
-    {"DENSO", 0, 0, true},
+    {kDensoMakerName, 3945853, 1007932, false},
+    {kDensoMakerName, 0, 0, true},
     {"VOLKSWAGEN", 310392, 1510128, false},
     {"MITSUBISHI", 3894568, 1004808, false},
     {"GENERAL MOTORS", -2391568, 1219088, false},
@@ -119,6 +119,18 @@ std::string MakerNameOf(int32_t longitude, int32_t latitude) {
     }
   }
   return {};
+}
+
+std::optional<TLN_Position> PositionOfMaker(const std::string& name) {
+  if (name.empty()) return TLN_Position{};
+  for (const auto& row : kMakerTable)
+    if (!row.textRow && name == row.name) {
+      TLN_Position p;
+      p.Longitude = row.longitude;
+      p.Latitude = row.latitude;
+      return p;
+    }
+  return std::nullopt;
 }
 
 std::string MakerNameOf(const TLN_Position& position) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "container/io/Stream.h"
@@ -25,6 +26,8 @@ constexpr uint64_t RoundUp(uint64_t value, uint64_t m) { return (value + m - 1) 
 constexpr uint32_t kNoAddress = 0xFFFFFFFFu;
 // The maker entry whose modules carry translatable units.
 inline constexpr const char* kAisinMakerName = "AISIN-AW";
+// The maker entry whose module start is stored in its own coding.
+inline constexpr const char* kDensoMakerName = "DENSO";
 // Coordinates count in 1/8 second of arc.
 constexpr int32_t kCoordinateUnitsPerDegree = 28800;
 
@@ -70,6 +73,10 @@ std::string ReadFixedText(TStream& stream, uint16_t length, int64_t pos);
 // maker table matches.
 std::string MakerNameOf(const TLN_Position& position);
 std::string MakerNameOf(int32_t longitude, int32_t latitude);
+// The position of the first coordinate row of the maker table that gives
+// name, or nullopt when no coordinate row does; "" gives 0, 0, which names
+// no maker. For writing loaders that MakerNameOf reads back as name.
+std::optional<TLN_Position> PositionOfMaker(const std::string& name);
 
 // A read-only view of another stream that never reads at or past limit:
 // reads there deliver fewer bytes (or none) instead of touching the stream,

@@ -22,7 +22,6 @@ using namespace loader_layout;
 // exceed it is treated as malformed.
 constexpr size_t kMaxDirectoryUnits = size_t{1} << 18;
 
-const char* const kDensoMaker = "DENSO";
 
 // The unit entries of a table: count entries of 16 bytes each from pos.
 void ReadUnitEntries(TStream& s, int64_t pos, size_t count, uint32_t moduleStart,
@@ -124,7 +123,7 @@ bool ParseDirectory(TStream& s, int64_t size, TLN_Loading_Management_Frame& fram
         m.Start = static_cast<uint32_t>(ReadSectorAddress(s, p + kModuleStartOffset));
         const bool fits = int64_t{m.Start} + int64_t{m.Length} <= size;
         if (fits && !ReadModuleUnits(s, p, m, unitsSoFar)) return false;
-      } else if (maker.MakerName == kDensoMaker) {
+      } else if (maker.MakerName == kDensoMakerName) {
         // A sector number.
         m.Start = static_cast<uint32_t>(int64_t{m.Start} * kSectorSize);
       }

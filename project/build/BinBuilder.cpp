@@ -8,6 +8,7 @@
 #include "analysis/UnitHeader.h"
 #include "container/io/AtomicFile.h"
 #include "container/io/ByteOrder.h"
+#include "container/io/StreamErrors.h"
 #include "container/kiwi/KiwiPrimitives.h"
 #include "project/build/UnitOverlay.h"
 
@@ -79,7 +80,7 @@ int64_t BuildUnit(const PhraseTable& table, TStream& output) {
     // distance from the start of the area.
     const uint64_t appended = prepared.RelocatedSize();
     if (end + appended > std::numeric_limits<uint32_t>::max() - 3u)
-      throw std::length_error("The translated unit would be larger than 4 GB.");
+      throw ERefusal("The translated unit would be larger than 4 GB.");
     unit.Fill(p.StringAddress, 0, p.Length);
     unit.StoreBE32(p.LinkAddress, static_cast<uint32_t>(end) + baseAddress);
     unit.Write(end, prepared.bytes.data(), n);

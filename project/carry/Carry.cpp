@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "container/io/StreamErrors.h"
+
 namespace velmora {
 
 namespace {
@@ -131,7 +133,7 @@ bool ApplyCarry(const PhraseTable& oldProject, PhraseTable& newProject, const Ca
   for (const TPhrase& p : newProject.Phrases)
     if (newProject.HasEditedText(p)) ++inUse;
   if (inUse + needed > kMaxEditedTexts)
-    throw std::length_error("The new project has no room for " + std::to_string(needed) +
+    throw ERefusal("The new project has no room for " + std::to_string(needed) +
                             " more translations: a project holds at most 32768 edited texts.");
 
   bool changed = false;

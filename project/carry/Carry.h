@@ -67,7 +67,7 @@ CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject
 // ON as the old phrase had it (Carried) or off (Review), and HIDE cleared,
 // since a phrase with a translation is never hidden. Nothing else of
 // newProject changes. Returns true when something changed. Raises
-// std::length_error, with newProject unchanged, when EditedTexts has no room
+// ERefusal, with newProject unchanged, when EditedTexts has no room
 // for the new entries.
 bool ApplyCarry(const PhraseTable& oldProject, PhraseTable& newProject, const CarryPlan& plan);
 

@@ -166,7 +166,8 @@ void LoadInto(PhraseTable& table, const std::string& path) {
   if (static_cast<size_t>(info.TextCount) > kMaxEditedTexts)
     Damaged(path, "it lists " + std::to_string(info.TextCount) + " edited texts, more than the 32768 a project can name");
 
-  // Section 2, read straight into the records (stored as they are in memory).
+  // Section 2: read into the records' own storage, each as long as its
+  // stored form, and decoded from the file's byte order in place.
   std::vector<TPhrase> records(static_cast<size_t>(info.PhraseCount));
   file.ReadBuffer(records.data(), records.size() * kRecordSize);
   for (TPhrase& p : records) p = DecodeRecord(reinterpret_cast<const uint8_t*>(&p));

@@ -26,7 +26,8 @@ installed_files() {
     share/bash-completion/completions/velmora \
     share/bash-completion/completions/velmora-cli \
     share/doc/velmora/README.md \
-    share/doc/velmora/LICENSE
+    share/doc/velmora/copyright \
+    share/doc/velmora/changelog.gz
   for size in 32 48 128 256; do
     echo "share/icons/hicolor/${size}x$size/apps/velmora.png"
     echo "share/icons/hicolor/${size}x$size/mimetypes/application-x-velmora-project.png"
@@ -36,4 +37,12 @@ installed_files() {
 # A clean environment: no display, no desktop, no settings of the user.
 clean_env() {
   env -i PATH=/usr/bin:/bin HOME="$scratch/home" LANG=C.UTF-8 "$@"
+}
+
+# Fails unless hardening-check finds every protection in the programs given.
+hardened() {
+  command -v hardening-check >/dev/null || fail "hardening-check is missing (scripts/install-deps.sh installs devscripts)"
+  local report
+  report=$(hardening-check "$@") || fail "hardening-check finds protections missing:"$'\n'"$report"
+  ! grep -q ': no' <<<"$report" || fail "hardening-check says no:"$'\n'"$report"
 }

@@ -13,8 +13,16 @@ python3 "$source_dir/packaging/man-commands.py" "$source_dir/tests/install/fake-
 } >"$scratch/fake-cli.1"
 warnings=$(MANWIDTH=80 LANG=C.UTF-8 man --warnings -l "$scratch/fake-cli.1" 2>&1 >/dev/null)
 [[ -z $warnings ]] || fail "the page renders with warnings: $warnings"
+page=$(MANWIDTH=80 LANG=C.UTF-8 man -l "$scratch/fake-cli.1")
+# The example command lines each on a line of their own, as typed, set in
+# from their heading.
+heading=$(grep -x ' *Examples:' <<<"$page") || fail "no Examples: heading:"$'\n'"$page"
+for line in 'fake-cli carry --list' 'fake-cli carry "old one.vmprj" new.vmprj --force'; do
+  grep -qxF -- "$(printf '%*s' $((${#heading} - 9 + 4)) '')$line" <<<"$page" ||
+    fail "the example '$line' is not a line of its own, 4 columns in from its heading:"$'\n'"$page"
+done
 # One line with single blanks, so that filling does not matter.
-text=$(MANWIDTH=80 LANG=C.UTF-8 man -l "$scratch/fake-cli.1" | tr -s ' \n' '  ')
+text=$(tr -s ' \n' '  ' <<<"$page")
 
 while IFS= read -r expected; do
   grep -qF -- "$expected" <<<"$text" || fail "the page lacks '$expected':"$'\n'"$text"

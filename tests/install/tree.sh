@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed tree: every file where the desktop and man look for it and
 # nothing else, icons of the sizes their folders promise, and both programs
-# running from the prefix without a display.
+# built hardened and running from the prefix without a display.
 set -euo pipefail
 prefix=$1 version=$2
 source "$(dirname "$0")/lib.sh"
@@ -12,6 +12,7 @@ diff -u <(installed_files | sort) <(cd "$prefix" && find . -type f -o -type l | 
 for f in bin/velmora bin/velmora-cli; do
   [[ -x $prefix/$f ]] || fail "$f is not executable"
 done
+hardened "$prefix/bin/velmora" "$prefix/bin/velmora-cli"
 for size in 32 48 128 256; do
   for icon in apps/velmora mimetypes/application-x-velmora-project; do
     info=$(file -b "$prefix/share/icons/hicolor/${size}x$size/$icon.png")

@@ -301,18 +301,20 @@ class Project:
             rec[3] &= ~PF_ON
 
     def set_flag(self, idx: int, what: str) -> bool:
-        """Grid toggles; returns False when the change is refused."""
+        """The grid's toggles as `set` applies them ("on", "off", "hide",
+        "show"); False when the change is refused, the record left as it was.
+        A record already in the asked state is no refusal."""
         rec = self.phrases[idx]
         if rec[3] & PF_LINK:
             return False
-        if what in ("on", "off"):
-            if rec[4] < 0:
-                return False
-            rec[3] = rec[3] | PF_ON if what == "on" else rec[3] & ~PF_ON
-        else:
-            if rec[4] >= 0:
-                return False
-            rec[3] = rec[3] | PF_HIDE if what == "hide" else rec[3] & ~PF_HIDE
+        bit = PF_ON if what in ("on", "off") else PF_HIDE
+        want = what in ("on", "hide")
+        if bool(rec[3] & bit) == want:
+            return True
+        # ON needs an edited text; HIDE is for phrases without one.
+        if (rec[4] >= 0) != (bit == PF_ON):
+            return False
+        rec[3] ^= bit
         return True
 
 

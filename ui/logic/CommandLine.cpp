@@ -1,5 +1,6 @@
 #include "ui/logic/CommandLine.h"
 
+#include "analysis/SourceKind.h"
 #include "container/io/Stream.h"
 
 namespace velmora::ui {
@@ -13,13 +14,6 @@ std::string JoinArguments(const std::vector<std::string>& args) {
     path += args[i];
   }
   return path;
-}
-
-std::string UpperFileName(const std::string& path) {
-  std::string name = path.substr(path.find_last_of('/') + 1);
-  for (char& c : name)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return name;
 }
 
 }  // namespace
@@ -39,16 +33,10 @@ std::optional<std::string> CommandLineProject(const std::vector<std::string>& ar
 std::optional<SourceFile> CommandLineSource(const std::vector<std::string>& args) {
   if (args.empty()) return std::nullopt;
   const std::string path = JoinArguments(args);
-  const std::string name = UpperFileName(path);
-  SourceKind kind;
-  if (name == "LOADING.KWI")
-    kind = SourceKind::Loader;
-  else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".BIN") == 0)
-    kind = SourceKind::Bin;
-  else
-    return std::nullopt;
-  if (!FileExists(path)) return std::nullopt;
-  return SourceFile{kind, path};
+  // Only a file named as a loader or a unit: the window does not guess.
+  const auto kind = SourceKindByName(path);
+  if (!kind || !FileExists(path)) return std::nullopt;
+  return SourceFile{*kind == velmora::SourceKind::Loader ? SourceKind::Loader : SourceKind::Bin, path};
 }
 
 }  // namespace velmora::ui
