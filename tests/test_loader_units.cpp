@@ -258,12 +258,12 @@ TEST(LoaderUnits, ListsThatCannotGoTogetherAreRefusedAndNothingIsWritten) {
     try {
       RebuildLoader(c.projects, fx.source, fx.output, [&](std::string_view s) { status.emplace_back(s); });
       ADD_FAILURE() << "accepted";
-    } catch (const EFormatError& e) {
+    } catch (const ERefusal& e) {
       EXPECT_NE(std::string(e.what()).find(c.words), std::string::npos) << e.what();
     }
     EXPECT_EQ(status.back(), std::string(kLoaderCompleteText));
     EXPECT_FALSE(std::filesystem::exists(fx.output));
-    EXPECT_THROW(VerifyLoader(c.projects, fx.source, fx.source), EFormatError);
+    EXPECT_THROW(VerifyLoader(c.projects, fx.source, fx.source), ERefusal);
   }
   EXPECT_EQ(ReadFile(fx.source), fx.sourceBytes);
 }

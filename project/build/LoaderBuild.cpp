@@ -29,7 +29,7 @@ int64_t RebuildLoader(const std::vector<const PhraseTable*>& tables, const std::
   if (tables.empty()) throw EFormatError("No project to build the loader from.");
   if (tables.size() > 1) {
     if (const auto problem = CheckModuleGroup(tables))
-      throw EFormatError("The loader cannot carry " + GroupMemberName(problem->Index, *tables[problem->Index]) +
+      throw ERefusal("The loader cannot carry " + GroupMemberName(problem->Index, *tables[problem->Index]) +
                          ": " + problem->Reason + ".");
     // Each project's unit must be the one the source holds, or the others'
     // positions in it mean nothing.

@@ -26,10 +26,10 @@ int64_t RebuildLoader(const PhraseTable& table, const std::string& sourcePath, c
 
 // The same for several projects of one module (ModuleGroup.h): each
 // project's unit as the BIN builder writes it, every other unit copied. A
-// list that cannot go together (CheckModuleGroup) raises EFormatError naming
-// the project and the reason, after the "creating" text; so does a source
-// that does not serve every project (CheckGroupSource). One project alone is
-// built as above.
+// list that cannot go together (CheckModuleGroup) raises ERefusal naming
+// the project and the reason, after the "creating" text; a source that does
+// not serve every project (CheckGroupSource) raises EFormatError. One
+// project alone is built as above.
 int64_t RebuildLoader(const std::vector<const PhraseTable*>& tables, const std::string& sourcePath,
                       const std::string& outputPath, const StatusCallback& status = {});
 

@@ -89,7 +89,7 @@ VerifyResult VerifyLoader(const PhraseTable& table, const std::string& builtPath
 // The same for a loader that carries the units of several projects of one
 // module: each translated unit is checked against its project, every other
 // unit against the source. A list that cannot go together (ModuleGroup.h)
-// or a source that does not serve every project raises EFormatError.
+// raises ERefusal; a source that does not serve every project EFormatError.
 VerifyResult VerifyLoader(const ProjectList& projects, const std::string& builtPath, const std::string& sourcePath);
 
 // One line per unit of a checked loader: "unit 2 (JPN): translated, 3 in

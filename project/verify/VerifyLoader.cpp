@@ -319,7 +319,7 @@ VerifyResult VerifyLoader(const ProjectList& projects, const std::string& builtP
   if (projects.empty()) throw EFormatError("No project to verify the loader against.");
   if (projects.size() > 1)
     if (const auto problem = CheckModuleGroup(projects))
-      throw EFormatError("The loader cannot carry " + GroupMemberName(problem->Index, *projects[problem->Index]) +
+      throw ERefusal("The loader cannot carry " + GroupMemberName(problem->Index, *projects[problem->Index]) +
                          ": " + problem->Reason + ".");
   size_t failed = 0;
   const SourceCheck check = CheckGroupSource(projects, sourcePath, &failed);
