@@ -43,9 +43,8 @@ const char* kUsage =
     "  --source LOADING.KWI    the source loader to use when the projects' own\n"
     "                          source paths do not serve\n"
     "\n"
-    "Examples:\n"
-    "  velmora-cli build-loader apm.vmprj -o LOADING.KWI\n"
-    "  velmora-cli build-loader apm.vmprj jpn.vmprj eur.vmprj -o LOADING.KWI\n";
+    "Example:\n"
+    "  velmora-cli build-loader apm.vmprj -o LOADING.KWI\n";
 
 int RunBuildLoader(const std::vector<std::string>& args) {
   ArgParser ap(args, {"-o", "--output", "--source"}, {});

@@ -47,9 +47,8 @@ const char* kUsage =
     "  --source LOADING.KWI   the source loader to use when the project's own\n"
     "                         source path does not serve\n"
     "\n"
-    "Examples:\n"
-    "  velmora-cli verify apm.vmprj LOADING.KWI\n"
-    "  velmora-cli verify apm.vmprj jpn.vmprj eur.vmprj LOADING.KWI\n";
+    "Example:\n"
+    "  velmora-cli verify apm.vmprj LOADING.KWI\n";
 
 // Several projects: a loader that carries all their units.
 int VerifyGroup(const std::vector<std::string>& projectPaths, const std::string& built, const std::string& given) {
