@@ -9,6 +9,7 @@
 #include "container/io/Stream.h"
 #include "container/kiwi/LoaderRebuild.h"
 #include "project/build/LoaderBuild.h"
+#include "project/build/ModuleGroup.h"
 #include "project/build/SourceLoader.h"
 #include "project/file/ProjectFile.h"
 #include "project/verify/Verify.h"
@@ -17,7 +18,7 @@ namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "Usage: velmora-cli verify PROJECT BUILT [--source LOADING.KWI]\n"
+    "Usage: velmora-cli verify PROJECT... BUILT [--source LOADING.KWI]\n"
     "\n"
     "Checks BUILT, a .BIN or a LOADING.KWI built from PROJECT, against the\n"
     "project:\n"
@@ -36,6 +37,11 @@ const char* kUsage =
     "source loader is found as 'build-loader' finds it: the project's own source\n"
     "path, else the file given with --source.\n"
     "\n"
+    "With several projects (the last argument is BUILT), BUILT is a loader that\n"
+    "carries their units, as 'build-loader PROJECT... -o BUILT' writes it: each\n"
+    "translated unit is checked against its project and every other unit byte\n"
+    "for byte against the source. The summary gives one line per unit.\n"
+    "\n"
     "Prints one line per problem (kind, position in BUILT, what is wrong) and\n"
     "exits 1 when there is any; otherwise prints what was verified and exits 0.\n"
     "\n"
@@ -46,12 +52,55 @@ const char* kUsage =
     "Example:\n"
     "  velmora-cli verify apm.vmprj LOADING.KWI\n";
 
+// Several projects: a loader that carries all their units.
+int VerifyGroup(const std::vector<std::string>& projectPaths, const std::string& built, const std::string& given) {
+  std::vector<PhraseTable> tables(projectPaths.size());
+  ProjectList projects;
+  for (size_t i = 0; i < projectPaths.size(); ++i) {
+    OpenProject(tables[i], projectPaths[i]);
+    projects.push_back(&tables[i]);
+  }
+  if (const auto problem = CheckModuleGroup(projects)) {
+    std::cerr << "velmora-cli verify: " << projectPaths[problem->Index] << " cannot go into the loader: "
+              << problem->Reason << "\n";
+    return kExitFailure;
+  }
+  const SourceSearch source = FindGroupSource(projects, given);
+  if (source.Path.empty()) {
+    for (const auto& r : source.Rejected) std::cerr << "velmora-cli verify: " << r << "\n";
+    std::cerr << "velmora-cli verify: no source loader serves every project (give one with --source)\n"
+              << "Unsuitable file !!!\n";
+    return kExitFailure;
+  }
+  const VerifyResult result = VerifyLoader(projects, built, source.Path);
+  for (const auto& note : result.Notes) std::cout << "note: " << note << "\n";
+  if (!result.Clean()) {
+    for (const auto& p : result.Problems) std::cout << ProblemLine(p) << "\n";
+    if (result.ProblemCount > result.Problems.size())
+      std::cout << "... and " << result.ProblemCount - result.Problems.size() << " more problems\n";
+  } else {
+    std::cout << "Verified " << built << " as a LOADING.KWI with " << projects.size()
+              << " translated units (source " << source.Path << "): every translation reachable, nothing else changed.\n";
+  }
+  for (const auto& line : UnitSummaryLines(result)) std::cout << line << "\n";
+  if (!result.Clean()) {
+    std::cerr << "velmora-cli verify: " << result.ProblemCount << (result.ProblemCount == 1 ? " problem" : " problems")
+              << " found in " << built << "\n";
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
 int RunVerify(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--source"}, {});
-  if (ap.Positionals().size() != 2) throw UsageError("give a PROJECT and the BUILT file");
-  const std::string& built = ap.Positionals()[1];
-  if (SameFile(ap.Positionals()[0], built))
-    throw std::runtime_error(built + " is the project file itself, not a built .BIN or LOADING.KWI");
+  if (ap.Positionals().size() < 2) throw UsageError("give a PROJECT and the BUILT file");
+  const std::string& built = ap.Positionals().back();
+  for (size_t i = 0; i + 1 < ap.Positionals().size(); ++i)
+    if (SameFile(ap.Positionals()[i], built))
+      throw std::runtime_error(built + " is the project file itself, not a built .BIN or LOADING.KWI");
+  if (ap.Positionals().size() > 2)
+    return VerifyGroup({ap.Positionals().begin(), ap.Positionals().end() - 1}, built,
+                       ap.Value("--source").value_or(""));
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);

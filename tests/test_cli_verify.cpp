@@ -107,11 +107,15 @@ TEST(CliVerify, LoaderSourceIsFoundAsBuildLoaderFindsIt) {
 TEST(CliVerify, CommandLineAndFileErrors) {
   Built b;
   EXPECT_EQ(RunCli({"verify", b.project}).exitCode, 2);
-  EXPECT_EQ(RunCli({"verify", b.project, b.bin, "extra"}).exitCode, 2);
+  // Further arguments name further projects; one project given twice is refused.
+  const auto twice = RunCli({"verify", b.project, b.project, b.kwi});
+  EXPECT_EQ(twice.exitCode, 1);
+  EXPECT_NE(twice.err.find("cannot go into the loader: its unit 0 (APM) is already translated by project 1"),
+            std::string::npos) << twice.err;
   const auto r = RunCli({"verify", b.project, b.dir.File("none.BIN")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("Cannot open file"), std::string::npos) << r.err;
-  EXPECT_NE(RunCli({"verify", "--help"}).out.find("Usage: velmora-cli verify PROJECT BUILT"), std::string::npos);
+  EXPECT_NE(RunCli({"verify", "--help"}).out.find("Usage: velmora-cli verify PROJECT... BUILT"), std::string::npos);
 }
 
 }  // namespace

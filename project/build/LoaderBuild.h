@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/PhraseTable.h"
 #include "project/build/BinBuilder.h"
@@ -22,5 +23,14 @@ inline constexpr std::string_view kLoaderCompleteText = "The creation of the fil
 // not it succeeded.
 int64_t RebuildLoader(const PhraseTable& table, const std::string& sourcePath, const std::string& outputPath,
                       const StatusCallback& status = {});
+
+// The same for several projects of one module (ModuleGroup.h): each
+// project's unit as the BIN builder writes it, every other unit copied. A
+// list that cannot go together (CheckModuleGroup) raises ERefusal naming
+// the project and the reason, after the "creating" text; a source that does
+// not serve every project (CheckGroupSource) raises EFormatError. One
+// project alone is built as above.
+int64_t RebuildLoader(const std::vector<const PhraseTable*>& tables, const std::string& sourcePath,
+                      const std::string& outputPath, const StatusCallback& status = {});
 
 }  // namespace velmora

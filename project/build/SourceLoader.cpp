@@ -26,26 +26,29 @@ SourceCheck CheckSource(const PhraseTable& table, const std::string& path) {
   if (!NonRegularFileKind(path).empty()) return SourceCheck::NotAFile;
   if (!FileExists(path)) return SourceCheck::NoFile;
   try {
-    const TLN_Loading dir(path);
-    LoaderUnitLookup found;
-    switch (FindLoaderUnit(dir, ProjectModule(table), table.Info.UnitIndex, found)) {
-      case LoaderLookupResult::NoMaker: return SourceCheck::NoMaker;
-      case LoaderLookupResult::NoUnit: return SourceCheck::NoUnit;
-      case LoaderLookupResult::Found: break;
-    }
-    if (found.Unit->Name != table.UnitName || found.Unit->Offset != table.Info.UnitOffset)
-      return SourceCheck::NameOrOffset;
-    const TLN_Unit_Record_AISIN header = ReadUnitHeader(dir, table.Info.UnitOffset);
-    // The project file keeps only the first 8 bytes of the tag, so only
-    // those are compared.
-    if (std::string_view(header.UnitTag).substr(0, 8) != std::string_view(table.UnitTag).substr(0, 8) ||
-        header.UnitChecksum != table.Info.UnitChecksum)
-      return SourceCheck::TagOrChecksum;
-    return SourceCheck::Suitable;
+    return CheckSourceIn(table, TLN_Loading(path));
   } catch (const EStreamError&) {
     // A file that exists but cannot be opened or read serves no better.
     return SourceCheck::Unreadable;
   }
+}
+
+SourceCheck CheckSourceIn(const PhraseTable& table, const TLN_Loading& dir) {
+  LoaderUnitLookup found;
+  switch (FindLoaderUnit(dir, ProjectModule(table), table.Info.UnitIndex, found)) {
+    case LoaderLookupResult::NoMaker: return SourceCheck::NoMaker;
+    case LoaderLookupResult::NoUnit: return SourceCheck::NoUnit;
+    case LoaderLookupResult::Found: break;
+  }
+  if (found.Unit->Name != table.UnitName || found.Unit->Offset != table.Info.UnitOffset)
+    return SourceCheck::NameOrOffset;
+  const TLN_Unit_Record_AISIN header = ReadUnitHeader(dir, table.Info.UnitOffset);
+  // The project file keeps only the first 8 bytes of the tag, so only
+  // those are compared.
+  if (std::string_view(header.UnitTag).substr(0, 8) != std::string_view(table.UnitTag).substr(0, 8) ||
+      header.UnitChecksum != table.Info.UnitChecksum)
+    return SourceCheck::TagOrChecksum;
+  return SourceCheck::Suitable;
 }
 
 bool IsSourceSuitable(const PhraseTable& table, const std::string& path) {

@@ -28,6 +28,9 @@ enum class SourceCheck {
 const char* SourceCheckText(SourceCheck check);
 
 SourceCheck CheckSource(const PhraseTable& table, const std::string& path);
+// The same against a directory already read; the header is read from the
+// directory's file. Raises the stream errors of a file that cannot be read.
+SourceCheck CheckSourceIn(const PhraseTable& table, const TLN_Loading& dir);
 // True when the loader at path is the one the project's unit came from.
 bool IsSourceSuitable(const PhraseTable& table, const std::string& path);
 

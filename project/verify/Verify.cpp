@@ -9,7 +9,8 @@ namespace velmora {
 namespace verify {
 
 void Report::Problem(VerifyKind kind, uint64_t offset, std::string message) {
-  if (result_.Problems.size() < kMaxListedProblems) result_.Problems.push_back({kind, offset, std::move(message)});
+  if (result_.Problems.size() < kMaxListedProblems)
+    result_.Problems.push_back({kind, offset, context_.empty() ? std::move(message) : context_ + message});
   ++result_.ProblemCount;
 }
 
@@ -58,6 +59,22 @@ VerifyResult VerifyBin(const PhraseTable& table, const std::string& builtPath) {
                        " bytes after the unit and its padding (" + std::to_string(plan.Summary.PaddedSize) +
                        " bytes)");
   return result;
+}
+
+std::vector<std::string> UnitSummaryLines(const VerifyResult& result) {
+  std::vector<std::string> lines;
+  for (const UnitVerifySummary& u : result.Units) {
+    std::string line = "unit " + std::to_string(u.UnitIndex) + " (" + u.Name + "): ";
+    if (u.Translated)
+      line += "translated, " + std::to_string(u.Build.InPlace) + " in place, " + std::to_string(u.Build.Relocated) +
+              " relocated, ";
+    else
+      line += "copied, ";
+    line += u.Problems == 0 ? std::string("no problems")
+                            : std::to_string(u.Problems) + (u.Problems == 1 ? " problem" : " problems");
+    lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 std::string ProblemLine(const VerifyProblem& problem) {

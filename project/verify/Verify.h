@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "project/build/ModuleGroup.h"
 #include "project/build/TranslationPlan.h"
 
 namespace velmora {
@@ -51,12 +52,22 @@ struct VerifyProblem {
 
 enum class BuiltKind { Bin, Loader };
 
+// What the check of a loader found in one of its units.
+struct UnitVerifySummary {
+  size_t UnitIndex = 0;
+  std::string Name;
+  bool Translated = false;  // built from a project; otherwise a copy of the source's unit
+  BuildSummary Build;       // translated units: the project's summary
+  uint64_t Problems = 0;    // problems found inside the unit and its padding
+};
+
 struct VerifyResult {
   BuiltKind Kind = BuiltKind::Bin;
   std::vector<VerifyProblem> Problems;  // the first kMaxListedProblems found
   uint64_t ProblemCount = 0;            // all found
   std::vector<std::string> Notes;       // facts worth knowing that are no fault
-  BuildSummary Summary;                 // from the project (TranslationPlan)
+  BuildSummary Summary;                 // from the project (TranslationPlan); a loader of several projects: their sums
+  std::vector<UnitVerifySummary> Units; // a loader: every unit of its module, in order
   bool Clean() const { return ProblemCount == 0; }
 };
 
@@ -75,6 +86,15 @@ VerifyResult VerifyBin(const PhraseTable& table, const std::string& builtPath);
 // Checks a LOADING.KWI built from the source loader at sourcePath, which
 // must be suitable for the project (CheckSource); EFormatError otherwise.
 VerifyResult VerifyLoader(const PhraseTable& table, const std::string& builtPath, const std::string& sourcePath);
+// The same for a loader that carries the units of several projects of one
+// module: each translated unit is checked against its project, every other
+// unit against the source. A list that cannot go together (ModuleGroup.h)
+// raises ERefusal; a source that does not serve every project EFormatError.
+VerifyResult VerifyLoader(const ProjectList& projects, const std::string& builtPath, const std::string& sourcePath);
+
+// One line per unit of a checked loader: "unit 2 (JPN): translated, 3 in
+// place, 1 relocated, no problems" or "unit 1 (MAP): copied, 2 problems".
+std::vector<std::string> UnitSummaryLines(const VerifyResult& result);
 
 // "checksum at 0x00000078: the checksum field holds ..."
 std::string ProblemLine(const VerifyProblem& problem);

@@ -14,6 +14,7 @@
 #include "container/kiwi/LoaderLayout.h"
 #include "container/kiwi/LoaderRebuild.h"
 #include "project/build/LoaderBuild.h"
+#include "project/build/ModuleGroup.h"
 #include "project/build/SourceLoader.h"
 #include "container/kiwi/Loading.h"
 #include "container/io/StreamErrors.h"
@@ -43,10 +44,20 @@ struct UnitPlace {
   uint32_t size = 0;           // the directory's size of the unit in the source
   uint32_t sourceOffset = 0;
   bool translated = false;
+  size_t project = 0;          // translated: its project's position in the list
   uint64_t pos = 0;            // where it lies in the built loader
   uint64_t length = 0;         // the bytes it takes there, padding included
   int64_t entryField = -1;     // position of its entry's offset field, -1 when it names no position
 };
+
+void AddSummary(BuildSummary& total, const BuildSummary& one) {
+  total.InPlace += one.InPlace;
+  total.Relocated += one.Relocated;
+  total.AppendedBytes += one.AppendedBytes;
+  total.OldSize += one.OldSize;
+  total.NewSize += one.NewSize;
+  total.PaddedSize += one.PaddedSize;
+}
 
 // What a rebuild from the source writes, worked out from the source's
 // directory and the project's plan.
@@ -58,12 +69,15 @@ struct ExpectedLoader {
   uint64_t fileSize = 0;
 };
 
-// The dir must be the source's, already found suitable for the project.
-ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, const TLN_Loading& dir, TStream& source,
-                      int64_t sourceSize) {
+// The dir must be the source's, already found suitable for every project;
+// summaries[k] is the build summary of projects[k].
+ExpectedLoader Expect(const ProjectList& projects, const std::vector<BuildSummary>& summaries,
+                      const TLN_Loading& dir, TStream& source, int64_t sourceSize) {
+  const PhraseTable& table = *projects.front();
   const auto makerIndex = static_cast<size_t>(table.Info.MakerIndex);
   const auto moduleIndex = static_cast<size_t>(table.Info.ModuleIndex);
-  const auto unitIndex = static_cast<size_t>(table.Info.UnitIndex);
+  std::map<size_t, size_t> projectOf;  // unit index -> project
+  for (size_t k = 0; k < projects.size(); ++k) projectOf[static_cast<size_t>(projects[k]->Info.UnitIndex)] = k;
   const TLN_Module_Info& module = dir.Frame.Makers[makerIndex].Modules[moduleIndex];
   const size_t count = module.Units.size();
   if (!module.SplitTable && count > kRecordUnitSlots)
@@ -84,9 +98,11 @@ ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, con
     place.name = u.Name;
     place.size = u.Size;
     place.sourceOffset = u.Offset;
-    place.translated = i == unitIndex;
+    const auto translated = projectOf.find(i);
+    place.translated = translated != projectOf.end();
+    if (place.translated) place.project = translated->second;
     place.pos = w;
-    place.length = place.translated ? summary.PaddedSize : uint64_t{u.Size} + (u.Size % 2);
+    place.length = place.translated ? summaries[place.project].PaddedSize : uint64_t{u.Size} + (u.Size % 2);
 
     // The entry's offset field and the value a rebuild leaves there.
     uint8_t* field = nullptr;
@@ -117,9 +133,11 @@ ExpectedLoader Expect(const PhraseTable& table, const BuildSummary& summary, con
 
 class LoaderCheck {
  public:
-  LoaderCheck(const PhraseTable& table, const TranslationPlan& plan, const ExpectedLoader& e, verify::BuiltFile& built,
-              TStream& source, int64_t sourceSize, verify::Report& report)
-      : table_(table), plan_(plan), e_(e), built_(built), source_(source), sourceSize_(sourceSize), report_(report) {
+  LoaderCheck(const ProjectList& projects, const std::vector<TranslationPlan>& plans, const ExpectedLoader& e,
+              verify::BuiltFile& built, TStream& source, int64_t sourceSize, VerifyResult& result,
+              verify::Report& report)
+      : projects_(projects), plans_(plans), e_(e), built_(built), source_(source), sourceSize_(sourceSize),
+        result_(result), report_(report) {
     for (size_t i = 0; i < e.units.size(); ++i)
       if (e.units[i].entryField >= 0) entryOf_[static_cast<uint64_t>(e.units[i].entryField)] = i;
   }
@@ -132,16 +150,28 @@ class LoaderCheck {
     }
     for (size_t i = 0; i < e_.units.size(); ++i) {
       const UnitPlace& u = e_.units[i];
+      const uint64_t problemsBefore = result_.ProblemCount;
+      UnitVerifySummary summary;
+      summary.UnitIndex = i;
+      summary.Name = u.name;
+      summary.Translated = u.translated;
       if (u.translated) {
-        verify::CheckUnit(table_, plan_, built_, static_cast<int64_t>(u.pos), report_);
-        if (u.size != plan_.Summary.NewSize)
+        const TranslationPlan& plan = plans_[u.project];
+        summary.Build = plan.Summary;
+        // With several translated units, each problem says which one it is in.
+        if (projects_.size() > 1) report_.SetContext("unit " + std::to_string(i) + " (" + u.name + "): ");
+        verify::CheckUnit(*projects_[u.project], plan, built_, static_cast<int64_t>(u.pos), report_);
+        report_.SetContext("");
+        if (u.size != plan.Summary.NewSize)
           report_.Note("The directory entry of unit " + std::to_string(i) + " (" + u.name + ") keeps its old size " +
                        std::to_string(u.size) + "; the unit's own header gives its new size " +
-                       std::to_string(plan_.Summary.NewSize) + ", and the unit is read by that.");
+                       std::to_string(plan.Summary.NewSize) + ", and the unit is read by that.");
       } else {
         CompareWithSource(i);
         if (u.size % 2 != 0) CheckZeros(u.pos + u.size, u.pos + u.length, "the byte that keeps the next unit even");
       }
+      summary.Problems = result_.ProblemCount - problemsBefore;
+      result_.Units.push_back(summary);
     }
     CheckZeros(e_.moduleEnd, e_.fileSize, "the module's padding after its last unit");
     const auto size = static_cast<uint64_t>(built_.Size());
@@ -259,12 +289,13 @@ class LoaderCheck {
     runs.Flush();
   }
 
-  const PhraseTable& table_;
-  const TranslationPlan& plan_;
+  const ProjectList& projects_;
+  const std::vector<TranslationPlan>& plans_;
   const ExpectedLoader& e_;
   verify::BuiltFile& built_;
   TStream& source_;
   const int64_t sourceSize_;
+  VerifyResult& result_;
   verify::Report& report_;
   std::map<uint64_t, size_t> entryOf_;  // entry offset field position -> unit
 };
@@ -282,19 +313,35 @@ struct SourceView {
 }  // namespace
 
 VerifyResult VerifyLoader(const PhraseTable& table, const std::string& builtPath, const std::string& sourcePath) {
-  const SourceCheck check = CheckSource(table, sourcePath);
+  return VerifyLoader(ProjectList{&table}, builtPath, sourcePath);
+}
+
+VerifyResult VerifyLoader(const ProjectList& projects, const std::string& builtPath, const std::string& sourcePath) {
+  if (projects.empty()) throw EFormatError("No project to verify the loader against.");
+  if (projects.size() > 1)
+    if (const auto problem = CheckModuleGroup(projects))
+      throw ERefusal("The loader cannot carry " + GroupMemberName(problem->Index, *projects[problem->Index]) +
+                         ": " + problem->Reason + ".");
+  size_t failed = 0;
+  const SourceCheck check = CheckGroupSource(projects, sourcePath, &failed);
   if (check != SourceCheck::Suitable)
-    throw EFormatError("The source loader \"" + sourcePath + "\" does not serve the project: " +
-                       SourceCheckText(check) + ".");
+    throw EFormatError("The source loader \"" + sourcePath + "\" does not serve " +
+                       (projects.size() > 1 ? GroupMemberName(failed, *projects[failed]) : std::string("the project")) +
+                       ": " + SourceCheckText(check) + ".");
   VerifyResult result;
   result.Kind = BuiltKind::Loader;
-  const TranslationPlan plan = PlanTranslations(table);
-  result.Summary = plan.Summary;
+  std::vector<TranslationPlan> plans;
+  std::vector<BuildSummary> summaries;
+  for (const PhraseTable* table : projects) {
+    plans.push_back(PlanTranslations(*table));
+    summaries.push_back(plans.back().Summary);
+    AddSummary(result.Summary, plans.back().Summary);
+  }
   SourceView source(sourcePath);
-  const ExpectedLoader expected = Expect(table, plan.Summary, source.dir, source.stream, source.size);
+  const ExpectedLoader expected = Expect(projects, summaries, source.dir, source.stream, source.size);
   verify::Report report(result);
   verify::BuiltFile built(builtPath);
-  LoaderCheck(table, plan, expected, built, source.stream, source.size, report).Run();
+  LoaderCheck(projects, plans, expected, built, source.stream, source.size, result, report).Run();
   return result;
 }
 
@@ -304,7 +351,7 @@ BuiltKind GuessBuiltKind(const PhraseTable& table, const std::string& builtPath,
   if (!sourcePath.empty() && CheckSource(table, sourcePath) == SourceCheck::Suitable) {
     try {
       SourceView source(sourcePath);
-      head = Expect(table, SummarizeBuild(table), source.dir, source.stream, source.size).head;
+      head = Expect({&table}, {SummarizeBuild(table)}, source.dir, source.stream, source.size).head;
     } catch (const EStreamError&) {
       head.clear();  // judged by the fixed bytes alone
     }

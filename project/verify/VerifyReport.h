@@ -20,9 +20,12 @@ class Report {
   explicit Report(VerifyResult& result) : result_(result) {}
   void Problem(VerifyKind kind, uint64_t offset, std::string message);
   void Note(std::string note);
+  // Put before every problem message until changed ("unit 2 (JPN): ").
+  void SetContext(std::string context) { context_ = std::move(context); }
 
  private:
   VerifyResult& result_;
+  std::string context_;
   uint64_t notes_ = 0;
 };
 

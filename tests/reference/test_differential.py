@@ -39,7 +39,7 @@ PANASONIC_POS = (4019390, 1022789)
 
 STATS: dict[str, int] = {k: 0 for k in ["projects compared", "phrases", "link records", "hidden",
                                         "texts translated", "texts relocated", "units built",
-                                        "loaders built", "split layout", "odd-size units copied",
+                                        "loaders built", "loaders of several units", "split layout", "odd-size units copied",
                                         "builds verified", "overwritten translations reported",
                                         "changed bytes caught"]}
 
@@ -1243,19 +1243,29 @@ def bin_scenario(rep: Report, cli: Cli, work: str, seed: int) -> None:
     case.expect_rc("build-loader of a .BIN project", res, -1)
 
 
-def loader_scenario(rep: Report, cli: Cli, work: str, seed: int, *, split=None, unit0_distance=None,
-                    tag: str = "") -> None:
-    rng = random.Random(seed)
+def generated_loader(rep: Report, cli: Cli, work: str, rng: random.Random, name: str, **layout):
+    """A generated loader written as LOADING.KWI of a new case; None when the
+    generator made an invalid one (reported)."""
     classes = rng.choice(CLASS_SETS)
-    data, modules = gen_loader(rng, classes, split=split, unit0_distance=unit0_distance)
-    case = Case(rep, cli, work, f"kwi-{seed}{tag}")
+    data, _ = gen_loader(rng, classes, **layout)
+    case = Case(rep, cli, work, name)
     src = case.path("LOADING.KWI")
     write(src, data)
     d = ref.parse_loader(data)
     if not d.valid:
         rep.fail(case.name, "generator", "generated loader is not valid")
-        return
+        return None
     aisin = next(m for m in d.makers if m.name == b"AISIN-AW")
+    return case, classes, data, src, aisin
+
+
+def loader_scenario(rep: Report, cli: Cli, work: str, seed: int, *, split=None, unit0_distance=None,
+                    tag: str = "") -> None:
+    rng = random.Random(seed)
+    made = generated_loader(rep, cli, work, rng, f"kwi-{seed}{tag}", split=split, unit0_distance=unit0_distance)
+    if made is None:
+        return
+    case, classes, data, src, aisin = made
     choices = [(mi, ui) for mi, mod in enumerate(aisin.modules) for ui, u in enumerate(mod.units)
                if u.size >= 128 and ref.read_unit_header(data, u.offset).size >= 128]
     if not choices:
@@ -1304,6 +1314,85 @@ def loader_scenario(rep: Report, cli: Cli, work: str, seed: int, *, split=None, 
         import_phase(case, rng, proj, path)
         switch_on_some(case, rng, proj, path)
     loader_output_phase(case, rng, proj, path, src, data)
+
+
+def multi_unit_scenario(rep: Report, cli: Cli, work: str, seed: int) -> None:
+    """Projects of two or three units of one module go into one loader:
+    build-loader with all of them against the reference, verify with all of
+    them, one changed byte caught, and the lists that cannot go together
+    refused."""
+    rng = random.Random(seed)
+    made = generated_loader(rep, cli, work, rng, f"units-{seed}", split=rng.random() < 0.5)
+    if made is None:
+        return
+    case, _, data, src, aisin = made
+    usable = {mi: [ui for ui, u in enumerate(mod.units)
+                   if u.size >= 128 and ref.read_unit_header(data, u.offset).size >= 128]
+              for mi, mod in enumerate(aisin.modules)}
+    modules = [mi for mi, units in usable.items() if len(units) >= 2]
+    if not modules:
+        return
+    mi = rng.choice(modules)
+    picks = rng.sample(usable[mi], min(len(usable[mi]), rng.choice([2, 3, 3])))
+    abs_path = os.path.normpath(os.path.abspath(src))
+    projs, paths = [], []
+    for k, ui in enumerate(picks):
+        mode = rng.choice(MODE_ARGS)
+        try:
+            expected, _ = ref.project_from_loader(data, abs_path, mi, ui, ref.MODE_NAMES[mode], False, None, True)
+        except IOError:
+            return
+        path = case.path(f"u{k}.vmprj")
+        res = cli.run("new", src, "-o", path, "--module", str(mi), "--unit", str(ui),
+                      *new_args(mode, False, None, True))
+        if not case.expect_rc(f"new unit {ui}", res, 0) or not case.compare_project(f"new unit {ui}", expected, path):
+            return
+        translate_phase(case, rng, expected, path, mode)
+        projs.append(expected)
+        paths.append(path)
+    STATS["loaders built"] += 1
+    STATS["loaders of several units"] += 1
+    STATS["split layout"] += aisin.modules[mi].split
+    out = case.path("UNITS.KWI")
+    res = cli.run("build-loader", *paths, "-o", out)
+    if not case.expect_rc(f"build-loader with units {picks}", res, 0):
+        return
+    expected = ref.rebuild_loader_units(projs, data)
+    actual = read(out) or b""
+    compare_bytes(case.rep, case.name, f"build-loader output with units {picks}", expected.data, actual,
+                  describe_loader_offset(expected.unit_positions))
+    # each translated unit is what build-bin writes for its project
+    for proj, path in zip(projs, paths):
+        bin_path = case.path(f"unit{proj.unit_index}.BIN")
+        if case.expect_rc("build-bin", cli.run("build-bin", path, "-o", bin_path), 0):
+            at = expected.unit_positions[proj.unit_index]
+            want = read(bin_path) or b""
+            compare_bytes(case.rep, case.name, f"unit {proj.unit_index} against build-bin", want,
+                          actual[at:at + len(want)], lambda _data, off: f"(unit offset 0x{off:X})")
+    # verify with every project accepts it; one changed byte fails it
+    res = cli.run("verify", *paths, out)
+    # the only problems allowed are translations the build itself overwrote
+    kinds = [m.group(1) for m in map(PROBLEM_RE.match, res.stdout.decode(errors="replace").splitlines()) if m]
+    if res.returncode not in (0, 1) or (res.returncode == 1) != bool(kinds) or set(kinds) - {"overwritten"}:
+        rep.fail(case.name, "verify with every project", f"exit code {res.returncode}: "
+                                                         f"{(res.stdout + res.stderr).decode(errors='replace')[:600]}")
+    else:
+        rep.ok()
+        STATS["builds verified"] += 1
+    mrng = random.Random(f"{case.name} verify")
+    damaged = bytearray(actual)
+    at = mrng.randrange(len(damaged))
+    damaged[at] ^= mrng.randrange(1, 256)
+    write(out + ".changed", bytes(damaged))
+    res = cli.run("verify", *paths, out + ".changed")
+    if case.expect_rc(f"verify with byte 0x{at:X} changed", res, 1):
+        STATS["changed bytes caught"] += 1
+    # two projects of one unit are refused, and nothing is written
+    refused = case.path("REFUSED.KWI")
+    res = cli.run("build-loader", paths[0], *paths, "-o", refused)
+    case.expect_rc("build-loader with one unit twice", res, -1)
+    if os.path.exists(refused):
+        rep.fail(case.name, "build-loader with one unit twice", "an output was written")
 
 
 def reference_selftest(rep: Report) -> None:
@@ -1407,6 +1496,8 @@ def main() -> int:
         for s in range(args.first_seed, args.first_seed + args.seeds):
             bin_scenario(rep, cli, work, s)
             loader_scenario(rep, cli, work, 10000 + s)
+            if s % 5 == 0:  # each runs about 20 commands: one in five seeds is enough
+                multi_unit_scenario(rep, cli, work, 70000 + s)
         # targeted loaders: split layout with unit 0 far from the module start,
         # and a directory-table layout whose unit 0 does not start the module
         for s in range(5):

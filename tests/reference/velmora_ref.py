@@ -607,6 +607,15 @@ class RebuildResult:
 
 
 def rebuild_loader(proj: Project, src: bytes) -> RebuildResult:
+    return rebuild_loader_units([proj], src)
+
+
+def rebuild_loader_units(projs: list, src: bytes) -> RebuildResult:
+    """The loader that carries the units of several projects of one module:
+    each project's unit built in its place, every other unit copied. The
+    first project names the maker entry and the module."""
+    proj = projs[0]
+    by_unit = {p.unit_index: p for p in projs}
     d = parse_loader(src)
     mk = d.makers[proj.maker_index]
     mod = mk.modules[proj.module_index]
@@ -637,8 +646,8 @@ def rebuild_loader(proj: Project, src: bytes) -> RebuildResult:
             out.write_at(table_base + 12, b"\0\0\0\0")
         positions.append(w)
         out.seek(w)
-        if i == proj.unit_index:
-            build_unit(proj, out)
+        if i in by_unit:
+            build_unit(by_unit[i], out)
         else:
             out.write(read_bytes(src, u.offset, u.size))
             if u.size % 2:

@@ -14,6 +14,7 @@
 #include "analysis/PhraseTable.h"
 #include "support/TableBuilder.h"
 #include "ui/logic/CreateForm.h"
+#include "ui/logic/LoaderUnitsForm.h"
 #include "ui/logic/EditForm.h"
 #include "ui/logic/NewProjectForm.h"
 #include "ui/logic/Platform.h"
@@ -83,6 +84,9 @@ class ScriptedPlatform : public Platform {
   std::function<bool(NewProjectForm&)> OnNewProjectForm;
   std::function<bool(EditForm&, int gridRow, int topRow)> OnEditForm;
   std::function<bool(CreateForm&)> OnCreateForm;
+  // The loader's units dialog: unset, it is closed with OK as it opened (the
+  // open project's unit alone), so Save LOADING.KWI goes on as before.
+  std::function<bool(LoaderUnitsForm&)> OnLoaderUnitsForm;
 
   bool ShowNewProjectForm(NewProjectForm& form) override {
     Status.push_back("dialog:new-project");
@@ -96,6 +100,11 @@ class ScriptedPlatform : public Platform {
     Status.push_back("dialog:source");
     return OnCreateForm ? OnCreateForm(form) : false;
   }
+  bool ShowLoaderUnitsForm(LoaderUnitsForm& form) override {
+    ++LoaderUnitsShown;
+    return OnLoaderUnitsForm ? OnLoaderUnitsForm(form) : true;
+  }
+  int LoaderUnitsShown = 0;
 
  private:
   static std::optional<std::string> Pop(std::deque<std::optional<std::string>>& q) {

@@ -18,6 +18,8 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QLayout>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <functional>
@@ -27,6 +29,7 @@
 #include "sampledata/SampleData.h"
 #include "ui/qt/EditDialog.h"
 #include "ui/qt/NewProjectDialog.h"
+#include "ui/qt/LoaderUnitsDialog.h"
 #include "ui/qt/SourceDialog.h"
 #include "project/exchange/PhraseFormat.h"
 #include "project/file/ProjectFile.h"
@@ -266,6 +269,46 @@ class MainWindowTest : public QObject {
     form.Ui().ShowStatus("again");
     form.Ui().HideStatusNow();
     QVERIFY(!panel->isVisible());
+  }
+
+  void loaderUnitsDialogFollowsTheLanguageAndRuns() {
+    PhraseTable table;
+    TMainForm form(table, {});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QDialog* units = form.LoaderUnitsDialog();
+    struct Texts {
+      const char *caption, *add, *remove, *cancel;
+    };
+    const Texts ru{"Блоки нового LOADING.KWI", "Добавить", "Удалить", "Отмена"};
+    const Texts en{"Units of the New LOADING.KWI", "Add", "Remove", "Cancel"};
+    for (const Texts* t : {&ru, &en}) {
+      if (t == &en) form.findChild<QAction*>("EngMenuItem")->trigger();
+      QCOMPARE(units->windowTitle(), QString(t->caption));
+      QCOMPARE(units->findChild<QPushButton*>("AddBtn")->text(), QString(t->add));
+      QCOMPARE(units->findChild<QPushButton*>("RemoveBtn")->text(), QString(t->remove));
+      QCOMPARE(units->findChild<QPushButton*>("CancelBtn")->text(), QString(t->cancel));
+      QVERIFY(!units->findChild<QLabel*>("Label1")->text().isEmpty());
+      units->layout()->activate();  // as showing the dialog does
+      testing::VerifyLaidOut(units);
+    }
+    // Run over a project: its row is listed and cannot be removed; OK and
+    // Cancel give the answer.
+    table.UnitName = "APM";
+    table.UnitTag = "APM";
+    table.Info.UnitIndex = 0;
+    LoaderUnitsForm logic(form.Ui(), CoreProjectFiles());
+    logic.FormShow(table, "/p/apm.vmprj", "");
+    for (const char* button : {"OkBtn", "CancelBtn"}) {
+      QTimer::singleShot(0, units, [units, button] {
+        auto* list = units->findChild<QListWidget*>("UnitsList");
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QString("APM_APM  (unit 0)  /p/apm.vmprj"));
+        QVERIFY(!units->findChild<QPushButton*>("RemoveBtn")->isEnabled());
+        units->findChild<QPushButton*>(button)->click();
+      });
+      QCOMPARE(static_cast<TLoaderUnitsForm*>(units)->Run(logic), QString(button) == "OkBtn");
+    }
   }
 
   void dialogsFollowTheLanguage() {

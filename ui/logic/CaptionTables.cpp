@@ -177,6 +177,26 @@ constexpr std::array<CaptionRow, kCaptionCount> kRows{{
     {CaptionId::ProblemsPanelCaption, CaptionWindow::Main, "ProblemsPanel", "caption",
      "Problems",
      "Проблемы"},
+    {CaptionId::LoaderUnitsFormCaption, CaptionWindow::LoaderUnits, "(window)", "caption",
+     "Units of the New LOADING.KWI",
+     "Блоки нового LOADING.KWI"},
+    {CaptionId::LoaderUnitsLabelText, CaptionWindow::LoaderUnits, "Label1", "text",
+     "The new loader carries the unit of the open project. Add the projects of other units of the same module to "
+     "carry their translations too.",
+     "Новый загрузчик содержит блок открытого проекта. Добавьте проекты других блоков того же модуля, чтобы "
+     "записать и их переводы."},
+    {CaptionId::LoaderUnitsAddBtnCaption, CaptionWindow::LoaderUnits, "AddBtn", "caption",
+     "Add",
+     "Добавить"},
+    {CaptionId::LoaderUnitsRemoveBtnCaption, CaptionWindow::LoaderUnits, "RemoveBtn", "caption",
+     "Remove",
+     "Удалить"},
+    {CaptionId::LoaderUnitsOkBtnCaption, CaptionWindow::LoaderUnits, "OkBtn", "caption",
+     "OK",
+     "OK"},
+    {CaptionId::LoaderUnitsCancelBtnCaption, CaptionWindow::LoaderUnits, "CancelBtn", "caption",
+     "Cancel",
+     "Отмена"},
 }};
 
 // The table's rows stand in the order of the ids.

@@ -11,7 +11,7 @@ namespace velmora::ui {
 enum class UiLanguage { English, Russian };
 
 // The window a caption belongs to.
-enum class CaptionWindow { Main, TranslationEditor, NewProject, LoaderRebuild };
+enum class CaptionWindow { Main, TranslationEditor, NewProject, LoaderRebuild, LoaderUnits };
 
 // One id per row of the caption table, in the order the language commands
 // apply them.
@@ -72,6 +72,12 @@ enum class CaptionId {
   CheckMenuItemCaption,
   CharsetMenuItemCaption,
   ProblemsPanelCaption,
+  LoaderUnitsFormCaption,
+  LoaderUnitsLabelText,
+  LoaderUnitsAddBtnCaption,
+  LoaderUnitsRemoveBtnCaption,
+  LoaderUnitsOkBtnCaption,
+  LoaderUnitsCancelBtnCaption,
   Count
 };
 constexpr size_t kCaptionCount = static_cast<size_t>(CaptionId::Count);

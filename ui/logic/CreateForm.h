@@ -36,6 +36,9 @@ class CreateForm {
   bool OpenSourceBtnClick();
   // The file accepted by the last OpenSourceBtnClick that returned true.
   const std::string& ChosenPath() const { return chosen_; }
+  // Replaces the test of a chosen source (a loader of several projects
+  // must serve each of them).
+  void SetSuitableTest(std::function<bool(const std::string&)> suitable) { suitable_ = std::move(suitable); }
 
  private:
   Platform& platform_;

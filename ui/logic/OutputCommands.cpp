@@ -1,7 +1,9 @@
 #include "ui/logic/OutputCommands.h"
 
 #include "project/build/BinBuilder.h"
+#include "container/io/OutputGuard.h"
 #include "project/build/LoaderBuild.h"
+#include "project/build/ModuleGroup.h"
 #include "project/build/SourceLoader.h"
 
 namespace velmora::ui {
@@ -26,23 +28,42 @@ void OutputCommands::SaveFileCommand() {
   saveFileDialogName_ = *output;
   bool statusShown = false, built = false;
   std::string source = state_.Table().SourcePath;
+  const bool ownSourceServes = IsSourceSuitable(state_.Table(), source);
+
+  // Other projects of the same module may go into the same loader.
+  unitsForm_.Folder = state_.DialogFolder();
+  unitsForm_.FormShow(state_.Table(), state_.ProjectPath(), ownSourceServes ? source : "");
+  if (!state_.Ui().ShowLoaderUnitsForm(unitsForm_)) return;
+  const ProjectList projects = unitsForm_.Projects();
+
   state_.Guard([&] {
     state_.RefuseOutputOverProject(*output, true);
-    if (!IsSourceSuitable(state_.Table(), source)) {
+    std::vector<std::string> inputs = unitsForm_.AddedPaths();
+    for (const PhraseTable* p : projects) inputs.push_back(p->SourcePath);
+    RefuseOutputOverInputs(*output, inputs);
+    if (!ownSourceServes || CheckGroupSource(projects, source) != SourceCheck::Suitable) {
       // The project's own source is gone or differs: the user names it.
       CreateForm& form = state_.SourceForm();
+      form.SetSuitableTest([&](const std::string& path) { return CheckGroupSource(projects, path) == SourceCheck::Suitable; });
+      struct RestoreTest {
+        CreateForm& form;
+        const PhraseTable& table;
+        ~RestoreTest() {
+          form.SetSuitableTest([&t = table](const std::string& path) { return IsSourceSuitable(t, path); });
+        }
+      } restore{form, state_.Table()};
       form.Folder = state_.DialogFolder();
       form.FormShow();
       if (!state_.Ui().ShowCreateForm(form)) return;
       source = form.ChosenPath();
     }
-    RebuildLoader(state_.Table(), source, *output, [&](std::string_view t) {
+    RebuildLoader(projects, source, *output, [&](std::string_view t) {
       statusShown = true;
       state_.Ui().ShowStatus(std::string(t));
     });
     built = true;
   });
-  FinishOutput(built, statusShown, [&] { return VerifyLoader(state_.Table(), *output, source); });
+  FinishOutput(built, statusShown, [&] { return VerifyLoader(projects, *output, source); });
 }
 
 void OutputCommands::FinishOutput(bool built, bool statusShown, const std::function<VerifyResult()>& verify) {

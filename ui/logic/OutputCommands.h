@@ -1,6 +1,7 @@
 // The output commands: "Save .BIN file As ..." and "Save LOADING.KWI As
-// ...". Each writes the translated unit, checks the written file against
-// the project, and tells the result in the status panel.
+// ...". Each writes the translated unit (a loader also those of the other
+// projects added in its units dialog), checks the written file against the
+// projects, and tells the result in the status panel.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 
 #include "project/verify/Verify.h"
 #include "ui/logic/CheckCommands.h"
+#include "ui/logic/LoaderUnitsForm.h"
 #include "ui/logic/WindowState.h"
 
 namespace velmora::ui {
@@ -20,7 +22,8 @@ class OutputCommands {
  public:
   // Before writing, each command runs the checks and asks before it builds
   // over errors.
-  OutputCommands(WindowState& state, CheckCommands& checks) : state_(state), checks_(checks) {}
+  OutputCommands(WindowState& state, CheckCommands& checks)
+      : state_(state), checks_(checks), unitsForm_(state.Ui(), state.Files()) {}
 
   void SaveFileCommand();
   void SaveBinFileCommand();
@@ -37,6 +40,8 @@ class OutputCommands {
   WindowState& state_;
   CheckCommands& checks_;
   std::string saveFileDialogName_ = kDefaultLoaderName;
+  // The loader's units dialog: which other projects go into the loader.
+  LoaderUnitsForm unitsForm_;
 };
 
 }  // namespace velmora::ui

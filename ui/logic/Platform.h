@@ -11,6 +11,7 @@ namespace velmora::ui {
 class NewProjectForm;
 class EditForm;
 class CreateForm;
+class LoaderUnitsForm;
 
 // The button sets of the message boxes.
 enum class Buttons { Ok, YesNo, YesNoCancel };
@@ -74,6 +75,8 @@ class Platform {
   // top scroll row (its placement).
   virtual bool ShowEditForm(EditForm& form, int gridRow, int topRow) = 0;
   virtual bool ShowCreateForm(CreateForm& form) = 0;
+  // The loader's units dialog of Save LOADING.KWI; true when closed with OK.
+  virtual bool ShowLoaderUnitsForm(LoaderUnitsForm& form) = 0;
 };
 
 }  // namespace velmora::ui

@@ -27,6 +27,7 @@
 #include "ui/qt/PhraseGridView.h"
 #include "ui/qt/ProblemsPanel.h"
 #include "ui/qt/QtText.h"
+#include "ui/qt/LoaderUnitsDialog.h"
 #include "ui/qt/SourceDialog.h"
 #include "ui/qt/StatusPanel.h"
 
@@ -57,7 +58,8 @@ TMainForm::TMainForm(PhraseTable& table, std::vector<std::string> args, ProjectF
   newProjectForm_ = new TNewProjectForm(shell_.NewProject(), this);
   editForm_ = new TEditForm(shell_.Editor(), this);
   createForm_ = new TCreateForm(shell_.SourceForm(), this);
-  platform_.SetWidgets({statusPanel_, grid_, panel1_, newProjectForm_, editForm_, createForm_});
+  unitsForm_ = new TLoaderUnitsForm(this);
+  platform_.SetWidgets({statusPanel_, grid_, panel1_, newProjectForm_, editForm_, createForm_, unitsForm_});
   resize(kClientWidth, kClientHeight);
   move(0, 0);
 
@@ -318,6 +320,9 @@ void TMainForm::ApplyCaptions() {
   editForm_->SetCaptions(cap(CaptionId::EditFormCaption), cap(CaptionId::EditFormCancelBtnCaption));
   createForm_->SetCaptions(cap(CaptionId::LoaderFormCaption), cap(CaptionId::LoaderLabel1Text),
                            cap(CaptionId::LoaderLabel2Text), cap(CaptionId::LoaderOpenSourceBtnCaption));
+  unitsForm_->SetCaptions(cap(CaptionId::LoaderUnitsFormCaption), cap(CaptionId::LoaderUnitsLabelText),
+                          cap(CaptionId::LoaderUnitsAddBtnCaption), cap(CaptionId::LoaderUnitsRemoveBtnCaption),
+                          cap(CaptionId::LoaderUnitsOkBtnCaption), cap(CaptionId::LoaderUnitsCancelBtnCaption));
 }
 
 void TMainForm::ApplyCommands() {

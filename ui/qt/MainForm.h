@@ -29,6 +29,7 @@ namespace velmora::ui {
 class PhraseGridModel;
 class PhraseGridView;
 class TCreateForm;
+class TLoaderUnitsForm;
 class TEditForm;
 class TFindPanel;
 class TNewProjectForm;
@@ -51,6 +52,7 @@ class TMainForm : public QMainWindow, public ActionHost {
   TNewProjectForm* NewProjectDialog() const { return newProjectForm_; }
   TEditForm* EditDialog() const { return editForm_; }
   TCreateForm* SourceDialog() const { return createForm_; }
+  TLoaderUnitsForm* LoaderUnitsDialog() const { return unitsForm_; }
 
   // ActionHost
   ShellController& Shell() override { return shell_; }
@@ -107,6 +109,7 @@ class TMainForm : public QMainWindow, public ActionHost {
   TEditForm* editForm_ = nullptr;
   TCreateForm* createForm_ = nullptr;
   TProblemsPanel* problemsPanel_ = nullptr;
+  TLoaderUnitsForm* unitsForm_ = nullptr;
 };
 
 }  // namespace velmora::ui

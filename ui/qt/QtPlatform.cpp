@@ -17,6 +17,7 @@
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
 #include "ui/qt/QtText.h"
+#include "ui/qt/LoaderUnitsDialog.h"
 #include "ui/qt/SourceDialog.h"
 #include "ui/qt/StatusPanel.h"
 
@@ -158,5 +159,7 @@ bool QtPlatform::ShowEditForm(EditForm&, int gridRow, int topRow) {
 }
 
 bool QtPlatform::ShowCreateForm(CreateForm&) { return widgets_.Source->Run(); }
+
+bool QtPlatform::ShowLoaderUnitsForm(LoaderUnitsForm& form) { return widgets_.Units->Run(form); }
 
 }  // namespace velmora::ui

@@ -15,6 +15,7 @@ namespace velmora::ui {
 
 class PhraseGridView;
 class TCreateForm;
+class TLoaderUnitsForm;
 class TEditForm;
 class TNewProjectForm;
 class TStatusPanel;
@@ -29,6 +30,7 @@ struct PlatformWidgets {
   TNewProjectForm* NewProject = nullptr;
   TEditForm* Editor = nullptr;
   TCreateForm* Source = nullptr;
+  TLoaderUnitsForm* Units = nullptr;
 };
 
 class QtPlatform : public Platform {
@@ -50,6 +52,7 @@ class QtPlatform : public Platform {
   bool ShowNewProjectForm(NewProjectForm& form) override;
   bool ShowEditForm(EditForm& form, int gridRow, int topRow) override;
   bool ShowCreateForm(CreateForm& form) override;
+  bool ShowLoaderUnitsForm(LoaderUnitsForm& form) override;
 
  private:
   // Runs a file dialog set up by desc; the chosen file, and the chosen
