@@ -35,12 +35,10 @@ int RunBuildBin(const std::vector<std::string>& args) {
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath});
-  // The completion text is shown only for a build that succeeded; a failure
-  // ends with the error message instead.
-  const int64_t count = SaveBin(table, *output, [](std::string_view s) {
-    if (s == kCreatingBinText) std::cout << s << std::endl;
-  });
-  std::cout << kBinCompleteText << "\n" << count << " bytes written to " << *output << "\n";
+  // The window's status texts are not printed: standard output carries the
+  // result only.
+  const int64_t count = SaveBin(table, *output, {});
+  std::cout << count << " bytes written to " << *output << "\n";
   for (const auto& line : SummaryLines(SummarizeBuild(table))) std::cout << line << "\n";
   return kExitOk;
 }

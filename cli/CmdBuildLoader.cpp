@@ -57,11 +57,10 @@ int RunBuildLoader(const std::vector<std::string>& args) {
     return kExitFailure;
   }
 
-  const int64_t size = RebuildLoader(table, source, *output, [](std::string_view s) {
-    if (s == kCreatingLoaderText) std::cout << s << std::endl;
-  });
-  std::cout << kLoaderCompleteText << "\n"
-            << size << " bytes written to " << *output << " (source " << source << ")\n";
+  // The window's status texts are not printed: standard output carries the
+  // result only.
+  const int64_t size = RebuildLoader(table, source, *output, {});
+  std::cout << size << " bytes written to " << *output << " (source " << source << ")\n";
   for (const auto& line : SummaryLines(SummarizeBuild(table))) std::cout << line << "\n";
   return kExitOk;
 }
