@@ -173,6 +173,7 @@ void BM_WholeTableUndoStep(benchmark::State& state) {
     bool ShowNewProjectForm(ui::NewProjectForm&) override { return false; }
     bool ShowEditForm(ui::EditForm&, int, int) override { return false; }
     bool ShowCreateForm(ui::CreateForm&) override { return false; }
+    std::optional<std::vector<bool>> ResolveConflicts(const std::vector<ui::ConflictRow>&) override { return std::nullopt; }
   } platform;
   ui::ShellController shell(t, platform);
   size_t i = 0;

@@ -22,6 +22,7 @@
 #include "ui/logic/PhraseGrid.h"
 #include "ui/logic/Platform.h"
 #include "ui/logic/ProjectFiles.h"
+#include "ui/logic/ProjectSync.h"
 #include "ui/logic/UndoStack.h"
 
 namespace velmora::ui {
@@ -104,6 +105,8 @@ class WindowState {
   const std::string& Caption(CaptionId id) const { return captions_[static_cast<size_t>(id)]; }
   // The steps that Undo and Redo take back or bring again.
   UndoStack& History() { return undo_; }
+  // The project file as the window last loaded or saved it.
+  ProjectSync& Sync() { return sync_; }
   const UndoStack& History() const { return undo_; }
   // True while a project is open (it may have no phrases).
   bool ProjectOpen() const { return !table_.Phrases.empty() || !table_.UnitImage.empty(); }
@@ -185,6 +188,7 @@ class WindowState {
   CodePage codePage_ = CodePage::Default;
   std::array<std::string, kCaptionCount> captions_;
   UndoStack undo_;
+  ProjectSync sync_;
   // The LOADING.KWI or .BIN the open project was made from (empty for a
   // project opened from its file); the folder of the file chosen last.
   std::string creationPath_;

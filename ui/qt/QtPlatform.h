@@ -50,6 +50,7 @@ class QtPlatform : public Platform {
   bool ShowNewProjectForm(NewProjectForm& form) override;
   bool ShowEditForm(EditForm& form, int gridRow, int topRow) override;
   bool ShowCreateForm(CreateForm& form) override;
+  std::optional<std::vector<bool>> ResolveConflicts(const std::vector<ConflictRow>& rows) override;
 
  private:
   // Runs a file dialog set up by desc; the chosen file, and the chosen
