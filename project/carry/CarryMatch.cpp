@@ -207,6 +207,47 @@ Verdict Judge(const ViewState& s, int32_t o, int32_t n) {
   return std::find(first, last, n) != last ? kAllows : kConflicts;
 }
 
+// The nearest matched item before (dir -1) or after (dir +1) item in the
+// view's order, -1 for none.
+int32_t NearestMatched(const Side& s, int32_t item, View v, int dir) {
+  for (int64_t r = int64_t{s.rank[v][item]} + dir; r >= 0 && r < static_cast<int64_t>(s.size()); r += dir) {
+    const int32_t it = s.byRank[v][static_cast<size_t>(r)];
+    if (s.partner[it] >= 0) return it;
+  }
+  return -1;
+}
+
+// Between its nearest matched neighbours: how many items have text's copy,
+// and which of them item is.
+std::pair<int32_t, int32_t> CopiesBetween(const Side& s, int32_t item, View v, int32_t before, int32_t after) {
+  const int32_t from = before < 0 ? 0 : s.rank[v][before] + 1;
+  const int32_t to = after < 0 ? static_cast<int32_t>(s.size()) : s.rank[v][after];
+  int32_t count = 0, position = -1;
+  for (int32_t r = from; r < to; ++r) {
+    const int32_t it = s.byRank[v][static_cast<size_t>(r)];
+    if (s.text[it] != s.text[item]) continue;
+    if (it == item) position = count;
+    ++count;
+  }
+  return {count, position};
+}
+
+// A pair that the alignment decides must also be what the phrases around
+// it say, in both orders: the nearest matched neighbours of the old item
+// are matched to those of the new one, and between them both versions hold
+// the same number of copies of the text with the pair at the same place
+// among them. Otherwise a copy came or went next to it and the pair is left
+// undecided rather than guessed.
+bool NeighboursAgree(const Side& olds, const Side& news, int32_t o, int32_t n, View view) {
+  {
+    const int32_t ob = NearestMatched(olds, o, view, -1), oa = NearestMatched(olds, o, view, +1);
+    const int32_t nb = NearestMatched(news, n, view, -1), na = NearestMatched(news, n, view, +1);
+    if ((ob < 0 ? -1 : olds.partner[ob]) != nb || (oa < 0 ? -1 : olds.partner[oa]) != na) return false;
+    if (CopiesBetween(olds, o, view, ob, oa) != CopiesBetween(news, n, view, nb, na)) return false;
+  }
+  return true;
+}
+
 // The pairs one round of rule 2 takes: those one view decides and the other
 // does not contradict, kept only as far as they keep their order with each
 // other in both views (a pair that crosses others may be a phrase that
@@ -220,6 +261,10 @@ std::vector<std::pair<int32_t, int32_t>> RoundPairs(const Side& olds, const Side
       const int32_t n = views[v].oldForced[o];
       if (n < 0) continue;
       if (Judge(views[1 - v], static_cast<int32_t>(o), n) == kConflicts) continue;
+      // Around the pair, the phrases must say the same as the alignment; or
+      // the other order must decide the same pair on its own.
+      if (views[1 - v].oldForced[o] != n && !NeighboursAgree(olds, news, static_cast<int32_t>(o), n, static_cast<View>(v)))
+        continue;
       pairs.emplace_back(static_cast<int32_t>(o), n);
       break;
     }
