@@ -134,6 +134,8 @@ int RunCarry(const std::vector<std::string>& args) {
     refuseOverSource(newProject, newPath);
     plan = PlanCarry(oldProject, newProject, options);
     if (report) table = CarryTable(oldProject, newProject, plan, codePage);
+    // A dry run refuses what the real run would refuse.
+    if (!apply) CheckCarryRoom(oldProject, newProject, plan);
     return apply && ApplyCarry(oldProject, newProject, plan);
   };
 

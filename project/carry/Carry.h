@@ -71,4 +71,9 @@ CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject
 // for the new entries.
 bool ApplyCarry(const PhraseTable& oldProject, PhraseTable& newProject, const CarryPlan& plan);
 
+// The check ApplyCarry makes first, for a dry run to give the same answer:
+// raises std::length_error when newProject would need more than 32768 texts
+// in use. A translation that replaces one takes no more room.
+void CheckCarryRoom(const PhraseTable& oldProject, const PhraseTable& newProject, const CarryPlan& plan);
+
 }  // namespace velmora
