@@ -132,6 +132,11 @@ int RunCarry(const std::vector<std::string>& args) {
   std::string table;
   auto planAndApply = [&](PhraseTable& newProject, bool apply) {
     refuseOverSource(newProject, newPath);
+    // Another unit is most likely a mistake; the carry still runs, since a
+    // renamed unit is a new version too.
+    if (oldProject.UnitName != newProject.UnitName || oldProject.UnitTag != newProject.UnitTag)
+      std::cerr << "velmora-cli carry: warning: " << oldPath << " is unit " << oldProject.UnitTitle() << ", "
+                << newPath << " is unit " << newProject.UnitTitle() << "\n";
     plan = PlanCarry(oldProject, newProject, options);
     if (report) table = CarryTable(oldProject, newProject, plan, codePage);
     // A dry run refuses what the real run would refuse.

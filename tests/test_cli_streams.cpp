@@ -189,5 +189,22 @@ TEST(CliStreams, CarryRefusesAReportOverAnOutputOrASourceBin) {
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+TEST(CliStreams, CarryBetweenTwoUnitsWarnsNamingBoth) {
+  Project p;
+  TempDir other;
+  WriteFile(other.File("NAV.BIN"), sample::MakeDemoApmUnit());
+  const std::string newer = other.File("n.vmprj");
+  ASSERT_EQ(RunCli({"new", other.File("NAV.BIN"), "-o", newer}).exitCode, 0);
+  const auto r = RunCli({"carry", p.path, newer, "--dry-run"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("warning: " + p.path + " is unit APM_"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(newer + " is unit NAV_"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.find("warning"), std::string::npos) << r.out;
+  // The same unit: no warning.
+  const std::string same = other.File("s.vmprj");
+  ASSERT_EQ(RunCli({"new", p.dir.File("APM.BIN"), "-o", same}).exitCode, 0);
+  EXPECT_EQ(RunCli({"carry", p.path, same, "--dry-run"}).err.find("warning"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velmora

@@ -202,6 +202,27 @@ TEST(ImportRules, ATextHeldBySeveralPhrasesIsAmbiguousWithoutItsIndex) {
   }
 }
 
+TEST(ImportRules, AFileOfPo2xliffLandsByItsSourceTexts) {
+  // po2xliff numbers its units anew and keeps the PO header as a unit.
+  const std::string xliff =
+      "<?xml version=\"1.0\"?>\n<xliff xmlns=\"urn:oasis:names:tc:xliff:document:1.1\" version=\"1.1\">"
+      "<file original=\"p.po\" source-language=\"en-US\" datatype=\"plaintext\"><body>\n"
+      "<trans-unit id=\"2\" restype=\"x-gettext-domain-header\"><source>Content-Type: text/plain; "
+      "charset=UTF-8\n</source><target>Content-Type: text/plain; charset=UTF-8\n</target></trans-unit>\n"
+      "<trans-unit id=\"3\"><source>Route</source><target>Strecke</target></trans-unit>\n"
+      "<trans-unit id=\"4\"><source>Tiny</source><target>Klein</target></trans-unit>\n"
+      "</body></file></xliff>\n";
+  PhraseTable t = Sample();
+  const ImportReport r = Format("xliff").Read(t, xliff, West());
+  EXPECT_EQ(r.Entries, 2);
+  EXPECT_EQ(r.MatchedByText, 2);
+  EXPECT_EQ(r.Applied, 2);
+  EXPECT_EQ(r.SourceChanged, 0) << "the header is no phrase";
+  EXPECT_EQ(t.EditedText(t.Phrases[0]), "Strecke");
+  EXPECT_EQ(t.EditedText(t.Phrases[5]), "Klein");
+  EXPECT_EQ(t.EditedText(t.Phrases[3]), "Unge\r\nrade") << "index 3 names another text";
+}
+
 TEST(ImportRules, ForcedEntriesAreNamedWithBothTexts) {
   PhraseTable t = Sample();
   ExchangeOptions o = West();

@@ -178,9 +178,9 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
   const std::vector<TPhrase> phrasesBefore = table.Phrases;
   const std::vector<std::string> textsBefore = table.EditedTexts;
   PhrasesByText byText(table, decoder);
-  report.Entries = static_cast<int>(doc.Entries.size());
   try {
     for (const ImportEntry& e : doc.Entries) {
+      ++report.Entries;
       // Where the entry lands: the phrase its index names when that phrase
       // has the entry's source text; else the one phrase with that text
       // (tools that convert or merge files drop or renumber the index); else
