@@ -241,6 +241,25 @@ TEST(Carry, OverwriteCountsAReplacedTextOnce) {
   EXPECT_THROW(CheckCarryRoom(oldFull, newFull, PlanCarry(oldFull, newFull, options)), std::length_error);
 }
 
+TEST(Carry, EqualTextsBeyondTheLimitAreReportedAsALimitNotAsAmbiguous) {
+  std::vector<P> olds{{"Start"}}, news{{"Start"}};
+  for (int k = 0; k < 1100; ++k) olds.push_back({"OK", pfOn, "Gut " + std::to_string(k)});
+  for (int k = 0; k < 1099; ++k) news.push_back({"OK"});
+  olds.push_back({"End"});
+  news.push_back({"End"});
+  const PhraseTable oldProject = Project(olds), newProject = Project(news);
+  const CarryPlan plan = PlanCarry(oldProject, newProject, {});
+  EXPECT_EQ(plan.Counts.Limit, 1100u);
+  EXPECT_EQ(plan.Counts.LimitTranslated, 1100u);
+  EXPECT_EQ(plan.Counts.Ambiguous, 0u);
+  EXPECT_EQ(plan.Counts.Carried, 0u);
+  EXPECT_NE(CarrySummary(plan.Counts).find("Not tried, too many equal texts: 1100 (1100 with a translation; more "
+                                           "than about 1,000 equal texts in one stretch)\n"),
+            std::string::npos)
+      << CarrySummary(plan.Counts);
+  EXPECT_EQ(UncarriedList(oldProject, plan, CodePage::Default).rfind("limit\t1\tOK\tGut 0\n", 0), 0u);
+}
+
 TEST(CarryReport, SummaryCountsEachKind) {
   CarryCounts c;
   c.Carried = 120;

@@ -34,6 +34,10 @@ void Count(CarryCounts& c, const CarryEntry& e, bool translated) {
       if (translated) ++c.GoneTranslated;
       break;
     case CarryStatus::New: ++c.New; break;
+    case CarryStatus::Limit:
+      ++c.Limit;
+      if (translated) ++c.LimitTranslated;
+      break;
   }
 }
 
@@ -53,6 +57,7 @@ std::string_view CarryStatusName(CarryStatus status) {
     case CarryStatus::Kept: return "kept";
     case CarryStatus::Matched: return "matched";
     case CarryStatus::Ambiguous: return "ambiguous";
+    case CarryStatus::Limit: return "limit";
     case CarryStatus::Gone: return "gone";
     case CarryStatus::New: return "new";
   }
@@ -94,7 +99,9 @@ CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject
       else
         e.Status = e.Rule == MatchRule::Fuzzy ? CarryStatus::Review : CarryStatus::Carried;
     } else {
-      e.Status = m.OldAmbiguous[o] ? CarryStatus::Ambiguous : CarryStatus::Gone;
+      e.Status = m.OldLimited[o]     ? CarryStatus::Limit
+                 : m.OldAmbiguous[o] ? CarryStatus::Ambiguous
+                                     : CarryStatus::Gone;
     }
     Count(plan.Counts, e, translated);
     plan.Entries.push_back(e);
@@ -103,7 +110,9 @@ CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject
     if (m.OldOfNew[n] >= 0) continue;
     CarryEntry e;
     e.NewIndex = newIndex[n];
-    e.Status = m.NewAmbiguous[n] ? CarryStatus::Ambiguous : CarryStatus::New;
+    e.Status = m.NewLimited[n]     ? CarryStatus::Limit
+               : m.NewAmbiguous[n] ? CarryStatus::Ambiguous
+                                   : CarryStatus::New;
     // Counted once, on the old side: a new phrase of an undecided text is
     // the other half of the same question.
     if (e.Status == CarryStatus::New) Count(plan.Counts, e, false);

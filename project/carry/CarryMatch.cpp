@@ -63,6 +63,8 @@ struct ViewState {
   // possibleEnd[o]); whether a new item has any.
   std::vector<int32_t> possible, possibleBegin, possibleEnd;
   std::vector<bool> newHasPossible;
+  // Items of gaps too large to align.
+  std::vector<bool> oldSkipped, newSkipped;
 };
 
 // Positions of a longest run of the points, given in increasing x, whose
@@ -166,6 +168,8 @@ ViewState ComputeView(const Side& olds, const Side& news, View v) {
   s.possibleBegin.assign(olds.size(), 0);
   s.possibleEnd.assign(olds.size(), 0);
   s.newHasPossible.assign(news.size(), false);
+  s.oldSkipped.assign(olds.size(), false);
+  s.newSkipped.assign(news.size(), false);
   std::vector<int32_t> a, b;
   std::vector<uint32_t> before, after;
   size_t budget = kMaxViewCells;
@@ -174,7 +178,12 @@ ViewState ComputeView(const Side& olds, const Side& news, View v) {
     const int32_t* ns = newIn.data() + newStart[g];
     const size_t on = oldStart[g + 1] - oldStart[g], nn = newStart[g + 1] - newStart[g];
     const size_t cells = (on + 1) * (nn + 1);
-    if (on == 0 || nn == 0 || cells > kMaxAlignCells || cells > budget) continue;
+    if (on == 0 || nn == 0) continue;
+    if (cells > kMaxAlignCells || cells > budget) {
+      for (size_t i = 0; i < on; ++i) s.oldSkipped[os[i]] = true;
+      for (size_t j = 0; j < nn; ++j) s.newSkipped[ns[j]] = true;
+      continue;
+    }
     budget -= cells;
     a.clear();
     b.clear();
@@ -441,6 +450,12 @@ TextMatch MatchTexts(const std::vector<MatchItem>& oldItems, const std::vector<M
     MatchFuzzy(olds, news, m, views, std::min(fuzzyPercent, 100));
     MarkAmbiguous(olds, news, countOld.size(), m);
   }
+  m.OldLimited.assign(olds.size(), false);
+  m.NewLimited.assign(news.size(), false);
+  for (size_t o = 0; o < olds.size(); ++o)
+    m.OldLimited[o] = m.OldAmbiguous[o] && (views[kByString].oldSkipped[o] || views[kByLink].oldSkipped[o]);
+  for (size_t n = 0; n < news.size(); ++n)
+    m.NewLimited[n] = m.NewAmbiguous[n] && (views[kByString].newSkipped[n] || views[kByLink].newSkipped[n]);
   return m;
 }
 
