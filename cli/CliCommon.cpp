@@ -7,6 +7,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "cli/StdStreams.h"
 #include "project/text/CodePages.h"
 #include "velmora/Version.h"
 
@@ -108,20 +109,32 @@ void PrintOverview(std::ostream& out) {
   out << "\n\nRun 'velmora-cli COMMAND --help' for a command's options.\n";
 }
 
+// The exit code, or 1 when standard output lost what was written to it.
+int FlushedExit(int code, const std::string& command) {
+  try {
+    FlushStandardOutput();
+    return code;
+  } catch (const std::exception& e) {
+    std::cerr << "velmora-cli" << command << ": " << e.what() << "\n";
+    return kExitFailure;
+  }
+}
+
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& args) {
+  UseDescriptorForStandardOutput();
   if (args.empty()) {
     PrintOverview(std::cerr);
     return kExitUsage;
   }
   if (args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
     PrintOverview(std::cout);
-    return kExitOk;
+    return FlushedExit(kExitOk, "");
   }
   if (args[0] == "--version") {
     std::cout << "velmora-cli " << kVersion << "\n";
-    return kExitOk;
+    return FlushedExit(kExitOk, "");
   }
   const auto& reg = Registry();
   const auto it = std::find_if(reg.begin(), reg.end(), [&](const Command& c) { return c.name == args[0]; });
@@ -132,10 +145,14 @@ int RunCommandLine(const std::vector<std::string>& args) {
   std::vector<std::string> rest(args.begin() + 1, args.end());
   if (WantsHelp(rest)) {
     std::cout << it->usage;
-    return kExitOk;
+    return FlushedExit(kExitOk, " " + it->name);
   }
   try {
-    return it->run(rest);
+    const int code = it->run(rest);
+    // A result that never reached its reader is a failure, whatever the
+    // command itself made of its work.
+    FlushStandardOutput();
+    return code;
   } catch (const UsageError& e) {
     std::cerr << "velmora-cli " << it->name << ": " << e.what() << "\n"
               << "Run 'velmora-cli " << it->name << " --help' for usage.\n";

@@ -16,6 +16,7 @@ namespace velmora::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;  // the file or the work failed
 constexpr int kExitUsage = 2;    // the command line was wrong
+constexpr int kExitNothingApplied = 3;  // import: nothing applied, some entries refused
 
 // Raised for a wrong command line; main prints it with the usage hint.
 class UsageError : public std::runtime_error {

@@ -57,13 +57,11 @@ int RunBuildBin(const std::vector<std::string>& args) {
   WarnOfRecordDamage("build-bin", table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath});
   if (!PassBuildGate(table, options, ap.Has("--force"), "build-bin")) return kExitFailure;
-  // The completion text is shown only for a build that succeeded; a failure
-  // ends with the error message instead.
-  const int64_t count = SaveBin(table, *output, [](std::string_view s) {
-    if (s == kCreatingBinText) std::cout << s << std::endl;
-  });
+  // The window's status texts are not printed: standard output carries the
+  // result only.
+  const int64_t count = SaveBin(table, *output, {});
   if (!CheckBuiltFile("build-bin", *output, [&] { return VerifyBin(table, *output); })) return kExitFailure;
-  std::cout << kBinCompleteText << "\n" << count << " bytes written to " << *output << "\n";
+  std::cout << count << " bytes written to " << *output << "\n";
   for (const auto& line : SummaryLines(SummarizeBuild(table))) std::cout << line << "\n";
   return kExitOk;
 }

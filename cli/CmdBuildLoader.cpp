@@ -105,13 +105,12 @@ int RunBuildLoader(const std::vector<std::string>& args) {
 
   for (const PhraseTable& t : tables)
     if (!PassBuildGate(t, options, ap.Has("--force"), "build-loader")) return kExitFailure;
-  const int64_t size = RebuildLoader(projects, source, *output, [](std::string_view s) {
-    if (s == kCreatingLoaderText) std::cout << s << std::endl;
-  });
+  // The window's status texts are not printed: standard output carries the
+  // result only.
+  const int64_t size = RebuildLoader(projects, source, *output, {});
   if (!CheckBuiltFile("build-loader", *output, [&] { return VerifyLoader(projects, *output, source); }))
     return kExitFailure;
-  std::cout << kLoaderCompleteText << "\n"
-            << size << " bytes written to " << *output << " (source " << source << ")\n";
+  std::cout << size << " bytes written to " << *output << " (source " << source << ")\n";
   for (size_t i = 0; i < tables.size(); ++i) {
     if (tables.size() > 1)
       std::cout << "Unit " << tables[i].Info.UnitIndex << " (" << tables[i].UnitTitle() << ") from "

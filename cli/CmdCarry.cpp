@@ -1,5 +1,6 @@
 // velmora-cli carry: takes the translations of a project over to a project
 // made from a new version of the same unit.
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "cli/CliCommon.h"
+#include "cli/StdStreams.h"
 #include "container/io/AtomicFile.h"
 #include "container/io/OutputGuard.h"
 #include "project/carry/Carry.h"
@@ -38,7 +40,8 @@ const char* kUsage =
     "  -o, --output FILE  write the result to FILE and leave NEW as it is\n"
     "  --report FILE      write a table with one line per phrase (tab-separated,\n"
     "                     UTF-8, for a spreadsheet; tabs and line breaks in texts\n"
-    "                     written as \\t, \\n, \\r)\n"
+    "                     written as \\t, \\n, \\r); - writes it to standard output\n"
+    "                     and the summary then goes to standard error\n"
     "  --dry-run          print the report and write no project (the --report\n"
     "                     table is still written)\n"
     "  --fuzzy N          also match a text that differs by at most N percent of\n"
@@ -53,6 +56,25 @@ const char* kUsage =
     "\n"
     "Example:\n"
     "  velmora-cli carry apm.vmprj apm-new.vmprj --report carry.tsv\n";
+
+// A project made from a .BIN does not record where the .BIN lies; a file
+// that holds the project's unit from its first byte is taken to be it.
+bool HoldsUnitOf(const std::string& path, const PhraseTable& project) {
+  if (project.UnitImage.empty() || !FileExists(path)) return false;
+  std::ifstream f(path, std::ios::binary | std::ios::ate);
+  if (!f || static_cast<uint64_t>(f.tellg()) != project.Info.SourceSize) return false;
+  const size_t count = std::min<size_t>(project.UnitImage.size(), 4096);
+  std::string head(count, '\0');
+  f.seekg(0);
+  if (!f.read(head.data(), static_cast<std::streamsize>(count))) return false;
+  return std::equal(head.begin(), head.end(), project.UnitImage.begin(),
+                    [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
+}
+
+void RefuseOverSourceBin(const std::string& output, const PhraseTable& project, const std::string& projectPath) {
+  if (project.SourcePath.empty() && HoldsUnitOf(output, project))
+    RefuseOutputOverInput(output, output, "the .BIN that " + projectPath + " was made from");
+}
 
 int RunCarry(const std::vector<std::string>& args) {
   ArgParser ap(args, {"-o", "--output", "--report", "--fuzzy", "--codepage"}, {"--dry-run", "--overwrite"});
@@ -78,33 +100,45 @@ int RunCarry(const std::vector<std::string>& args) {
   if (NamesSameFile(oldPath, newPath)) throw UsageError("OLD and NEW are the same project");
 
   // Outputs are checked before anything is read or written.
+  const bool reportToStream = report && IsStreamOutput(*report);
   if (output && !dryRun) RefuseOutputOverInputs(*output, {oldPath, newPath});
-  if (report) {
-    std::vector<std::string> taken = {oldPath, newPath};
-    if (output && !dryRun) taken.push_back(*output);
-    RefuseOutputOverInputs(*report, taken);
-  }
+  if (report && output && !dryRun && !IsStdStream(*report) && NamesSameFile(*report, *output))
+    throw UsageError("-o and --report name the same file; give each its own");
+  if (report && !IsStdStream(*report)) RefuseOutputOverInputs(*report, {oldPath, newPath});
 
-  // Nor may they replace the loader either project was made from.
-  auto refuseOverSource = [&](const PhraseTable& project) {
-    if (output && !dryRun) RefuseOutputOverInputs(*output, {project.SourcePath});
-    if (report) RefuseOutputOverInputs(*report, {project.SourcePath});
+  // Nor may they replace the loader or the .BIN either project was made from.
+  auto refuseOverSource = [&](const PhraseTable& project, const std::string& projectPath) {
+    if (output && !dryRun) {
+      RefuseOutputOverInputs(*output, {project.SourcePath});
+      RefuseOverSourceBin(*output, project, projectPath);
+    }
+    if (report && !IsStdStream(*report)) {
+      RefuseOutputOverInputs(*report, {project.SourcePath});
+      RefuseOverSourceBin(*report, project, projectPath);
+    }
   };
 
   PhraseTable oldProject;
   OpenProject(oldProject, oldPath);
-  refuseOverSource(oldProject);
+  refuseOverSource(oldProject, oldPath);
   // The report is created now and put in place only once the project is
   // written, so a report that cannot be created stops the command first.
   std::unique_ptr<TAtomicFile> reportFile;
-  if (report) reportFile = std::make_unique<TAtomicFile>(*report);
+  if (report && !reportToStream) reportFile = std::make_unique<TAtomicFile>(*report);
 
   CarryPlan plan;
   std::string table;
   auto planAndApply = [&](PhraseTable& newProject, bool apply) {
-    refuseOverSource(newProject);
+    refuseOverSource(newProject, newPath);
+    // Another unit is most likely a mistake; the carry still runs, since a
+    // renamed unit is a new version too.
+    if (oldProject.UnitName != newProject.UnitName || oldProject.UnitTag != newProject.UnitTag)
+      std::cerr << "velmora-cli carry: warning: " << oldPath << " is unit " << oldProject.UnitTitle() << ", "
+                << newPath << " is unit " << newProject.UnitTitle() << "\n";
     plan = PlanCarry(oldProject, newProject, options);
     if (report) table = CarryTable(oldProject, newProject, plan, codePage);
+    // A dry run refuses what the real run would refuse.
+    if (!apply) CheckCarryRoom(oldProject, newProject, plan);
     return apply && ApplyCarry(oldProject, newProject, plan);
   };
 
@@ -128,12 +162,16 @@ int RunCarry(const std::vector<std::string>& args) {
   if (reportFile) {
     reportFile->Stream().WriteBuffer(table.data(), table.size());
     reportFile->Commit();
+  } else if (report) {
+    WriteOutput(*report, table);
   }
 
-  std::cout << CarrySummary(plan.Counts);
+  // When the table goes to standard output, the summary stays out of its way.
+  std::ostream& out = reportToStream ? std::cerr : std::cout;
+  out << CarrySummary(plan.Counts);
   const std::string uncarried = UncarriedList(oldProject, plan, codePage);
-  if (!uncarried.empty()) std::cout << "\nTranslations not carried:\n" << uncarried;
-  std::cout << "\n" << outcome << "\n";
+  if (!uncarried.empty()) out << "\nTranslations not carried:\n" << uncarried;
+  out << "\n" << outcome << "\n";
   return kExitOk;
 }
 

@@ -6,6 +6,7 @@
 #include "analysis/Filters.h"
 #include "cli/CliCommon.h"
 #include "cli/ExchangeArgs.h"
+#include "cli/StdStreams.h"
 #include "container/io/OutputGuard.h"
 #include "project/file/ProjectFile.h"
 #include "project/text/CodePageChoice.h"
@@ -38,7 +39,9 @@ const char* kUsage =
     "is not switched on has the state needs-translation.\n"
     "\n"
     "Options:\n"
-    "  -o, --output FILE  the file to write (\"Phrases.txt\" is customary)\n"
+    "  -o, --output FILE  the file to write (\"Phrases.txt\" is customary); - writes\n"
+    "                     to standard output, and the count line then goes to\n"
+    "                     standard error\n"
     "  --format NAME      txt, po or xliff\n"
     "  --filter NAME      all (default), no-hidden, only-edited or final\n"
     "  --codepage NAME    the code page of the unit's texts: default, west-europe,\n"
@@ -82,19 +85,22 @@ int RunExport(const std::vector<std::string>& args) {
   ExchangeOptions options = ExchangeOptionsFrom(ap, &format);
   LanguageOptionsFrom(ap, format, options);
 
-  RefuseOutputOverInputs(*output, {ap.Positionals()[0]});
+  const bool toStream = IsStreamOutput(*output);
+  if (!IsStdStream(*output)) RefuseOutputOverInputs(*output, {ap.Positionals()[0]});
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
   // The loader the project was made from is not read here, but it is the
   // one file of the disc that no export may replace.
-  RefuseOutputOverInputs(*output, {table.SourcePath});
+  if (!IsStdStream(*output)) RefuseOutputOverInputs(*output, {table.SourcePath});
   if (!options.codePageChosen) options.codePage = ProjectCodePage(table);
   if (format.ShortName() != "txt" && !options.language && !LocaleLanguage())
     std::cerr << "velmora-cli export: the locale names no language, so the file names no target language;"
                  " give --language CODE\n";
   const auto rows = FilterRows(table, filter);
-  ExportPhraseFile(format, table, rows, *output, options);
-  std::cout << rows.size() << " phrase(s) exported to " << *output << "\n";
+  WriteOutput(*output, format.Write(table, rows, options));
+  // When the phrases themselves are the command's output, the count is a
+  // diagnostic and stays out of their way.
+  (toStream ? std::cerr : std::cout) << rows.size() << " phrase(s) exported to " << OutputName(*output) << "\n";
   return kExitOk;
 }
 

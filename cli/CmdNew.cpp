@@ -168,7 +168,7 @@ int RunNew(const std::vector<std::string>& args) {
             << "Hidden:    " << hidden << "\n"
             << "Code page: " << CodePageCaption(DisplayCodePageFor(result.Analysis.Mode)) << "\n"
             << "Project:   " << *output << "\n";
-  if (result.Analysis.StoppedAtRecordLimit) std::cout << "Extraction " << kRecordLimitText << "\n";
+  if (result.Analysis.StoppedAtRecordLimit) std::cerr << "velmora-cli new: extraction " << kRecordLimitText << "\n";
   return kExitOk;
 }
 

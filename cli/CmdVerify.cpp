@@ -118,7 +118,7 @@ int RunVerify(const std::vector<std::string>& args) {
   const VerifyResult result =
       kind == BuiltKind::Bin ? VerifyBin(table, built) : VerifyLoader(table, built, source.Path);
 
-  for (const auto& note : result.Notes) std::cout << "note: " << note << "\n";
+  for (const auto& note : result.Notes) std::cerr << "note: " << note << "\n";
   if (!result.Clean()) {
     for (const auto& p : result.Problems) std::cout << ProblemLine(p) << "\n";
     if (result.ProblemCount > result.Problems.size())

@@ -1,4 +1,5 @@
 // velmora-cli: the Velmora core driven from the command line.
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,8 @@ int main(int argc, char** argv) {
   velmora::SetLockWaitNotice([](const std::string& lockPath) {
     std::cerr << "velmora-cli: waiting for the lock \"" << lockPath << "\" held by another command ...\n";
   });
+  // A reader that closes the pipe early makes writes fail with EPIPE, which
+  // ends the command with exit status 1 instead of killing it silently.
+  std::signal(SIGPIPE, SIG_IGN);
   return velmora::cli::RunCommandLine(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -279,6 +279,23 @@ std::vector<SampleString> RepeatingMenuTexts(size_t n, double repeatShare, uint3
   return out;
 }
 
+std::vector<SampleString> SmallVocabularyTexts(size_t n, size_t words, double uniqueShare, uint32_t seed) {
+  words = std::clamp<size_t>(words, 1, std::size(kCommon));
+  // Unique ones from the menu texts, the rest from the first `words` common ones.
+  std::vector<SampleString> out = RepeatingMenuTexts(n, 1.0 - uniqueShare, seed);
+  Rng rng(seed ^ 0xC0FFEEu);
+  for (SampleString& s : out)
+    if (std::find(std::begin(kCommon), std::end(kCommon), s.bytes) != std::end(kCommon))
+      s.bytes = kCommon[rng.Below(static_cast<uint32_t>(words))];
+  return out;
+}
+
+std::vector<size_t> RotatedOrder(size_t n, size_t by) {
+  std::vector<size_t> order(n);
+  for (size_t k = 0; k < n; ++k) order[k] = (k + by) % n;
+  return order;
+}
+
 PhraseTable AnalyseSampleUnit(const SampleUnit& unit, const std::string& unitName) {
   PhraseTable table;
   table.Info.MakerIndex = table.Info.ModuleIndex = table.Info.UnitIndex = -1;

@@ -53,6 +53,16 @@ VersionPair MakeVersionPair(const UnitRecipe& base, const VersionEdits& edits, u
 // are unique. About one string in twelve has a second pointer.
 std::vector<SampleString> RepeatingMenuTexts(size_t n, double repeatShare, uint32_t seed);
 
+// n texts of which about uniqueShare are unique and the others are drawn
+// from only `words` short ones (at most a dozen): a table where most texts
+// repeat many times.
+std::vector<SampleString> SmallVocabularyTexts(size_t n, size_t words, double uniqueShare, uint32_t seed);
+
+// A pointer order (StringTable::pointerOrder) for n strings that starts at
+// string `by` and wraps around: a table whose pointers are rotated against
+// its strings.
+std::vector<size_t> RotatedOrder(size_t n, size_t by);
+
 // The project `new` makes of a sample unit saved as a .BIN: English texts,
 // "Hide ABC" on, no address range.
 PhraseTable AnalyseSampleUnit(const SampleUnit& unit, const std::string& unitName = "APM");

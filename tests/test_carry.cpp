@@ -211,6 +211,56 @@ TEST(Carry, TextsNoPhraseNamesMakeRoomForTheTranslations) {
   EXPECT_LE(newProject.EditedTexts.size(), 32768u);
 }
 
+TEST(Carry, OverwriteCountsAReplacedTextOnce) {
+  // 20,000 phrases translated in both projects, differently, plus 12,768
+  // other texts in use: every replacement takes its old text's place, so
+  // the list never needs more than the 32768 it may hold.
+  std::vector<P> olds, news;
+  for (int k = 0; k < 20000; ++k) {
+    olds.push_back({"Text " + std::to_string(k), pfOn, "Old " + std::to_string(k)});
+    news.push_back({"Text " + std::to_string(k), pfOn, "Mine " + std::to_string(k)});
+  }
+  for (int k = 0; k < 12768; ++k) news.push_back({"Other " + std::to_string(k), 0, "in use"});
+  const PhraseTable oldProject = Project(olds);
+  PhraseTable newProject = Project(news);
+  CarryOptions options;
+  options.Overwrite = true;
+  const CarryPlan plan = PlanCarry(oldProject, newProject, options);
+  EXPECT_EQ(plan.Counts.Carried, 20000u);
+  EXPECT_NO_THROW(CheckCarryRoom(oldProject, newProject, plan));
+  ASSERT_TRUE(ApplyCarry(oldProject, newProject, plan));
+  EXPECT_EQ(newProject.EditedText(newProject.Phrases[0]), "Old 0");
+  EXPECT_EQ(newProject.EditedText(newProject.Phrases[19999]), "Old 19999");
+  EXPECT_EQ(newProject.EditedText(newProject.Phrases[20000]), "in use");
+  EXPECT_LE(newProject.EditedTexts.size(), 32768u);
+  // One phrase more without a text of its own is one too many, and the
+  // check says so before anything changes.
+  news.push_back({"Extra"});
+  olds.push_back({"Extra", pfOn, "X"});
+  const PhraseTable oldFull = Project(olds);
+  const PhraseTable newFull = Project(news);
+  EXPECT_THROW(CheckCarryRoom(oldFull, newFull, PlanCarry(oldFull, newFull, options)), std::length_error);
+}
+
+TEST(Carry, EqualTextsBeyondTheLimitAreReportedAsALimitNotAsAmbiguous) {
+  std::vector<P> olds{{"Start"}}, news{{"Start"}};
+  for (int k = 0; k < 1100; ++k) olds.push_back({"OK", pfOn, "Gut " + std::to_string(k)});
+  for (int k = 0; k < 1099; ++k) news.push_back({"OK"});
+  olds.push_back({"End"});
+  news.push_back({"End"});
+  const PhraseTable oldProject = Project(olds), newProject = Project(news);
+  const CarryPlan plan = PlanCarry(oldProject, newProject, {});
+  EXPECT_EQ(plan.Counts.Limit, 1100u);
+  EXPECT_EQ(plan.Counts.LimitTranslated, 1100u);
+  EXPECT_EQ(plan.Counts.Ambiguous, 0u);
+  EXPECT_EQ(plan.Counts.Carried, 0u);
+  EXPECT_NE(CarrySummary(plan.Counts).find("Not tried, too many equal texts: 1100 (1100 with a translation; more "
+                                           "than about 1,000 equal texts in one stretch)\n"),
+            std::string::npos)
+      << CarrySummary(plan.Counts);
+  EXPECT_EQ(UncarriedList(oldProject, plan, CodePage::Default).rfind("limit\t1\tOK\tGut 0\n", 0), 0u);
+}
+
 TEST(CarryReport, SummaryCountsEachKind) {
   CarryCounts c;
   c.Carried = 120;

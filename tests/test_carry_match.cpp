@@ -156,3 +156,30 @@ TEST(EditDistance, AgreesWithTheFullTableUpToTheLimit) {
 }
 
 }  // namespace
+
+TEST(MatchLimits, AStretchTooLargeToAlignIsReportedAsALimit) {
+  // 1,100 copies of one text between two unique ones, one copy fewer in the
+  // new version: too many to align, so none is decided, and each says why.
+  // A short stretch of the same kind elsewhere is aligned as usual.
+  Version olds, news;
+  olds.texts.push_back("Start");
+  for (int k = 0; k < 1100; ++k) olds.texts.push_back("OK");
+  olds.texts.push_back("Middle");
+  for (int k = 0; k < 3; ++k) olds.texts.push_back("Back");
+  olds.texts.push_back("End");
+  news.texts = olds.texts;
+  news.texts.erase(news.texts.begin() + 1);
+  const auto o = olds.Items(), n = news.Items();
+  const TextMatch m = MatchTexts(o, n, 0);
+  for (int k = 1; k <= 1100; ++k) {
+    EXPECT_EQ(m.NewOfOld[static_cast<size_t>(k)], -1) << k;
+    EXPECT_TRUE(m.OldAmbiguous[static_cast<size_t>(k)]) << k;
+    EXPECT_TRUE(m.OldLimited[static_cast<size_t>(k)]) << k;
+  }
+  for (size_t k = 1; k < 1100; ++k) EXPECT_TRUE(m.NewLimited[k]) << k;
+  // The stretch of three "Back" between matched neighbours is decided.
+  for (int k = 1102; k <= 1104; ++k) {
+    EXPECT_EQ(m.NewOfOld[static_cast<size_t>(k)], k - 1) << k;
+    EXPECT_FALSE(m.OldLimited[static_cast<size_t>(k)]) << k;
+  }
+}

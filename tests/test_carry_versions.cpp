@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -65,7 +66,12 @@ Truth TruthOf(const sample::VersionPair& pair, const PhraseTable& oldProject, co
 
 struct Outcome {
   size_t unchanged = 0, carried = 0, ambiguous = 0, unobservable = 0, reworded = 0, review = 0, guesses = 0;
+  // Unchanged phrases whose text the old version holds more than once, and
+  // how many of them were carried.
+  size_t repeated = 0, repeatedCarried = 0;
   Outcome& operator+=(const Outcome& o) {
+    repeated += o.repeated;
+    repeatedCarried += o.repeatedCarried;
     guesses += o.guesses;
     unchanged += o.unchanged;
     carried += o.carried;
@@ -173,6 +179,9 @@ Outcome Check(const sample::VersionPair& pair, int fuzzy, uint32_t seed, bool st
   const Unobservable unobservable(oldProject, newProject, truth);
 
   Outcome out;
+  std::map<std::string_view, int> oldTextCount;
+  for (const TPhrase& p : oldProject.Phrases)
+    if (!(p.Flags & pfLink)) ++oldTextCount[oldProject.OriginText(p)];
   std::map<int32_t, const CarryEntry*> entryOfOld;
   std::set<int32_t> unobservableOld, unobservableNew;
   for (const CarryEntry& e : plan.Entries) {
@@ -222,8 +231,11 @@ Outcome Check(const sample::VersionPair& pair, int fuzzy, uint32_t seed, bool st
       continue;
     }
     ++out.unchanged;
+    const bool repeated = oldTextCount[oldProject.OriginText(o)] > 1;
+    out.repeated += repeated;
     if (e.NewIndex == newIndex) {
       ++out.carried;
+      out.repeatedCarried += repeated;
       if (oldProject.HasEditedText(o)) {
         EXPECT_EQ(e.Status, CarryStatus::Carried) << label;
         EXPECT_EQ(newProject.EditedText(n), oldProject.EditedText(o)) << label;
@@ -270,6 +282,10 @@ sample::UnitRecipe BaseRecipe(uint32_t seed, size_t strings, double repeats) {
 
 }  // namespace
 
+// The least share of unchanged phrases with a repeated text that carry must
+// take over on the generated pairs of every kind.
+constexpr size_t kRepeatedFloorPercent = 50;
+
 TEST(CarryVersions, NoPhraseGetsAWrongTranslation) {
   Outcome total;
   for (uint32_t seed = 1; seed <= 60; ++seed) {
@@ -300,4 +316,57 @@ TEST(CarryVersions, EveryUnchangedPhraseIsCarriedWhenTheUnitsTellThemApart) {
     const Outcome o = Check(pair, 0, seed, true, "seed " + std::to_string(seed));
     EXPECT_EQ(o.unobservable, 0u);
   }
+}
+
+// Carries a kind of generated pairs and checks every carry against the
+// truth; returns the totals.
+Outcome CheckKind(const char* name, const std::function<sample::UnitRecipe(uint32_t)>& recipe) {
+  Outcome total;
+  for (uint32_t seed = 1; seed <= 30; ++seed) {
+    sample::VersionEdits edits;
+    edits.duplicatedBeside = seed % 3 == 0 ? 0.02 : 0.0;
+    const auto pair = sample::MakeVersionPair(recipe(seed), edits, seed);
+    total += Check(pair, 0, seed, false, std::string(name) + " seed " + std::to_string(seed));
+  }
+  std::printf("%s: unchanged %zu, carried %zu, ambiguous %zu, unobservable %zu; repeated %zu, carried %zu (%.1f%%)\n",
+              name, total.unchanged, total.carried, total.ambiguous, total.unobservable, total.repeated,
+              total.repeatedCarried, total.repeated ? 100.0 * total.repeatedCarried / total.repeated : 0.0);
+  EXPECT_GT(total.repeated, 500u) << name << ": the tables repeat their texts";
+  // A floor, below what the tables give today: the share of unchanged
+  // phrases with a repeated text that are carried.
+  EXPECT_GE(total.repeatedCarried * 100, total.repeated * kRepeatedFloorPercent) << name;
+  return total;
+}
+
+// Pointer tables that defeat a guess from the nearest neighbours: rotated
+// against their strings, or reversed. No phrase may get the translation of
+// another copy of its text, and most repeated texts are still carried.
+TEST(CarryVersions, RotatedAndReversedTablesCarryNoWrongCopy) {
+  CheckKind("rotated", [](uint32_t seed) {
+    sample::UnitRecipe r = BaseRecipe(seed, 300, 0.4);
+    r.pointerOrder = sample::RotatedOrder(r.strings.size(), r.strings.size() / 3 + seed % 7);
+    return r;
+  });
+  CheckKind("reversed", [](uint32_t seed) {
+    sample::UnitRecipe r = BaseRecipe(seed, 300, 0.4);
+    r.order = sample::Order::Reversed;
+    return r;
+  });
+}
+
+// Tables built from two or three texts that repeat hundreds of times, under
+// the full edit rates. Known fault, left open: about 1 carry in 450 still
+// lands on a wrong copy where a copy was removed next to a reworded one and
+// another copy moved in elsewhere in the same stretch. Run it with
+// --gtest_also_run_disabled_tests.
+TEST(CarryVersions, DISABLED_SmallVocabularyTablesCarryNoWrongCopy) {
+  CheckKind("small vocabulary", [](uint32_t seed) {
+    sample::UnitRecipe r;
+    r.strings = sample::SmallVocabularyTexts(300, 3, 0.15, seed * 5 + 7);
+    r.moreTables.push_back({sample::SmallVocabularyTexts(80, 2, 0.1, seed * 5 + 8), sample::Order::Reversed});
+    std::vector<sample::SampleString> second = sample::SmallVocabularyTexts(60, 3, 0.2, seed * 5 + 9);
+    r.moreTables.push_back({second, sample::Order::Packed, sample::RotatedOrder(second.size(), 17)});
+    r.seed = seed;
+    return r;
+  });
 }

@@ -104,36 +104,58 @@ TEST(PhraseFormats, DialogFiltersNameEveryFormatAndEncoding) {
   EXPECT_EQ(filters[5].Patterns, "*.xlf;*.xliff");
 }
 
+std::string PoWithoutContext(const std::string& id, const std::string& str) {
+  return "msgid \"" + id + "\"\nmsgstr \"" + str + "\"\n\n";
+}
+
 TEST(ImportRules, EachEntryByTheRules) {
   struct Case {
     const char* name;
     std::string entries;
     bool force;
     std::map<size_t, PhraseState> changed;  // phrases whose state differs from Sample()
-    std::string counts;
+    std::vector<std::string> counts;        // each is part of the count line
   } cases[] = {
       {"translated: the editor's OK (text, ON, shown)", PoEntry("2", "Hidden", "Versteckt"), false,
-       {{2, {pfOn, "Versteckt"}}}, "1 applied, 0 unchanged"},
+       {{2, {pfOn, "Versteckt"}}}, {"1 applied, 0 unchanged", "0 stored switched off"}},
       {"fuzzy: the text, switched off", PoEntry("0", "Route", "Strecke", true), false, {{0, {0, "Strecke"}}},
-       "1 applied, 0 unchanged"},
+       {"0 applied, 0 unchanged", "1 stored switched off"}},
+      {"fuzzy on a hidden phrase: shown, switched off", PoEntry("2", "Hidden", "Versteckt", true), false,
+       {{2, {0, "Versteckt"}}}, {"0 applied", "1 stored switched off"}},
       {"fuzzy on a switched-on text: off", PoEntry("1", "Menu", "Menue", true), false, {{1, {0, "Menue"}}},
-       "1 applied, 0 unchanged"},
+       {"0 applied, 0 unchanged", "1 stored switched off"}},
       {"translated on a text that is off: on, the text kept", PoEntry("3", "Odd", "Unge\\nrade"), false,
-       {{3, {pfOn, "Unge\r\nrade"}}}, "1 applied, 0 unchanged"},
+       {{3, {pfOn, "Unge\r\nrade"}}}, {"1 applied, 0 unchanged"}},
       {"as the project holds it", PoEntry("1", "Menu", "Menue") + PoEntry("3", "Odd", "Unge\\r\\nrade", true), false,
-       {}, "0 applied, 2 unchanged"},
+       {}, {"0 applied, 2 unchanged", "0 stored switched off"}},
       {"LF against the project's CR LF is the same text", PoEntry("3", "Odd", "Unge\\nrade", true), false, {},
-       "0 applied, 1 unchanged"},
-      {"a new text", PoEntry("3", "Odd", "Seltsam", true), false, {{3, {0, "Seltsam"}}}, "1 applied"},
-      {"empty msgstr changes nothing", PoEntry("1", "Menu", ""), false, {}, "0 applied, 1 unchanged"},
-      {"source changed: skipped", PoEntry("0", "Road", "Strasse"), false, {}, "0 applied, 0 unchanged, 1 source changed"},
-      {"source changed, forced", PoEntry("0", "Road", "Strasse"), true, {{0, {pfOn, "Strasse"}}}, "1 applied"},
+       {"0 applied, 1 unchanged"}},
+      {"a new text", PoEntry("3", "Odd", "Seltsam", true), false, {{3, {0, "Seltsam"}}}, {"1 stored switched off"}},
+      {"empty msgstr changes nothing", PoEntry("1", "Menu", ""), false, {}, {"0 applied, 1 unchanged"}},
+      {"source changed: skipped", PoEntry("0", "Road", "Strasse"), false, {},
+       {"0 applied, 0 unchanged, 1 source changed", "0 forced"}},
+      {"source changed, forced", PoEntry("0", "Road", "Strasse"), true, {{0, {pfOn, "Strasse"}}},
+       {"1 applied", "1 forced", "0 matched by text"}},
       {"unknown context", PoEntry("99", "x", "y") + PoEntry("abc", "x", "y") + PoEntry("-1", "x", "y"), false, {},
-       "3 unknown context"},
-      {"a link takes no text", PoEntry("4", "Menu", "x"), false, {}, "1 unknown context"},
-      {"unrepresentable", PoEntry("0", "Route", "\xD0\x96"), false, {}, "1 unrepresentable"},
+       {"3 unknown context", "0 matched by text"}},
+      {"a link's index with a text found nowhere", PoEntry("4", "Gone", "x"), false, {}, {"1 unknown context"}},
+      // Tools that convert or merge files drop or renumber msgctxt.
+      {"no index: lands by its text", PoWithoutContext("Route", "Strecke"), false, {{0, {pfOn, "Strecke"}}},
+       {"1 applied", "1 matched by text"}},
+      {"no index, fuzzy: by its text, switched off", "#, fuzzy\n" + PoWithoutContext("Tiny", "Klein"), false,
+       {{5, {0, "Klein"}}}, {"1 stored switched off", "1 matched by text"}},
+      {"renumbered index: lands by its text", PoEntry("5", "Route", "Strecke"), false, {{0, {pfOn, "Strecke"}}},
+       {"1 applied", "1 matched by text", "0 source changed"}},
+      {"renumbered, forced: the text still wins", PoEntry("5", "Route", "Strecke"), true, {{0, {pfOn, "Strecke"}}},
+       {"1 matched by text", "0 forced"}},
+      {"a link's index with its master's text: the master", PoEntry("4", "Menu", "Neu"), false,
+       {{1, {pfOn, "Neu"}}}, {"1 applied", "1 matched by text"}},
+      {"no index, text found nowhere", PoWithoutContext("Gone", "x"), false, {}, {"1 unknown context"}},
+      {"unrepresentable", PoEntry("0", "Route", "\xD0\x96"), false, {}, {"1 unrepresentable"}},
       {"over budget: applied, counted", PoEntry("5", "Tiny", "Winzig"), false, {{5, {pfOn, "Winzig"}}},
-       "1 applied, 0 unchanged, 0 source changed, 1 over budget"},
+       {"1 applied, 0 unchanged, 0 source changed, 1 over budget"}},
+      {"over budget but switched off: not counted", PoEntry("5", "Tiny", "Winzig", true), false,
+       {{5, {0, "Winzig"}}}, {"0 over budget", "1 stored switched off"}},
   };
   for (const auto& c : cases) {
     PhraseTable t = Sample();
@@ -143,26 +165,124 @@ TEST(ImportRules, EachEntryByTheRules) {
     o.force = c.force;
     const ImportReport r = Format("po").Read(t, c.entries, o);
     EXPECT_EQ(States(t), expected) << c.name;
-    EXPECT_NE(r.CountLine().find(c.counts), std::string::npos) << c.name << ": " << r.CountLine();
+    for (const std::string& part : c.counts)
+      EXPECT_NE(r.CountLine().find(part), std::string::npos) << c.name << ": " << part << " in " << r.CountLine();
     EXPECT_EQ(r.Changed, !c.changed.empty()) << c.name;
   }
 }
 
+TEST(ImportRules, ATextHeldBySeveralPhrasesIsAmbiguousWithoutItsIndex) {
+  // 0 "Same", 1 "Same", 2 "Other".
+  PhraseTable base;
+  TableBuilder().Add("Same").Add("Same").Add("Other").Fill(base);
+  struct Case {
+    const char* name;
+    std::string entries;
+    int ambiguous;
+    std::map<size_t, PhraseState> changed;
+  } cases[] = {
+      {"its index names one of them: that one", PoEntry("1", "Same", "Gleich"), 0, {{1, {pfOn, "Gleich"}}}},
+      {"no index", PoWithoutContext("Same", "Gleich"), 1, {}},
+      {"an index that names another text", PoEntry("2", "Same", "Gleich"), 1, {}},
+      {"an index beyond the phrases", PoEntry("7", "Same", "Gleich"), 1, {}},
+      {"an empty translation is no problem", PoWithoutContext("Same", ""), 0, {}},
+  };
+  for (const auto& c : cases) {
+    PhraseTable t = base;
+    std::map<size_t, PhraseState> expected = States(t);
+    for (const auto& [i, s] : c.changed) expected[i] = s;
+    const ImportReport r = Format("po").Read(t, c.entries, West());
+    EXPECT_EQ(States(t), expected) << c.name;
+    EXPECT_EQ(r.Ambiguous, c.ambiguous) << c.name;
+    if (c.ambiguous) {
+      ASSERT_EQ(r.Notes.size(), 1u) << c.name;
+      EXPECT_TRUE(r.Notes[0].Attention) << c.name;
+      EXPECT_NE(r.Notes[0].Text.find("\"Same\" occurs 2 times"), std::string::npos) << r.Notes[0].Text;
+    }
+  }
+}
+
+TEST(ImportRules, AFileOfPo2xliffLandsByItsSourceTexts) {
+  // po2xliff numbers its units anew and keeps the PO header as a unit.
+  const std::string xliff =
+      "<?xml version=\"1.0\"?>\n<xliff xmlns=\"urn:oasis:names:tc:xliff:document:1.1\" version=\"1.1\">"
+      "<file original=\"p.po\" source-language=\"en-US\" datatype=\"plaintext\"><body>\n"
+      "<trans-unit id=\"2\" restype=\"x-gettext-domain-header\"><source>Content-Type: text/plain; "
+      "charset=UTF-8\n</source><target>Content-Type: text/plain; charset=UTF-8\n</target></trans-unit>\n"
+      "<trans-unit id=\"3\"><source>Route</source><target>Strecke</target></trans-unit>\n"
+      "<trans-unit id=\"4\"><source>Tiny</source><target>Klein</target></trans-unit>\n"
+      "</body></file></xliff>\n";
+  PhraseTable t = Sample();
+  const ImportReport r = Format("xliff").Read(t, xliff, West());
+  EXPECT_EQ(r.Entries, 2);
+  EXPECT_EQ(r.MatchedByText, 2);
+  EXPECT_EQ(r.Applied, 2);
+  EXPECT_EQ(r.SourceChanged, 0) << "the header is no phrase";
+  EXPECT_EQ(t.EditedText(t.Phrases[0]), "Strecke");
+  EXPECT_EQ(t.EditedText(t.Phrases[5]), "Klein");
+  EXPECT_EQ(t.EditedText(t.Phrases[3]), "Unge\r\nrade") << "index 3 names another text";
+}
+
+TEST(ImportRules, ForcedEntriesAreNamedWithBothTexts) {
+  PhraseTable t = Sample();
+  ExchangeOptions o = West();
+  o.force = true;
+  const ImportReport r =
+      Format("po").Read(t, PoEntry("1", "Menu", "Menue") + PoEntry("0", "Road", "Strasse"), o);  // lines 1-4, 5-8
+  EXPECT_EQ(r.Forced, 1);
+  std::vector<ImportNote> attention;
+  for (const ImportNote& n : r.Notes)
+    if (n.Attention) attention.push_back(n);
+  ASSERT_EQ(attention.size(), 1u);
+  EXPECT_EQ(attention[0].Line, 5u);
+  EXPECT_EQ(attention[0].Text, "phrase 0: forced over a changed source text: old \"Road\" (the file's), new \"Route\" "
+                               "(the project's)");
+  EXPECT_NE(r.Text("f.po", 0).find("f.po:5: phrase 0: forced"), std::string::npos) << "never left out";
+}
+
+TEST(ImportRules, ANulInATranslationIsRefusedByEveryReader) {
+  // The XLIFF placeholder of a control character, and PO, which has no
+  // escape for a NUL and refuses it as it parses.
+  const std::string xliff =
+      "<?xml version=\"1.0\"?>\n<xliff version=\"1.2\"><file original=\"x\" source-language=\"en\" datatype=\"plaintext\">"
+      "<body>\n<trans-unit id=\"0\"><source>Route</source>\n<target>a<x id=\"1\" ctype=\"x-velmora-control\" "
+      "equiv-text=\"U+0000\"/>b</target></trans-unit>\n</body></file></xliff>\n";
+  PhraseTable t = Sample();
+  const auto before = States(t);
+  const ImportReport r = Format("xliff").Read(t, xliff, West());
+  EXPECT_EQ(States(t), before);
+  EXPECT_EQ(r.Unrepresentable, 1);
+  ASSERT_EQ(r.Notes.size(), 1u);
+  EXPECT_EQ(r.Notes[0].Line, 4u);
+  EXPECT_NE(r.Notes[0].Text.find("NUL"), std::string::npos) << r.Notes[0].Text;
+  EXPECT_THROW(Format("po").Read(t, std::string("msgctxt \"0\"\nmsgid \"Route\"\nmsgstr \"a") + '\0' + "b\"\n", West()),
+               EFormatError);
+  EXPECT_EQ(States(t), before);
+}
+
 TEST(ImportRules, NotesNameTheLinesThatNeedAttention) {
   PhraseTable t = Sample();
-  const std::string po = PoEntry("0", "Road", "Strasse") +                  // lines 1-4
-                         PoEntry("1", "Menu", "") +                         // 5-8
-                         "msgctxt \"5\"\nmsgid \"Tiny\"\nmsgstr \"\"\n\"ok\"\n\"\xD0\x96\"\n\n" +  // 9-14
-                         PoEntry("77", "x", "y");                           // 15-
+  const std::string po = PoEntry("5", "Tiny", "Winzig") +                   // lines 1-4: over budget
+                         PoEntry("0", "Road", "Strasse") +                  // 5-8
+                         PoEntry("1", "Menu", "") +                         // 9-12
+                         "msgctxt \"3\"\nmsgid \"Odd\"\nmsgstr \"\"\n\"ok\"\n\"\xD0\x96\"\n\n" +  // 13-18
+                         PoEntry("77", "x", "y");                           // 19-
   const ImportReport r = Format("po").Read(t, po, West());
-  ASSERT_EQ(r.Notes.size(), 3u);
-  EXPECT_EQ(r.Notes[0].Line, 1u);
-  EXPECT_NE(r.Notes[0].Text.find("phrase 0: the source text differs"), std::string::npos);
-  EXPECT_EQ(r.Notes[1].Line, 13u) << "the line of the character";
-  EXPECT_NE(r.Notes[1].Text.find("U+0416"), std::string::npos) << r.Notes[1].Text;
-  EXPECT_EQ(r.Notes[2].Line, 15u);
-  EXPECT_EQ(r.Text("f.po", 2), r.CountLine() + "\nf.po:1: " + r.Notes[0].Text + "\nf.po:13: " + r.Notes[1].Text +
-                                    "\n... and 1 more.");
+  ASSERT_EQ(r.Notes.size(), 4u);
+  EXPECT_EQ(r.Notes[0].Line, 3u);
+  EXPECT_FALSE(r.Notes[0].Attention) << "an applied text longer than its room only informs";
+  EXPECT_EQ(r.Notes[1].Line, 5u);
+  EXPECT_NE(r.Notes[1].Text.find("phrase 0: the source text differs"), std::string::npos);
+  EXPECT_EQ(r.Notes[2].Line, 17u) << "the line of the character";
+  EXPECT_NE(r.Notes[2].Text.find("U+0416"), std::string::npos) << r.Notes[2].Text;
+  EXPECT_EQ(r.Notes[3].Line, 19u);
+  for (size_t i = 1; i < 4; ++i) EXPECT_TRUE(r.Notes[i].Attention) << i;
+  // Whatever the limit, the entries that need attention come first and all
+  // of them; only the others are cut.
+  const std::string problems =
+      "f.po:5: " + r.Notes[1].Text + "\nf.po:17: " + r.Notes[2].Text + "\nf.po:19: " + r.Notes[3].Text;
+  EXPECT_EQ(r.Text("f.po", 0), r.CountLine() + "\n" + problems + "\n... and 1 more.");
+  EXPECT_EQ(r.Text("f.po", 1), r.CountLine() + "\n" + problems + "\nf.po:3: " + r.Notes[0].Text);
 }
 
 TEST(ImportRules, CodePageRecordedInTheFileIsUsedWhenNoneIsChosen) {

@@ -36,6 +36,10 @@ void Count(CarryCounts& c, const CarryEntry& e, bool translated) {
       if (translated) ++c.GoneTranslated;
       break;
     case CarryStatus::New: ++c.New; break;
+    case CarryStatus::Limit:
+      ++c.Limit;
+      if (translated) ++c.LimitTranslated;
+      break;
   }
 }
 
@@ -55,6 +59,7 @@ std::string_view CarryStatusName(CarryStatus status) {
     case CarryStatus::Kept: return "kept";
     case CarryStatus::Matched: return "matched";
     case CarryStatus::Ambiguous: return "ambiguous";
+    case CarryStatus::Limit: return "limit";
     case CarryStatus::Gone: return "gone";
     case CarryStatus::New: return "new";
   }
@@ -96,7 +101,9 @@ CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject
       else
         e.Status = e.Rule == MatchRule::Fuzzy ? CarryStatus::Review : CarryStatus::Carried;
     } else {
-      e.Status = m.OldAmbiguous[o] ? CarryStatus::Ambiguous : CarryStatus::Gone;
+      e.Status = m.OldLimited[o]     ? CarryStatus::Limit
+                 : m.OldAmbiguous[o] ? CarryStatus::Ambiguous
+                                     : CarryStatus::Gone;
     }
     Count(plan.Counts, e, translated);
     plan.Entries.push_back(e);
@@ -105,7 +112,9 @@ CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject
     if (m.OldOfNew[n] >= 0) continue;
     CarryEntry e;
     e.NewIndex = newIndex[n];
-    e.Status = m.NewAmbiguous[n] ? CarryStatus::Ambiguous : CarryStatus::New;
+    e.Status = m.NewLimited[n]     ? CarryStatus::Limit
+               : m.NewAmbiguous[n] ? CarryStatus::Ambiguous
+                                   : CarryStatus::New;
     // Counted once, on the old side: a new phrase of an undecided text is
     // the other half of the same question.
     if (e.Status == CarryStatus::New) Count(plan.Counts, e, false);
@@ -114,27 +123,38 @@ CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject
   return plan;
 }
 
-bool ApplyCarry(const PhraseTable& oldProject, PhraseTable& newProject, const CarryPlan& plan) {
-  auto applies = [](const CarryEntry& e) {
-    return e.Status == CarryStatus::Carried || e.Status == CarryStatus::Review;
-  };
-  // Check everything first: a refused carry leaves the project as it was.
-  size_t needed = 0;
+namespace {
+
+bool Applies(const CarryEntry& e) { return e.Status == CarryStatus::Carried || e.Status == CarryStatus::Review; }
+
+}  // namespace
+
+void CheckCarryRoom(const PhraseTable& oldProject, const PhraseTable& newProject, const CarryPlan& plan) {
+  size_t added = 0;  // phrases that have no text yet and will have one
   for (const CarryEntry& e : plan.Entries) {
-    if (!applies(e)) continue;
+    if (!Applies(e)) continue;
     if (e.OldIndex < 0 || e.NewIndex < 0 || static_cast<size_t>(e.OldIndex) >= oldProject.Phrases.size() ||
         static_cast<size_t>(e.NewIndex) >= newProject.Phrases.size())
       throw std::out_of_range("The carry plan names a phrase that the project does not hold.");
-    if (NeedsNewText(oldProject, newProject, e)) ++needed;
+    if (NeedsNewText(oldProject, newProject, e) &&
+        !newProject.HasEditedText(newProject.Phrases[static_cast<size_t>(e.NewIndex)]))
+      ++added;
   }
   // Texts no phrase names any longer make room again when the list is full
-  // (PhraseTable::AppendEditedText), so only the texts in use count.
+  // (PhraseTable::AppendEditedText), so only the texts in use count, and a
+  // text that replaces another takes that one's place.
   size_t inUse = 0;
   for (const TPhrase& p : newProject.Phrases)
     if (newProject.HasEditedText(p)) ++inUse;
-  if (inUse + needed > kMaxEditedTexts)
-    throw ERefusal("The new project has no room for " + std::to_string(needed) +
+  if (inUse + added > kMaxEditedTexts)
+    throw ERefusal("The new project has no room for " + std::to_string(added) +
                             " more translations: a project holds at most 32768 edited texts.");
+}
+
+bool ApplyCarry(const PhraseTable& oldProject, PhraseTable& newProject, const CarryPlan& plan) {
+  auto applies = Applies;
+  // Check everything first: a refused carry leaves the project as it was.
+  CheckCarryRoom(oldProject, newProject, plan);
 
   bool changed = false;
   for (const CarryEntry& e : plan.Entries) {
@@ -142,6 +162,8 @@ bool ApplyCarry(const PhraseTable& oldProject, PhraseTable& newProject, const Ca
     const TPhrase& o = oldProject.Phrases[static_cast<size_t>(e.OldIndex)];
     const auto index = static_cast<size_t>(e.NewIndex);
     if (NeedsNewText(oldProject, newProject, e)) {
+      // The replaced text is no longer in use, so a full list can drop it.
+      newProject.Phrases[index].EditIndex = -1;
       newProject.AppendEditedText(index, std::string(oldProject.EditedText(o)));
       changed = true;
     }

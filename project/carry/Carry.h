@@ -21,12 +21,13 @@ enum class CarryStatus : uint8_t {
   Kept,       // matched, but the new phrase has a translation of its own
   Matched,    // matched, and the old phrase had no translation to carry
   Ambiguous,  // the text is in both projects, but which phrase is which is undecided
+  Limit,      // as Ambiguous, but among more equal texts than the matching aligns
   Gone,       // only in the old project
   New,        // only in the new project
 };
 
 // The word the reports use: "carried", "review", "kept", "matched",
-// "ambiguous", "gone", "new".
+// "ambiguous", "limit", "gone", "new".
 std::string_view CarryStatusName(CarryStatus status);
 // "unique", "neighbours", "fuzzy" or "" for an unmatched phrase.
 std::string_view MatchRuleName(MatchRule rule);
@@ -41,9 +42,9 @@ struct CarryEntry {
 };
 
 struct CarryCounts {
-  size_t Carried = 0, Review = 0, Kept = 0, Matched = 0, Ambiguous = 0, Gone = 0, New = 0;
-  // Of Ambiguous and Gone: old phrases that had a translation, which is not carried.
-  size_t AmbiguousTranslated = 0, GoneTranslated = 0;
+  size_t Carried = 0, Review = 0, Kept = 0, Matched = 0, Ambiguous = 0, Gone = 0, New = 0, Limit = 0;
+  // Of Ambiguous, Limit and Gone: old phrases that had a translation, which is not carried.
+  size_t AmbiguousTranslated = 0, GoneTranslated = 0, LimitTranslated = 0;
 };
 
 struct CarryOptions {
@@ -70,5 +71,10 @@ CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject
 // ERefusal, with newProject unchanged, when EditedTexts has no room
 // for the new entries.
 bool ApplyCarry(const PhraseTable& oldProject, PhraseTable& newProject, const CarryPlan& plan);
+
+// The check ApplyCarry makes first, for a dry run to give the same answer:
+// raises std::length_error when newProject would need more than 32768 texts
+// in use. A translation that replaces one takes no more room.
+void CheckCarryRoom(const PhraseTable& oldProject, const PhraseTable& newProject, const CarryPlan& plan);
 
 }  // namespace velmora

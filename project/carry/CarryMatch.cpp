@@ -63,6 +63,8 @@ struct ViewState {
   // possibleEnd[o]); whether a new item has any.
   std::vector<int32_t> possible, possibleBegin, possibleEnd;
   std::vector<bool> newHasPossible;
+  // Items of gaps too large to align.
+  std::vector<bool> oldSkipped, newSkipped;
 };
 
 // Positions of a longest run of the points, given in increasing x, whose
@@ -166,6 +168,8 @@ ViewState ComputeView(const Side& olds, const Side& news, View v) {
   s.possibleBegin.assign(olds.size(), 0);
   s.possibleEnd.assign(olds.size(), 0);
   s.newHasPossible.assign(news.size(), false);
+  s.oldSkipped.assign(olds.size(), false);
+  s.newSkipped.assign(news.size(), false);
   std::vector<int32_t> a, b;
   std::vector<uint32_t> before, after;
   size_t budget = kMaxViewCells;
@@ -174,7 +178,12 @@ ViewState ComputeView(const Side& olds, const Side& news, View v) {
     const int32_t* ns = newIn.data() + newStart[g];
     const size_t on = oldStart[g + 1] - oldStart[g], nn = newStart[g + 1] - newStart[g];
     const size_t cells = (on + 1) * (nn + 1);
-    if (on == 0 || nn == 0 || cells > kMaxAlignCells || cells > budget) continue;
+    if (on == 0 || nn == 0) continue;
+    if (cells > kMaxAlignCells || cells > budget) {
+      for (size_t i = 0; i < on; ++i) s.oldSkipped[os[i]] = true;
+      for (size_t j = 0; j < nn; ++j) s.newSkipped[ns[j]] = true;
+      continue;
+    }
     budget -= cells;
     a.clear();
     b.clear();
@@ -207,6 +216,47 @@ Verdict Judge(const ViewState& s, int32_t o, int32_t n) {
   return std::find(first, last, n) != last ? kAllows : kConflicts;
 }
 
+// The nearest matched item before (dir -1) or after (dir +1) item in the
+// view's order, -1 for none.
+int32_t NearestMatched(const Side& s, int32_t item, View v, int dir) {
+  for (int64_t r = int64_t{s.rank[v][item]} + dir; r >= 0 && r < static_cast<int64_t>(s.size()); r += dir) {
+    const int32_t it = s.byRank[v][static_cast<size_t>(r)];
+    if (s.partner[it] >= 0) return it;
+  }
+  return -1;
+}
+
+// Between its nearest matched neighbours: how many items have text's copy,
+// and which of them item is.
+std::pair<int32_t, int32_t> CopiesBetween(const Side& s, int32_t item, View v, int32_t before, int32_t after) {
+  const int32_t from = before < 0 ? 0 : s.rank[v][before] + 1;
+  const int32_t to = after < 0 ? static_cast<int32_t>(s.size()) : s.rank[v][after];
+  int32_t count = 0, position = -1;
+  for (int32_t r = from; r < to; ++r) {
+    const int32_t it = s.byRank[v][static_cast<size_t>(r)];
+    if (s.text[it] != s.text[item]) continue;
+    if (it == item) position = count;
+    ++count;
+  }
+  return {count, position};
+}
+
+// A pair that the alignment decides must also be what the phrases around
+// it say, in both orders: the nearest matched neighbours of the old item
+// are matched to those of the new one, and between them both versions hold
+// the same number of copies of the text with the pair at the same place
+// among them. Otherwise a copy came or went next to it and the pair is left
+// undecided rather than guessed.
+bool NeighboursAgree(const Side& olds, const Side& news, int32_t o, int32_t n, View view) {
+  {
+    const int32_t ob = NearestMatched(olds, o, view, -1), oa = NearestMatched(olds, o, view, +1);
+    const int32_t nb = NearestMatched(news, n, view, -1), na = NearestMatched(news, n, view, +1);
+    if ((ob < 0 ? -1 : olds.partner[ob]) != nb || (oa < 0 ? -1 : olds.partner[oa]) != na) return false;
+    if (CopiesBetween(olds, o, view, ob, oa) != CopiesBetween(news, n, view, nb, na)) return false;
+  }
+  return true;
+}
+
 // The pairs one round of rule 2 takes: those one view decides and the other
 // does not contradict, kept only as far as they keep their order with each
 // other in both views (a pair that crosses others may be a phrase that
@@ -220,6 +270,10 @@ std::vector<std::pair<int32_t, int32_t>> RoundPairs(const Side& olds, const Side
       const int32_t n = views[v].oldForced[o];
       if (n < 0) continue;
       if (Judge(views[1 - v], static_cast<int32_t>(o), n) == kConflicts) continue;
+      // Around the pair, the phrases must say the same as the alignment; or
+      // the other order must decide the same pair on its own.
+      if (views[1 - v].oldForced[o] != n && !NeighboursAgree(olds, news, static_cast<int32_t>(o), n, static_cast<View>(v)))
+        continue;
       pairs.emplace_back(static_cast<int32_t>(o), n);
       break;
     }
@@ -396,6 +450,12 @@ TextMatch MatchTexts(const std::vector<MatchItem>& oldItems, const std::vector<M
     MatchFuzzy(olds, news, m, views, std::min(fuzzyPercent, 100));
     MarkAmbiguous(olds, news, countOld.size(), m);
   }
+  m.OldLimited.assign(olds.size(), false);
+  m.NewLimited.assign(news.size(), false);
+  for (size_t o = 0; o < olds.size(); ++o)
+    m.OldLimited[o] = m.OldAmbiguous[o] && (views[kByString].oldSkipped[o] || views[kByLink].oldSkipped[o]);
+  for (size_t n = 0; n < news.size(); ++n)
+    m.NewLimited[n] = m.NewAmbiguous[n] && (views[kByString].newSkipped[n] || views[kByLink].newSkipped[n]);
   return m;
 }
 

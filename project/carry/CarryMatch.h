@@ -52,6 +52,11 @@ struct TextMatch {
   // too: the rules could not decide which is which.
   std::vector<bool> OldAmbiguous;
   std::vector<bool> NewAmbiguous;
+  // Of the ambiguous items: those in a stretch of unmatched phrases too
+  // large to align (about a thousand or more on each side), which the rules
+  // were not tried on.
+  std::vector<bool> OldLimited;
+  std::vector<bool> NewLimited;
 };
 
 // Matches olds to news by the rules above. fuzzyPercent 0 turns rule 3 off;

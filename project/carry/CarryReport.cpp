@@ -24,6 +24,9 @@ std::string CarrySummary(const CarryCounts& c) {
   s += Line("Kept (already translated):", c.Kept) + "\n";
   s += Line("Ambiguous, left alone:", c.Ambiguous) + " (" + std::to_string(c.AmbiguousTranslated) +
        " with a translation)\n";
+  if (c.Limit > 0)
+    s += Line("Not tried, too many equal texts:", c.Limit) + " (" + std::to_string(c.LimitTranslated) +
+         " with a translation; more than about 1,000 equal texts in one stretch)\n";
   s += Line("New (only in the new project):", c.New) + "\n";
   s += Line("Gone (only in the old project):", c.Gone) + " (" + std::to_string(c.GoneTranslated) +
        " with a translation)\n";
@@ -34,7 +37,9 @@ std::string CarrySummary(const CarryCounts& c) {
 std::string UncarriedList(const PhraseTable& oldProject, const CarryPlan& plan, CodePage codePage) {
   std::string s;
   for (const CarryEntry& e : plan.Entries) {
-    if (e.OldIndex < 0 || (e.Status != CarryStatus::Ambiguous && e.Status != CarryStatus::Gone)) continue;
+    if (e.OldIndex < 0 ||
+        (e.Status != CarryStatus::Ambiguous && e.Status != CarryStatus::Gone && e.Status != CarryStatus::Limit))
+      continue;
     const TPhrase& p = oldProject.Phrases[static_cast<size_t>(e.OldIndex)];
     if (!oldProject.HasEditedText(p)) continue;
     s += std::string(CarryStatusName(e.Status)) + "\t" + std::to_string(e.OldIndex) + "\t" +

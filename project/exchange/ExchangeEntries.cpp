@@ -63,8 +63,59 @@ bool ApplyText(PhraseTable& table, size_t i, const std::string& text, bool fuzzy
     return p.Flags != before;
   }
   if (!same) table.AppendEditedText(i, text);
-  p.Flags = static_cast<uint16_t>(p.Flags & ~pfOn);
-  return !same || p.Flags != before;
+  // A phrase with a translation is shown, switched on or not: a hidden one
+  // could not be found to be switched on later.
+  table.Phrases[i].Flags = static_cast<uint16_t>(table.Phrases[i].Flags & ~(pfOn | pfHide));
+  return !same || table.Phrases[i].Flags != before;
+}
+
+// The phrases of the project by their decoded origin text, made when an
+// entry first needs to be found by its text.
+class PhrasesByText {
+ public:
+  PhrasesByText(const PhraseTable& table, TCodePageDecoder& decoder) : table_(table), decoder_(decoder) {}
+
+  static const std::vector<size_t>& None() {
+    static const std::vector<size_t> none;
+    return none;
+  }
+
+  const std::vector<size_t>& Find(const std::string& source) {
+    if (!built_) {
+      for (size_t i = 0; i < table_.Phrases.size(); ++i)
+        if (!(table_.Phrases[i].Flags & pfLink)) byText_[decoder_.Decode(table_.OriginText(table_.Phrases[i]))].push_back(i);
+      built_ = true;
+    }
+    const auto it = byText_.find(source);
+    return it == byText_.end() ? None() : it->second;
+  }
+
+ private:
+  const PhraseTable& table_;
+  TCodePageDecoder& decoder_;
+  bool built_ = false;
+  std::map<std::string, std::vector<size_t>> byText_;
+};
+
+// A text for a note, quoted and cut to a readable length.
+std::string Quoted(std::string_view text) {
+  constexpr size_t kShown = 60;
+  std::string s = "\"";
+  for (size_t i = 0; i < text.size() && i < kShown; ++i) {
+    if (text[i] == '\n') {
+      s += "\\n";
+    } else if (text[i] == '\r') {
+      s += "\\r";
+    } else {
+      s += text[i];
+    }
+  }
+  // Never cut inside a UTF-8 sequence.
+  if (text.size() > kShown) {
+    while (s.size() > 1 && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80) s.pop_back();
+    if (s.size() > 1 && static_cast<unsigned char>(s.back()) >= 0xC0) s.pop_back();
+  }
+  return s + (text.size() > kShown ? "...\"" : "\"");
 }
 
 std::string PhraseLabel(size_t i) { return "phrase " + std::to_string(i) + ": "; }
@@ -133,7 +184,7 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
     if (recorded && !options.codePageChosen) {
       page = *recorded;
     } else if (!recorded || IconvCharset(*recorded) != IconvCharset(page)) {
-      report.Note(doc.CodePageLine, "the file was written under the code page \"" + doc.CodePageName +
+      report.Attention(doc.CodePageLine, "the file was written under the code page \"" + doc.CodePageName +
                                         "\"; its texts are read in the code page \"" + IconvCharset(page) + "\"");
     }
   }
@@ -142,51 +193,100 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
 
   const std::vector<TPhrase> phrasesBefore = table.Phrases;
   const std::vector<std::string> textsBefore = table.EditedTexts;
+  PhrasesByText byText(table, decoder);
   try {
     for (const ImportEntry& e : doc.Entries) {
+      ++report.Entries;
+      // Where the entry lands: the phrase its index names when that phrase
+      // has the entry's source text; else the one phrase with that text
+      // (tools that convert or merge files drop or renumber the index); else
+      // the named phrase when forced.
       const std::optional<size_t> index = ContextIndex(e);
-      if (!index || *index >= table.Phrases.size() || (table.Phrases[*index].Flags & pfLink)) {
-        ++report.UnknownContext;
-        report.Note(e.Line, e.HasContext ? "no phrase of the project has the index \"" + e.Context + "\"; skipped"
-                                         : "an entry without an index; skipped");
-        continue;
+      const bool named = index && *index < table.Phrases.size() && !(table.Phrases[*index].Flags & pfLink);
+      const bool sourceMatches = named && e.Source == decoder.Decode(table.OriginText(table.Phrases[*index]));
+      size_t i = named ? *index : 0;
+      bool byTextMatch = false, forced = false;
+      if (!sourceMatches) {
+        const std::vector<size_t>& sameText = e.Source.empty() ? PhrasesByText::None() : byText.Find(e.Source);
+        if (sameText.size() == 1) {
+          i = sameText.front();
+          byTextMatch = true;
+        } else if (sameText.size() > 1) {
+          if (e.Target.empty()) {
+            ++report.Unchanged;
+            continue;
+          }
+          ++report.Ambiguous;
+          report.Attention(e.Line, "the source text " + Quoted(e.Source) + " occurs " + std::to_string(sameText.size()) +
+                                       " times in the project and " +
+                                       (e.HasContext ? "the index \"" + e.Context + "\" names none of them"
+                                                     : std::string("the entry has no index")) +
+                                       "; not applied");
+          continue;
+        } else if (!named) {
+          ++report.UnknownContext;
+          report.Attention(e.Line, e.HasContext ? "no phrase of the project has the index \"" + e.Context + "\"; skipped"
+                                                : "an entry without an index; skipped");
+          continue;
+        } else if (!e.Target.empty()) {
+          if (!options.force) {
+            ++report.SourceChanged;
+            report.Attention(e.Line, PhraseLabel(i) + "the source text differs from the project's; not applied");
+            continue;
+          }
+          forced = true;
+        }
       }
-      const size_t i = *index;
       if (e.Target.empty()) {
         ++report.Unchanged;
         continue;
       }
-      if (e.Source != decoder.Decode(table.OriginText(table.Phrases[i]))) {
-        if (!options.force) {
-          ++report.SourceChanged;
-          report.Note(e.Line, PhraseLabel(i) + "the source text differs from the project's; not applied");
-          continue;
-        }
+      if (e.Target.find('\0') != std::string::npos) {
+        ++report.Unrepresentable;
+        report.Attention(TargetLine(e, e.Target.find('\0'), doc.LiteralLineFeeds),
+                         PhraseLabel(i) + "the translation holds a NUL character (U+0000), which would end it in the "
+                                          "unit; not applied");
+        continue;
       }
       TCodePageEncoder::Failure failure;
       const std::optional<std::string> text = encoder.Encode(e.Target, &failure);
       if (!text) {
         ++report.Unrepresentable;
-        report.Note(TargetLine(e, failure.Offset, doc.LiteralLineFeeds), PhraseLabel(i) + failure.Message + "; not applied");
+        report.Attention(TargetLine(e, failure.Offset, doc.LiteralLineFeeds),
+                         PhraseLabel(i) + failure.Message + "; not applied");
         continue;
       }
       if (text->size() > kMaxEditedTextLength) {
         ++report.TooLong;
-        report.Note(TargetLine(e, 0, doc.LiteralLineFeeds),
-                    PhraseLabel(i) + "the text takes " + std::to_string(text->size()) + " bytes; a project holds " +
-                        "texts of at most " + std::to_string(kMaxEditedTextLength) + " bytes; not applied");
+        report.Attention(TargetLine(e, 0, doc.LiteralLineFeeds),
+                         PhraseLabel(i) + "the text takes " + std::to_string(text->size()) + " bytes; a project holds " +
+                             "texts of at most " + std::to_string(kMaxEditedTextLength) + " bytes; not applied");
         continue;
       }
-      if (ApplyText(table, i, *text, e.Fuzzy)) {
+      if (!ApplyText(table, i, *text, e.Fuzzy)) {
+        ++report.Unchanged;
+      } else if (table.Phrases[i].Flags & pfOn) {
         ++report.Applied;
       } else {
-        ++report.Unchanged;
+        ++report.StoredOff;
+      }
+      if (byTextMatch) {
+        ++report.MatchedByText;
+        report.Note(e.Line, PhraseLabel(i) + "matched by text: " +
+                                (e.HasContext ? "the index \"" + e.Context + "\" names another text"
+                                              : std::string("the entry has no index")));
+      }
+      if (forced) {
+        ++report.Forced;
+        report.Attention(e.Line, PhraseLabel(i) + "forced over a changed source text: old " + Quoted(e.Source) +
+                                     " (the file's), new " +
+                                     Quoted(decoder.Decode(table.OriginText(table.Phrases[i]))) + " (the project's)");
       }
       const TPhrase& p = table.Phrases[i];
       const std::string note = PrintfImportNote(i, table.OriginText(p), table.EditedText(p));
       if (!note.empty()) report.Note(TargetLine(e, 0, doc.LiteralLineFeeds), note);
       const size_t prepared = PrepareText(table.EditedText(p)).size();
-      if (prepared > p.Length) {
+      if ((p.Flags & pfOn) && prepared > p.Length) {
         ++report.OverBudget;
         report.Note(TargetLine(e, 0, doc.LiteralLineFeeds),
                     PhraseLabel(i) + "the text takes " + std::to_string(prepared) + " bytes in the unit, its room is " +
@@ -198,7 +298,7 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
     table.EditedTexts = textsBefore;
     throw;
   }
-  report.Changed = report.Applied > 0;
+  report.Changed = report.Applied + report.StoredOff > 0;
   return report;
 }
 

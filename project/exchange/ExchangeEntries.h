@@ -86,15 +86,21 @@ struct ImportDocument {
 void RefuseDuplicateContexts(const std::vector<ImportEntry>& entries, std::string_view what);
 
 // Applies the entries to the table:
-// - an entry whose context names no phrase (or a link) is skipped;
+// - an entry lands on the phrase its context names when that phrase has the
+//   entry's source text; otherwise on the one phrase whose origin text is
+//   the entry's source ("matched by text"); a source that several phrases
+//   hold is skipped as ambiguous; a context that names no phrase (or a
+//   link) and a source found nowhere skip the entry;
 // - an empty target changes nothing;
-// - a source that differs from the phrase's origin text skips the entry
-//   unless options.force;
-// - a target with a character the code page cannot hold, or longer than a
-//   project's text may be, is skipped;
-// - otherwise a fuzzy entry gives the phrase the text and switches it off;
-//   any other entry gives it the text, switches it on and shows it, as the
-//   translation editor's OK does.
+// - a named phrase whose origin text differs from the source (found nowhere
+//   else) skips the entry unless options.force, which applies it and notes
+//   both texts ("forced");
+// - a target with a NUL, with a character the code page cannot hold, or
+//   longer than a project's text may be, is skipped;
+// - otherwise a fuzzy entry gives the phrase the text, switches it off and
+//   shows it ("stored switched off"); any other entry gives it the text,
+//   switches it on and shows it, as the translation editor's OK does.
+// Only switched-on texts longer than their room count as over budget.
 // A text that differs from the phrase's only in carriage returns before line
 // feeds counts as the same text and is kept. Should a change fail half way,
 // the records and texts are restored before the error passes on.

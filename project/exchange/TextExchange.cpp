@@ -150,6 +150,7 @@ class TextImport {
       if (eq < 1 || CharCount(line.substr(eq + 1), utf8_, 2) < 2) continue;  // ignored; the current phrase stays
 
       Flush();
+      ++report_.Entries;
       const int64_t index = EntryIndex(line.substr(0, eq));
       std::string_view entryText = DropChar(line.substr(eq + 1), utf8_);
       while (!entryText.empty() && entryText.front() == ' ') entryText.remove_prefix(1);
@@ -170,12 +171,12 @@ class TextImport {
     pending_.reset();
     if (!p.problem.empty()) {
       ++report_.Unrepresentable;
-      report_.Note(p.problemLine, "phrase " + std::to_string(p.index) + ": " + p.problem + "; the entry is skipped");
+      report_.Attention(p.problemLine, "phrase " + std::to_string(p.index) + ": " + p.problem + "; the entry is skipped");
       return;
     }
     if (p.tooLong) {
       ++report_.TooLong;
-      report_.Note(p.line, "phrase " + std::to_string(p.index) + ": the text is longer than " +
+      report_.Attention(p.line, "phrase " + std::to_string(p.index) + ": the text is longer than " +
                                std::to_string(kMaxEditedTextLength) + " bytes; the entry is skipped");
       return;
     }

@@ -252,6 +252,8 @@ class XliffReader {
         continue;
       }
       if (name != "trans-unit") continue;
+      // The header of a PO file that a converter kept as a unit (po2xliff).
+      if (std::string_view(n.attribute("restype").value()) == "x-gettext-domain-header") continue;
       ImportEntry e;
       e.Line = Line(n);
       if (const pugi::xml_attribute id = n.attribute("id")) {

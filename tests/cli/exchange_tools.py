@@ -379,17 +379,19 @@ class Project:
         units[0].target = f"{self.fill}A"
         units[1].target = f"{self.fill}{self.alien}"
         units[2].setcontext("99999")
+        units[2].source = units[2].source + " (gone)"  # found neither by index nor by text
         units[2].target = f"{self.fill}C"
         edited = self.file(".po")
         write(edited, bytes(store))
         p = self.scratch()
         before = state(self.rows(p))
-        res = self.cli("import", p, edited)
+        res = self.cli("import", p, edited, rc=3)  # nothing applied, every entry refused
         out = res.stdout.decode()
+        err = res.stderr.decode()
         check("1 source changed" in out and "1 unrepresentable" in out and "1 unknown context" in out,
               f"{self.name}: report {out[:400]}")
-        check(re.search(rf":\d+: phrase {units[1].getcontext()}: The character", out) is not None,
-              f"{self.name}: the unrepresentable character's line: {out[:600]}")
+        check(re.search(rf":\d+: phrase {units[1].getcontext()}: The character", err) is not None,
+              f"{self.name}: the unrepresentable character's line: {err[:600]}")
         after = state(self.rows(p))
         for u in units[:3]:
             if u.getcontext() != "99999":
@@ -441,8 +443,8 @@ class Project:
         p = self.scratch()
         res = self.cli("import", p, f, "--codepage", self.codepage)
         out = res.stdout.decode()
-        check(out.startswith("1 new phrase(s) has been added or replaced.") and re.search(r":2: phrase", out),
-              f"{self.name}: UTF-8 text file report {out[:300]!r}")
+        check(out.startswith("1 new phrase(s) has been added or replaced.") and
+              re.search(r":2: phrase", res.stderr.decode()), f"{self.name}: UTF-8 text file report {out[:300]!r}")
         check(state(self.rows(p))[rows[0]["index"]][2] == f"{self.fill}1", f"{self.name}: UTF-8 text file")
 
 

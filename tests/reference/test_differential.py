@@ -1039,6 +1039,13 @@ def export_phase(case: Case, rng: random.Random, proj: ref.Project, path: str) -
                 case.rep.fail(case.name, "import UTF-16 message", f"expected {str(e)!r}, stderr {res.stderr[:200]!r}")
             case.compare_project("import UTF-16 stopped: project not saved", jproj, jp)
             return
+        if ref.entry_line_count(data[2:].decode("utf-16-le", errors="replace")) == 0:
+            # a file without a single entry line is refused, and nothing changes
+            if case.expect_rc("import of a UTF-16 export without entries", res, 1):
+                if b"no entry found" not in res.stderr:
+                    case.rep.fail(case.name, "import UTF-16 without entries", repr(res.stderr[:200]))
+                case.compare_project("import UTF-16 without entries", jproj, jp)
+            return
         if case.expect_rc("import of the UTF-16 export", res, 0):
             msg = b"%d new phrase(s) has been added or replaced." % count
             if msg not in res.stdout:
@@ -1106,6 +1113,13 @@ def import_phase(case: Case, rng: random.Random, proj: ref.Project, path: str) -
             if str(e).encode() not in res.stderr:
                 case.rep.fail(case.name, f"import {k} message", f"expected {str(e)!r}, stderr {res.stderr[:200]!r}")
             case.compare_project(f"import {k} stopped: project not saved", proj, path)
+            continue
+        if ref.entry_line_count(data) == 0:
+            # a file without a single entry line is refused, and nothing changes
+            if case.expect_rc(f"import {k} without entries", res, 1):
+                if b"no entry found" not in res.stderr:
+                    case.rep.fail(case.name, f"import {k} without entries", repr(res.stderr[:200]))
+                case.compare_project(f"import {k} without entries", proj, path)
             continue
         if case.expect_rc(f"import {k}", res, 0):
             msg = b"%d new phrase(s) has been added or replaced." % count

@@ -773,6 +773,19 @@ def split_lines(data):
     return lines
 
 
+def entry_line_count(data) -> int:
+    """How many lines of a phrase text file (bytes, or a str already decoded)
+    are entry lines: an "=" at position 2 or later with at least two more
+    characters after it. A file with none is no phrase file at all."""
+    eq = "=" if isinstance(data, str) else b"="
+    count = 0
+    for line in split_lines(data):
+        e = line.find(eq)
+        if e >= 1 and len(line) - (e + 1) >= 2:
+            count += 1
+    return count
+
+
 def import_phrases(proj: Project, data: bytes) -> int:
     """Attaches the texts of a phrase text file; returns the count, or raises
     ImportError_ with the message for an index that does not fit 32 bits."""

@@ -46,14 +46,30 @@ std::string Slurp(const std::string& path) {
 }
 }  // namespace
 
-CliResult RunCli(const std::vector<std::string>& args) {
+CliResult RunCli(const std::vector<std::string>& args) { return RunCli(args, CliStreams{}); }
+
+CliResult RunCli(const std::vector<std::string>& args, const CliStreams& streams) {
   TempDir io;
-  const std::string outPath = io.File("out"), errPath = io.File("err");
+  const std::string outPath = streams.outputPath.empty() ? io.File("out") : streams.outputPath;
+  const std::string errPath = io.File("err"), inPath = io.File("in");
+  WriteFile(inPath, streams.input);
+  int pipeFds[2] = {-1, -1};
+  if (streams.closedPipe) {
+    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+    ::close(pipeFds[0]);  // the reader is gone before anything is written
+  }
   const pid_t pid = ::fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int out = -1;
+    if (streams.closedPipe) {
+      out = pipeFds[1];
+    } else {
+      out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
     const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int in = ::open(inPath.c_str(), O_RDONLY);
+    ::dup2(in, 0);
     ::dup2(out, 1);
     ::dup2(err, 2);
     std::vector<char*> argv;
@@ -65,12 +81,13 @@ CliResult RunCli(const std::vector<std::string>& args) {
     ::execv(prog.c_str(), argv.data());
     ::_exit(127);
   }
+  if (streams.closedPipe) ::close(pipeFds[1]);
   int status = 0;
   ::waitpid(pid, &status, 0);
   CliResult r;
   if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
-  r.out = Slurp(outPath);
+  if (!streams.closedPipe && streams.outputPath.empty()) r.out = Slurp(outPath);
   r.err = Slurp(errPath);
   return r;
 }

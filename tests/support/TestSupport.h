@@ -54,5 +54,12 @@ class ScopedLocale {
  private:
   std::map<std::string, std::optional<std::string>> saved_;
 };
+// Where velmora-cli's standard streams lead.
+struct CliStreams {
+  std::string input;         // standard input: these bytes, then its end
+  std::string outputPath;    // standard output into this file ("" captures it)
+  bool closedPipe = false;   // standard output into a pipe nobody reads
+};
+CliResult RunCli(const std::vector<std::string>& args, const CliStreams& streams);
 
 }  // namespace velmora::test

@@ -54,6 +54,18 @@ class ScriptedPlatform : public Platform {
   // Every text the status line was given, in order ("" clears it).
   std::vector<std::string> StatusLine;
 
+  // Every set of rows the merge dialog showed, and its answers in order
+  // (empty: cancelled).
+  std::vector<std::vector<ConflictRow>> Conflicts;
+  std::deque<std::optional<std::vector<bool>>> ConflictAnswers;
+  std::optional<std::vector<bool>> ResolveConflicts(const std::vector<ConflictRow>& rows) override {
+    Conflicts.push_back(rows);
+    if (ConflictAnswers.empty()) return std::nullopt;
+    auto a = ConflictAnswers.front();
+    ConflictAnswers.pop_front();
+    return a;
+  }
+
   Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) override {
     Boxes.push_back({text, buttons, kind});
     if (Answers.empty()) return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;

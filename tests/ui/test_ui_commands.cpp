@@ -243,9 +243,10 @@ TEST_F(CommandTest, ImportOfPoSwitchesTranslationsOnAndReports) {
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text,
             "2 applied, 0 unchanged, 1 source changed, 1 over budget (these will be relocated), 0 unrepresentable, "
-            "0 unknown context.\n"
-            "in.po:3: phrase 0: the text takes 8 bytes in the unit, its room is 4: it will be relocated\n"
-            "in.po:9: phrase 5: the source text differs from the project's; not applied");
+            "0 unknown context, 0 stored switched off, 0 matched by text, 0 forced, 0 ambiguous.\n"
+            // What was refused comes first.
+            "in.po:9: phrase 5: the source text differs from the project's; not applied\n"
+            "in.po:3: phrase 0: the text takes 8 bytes in the unit, its room is 4: it will be relocated");
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
   EXPECT_EQ(table.EditedText(table.Phrases[0]), "Strecke");
   EXPECT_EQ(table.Phrases[1].Flags, pfOn) << "switched on and shown, as the editor's OK";

@@ -174,6 +174,7 @@ void BM_WholeTableUndoStep(benchmark::State& state) {
     bool ShowEditForm(ui::EditForm&, int, int) override { return false; }
     bool ShowCreateForm(ui::CreateForm&) override { return false; }
     bool ShowLoaderUnitsForm(ui::LoaderUnitsForm&) override { return false; }
+    std::optional<std::vector<bool>> ResolveConflicts(const std::vector<ui::ConflictRow>&) override { return std::nullopt; }
   } platform;
   ui::ShellController shell(t, platform);
   size_t i = 0;

@@ -18,6 +18,12 @@ class CoreFiles final : public ProjectFiles {
  public:
   void Save(PhraseTable& table, const std::string& path) override { SaveProjectLocked(table, path); }
   void Open(PhraseTable& table, const std::string& path) override { OpenProject(table, path); }
+  bool SaveReconciled(PhraseTable& table, const std::string& path, const std::function<bool()>& reconcile) override {
+    const TProjectEditLock lock(path);
+    if (!reconcile()) return false;
+    SaveProject(table, path);
+    return true;
+  }
 
   bool OpenInOtherWindow(const std::string& path) override {
     if (!held_ || !NamesSameFile(heldPath_, path)) return TProjectWindowLock::IsHeld(path);

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora::ui {
 
@@ -36,6 +38,17 @@ struct FileDialogRequest {
   std::string Folder{};
 
   bool operator==(const FileDialogRequest&) const = default;
+};
+
+// A phrase changed both in the window and in its project file on disk.
+// The versions are shown as the grid shows them: the edited text (UTF-8)
+// and its ON and HIDE boxes.
+struct ConflictRow {
+  int32_t Index = 0;
+  std::string Origin;  // the phrase's origin text, UTF-8
+  std::string Mine;    // "Strecke  [ON]", "(no translation)  [HIDE]"
+  std::string Theirs;
+  bool operator==(const ConflictRow&) const = default;
 };
 
 class Platform {
@@ -77,6 +90,10 @@ class Platform {
   virtual bool ShowCreateForm(CreateForm& form) = 0;
   // The loader's units dialog of Save LOADING.KWI; true when closed with OK.
   virtual bool ShowLoaderUnitsForm(LoaderUnitsForm& form) = 0;
+  // The merge dialog: lists the conflicts with "keep mine" and "take theirs"
+  // for each and for all. Returns, for each row, true to take theirs;
+  // nullopt when the user cancels.
+  virtual std::optional<std::vector<bool>> ResolveConflicts(const std::vector<ConflictRow>& rows) = 0;
 };
 
 }  // namespace velmora::ui

@@ -1,6 +1,7 @@
 #include "ui/logic/ProjectFileCommands.h"
 
 #include "project/verify/RecordDamage.h"
+#include "ui/logic/DiskMerge.h"
 
 namespace velmora::ui {
 
@@ -44,6 +45,7 @@ bool ProjectFileCommands::OpenProjectFile(const std::string& path) {
   saveProjectDialogName_ = path;
   state_.SetProjectPath(path);
   state_.HoldProjectFile(path);
+  state_.Sync().Remember(table, path);
   state_.Ui().HideStatusNow();
   state_.Notify(kChangedAll);
   state_.FilterBtnClick(GridFilter::NoFilter);
@@ -68,14 +70,47 @@ bool ProjectFileCommands::SaveProjectTo(const std::string& path) {
   // Title and flags change only once the file is written: a failed save
   // leaves the title on the file that really holds the project, and the
   // project marked as changed, so closing still asks about it.
-  return state_.Guard([&] {
+  DiskMergeResult merge = DiskMergeResult::Unchanged;
+  bool written = false;
+  const bool ran = state_.Guard([&] {
     // Saving the open project again is a plain save; only the loader it
     // was made from is out of bounds.
     state_.RefuseOutputOverProject(path, false);
     state_.Table().StoreNamesInInfo();
-    state_.Files().Save(state_.Table(), path);
+    // What others wrote to the file since the window loaded or saved it is
+    // merged in first, under the same lock as the write.
+    written = state_.Files().SaveReconciled(state_.Table(), path, [&] {
+      merge = DiskMerge(state_).MergeFromDisk(path);
+      return merge == DiskMergeResult::Unchanged || merge == DiskMergeResult::Merged;
+    });
+    if (!written) return;
     state_.ProjectSaved(path);
+    state_.Sync().Remember(state_.Table(), path);
   });
+  if (!ran || written) return ran && written;
+  if ((merge == DiskMergeResult::Gone || merge == DiskMergeResult::NotAProject) &&
+      state_.Ask(DiskProblemQuestion(merge, path)))
+    return SaveProjectAsCommand();
+  return false;
+}
+
+void ProjectFileCommands::WindowActivated() {
+  if (activating_ || !state_.HasProjectFile()) return;
+  activating_ = true;
+  state_.Guard([&] {
+    const DiskMergeResult r = DiskMerge(state_).MergeFromDisk(state_.ProjectPath());
+    if (r == DiskMergeResult::Gone || r == DiskMergeResult::NotAProject) {
+      // Said once: the window stops watching until the project is saved.
+      state_.Sync().Forget();
+      state_.MarkModified();
+      state_.Ui().MessageBox(r == DiskMergeResult::Gone
+                                 ? "The project file \"" + state_.ProjectPath() + "\" is gone. Save the project to keep it."
+                                 : "The file \"" + state_.ProjectPath() +
+                                       "\" is no longer this project. Save the project under another name to keep it.",
+                             Buttons::Ok, BoxKind::Warning);
+    }
+  });
+  activating_ = false;
 }
 
 bool ProjectFileCommands::ConfirmUnsavedWork() {

@@ -24,6 +24,9 @@ class ProjectFileCommands {
   // Each returns true when the project was saved.
   bool SaveProjectCommand();
   bool SaveProjectAsCommand();
+  // The window became active again: what others changed in its project
+  // file meanwhile is merged in (the merge dialog for conflicts).
+  void WindowActivated();
 
   // Asked before the open project is closed or replaced (closing the
   // window, Open Project, Open LOADING.KWI, Open .BIN file): true when the
@@ -43,6 +46,7 @@ class ProjectFileCommands {
 
   WindowState& state_;
   std::string saveProjectDialogName_ = kDefaultProjectName;
+  bool activating_ = false;  // the merge dialog activates the window again
 };
 
 }  // namespace velmora::ui

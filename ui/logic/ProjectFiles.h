@@ -3,6 +3,7 @@
 // project/file/ProjectLock.h; tests may put their own in.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "analysis/PhraseTable.h"
@@ -21,6 +22,15 @@ class ProjectFiles {
   // command-line edit of the same project.
   virtual void Save(PhraseTable& table, const std::string& path) = 0;
   virtual void Open(PhraseTable& table, const std::string& path) = 0;
+  // The window's save: under the project's edit lock, from reading the disk
+  // copy to the rename, so that no command slips in between. reconcile runs
+  // first (it may read the disk copy and merge it into table); the table is
+  // written only when it returns true. Returns whether it was written.
+  virtual bool SaveReconciled(PhraseTable& table, const std::string& path, const std::function<bool()>& reconcile) {
+    if (!reconcile()) return false;
+    Save(table, path);
+    return true;
+  }
 
   // True when another Velmora window shows the project stored at path (this
   // window's own hold on it does not count).

@@ -49,6 +49,9 @@ class ShellController : public WindowState {
   bool OpenProjectFile(const std::string& path) { return projectFiles_.OpenProjectFile(path); }
   bool SaveProjectCommand() { return projectFiles_.SaveProjectCommand(); }
   bool SaveProjectAsCommand() { return projectFiles_.SaveProjectAsCommand(); }
+  // The window became active again (another program may have changed its
+  // project file).
+  void WindowActivated() { projectFiles_.WindowActivated(); }
   bool ConfirmUnsavedWork() { return projectFiles_.ConfirmUnsavedWork(); }
   const std::string& SaveProjectDialogName() const { return projectFiles_.SaveProjectDialogName(); }
 

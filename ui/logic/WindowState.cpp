@@ -74,6 +74,7 @@ void WindowState::ResetFlags() {
   modified_ = false;
   hasProjectFile_ = false;
   files_.ShowingProject("");
+  sync_.Forget();
   commands_ = CommandStates{};
   // The steps belonged to the table that is gone.
   undo_.Clear();

@@ -24,6 +24,7 @@
 #include "ui/logic/PhraseGrid.h"
 #include "ui/logic/Platform.h"
 #include "ui/logic/ProjectFiles.h"
+#include "ui/logic/ProjectSync.h"
 #include "ui/logic/UndoStack.h"
 
 namespace velmora::ui {
@@ -118,6 +119,8 @@ class WindowState {
   const std::string& Caption(CaptionId id) const { return captions_[static_cast<size_t>(id)]; }
   // The steps that Undo and Redo take back or bring again.
   UndoStack& History() { return undo_; }
+  // The project file as the window last loaded or saved it.
+  ProjectSync& Sync() { return sync_; }
   const UndoStack& History() const { return undo_; }
   // True while a project is open (it may have no phrases).
   bool ProjectOpen() const { return !table_.Phrases.empty() || !table_.UnitImage.empty(); }
@@ -200,6 +203,7 @@ class WindowState {
   std::optional<std::set<uint32_t>> charset_;
   std::array<std::string, kCaptionCount> captions_;
   UndoStack undo_;
+  ProjectSync sync_;
   // The LOADING.KWI or .BIN the open project was made from (empty for a
   // project opened from its file); the folder of the file chosen last.
   std::string creationPath_;

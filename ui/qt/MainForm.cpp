@@ -1,5 +1,8 @@
 #include "ui/qt/MainForm.h"
 
+#include <QApplication>
+#include <QEvent>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -383,6 +386,13 @@ void TMainForm::showEvent(QShowEvent* event) {
   // A loader or unit file on the command line opens the Create New Project
   // dialog: only once the window is on the screen behind it.
   if (CommandLineSource(args_)) QTimer::singleShot(0, this, [this] { shell_.OpenCommandLineSource(args_); });
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Only the window itself coming back counts, not a dialog of it closing.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && !QApplication::activeModalWidget())
+    shell_.WindowActivated();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -65,6 +65,8 @@ class TMainForm : public QMainWindow, public ActionHost {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // Activated again: another program may have changed the project file.
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -1,3 +1,4 @@
+#include "ui/qt/MergeDialog.h"
 #include "ui/qt/QtPlatform.h"
 
 #include <QApplication>
@@ -61,6 +62,12 @@ QString DialogDirectory(const FileDialogRequest& desc) {
 }
 
 }  // namespace
+
+std::optional<std::vector<bool>> QtPlatform::ResolveConflicts(const std::vector<ConflictRow>& rows) {
+  TMergeDialog dialog(rows, &window_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Choices();
+}
 
 Answer QtPlatform::MessageBox(const std::string& text, Buttons buttons, BoxKind kind) {
   QMessageBox::StandardButtons set = QMessageBox::Ok;

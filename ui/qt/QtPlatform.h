@@ -53,6 +53,7 @@ class QtPlatform : public Platform {
   bool ShowEditForm(EditForm& form, int gridRow, int topRow) override;
   bool ShowCreateForm(CreateForm& form) override;
   bool ShowLoaderUnitsForm(LoaderUnitsForm& form) override;
+  std::optional<std::vector<bool>> ResolveConflicts(const std::vector<ConflictRow>& rows) override;
 
  private:
   // Runs a file dialog set up by desc; the chosen file, and the chosen
