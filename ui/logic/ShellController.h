@@ -47,7 +47,7 @@ class ShellController : public WindowState {
   bool OpenProjectFile(const std::string& path) { return projectFiles_.OpenProjectFile(path); }
   bool SaveProjectCommand() { return projectFiles_.SaveProjectCommand(); }
   bool SaveProjectAsCommand() { return projectFiles_.SaveProjectAsCommand(); }
-  bool ConfirmUnsavedWork() { return projectFiles_.ConfirmUnsavedWork(); }
+  bool ConfirmUnsavedWork(NextStep next = NextStep::Quit) { return projectFiles_.ConfirmUnsavedWork(next); }
   const std::string& SaveProjectDialogName() const { return projectFiles_.SaveProjectDialogName(); }
 
   // --- project creation ---

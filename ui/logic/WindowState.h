@@ -39,6 +39,8 @@ enum Change : unsigned {
   kChangedCodePage = 1u << 8,   // the display code page
   kChangedFilter = 1u << 9,     // which filter button is down
   kChangedAll = (1u << 10) - 1,
+  // A project was just created or opened (the keyboard goes to the grid).
+  kChangedProjectShown = 1u << 10,
 };
 
 // The commands whose enabled state changes; every other command is always

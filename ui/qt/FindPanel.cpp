@@ -49,7 +49,43 @@ TFindPanel::TFindPanel(int panel, QWidget* parent) : QFrame(parent) {
   edit_->installEventFilter(this);
 }
 
+namespace {
+
+enum class BoxStep { None, Undo, Redo };
+
+// The window's undo keys: Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo.
+BoxStep StepOfKey(const QKeyEvent& key) {
+  const QKeySequence pressed(key.keyCombination());
+  if (pressed == QKeySequence(Qt::CTRL | Qt::Key_Z)) return BoxStep::Undo;
+  if (pressed == QKeySequence(Qt::CTRL | Qt::Key_Y) || pressed == QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z))
+    return BoxStep::Redo;
+  return BoxStep::None;
+}
+
+}  // namespace
+
+bool TFindPanel::TakesStep(bool undo) const {
+  // An empty or untouched box leaves the keys to the project.
+  if (undo) return !edit_->text().isEmpty() && edit_->isUndoAvailable();
+  return edit_->isRedoAvailable();
+}
+
 bool TFindPanel::eventFilter(QObject* watched, QEvent* event) {
+  // The undo keys undo the typing in the box while there is typing to
+  // undo; otherwise they pass to the window, which undoes the project.
+  if (watched == edit_ && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+    const BoxStep step = StepOfKey(*static_cast<QKeyEvent*>(event));
+    if (step != BoxStep::None) {
+      const bool box = TakesStep(step == BoxStep::Undo);
+      if (event->type() == QEvent::ShortcutOverride) {
+        event->setAccepted(box);
+      } else if (box) {
+        if (step == BoxStep::Undo) edit_->undo();
+        else edit_->redo();
+      }
+      return true;
+    }
+  }
   if (watched == edit_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -19,10 +19,14 @@ class TFindPanel : public QFrame {
   TFindPanel(int panel, QWidget* parent);
   void SetCaption(const QString& caption);
   QLineEdit* Edit() const { return edit_; }
+  // Whether the undo keys undo (or redo) the box's own typing: only while
+  // the box holds typing to take back.
+  bool TakesStep(bool undo) const;
 
  protected:
   // Enter in the search box searches; it must not reach the grid below,
-  // where it would open the editor.
+  // where it would open the editor. The undo keys act on the box or pass
+  // to the window (TakesStep).
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  signals:

@@ -20,6 +20,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QPlainTextEdit;
+class QShortcut;
 class QToolBar;
 class QToolButton;
 class QWidget;
@@ -54,6 +55,7 @@ class TMainForm : public QMainWindow, public ActionHost {
   // ActionHost
   ShellController& Shell() override { return shell_; }
   void CloseWindow() override { close(); }
+  void ShowHelp() override;
   void FocusFindBox(FindPanel panel) override;
   void FindAgain(bool down) override;
 
@@ -64,6 +66,7 @@ class TMainForm : public QMainWindow, public ActionHost {
 
  private:
   void BuildMenus();
+  void BuildMenuBar();
   void BuildToolBar();
   void BuildPanels();
   void OnChanged(unsigned what);
@@ -86,7 +89,11 @@ class TMainForm : public QMainWindow, public ActionHost {
   // and the tool button of a tool-bar row (null where a row has none).
   std::vector<QAction*> actions_;
   std::vector<QToolButton*> buttons_;
-  std::array<QMenu*, 4> menus_{};  // by ActionPlace
+  std::array<QMenu*, kMenuCount> menus_{};  // by ActionPlace
+  std::array<QMenu*, kMenuCount> barMenus_{};  // the menu bar's, by ActionPlace
+  // By the rows of MainMenus(): Alt and the Latin key at the place of a
+  // Russian title's mnemonic.
+  std::vector<QShortcut*> latinMnemonics_;
   QToolBar* toolBar_ = nullptr;
   QActionGroup* filterGroup_ = nullptr;
   QActionGroup* codePageGroup_ = nullptr;

@@ -202,6 +202,29 @@ bool PhraseGridView::viewportEvent(QEvent* event) {
   return handled;
 }
 
+void PhraseGridView::paintEvent(QPaintEvent* event) {
+  QTableView::paintEvent(event);
+  // With the focus in the grid, its selected row wears a frame: the cells
+  // paint their selection alike whether or not the grid has the focus.
+  if (!hasFocus() || !currentIndex().isValid()) return;
+  const int row = currentIndex().row();
+  const QRect first = visualRect(model_.index(row, 0));
+  QRect frame(0, first.top(), viewport()->width(), first.height());
+  QPainter painter(viewport());
+  painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+  painter.drawRect(frame.adjusted(0, 0, -1, -1));
+}
+
+void PhraseGridView::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  viewport()->update();
+}
+
+void PhraseGridView::focusOutEvent(QFocusEvent* event) {
+  QTableView::focusOutEvent(event);
+  viewport()->update();
+}
+
 void PhraseGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
   // Column 0 stands at the left edge: scrolling to it moves only up or down.
   QTableView::scrollTo(index.isValid() ? index.siblingAtColumn(kColIndex) : index, hint);
