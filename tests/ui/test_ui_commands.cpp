@@ -439,6 +439,7 @@ TEST_F(OutputTest, ABinProjectFindsNoSuitableSource) {
   WriteFile(bin, std::vector<uint8_t>(table.UnitImage.begin(), table.UnitImage.end()));
   platform.OpenResults.push_back(bin);
   platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
+  platform.Answers.push_back(Answer::No);  // the project made before was never saved
   shell.OpenBinFileCommand();
   ASSERT_EQ(table.UnitName, "APM");
   platform.SaveResults.push_back(dir.File("x.KWI"));

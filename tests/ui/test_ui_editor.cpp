@@ -208,6 +208,12 @@ TEST(EditorRules, Placement) {
       {{24, 5, 1, 100, 50, 80, 620, 537, 1920}, {50 + 620, 100 + 80 + 24 * 4}},
       {{24, 12, 10, 0, 0, 75, 620, 537, 1920}, {620, 75 + 48}},
       {{24, 1, 1, 0, 0, 75, 1500, 537, 1920}, {1920 - 537, 75}},  // moved left at the screen's edge
+      // An 800 x 600 screen whose panel takes its top 30 pixels; the editor
+      // is 300 high.
+      {{24, 3, 1, 30, 0, 100, 400, 537, 800, 0, 30, 570, 300}, {800 - 537, 30 + 100 + 48}},  // room below
+      {{24, 12, 1, 30, 0, 100, 400, 537, 800, 0, 30, 570, 300}, {800 - 537, 30 + 100 + 264 - 300}},  // moved up
+      {{24, 8, 1, 30, 0, 100, 400, 537, 800, 0, 30, 570, 450}, {800 - 537, 600 - 450}},  // no room above: at the bottom
+      {{24, 1, 1, 0, -600, 0, 0, 537, 800, -600, 0, 0, 300}, {-600, 0}},  // a screen left of the first
   };
   for (const Case& c : cases) EXPECT_EQ(PlaceEditor(c.in), c.out);
 }

@@ -85,7 +85,17 @@ EditorPlacement PlaceEditor(const EditorPlacementInput& in) {
   EditorPlacement p;
   p.Top = in.RowHeight * (in.SelectedRow - in.TopRow) + in.MainTop + in.GridPanelTop;
   p.Left = in.MainLeft + in.ColumnsWidth;
-  if (p.Left + in.EditorWidth > in.ScreenWidth) p.Left = in.ScreenWidth - in.EditorWidth;
+  const int right = in.ScreenLeft + in.ScreenWidth;
+  if (p.Left + in.EditorWidth > right) p.Left = right - in.EditorWidth;
+  if (in.ScreenHeight <= 0) return p;
+  const int bottom = in.ScreenTop + in.ScreenHeight;
+  if (p.Top + in.EditorHeight > bottom) {
+    // Above the row, so that the row stays in view; else as low as fits.
+    const int above = p.Top - in.EditorHeight;
+    p.Top = above >= in.ScreenTop ? above : bottom - in.EditorHeight;
+  }
+  p.Top = std::max(p.Top, in.ScreenTop);
+  p.Left = std::max(p.Left, in.ScreenLeft);
   return p;
 }
 

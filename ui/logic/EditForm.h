@@ -51,7 +51,9 @@ std::string EditorBytes(std::string_view displayText, CodePage cp);
 std::string WithCrLf(std::string_view text);
 
 // Where the editor opens: next to the selected row, right of column 3,
-// moved left when it would leave the screen.
+// moved left when it would leave the screen; when it would reach below the
+// screen's bottom, moved up to end above the row (or to the bottom of the
+// screen when there is no room above).
 struct EditorPlacementInput {
   int RowHeight = 24;       // height of grid row 1
   int SelectedRow = 1;      // grid row being edited
@@ -62,6 +64,12 @@ struct EditorPlacementInput {
   int ColumnsWidth = 0;     // widths of grid columns 0 to 3
   int EditorWidth = kEditFormWidth;
   int ScreenWidth = 0;
+  // The screen's available area: its left and top edge and its height (0:
+  // nothing is known below the row).
+  int ScreenLeft = 0;
+  int ScreenTop = 0;
+  int ScreenHeight = 0;
+  int EditorHeight = kEditFormHeight;  // with its frame
 };
 struct EditorPlacement {
   int Left = 0;

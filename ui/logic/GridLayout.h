@@ -39,11 +39,22 @@ struct GridColumns {
   // left of the right edge of its column.
   int FindPanel1Left = 0;
   int FindPanel2Left = 0;
+  // Their widths (FindPanelWidthFor).
+  int FindPanel1Width = kFindPanelWidth;
+  int FindPanel2Width = kFindPanelWidth;
   int Total() const;
 };
 
 // Room left of a find panel that a label keeps at the least.
 constexpr int kMinLabelRoom = 40;
+// On a narrow screen a find panel gives up part of its search box, down to
+// this width, before any column is cut.
+constexpr int kMinFindPanelWidth = 170;
+
+// The width of the find panel over a text column `columnWidth` pixels wide:
+// its full width where the column has room for it and the least label
+// room, else narrower, down to kMinFindPanelWidth.
+int FindPanelWidthFor(int columnWidth);
 // The gap between a text column's label and its find panel.
 constexpr int kLabelGap = 6;
 

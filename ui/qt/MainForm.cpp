@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
@@ -22,6 +23,7 @@
 
 #include "ui/logic/CommandLine.h"
 #include "ui/logic/Mnemonics.h"
+#include "ui/logic/WindowPlacement.h"
 #include "ui/qt/EditDialog.h"
 #include "ui/qt/FindPanel.h"
 #include "ui/qt/FocusFrame.h"
@@ -204,6 +206,12 @@ void TMainForm::BuildToolBar() {
     }
     buttons_[i] = b;
   }
+  // On a narrow screen the buttons that do not fit are behind the tool
+  // bar's extension button, which wraps the bar: the keyboard reaches it too.
+  if (auto* extension = toolBar_->findChild<QToolButton*>("qt_toolbar_ext_button")) {
+    extension->setFocusPolicy(Qt::TabFocus);
+    extension->setStyleSheet(kFocusFrameStyle);
+  }
 }
 
 void TMainForm::BuildPanels() {
@@ -340,6 +348,10 @@ void TMainForm::ApplyCaptions() {
       else b->setToolTip(tip);
     }
   }
+  // A narrow tool bar moves buttons behind its extension rather than
+  // squeeze them: none is narrower than its caption.
+  for (QToolButton* b : buttons_)
+    if (b) b->setMinimumWidth(std::max(86, b->sizeHint().width()));
   const std::vector<MainMenu>& menus = MainMenus();
   for (size_t i = 0; i < menus.size(); ++i) {
     barMenus_[static_cast<size_t>(menus[i].Place)]->setTitle(cap(menus[i].Title));
@@ -422,10 +434,30 @@ void TMainForm::ApplyCodePage() {
 
 // ---------------------------------------------------------------- window events
 
+void TMainForm::FitIntoScreen() {
+  const QScreen* screen = this->screen();
+  if (!screen) return;
+  const QRect available = screen->availableGeometry();
+  const QRect frame = frameGeometry();
+  const QRect client = geometry();
+  const FrameMargins margins{client.left() - frame.left(), client.top() - frame.top(),
+                             frame.right() - client.right(), frame.bottom() - client.bottom()};
+  const QSize least = minimumSizeHint().expandedTo(minimumSize());
+  const ScreenRect fitted =
+      FitWindow({frame.left(), frame.top(), kClientWidth, kClientHeight}, margins,
+                {available.left(), available.top(), available.width(), available.height()},
+                {0, 0, least.width(), least.height()});
+  setGeometry(fitted.Left, fitted.Top, fitted.Width, fitted.Height);
+}
+
 void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  // The window opens inside the screen; a window manager's frame is known
+  // only once it has framed the window, so the fit is made again then.
+  FitIntoScreen();
+  QTimer::singleShot(250, this, [this] { FitIntoScreen(); });
   shell_.FormShow(args_);
   // A loader or unit file on the command line opens the Create New Project
   // dialog: only once the window is on the screen behind it.

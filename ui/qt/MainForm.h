@@ -76,6 +76,8 @@ class TMainForm : public QMainWindow, public ActionHost {
   void ApplyFilter();
   void ApplyCodePage();
   void LayOutGrid();
+  // Sizes and moves the window so that it lies inside the screen.
+  void FitIntoScreen();
   void LayOutMemos();
   QMenu* Menu(ActionPlace place) const { return menus_[static_cast<size_t>(place)]; }
   TFindPanel* FindPanelOf(FindPanel panel) const { return findPanels_[static_cast<size_t>(panel) - 1]; }

@@ -34,7 +34,7 @@ PhraseGridHeader::PhraseGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal
 int PhraseGridHeader::Padding() const { return 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4; }
 
 int PhraseGridHeader::LabelRoom(int logicalIndex) const {
-  return sectionSize(logicalIndex) - (kFindPanelWidth + 2) - kLabelGap - Padding() / 2;
+  return sectionSize(logicalIndex) - (FindPanelWidthFor(sectionSize(logicalIndex)) + 2) - kLabelGap - Padding() / 2;
 }
 
 QString PhraseGridHeader::ShownLabel(int logicalIndex) const {
@@ -190,8 +190,8 @@ void PhraseGridView::LayOutColumns() {
   laying_ = true;
   for (int c = 0; c < kGridColumnCount; ++c) setColumnWidth(c, g.Widths[static_cast<size_t>(c)]);
   laying_ = false;
-  if (findPanels_[0]) findPanels_[0]->move(g.FindPanel1Left, 0);
-  if (findPanels_[1]) findPanels_[1]->move(g.FindPanel2Left, 0);
+  if (findPanels_[0]) findPanels_[0]->setGeometry(g.FindPanel1Left, 0, g.FindPanel1Width, findPanels_[0]->height());
+  if (findPanels_[1]) findPanels_[1]->setGeometry(g.FindPanel2Left, 0, g.FindPanel2Width, findPanels_[1]->height());
   horizontalScrollBar()->setValue(0);
   horizontalHeader()->viewport()->update();
 }
