@@ -56,8 +56,8 @@ int GridColumns::Total() const {
   return sum;
 }
 
-int FindPanelWidthFor(int columnWidth) {
-  return std::clamp(columnWidth - kMinLabelRoom - 2, kMinFindPanelWidth, kFindPanelWidth);
+int FindPanelWidthFor(int columnWidth, int labelWidth) {
+  return std::clamp(columnWidth - 2 - kLabelGap - labelWidth, kMinFindPanelWidth, kFindPanelWidth);
 }
 
 int MinTextColumnWidth(const GridTextWidths&) { return kMinLabelRoom + kMinFindPanelWidth + 2; }
@@ -97,11 +97,11 @@ GridColumns LayOutColumns(const GridTextWidths& m, int width, std::optional<doub
   for (int c = 0; c <= kColEdited; ++c) {
     right += g.Widths[static_cast<size_t>(c)];
     if (c == kColOrigin) {
-      g.FindPanel1Width = FindPanelWidthFor(origin);
+      g.FindPanel1Width = FindPanelWidthFor(origin, m.OriginLabel + m.HeaderPadding / 2);
       g.FindPanel1Left = right - g.FindPanel1Width - 2;
     }
     if (c == kColEdited) {
-      g.FindPanel2Width = FindPanelWidthFor(total - origin);
+      g.FindPanel2Width = FindPanelWidthFor(total - origin, m.EditedLabel + m.HeaderPadding / 2);
       g.FindPanel2Left = right - g.FindPanel2Width - 2;
     }
   }

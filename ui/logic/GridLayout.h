@@ -51,10 +51,11 @@ constexpr int kMinLabelRoom = 40;
 // this width, before any column is cut.
 constexpr int kMinFindPanelWidth = 170;
 
-// The width of the find panel over a text column `columnWidth` pixels wide:
-// its full width where the column has room for it and the least label
-// room, else narrower, down to kMinFindPanelWidth.
-int FindPanelWidthFor(int columnWidth);
+// The width of the find panel over a text column `columnWidth` pixels wide
+// whose label (with its count and padding) is `labelWidth` wide: its full
+// width where the column has room for it beside the whole label, else
+// narrower, down to kMinFindPanelWidth, so that the label keeps its count.
+int FindPanelWidthFor(int columnWidth, int labelWidth);
 // The gap between a text column's label and its find panel.
 constexpr int kLabelGap = 6;
 

@@ -71,6 +71,7 @@ TMainForm::TMainForm(PhraseTable& table, std::vector<std::string> args, ProjectF
   platform_.SetWidgets({statusPanel_, grid_, panel1_, newProjectForm_, editForm_, createForm_});
   resize(kClientWidth, kClientHeight);
   move(0, 0);
+  FitIntoScreen();
 
   shell_.OnChanged = [this](unsigned what) { OnChanged(what); };
   shell_.OnRowChanged = [this](int gridRow) { model_->RowChanged(gridRow); };
@@ -440,8 +441,11 @@ void TMainForm::FitIntoScreen() {
   const QRect available = screen->availableGeometry();
   const QRect frame = frameGeometry();
   const QRect client = geometry();
-  const FrameMargins margins{client.left() - frame.left(), client.top() - frame.top(),
-                             frame.right() - client.right(), frame.bottom() - client.bottom()};
+  // Before the window is framed, a frame as window managers commonly draw it.
+  const FrameMargins margins = isVisible() && frame != client
+                                   ? FrameMargins{client.left() - frame.left(), client.top() - frame.top(),
+                                                  frame.right() - client.right(), frame.bottom() - client.bottom()}
+                                   : FrameMargins{4, 30, 4, 4};
   const QSize least = minimumSizeHint().expandedTo(minimumSize());
   const ScreenRect fitted =
       FitWindow({frame.left(), frame.top(), kClientWidth, kClientHeight}, margins,
@@ -457,7 +461,10 @@ void TMainForm::showEvent(QShowEvent* event) {
   // The window opens inside the screen; a window manager's frame is known
   // only once it has framed the window, so the fit is made again then.
   FitIntoScreen();
-  QTimer::singleShot(250, this, [this] { FitIntoScreen(); });
+  for (const int ms : {250, 1000})
+    QTimer::singleShot(ms, this, [this] {
+      if (screen() && !screen()->availableGeometry().contains(frameGeometry())) FitIntoScreen();
+    });
   shell_.FormShow(args_);
   // A loader or unit file on the command line opens the Create New Project
   // dialog: only once the window is on the screen behind it.

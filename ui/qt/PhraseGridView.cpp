@@ -34,7 +34,10 @@ PhraseGridHeader::PhraseGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal
 int PhraseGridHeader::Padding() const { return 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4; }
 
 int PhraseGridHeader::LabelRoom(int logicalIndex) const {
-  return sectionSize(logicalIndex) - (FindPanelWidthFor(sectionSize(logicalIndex)) + 2) - kLabelGap - Padding() / 2;
+  const QString label = model() ? model()->headerData(logicalIndex, Qt::Horizontal, Qt::DisplayRole).toString() : QString();
+  const int section = sectionSize(logicalIndex);
+  const int panel = FindPanelWidthFor(section, fontMetrics().horizontalAdvance(label) + Padding() / 2);
+  return section - (panel + 2) - kLabelGap - Padding() / 2;
 }
 
 QString PhraseGridHeader::ShownLabel(int logicalIndex) const {
