@@ -120,7 +120,7 @@ void TMainForm::BuildMenus() {
       if (row.GridOnly) a->setShortcutContext(Qt::WidgetShortcut);
       else addAction(a);
     }
-    if (row.Run) connect(a, &QAction::triggered, this, [this, run = row.Run] { run(*this); });
+    if (row.Run) connect(a, &QAction::triggered, this, [this, run = row.Run] { RunCommand(run); });
     actions_[i] = a;
   }
 }
@@ -203,7 +203,7 @@ void TMainForm::BuildToolBar() {
       b->setDefaultAction(a);
       actions_[i] = a;
     } else if (row.Run) {
-      connect(b, &QToolButton::clicked, this, [this, run = row.Run] { run(*this); });
+      connect(b, &QToolButton::clicked, this, [this, run = row.Run] { RunCommand(run); });
     }
     buttons_[i] = b;
   }
@@ -288,6 +288,12 @@ void TMainForm::LayOutMemos() {
 }
 
 // ---------------------------------------------------------------- the window's own commands
+
+void TMainForm::RunCommand(void (*run)(ActionHost&)) {
+  // A note in the status line stays until the next command.
+  statusBar()->clearMessage();
+  run(*this);
+}
 
 void TMainForm::ShowHelp() {
   platform_.MessageBox(shell_.Caption(CaptionId::HelpToolBtnHint), Buttons::Ok, BoxKind::Information);

@@ -65,6 +65,8 @@ class TMainForm : public QMainWindow, public ActionHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Runs a command of the action table.
+  void RunCommand(void (*run)(ActionHost&));
   void BuildMenus();
   void BuildMenuBar();
   void BuildToolBar();

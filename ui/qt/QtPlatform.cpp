@@ -24,9 +24,6 @@ namespace velmora::ui {
 
 namespace {
 
-// How long a note stays in the status line.
-constexpr int kStatusLineMs = 6000;
-
 // "Description|pattern|Description|pattern" to Qt's name filters,
 // "Description (pattern pattern)" each.
 QStringList NameFilters(const std::string& filter) {
@@ -124,7 +121,7 @@ void QtPlatform::HideStatusNow() { widgets_.Status->HideNow(); }
 
 void QtPlatform::ShowStatusLine(const std::string& text) {
   if (text.empty()) window_.statusBar()->clearMessage();
-  else window_.statusBar()->showMessage(Q(text), kStatusLineMs);
+  else window_.statusBar()->showMessage(Q(text));
 }
 
 void QtPlatform::HideStatusLater() { widgets_.Status->HideLater(); }
