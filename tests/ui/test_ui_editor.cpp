@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
+#include "project/exchange/ExchangeEntries.h"
 #include "ui/logic/ShellController.h"
 
 namespace velmora::ui {
@@ -131,6 +132,36 @@ TEST(EditorRules, WarningBeepsAndOkFollowTheChanges) {
   form.FormShow();
   EXPECT_FALSE(form.OkEnabled()) << "every opening waits for a change again";
   EXPECT_TRUE(form.BeepDown()) << "the beep button keeps its state";
+}
+
+// The colour and the count agree: 17 bytes of room hold 16 in place (an odd
+// text is written with a zero after it), so a 17-byte text on a 17-byte
+// origin line is too long by its count and by its colour.
+TEST(EditorRules, ColourAgreesWithTheCount) {
+  ScriptedPlatform platform;
+  EditForm form(platform);
+  const std::string origin(17, 'o');
+  form.Fill("", origin, CodePage::Default, RoomInPlace(17));
+  form.FormShow();
+  EXPECT_FALSE(form.Yellow());
+  const struct {
+    std::string text;
+    std::string count;
+    bool yellow;
+  } steps[] = {{std::string(16, 't'), "16 / 16 bytes", false},
+               {std::string(17, 't'), "18 / 16 bytes", true},
+               {std::string(15, 't'), "16 / 16 bytes", false}};
+  for (const auto& s : steps) {
+    form.Memo1Change(s.text, Lines(s.text));
+    EXPECT_EQ(form.ByteCountText(), s.count);
+    EXPECT_EQ(form.Yellow(), s.yellow) << s.text;
+    EXPECT_EQ(form.OverRoom(), s.yellow) << s.text;
+  }
+  // A stored text over its room is yellow as the editor opens.
+  form.FormClose();
+  form.Fill(std::string(20, 's'), origin, CodePage::Default, RoomInPlace(17));
+  form.FormShow();
+  EXPECT_TRUE(form.Yellow());
 }
 
 TEST(EditorRules, CopiedOriginCanWarnWhenItWraps) {

@@ -134,7 +134,8 @@ void EditForm::FormShow() {
   for (std::string_view l : lines) originMaxLineLength_ = std::max(originMaxLineLength_, static_cast<int>(l.size()));
   attached_ = true;
   okEnabled_ = false;
-  yellow_ = false;
+  // A stored text that does not fit shows so at once, as its count does.
+  yellow_ = OverKnownRoom();
   Changed();
 }
 
@@ -151,7 +152,9 @@ void EditForm::Memo1Change(const std::string& text, const std::vector<std::strin
   text_ = text;
   CountBytes();
   if (!attached_) return;
-  yellow_ = TooLong(displayedLines);
+  // The colour agrees with the count: a text the unit has no room for in
+  // place is too long whatever its lines.
+  yellow_ = TooLong(displayedLines) || OverKnownRoom();
   if (yellow_ && !beepDown_) platform_.Beep();
   // A too-long text may still be confirmed: the colour and the beep only warn.
   okEnabled_ = true;

@@ -86,8 +86,9 @@ class EditForm {
   std::function<void()> OnChanged;
 
   // The edit action fills the box before the window opens; the change
-  // check is not attached yet, so this runs none. room: the bytes the
-  // origin text occupies in the unit (the phrase's Length).
+  // check is not attached yet, so this runs none. room: the bytes a text
+  // may take in place (RoomInPlace of the phrase's Length, as the unit
+  // builder and the phrase files count it); 0 when unknown.
   void Fill(std::string_view editedBytes, std::string_view originBytes, CodePage cp, size_t room = 0);
   // Opening: the origin text's line count and longest line, the change
   // check attached, OK disabled, normal background.
@@ -131,10 +132,13 @@ class EditForm {
   // in place and is moved to the end of the unit.
   std::string ByteCountText() const;
   bool OverRoom() const { return unitBytes_ && *unitBytes_ > room_; }
+  // OverRoom where the room is known (a phrase's room is never 0).
+  bool OverKnownRoom() const { return room_ > 0 && OverRoom(); }
 
   // The too-long rule: more displayed lines than the origin has, or as many
   // or fewer with one longer (in bytes of the code page) than the origin's
-  // longest line.
+  // longest line. The box also turns yellow when the text is over its room
+  // (OverKnownRoom), so that its colour and its count agree.
   bool TooLong(const std::vector<std::string>& displayedLines) const;
 
  private:

@@ -1,5 +1,7 @@
 #include "ui/logic/GridCommands.h"
 
+#include "project/exchange/ExchangeEntries.h"
+
 #include "project/file/PhraseEdits.h"
 
 namespace velmora::ui {
@@ -45,7 +47,7 @@ void GridCommands::StringGridDblClick() {
   const std::string_view edited = phrase.EditIndex >= 0 ? table.EditedText(phrase) : std::string_view();
   const std::string before = WithCrLf(edited);
   EditForm& editor = state_.Editor();
-  editor.Fill(edited, table.OriginText(phrase), state_.DisplayCodePage(), phrase.Length);
+  editor.Fill(edited, table.OriginText(phrase), state_.DisplayCodePage(), RoomInPlace(phrase.Length));
   if (!state_.Ui().ShowEditForm(editor, row, grid.TopRow())) return;
 
   const std::string after = editor.Result();

@@ -148,7 +148,8 @@ void TEditForm::Refresh() {
   pal.setColor(QPalette::Base, logic_.Yellow() ? QColor(255, 255, 0) : palette().color(QPalette::Base));
   memo_->setPalette(pal);
   count_->setText(Q(logic_.ByteCountText()));
-  count_->setStyleSheet(logic_.OverRoom() ? "color: #b00000;" : "");
+  // The count is red exactly when the box is yellow.
+  count_->setStyleSheet(logic_.Yellow() ? "color: #b00000;" : "");
 }
 
 bool TEditForm::Run(const QPoint& pos) {
