@@ -143,7 +143,9 @@ TProjectWindowLock::TProjectWindowLock(const std::string& projectPath)
     : THeldLock(projectPath, ProjectWindowLockPath(projectPath), false, false) {}
 
 bool TProjectWindowLock::IsHeld(const std::string& projectPath) {
-  const int fd = OpenLockFile(ProjectWindowLockPath(projectPath));
+  // Asking makes no lock file: without one, no window shows the project,
+  // and a file that then fails to open leaves nothing beside it.
+  const int fd = ::open(ProjectWindowLockPath(projectPath).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool held = Flock(fd, LOCK_EX | LOCK_NB) == EWOULDBLOCK;
   ::close(fd);

@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
+#include <QStatusBar>
 #include <QtTest>
 
 #include <QClipboard>
@@ -457,6 +458,12 @@ class MainWindowTest : public QObject {
     QVERIFY(form.findChild<QWidget*>("ImagePanel")->isVisible());
     QCOMPARE(form.findChild<QLabel*>("ImagePanelLabel")->text(),
              QString("Verified: 0 translations in place, 0 relocated."));
+    // Once the panel has gone, the status line still tells, until the next
+    // command.
+    QTRY_VERIFY_WITH_TIMEOUT(!form.findChild<QWidget*>("ImagePanel")->isVisible(), 3000);
+    QCOMPARE(form.statusBar()->currentMessage(), QString("Verified: 0 translations in place, 0 relocated."));
+    form.findChild<QAction*>("FindNextMenuItem")->trigger();
+    QCOMPARE(form.statusBar()->currentMessage(), QString("Not found"));
   }
 
   // "Open with" from a file manager: the dialog comes over the window once

@@ -298,6 +298,26 @@ class WindowLayoutTest : public QObject {
     }
   }
 
+  // At the window's usual size both text headers show their whole label
+  // and count in both languages, five-digit counts included.
+  void headersShowTheirCountsWholeAtTheUsualSize() {
+    PhraseTable table;
+    TMainForm form(table, {bigPath_});
+    form.show();
+    Settle(form);
+    form.resize(1147, 725);
+    for (const char* language : {"RusMenuItem", "EngMenuItem"}) {
+      form.findChild<QAction*>(language)->trigger();
+      Settle(form);
+      auto* header = static_cast<PhraseGridHeader*>(form.Grid()->horizontalHeader());
+      for (const int col : {kColOrigin, kColEdited}) {
+        const QString label = form.GridModel()->headerData(col, Qt::Horizontal, Qt::DisplayRole).toString();
+        QVERIFY2(label.endsWith(QString("(%1)").arg(col == kColOrigin ? 30000 : 5142)), qPrintable(label));
+        QCOMPARE(header->ShownLabel(col).trimmed(), label.trimmed());
+      }
+    }
+  }
+
   void aFontWithJapaneseGlyphsIsAtHand() {
     // One of the faces the window asks for draws Japanese; Qt falls back to
     // it for characters the first faces lack.

@@ -165,7 +165,7 @@ TEST_F(CommandTest, ImportAttachesTextsRefillsAndReports) {
   WriteFile(path, std::string("0 = Strecke\r\n6 = link\r\n5 = x\r\nline two\r\n"));
   platform.OpenResults.push_back(path);
   shell.ImportCommand();
-  EXPECT_EQ(platform.OpenDialogs.back().Filter.rfind("Текстовый файл|*.txt|Текстовый файл, UTF-8|*.txt|", 0), 0u);
+  EXPECT_EQ(platform.OpenDialogs.back().Filter.rfind("Все файлы фраз|*.txt;*.po;*.xlf;*.xliff|Текстовый файл|*.txt|", 0), 0u);
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "2 new phrase(s) has been added or replaced.");
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
@@ -238,7 +238,7 @@ TEST_F(CommandTest, ImportOfPoSwitchesTranslationsOnAndReports) {
                               "msgctxt \"1\"\nmsgid \"Hidden menu\"\nmsgstr \"Versteckt\"\n\n"
                               "msgctxt \"5\"\nmsgid \"changed\"\nmsgstr \"x\"\n"));
   platform.OpenResults.push_back(path);
-  platform.FilterResults.push_back(0);  // the text filter: the extension still says PO
+  platform.FilterResults.push_back(1);  // the text filter: the extension still says PO
   shell.ImportCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text,
@@ -328,6 +328,9 @@ TEST_F(OutputTest, WrittenFilesAreVerifiedAndTheStatusSaysWhat) {
   ASSERT_EQ(platform.Status.size(), 4u);
   EXPECT_EQ(platform.Status[2], verified);
   EXPECT_EQ(platform.Status[3], "hide-later");
+  // The panel goes; the status line keeps the result.
+  ASSERT_FALSE(platform.StatusLine.empty());
+  EXPECT_EQ(platform.StatusLine.back(), verified.substr(5));
 
   platform.Status.clear();
   platform.SaveResults.push_back(dir.File("out.KWI"));
@@ -440,6 +443,7 @@ TEST_F(OutputTest, ABinProjectFindsNoSuitableSource) {
   WriteFile(bin, std::vector<uint8_t>(table.UnitImage.begin(), table.UnitImage.end()));
   platform.OpenResults.push_back(bin);
   platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
+  platform.Answers.push_back(Answer::No);  // the project made before was never saved
   shell.OpenBinFileCommand();
   ASSERT_EQ(table.UnitName, "APM");
   platform.SaveResults.push_back(dir.File("x.KWI"));
@@ -464,10 +468,15 @@ TEST(DialogFilters, PhraseFileFiltersInBothLanguages) {
   EXPECT_EQ(JoinDialogFilters(PhraseDialogFilters(PhraseFormat::kCanWrite), UiLanguage::Russian),
             "Текстовые файлы|*.txt|Текстовые файлы, UTF-8|*.txt|Текстовые файлы, UTF-16|*.txt|"
             "Текстовые файлы, 8 бит|*.txt|Файлы gettext PO|*.po|Файлы XLIFF 1.2|*.xlf;*.xliff");
+  // The import offers every format under one filter, chosen first.
+  EXPECT_EQ(JoinDialogFilters(ImportDialogFilters(), UiLanguage::English),
+            "All phrase files|*.txt;*.po;*.xlf;*.xliff|Text File|*.txt|Text File, UTF-8|*.txt|Text File, UTF-16|*.txt|"
+            "Text File, 8-bit|*.txt|gettext PO Files|*.po|XLIFF 1.2 Files|*.xlf;*.xliff");
   // Every description the formats give has its Russian caption.
   for (const auto use : {PhraseFormat::kCanRead, PhraseFormat::kCanWrite})
     for (const DialogFilter& f : PhraseDialogFilters(use))
       EXPECT_NE(DialogFilterCaption(f, UiLanguage::Russian), f.Description) << f.Description;
+  EXPECT_EQ(DialogFilterCaption(ImportDialogFilters().front(), UiLanguage::Russian), "Все файлы фраз");
 }
 
 }  // namespace

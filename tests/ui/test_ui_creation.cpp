@@ -251,7 +251,9 @@ class FlowTest : public ::testing::Test, protected testing::TestWindow {
   void DiscardEarlierChanges() { platform.Answers.push_back(Answer::No); }
   void ExpectUnsavedQuestion(size_t box = 0) {
     ASSERT_GT(platform.Boxes.size(), box);
-    EXPECT_EQ(platform.Boxes[box].Text, CaptionText(CaptionId::SaveChangesPrompt, UiLanguage::Russian));
+    // It names what comes next: a new project.
+    EXPECT_EQ(platform.Boxes[box].Text,
+              "Последние изменения не были сохранены.\n\rСохранить изменения перед созданием нового проекта?");
     EXPECT_EQ(platform.Boxes[box].ButtonSet, Buttons::YesNoCancel);
   }
 
@@ -406,6 +408,7 @@ TEST_F(FlowTest, JapaneseTextModeChoosesTheJapaneseCodePage) {
   const std::string en = dir.File("EN.BIN");
   WriteFile(en, MakeUnit("EN", 10).bytes);
   platform.OpenResults.push_back(en);
+  platform.Answers.push_back(Answer::No);  // the first project was never saved
   StartWith([](NewProjectForm& f) {
     EXPECT_EQ(f.Mode(), TextMode::Japanese) << "the dialog keeps the last choice";
     f.SetMode(TextMode::English);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
+#include "project/exchange/ExchangeEntries.h"
 #include "ui/logic/ShellController.h"
 
 namespace velmora::ui {
@@ -133,6 +134,36 @@ TEST(EditorRules, WarningBeepsAndOkFollowTheChanges) {
   EXPECT_TRUE(form.BeepDown()) << "the beep button keeps its state";
 }
 
+// The colour and the count agree: 17 bytes of room hold 16 in place (an odd
+// text is written with a zero after it), so a 17-byte text on a 17-byte
+// origin line is too long by its count and by its colour.
+TEST(EditorRules, ColourAgreesWithTheCount) {
+  ScriptedPlatform platform;
+  EditForm form(platform);
+  const std::string origin(17, 'o');
+  form.Fill("", origin, CodePage::Default, RoomInPlace(17));
+  form.FormShow();
+  EXPECT_FALSE(form.Yellow());
+  const struct {
+    std::string text;
+    std::string count;
+    bool yellow;
+  } steps[] = {{std::string(16, 't'), "16 / 16 bytes", false},
+               {std::string(17, 't'), "18 / 16 bytes", true},
+               {std::string(15, 't'), "16 / 16 bytes", false}};
+  for (const auto& s : steps) {
+    form.Memo1Change(s.text, Lines(s.text));
+    EXPECT_EQ(form.ByteCountText(), s.count);
+    EXPECT_EQ(form.Yellow(), s.yellow) << s.text;
+    EXPECT_EQ(form.OverRoom(), s.yellow) << s.text;
+  }
+  // A stored text over its room is yellow as the editor opens.
+  form.FormClose();
+  form.Fill(std::string(20, 's'), origin, CodePage::Default, RoomInPlace(17));
+  form.FormShow();
+  EXPECT_TRUE(form.Yellow());
+}
+
 TEST(EditorRules, CopiedOriginCanWarnWhenItWraps) {
   ScriptedPlatform platform;
   EditForm form(platform);
@@ -208,6 +239,12 @@ TEST(EditorRules, Placement) {
       {{24, 5, 1, 100, 50, 80, 620, 537, 1920}, {50 + 620, 100 + 80 + 24 * 4}},
       {{24, 12, 10, 0, 0, 75, 620, 537, 1920}, {620, 75 + 48}},
       {{24, 1, 1, 0, 0, 75, 1500, 537, 1920}, {1920 - 537, 75}},  // moved left at the screen's edge
+      // An 800 x 600 screen whose panel takes its top 30 pixels; the editor
+      // is 300 high.
+      {{24, 3, 1, 30, 0, 100, 400, 537, 800, 0, 30, 570, 300}, {800 - 537, 30 + 100 + 48}},  // room below
+      {{24, 12, 1, 30, 0, 100, 400, 537, 800, 0, 30, 570, 300}, {800 - 537, 30 + 100 + 264 - 300}},  // moved up
+      {{24, 8, 1, 30, 0, 100, 400, 537, 800, 0, 30, 570, 450}, {800 - 537, 600 - 450}},  // no room above: at the bottom
+      {{24, 1, 1, 0, -600, 0, 0, 537, 800, -600, 0, 0, 300}, {-600, 0}},  // a screen left of the first
   };
   for (const Case& c : cases) EXPECT_EQ(PlaceEditor(c.in), c.out);
 }

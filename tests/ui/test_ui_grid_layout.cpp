@@ -31,9 +31,9 @@ void ExpectPanelsOverTheirColumns(const GridColumns& g) {
   for (int c = 0; c <= kColEdited; ++c) {
     right += g.Widths[static_cast<size_t>(c)];
     if (c == kColOrigin) {
-      EXPECT_EQ(g.FindPanel1Left + kFindPanelWidth + 2, right);
+      EXPECT_EQ(g.FindPanel1Left + g.FindPanel1Width + 2, right);
     } else if (c == kColEdited) {
-      EXPECT_EQ(g.FindPanel2Left + kFindPanelWidth + 2, right);
+      EXPECT_EQ(g.FindPanel2Left + g.FindPanel2Width + 2, right);
     }
   }
   // Each panel lies within its column, clear of the column to its left.

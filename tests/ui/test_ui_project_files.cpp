@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "UiTestSupport.h"
 #include "project/build/BinBuilder.h"
 #include "project/file/ProjectFile.h"
+#include "project/file/ProjectLock.h"
 #include "support/TestSupport.h"
 #include "ui/logic/ShellController.h"
 
@@ -116,15 +118,20 @@ TEST(ProjectFileCommands, DamagedFileIsReportedWithTheReadersMessage) {
   w.platform.OpenResults.push_back(good);
   w.shell.OpenProjectCommand();
   ASSERT_TRUE(w.shell.HasProjectFile());
+  const std::vector<int> rows = w.shell.Grid().VisibleRows();
   w.platform.OpenResults.push_back(cut);
   w.shell.OpenProjectCommand();
   ASSERT_EQ(w.platform.Boxes.size(), 1u);
   EXPECT_EQ(w.platform.Boxes[0].Text, expected);
   EXPECT_EQ(w.platform.Boxes[0].Kind, BoxKind::Error);
-  EXPECT_TRUE(w.table.Phrases.empty());
-  EXPECT_TRUE(w.shell.Grid().VisibleRows().empty());
-  EXPECT_FALSE(w.shell.HasProjectFile());
-  EXPECT_EQ(w.shell.Commands(), CommandStates{});
+  // The project open before stays open, and nothing is left beside the
+  // damaged file.
+  EXPECT_FALSE(w.table.Phrases.empty());
+  EXPECT_EQ(w.shell.Grid().VisibleRows(), rows);
+  EXPECT_TRUE(w.shell.HasProjectFile());
+  EXPECT_EQ(w.shell.ProjectPath(), good);
+  EXPECT_FALSE(std::filesystem::exists(ProjectWindowLockPath(cut)));
+  EXPECT_TRUE(std::filesystem::exists(ProjectWindowLockPath(good)));
 }
 
 TEST(ProjectFileCommands, MissingFileAndUncreatableFileShowTheSystemsReason) {

@@ -461,29 +461,37 @@ TEST_F(ShellTest, CancelledOpenKeepsTheProject) {
   EXPECT_EQ(table.Phrases.size(), 4u);
 }
 
-TEST_F(ShellTest, FailedOpenShowsTheMessageAndLeavesNoProject) {
-  StartWithProject("/p/one.vmprj");
-  shell.GridMouseDown(kColHide, 1);
-  files.OnOpen = [](PhraseTable&, const std::string& path) { throw EFOpenError(path, "No such file or directory"); };
-  platform.OpenResults.push_back("/p/gone.vmprj");
-  platform.Answers.push_back(Answer::No);  // the change is discarded
-  shell.OpenProjectCommand();
-  ASSERT_EQ(platform.Boxes.size(), 2u);
-  EXPECT_EQ(platform.Boxes[1].Text, "Cannot open file \"/p/gone.vmprj\". No such file or directory");
-  EXPECT_EQ(platform.Boxes[1].ButtonSet, Buttons::Ok);
-  EXPECT_EQ(platform.Boxes[1].Kind, BoxKind::Error);
-  EXPECT_TRUE(table.Phrases.empty());
-  EXPECT_TRUE(shell.Grid().VisibleRows().empty());
-  // The window shows that no project is open.
-  EXPECT_EQ(shell.WindowTitle(), "Velmora");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], std::string(kRuOrigin) + " (0)");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (0)");
-  EXPECT_FALSE(shell.History().CanUndo());
-  EXPECT_EQ(shell.Commands(), CommandStates{});
-  EXPECT_FALSE(shell.Modified());
-  EXPECT_FALSE(shell.HasProjectFile());
-  EXPECT_EQ(shell.ProjectPath(), "/p/gone.vmprj") << "the chosen path was taken before the open";
-  EXPECT_TRUE(shell.FormCloseQuery()) << "nothing left to save";
+TEST_F(ShellTest, FailedOpenShowsTheMessageAndKeepsTheOpenProject) {
+  // Whether or not the open project had a change the user let go, a file
+  // that cannot be read leaves it as it was: nothing is lost to a failure.
+  Start();
+  const auto holds = files.OnOpen;
+  for (const bool changed : {false, true}) {
+    files.OnOpen = holds;
+    OpenProject("/p/one.vmprj");
+    if (changed) shell.GridMouseDown(kColHide, 1);
+    const std::string title = shell.WindowTitle();
+    const std::vector<int> rows = shell.Grid().VisibleRows();
+    const CommandStates commands = shell.Commands();
+    platform.Boxes.clear();
+    files.OnOpen = [](PhraseTable&, const std::string& path) { throw EFOpenError(path, "No such file or directory"); };
+    platform.OpenResults.push_back("/p/gone.vmprj");
+    if (changed) platform.Answers.push_back(Answer::No);  // the change is not saved first
+    shell.OpenProjectCommand();
+    ASSERT_EQ(platform.Boxes.size(), changed ? 2u : 1u);
+    EXPECT_EQ(platform.Boxes.back().Text, "Cannot open file \"/p/gone.vmprj\". No such file or directory");
+    EXPECT_EQ(platform.Boxes.back().ButtonSet, Buttons::Ok);
+    EXPECT_EQ(platform.Boxes.back().Kind, BoxKind::Error);
+    EXPECT_EQ(table.Phrases.size(), 4u);
+    EXPECT_EQ(shell.Grid().VisibleRows(), rows);
+    EXPECT_EQ(shell.WindowTitle(), title);
+    EXPECT_EQ(shell.Commands(), commands);
+    EXPECT_EQ(shell.Modified(), changed);
+    EXPECT_EQ(shell.History().CanUndo(), changed);
+    EXPECT_TRUE(shell.HasProjectFile());
+    EXPECT_EQ(shell.ProjectPath(), "/p/one.vmprj") << "the project stays on its own file";
+    EXPECT_EQ(table.Phrases[0].Flags & pfHide, changed ? pfHide : 0);
+  }
 }
 
 TEST_F(ShellTest, SaveProjectAsOffersTheProjectDialogAndTakesThePathOnSuccess) {

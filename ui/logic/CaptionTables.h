@@ -78,6 +78,22 @@ enum class CaptionId {
   LoaderUnitsRemoveBtnCaption,
   LoaderUnitsOkBtnCaption,
   LoaderUnitsCancelBtnCaption,
+  // The menu bar's titles, each with its mnemonic after "&".
+  FileMenuTitle,
+  EditMenuTitle,
+  CodePageMenuTitle,
+  LanguageMenuTitle,
+  HelpMenuTitle,
+  HelpItemCaption,
+  // The unsaved-work question when the project is about to be replaced, or
+  // when a project that never had a file closes: a sentence on what is
+  // unsaved and a question that names what comes next.
+  ProjectNeverSavedText,
+  SaveChangesBeforeOpenQuestion,
+  SaveChangesBeforeCreateQuestion,
+  SaveProjectBeforeQuitQuestion,
+  SaveProjectBeforeOpenQuestion,
+  SaveProjectBeforeCreateQuestion,
   Count
 };
 constexpr size_t kCaptionCount = static_cast<size_t>(CaptionId::Count);

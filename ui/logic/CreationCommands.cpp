@@ -64,13 +64,13 @@ class LoaderSource : public ProjectSource {
 }  // namespace
 
 void CreationCommands::OpenFileCommand() {
-  if (!projectFiles_.ConfirmUnsavedWork()) return;
+  if (!projectFiles_.ConfirmUnsavedWork(NextStep::CreateProject)) return;
   const auto path = state_.ChooseFileToOpen({kLoaderFilter, "", ""});
   if (path) OpenLoaderFile(*path);
 }
 
 void CreationCommands::OpenBinFileCommand() {
-  if (!projectFiles_.ConfirmUnsavedWork()) return;
+  if (!projectFiles_.ConfirmUnsavedWork(NextStep::CreateProject)) return;
   const auto path = state_.ChooseFileToOpen({kBinFilter, "", kDefaultBinName});
   if (path) OpenBinFile(*path);
 }

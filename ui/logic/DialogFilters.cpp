@@ -1,5 +1,6 @@
 #include "ui/logic/DialogFilters.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace velmora::ui {
@@ -22,6 +23,7 @@ constexpr FilterCaption kRussianCaptions[] = {
     {"Text File, 8-bit", "Текстовый файл, 8 бит"},
     {"gettext PO Files", "Файлы gettext PO"},
     {"XLIFF 1.2 Files", "Файлы XLIFF 1.2"},
+    {"All phrase files", "Все файлы фраз"},
 };
 
 }  // namespace
@@ -31,6 +33,25 @@ std::string DialogFilterCaption(const DialogFilter& filter, UiLanguage lang) {
     for (const FilterCaption& c : kRussianCaptions)
       if (c.English == filter.Description) return std::string(c.Russian);
   return filter.Description;
+}
+
+std::vector<DialogFilter> ImportDialogFilters() {
+  std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanRead);
+  DialogFilter all;
+  all.Description = "All phrase files";
+  for (const DialogFilter& f : filters) {
+    size_t start = 0;
+    while (start <= f.Patterns.size()) {
+      const size_t end = std::min(f.Patterns.find(';', start), f.Patterns.size());
+      const std::string pattern = f.Patterns.substr(start, end - start);
+      const std::string joined = ";" + all.Patterns + ";";
+      if (!pattern.empty() && joined.find(";" + pattern + ";") == std::string::npos)
+        all.Patterns += (all.Patterns.empty() ? "" : ";") + pattern;
+      start = end + 1;
+    }
+  }
+  filters.insert(filters.begin(), all);
+  return filters;
 }
 
 std::string JoinDialogFilters(const std::vector<DialogFilter>& filters, UiLanguage lang) {

@@ -12,6 +12,11 @@ namespace velmora::ui {
 // A filter's description in the interface language.
 std::string DialogFilterCaption(const DialogFilter& filter, UiLanguage lang);
 
+// The open dialog's entries for an import: first "All phrase files" with
+// every pattern the readers know (no format of its own: the file's
+// extension or first bytes tell), then each reader's own entries.
+std::vector<DialogFilter> ImportDialogFilters();
+
 // The entries as one "Description|pattern|Description|pattern" filter text.
 std::string JoinDialogFilters(const std::vector<DialogFilter>& filters, UiLanguage lang);
 

@@ -85,7 +85,17 @@ EditorPlacement PlaceEditor(const EditorPlacementInput& in) {
   EditorPlacement p;
   p.Top = in.RowHeight * (in.SelectedRow - in.TopRow) + in.MainTop + in.GridPanelTop;
   p.Left = in.MainLeft + in.ColumnsWidth;
-  if (p.Left + in.EditorWidth > in.ScreenWidth) p.Left = in.ScreenWidth - in.EditorWidth;
+  const int right = in.ScreenLeft + in.ScreenWidth;
+  if (p.Left + in.EditorWidth > right) p.Left = right - in.EditorWidth;
+  if (in.ScreenHeight <= 0) return p;
+  const int bottom = in.ScreenTop + in.ScreenHeight;
+  if (p.Top + in.EditorHeight > bottom) {
+    // Above the row, so that the row stays in view; else as low as fits.
+    const int above = p.Top - in.EditorHeight;
+    p.Top = above >= in.ScreenTop ? above : bottom - in.EditorHeight;
+  }
+  p.Top = std::max(p.Top, in.ScreenTop);
+  p.Left = std::max(p.Left, in.ScreenLeft);
   return p;
 }
 
@@ -134,7 +144,8 @@ void EditForm::FormShow() {
   for (std::string_view l : lines) originMaxLineLength_ = std::max(originMaxLineLength_, static_cast<int>(l.size()));
   attached_ = true;
   okEnabled_ = false;
-  yellow_ = false;
+  // A stored text that does not fit shows so at once, as its count does.
+  yellow_ = OverKnownRoom();
   Changed();
 }
 
@@ -151,7 +162,9 @@ void EditForm::Memo1Change(const std::string& text, const std::vector<std::strin
   text_ = text;
   CountBytes();
   if (!attached_) return;
-  yellow_ = TooLong(displayedLines);
+  // The colour agrees with the count: a text the unit has no room for in
+  // place is too long whatever its lines.
+  yellow_ = TooLong(displayedLines) || OverKnownRoom();
   if (yellow_ && !beepDown_) platform_.Beep();
   // A too-long text may still be confirmed: the colour and the beep only warn.
   okEnabled_ = true;

@@ -55,7 +55,9 @@ std::string EditorBytes(std::string_view displayText, CodePage cp);
 std::string WithCrLf(std::string_view text);
 
 // Where the editor opens: next to the selected row, right of column 3,
-// moved left when it would leave the screen.
+// moved left when it would leave the screen; when it would reach below the
+// screen's bottom, moved up to end above the row (or to the bottom of the
+// screen when there is no room above).
 struct EditorPlacementInput {
   int RowHeight = 24;       // height of grid row 1
   int SelectedRow = 1;      // grid row being edited
@@ -66,6 +68,12 @@ struct EditorPlacementInput {
   int ColumnsWidth = 0;     // widths of grid columns 0 to 3
   int EditorWidth = kEditFormWidth;
   int ScreenWidth = 0;
+  // The screen's available area: its left and top edge and its height (0:
+  // nothing is known below the row).
+  int ScreenLeft = 0;
+  int ScreenTop = 0;
+  int ScreenHeight = 0;
+  int EditorHeight = kEditFormHeight;  // with its frame
 };
 struct EditorPlacement {
   int Left = 0;
@@ -85,8 +93,9 @@ class EditForm {
   std::function<std::vector<Problem>(std::string_view bytes)> Checker;
 
   // The edit action fills the box before the window opens; the change
-  // check is not attached yet, so this runs none. room: the bytes the
-  // origin text occupies in the unit (the phrase's Length).
+  // check is not attached yet, so this runs none. room: the bytes a text
+  // may take in place (RoomInPlace of the phrase's Length, as the unit
+  // builder and the phrase files count it); 0 when unknown.
   void Fill(std::string_view editedBytes, std::string_view originBytes, CodePage cp, size_t room = 0);
   // Opening: the origin text's line count and longest line, the change
   // check attached, OK disabled, normal background.
@@ -135,10 +144,13 @@ class EditForm {
   const std::vector<Problem>& Problems() const { return problems_; }
   // One line a problem: "error: printf: the translation drops ...".
   std::string ProblemsText() const;
+  // OverRoom where the room is known (a phrase's room is never 0).
+  bool OverKnownRoom() const { return room_ > 0 && OverRoom(); }
 
   // The too-long rule: more displayed lines than the origin has, or as many
   // or fewer with one longer (in bytes of the code page) than the origin's
-  // longest line.
+  // longest line. The box also turns yellow when the text is over its room
+  // (OverKnownRoom), so that its colour and its count agree.
   bool TooLong(const std::vector<std::string>& displayedLines) const;
 
  private:

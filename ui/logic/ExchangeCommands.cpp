@@ -33,7 +33,7 @@ void ExchangeCommands::ExportCommand() {
 
 void ExchangeCommands::ImportCommand() {
   Platform& ui = state_.Ui();
-  const std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanRead);
+  const std::vector<DialogFilter> filters = ImportDialogFilters();
   const auto path = state_.ChooseFileToOpen({JoinDialogFilters(filters, state_.Language()), "", ""});
   if (!path) return;
   const DialogFilter& chosen = filters[std::min(ui.ChosenFilter(), filters.size() - 1)];
@@ -42,7 +42,7 @@ void ExchangeCommands::ImportCommand() {
     return;
   // The chosen filter's format when the file has its extension; otherwise
   // the file's extension or first bytes tell.
-  const PhraseFormat* format = chosen.Format->HasExtension(*path) ? chosen.Format : nullptr;
+  const PhraseFormat* format = chosen.Format && chosen.Format->HasExtension(*path) ? chosen.Format : nullptr;
   ExchangeOptions options;
   options.codePage = state_.DisplayCodePage();
   options.encoding = chosen.Encoding;

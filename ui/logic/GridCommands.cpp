@@ -1,5 +1,6 @@
 #include "ui/logic/GridCommands.h"
 
+#include "project/build/BinBuilder.h"
 #include "project/check/CheckRun.h"
 
 #include "project/file/PhraseEdits.h"
@@ -51,7 +52,7 @@ void GridCommands::StringGridDblClick() {
   editor.Checker = [&table, index, options](std::string_view bytes) {
     return CheckTypedText(table, index, bytes, options);
   };
-  editor.Fill(edited, table.OriginText(phrase), state_.DisplayCodePage(), phrase.Length);
+  editor.Fill(edited, table.OriginText(phrase), state_.DisplayCodePage(), RoomInPlace(phrase.Length));
   if (!state_.Ui().ShowEditForm(editor, row, grid.TopRow())) return;
 
   const std::string after = editor.Result();

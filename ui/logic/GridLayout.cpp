@@ -56,7 +56,11 @@ int GridColumns::Total() const {
   return sum;
 }
 
-int MinTextColumnWidth(const GridTextWidths&) { return kMinLabelRoom + kFindPanelWidth + 2; }
+int FindPanelWidthFor(int columnWidth, int labelWidth) {
+  return std::clamp(columnWidth - 2 - kLabelGap - labelWidth, kMinFindPanelWidth, kFindPanelWidth);
+}
+
+int MinTextColumnWidth(const GridTextWidths&) { return kMinLabelRoom + kMinFindPanelWidth + 2; }
 
 int WholeLabelColumnWidth(const GridTextWidths& m, int column) {
   const int label = column == kColOrigin ? m.OriginLabel : m.EditedLabel;
@@ -92,8 +96,14 @@ GridColumns LayOutColumns(const GridTextWidths& m, int width, std::optional<doub
   int right = 0;
   for (int c = 0; c <= kColEdited; ++c) {
     right += g.Widths[static_cast<size_t>(c)];
-    if (c == kColOrigin) g.FindPanel1Left = right - kFindPanelWidth - 2;
-    if (c == kColEdited) g.FindPanel2Left = right - kFindPanelWidth - 2;
+    if (c == kColOrigin) {
+      g.FindPanel1Width = FindPanelWidthFor(origin, m.OriginLabel + m.HeaderPadding / 2);
+      g.FindPanel1Left = right - g.FindPanel1Width - 2;
+    }
+    if (c == kColEdited) {
+      g.FindPanel2Width = FindPanelWidthFor(total - origin, m.EditedLabel + m.HeaderPadding / 2);
+      g.FindPanel2Left = right - g.FindPanel2Width - 2;
+    }
   }
   return g;
 }

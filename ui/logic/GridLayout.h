@@ -39,11 +39,23 @@ struct GridColumns {
   // left of the right edge of its column.
   int FindPanel1Left = 0;
   int FindPanel2Left = 0;
+  // Their widths (FindPanelWidthFor).
+  int FindPanel1Width = kFindPanelWidth;
+  int FindPanel2Width = kFindPanelWidth;
   int Total() const;
 };
 
 // Room left of a find panel that a label keeps at the least.
 constexpr int kMinLabelRoom = 40;
+// On a narrow screen a find panel gives up part of its search box, down to
+// this width, before any column is cut.
+constexpr int kMinFindPanelWidth = 170;
+
+// The width of the find panel over a text column `columnWidth` pixels wide
+// whose label (with its count and padding) is `labelWidth` wide: its full
+// width where the column has room for it beside the whole label, else
+// narrower, down to kMinFindPanelWidth, so that the label keeps its count.
+int FindPanelWidthFor(int columnWidth, int labelWidth);
 // The gap between a text column's label and its find panel.
 constexpr int kLabelGap = 6;
 

@@ -73,10 +73,14 @@ void OutputCommands::FinishOutput(bool built, bool statusShown, const std::funct
   if (built)
     state_.Guard([&] {
       const VerifyResult result = verify();
+      // The panel goes after a second; the status line keeps the result
+      // until the next command.
       if (result.Clean()) {
         ui.ShowStatus(VerifiedStatusText(result));
+        ui.ShowStatusLine(VerifiedStatusText(result));
       } else {
         ui.ShowStatus(std::string(kVerifyFailedText));
+        ui.ShowStatusLine(std::string(kVerifyFailedText));
         ui.MessageBox(ProblemsMessage(result, kProblemsInErrorBox), Buttons::Ok, BoxKind::Error);
       }
     });

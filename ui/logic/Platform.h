@@ -70,8 +70,9 @@ class Platform {
   virtual void HideStatusNow() = 0;
   virtual void HideStatusLater() = 0;
 
-  // The window's status line: a short note such as "Not found"; an empty
-  // text clears it.
+  // The window's status line: a short note such as "Not found" or the
+  // result of a verification, kept until the next command; an empty text
+  // clears it.
   virtual void ShowStatusLine(const std::string& text) = 0;
 
   // Processes pending repaints once (before a long piece of work).

@@ -6,7 +6,7 @@
 namespace velmora::ui {
 
 void ProjectFileCommands::OpenProjectCommand() {
-  if (!ConfirmUnsavedWork()) return;
+  if (!ConfirmUnsavedWork(NextStep::OpenProject)) return;
   const auto path = state_.ChooseFileToOpen({kProjectFilter, "", ""});
   if (path) OpenChosenProject(*path);
 }
@@ -14,30 +14,27 @@ void ProjectFileCommands::OpenProjectCommand() {
 void ProjectFileCommands::OpenChosenProject(const std::string& path) {
   const std::string before = state_.ProjectPath();
   state_.SetProjectPath(path);
-  state_.Guard([&] {
-    if (!OpenProjectFile(path)) state_.SetProjectPath(before);
-  });
+  bool opened = false;
+  state_.Guard([&] { opened = OpenProjectFile(path); });
+  if (!opened) state_.SetProjectPath(before);
 }
 
 bool ProjectFileCommands::OpenProjectFile(const std::string& path) {
-  PhraseTable& table = state_.Table();
   ProjectFiles& files = state_.Files();
   // Another window may show the project; the user decides, before the
   // open project is given up.
   if (files.OpenInOtherWindow(path) && !state_.Ask(AlreadyOpenQuestion(path))) return false;
-  state_.ResetProject();
-  // The reader empties the table again and leaves it empty when it refuses
-  // the file; its exception ends the command here, with no project open.
-  try {
-    files.Open(table, path);
-  } catch (...) {
-    state_.ResetProject();
-    throw;
-  }
+  // The file is read aside first: when the reader refuses it, its
+  // exception ends the command here and the open project stays as it was.
+  PhraseTable read;
+  files.Open(read, path);
   // The window keeps the project for long: its unit bytes must not depend
   // on a file that others may overwrite meanwhile (analysis/UnitBytes.h).
-  table.UnitImage.TakePrivateCopy();
-  table.LoadNamesFromInfo();
+  read.UnitImage.TakePrivateCopy();
+  read.LoadNamesFromInfo();
+  state_.ResetProject();
+  PhraseTable& table = state_.Table();
+  table = std::move(read);
 
   state_.Grid().SetFilter(GridFilter::NoFilter);
   state_.Grid().RefillGrid();
@@ -113,11 +110,13 @@ void ProjectFileCommands::WindowActivated() {
   activating_ = false;
 }
 
-bool ProjectFileCommands::ConfirmUnsavedWork() {
-  if (!state_.Modified()) return true;
+bool ProjectFileCommands::ConfirmUnsavedWork(NextStep next) {
   const bool hasFile = state_.HasProjectFile();
-  const CaptionId question = hasFile ? CaptionId::SaveChangesPrompt : CaptionId::SaveProjectPrompt;
-  const Answer a = state_.Ui().MessageBox(state_.Caption(question), Buttons::YesNoCancel, BoxKind::Question);
+  const std::optional<std::string> question =
+      UnsavedWorkQuestion({state_.Modified(), hasFile, state_.ProjectOpen()}, next,
+                          [this](CaptionId id) -> const std::string& { return state_.Caption(id); });
+  if (!question) return true;
+  const Answer a = state_.Ui().MessageBox(*question, Buttons::YesNoCancel, BoxKind::Question);
   if (a == Answer::No) return true;
   if (a != Answer::Yes) return false;
   // Only a completed save lets the command go on.

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "ui/logic/UnsavedWorkQuestion.h"
 #include "ui/logic/WindowState.h"
 
 namespace velmora::ui {
@@ -30,12 +31,12 @@ class ProjectFileCommands {
 
   // Asked before the open project is closed or replaced (closing the
   // window, Open Project, Open LOADING.KWI, Open .BIN file): true when the
-  // command may go on. Without unsaved changes it asks nothing. Otherwise
-  // SaveChangesPrompt (the project has a file) or SaveProjectPrompt (it has
-  // none) with Yes, No and Cancel: Yes saves (Save Project or Save Project
-  // As) and goes on only when the save completed; No goes on without
-  // saving; Cancel stops and keeps everything.
-  bool ConfirmUnsavedWork();
+  // command may go on. Without unsaved work it asks nothing. Otherwise the
+  // question of UnsavedWorkQuestion, naming what comes next, with Yes, No
+  // and Cancel: Yes saves (Save Project or Save Project As) and goes on
+  // only when the save completed; No goes on without saving; Cancel stops
+  // and keeps everything.
+  bool ConfirmUnsavedWork(NextStep next = NextStep::Quit);
 
   // Preset name of the project save dialog: "Project1.vmprj", then the
   // project file last opened.

@@ -52,7 +52,7 @@ class ShellController : public WindowState {
   // The window became active again (another program may have changed its
   // project file).
   void WindowActivated() { projectFiles_.WindowActivated(); }
-  bool ConfirmUnsavedWork() { return projectFiles_.ConfirmUnsavedWork(); }
+  bool ConfirmUnsavedWork(NextStep next = NextStep::Quit) { return projectFiles_.ConfirmUnsavedWork(next); }
   const std::string& SaveProjectDialogName() const { return projectFiles_.SaveProjectDialogName(); }
 
   // --- project creation ---

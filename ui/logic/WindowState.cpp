@@ -87,6 +87,7 @@ void WindowState::ShowProject(const std::string& path, std::string binName) {
   commands_.SaveProjectAs = true;
   commands_.SaveFile = true;
   commands_.SaveBinFile = true;
+  Notify(kChangedProjectShown);
 }
 
 void WindowState::HoldProjectFile(const std::string& path) {

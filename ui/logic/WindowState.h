@@ -43,6 +43,8 @@ enum Change : unsigned {
   kChangedFilter = 1u << 9,     // which filter button is down
   kChangedProblems = 1u << 10,  // the Problems list
   kChangedAll = (1u << 11) - 1,
+  // A project was just created or opened (the keyboard goes to the grid).
+  kChangedProjectShown = 1u << 11,
 };
 
 // The commands whose enabled state changes; every other command is always

@@ -10,6 +10,7 @@
 #include <QTextLayout>
 #include <QToolButton>
 
+#include "ui/qt/FocusFrame.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/Pictures.h"
 #include "ui/qt/QtText.h"
@@ -91,7 +92,6 @@ TEditForm::TEditForm(EditForm& logic, QWidget* parent) : QDialog(parent), logic_
   copyBtn_->setObjectName("CopyBtn");
   copyBtn_->setGeometry(448, top + 74, 33, 33);
   copyBtn_->setAutoRaise(true);
-  copyBtn_->setFocusPolicy(Qt::NoFocus);
   copyBtn_->setToolTip("Copy Original Text");
   QIcon copyIcon;
   copyIcon.addPixmap(CopyPicture(true), QIcon::Normal);
@@ -103,7 +103,6 @@ TEditForm::TEditForm(EditForm& logic, QWidget* parent) : QDialog(parent), logic_
   beepBtn_->setGeometry(496, top + 74, 33, 33);
   beepBtn_->setAutoRaise(true);
   beepBtn_->setCheckable(true);
-  beepBtn_->setFocusPolicy(Qt::NoFocus);
   beepBtn_->setToolTip("Beep ON / OFF");
   // Up, disabled, pressed and down.
   QIcon beepIcon;
@@ -121,8 +120,16 @@ TEditForm::TEditForm(EditForm& logic, QWidget* parent) : QDialog(parent), logic_
     b->setAutoDefault(false);
     b->setDefault(false);
   }
+  // Tab reaches every button, in their column's order; the flat ones show
+  // their focus with a frame.
+  for (QToolButton* b : {copyBtn_, beepBtn_}) {
+    b->setFocusPolicy(Qt::TabFocus);
+    b->setStyleSheet(kFocusFrameStyle);
+  }
   setTabOrder(memo_, cancelBtn_);
-  setTabOrder(cancelBtn_, okBtn_);
+  setTabOrder(cancelBtn_, copyBtn_);
+  setTabOrder(copyBtn_, beepBtn_);
+  setTabOrder(beepBtn_, okBtn_);
 
   connect(memo_, &QPlainTextEdit::textChanged, this, [this] { MemoChanged(); });
   connect(cancelBtn_, &QPushButton::clicked, this, &QDialog::reject);
@@ -152,7 +159,8 @@ void TEditForm::Refresh() {
   pal.setColor(QPalette::Base, logic_.Yellow() ? QColor(255, 255, 0) : palette().color(QPalette::Base));
   memo_->setPalette(pal);
   count_->setText(Q(logic_.ByteCountText()));
-  count_->setStyleSheet(logic_.OverRoom() ? "color: #b00000;" : "");
+  // The count is red exactly when the box is yellow.
+  count_->setStyleSheet(logic_.Yellow() ? "color: #b00000;" : "");
   problems_->setText(Q(logic_.ProblemsText()));
   problems_->setToolTip(problems_->text());
   const bool error = std::any_of(logic_.Problems().begin(), logic_.Problems().end(),

@@ -19,11 +19,16 @@ class TFindPanel : public QFrame {
   TFindPanel(int panel, QWidget* parent);
   void SetCaption(const QString& caption);
   QLineEdit* Edit() const { return edit_; }
+  // Whether the undo keys undo (or redo) the box's own typing: only while
+  // the box holds text and typing to take back (or bring again).
+  bool TakesStep(bool undo) const;
 
  protected:
   // Enter in the search box searches; it must not reach the grid below,
-  // where it would open the editor.
+  // where it would open the editor. The undo keys act on the box or pass
+  // to the window (TakesStep).
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  signals:
   void searchDown(const QString& text);
@@ -35,6 +40,10 @@ class TFindPanel : public QFrame {
   QLineEdit* edit_ = nullptr;
   QToolButton* downBtn_ = nullptr;
   QToolButton* upBtn_ = nullptr;
+  // The buttons from left to right.
+  QToolButton* first_ = nullptr;
+  QToolButton* second_ = nullptr;
+  void LayOut();
 };
 
 }  // namespace velmora::ui

@@ -29,7 +29,7 @@ const std::vector<MainAction>& MainActions() {
        .EnabledBy = &CommandStates::SaveProject},
       {.Name = "SaveProjectAsItem", .Place = P::FileMenu, .Caption = C::SaveProjectAsItemCaption,
        .Shortcuts = "Ctrl+Shift+S", .Run = [](ActionHost& h) { S(h).SaveProjectAsCommand(); },
-       .EnabledBy = &CommandStates::SaveProjectAs},
+       .EnabledBy = &CommandStates::SaveProjectAs, .StandsInFor = "SaveProjectItem"},
       {.Name = "SaveFileItem", .Place = P::FileMenu, .SeparatorBefore = true, .Caption = C::SaveFileItemCaption,
        .Run = [](ActionHost& h) { S(h).SaveFileCommand(); }, .EnabledBy = &CommandStates::SaveFile},
       {.Name = "SaveBinFileItem", .Place = P::FileMenu, .Caption = C::SaveBinFileItemCaption,
@@ -61,10 +61,10 @@ const std::vector<MainAction>& MainActions() {
       {.Name = "FindPreviousMenuItem", .Place = P::EditMenu, .Caption = C::FindPreviousMenuItemCaption,
        .Shortcuts = "Shift+F3", .Run = [](ActionHost& h) { h.FindAgain(false); }},
       {.Name = "ToggleHideMenuItem", .Place = P::EditMenu, .SeparatorBefore = true,
-       .Caption = C::ToggleHideMenuItemCaption, .Shortcuts = "Ctrl+H",
+       .Caption = C::ToggleHideMenuItemCaption, .Shortcuts = "Ctrl+H", .GridOnly = true,
        .Run = [](ActionHost& h) { S(h).ToggleHideCommand(); }},
       {.Name = "ToggleOnMenuItem", .Place = P::EditMenu, .Caption = C::ToggleOnMenuItemCaption, .Shortcuts = "Space",
-       .Run = [](ActionHost& h) { S(h).ToggleOnCommand(); }},
+       .GridOnly = true, .Run = [](ActionHost& h) { S(h).ToggleOnCommand(); }},
       {.Name = "CheckMenuItem", .Place = P::EditMenu, .SeparatorBefore = true, .Caption = C::CheckMenuItemCaption,
        .Shortcuts = "F7", .Run = [](ActionHost& h) { h.ShowProblems(); }},
       {.Name = "CharsetMenuItem", .Place = P::EditMenu, .Caption = C::CharsetMenuItemCaption,
@@ -86,6 +86,10 @@ const std::vector<MainAction>& MainActions() {
        .Run = [](ActionHost& h) { S(h).EngMenuItemClick(); }},
       {.Name = "RusMenuItem", .Place = P::LanguageMenu, .FixedCaption = kRussianMenuCaption,
        .Run = [](ActionHost& h) { S(h).RusMenuItemClick(); }},
+
+      // ---- Help menu
+      {.Name = "HelpItem", .Place = P::HelpMenu, .Caption = C::HelpItemCaption, .Shortcuts = "F1",
+       .Run = [](ActionHost& h) { h.ShowHelp(); }},
 
       // ---- Tool bar, left to right
       {.Name = "FileToolButton", .Place = P::ToolBar, .Caption = C::FileToolButtonCaption, .Icon = "file",
@@ -116,12 +120,22 @@ const std::vector<MainAction>& MainActions() {
   return kActions;
 }
 
+const std::vector<MainMenu>& MainMenus() {
+  static const std::vector<MainMenu> kMenus = {
+      {P::FileMenu, C::FileMenuTitle},         {P::EditMenu, C::EditMenuTitle},
+      {P::CodePageMenu, C::CodePageMenuTitle}, {P::LanguageMenu, C::LanguageMenuTitle},
+      {P::HelpMenu, C::HelpMenuTitle},
+  };
+  return kMenus;
+}
+
 const char* MenuName(ActionPlace menu) {
   switch (menu) {
     case ActionPlace::FileMenu: return "FilePopupMenu";
     case ActionPlace::EditMenu: return "EditPopupMenu";
     case ActionPlace::CodePageMenu: return "CodePagePopupMenu";
     case ActionPlace::LanguageMenu: return "LanguagePopupMenu";
+    case ActionPlace::HelpMenu: return "HelpPopupMenu";
     case ActionPlace::ToolBar: break;
   }
   return "";

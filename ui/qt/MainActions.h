@@ -5,6 +5,7 @@
 // enabled states by it; a new action, shortcut or menu is a new row.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,8 @@ class ActionHost {
   virtual ShellController& Shell() = 0;
   // Closes the window as its close box does.
   virtual void CloseWindow() = 0;
+  // Shows the help on the grid's columns.
+  virtual void ShowHelp() = 0;
   // Puts the focus into a find box, its text selected.
   virtual void FocusFindBox(FindPanel panel) = 0;
   // In a search box, searches for what it holds; elsewhere the last search
@@ -34,9 +37,10 @@ class ActionHost {
   virtual void ShowProblems() = 0;
 };
 
-// Where an action stands: in one of the four drop-down menus, or on the
-// tool bar as a button.
-enum class ActionPlace { FileMenu, EditMenu, CodePageMenu, LanguageMenu, ToolBar };
+// Where an action stands: in one of the menus, or on the tool bar as a
+// button.
+enum class ActionPlace { FileMenu, EditMenu, CodePageMenu, LanguageMenu, HelpMenu, ToolBar };
+constexpr size_t kMenuCount = static_cast<size_t>(ActionPlace::ToolBar);
 
 struct MainAction {
   const char* Name;  // the control's name
@@ -50,12 +54,18 @@ struct MainAction {
   // Key sequences in Qt's portable form, separated by "; " ("Ctrl+Y;
   // Ctrl+Shift+Z"); they work wherever the focus is in the window.
   const char* Shortcuts = "";
+  // The shortcuts work only while the grid has the focus: keys that other
+  // controls use for themselves (Space presses a button).
+  bool GridOnly = false;
   // The picture ":/art/icons/<Icon>.png"; none when null.
   const char* Icon = nullptr;
   // What it does; nothing when null.
   void (*Run)(ActionHost&) = nullptr;
   // The command whose state enables it; always enabled when null.
   bool CommandStates::*EnabledBy = nullptr;
+  // The name of a row whose shortcuts this one takes while that row is
+  // disabled: Ctrl+S saves a project that has no file yet through Save As.
+  const char* StandsInFor = nullptr;
   // A tool button that drops a menu down.
   std::optional<ActionPlace> Drops{};
   // One of the four filter toggles (FilterBtnClick): exactly one is down.
@@ -68,7 +78,16 @@ struct MainAction {
 // Every action, menus first, in the order they are shown.
 const std::vector<MainAction>& MainActions();
 
-// The drop-down menus' names.
+// A menu of the menu bar: its place and its title with the mnemonic.
+struct MainMenu {
+  ActionPlace Place;
+  CaptionId Title;
+};
+
+// The menu bar, left to right.
+const std::vector<MainMenu>& MainMenus();
+
+// The menus' names.
 const char* MenuName(ActionPlace menu);
 
 }  // namespace velmora::ui

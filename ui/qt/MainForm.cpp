@@ -12,8 +12,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -22,8 +25,11 @@
 #include <QVBoxLayout>
 
 #include "ui/logic/CommandLine.h"
+#include "ui/logic/Mnemonics.h"
+#include "ui/logic/WindowPlacement.h"
 #include "ui/qt/EditDialog.h"
 #include "ui/qt/FindPanel.h"
+#include "ui/qt/FocusFrame.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/NewProjectDialog.h"
 #include "ui/qt/PhraseGridModel.h"
@@ -55,8 +61,14 @@ TMainForm::TMainForm(PhraseTable& table, std::vector<std::string> args, ProjectF
   setObjectName("MainForm");
   setFont(SansFont(11));
   BuildMenus();
+  BuildMenuBar();
   BuildToolBar();
   BuildPanels();
+  // Keys that other controls use for themselves act on the grid only while
+  // it has the focus.
+  const std::vector<MainAction>& rows = MainActions();
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].GridOnly) grid_->addAction(actions_[i]);
   // The dialogs are created once, with the window, and reused.
   newProjectForm_ = new TNewProjectForm(shell_.NewProject(), this);
   editForm_ = new TEditForm(shell_.Editor(), this);
@@ -65,6 +77,7 @@ TMainForm::TMainForm(PhraseTable& table, std::vector<std::string> args, ProjectF
   platform_.SetWidgets({statusPanel_, grid_, panel1_, newProjectForm_, editForm_, createForm_, unitsForm_});
   resize(kClientWidth, kClientHeight);
   move(0, 0);
+  FitIntoScreen();
 
   shell_.OnChanged = [this](unsigned what) { OnChanged(what); };
   shell_.OnRowChanged = [this](int gridRow) { model_->RowChanged(gridRow); };
@@ -79,11 +92,10 @@ TMainForm::~TMainForm() {
 // ---------------------------------------------------------------- building
 
 void TMainForm::BuildMenus() {
-  for (const ActionPlace place :
-       {ActionPlace::FileMenu, ActionPlace::EditMenu, ActionPlace::CodePageMenu, ActionPlace::LanguageMenu}) {
+  for (const MainMenu& m : MainMenus()) {
     auto* menu = new QMenu(this);
-    menu->setObjectName(MenuName(place));
-    menus_[static_cast<size_t>(place)] = menu;
+    menu->setObjectName(MenuName(m.Place));
+    menus_[static_cast<size_t>(m.Place)] = menu;
   }
   codePageGroup_ = new QActionGroup(this);
   codePageGroup_->setExclusive(true);
@@ -110,12 +122,38 @@ void TMainForm::BuildMenus() {
     if (*row.Shortcuts) {
       a->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(row.Shortcuts)));
       // The shortcut works wherever the focus is in the window, also while
-      // no menu is open.
-      addAction(a);
+      // no menu is open; a grid key only in the grid (added to it later).
+      if (row.GridOnly) a->setShortcutContext(Qt::WidgetShortcut);
+      else addAction(a);
     }
-    if (row.Run) connect(a, &QAction::triggered, this, [this, run = row.Run] { run(*this); });
+    if (row.Run) connect(a, &QAction::triggered, this, [this, run = row.Run] { RunCommand(run); });
     actions_[i] = a;
   }
+}
+
+void TMainForm::BuildMenuBar() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MainMenuBar");
+  for (const MainMenu& m : MainMenus()) {
+    QMenu* menu = Menu(m.Place);
+    // The bar has menus of its own holding the same actions: a menu shared
+    // with a tool button does not survive a change of its title.
+    QMenu* barMenu = bar->addMenu(QString());
+    barMenu->setObjectName(QString(MenuName(m.Place)).replace("Popup", "Bar"));
+    barMenu->addActions(menu->actions());
+    barMenus_[static_cast<size_t>(m.Place)] = barMenu;
+    menu = barMenu;
+    // A Russian title's mnemonic also answers to its key on a Latin layout;
+    // ApplyCaptions sets the key.
+    auto* latin = new QShortcut(this);
+    latin->setEnabled(false);
+    connect(latin, &QShortcut::activated, this, [bar, menu] { bar->setActiveAction(menu->menuAction()); });
+    latinMnemonics_.push_back(latin);
+  }
+  // F10 opens the first menu, as on other desktops.
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(f10, &QShortcut::activated, this,
+          [this, bar] { bar->setActiveAction(barMenus_[static_cast<size_t>(MainMenus().front().Place)]->menuAction()); });
 }
 
 void TMainForm::BuildToolBar() {
@@ -129,7 +167,8 @@ void TMainForm::BuildToolBar() {
   toolBar_->setStyleSheet(
       "QToolBar#ToolBar1 { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fbfcfe, stop:1 #d9dfe8);"
       " border: none; border-bottom: 1px solid #a9b3c1; spacing: 0px; padding: 1px; }"
-      "QToolButton::menu-indicator { image: none; width: 0px; }");
+      "QToolButton::menu-indicator { image: none; width: 0px; }" +
+      QString::fromLatin1(kFocusFrameStyle));
   addToolBar(Qt::TopToolBarArea, toolBar_);
   filterGroup_ = new QActionGroup(this);
   filterGroup_->setExclusive(true);
@@ -170,9 +209,15 @@ void TMainForm::BuildToolBar() {
       b->setDefaultAction(a);
       actions_[i] = a;
     } else if (row.Run) {
-      connect(b, &QToolButton::clicked, this, [this, run = row.Run] { run(*this); });
+      connect(b, &QToolButton::clicked, this, [this, run = row.Run] { RunCommand(run); });
     }
     buttons_[i] = b;
+  }
+  // On a narrow screen the buttons that do not fit are behind the tool
+  // bar's extension button, which wraps the bar: the keyboard reaches it too.
+  if (auto* extension = toolBar_->findChild<QToolButton*>("qt_toolbar_ext_button")) {
+    extension->setFocusPolicy(Qt::TabFocus);
+    extension->setStyleSheet(kFocusFrameStyle);
   }
 }
 
@@ -223,6 +268,8 @@ void TMainForm::BuildPanels() {
     m->setFont(SystemFont(14));
     m->setGeometry(x, 4, width, 98);
     m->viewport()->installEventFilter(this);
+    // Only shown, never typed into: the keyboard passes them by.
+    m->setFocusPolicy(Qt::NoFocus);
     return m;
   };
   memo1_ = makeMemo("Memo1", 90, 529, false);
@@ -257,6 +304,16 @@ void TMainForm::LayOutMemos() {
 }
 
 // ---------------------------------------------------------------- the window's own commands
+
+void TMainForm::RunCommand(void (*run)(ActionHost&)) {
+  // A note in the status line stays until the next command.
+  statusBar()->clearMessage();
+  run(*this);
+}
+
+void TMainForm::ShowHelp() {
+  platform_.MessageBox(shell_.Caption(CaptionId::HelpToolBtnHint), Buttons::Ok, BoxKind::Information);
+}
 
 void TMainForm::FocusFindBox(FindPanel panel) {
   QLineEdit* edit = FindPanelOf(panel)->Edit();
@@ -295,6 +352,8 @@ void TMainForm::OnChanged(unsigned what) {
   // While the list is shown it follows the project's texts and the code page.
   else if (problemsPanel_->isVisible() && (what & (kChangedRows | kChangedCells | kChangedHeaders | kChangedCodePage)))
     shell_.CheckCommand();
+  // A new project is worked on from its first row.
+  if (what & kChangedProjectShown) grid_->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::ApplyCaptions() {
@@ -316,6 +375,19 @@ void TMainForm::ApplyCaptions() {
       else b->setToolTip(tip);
     }
   }
+  // A narrow tool bar moves buttons behind its extension rather than
+  // squeeze them: none is narrower than its caption.
+  for (QToolButton* b : buttons_)
+    if (b) b->setMinimumWidth(std::max(86, b->sizeHint().width()));
+  const std::vector<MainMenu>& menus = MainMenus();
+  for (size_t i = 0; i < menus.size(); ++i) {
+    barMenus_[static_cast<size_t>(menus[i].Place)]->setTitle(cap(menus[i].Title));
+    const std::optional<char32_t> mnemonic = MnemonicOf(shell_.Caption(menus[i].Title));
+    const std::optional<char> latin = mnemonic ? LatinKeyOf(*mnemonic) : std::nullopt;
+    latinMnemonics_[i]->setKey(latin ? QKeySequence(QString("Alt+") + QChar::fromLatin1(*latin).toUpper())
+                                     : QKeySequence());
+    latinMnemonics_[i]->setEnabled(latin.has_value());
+  }
   for (TFindPanel* fp : findPanels_) fp->SetCaption(cap(CaptionId::FindPanelCaption));
   problemsPanel_->setWindowTitle(cap(CaptionId::ProblemsPanelCaption));
   newProjectForm_->SetCaptions(cap(CaptionId::NewProjectFormCaption), cap(CaptionId::NewProjectLabel1Text),
@@ -331,11 +403,26 @@ void TMainForm::ApplyCaptions() {
 void TMainForm::ApplyCommands() {
   const CommandStates& commands = shell_.Commands();
   const std::vector<MainAction>& rows = MainActions();
+  auto enabledRow = [&](const MainAction& row) { return !row.EnabledBy || commands.*(row.EnabledBy); };
   for (size_t i = 0; i < rows.size(); ++i) {
     if (!rows[i].EnabledBy) continue;
-    const bool enabled = commands.*(rows[i].EnabledBy);
+    const bool enabled = enabledRow(rows[i]);
     if (actions_[i]) actions_[i]->setEnabled(enabled);
     else buttons_[i]->setEnabled(enabled);
+  }
+  // A row standing in for a disabled one takes its keys; a key is never
+  // held by two actions at once (Qt would find it ambiguous).
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (!rows[i].StandsInFor) continue;
+    for (size_t j = 0; j < rows.size(); ++j) {
+      if (std::string_view(rows[j].Name) != rows[i].StandsInFor) continue;
+      const bool takesOver = !enabledRow(rows[j]);
+      QString keys = QString::fromLatin1(rows[i].Shortcuts);
+      if (takesOver) keys += QStringLiteral("; ") + QString::fromLatin1(rows[j].Shortcuts);
+      actions_[j]->setShortcuts(takesOver ? QList<QKeySequence>{}
+                                          : QKeySequence::listFromString(QString::fromLatin1(rows[j].Shortcuts)));
+      actions_[i]->setShortcuts(QKeySequence::listFromString(keys));
+    }
   }
 }
 
@@ -378,10 +465,36 @@ void TMainForm::ApplyCodePage() {
 
 // ---------------------------------------------------------------- window events
 
+void TMainForm::FitIntoScreen() {
+  const QScreen* screen = this->screen();
+  if (!screen) return;
+  const QRect available = screen->availableGeometry();
+  const QRect frame = frameGeometry();
+  const QRect client = geometry();
+  // Before the window is framed, a frame as window managers commonly draw it.
+  const FrameMargins margins = isVisible() && frame != client
+                                   ? FrameMargins{client.left() - frame.left(), client.top() - frame.top(),
+                                                  frame.right() - client.right(), frame.bottom() - client.bottom()}
+                                   : FrameMargins{4, 30, 4, 4};
+  const QSize least = minimumSizeHint().expandedTo(minimumSize());
+  const ScreenRect fitted =
+      FitWindow({frame.left(), frame.top(), kClientWidth, kClientHeight}, margins,
+                {available.left(), available.top(), available.width(), available.height()},
+                {0, 0, least.width(), least.height()});
+  setGeometry(fitted.Left, fitted.Top, fitted.Width, fitted.Height);
+}
+
 void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  // The window opens inside the screen; a window manager's frame is known
+  // only once it has framed the window, so the fit is made again then.
+  FitIntoScreen();
+  for (const int ms : {250, 1000})
+    QTimer::singleShot(ms, this, [this] {
+      if (screen() && !screen()->availableGeometry().contains(frameGeometry())) FitIntoScreen();
+    });
   shell_.FormShow(args_);
   // A loader or unit file on the command line opens the Create New Project
   // dialog: only once the window is on the screen behind it.

@@ -20,6 +20,7 @@ class QAction;
 class QActionGroup;
 class QMenu;
 class QPlainTextEdit;
+class QShortcut;
 class QToolBar;
 class QToolButton;
 class QWidget;
@@ -57,6 +58,7 @@ class TMainForm : public QMainWindow, public ActionHost {
   // ActionHost
   ShellController& Shell() override { return shell_; }
   void CloseWindow() override { close(); }
+  void ShowHelp() override;
   void FocusFindBox(FindPanel panel) override;
   void FindAgain(bool down) override;
   void ShowProblems() override;
@@ -70,7 +72,10 @@ class TMainForm : public QMainWindow, public ActionHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Runs a command of the action table.
+  void RunCommand(void (*run)(ActionHost&));
   void BuildMenus();
+  void BuildMenuBar();
   void BuildToolBar();
   void BuildPanels();
   void OnChanged(unsigned what);
@@ -80,6 +85,8 @@ class TMainForm : public QMainWindow, public ActionHost {
   void ApplyFilter();
   void ApplyCodePage();
   void LayOutGrid();
+  // Sizes and moves the window so that it lies inside the screen.
+  void FitIntoScreen();
   void LayOutMemos();
   QMenu* Menu(ActionPlace place) const { return menus_[static_cast<size_t>(place)]; }
   TFindPanel* FindPanelOf(FindPanel panel) const { return findPanels_[static_cast<size_t>(panel) - 1]; }
@@ -93,7 +100,11 @@ class TMainForm : public QMainWindow, public ActionHost {
   // and the tool button of a tool-bar row (null where a row has none).
   std::vector<QAction*> actions_;
   std::vector<QToolButton*> buttons_;
-  std::array<QMenu*, 4> menus_{};  // by ActionPlace
+  std::array<QMenu*, kMenuCount> menus_{};  // by ActionPlace
+  std::array<QMenu*, kMenuCount> barMenus_{};  // the menu bar's, by ActionPlace
+  // By the rows of MainMenus(): Alt and the Latin key at the place of a
+  // Russian title's mnemonic.
+  std::vector<QShortcut*> latinMnemonics_;
   QToolBar* toolBar_ = nullptr;
   QActionGroup* filterGroup_ = nullptr;
   QActionGroup* codePageGroup_ = nullptr;

@@ -34,7 +34,10 @@ PhraseGridHeader::PhraseGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal
 int PhraseGridHeader::Padding() const { return 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4; }
 
 int PhraseGridHeader::LabelRoom(int logicalIndex) const {
-  return sectionSize(logicalIndex) - (kFindPanelWidth + 2) - kLabelGap - Padding() / 2;
+  const QString label = model() ? model()->headerData(logicalIndex, Qt::Horizontal, Qt::DisplayRole).toString() : QString();
+  const int section = sectionSize(logicalIndex);
+  const int panel = FindPanelWidthFor(section, fontMetrics().horizontalAdvance(label) + Padding() / 2);
+  return section - (panel + 2) - kLabelGap - Padding() / 2;
 }
 
 QString PhraseGridHeader::ShownLabel(int logicalIndex) const {
@@ -190,8 +193,8 @@ void PhraseGridView::LayOutColumns() {
   laying_ = true;
   for (int c = 0; c < kGridColumnCount; ++c) setColumnWidth(c, g.Widths[static_cast<size_t>(c)]);
   laying_ = false;
-  if (findPanels_[0]) findPanels_[0]->move(g.FindPanel1Left, 0);
-  if (findPanels_[1]) findPanels_[1]->move(g.FindPanel2Left, 0);
+  if (findPanels_[0]) findPanels_[0]->setGeometry(g.FindPanel1Left, 0, g.FindPanel1Width, findPanels_[0]->height());
+  if (findPanels_[1]) findPanels_[1]->setGeometry(g.FindPanel2Left, 0, g.FindPanel2Width, findPanels_[1]->height());
   horizontalScrollBar()->setValue(0);
   horizontalHeader()->viewport()->update();
 }
@@ -200,6 +203,29 @@ bool PhraseGridView::viewportEvent(QEvent* event) {
   const bool handled = QTableView::viewportEvent(event);
   if (event->type() == QEvent::Resize) LayOutColumns();
   return handled;
+}
+
+void PhraseGridView::paintEvent(QPaintEvent* event) {
+  QTableView::paintEvent(event);
+  // With the focus in the grid, its selected row wears a frame: the cells
+  // paint their selection alike whether or not the grid has the focus.
+  if (!hasFocus() || !currentIndex().isValid()) return;
+  const int row = currentIndex().row();
+  const QRect first = visualRect(model_.index(row, 0));
+  QRect frame(0, first.top(), viewport()->width(), first.height());
+  QPainter painter(viewport());
+  painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+  painter.drawRect(frame.adjusted(0, 0, -1, -1));
+}
+
+void PhraseGridView::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  viewport()->update();
+}
+
+void PhraseGridView::focusOutEvent(QFocusEvent* event) {
+  QTableView::focusOutEvent(event);
+  viewport()->update();
 }
 
 void PhraseGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {

@@ -26,9 +26,6 @@ namespace velmora::ui {
 
 namespace {
 
-// How long a note stays in the status line.
-constexpr int kStatusLineMs = 6000;
-
 // "Description|pattern|Description|pattern" to Qt's name filters,
 // "Description (pattern pattern)" each.
 QStringList NameFilters(const std::string& filter) {
@@ -132,7 +129,7 @@ void QtPlatform::HideStatusNow() { widgets_.Status->HideNow(); }
 
 void QtPlatform::ShowStatusLine(const std::string& text) {
   if (text.empty()) window_.statusBar()->clearMessage();
-  else window_.statusBar()->showMessage(Q(text), kStatusLineMs);
+  else window_.statusBar()->showMessage(Q(text));
 }
 
 void QtPlatform::HideStatusLater() { widgets_.Status->HideLater(); }
@@ -159,8 +156,17 @@ bool QtPlatform::ShowEditForm(EditForm&, int gridRow, int topRow) {
   in.GridPanelTop = widgets_.GridPanel->mapTo(&window_, QPoint(0, 0)).y();
   in.ColumnsWidth = 0;
   for (int c = 0; c <= kColOn; ++c) in.ColumnsWidth += widgets_.Grid->columnWidth(c);
-  in.EditorWidth = widgets_.Editor->frameGeometry().width();
-  in.ScreenWidth = window_.screen() ? window_.screen()->geometry().width() : 1920;
+  // The editor's frame as wide as the main window's, which is known
+  // before the editor was ever shown.
+  const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
+  in.EditorWidth = widgets_.Editor->width() + frame.width();
+  // Inside the screen's area that windows may use.
+  const QRect screen = window_.screen() ? window_.screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+  in.ScreenLeft = screen.left();
+  in.ScreenTop = screen.top();
+  in.ScreenWidth = screen.width();
+  in.ScreenHeight = screen.height();
+  in.EditorHeight = widgets_.Editor->height() + frame.height();
   const EditorPlacement at = PlaceEditor(in);
   return widgets_.Editor->Run(QPoint(at.Left, at.Top));
 }
