@@ -40,8 +40,8 @@ int RunBuildBin(const std::vector<std::string>& args) {
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
-  RefuseHeaderlessImage(table);
-  WarnOfRecordDamage("build-bin", table);
+  WarnOfHeaderlessImage("build-bin", table);
+  RefuseRecordDamage(table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath});
   // The completion text is shown only for a build that succeeded; a failure
   // ends with the error message instead.

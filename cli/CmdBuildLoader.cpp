@@ -50,8 +50,8 @@ int RunBuildLoader(const std::vector<std::string>& args) {
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
-  RefuseHeaderlessImage(table);
-  WarnOfRecordDamage("build-loader", table);
+  WarnOfHeaderlessImage("build-loader", table);
+  RefuseRecordDamage(table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath, ap.Value("--source").value_or("")});
 
   const SourceSearch found = FindSourceLoader(table, ap.Value("--source").value_or(""));

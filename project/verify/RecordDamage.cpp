@@ -1,6 +1,7 @@
 #include "project/verify/RecordDamage.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <utility>
 
@@ -43,16 +44,27 @@ std::vector<std::string> FindRecordDamage(const PhraseTable& table, size_t max) 
     const TPhrase& p = phrases[i];
     if (!RecordFitsImage(p, length, !(p.Flags & pfLink))) continue;  // the reader refuses those
     const std::string who = RecordName(p, i);
-    if (p.LinkAddress < kUnitHeaderSize || p.StringAddress < kUnitHeaderSize) {
-      report(who + ": its " + (p.LinkAddress < kUnitHeaderSize ? "pointer word at " + FormatHex0x(p.LinkAddress)
-                                                              : "text at " + FormatHex0x(p.StringAddress)) +
-             " lies in the unit header");
+    if (p.LinkAddress < kUnitHeaderSize) {
+      report(who + ": its pointer word at " + FormatHex0x(p.LinkAddress) + " lies in the unit header");
       continue;
     }
     const uint32_t target = LoadBE32(image + p.LinkAddress) - table.Info.BaseAddress;
     if (target != p.StringAddress) {
       report(who + ": the pointer word at " + FormatHex0x(p.LinkAddress) + " leads to " + FormatHex0x(target) +
              ", not to its text at " + FormatHex0x(p.StringAddress));
+      continue;
+    }
+    // A header text may be a phrase; the numbers from BaseAddress on never are.
+    if (p.StringAddress < kUnitHeaderSize && p.StringAddress + p.Length > kBaseAddressOffset) {
+      report(who + ": its text at " + FormatHex0x(p.StringAddress) + " runs over the unit header's numbers");
+      continue;
+    }
+    // A text ends at its first zero byte, which a length of another value misses.
+    const uint8_t* text = image + p.StringAddress;
+    if (p.Length == 0 || p.StringAddress + p.Length >= length || text[p.Length] != 0 ||
+        std::memchr(text, 0, p.Length) != nullptr) {
+      report(who + ": its length " + std::to_string(p.Length) + " does not end at the zero byte of its text at " +
+             FormatHex0x(p.StringAddress));
       continue;
     }
     // A text that starts before the word's end and ends after its start.
@@ -72,7 +84,8 @@ std::vector<std::string> FindRecordDamage(const PhraseTable& table, size_t max) 
 }
 
 std::string RecordDamageWarning(const std::vector<std::string>& lines) {
-  std::string text = "The project's records do not fit its unit; a build from it would break the unit:";
+  std::string text = "The project's records do not fit its unit (the project file is damaged); a build from it "
+                     "would break the unit:";
   for (const std::string& line : lines) text += "\n" + line;
   return text;
 }

@@ -8,9 +8,10 @@ namespace velmora {
 
 namespace verify {
 
-void Report::Problem(VerifyKind kind, uint64_t offset, std::string message) {
-  if (result_.Problems.size() < kMaxListedProblems) result_.Problems.push_back({kind, offset, std::move(message)});
+void Report::Problem(VerifyKind kind, uint64_t offset, std::string message, bool sharedBytes) {
+  if (result_.Problems.size() < kMaxListedProblems) result_.Problems.push_back({kind, offset, std::move(message), sharedBytes});
   ++result_.ProblemCount;
+  if (!sharedBytes) ++result_.BreakingCount;
 }
 
 void Report::Note(std::string note) {
