@@ -3,10 +3,11 @@
 // record, a record made up by hand) opens like a sound one. Its records
 // are checked against the unit image they were found in, as extraction
 // found them: a pointer word lies past the unit header and leads to its
-// text, the text ends at its first zero byte after Length bytes and does
-// not run over the header's numbers, and no pointer word lies inside the
-// text of a phrase. Opening such a project warns, and the command line
-// refuses to build from it.
+// text, and the text ends at its first zero byte after Length bytes.
+// (A pointer word inside another text, or a text over the header's
+// numbers, can be found in a sound unit too; what a build would break there
+// the check of the written file reports.) Opening such a project warns,
+// and the command line refuses to build from it.
 #pragma once
 
 #include <cstddef>
