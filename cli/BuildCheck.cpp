@@ -11,22 +11,26 @@
 
 namespace velmora::cli {
 
-void RefuseHeaderlessImage(const PhraseTable& table) {
+void WarnOfHeaderlessImage(const std::string& command, const PhraseTable& table) {
   if (table.ImageLength() < kUnitHeaderSize)
-    throw std::runtime_error("the project's unit image holds " + std::to_string(table.ImageLength()) +
-                             " bytes, fewer than a unit header (" + std::to_string(kUnitHeaderSize) +
-                             "): there is no unit to build");
+    std::cerr << "velmora-cli " << command << ": warning: the project's unit image holds " << table.ImageLength()
+              << " bytes, fewer than a unit header (" << kUnitHeaderSize << "): the file written holds no whole unit\n";
 }
 
-void WarnOfRecordDamage(const std::string& command, const PhraseTable& table) {
+void RefuseRecordDamage(const PhraseTable& table) {
   const std::vector<std::string> damage = FindRecordDamage(table);
-  if (!damage.empty()) std::cerr << "velmora-cli " << command << ": warning: " << RecordDamageWarning(damage) << "\n";
+  if (!damage.empty()) throw std::runtime_error(RecordDamageWarning(damage) + "\nNothing was written.");
 }
 
 bool CheckBuiltFile(const std::string& command, const std::string& output,
                     const std::function<VerifyResult()>& verify) {
   const VerifyResult result = verify();
   if (result.Clean()) return true;
+  if (result.BreakingCount == 0) {
+    for (const VerifyProblem& p : result.Problems)
+      std::cerr << "velmora-cli " << command << ": warning: " << ProblemLine(p) << "\n";
+    return true;
+  }
   std::cerr << "velmora-cli " << command << ": " << ProblemsMessage(result, kMaxListedProblems) << "\n";
   // The build replaced the file that was there, so removing it loses
   // nothing and leaves no broken unit to be flashed by mistake.

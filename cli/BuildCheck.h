@@ -11,17 +11,18 @@
 
 namespace velmora::cli {
 
-// Raises std::runtime_error when the project's unit image is too short to
-// hold a unit header: a build of it would write an empty or broken unit.
-void RefuseHeaderlessImage(const PhraseTable& table);
+// Warns on stderr when the project's unit image is too short to hold a
+// unit header: the build writes no unit worth the name.
+void WarnOfHeaderlessImage(const std::string& command, const PhraseTable& table);
 
-// Prints on stderr the damaged records of the project (FindRecordDamage),
-// if any, as a warning under the command's name.
-void WarnOfRecordDamage(const std::string& command, const PhraseTable& table);
+// Raises std::runtime_error listing the damaged records of the project
+// (FindRecordDamage), if any: a build from them would break the unit.
+void RefuseRecordDamage(const PhraseTable& table);
 
-// Runs verify on the file just written at output. Clean: true. Otherwise
-// prints the problems on stderr under the command's name, removes the
-// file and returns false.
+// Runs verify on the file just written at output. Problems that break the
+// unit: prints them on stderr under the command's name, removes the file
+// and returns false. Translations cut where phrases share bytes (a build
+// writes them in table order by design) are printed as warnings.
 bool CheckBuiltFile(const std::string& command, const std::string& output,
                     const std::function<VerifyResult()>& verify);
 

@@ -189,8 +189,13 @@ std::optional<CodePage> CodePageOption(const ArgParser& ap) {
 }
 
 long long ParseIndex(const std::string& text, const std::string& what) {
-  if (text.empty() || text.size() > 18 || !std::all_of(text.begin(), text.end(), [](unsigned char c) { return c >= '0' && c <= '9'; }))
-    throw UsageError(what + " '" + text + "' is not a decimal number");
+  // A minus sign is kept, so that a negative index is refused as one that
+  // names no phrase.
+  const size_t digits = !text.empty() && text[0] == '-' ? 1 : 0;
+  if (text.size() == digits || text.size() > 18 ||
+      !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digits), text.end(),
+                   [](unsigned char c) { return c >= '0' && c <= '9'; }))
+    throw UsageError(what + " '" + text + "' is not a number (decimal digits only)");
   return std::stoll(text);
 }
 

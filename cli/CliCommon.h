@@ -72,7 +72,8 @@ long long ParseInteger(const std::string& text, const std::string& what);
 std::optional<CodePage> CodePageOption(const ArgParser& ap);
 
 // Parses a phrase index as every phrase file writes it: decimal digits
-// only (no sign, no 0x, no blanks); UsageError otherwise.
+// only (no plus sign, no 0x, no blanks; a minus sign gives an index that
+// names no phrase); UsageError otherwise.
 long long ParseIndex(const std::string& text, const std::string& what);
 
 }  // namespace velmora::cli

@@ -53,8 +53,8 @@ int RunBuildBin(const std::vector<std::string>& args) {
   const CheckOptions options = CheckOptionsFrom(ap);
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
-  RefuseHeaderlessImage(table);
-  WarnOfRecordDamage("build-bin", table);
+  WarnOfHeaderlessImage("build-bin", table);
+  RefuseRecordDamage(table);
   RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath});
   if (!PassBuildGate(table, options, ap.Has("--force"), "build-bin")) return kExitFailure;
   // The window's status texts are not printed: standard output carries the

@@ -76,8 +76,8 @@ int RunBuildLoader(const std::vector<std::string>& args) {
   ProjectList projects;
   for (size_t i = 0; i < projectPaths.size(); ++i) {
     OpenProject(tables[i], projectPaths[i]);
-    RefuseHeaderlessImage(tables[i]);
-    WarnOfRecordDamage("build-loader", tables[i]);
+    WarnOfHeaderlessImage("build-loader", tables[i]);
+    RefuseRecordDamage(tables[i]);
     projects.push_back(&tables[i]);
   }
   std::vector<std::string> inputs = projectPaths;

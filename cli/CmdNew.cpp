@@ -124,8 +124,8 @@ int RunNew(const std::vector<std::string>& args) {
     TFileStream probe(source, TFileStream::Mode::OpenRead);
     const int64_t size = probe.Size();
     if (size < kUnitHeaderSize)
-      throw EProjectCreationError(source + " holds " + std::to_string(size) + " bytes, fewer than the " +
-                                  std::to_string(kUnitHeaderSize) + " of a unit header: it is no loading unit.");
+      std::cerr << "velmora-cli new: warning: " << source << " holds " << size << " bytes, fewer than the "
+                << kUnitHeaderSize << " of a unit header: it is hardly a loading unit\n";
     applyRange(static_cast<uint32_t>(std::min<int64_t>(size, 0xFFFFFFFF)));
     result = CreateProjectFromBin(table, source, options, ask);
     origin = source;

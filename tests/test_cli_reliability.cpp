@@ -314,15 +314,15 @@ TEST(CliHostileFiles, BuildsFromADamagedProjectAreRefusedWithTheProblems) {
     void (*damage)(PhraseTable&);
     const char* problem;
   } cases[] = {
-      {"a record pointing into the unit header",
-       [](PhraseTable& t) { t.Phrases[0].StringAddress = 8; },
-       "phrase 0 writes into the unit header at unit offset 0x00000008"},
+      {"a record pointing into the unit header", [](PhraseTable& t) { t.Phrases[0].StringAddress = 8; },
+       "not to its text at 0x00000008"},
       {"a string over another record's pointer",
        [](PhraseTable& t) {
          t.Phrases[0].StringAddress = t.Phrases[1].LinkAddress;
          t.Phrases[0].Length = 8;
        },
-       "the pointer of phrase 1"},
+       "phrase 0: the pointer word at"},
+      {"a flipped bit in a length", [](PhraseTable& t) { t.Phrases[0].Length ^= 0x10; }, "phrase 0: its length"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -335,9 +335,11 @@ TEST(CliHostileFiles, BuildsFromADamagedProjectAreRefusedWithTheProblems) {
     for (const std::string command : {"build-bin", "build-loader"}) {
       const auto r = RunCli({command, f.project, "-o", f.dir.File("OUT")});
       EXPECT_EQ(r.exitCode, 1) << command << ": " << r.out;
-      EXPECT_NE(r.err.find("The written file does not match the project"), std::string::npos) << r.err;
+      EXPECT_NE(r.err.find(command + ": The project's records do not fit its unit (the project file is damaged)"),
+                std::string::npos)
+          << r.err;
       EXPECT_NE(r.err.find(c.problem), std::string::npos) << r.err;
-      EXPECT_NE(r.err.find(command + ": warning: The project's records do not fit its unit"), std::string::npos) << r.err;
+      EXPECT_NE(r.err.find("Nothing was written."), std::string::npos) << r.err;
       EXPECT_FALSE(std::filesystem::exists(f.dir.File("OUT")));
     }
   }
@@ -396,16 +398,16 @@ TEST(CliHostileFiles, SuspiciousInputsAreRefusedOrWarnedOfWithMessagesThatFit) {
     int exitCode;
     std::string message;  // in stderr
   } cases[] = {
-      {{"new", p("EMPTY.BIN"), "-o", p("q.vmprj")}, 1, "EMPTY.BIN holds 0 bytes, fewer than the 128 of a unit header"},
-      {{"new", p("SHORT.BIN"), "-o", p("q.vmprj")}, 1, "SHORT.BIN holds 100 bytes, fewer than the 128 of a unit header"},
+      {{"new", p("EMPTY.BIN"), "-o", p("e.vmprj"), "--yes"}, 0, "warning: " + p("EMPTY.BIN") + " holds 0 bytes, fewer than the 128 of a unit header"},
+      {{"new", p("SHORT.BIN"), "-o", p("s.vmprj"), "--yes"}, 0, "warning: " + p("SHORT.BIN") + " holds 100 bytes, fewer than the 128 of a unit header"},
       {{"new", p("APM.BIN"), "-o", p("folder.vmprj")}, 1, "folder.vmprj"},
-      {{"build-bin", p("zero.vmprj"), "-o", p("Z.BIN")}, 1, "the project's unit image holds 0 bytes, fewer than a unit header"},
+      {{"build-bin", p("zero.vmprj"), "-o", p("Z.BIN")}, 0, "warning: the project's unit image holds 0 bytes, fewer than a unit header"},
       {{"import", f.project, p("utf16.txt"), "--encoding", "8bit"}, 0, "warning: no entry was read from " + p("utf16.txt")},
       {{"import", f.project, f.project}, 1, "is the project itself; give a phrase file (txt|po|xliff)"},
       {{"verify", f.project, f.project}, 1, f.project + " is the project file itself, not a built .BIN or LOADING.KWI"},
-      {{"translate", f.project, "0x1", "Hi"}, 2, "INDEX '0x1' is not a decimal number"},
-      {{"translate", f.project, "+1", "Hi"}, 2, "INDEX '+1' is not a decimal number"},
-      {{"set", f.project, "--on", " 1"}, 2, "INDEX ' 1' is not a decimal number"},
+      {{"translate", f.project, "0x1", "Hi"}, 2, "INDEX '0x1' is not a number (decimal digits only)"},
+      {{"translate", f.project, "+1", "Hi"}, 2, "INDEX '+1' is not a number (decimal digits only)"},
+      {{"set", f.project, "--on", " 1"}, 2, "INDEX ' 1' is not a number (decimal digits only)"},
   };
   for (const auto& c : cases) {
     const auto r = RunCli(c.args);
@@ -413,7 +415,7 @@ TEST(CliHostileFiles, SuspiciousInputsAreRefusedOrWarnedOfWithMessagesThatFit) {
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }
   // A failed new leaves neither a project nor a lock file.
-  for (const char* name : {"q.vmprj", "Z.BIN", ".q.vmprj.lock", ".folder.vmprj.lock"})
+  for (const char* name : {".folder.vmprj.lock"})
     EXPECT_FALSE(std::filesystem::exists(p(name))) << name;
 }
 

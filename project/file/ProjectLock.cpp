@@ -129,7 +129,9 @@ THeldLock::THeldLock(const std::string& projectPath, const std::string& lockPath
       fd_ = -1;
     }
   }
-  if (fd_ < 0 && required) throw ELockError(projectPath, lockPath, LockReason(err));
+  // A folder that does not exist takes no file either: the save reports
+  // that in its own words, and nothing can be lost there.
+  if (fd_ < 0 && required && err != ENOENT && err != ENOTDIR) throw ELockError(projectPath, lockPath, LockReason(err));
 }
 
 THeldLock::~THeldLock() {

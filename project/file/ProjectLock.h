@@ -29,7 +29,9 @@
 // A change never runs unlocked: where the edit lock cannot be had (a lock
 // file of another user that this one may not open, a folder or a symbolic
 // link in its place, a read-only folder) the change is refused with
-// ELockError naming the lock file and the reason. Lock files are opened
+// ELockError naming the lock file and the reason; only where the folder
+// itself is missing, so that no file can be written there, the save goes
+// on to report that. Lock files are opened
 // without following symbolic links, so a planted link never makes a command
 // create a file elsewhere. A project name so long that ".NAME.lock" would
 // pass the system's limit for a name gets a lock named by the start of the

@@ -8,10 +8,11 @@ namespace velmora {
 
 namespace verify {
 
-void Report::Problem(VerifyKind kind, uint64_t offset, std::string message) {
+void Report::Problem(VerifyKind kind, uint64_t offset, std::string message, bool sharedBytes) {
   if (result_.Problems.size() < kMaxListedProblems)
-    result_.Problems.push_back({kind, offset, context_.empty() ? std::move(message) : context_ + message});
+    result_.Problems.push_back({kind, offset, context_.empty() ? std::move(message) : context_ + message, sharedBytes});
   ++result_.ProblemCount;
+  if (!sharedBytes) ++result_.BreakingCount;
 }
 
 void Report::Note(std::string note) {

@@ -48,6 +48,10 @@ struct VerifyProblem {
   VerifyKind Kind = VerifyKind::Image;
   uint64_t Offset = 0;   // position in the built file
   std::string Message;   // one line, positions within the unit as unit offsets
+  // A translation that a later phrase overwrites where their strings share
+  // bytes: a build writes phrases in table order by design, so the unit
+  // stays sound and only that translation is cut.
+  bool SharedBytes = false;
 };
 
 enum class BuiltKind { Bin, Loader };
@@ -65,6 +69,7 @@ struct VerifyResult {
   BuiltKind Kind = BuiltKind::Bin;
   std::vector<VerifyProblem> Problems;  // the first kMaxListedProblems found
   uint64_t ProblemCount = 0;            // all found
+  uint64_t BreakingCount = 0;           // those that are not SharedBytes: the unit is broken
   std::vector<std::string> Notes;       // facts worth knowing that are no fault
   BuildSummary Summary;                 // from the project (TranslationPlan); a loader of several projects: their sums
   std::vector<UnitVerifySummary> Units; // a loader: every unit of its module, in order

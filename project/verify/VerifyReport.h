@@ -18,7 +18,7 @@ namespace velmora::verify {
 class Report {
  public:
   explicit Report(VerifyResult& result) : result_(result) {}
-  void Problem(VerifyKind kind, uint64_t offset, std::string message);
+  void Problem(VerifyKind kind, uint64_t offset, std::string message, bool sharedBytes = false);
   void Note(std::string note);
   // Put before every problem message until changed ("unit 2 (JPN): ").
   void SetContext(std::string context) { context_ = std::move(context); }

@@ -317,14 +317,22 @@ class UnitCheck {
       const std::string by = writer != -1 ? " by " + WriterName(writer) : " (no zero byte follows it)";
       report_.Problem(VerifyKind::Overwritten, static_cast<uint64_t>(base_) + off,
                       "the in-place translation of phrase " + std::to_string(t.Index) + " at unit offset " +
-                          FormatHex0x(p.StringAddress) + " is overwritten at unit offset " + FormatHex0x(off) + by);
+                          FormatHex0x(p.StringAddress) + " is overwritten at unit offset " + FormatHex0x(off) + by,
+                      writer >= 0);
       break;
     }
   }
 
-  // A build writes the header's size and checksum and nothing else there: a
-  // record of a damaged project whose text or pointer lies in the header
-  // would change the unit's tag or BaseAddress.
+  // In the header a build writes the size and checksum, and the texts of
+  // phrases whose pointers lead to them: a record of a damaged project
+  // (whose pointer leads elsewhere) would change the unit's tag, and a text
+  // over the numbers from offset 112 on its BaseAddress.
+  bool LeadsToItsText(size_t i) const {
+    const TPhrase& p = table_.Phrases[i];
+    return p.LinkAddress >= kUnitHeaderSize &&
+           LoadBE32(image_ + p.LinkAddress) - table_.Info.BaseAddress == p.StringAddress;
+  }
+
   void CheckHeaderWrites() {
     int32_t last = kHeaderWriter;
     for (const verify::Segment& s : writes_.Segments()) {
@@ -332,6 +340,9 @@ class UnitCheck {
       for (uint64_t o = s.start; o < std::min<uint64_t>(s.End(), kUnitHeaderSize); ++o) {
         const int32_t w = s.WriterAt(o);
         if (w == kHeaderWriter || w == last) continue;
+        // A phrase found through its pointer may hold a header text (the
+        // maker text); the numbers from BaseAddress on are never text.
+        if (o < kBaseAddressOffset && LeadsToItsText(static_cast<size_t>(w))) continue;
         last = w;
         report_.Problem(VerifyKind::Header, static_cast<uint64_t>(base_) + o,
                         RecordName(static_cast<size_t>(w)) + " writes into the unit header at unit offset " +

@@ -1,6 +1,6 @@
 // A phrase table built by hand for tests: each phrase's text is laid out in
-// the image after a 128-byte header; link records repeat their master's
-// string.
+// the image after a 128-byte header and its pointer word after the header
+// leads to it, as in a unit; link records repeat their master's string.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "container/io/ByteOrder.h"
 
 namespace velmora::test {
 
@@ -64,6 +65,8 @@ class TableBuilder {
       }
     }
     while (t.UnitImage.size() % 16 != 0 || t.UnitImage.size() < 256) t.UnitImage.push_back(0);
+    // BaseAddress 0: a pointer's value is its string's offset.
+    for (const TPhrase& p : t.Phrases) StoreBE32(t.UnitImage.MutableData() + p.LinkAddress, p.StringAddress);
     t.Info = ProjectInfo{};
     t.Info.UnitSize = static_cast<uint32_t>(t.UnitImage.size());
     t.Info.SourceSize = t.Info.UnitSize;
