@@ -41,7 +41,10 @@ std::string Usage() {
       "Options:\n"
       "  --json             a JSON array instead of text lines\n"
       "  --all              check every edited text, also those switched off\n";
-  return usage + kCheckOptionsUsage;
+  return usage + kCheckOptionsUsage +
+         "\n"
+         "Example:\n"
+         "  velmora-cli check apm.vmprj --json\n";
 }
 
 int RunCheck(const std::vector<std::string>& args) {

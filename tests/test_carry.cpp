@@ -239,7 +239,7 @@ TEST(Carry, OverwriteCountsAReplacedTextOnce) {
   olds.push_back({"Extra", pfOn, "X"});
   const PhraseTable oldFull = Project(olds);
   const PhraseTable newFull = Project(news);
-  EXPECT_THROW(CheckCarryRoom(oldFull, newFull, PlanCarry(oldFull, newFull, options)), std::length_error);
+  EXPECT_THROW(CheckCarryRoom(oldFull, newFull, PlanCarry(oldFull, newFull, options)), ERefusal);
 }
 
 TEST(Carry, EqualTextsBeyondTheLimitAreReportedAsALimitNotAsAmbiguous) {

@@ -183,7 +183,7 @@ TEST(CliCheck, ImportNamesTheLineOfAMismatchAndStillApplies) {
   test::WriteFile(po, text);
   const auto r = RunCli({"import", ws.project, po});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.out.find("apm.po:" + std::to_string(line) + ": phrase " + std::to_string(ws.correct) +
+  EXPECT_NE(r.err.find("apm.po:" + std::to_string(line) + ": phrase " + std::to_string(ws.correct) +
                        ": the translation drops argument 1, int (%d); applied"),
             std::string::npos)
       << r.out;

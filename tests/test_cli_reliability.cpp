@@ -402,7 +402,7 @@ TEST(CliHostileFiles, SuspiciousInputsAreRefusedOrWarnedOfWithMessagesThatFit) {
       {{"new", p("SHORT.BIN"), "-o", p("s.vmprj"), "--yes"}, 0, "warning: " + p("SHORT.BIN") + " holds 100 bytes, fewer than the 128 of a unit header"},
       {{"new", p("APM.BIN"), "-o", p("folder.vmprj")}, 1, "folder.vmprj"},
       {{"build-bin", p("zero.vmprj"), "-o", p("Z.BIN")}, 0, "warning: the project's unit image holds 0 bytes, fewer than a unit header"},
-      {{"import", f.project, p("utf16.txt"), "--encoding", "8bit"}, 0, "warning: no entry was read from " + p("utf16.txt")},
+      {{"import", f.project, p("utf16.txt"), "--encoding", "8bit"}, 1, p("utf16.txt") + ": no entry found; nothing was imported"},
       {{"import", f.project, f.project}, 1, "is the project itself; give a phrase file (txt|po|xliff)"},
       {{"verify", f.project, f.project}, 1, f.project + " is the project file itself, not a built .BIN or LOADING.KWI"},
       {{"translate", f.project, "0x1", "Hi"}, 2, "INDEX '0x1' is not a number (decimal digits only)"},
