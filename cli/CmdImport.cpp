@@ -115,9 +115,7 @@ int RunImport(const std::vector<std::string>& args) {
     report = ImportPhraseBytes(format, table, shownName, bytes, options);
     return report.Changed;
   });
-  if (report.Entries == 0)
-    throw std::runtime_error(shownName + ": no entry found; nothing was imported (an empty file, or not a text, PO "
-                                         "or XLIFF 1.2 phrase file)");
+  if (report.Entries == 0) throw std::runtime_error(NoEntryText(shownName));
   std::cout << (report.Headline.empty() ? report.CountLine() : report.Headline) << "\n";
   const std::string notes = report.NotesText(shownName, maxNotes);
   if (!notes.empty()) std::cerr << notes << "\n";

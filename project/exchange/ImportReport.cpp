@@ -45,4 +45,9 @@ std::string ImportReport::Text(std::string_view fileName, size_t maxNotes) const
   return s;
 }
 
+std::string NoEntryText(std::string_view fileName) {
+  return std::string(fileName) +
+         ": no entry found; nothing was imported (an empty file, or not a text, PO or XLIFF 1.2 phrase file)";
+}
+
 }  // namespace velmora

@@ -55,4 +55,8 @@ struct ImportReport {
   std::string Text(std::string_view fileName, size_t maxNotes) const;
 };
 
+// The error of an import whose file held no entry at all (Entries == 0):
+// an empty file or one of another format must never pass as "0 applied".
+std::string NoEntryText(std::string_view fileName);
+
 }  // namespace velmora

@@ -199,6 +199,49 @@ TEST_F(CommandTest, ImportErrorsKeepWhatWasReadAndStillRefill) {
   EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot open file", 0), 0u);
 }
 
+// A file that yields no entry is no phrase file: an error box with the
+// command line's message, never "0 new phrase(s)", and nothing changes.
+TEST_F(CommandTest, ImportOfAFileWithoutEntriesIsAnError) {
+  OpenProject();
+  const auto textsBefore = table.EditedTexts;
+  struct Case {
+    const char* what;
+    const char* name;
+    std::string file;
+  } cases[] = {
+      {"empty", "empty.txt", ""},
+      {"lines without an entry", "words.txt", "Hello\r\nworld\r\n"},
+      {"a PO file of comments", "notes.po", "# nothing here\n"},
+      {"XLIFF 2.0", "two.xlf",
+       "<?xml version=\"1.0\"?>\n<xliff xmlns=\"urn:oasis:names:tc:xliff:document:2.0\" version=\"2.0\" "
+       "srcLang=\"en\"><file id=\"f\"><unit id=\"1\"><segment><source>Route</source><target>R</target>"
+       "</segment></unit></file></xliff>\n"},
+  };
+  for (const Case& c : cases) {
+    platform.Boxes.clear();
+    const std::string path = dir.File(c.name);
+    WriteFile(path, c.file);
+    platform.OpenResults.push_back(path);
+    shell.ImportCommand();
+    ASSERT_EQ(platform.Boxes.size(), 1u) << c.what;
+    EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error) << c.what;
+    EXPECT_EQ(platform.Boxes[0].Text, path + ": no entry found; nothing was imported (an empty file, or not a "
+                                             "text, PO or XLIFF 1.2 phrase file)")
+        << c.what;
+    EXPECT_EQ(table.EditedTexts, textsBefore) << c.what;
+    EXPECT_FALSE(shell.Modified()) << c.what;
+  }
+  // An entry that changes nothing is still an entry: a report, no error.
+  platform.Boxes.clear();
+  const std::string path = dir.File("unknown.txt");
+  WriteFile(path, std::string("99 = nirgends\r\n"));
+  platform.OpenResults.push_back(path);
+  shell.ImportCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
+  EXPECT_EQ(platform.Boxes[0].Text, "0 new phrase(s) has been added or replaced.");
+}
+
 TEST_F(CommandTest, ExportWritesTheFormatAndEncodingOfTheChosenFilter) {
   OpenProject();
   shell.CodePageMenuItemClick(static_cast<int>(CodePage::Russian));

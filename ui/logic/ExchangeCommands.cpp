@@ -61,6 +61,9 @@ void ExchangeCommands::ImportCommand() {
   // The texts read before an error of a text file stay attached and are shown.
   state_.Grid().RefillGrid();
   state_.Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedHeaders);
+  // A file without a single entry is no phrase file: an error, as on the
+  // command line, never a report of nothing applied.
+  if (error.empty() && report.Entries == 0) error = NoEntryText(*path);
   if (error.empty())
     ui.MessageBox(report.Text(std::filesystem::path(*path).filename().string(), kMaxImportNotesShown), Buttons::Ok,
                   BoxKind::Information);
