@@ -101,13 +101,8 @@ int RunImport(const std::vector<std::string>& args) {
   // other commands up.
   const bool fromStdin = IsStdStream(filePath);
   const std::string shownName = fromStdin ? "standard input" : filePath;
-  std::string bytes;
-  if (fromStdin) {
-    const std::vector<uint8_t> input = ReadInput(filePath);
-    bytes.assign(input.begin(), input.end());
-  } else {
-    bytes = ReadPhraseFile(filePath);
-  }
+  const std::vector<uint8_t> input = ReadInput(filePath, kMaxPhraseFileBytes, PhraseFileLimitText());
+  const std::string bytes(input.begin(), input.end());
 
   ImportReport report;
   EditProjectFile(projectPath, [&](PhraseTable& table) {

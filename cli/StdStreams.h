@@ -24,8 +24,11 @@ bool IsStreamOutput(const std::string& path);
 // with the system's reason.
 void WriteOutput(const std::string& path, std::string_view bytes);
 
-// The whole of an input: "-" reads standard input to its end.
-std::vector<uint8_t> ReadInput(const std::string& path);
+// The whole of an input: "-" reads standard input to its end. An input of
+// more than maxBytes is refused with EFormatError, its name, what it holds
+// and limitText ("a phrase file may hold at most 64 MB"); standard input is
+// read no further than one byte past the limit.
+std::vector<uint8_t> ReadInput(const std::string& path, uint64_t maxBytes, std::string_view limitText);
 
 // How an output is named in messages: "standard output" for "-".
 std::string OutputName(const std::string& path);

@@ -97,6 +97,9 @@ std::vector<DialogFilter> PhraseDialogFilters(PhraseFormat::Capability use);
 
 // The largest phrase file read: a 30,000-phrase XLIFF file holds about 7 MB.
 constexpr uint64_t kMaxPhraseFileBytes = 64ull << 20;
+// "a phrase file may hold at most 64 MB": the end of the message that
+// refuses a larger file or input.
+std::string PhraseFileLimitText();
 // The bytes of the phrase file at path: EFOpenError for what is not a
 // regular file, EFormatError for one larger than kMaxPhraseFileBytes.
 std::string ReadPhraseFile(const std::string& path);

@@ -77,12 +77,15 @@ void ExportPhraseFile(const PhraseFormat& format, const PhraseTable& table, cons
   WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 
+std::string PhraseFileLimitText() {
+  return "a phrase file may hold at most " + std::to_string(kMaxPhraseFileBytes >> 20) + " MB";
+}
+
 std::string ReadPhraseFile(const std::string& path) {
   TFileStream file(path, TFileStream::Mode::OpenRead);
   const int64_t size = file.Size();
   if (static_cast<uint64_t>(size) > kMaxPhraseFileBytes)
-    throw EFormatError(path + ": the file holds " + std::to_string(size) + " bytes; a phrase file may hold at most " +
-                       std::to_string(kMaxPhraseFileBytes >> 20) + " MB");
+    throw EFormatError(path + ": the file holds " + std::to_string(size) + " bytes; " + PhraseFileLimitText());
   std::string bytes(static_cast<size_t>(size), '\0');
   file.ReadBuffer(bytes.data(), bytes.size());
   return bytes;
