@@ -52,6 +52,22 @@ const char* kUsage =
     "Example:\n"
     "  velmora-cli verify apm.vmprj LOADING.KWI\n";
 
+// The outcome of a failed check on standard output: a first line naming the
+// file, the kind it was checked as and (a build of another unit) what it
+// holds, then one line per problem.
+void PrintProblems(const VerifyResult& result, const std::string& built) {
+  std::cout << FailureLine(result, built) << "\n";
+  for (const auto& p : result.Problems) std::cout << ProblemLine(p) << "\n";
+  if (result.ProblemCount > result.Problems.size())
+    std::cout << "... and " << result.ProblemCount - result.Problems.size() << " more problems\n";
+}
+
+// The same outcome on standard error, for a reader of the exit status.
+void ReportFailure(const VerifyResult& result, const std::string& built) {
+  std::cerr << "velmora-cli verify: " << result.ProblemCount << (result.ProblemCount == 1 ? " problem" : " problems")
+            << " found in " << built << " (checked as a " << BuiltKindName(result.Kind) << ")\n";
+}
+
 // Several projects: a loader that carries all their units.
 int VerifyGroup(const std::vector<std::string>& projectPaths, const std::string& built, const std::string& given) {
   std::vector<PhraseTable> tables(projectPaths.size());
@@ -73,19 +89,16 @@ int VerifyGroup(const std::vector<std::string>& projectPaths, const std::string&
     return kExitFailure;
   }
   const VerifyResult result = VerifyLoader(projects, built, source.Path);
-  for (const auto& note : result.Notes) std::cout << "note: " << note << "\n";
+  for (const auto& note : result.Notes) std::cerr << "note: " << note << "\n";
   if (!result.Clean()) {
-    for (const auto& p : result.Problems) std::cout << ProblemLine(p) << "\n";
-    if (result.ProblemCount > result.Problems.size())
-      std::cout << "... and " << result.ProblemCount - result.Problems.size() << " more problems\n";
+    PrintProblems(result, built);
   } else {
     std::cout << "Verified " << built << " as a LOADING.KWI with " << projects.size()
               << " translated units (source " << source.Path << "): every translation reachable, nothing else changed.\n";
   }
   for (const auto& line : UnitSummaryLines(result)) std::cout << line << "\n";
   if (!result.Clean()) {
-    std::cerr << "velmora-cli verify: " << result.ProblemCount << (result.ProblemCount == 1 ? " problem" : " problems")
-              << " found in " << built << "\n";
+    ReportFailure(result, built);
     return kExitFailure;
   }
   return kExitOk;
@@ -120,11 +133,8 @@ int RunVerify(const std::vector<std::string>& args) {
 
   for (const auto& note : result.Notes) std::cerr << "note: " << note << "\n";
   if (!result.Clean()) {
-    for (const auto& p : result.Problems) std::cout << ProblemLine(p) << "\n";
-    if (result.ProblemCount > result.Problems.size())
-      std::cout << "... and " << result.ProblemCount - result.Problems.size() << " more problems\n";
-    std::cerr << "velmora-cli verify: " << result.ProblemCount
-              << (result.ProblemCount == 1 ? " problem" : " problems") << " found in " << built << "\n";
+    PrintProblems(result, built);
+    ReportFailure(result, built);
     return kExitFailure;
   }
   std::cout << "Verified " << built << (kind == BuiltKind::Bin ? " as a .BIN" : " as a LOADING.KWI (source " + source.Path + ")")

@@ -2,7 +2,9 @@
 // real program on the sample loader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,11 +77,134 @@ TEST(CliVerify, DamageGivesOneLinePerProblemAndExitOne) {
   const auto r = RunCli({"verify", b.project, damaged});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out,
+            damaged + ", checked as a .BIN, does not match the project: 2 problems\n"
             "header at 0x00000070: the unit header differs from the project's image at unit offset 0x00000070 "
             "(00 where 01 belongs)\n"
             "padding at 0x00004268: the zero padding after the unit is not zero at unit offset 0x00004268 "
             "(55 where 00 belongs)\n");
-  EXPECT_NE(r.err.find("2 problems found in " + damaged), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("2 problems found in " + damaged + " (checked as a .BIN)"), std::string::npos) << r.err;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t from = 0;
+  for (size_t nl; (nl = text.find('\n', from)) != std::string::npos; from = nl + 1)
+    lines.push_back(text.substr(from, nl - from));
+  return lines;
+}
+
+// The kind of file is told by where the project's unit stands in it, so a
+// damaged first sector never turns a .BIN into a loader (whose directory
+// would then differ everywhere) nor a loader into a .BIN.
+TEST(CliVerify, TheFirstLineNamesTheKindCheckedEvenWithTheFirstSectorDamaged) {
+  Built b;
+  const auto kwi = ReadFile(b.kwi);
+  struct Case {
+    const char* what;
+    std::string built;
+    std::function<void(std::vector<uint8_t>&)> damage;
+    const char* kind;
+  } cases[] = {
+      {".BIN, first sector zeroed", b.bin, [](auto& v) { std::fill(v.begin(), v.begin() + 2048, 0); }, ".BIN"},
+      {".BIN, first sector all FF", b.bin, [](auto& v) { std::fill(v.begin(), v.begin() + 2048, 0xFF); }, ".BIN"},
+      {".BIN, first sector a loader's directory", b.bin,
+       [&kwi](auto& v) { std::copy(kwi.begin(), kwi.begin() + 2048, v.begin()); }, ".BIN"},
+      {"loader, first sector zeroed", b.kwi, [](auto& v) { std::fill(v.begin(), v.begin() + 2048, 0); },
+       "LOADING.KWI"},
+      {"loader, first sector the unit's header", b.kwi,
+       [bin = ReadFile(b.bin)](auto& v) { std::copy(bin.begin(), bin.begin() + 2048, v.begin()); }, "LOADING.KWI"},
+  };
+  for (const Case& c : cases) {
+    auto bytes = ReadFile(c.built);
+    c.damage(bytes);
+    const std::string damaged = b.dir.File("DAMAGED");
+    WriteFile(damaged, bytes);
+    const auto r = RunCli({"verify", b.project, damaged});
+    EXPECT_EQ(r.exitCode, 1) << c.what;
+    const auto lines = Lines(r.out);
+    ASSERT_GE(lines.size(), 2u) << c.what << ": " << r.out;
+    EXPECT_EQ(lines[0].rfind(damaged + ", checked as a " + c.kind + ", does not match the project: ", 0), 0u)
+        << c.what << ": " << lines[0];
+    EXPECT_NE(r.err.find("(checked as a " + std::string(c.kind) + ")"), std::string::npos) << c.what << ": " << r.err;
+    if (std::string(c.kind) == ".BIN") {
+      // The damage is the unit's first sector: nothing of a loader is named.
+      for (const std::string& line : lines)
+        for (const char* loaderKind : {"directory at", "unit-entry at", "other-unit at", "module at"})
+          EXPECT_NE(line.rfind(loaderKind, 0), 0u) << c.what << ": " << line;
+      EXPECT_EQ(lines[1].rfind("header at 0x000000", 0), 0u) << c.what << ": " << lines[1];
+    } else {
+      EXPECT_NE(r.out.find("\ndirectory at "), std::string::npos) << c.what << ": " << r.out;
+    }
+  }
+}
+
+// A file cut inside the appended area: the cut comes first, with how much is
+// missing, and the translation it cut is not mistaken for stray bytes.
+TEST(CliVerify, AFileCutInsideTheAppendedAreaIsReportedAsTruncatedFirst) {
+  Built b;
+  const auto bin = ReadFile(b.bin);
+  const std::string cut = b.dir.File("CUT.BIN");
+  WriteFile(cut, std::vector<uint8_t>(bin.begin(), bin.begin() + 16384 + 10));
+  auto r = RunCli({"verify", b.project, cut});
+  EXPECT_EQ(r.exitCode, 1);
+  auto lines = Lines(r.out);
+  ASSERT_GE(lines.size(), 2u) << r.out;
+  EXPECT_EQ(lines[1], "length at 0x0000400A: truncated: the file ends 16394 bytes into the translated unit, inside its "
+                      "appended area; the unit takes 18432 bytes with its padding, so 2038 are missing");
+  EXPECT_EQ(r.out.find("belong to no translation"), std::string::npos) << r.out;
+
+  // In a loader: the unit APM lies at 2048, so its appended area at 18432.
+  const auto kwi = ReadFile(b.kwi);
+  const std::string cutLoader = b.dir.File("CUT.KWI");
+  WriteFile(cutLoader, std::vector<uint8_t>(kwi.begin(), kwi.begin() + 18432 + 10));
+  r = RunCli({"verify", b.project, cutLoader});
+  EXPECT_EQ(r.exitCode, 1);
+  lines = Lines(r.out);
+  ASSERT_GE(lines.size(), 2u) << r.out;
+  EXPECT_EQ(lines[0].rfind(cutLoader + ", checked as a LOADING.KWI, ", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1], "length at 0x0000480A: truncated: the file holds 18442 bytes; the rebuilt loader takes " +
+                          std::to_string(kwi.size()) + ", so " + std::to_string(kwi.size() - 18442) + " are missing");
+  EXPECT_EQ(r.out.find("belong to no translation"), std::string::npos) << r.out;
+}
+
+// A build of another unit is told in the first line, before its many
+// differences; a build of the project with a damaged tag is not.
+TEST(CliVerify, ABuildOfAnotherUnitSaysSoInItsFirstLine) {
+  Built b;
+  const std::string apm1 = b.dir.File("apm1.vmprj"), jpn = b.dir.File("jpn.vmprj");
+  ASSERT_EQ(RunCli({"new", b.loader, "--module", "1", "--unit", "APM", "-o", apm1}).exitCode, 0);
+  ASSERT_EQ(RunCli({"new", b.loader, "--module", "1", "--unit", "JPN", "--mode", "japanese", "-o", jpn}).exitCode, 0);
+  ASSERT_EQ(RunCli({"translate", apm1, "0", "Name"}).exitCode, 0);
+  ASSERT_EQ(RunCli({"translate", jpn, "0", "A translation far longer than its room"}).exitCode, 0);
+  const std::string jpnBin = b.dir.File("JPN.BIN"), jpnKwi = b.dir.File("JPN.KWI");
+  ASSERT_EQ(RunCli({"build-bin", jpn, "-o", jpnBin}).exitCode, 0);
+  ASSERT_EQ(RunCli({"build-loader", jpn, "-o", jpnKwi}).exitCode, 0);
+  auto bin = ReadFile(b.bin);
+  bin[8] = 'X';  // the tag APM becomes APX
+  const std::string badTag = b.dir.File("TAG.BIN");
+  WriteFile(badTag, bin);
+
+  struct Case {
+    const char* what;
+    std::string project, built, first;
+  } cases[] = {
+      {"a .BIN of another unit", b.project, jpnBin,
+       jpnBin + ", checked as a .BIN, is not a build of the project: it holds unit tag JPN; the project's unit is "
+                "APM_APM; "},
+      {"a loader that translates another unit of the module", apm1, jpnKwi,
+       jpnKwi + ", checked as a LOADING.KWI, is not a build of the project: it carries a translation of unit 3 (JPN), "
+                "not of the project's unit 0 (APM); "},
+      {"a loader of another module", b.project, jpnKwi,
+       jpnKwi + ", checked as a LOADING.KWI, is not a build of the project: it carries the module \"AISIN NAVIGATION "
+                "PROGRAM EXT\"; the project's unit APM_APM is in \"AISIN NAVIGATION PROGRAM\"; "},
+      {"the project's .BIN with a damaged tag", b.project, badTag,
+       badTag + ", checked as a .BIN, does not match the project: 1 problem"},
+  };
+  for (const Case& c : cases) {
+    const auto r = RunCli({"verify", c.project, c.built});
+    EXPECT_EQ(r.exitCode, 1) << c.what;
+    EXPECT_EQ(r.out.rfind(c.first, 0), 0u) << c.what << ":\n" << r.out.substr(0, 400);
+  }
 }
 
 TEST(CliVerify, LoaderSourceIsFoundAsBuildLoaderFindsIt) {

@@ -168,6 +168,40 @@ TEST_F(VerifyBinTest, EachDamageIsCaughtAndNamed) {
   }
 }
 
+// Wherever a file ends, the cut is the first problem, with where it falls
+// and how much is missing; the rest of what the file holds is checked, and
+// what is cut off is not reported again (a relocated text the cut shortens
+// is no stray bytes of the appended area).
+TEST_F(VerifyBinTest, ACutFileIsReportedAsTruncatedFirstWhereverItEnds) {
+  // The image takes 4096 bytes; "Einstellungen" is appended at 4096, "Karten"
+  // at 4110, the unit ends at 4120 and its padding at 6144.
+  ASSERT_EQ(RelocatedTarget(0x184), 4096u);
+  struct Case {
+    size_t cut;
+    const char* where;
+  } cases[] = {{100, "its header"},         {3000, "its image"},        {4100, "its appended area"},
+               {4112, "its appended area"}, {4120, "its zero padding"}, {5000, "its zero padding"}};
+  for (const Case& c : cases) {
+    const VerifyResult r = VerifyBytes(Bytes(built.begin(), built.begin() + static_cast<std::ptrdiff_t>(c.cut)));
+    ASSERT_FALSE(r.Problems.empty()) << c.cut;
+    EXPECT_EQ(r.Problems[0].Kind, VerifyKind::FileLength) << c.cut;
+    EXPECT_EQ(r.Problems[0].Offset, c.cut);
+    EXPECT_EQ(r.Problems[0].Message,
+              "truncated: the file ends " + std::to_string(c.cut) + " bytes into the translated unit, inside " +
+                  c.where + "; the unit takes 6144 bytes with its padding, so " + std::to_string(6144 - c.cut) +
+                  " are missing");
+    EXPECT_EQ(r.ProblemCount, 1u) << c.cut << ":\n" << Listing(r);
+  }
+  // A damaged byte before the cut is still found.
+  Bytes b(built.begin(), built.begin() + 4100);
+  b[4097] ^= 0x20;
+  const VerifyResult r = VerifyBytes(b);
+  ASSERT_FALSE(r.Problems.empty());
+  EXPECT_EQ(r.Problems[0].Kind, VerifyKind::FileLength);
+  EXPECT_TRUE(Has(r, VerifyKind::Translation, "relocated translation of phrase 1")) << Listing(r);
+  EXPECT_FALSE(Has(r, VerifyKind::Appended, "")) << Listing(r);
+}
+
 TEST_F(VerifyBinTest, DamagedOrForeignFilesGiveProblemsNotCrashes) {
   for (const Bytes& b : {Bytes{}, Bytes(100, 0xFF), Bytes(4 * 2048, 0), Bytes(built.begin(), built.begin() + 120)}) {
     const VerifyResult r = VerifyBytes(b);
@@ -437,6 +471,39 @@ TEST(VerifyGenerated, BuildsOfGeneratedProjectsVerifyCleanAndAnyChangedByteIsCau
         const VerifyResult r = path == &b.bin ? VerifyBin(b.table, damaged) : VerifyLoader(b.table, damaged, b.source);
         EXPECT_FALSE(r.Clean()) << *path << " byte " << at << " changed";
       }
+    }
+  }
+}
+
+// The kind of a built file is told by where the project's unit stands in
+// it, whatever its first sector holds.
+TEST(VerifyGenerated, TheKindSurvivesADamagedFirstSector) {
+  for (uint32_t seed = 1; seed <= 3; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    BuiltProject b;
+    BuildGenerated(b, seed, seed % 4, seed % 2 == 0);
+    ASSERT_GT(b.table.ImageLength(), 2048u);  // a body past the first sector
+    const Bytes bin = ReadFile(b.bin), loader = ReadFile(b.loader);
+    const std::string damaged = b.dir.File("DAMAGED");
+    struct Case {
+      const char* what;
+      const Bytes& file;
+      Bytes first;  // the first sector put in
+      BuiltKind kind;
+    } cases[] = {
+        {".BIN, zeroed", bin, Bytes(2048, 0), BuiltKind::Bin},
+        {".BIN, the loader's directory", bin, Bytes(loader.begin(), loader.begin() + 2048), BuiltKind::Bin},
+        {"loader, zeroed", loader, Bytes(2048, 0), BuiltKind::Loader},
+        {"loader, the unit's first sector", loader, Bytes(bin.begin(), bin.begin() + 2048), BuiltKind::Loader},
+    };
+    for (const Case& c : cases) {
+      Bytes bytes = c.file;
+      std::copy(c.first.begin(), c.first.end(), bytes.begin());
+      WriteFile(damaged, bytes);
+      EXPECT_EQ(GuessBuiltKind(b.table, damaged, b.source), c.kind) << c.what;
+      // Without a source, where a rebuild puts the unit is unknown: a .BIN
+      // is still found by its body.
+      if (c.kind == BuiltKind::Bin) EXPECT_EQ(GuessBuiltKind(b.table, damaged, ""), BuiltKind::Bin) << c.what;
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "project/verify/BuiltIdentity.h"
 #include "project/verify/VerifyReport.h"
 
 namespace velmora {
@@ -45,6 +46,8 @@ const char* VerifyKindName(VerifyKind kind) {
   return "problem";
 }
 
+const char* BuiltKindName(BuiltKind kind) { return kind == BuiltKind::Bin ? ".BIN" : "LOADING.KWI"; }
+
 VerifyResult VerifyBin(const PhraseTable& table, const std::string& builtPath) {
   VerifyResult result;
   result.Kind = BuiltKind::Bin;
@@ -52,6 +55,7 @@ VerifyResult VerifyBin(const PhraseTable& table, const std::string& builtPath) {
   result.Summary = plan.Summary;
   verify::Report report(result);
   verify::BuiltFile built(builtPath);
+  result.OtherUnit = verify::OtherUnitAt(table, built, 0, "");
   verify::CheckUnit(table, plan, built, 0, report);
   const uint64_t size = static_cast<uint64_t>(built.Size());
   if (size > plan.Summary.PaddedSize)
@@ -82,14 +86,37 @@ std::string ProblemLine(const VerifyProblem& problem) {
   return std::string(VerifyKindName(problem.Kind)) + " at " + FormatHex0x(problem.Offset) + ": " + problem.Message;
 }
 
+namespace {
+std::string ProblemCountText(uint64_t count) {
+  return std::to_string(count) + (count == 1 ? " problem" : " problems");
+}
+// "the project", or "the projects" for a loader of several translated units.
+std::string ProjectsText(const VerifyResult& result) {
+  const auto translated = std::count_if(result.Units.begin(), result.Units.end(),
+                                        [](const UnitVerifySummary& u) { return u.Translated; });
+  return translated > 1 ? "the projects" : "the project";
+}
+}  // namespace
+
+std::string FailureLine(const VerifyResult& result, const std::string& builtName) {
+  std::string line = builtName + ", checked as a " + BuiltKindName(result.Kind) + ", ";
+  if (!result.OtherUnit.empty())
+    line += "is not a build of " + ProjectsText(result) + ": " + result.OtherUnit + "; ";
+  else
+    line += "does not match " + ProjectsText(result) + ": ";
+  return line + ProblemCountText(result.ProblemCount);
+}
+
 std::string VerifiedStatusText(const VerifyResult& result) {
   return "Verified: " + std::to_string(result.Summary.InPlace) + " translations in place, " +
          std::to_string(result.Summary.Relocated) + " relocated.";
 }
 
 std::string ProblemsMessage(const VerifyResult& result, size_t maxLines) {
-  std::string text = "The written file does not match the project (" + std::to_string(result.ProblemCount) +
-                     (result.ProblemCount == 1 ? " problem" : " problems") + "):";
+  std::string text = std::string("The written ") + BuiltKindName(result.Kind) + " " +
+                     (result.OtherUnit.empty() ? "does not match " + ProjectsText(result)
+                                               : "is not a build of " + ProjectsText(result) + ": " + result.OtherUnit) +
+                     " (" + ProblemCountText(result.ProblemCount) + "):";
   const size_t shown = std::min(maxLines, result.Problems.size());
   for (size_t i = 0; i < shown; ++i) {
     text += '\n';

@@ -56,6 +56,9 @@ struct VerifyProblem {
 
 enum class BuiltKind { Bin, Loader };
 
+// How a kind is named in messages: ".BIN" or "LOADING.KWI".
+const char* BuiltKindName(BuiltKind kind);
+
 // What the check of a loader found in one of its units.
 struct UnitVerifySummary {
   size_t UnitIndex = 0;
@@ -73,6 +76,10 @@ struct VerifyResult {
   std::vector<std::string> Notes;       // facts worth knowing that are no fault
   BuildSummary Summary;                 // from the project (TranslationPlan); a loader of several projects: their sums
   std::vector<UnitVerifySummary> Units; // a loader: every unit of its module, in order
+  // Set when the file is not a build of the project's unit: what it holds
+  // instead ("it holds unit tag JPN; the project's unit is APM_APM"). Its
+  // differences are listed as problems all the same.
+  std::string OtherUnit;
   bool Clean() const { return ProblemCount == 0; }
 };
 
@@ -80,9 +87,13 @@ constexpr size_t kMaxListedProblems = 200;
 constexpr size_t kMaxListedNotes = 50;
 
 // Whether the built file is a unit alone or a loader: a project made from a
-// .BIN can only give a .BIN; otherwise the first sector is compared with the
-// image and with the directory a rebuild from sourcePath writes (without a
-// source, with its fixed bytes only), and the closer one decides.
+// .BIN can only give a .BIN. Otherwise the unit's body decides where it
+// stands: from the second sector on at the same offsets as in the image (a
+// .BIN), or where a rebuild from sourcePath puts the unit (a loader), so a
+// damaged first sector does not turn a .BIN into a loader. When the body is
+// nowhere (a build of another unit), the first sector is compared with the
+// image and with the directory a rebuild writes (without a source, with its
+// fixed bytes only), and the closer one decides.
 BuiltKind GuessBuiltKind(const PhraseTable& table, const std::string& builtPath, const std::string& sourcePath);
 
 // Checks a .BIN. Raises the stream errors of a file that cannot be opened.
@@ -103,12 +114,18 @@ std::vector<std::string> UnitSummaryLines(const VerifyResult& result);
 
 // "checksum at 0x00000078: the checksum field holds ..."
 std::string ProblemLine(const VerifyProblem& problem);
+// The first line of a failed verification, naming the file, the kind it
+// was checked as and the count: "OUT.BIN, checked as a .BIN, does not match
+// the project: 2 problems"; for a build of another unit "OUT.BIN, checked
+// as a .BIN, is not a build of the project: it holds unit tag JPN; ...".
+std::string FailureLine(const VerifyResult& result, const std::string& builtName);
 // The status panel's text after a verification that found problems.
 inline constexpr std::string_view kVerifyFailedText = "The written file does not match the project.";
 // The status panel's text after a clean verification.
 std::string VerifiedStatusText(const VerifyResult& result);
-// An error box's text: a first line, then up to maxLines problem lines and,
-// when there are more, how many.
+// An error box's text: a first line that names the kind of file ("The
+// written .BIN does not match the project (2 problems):"), then up to
+// maxLines problem lines and, when there are more, how many.
 std::string ProblemsMessage(const VerifyResult& result, size_t maxLines);
 
 }  // namespace velmora

@@ -6,9 +6,11 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
+#include "analysis/UnitHeader.h"
 #include "container/io/ByteOrder.h"
 #include "container/kiwi/KiwiPrimitives.h"
 #include "container/kiwi/LoaderLayout.h"
@@ -19,6 +21,7 @@
 #include "container/kiwi/Loading.h"
 #include "container/io/StreamErrors.h"
 #include "container/io/TLN_FileStream.h"
+#include "project/verify/BuiltIdentity.h"
 #include "project/verify/DifferingRuns.h"
 #include "project/verify/Verify.h"
 #include "project/verify/VerifyReport.h"
@@ -65,6 +68,7 @@ struct ExpectedLoader {
   std::vector<uint8_t> head;   // the directory sector
   std::vector<uint8_t> table;  // split layout: the unit table at 2048
   std::vector<UnitPlace> units;
+  std::string moduleName;      // the module's name in the source
   uint64_t moduleEnd = 0;      // just after the last unit
   uint64_t fileSize = 0;
 };
@@ -84,6 +88,7 @@ ExpectedLoader Expect(const ProjectList& projects, const std::vector<BuildSummar
     throw EFormatError("The source module lists more units than its record has room for.");
 
   ExpectedLoader e;
+  e.moduleName = module.Name;
   RebuiltDirectory directory =
       ReadRebuiltDirectory(dir, source, sourceSize, {table.Info.MakerIndex, table.Info.ModuleIndex});
   e.head = std::move(directory.Head);
@@ -134,15 +139,21 @@ ExpectedLoader Expect(const ProjectList& projects, const std::vector<BuildSummar
 class LoaderCheck {
  public:
   LoaderCheck(const ProjectList& projects, const std::vector<TranslationPlan>& plans, const ExpectedLoader& e,
-              verify::BuiltFile& built, TStream& source, int64_t sourceSize, VerifyResult& result,
-              verify::Report& report)
-      : projects_(projects), plans_(plans), e_(e), built_(built), source_(source), sourceSize_(sourceSize),
-        result_(result), report_(report) {
+              const std::string& builtPath, verify::BuiltFile& built, TStream& source, int64_t sourceSize,
+              VerifyResult& result, verify::Report& report)
+      : projects_(projects), plans_(plans), e_(e), builtPath_(builtPath), built_(built), source_(source),
+        sourceSize_(sourceSize), result_(result), report_(report) {
     for (size_t i = 0; i < e.units.size(); ++i)
       if (e.units[i].entryField >= 0) entryOf_[static_cast<uint64_t>(e.units[i].entryField)] = i;
   }
 
   void Run() {
+    // A cut file is told first: the problems after it follow from the cut.
+    const auto size = static_cast<uint64_t>(built_.Size());
+    if (size < e_.fileSize)
+      report_.Problem(VerifyKind::FileLength, size,
+                      "truncated: the file holds " + std::to_string(size) + " bytes; the rebuilt loader takes " +
+                          std::to_string(e_.fileSize) + ", so " + std::to_string(e_.fileSize - size) + " are missing");
     CheckFixed(0, e_.head, &LoaderCheck::DirectoryPart);
     if (!e_.table.empty()) {
       CheckFixed(kModuleData, e_.table, [](uint64_t) { return std::string("the module's unit table"); });
@@ -174,11 +185,70 @@ class LoaderCheck {
       result_.Units.push_back(summary);
     }
     CheckZeros(e_.moduleEnd, e_.fileSize, "the module's padding after its last unit");
-    const auto size = static_cast<uint64_t>(built_.Size());
-    if (size != e_.fileSize)
-      report_.Problem(VerifyKind::FileLength, std::min(size, e_.fileSize),
+    if (size > e_.fileSize)
+      report_.Problem(VerifyKind::FileLength, e_.fileSize,
                       "the file holds " + std::to_string(size) + " bytes; the rebuilt loader takes " +
                           std::to_string(e_.fileSize));
+    if (result_.ProblemCount > 0) IdentifyUnits();
+  }
+
+  // Whether the loader carries the projects' units where its own directory
+  // puts them: a loader built from another project names another unit
+  // there, holds another unit's header, or carries the translation in
+  // another unit while the project's unit is the source's copy.
+  void IdentifyUnits() {
+    const TLN_Loading dir(builtPath_);
+    if (!dir.Valid || dir.Frame.Makers.empty() || dir.Frame.Makers[0].Modules.empty()) return;
+    const TLN_Module_Info& builtModule = dir.Frame.Makers[0].Modules[0];
+    if (builtModule.Name != e_.moduleName) {
+      result_.OtherUnit = "it carries the module \"" + builtModule.Name + "\"; the project's unit " +
+                          projects_.front()->UnitTitle() + " is in \"" + e_.moduleName + "\"";
+      return;
+    }
+    const std::vector<TLN_Unit_Info>& builtUnits = builtModule.Units;
+    for (size_t i = 0; i < e_.units.size() && result_.OtherUnit.empty(); ++i) {
+      const UnitPlace& u = e_.units[i];
+      if (!u.translated) continue;
+      const PhraseTable& table = *projects_[u.project];
+      const std::string place = "unit " + std::to_string(i);
+      if (i >= builtUnits.size()) {
+        result_.OtherUnit = "its module has no " + place + "; the project's unit is " + table.UnitTitle();
+      } else if (builtUnits[i].Name != table.UnitName) {
+        result_.OtherUnit = "its " + place + " is " + builtUnits[i].Name + "; the project's unit is " + table.UnitTitle();
+      } else if (builtUnits[i].Offset != kNoAddress) {
+        result_.OtherUnit = verify::OtherUnitAt(table, built_, builtUnits[i].Offset, "its " + place + " (" + u.name + ")");
+        if (result_.OtherUnit.empty() && result_.Units[i].Problems > 0 && SameAsSource(i, builtUnits[i].Offset))
+          result_.OtherUnit = UntranslatedText(i, builtUnits);
+      }
+    }
+  }
+
+  // The project's unit i is the source's copy: the translation, if any, is
+  // in another unit.
+  std::string UntranslatedText(size_t i, const std::vector<TLN_Unit_Info>& builtUnits) {
+    const std::string mine = "unit " + std::to_string(i) + " (" + e_.units[i].name + ")";
+    for (size_t j = 0; j < e_.units.size() && j < builtUnits.size(); ++j)
+      if (!e_.units[j].translated && result_.Units[j].Problems > 0 && builtUnits[j].Offset != kNoAddress &&
+          !SameAsSource(j, builtUnits[j].Offset))
+        return "it carries a translation of unit " + std::to_string(j) + " (" + e_.units[j].name +
+               "), not of the project's " + mine;
+    return "its " + mine + " is the source's untranslated copy";
+  }
+
+  // Whether the built file holds unit i of the source, byte for byte, at pos.
+  bool SameAsSource(size_t i, uint64_t pos) {
+    const UnitPlace& u = e_.units[i];
+    if (u.sourceOffset == kNoAddress || int64_t{u.sourceOffset} + int64_t{u.size} > sourceSize_) return false;
+    std::vector<uint8_t> got(static_cast<size_t>(std::min<uint64_t>(verify::kChunk, std::max<uint32_t>(u.size, 1))));
+    std::vector<uint8_t> want(got.size());
+    for (uint64_t c = 0; c < u.size; c += got.size()) {
+      const auto n = static_cast<size_t>(std::min<uint64_t>(got.size(), u.size - c));
+      source_.SetPosition(static_cast<int64_t>(u.sourceOffset + c));
+      source_.ReadBuffer(want.data(), n);
+      if (built_.ReadAt(static_cast<int64_t>(pos + c), got.data(), n) != n) return false;
+      if (std::memcmp(got.data(), want.data(), n) != 0) return false;
+    }
+    return true;
   }
 
  private:
@@ -292,6 +362,7 @@ class LoaderCheck {
   const ProjectList& projects_;
   const std::vector<TranslationPlan>& plans_;
   const ExpectedLoader& e_;
+  const std::string& builtPath_;
   verify::BuiltFile& built_;
   TStream& source_;
   const int64_t sourceSize_;
@@ -341,22 +412,38 @@ VerifyResult VerifyLoader(const ProjectList& projects, const std::string& builtP
   const ExpectedLoader expected = Expect(projects, summaries, source.dir, source.stream, source.size);
   verify::Report report(result);
   verify::BuiltFile built(builtPath);
-  LoaderCheck(projects, plans, expected, built, source.stream, source.size, result, report).Run();
+  LoaderCheck(projects, plans, expected, builtPath, built, source.stream, source.size, result, report).Run();
   return result;
 }
 
 BuiltKind GuessBuiltKind(const PhraseTable& table, const std::string& builtPath, const std::string& sourcePath) {
   if (table.Info.MakerIndex < 0) return BuiltKind::Bin;
   std::vector<uint8_t> head;
+  std::optional<uint64_t> unitPos;  // where a rebuild puts the unit
   if (!sourcePath.empty() && CheckSource(table, sourcePath) == SourceCheck::Suitable) {
     try {
       SourceView source(sourcePath);
-      head = Expect({&table}, {SummarizeBuild(table)}, source.dir, source.stream, source.size).head;
+      ExpectedLoader e = Expect({&table}, {SummarizeBuild(table)}, source.dir, source.stream, source.size);
+      head = std::move(e.head);
+      const auto unit = static_cast<size_t>(table.Info.UnitIndex);
+      if (unit < e.units.size()) unitPos = e.units[unit].pos;
     } catch (const EStreamError&) {
       head.clear();  // judged by the fixed bytes alone
     }
   }
   verify::BuiltFile built(builtPath);
+  // The unit's body, where each kind holds it. The first sector is left out
+  // of the .BIN's share: it is what a damaged file most often loses.
+  const double asBinBody = verify::ImageMatch(table, built, 0, kModuleData).value_or(0);
+  const double asLoaderBody =
+      unitPos ? verify::ImageMatch(table, built, static_cast<int64_t>(*unitPos), kUnitHeaderSize).value_or(0) : 0;
+  if (std::max(asBinBody, asLoaderBody) >= verify::kSameUnitShare)
+    return asBinBody >= asLoaderBody ? BuiltKind::Bin : BuiltKind::Loader;
+  // Not the project's unit where either kind holds it (a build of another
+  // unit): the file's own structure, a unit whose header's size and checksum
+  // hold, or a loader's directory.
+  const bool unit = verify::HoldsSoundUnit(built);
+  if (unit != TLN_Loading(builtPath).Valid) return unit ? BuiltKind::Bin : BuiltKind::Loader;
   std::vector<uint8_t> first(kModuleData);
   first.resize(built.ReadAt(0, first.data(), first.size()));
   const uint64_t imageLength = std::min<uint64_t>(table.ImageLength(), table.UnitImage.size());

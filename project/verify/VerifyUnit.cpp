@@ -47,7 +47,13 @@ class UnitCheck {
         runs_([this](const DifferingRun& run) { ReportRun(run); }) {}
 
   void Run() {
+    // A cut file is told first: the problems after it follow from the cut.
+    const int64_t avail = std::max<int64_t>(0, built_.Size() - base_);
+    have_ = std::min<uint64_t>(paddedSize_, static_cast<uint64_t>(avail));
+    if (have_ < paddedSize_) ReportTruncation();
+    const uint64_t measured = have_;
     Sweep();
+    if (have_ < measured) ReportTruncation();  // the file changed under us
     CheckTranslations();
     CheckPointerWords();
     CheckHeaderWrites();
@@ -60,8 +66,6 @@ class UnitCheck {
   // ---------------------------------------------------------- the pass
 
   void Sweep() {
-    const int64_t avail = std::max<int64_t>(0, built_.Size() - base_);
-    have_ = std::min<uint64_t>(paddedSize_, static_cast<uint64_t>(avail));
     const uint64_t appendedEnd = std::min(have_, newSize_);
     appended_.assign(appendedEnd > imageLength_ ? appendedEnd - imageLength_ : 0, 0);
     std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(kChunk, std::max<uint64_t>(have_, 1))));
@@ -228,12 +232,19 @@ class UnitCheck {
 
   // ---------------------------------------------------------- header
 
+  void ReportTruncation() {
+    const char* where = have_ < kUnitHeaderSize ? "its header"
+                        : have_ < imageLength_  ? "its image"
+                        : have_ < newSize_      ? "its appended area"
+                                                : "its zero padding";
+    report_.Problem(VerifyKind::FileLength, static_cast<uint64_t>(base_) + have_,
+                    "truncated: the file ends " + std::to_string(have_) + " bytes into the translated unit, inside " +
+                        where + "; the unit takes " + std::to_string(paddedSize_) + " bytes with its padding, so " +
+                        std::to_string(paddedSize_ - have_) + " are missing");
+  }
+
   void CheckFields() {
     const uint64_t pos = static_cast<uint64_t>(base_);
-    if (have_ < paddedSize_)
-      report_.Problem(VerifyKind::FileLength, pos + have_,
-                      "the file ends " + std::to_string(have_) + " bytes into the translated unit, which takes " +
-                          std::to_string(paddedSize_) + " bytes with its padding");
     if (paddedSize_ == 0) return;
     if (have_ >= kFieldsBegin + 4) {
       const uint32_t size = LoadBE32(fields_);
@@ -372,6 +383,13 @@ class UnitCheck {
     return std::memcmp(appended_.data() + (off - imageLength_), want.data(), want.size()) == 0;
   }
 
+  // The start of want, as far as the file holds the appended area.
+  bool HoldsPartAt(uint64_t off, const std::string& want) const {
+    if (off < imageLength_ || off - imageLength_ > appended_.size()) return false;
+    const size_t n = std::min<size_t>(want.size(), appended_.size() - (off - imageLength_));
+    return std::memcmp(appended_.data() + (off - imageLength_), want.data(), n) == 0;
+  }
+
   void Cover(uint64_t off, size_t length) {
     if (off < imageLength_ || off - imageLength_ >= appended_.size()) return;
     const uint64_t from = off - imageLength_;
@@ -398,7 +416,13 @@ class UnitCheck {
       for (uint32_t k = 0; k < 4; ++k)
         word[k] = BuiltPointerByte(at + k);
       const uint64_t target = static_cast<uint32_t>(LoadBE32(word) - table_.Info.BaseAddress);
-      if (have_ < newSize_ && target + want.size() > have_ && target < newSize_) continue;  // reported as the length
+      if (have_ < newSize_ && target + want.size() > have_ && target < newSize_ &&
+          (target >= have_ || HoldsPartAt(target, want))) {
+        // Cut by the end of the file (reported as its length): what it holds
+        // of the text belongs to it.
+        Cover(target, want.size());
+        continue;
+      }
       if (HoldsAt(target, want)) {
         Cover(target, want.size());
         continue;

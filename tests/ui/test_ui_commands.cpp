@@ -401,12 +401,21 @@ TEST_F(OutputTest, ATranslationTheBuildOverwritesIsShownInAnErrorBox) {
                                                        "hide-later"}));
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
-  EXPECT_EQ(platform.Boxes[0].Text.rfind("The written file does not match the project (", 0), 0u)
+  // The box names the kind of file it checked.
+  EXPECT_EQ(platform.Boxes[0].Text.rfind("The written .BIN does not match the project (", 0), 0u)
       << platform.Boxes[0].Text;
   EXPECT_NE(platform.Boxes[0].Text.find("\noverwritten at "), std::string::npos) << platform.Boxes[0].Text;
   EXPECT_NE(platform.Boxes[0].Text.find("by phrase 1"), std::string::npos) << platform.Boxes[0].Text;
   // The file stays written: the translator decides what to do with it.
   EXPECT_TRUE(std::filesystem::exists(dir.File("out.BIN")));
+
+  // The same translations in a loader: its box names the loader.
+  platform.Boxes.clear();
+  platform.SaveResults.push_back(dir.File("out.KWI"));
+  shell.SaveFileCommand();
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text.rfind("The written LOADING.KWI does not match the project (", 0), 0u)
+      << platform.Boxes[0].Text;
 }
 
 TEST_F(OutputTest, SaveLoaderFromTheProjectsOwnSource) {
