@@ -14,6 +14,7 @@
 #include "project/build/ModuleGroup.h"
 #include "project/build/SourceLoader.h"
 #include "project/file/ProjectFile.h"
+#include "project/text/OneLineText.h"
 #include "project/build/TranslationPlan.h"
 #include "project/verify/RecordDamage.h"
 #include "project/verify/Verify.h"
@@ -113,7 +114,7 @@ int RunBuildLoader(const std::vector<std::string>& args) {
   std::cout << size << " bytes written to " << *output << " (source " << source << ")\n";
   for (size_t i = 0; i < tables.size(); ++i) {
     if (tables.size() > 1)
-      std::cout << "Unit " << tables[i].Info.UnitIndex << " (" << tables[i].UnitTitle() << ") from "
+      std::cout << "Unit " << tables[i].Info.UnitIndex << " (" << OneLineText(tables[i].UnitTitle()) << ") from "
                 << projectPaths[i] << ":\n";
     for (const auto& line : SummaryLines(SummarizeBuild(tables[i])))
       std::cout << (tables.size() > 1 ? "  " : "") << line << "\n";

@@ -5,6 +5,7 @@
 #include "project/exchange/FormatList.h"
 #include "project/file/ProjectFile.h"
 #include "project/text/CodePageChoice.h"
+#include "project/text/OneLineText.h"
 
 namespace velmora::cli {
 
@@ -26,7 +27,7 @@ void PrintProject(const std::string& path) {
   }
   const CodePage page = ProjectCodePage(table);
   std::cout << "Project:   " << path << "\n"
-            << "Unit:      " << table.UnitTitle() << "\n"
+            << "Unit:      " << OneLineText(table.UnitTitle()) << "\n"
             << "Source:    " << (table.SourcePath.empty() ? "a .BIN file" : table.SourcePath) << "\n"
             << "Size:      " << table.ImageLength() << " bytes\n"
             << "Phrases:   " << phrases << "\n"

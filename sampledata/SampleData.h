@@ -107,6 +107,10 @@ std::vector<SampleString> EuropeanTexts(size_t n, uint32_t seed);
 // Japanese Shift JIS byte strings (two-byte characters, half-width katakana,
 // some starting with a digit 1..9); never starting with 'O'.
 std::vector<SampleString> JapaneseTexts(size_t n, uint32_t seed);
+// European firmware texts: printf directives, a line break, and one text
+// that holds a control byte (DEL, which European units may carry), so that
+// the checks have something to show in the demo's EUR unit.
+std::vector<SampleString> EuropeanFirmwareTexts();
 
 // The demo APM unit: English menu texts in a packed table (with shared and
 // multi-line strings), a reversed table, and a packed table of firmware

@@ -211,6 +211,7 @@ LoaderRecipe DemoLoaderRecipe() {
   badSum.corruptChecksum = true;
   UnitRecipe japan = unit("JPN", JapaneseTexts(24, 26), 26);
   UnitRecipe euro = unit("EUR", EuropeanTexts(24, 27), 27);
+  euro.moreTables.push_back({EuropeanFirmwareTexts(), Order::Packed});
 
   LoaderRecipe desc;
   desc.makers.push_back({"",

@@ -83,6 +83,9 @@ const char* const kFirmware[] = {
     "Version %s of %d", "ETA %02d:%02d", "Distance %d km", "Speed %3d km/h", "Remaining\n%d km %d m",
     "Battery %d%%", "Track %1$d of %2$d", "Firmware %s\nBuild %04X", "Lane %c", "Error %ld at 0x%08lX"};
 
+const char* const kEuropeanFirmware[] = {"Entfernung %d km", "Ankunft %02d:%02d", "Geschwindigkeit\n%3d km/h",
+                                         "Signal\x7Fverloren", "Piste %1$d sur %2$d"};
+
 template <size_t N>
 std::vector<SampleString> FromList(const char* const (&list)[N], size_t n, uint32_t seed,
                                    std::string (*extra)(size_t, Rng&)) {
@@ -130,6 +133,12 @@ std::string JapaneseExtra(size_t i, Rng& rng) {
 std::vector<SampleString> EnglishMenuTexts(size_t n, uint32_t seed) { return FromList(kEnglish, n, seed, EnglishExtra); }
 std::vector<SampleString> EuropeanTexts(size_t n, uint32_t seed) { return FromList(kEuropean, n, seed, EuropeanExtra); }
 std::vector<SampleString> JapaneseTexts(size_t n, uint32_t seed) { return FromList(kJapanese, n, seed, JapaneseExtra); }
+
+std::vector<SampleString> EuropeanFirmwareTexts() {
+  std::vector<SampleString> out;
+  for (const char* text : kEuropeanFirmware) out.push_back({text, 1});
+  return out;
+}
 
 SampleUnit MakeDemoUnit() {
   UnitRecipe desc;

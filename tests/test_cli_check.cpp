@@ -206,3 +206,44 @@ TEST(CliCheck, XliffCarriesTheFormatFlagAsADevelopersNote) {
   // Read back, the file changes nothing: the note is no data.
   EXPECT_EQ(RunCli({"import", ws.project, xlf}).exitCode, 0);
 }
+
+// The demo's European unit carries a firmware text with a control byte (DEL):
+// a translation that keeps it passes, a control byte its origin lacks is an
+// error, and a dropped directive in the same table is one too.
+TEST(CliCheck, TheDemosEuropeanUnitShowsTheControlAndPrintfChecks) {
+  test::TempDir dir;
+  ASSERT_EQ(RunCli({"make-sample", dir.Path()}).exitCode, 0);
+  const std::string project = dir.File("eur.vmprj");
+  const auto created = RunCli(
+      {"new", dir.File("LOADING.KWI"), "--module", "1", "--unit", "EUR", "--mode", "european", "-o", project});
+  ASSERT_EQ(created.exitCode, 0) << created.err;
+  PhraseTable t;
+  OpenProject(t, project);
+  int withDel = -1, distance = -1;
+  for (size_t i = 0; i < t.Phrases.size(); ++i) {
+    if (t.Phrases[i].Flags & pfLink) continue;
+    const std::string_view origin = t.OriginText(t.Phrases[i]);
+    if (origin == "Signal\x7Fverloren") withDel = static_cast<int>(i);
+    if (origin == "Entfernung %d km") distance = static_cast<int>(i);
+  }
+  ASSERT_GE(withDel, 0);
+  ASSERT_GE(distance, 0);
+  const struct {
+    int index;
+    std::string translation;
+    const char* check;  // the error expected, or nullptr
+  } cases[] = {
+      {withDel, "Signal\x7Fperdu", nullptr},
+      {distance, "Distance\x7F %d km", "control"},
+      {distance, "Distance km", "printf"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.translation);
+    ASSERT_EQ(RunCli({"translate", project, std::to_string(c.index), c.translation}).exitCode, 0);
+    const auto r = RunCli({"check", project, "--json"});
+    const std::string prefix = "{\"index\": " + std::to_string(c.index) + ", \"check\": \"";
+    EXPECT_EQ(r.exitCode, c.check ? 1 : 0) << r.out;
+    if (c.check) EXPECT_NE(r.out.find(prefix + c.check + "\", \"severity\": \"error\""), std::string::npos) << r.out;
+    else EXPECT_EQ(r.out.find(prefix), std::string::npos) << r.out;
+  }
+}

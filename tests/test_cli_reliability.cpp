@@ -430,6 +430,11 @@ TEST(CliHostileFiles, NamesFromAFileReachTheTerminalEscaped) {
   EXPECT_NE(r.out.find("Unit:      APM_\\x1B]0;x\\x07"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
   EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
+  // The tag stored in the project reaches the terminal escaped as well.
+  const auto shown = RunCli({"info", dir.File("p.vmprj")});
+  ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_NE(shown.out.find("Unit:      APM_\\x1B]0;x\\x07"), std::string::npos) << shown.out;
+  EXPECT_EQ(shown.out.find('\x1B'), std::string::npos);
 }
 
 }  // namespace

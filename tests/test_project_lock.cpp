@@ -3,7 +3,9 @@
 // shows the project without ever holding up an edit.
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -26,6 +28,7 @@ namespace velmora {
 namespace {
 
 using test::TempDir;
+using test::WriteFile;
 
 // True once the kernel lists a process or thread blocked on a lock of the
 // file at path (a "->" line of /proc/locks naming its inode): the handshake
@@ -171,6 +174,48 @@ TEST(ProjectLock, AChangeWhoseLockCannotBeHadIsRefusedNamingTheLock) {
     EXPECT_EQ(after.EditedTexts.size(), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));  // a planted link made nothing
   }
+}
+
+// A shared folder where another user's lock file is readable by its owner
+// only (mode 0600): the change is refused naming the lock, never run
+// unlocked. Planting another user's file needs root; the change itself runs
+// in a child that has become "nobody".
+TEST(ProjectLock, AnotherUsersPrivateLockIsRefusedNotSkipped) {
+  if (::geteuid() != 0) GTEST_SKIP() << "planting another user's lock file needs root";
+  TempDir dir;
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
+  const std::string path = dir.File("p.vmprj");
+  PhraseTable start = Project(2);
+  SaveProject(start, path);
+  ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+  const std::string lock = ProjectEditLockPath(path);
+  WriteFile(lock, std::string());
+  ASSERT_EQ(::chmod(lock.c_str(), 0600), 0);
+
+  enum : int { kRefused = 10, kRanUnlocked = 11, kOtherError = 12, kNoUser = 13 };
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(kNoUser);
+    try {
+      EditProjectFile(path, [](PhraseTable& t) { return ApplyEditedText(t, 0, "unlocked"); });
+      ::_exit(kRanUnlocked);
+    } catch (const ELockError& e) {
+      const std::string what = e.what();
+      const bool named = what.find("\"" + lock + "\"") != std::string::npos &&
+                         what.find("Permission denied") != std::string::npos;
+      ::_exit(named ? kRefused : kOtherError);
+    } catch (...) {
+      ::_exit(kOtherError);
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), kRefused);
+  PhraseTable after;
+  OpenProject(after, path);
+  EXPECT_EQ(after.EditedTexts.size(), 0u);
 }
 
 TEST(ProjectLock, AProjectNameTooLongForItsLockGetsAShortenedHashedLock) {

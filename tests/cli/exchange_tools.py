@@ -116,16 +116,16 @@ def state(rows: list[dict]) -> dict[int, tuple]:
 
 
 def after_import(before: dict[int, tuple], entries: list[tuple[int, str, bool]]) -> dict[int, tuple]:
-    """The rules: a non-empty target gives its phrase the text; fuzzy keeps it
-    off, otherwise it is switched on and shown."""
+    """The rules: a non-empty target gives its phrase the text and shows the
+    phrase; fuzzy keeps it off, otherwise it is switched on."""
     after = dict(before)
     for index, target, fuzzy in entries:
         if not target:
             continue
-        hide, on, edited = after[index]
+        _hide, _on, edited = after[index]
         same = edited is not None and edited.replace("\r\n", "\n") == target.replace("\r\n", "\n")
         text = edited if same else target
-        after[index] = (hide, False, text) if fuzzy else (False, True, text)
+        after[index] = (False, not fuzzy, text)
     return after
 
 
