@@ -12,6 +12,7 @@
 #include "support/TestSupport.h"
 
 using velmora::test::CliResult;
+using velmora::test::OutputLines;
 using velmora::test::ReadFile;
 using velmora::test::RunCli;
 using velmora::test::TempDir;
@@ -85,14 +86,6 @@ TEST(CliVerify, DamageGivesOneLinePerProblemAndExitOne) {
   EXPECT_NE(r.err.find("2 problems found in " + damaged + " (checked as a .BIN)"), std::string::npos) << r.err;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t from = 0;
-  for (size_t nl; (nl = text.find('\n', from)) != std::string::npos; from = nl + 1)
-    lines.push_back(text.substr(from, nl - from));
-  return lines;
-}
-
 // The kind of file is told by where the project's unit stands in it, so a
 // damaged first sector never turns a .BIN into a loader (whose directory
 // would then differ everywhere) nor a loader into a .BIN.
@@ -121,7 +114,7 @@ TEST(CliVerify, TheFirstLineNamesTheKindCheckedEvenWithTheFirstSectorDamaged) {
     WriteFile(damaged, bytes);
     const auto r = RunCli({"verify", b.project, damaged});
     EXPECT_EQ(r.exitCode, 1) << c.what;
-    const auto lines = Lines(r.out);
+    const auto lines = OutputLines(r.out);
     ASSERT_GE(lines.size(), 2u) << c.what << ": " << r.out;
     EXPECT_EQ(lines[0].rfind(damaged + ", checked as a " + c.kind + ", does not match the project: ", 0), 0u)
         << c.what << ": " << lines[0];
@@ -147,7 +140,7 @@ TEST(CliVerify, AFileCutInsideTheAppendedAreaIsReportedAsTruncatedFirst) {
   WriteFile(cut, std::vector<uint8_t>(bin.begin(), bin.begin() + 16384 + 10));
   auto r = RunCli({"verify", b.project, cut});
   EXPECT_EQ(r.exitCode, 1);
-  auto lines = Lines(r.out);
+  auto lines = OutputLines(r.out);
   ASSERT_GE(lines.size(), 2u) << r.out;
   EXPECT_EQ(lines[1], "length at 0x0000400A: truncated: the file ends 16394 bytes into the translated unit, inside its "
                       "appended area; the unit takes 18432 bytes with its padding, so 2038 are missing");
@@ -159,7 +152,7 @@ TEST(CliVerify, AFileCutInsideTheAppendedAreaIsReportedAsTruncatedFirst) {
   WriteFile(cutLoader, std::vector<uint8_t>(kwi.begin(), kwi.begin() + 18432 + 10));
   r = RunCli({"verify", b.project, cutLoader});
   EXPECT_EQ(r.exitCode, 1);
-  lines = Lines(r.out);
+  lines = OutputLines(r.out);
   ASSERT_GE(lines.size(), 2u) << r.out;
   EXPECT_EQ(lines[0].rfind(cutLoader + ", checked as a LOADING.KWI, ", 0), 0u) << lines[0];
   EXPECT_EQ(lines[1], "length at 0x0000480A: truncated: the file holds 18442 bytes; the rebuilt loader takes " +

@@ -62,4 +62,8 @@ struct CliStreams {
 };
 CliResult RunCli(const std::vector<std::string>& args, const CliStreams& streams);
 
+// A program's output split at its line feeds; a last line without one
+// counts too, the empty rest after a final line feed does not.
+std::vector<std::string> OutputLines(const std::string& text);
+
 }  // namespace velmora::test
