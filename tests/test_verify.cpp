@@ -503,7 +503,9 @@ TEST(VerifyGenerated, TheKindSurvivesADamagedFirstSector) {
       EXPECT_EQ(GuessBuiltKind(b.table, damaged, b.source), c.kind) << c.what;
       // Without a source, where a rebuild puts the unit is unknown: a .BIN
       // is still found by its body.
-      if (c.kind == BuiltKind::Bin) EXPECT_EQ(GuessBuiltKind(b.table, damaged, ""), BuiltKind::Bin) << c.what;
+      if (c.kind == BuiltKind::Bin) {
+        EXPECT_EQ(GuessBuiltKind(b.table, damaged, ""), BuiltKind::Bin) << c.what;
+      }
     }
   }
 }
