@@ -194,16 +194,16 @@ void AlignGap(const int32_t* a, size_t n, const int32_t* b, size_t m, std::vecto
       if (a[i] == b[j] && onAlignment(i, j)) possible(i, j, atLevel[before[i * w + j] + 1] == 1);
 }
 
-// How the unmatched items of one view align. Given decided (the view as
+// How the unmatched items of one view align between its stable anchors
+// (StableAnchors). Given decided (the view as
 // first computed), every second stable anchor (the even ones for
 // skipAnchors 0, the odd ones for 1) is disregarded, as if it had moved,
 // and only the gaps that hold a pair decided has forced are aligned again,
 // each together with one of its neighbours. Without, the alignment is also
 // made in the reading where texts only one version holds may be rewordings.
-ViewState ComputeView(const Side& olds, const Side& news, View v, Texts& texts, const ViewState* decided = nullptr,
-                      int skipAnchors = 0) {
+ViewState ComputeView(const Side& olds, const Side& news, View v, std::vector<bool> stable, Texts& texts,
+                      const ViewState* decided = nullptr, int skipAnchors = 0) {
   ViewState s;
-  std::vector<bool> stable = StableAnchors(olds, news, v);
   if (decided) {
     int k = 0;
     for (int32_t o : olds.byRank[v])
@@ -551,11 +551,16 @@ TextMatch MatchTexts(const std::vector<MatchItem>& oldItems, const std::vector<M
   std::array<ViewState, kViews> views;
   std::array<std::array<ViewState, 2>, kViews> anchorsSkipped;
   for (int round = 0;; ++round) {
-    for (size_t v = 0; v < kViews; ++v) views[v] = ComputeView(olds, news, static_cast<View>(v), texts);
+    std::array<std::vector<bool>, kViews> stable;
+    for (size_t v = 0; v < kViews; ++v) {
+      stable[v] = StableAnchors(olds, news, static_cast<View>(v));
+      views[v] = ComputeView(olds, news, static_cast<View>(v), stable[v], texts);
+    }
     if (round == kMaxRounds) break;
     for (size_t v = 0; v < kViews; ++v)
       for (int parity = 0; parity < 2; ++parity)
-        anchorsSkipped[v][static_cast<size_t>(parity)] = ComputeView(olds, news, static_cast<View>(v), texts, &views[v], parity);
+        anchorsSkipped[v][static_cast<size_t>(parity)] =
+            ComputeView(olds, news, static_cast<View>(v), stable[v], texts, &views[v], parity);
     const auto pairs = RoundPairs(olds, news, views, anchorsSkipped, texts);
     for (const auto& [o, n] : pairs) Pair(olds, news, m, o, n, MatchRule::Neighbours);
     if (pairs.empty()) break;
