@@ -212,6 +212,19 @@ TEST(CliCarry, RefusesBadCommandLinesAndKeepsNewIntactOnFailure) {
     EXPECT_EQ(test::ReadFile(ws.newProject), newBytes) << c.message;
   }
   EXPECT_FALSE(std::filesystem::exists(ws.dir.File("no")));
+
+  // Nor may an output replace the .BIN either project was made from.
+  for (const char* bin : {"OLD.BIN", "NEW.BIN"}) {
+    const auto binBytes = test::ReadFile(ws.dir.File(bin));
+    const std::string& project = std::string(bin) == "OLD.BIN" ? ws.oldProject : ws.newProject;
+    for (const char* option : {"--report", "-o"}) {
+      const auto r = RunCli({"carry", ws.oldProject, ws.newProject, option, ws.dir.File(bin)});
+      EXPECT_EQ(r.exitCode, 1) << option << " " << bin << "\n" << r.err;
+      EXPECT_NE(r.err.find("It is the .BIN that " + project + " was made from"), std::string::npos) << r.err;
+      EXPECT_EQ(test::ReadFile(ws.dir.File(bin)), binBytes) << option << " " << bin;
+      EXPECT_EQ(test::ReadFile(ws.newProject), newBytes) << option << " " << bin;
+    }
+  }
 }
 
 TEST(CliCarry, NeverWritesOverTheLoaderEitherProjectWasMadeFrom) {
