@@ -13,6 +13,8 @@
 #include "container/io/OutputGuard.h"
 #include "project/carry/Carry.h"
 #include "project/carry/CarryReport.h"
+#include "project/carry/CarryWarnings.h"
+#include "project/text/CodePageChoice.h"
 #include "project/text/CodePages.h"
 #include "project/file/ProjectEdit.h"
 #include "project/file/ProjectFile.h"
@@ -28,13 +30,19 @@ const char* kUsage =
     "new version of the same unit. Each phrase of OLD is looked for in NEW by its\n"
     "origin text: a text found once in each matches; a text found several times\n"
     "matches by its order among the equal texts between the nearest phrases that\n"
-    "did match (by string and by pointer address). What cannot be decided is\n"
-    "reported as ambiguous and left alone. Link records follow their phrases.\n"
+    "did match (by string and by pointer address), where that order holds also\n"
+    "if one of those phrases moved or a text found in one project only is a\n"
+    "reworded copy. What cannot be decided is reported as ambiguous and left\n"
+    "alone. Link records follow their phrases.\n"
     "\n"
     "A phrase that matches takes the old translation as it was switched on or off;\n"
     "it is shown (HIDE cleared), as every phrase with a translation is. Nothing\n"
     "else of NEW changes. Without -o, NEW is updated in place; it stays as it was\n"
     "when anything fails.\n"
+    "\n"
+    "Projects of different units (name or tag), or whose texts are in different\n"
+    "code pages, are carried between all the same, with a warning on standard\n"
+    "error that names both.\n"
     "\n"
     "Options:\n"
     "  -o, --output FILE  write the result to FILE and leave NEW as it is\n"
@@ -52,7 +60,8 @@ const char* kUsage =
     "                     they are kept)\n"
     "  --codepage NAME    the code page the reports decode texts with (default,\n"
     "                     west-europe, east-europe, greek, turkish, baltic, arabic,\n"
-    "                     russian, japanese; default: default)\n"
+    "                     russian, japanese; without it, the project's own:\n"
+    "                     japanese for Japanese texts, else default)\n"
     "\n"
     "Example:\n"
     "  velmora-cli carry apm.vmprj apm-new.vmprj --report carry.tsv\n";
@@ -96,7 +105,8 @@ int RunCarry(const std::vector<std::string>& args) {
     if (n < 0 || n > 100) throw UsageError("--fuzzy takes a percentage from 0 to 100, not '" + *f + "'");
     options.FuzzyPercent = static_cast<int>(n);
   }
-  const CodePage codePage = CodePageOption(ap).value_or(CodePage::Default);
+  // Without --codepage, the texts are decoded in the project's own code page.
+  const std::optional<CodePage> codePage = CodePageOption(ap);
   if (NamesSameFile(oldPath, newPath)) throw UsageError("OLD and NEW are the same project");
 
   // Outputs are checked before anything is read or written.
@@ -130,13 +140,10 @@ int RunCarry(const std::vector<std::string>& args) {
   std::string table;
   auto planAndApply = [&](PhraseTable& newProject, bool apply) {
     refuseOverSource(newProject, newPath);
-    // Another unit is most likely a mistake; the carry still runs, since a
-    // renamed unit is a new version too.
-    if (oldProject.UnitName != newProject.UnitName || oldProject.UnitTag != newProject.UnitTag)
-      std::cerr << "velmora-cli carry: warning: " << oldPath << " is unit " << oldProject.UnitTitle() << ", "
-                << newPath << " is unit " << newProject.UnitTitle() << "\n";
+    for (const std::string& line : CarryWarnings(oldProject, oldPath, newProject, newPath))
+      std::cerr << "velmora-cli carry: warning: " << line << "\n";
     plan = PlanCarry(oldProject, newProject, options);
-    if (report) table = CarryTable(oldProject, newProject, plan, codePage);
+    if (report) table = CarryTable(oldProject, newProject, plan, codePage.value_or(ProjectCodePage(newProject)));
     // A dry run refuses what the real run would refuse.
     if (!apply) CheckCarryRoom(oldProject, newProject, plan);
     return apply && ApplyCarry(oldProject, newProject, plan);
@@ -169,7 +176,7 @@ int RunCarry(const std::vector<std::string>& args) {
   // When the table goes to standard output, the summary stays out of its way.
   std::ostream& out = reportToStream ? std::cerr : std::cout;
   out << CarrySummary(plan.Counts);
-  const std::string uncarried = UncarriedList(oldProject, plan, codePage);
+  const std::string uncarried = UncarriedList(oldProject, plan, codePage.value_or(ProjectCodePage(oldProject)));
   if (!uncarried.empty()) out << "\nTranslations not carried:\n" << uncarried;
   out << "\n" << outcome << "\n";
   return kExitOk;

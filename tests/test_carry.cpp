@@ -11,6 +11,8 @@
 #include "container/io/StreamErrors.h"
 #include "project/carry/Carry.h"
 #include "project/carry/CarryReport.h"
+#include "project/carry/CarryWarnings.h"
+#include "support/TableBuilder.h"
 
 using namespace velmora;
 
@@ -308,4 +310,47 @@ TEST(CarryReport, TableHasOneLinePerPhraseWithTextsDecodedAndEscaped) {
   for (const auto& line : lines) EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 10) << line;
 
   EXPECT_EQ(UncarriedList(oldProject, plan, CodePage::Russian), "gone\t1\tGone\tX\n");
+}
+
+TEST(CarryWarnings, NameBothProjectsWhenTheirUnitsOrCodePagesDiffer) {
+  struct Side {
+    const char* name;
+    const char* tag;
+    std::vector<std::string> texts;
+  };
+  const std::vector<std::string> english{"Route", "Menu"}, japanese{"1st", "Route"};  // a leading digit
+  const struct {
+    const char* name;
+    Side olds, news;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"one unit, one code page", {"APM", "TAG1", english}, {"APM", "TAG1", english}, {}},
+      {"another unit name",
+       {"APM", "TAG1", english},
+       {"NAV", "TAG1", english},
+       {"old.vmprj is unit APM_TAG1, new.vmprj is unit NAV_TAG1"}},
+      {"another unit tag",
+       {"APM", "TAG1", english},
+       {"APM", "TAG2", english},
+       {"old.vmprj is unit APM_TAG1, new.vmprj is unit APM_TAG2"}},
+      {"Japanese texts against others",
+       {"APM", "TAG1", japanese},
+       {"APM", "TAG1", english},
+       {"old.vmprj has code page japanese, new.vmprj has code page default"}},
+      {"both",
+       {"APM", "TAG1", english},
+       {"NAV", "TAG9", japanese},
+       {"old.vmprj is unit APM_TAG1, new.vmprj is unit NAV_TAG9",
+        "old.vmprj has code page default, new.vmprj has code page japanese"}},
+  };
+  for (const auto& c : cases) {
+    PhraseTable tables[2];
+    for (int k = 0; k < 2; ++k) {
+      const Side& side = k == 0 ? c.olds : c.news;
+      test::TableBuilder builder;
+      for (const std::string& text : side.texts) builder.Add(text);
+      builder.Names(side.name, side.tag).Fill(tables[k]);
+    }
+    EXPECT_EQ(CarryWarnings(tables[0], "old.vmprj", tables[1], "new.vmprj"), c.lines) << c.name;
+  }
 }

@@ -10,6 +10,7 @@
 #include "project/file/PhraseEdits.h"
 #include "project/file/ProjectFile.h"
 #include "sampledata/VersionPair.h"
+#include "support/TableBuilder.h"
 #include "support/TestSupport.h"
 
 using namespace velmora;
@@ -211,6 +212,19 @@ TEST(CliCarry, RefusesBadCommandLinesAndKeepsNewIntactOnFailure) {
     EXPECT_EQ(test::ReadFile(ws.newProject), newBytes) << c.message;
   }
   EXPECT_FALSE(std::filesystem::exists(ws.dir.File("no")));
+
+  // Nor may an output replace the .BIN either project was made from.
+  for (const char* bin : {"OLD.BIN", "NEW.BIN"}) {
+    const auto binBytes = test::ReadFile(ws.dir.File(bin));
+    const std::string& project = std::string(bin) == "OLD.BIN" ? ws.oldProject : ws.newProject;
+    for (const char* option : {"--report", "-o"}) {
+      const auto r = RunCli({"carry", ws.oldProject, ws.newProject, option, ws.dir.File(bin)});
+      EXPECT_EQ(r.exitCode, 1) << option << " " << bin << "\n" << r.err;
+      EXPECT_NE(r.err.find("It is the .BIN that " + project + " was made from"), std::string::npos) << r.err;
+      EXPECT_EQ(test::ReadFile(ws.dir.File(bin)), binBytes) << option << " " << bin;
+      EXPECT_EQ(test::ReadFile(ws.newProject), newBytes) << option << " " << bin;
+    }
+  }
 }
 
 TEST(CliCarry, NeverWritesOverTheLoaderEitherProjectWasMadeFrom) {
@@ -232,4 +246,41 @@ TEST(CliCarry, NeverWritesOverTheLoaderEitherProjectWasMadeFrom) {
     EXPECT_EQ(test::ReadFile(loader), loaderBytes);
     EXPECT_EQ(test::ReadFile(newProject), newBytes);
   }
+}
+
+namespace {
+
+// A project of `count` phrases "Text 0", "Text 1", ..., each translated as
+// prefix + its number and switched on.
+void SaveTranslatedProject(const std::string& path, int count, const std::string& prefix) {
+  test::TableBuilder builder;
+  for (int k = 0; k < count; ++k) builder.Add("Text " + std::to_string(k), pfOn, prefix + std::to_string(k));
+  PhraseTable t;
+  builder.Fill(t);
+  // Room behind the last string, as a unit has.
+  t.UnitImage.resize(t.UnitImage.size() + 64, 0);
+  t.Info.UnitSize = t.Info.SourceSize = static_cast<uint32_t>(t.UnitImage.size());
+  SaveProject(t, path);
+}
+
+}  // namespace
+
+TEST(CliCarry, OverwritingTwentyThousandTranslationsFitsAndADryRunSaysTheSame) {
+  // Every phrase of NEW has a translation of its own that --overwrite
+  // replaces: the replaced texts make room for the carried ones.
+  test::TempDir dir;
+  const std::string oldProject = dir.File("old.vmprj"), newProject = dir.File("new.vmprj");
+  SaveTranslatedProject(oldProject, 20000, "Old ");
+  SaveTranslatedProject(newProject, 20000, "Mine ");
+  const auto dry = RunCli({"carry", oldProject, newProject, "--overwrite", "--dry-run"});
+  ASSERT_EQ(dry.exitCode, 0) << dry.err;
+  const auto real = RunCli({"carry", oldProject, newProject, "--overwrite", "-o", dir.File("out.vmprj")});
+  ASSERT_EQ(real.exitCode, 0) << real.err;
+  EXPECT_NE(real.out.find("Carried:                         20000\n"), std::string::npos) << real.out;
+  // The same counts, only the last line differs.
+  EXPECT_EQ(dry.out.substr(0, dry.out.rfind("Dry run")), real.out.substr(0, real.out.rfind("Written to")));
+  const PhraseTable out = Workspace::Open(dir.File("out.vmprj"));
+  EXPECT_EQ(out.EditedText(out.Phrases[0]), "Old 0");
+  EXPECT_EQ(out.EditedText(out.Phrases[19999]), "Old 19999");
+  EXPECT_LE(out.EditedTexts.size(), 32768u);
 }

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <numeric>
 #include <tuple>
 #include <unordered_map>
 
 #include "project/carry/EditDistance.h"
+#include "project/carry/Rewording.h"
 
 namespace velmora {
 
@@ -65,6 +67,57 @@ struct ViewState {
   std::vector<bool> newHasPossible;
   // Items of gaps too large to align.
   std::vector<bool> oldSkipped, newSkipped;
+  // The forced partner when every text only one version holds may also be
+  // a rewording of a text it resembles (see Texts::MayBeReworded), -1 for
+  // none. Filled only where asked for.
+  std::vector<int32_t> oldForcedReworded;
+};
+
+// The texts of both versions by id: which ones both versions hold, and
+// which of the others resemble which (asked often, worked out once).
+class Texts {
+ public:
+  Texts(std::vector<std::string_view> texts, std::vector<bool> shared)
+      : texts_(std::move(texts)), shared_(std::move(shared)) {}
+
+  bool Shared(int32_t t) const { return shared_[static_cast<size_t>(t)]; }
+
+  // Whether x and y differ, one of them is held by only one version, and
+  // it may be a rewording of the other (a copy of the other whose text a
+  // new version changed, or the other's own old text).
+  bool MayBeReworded(int32_t x, int32_t y) {
+    if (x == y || (Shared(x) && Shared(y))) return false;
+    const uint64_t key = (uint64_t{static_cast<uint32_t>(std::min(x, y))} << 32) | static_cast<uint32_t>(std::max(x, y));
+    const auto [it, added] = related_.try_emplace(key, false);
+    if (added) it->second = MayBeRewording(texts_[static_cast<size_t>(x)], texts_[static_cast<size_t>(y)]);
+    return it->second;
+  }
+
+  // Whether some text of a may be a rewording of some text of b or the
+  // other way round.
+  bool AnyRewording(const std::vector<int32_t>& a, const std::vector<int32_t>& b) {
+    std::vector<int32_t> oneSidedA, oneSidedB, allA(a), allB(b);
+    for (auto* all : {&allA, &allB}) {
+      std::sort(all->begin(), all->end());
+      all->erase(std::unique(all->begin(), all->end()), all->end());
+    }
+    for (int32_t t : allA)
+      if (!Shared(t)) oneSidedA.push_back(t);
+    for (int32_t t : allB)
+      if (!Shared(t)) oneSidedB.push_back(t);
+    for (int32_t x : oneSidedA)
+      for (int32_t y : allB)
+        if (MayBeReworded(x, y)) return true;
+    for (int32_t y : oneSidedB)
+      for (int32_t x : allA)
+        if (MayBeReworded(x, y)) return true;
+    return false;
+  }
+
+ private:
+  std::vector<std::string_view> texts_;
+  std::vector<bool> shared_;
+  std::unordered_map<uint64_t, bool> related_;
 };
 
 // Positions of a longest run of the points, given in increasing x, whose
@@ -103,14 +156,15 @@ std::vector<bool> StableAnchors(const Side& olds, const Side& news, View v) {
   return stable;
 }
 
-// The alignments of texts a[0..n) and b[0..m). The pairs an alignment can
-// make as its k-th pair are the equal pairs with k - 1 pairs possible
-// before them and the rest after; when only one pair can be the k-th,
-// every alignment makes it. Calls possible(i, j, forced) for each pair some
-// alignment makes, in increasing i.
-template <typename F>
+// The alignments of texts a[0..n) and b[0..m), texts counting as alike
+// where alike(a[i], b[j]). The pairs an alignment can make as its k-th pair
+// are the alike pairs with k - 1 pairs possible before them and the rest
+// after; when only one pair can be the k-th, every alignment makes it.
+// Calls possible(i, j, forced) for each pair of equal texts some alignment
+// makes, in increasing i.
+template <typename Alike, typename F>
 void AlignGap(const int32_t* a, size_t n, const int32_t* b, size_t m, std::vector<uint32_t>& before,
-              std::vector<uint32_t>& after, F&& possible) {
+              std::vector<uint32_t>& after, Alike&& alike, F&& possible) {
   if (n == 1 && m == 1) {
     if (a[0] == b[0]) possible(0, 0, true);
     return;
@@ -120,29 +174,41 @@ void AlignGap(const int32_t* a, size_t n, const int32_t* b, size_t m, std::vecto
   after.assign((n + 1) * w, 0);
   for (size_t i = 1; i <= n; ++i)
     for (size_t j = 1; j <= m; ++j)
-      before[i * w + j] = a[i - 1] == b[j - 1] ? before[(i - 1) * w + j - 1] + 1
+      before[i * w + j] = alike(a[i - 1], b[j - 1]) ? before[(i - 1) * w + j - 1] + 1
                                                : std::max(before[(i - 1) * w + j], before[i * w + j - 1]);
   for (size_t i = n; i-- > 0;)
     for (size_t j = m; j-- > 0;)
-      after[i * w + j] = a[i] == b[j] ? after[(i + 1) * w + j + 1] + 1
+      after[i * w + j] = alike(a[i], b[j]) ? after[(i + 1) * w + j + 1] + 1
                                       : std::max(after[(i + 1) * w + j], after[i * w + j + 1]);
   const uint32_t length = after[0];
   if (length == 0) return;
   std::vector<uint32_t> atLevel(length + 1, 0);
   auto onAlignment = [&](size_t i, size_t j) {
-    return a[i] == b[j] && before[i * w + j] + 1 + after[(i + 1) * w + j + 1] == length;
+    return alike(a[i], b[j]) && before[i * w + j] + 1 + after[(i + 1) * w + j + 1] == length;
   };
   for (size_t i = 0; i < n; ++i)
     for (size_t j = 0; j < m; ++j)
       if (onAlignment(i, j)) ++atLevel[before[i * w + j] + 1];
   for (size_t i = 0; i < n; ++i)
     for (size_t j = 0; j < m; ++j)
-      if (onAlignment(i, j)) possible(i, j, atLevel[before[i * w + j] + 1] == 1);
+      if (a[i] == b[j] && onAlignment(i, j)) possible(i, j, atLevel[before[i * w + j] + 1] == 1);
 }
 
-ViewState ComputeView(const Side& olds, const Side& news, View v) {
+// How the unmatched items of one view align between its stable anchors
+// (StableAnchors). Given decided (the view as
+// first computed), every second stable anchor (the even ones for
+// skipAnchors 0, the odd ones for 1) is disregarded, as if it had moved,
+// and only the gaps that hold a pair decided has forced are aligned again,
+// each together with one of its neighbours. Without, the alignment is also
+// made in the reading where texts only one version holds may be rewordings.
+ViewState ComputeView(const Side& olds, const Side& news, View v, std::vector<bool> stable, Texts& texts,
+                      const ViewState* decided = nullptr, int skipAnchors = 0) {
   ViewState s;
-  const std::vector<bool> stable = StableAnchors(olds, news, v);
+  if (decided) {
+    int k = 0;
+    for (int32_t o : olds.byRank[v])
+      if (stable[o] && k++ % 2 == skipAnchors) stable[o] = false;
+  }
 
   // Gap ids: the number of stable anchors before the item in view order.
   // The unmatched items in view order, grouped by gap, with each gap's start.
@@ -170,6 +236,7 @@ ViewState ComputeView(const Side& olds, const Side& news, View v) {
   s.newHasPossible.assign(news.size(), false);
   s.oldSkipped.assign(olds.size(), false);
   s.newSkipped.assign(news.size(), false);
+  s.oldForcedReworded.assign(olds.size(), -1);
   std::vector<int32_t> a, b;
   std::vector<uint32_t> before, after;
   size_t budget = kMaxViewCells;
@@ -179,6 +246,8 @@ ViewState ComputeView(const Side& olds, const Side& news, View v) {
     const size_t on = oldStart[g + 1] - oldStart[g], nn = newStart[g + 1] - newStart[g];
     const size_t cells = (on + 1) * (nn + 1);
     if (on == 0 || nn == 0) continue;
+    // A second look is needed only where the first one forced a pair.
+    if (decided && std::none_of(os, os + on, [&](int32_t o) { return decided->oldForced[o] >= 0; })) continue;
     if (cells > kMaxAlignCells || cells > budget) {
       for (size_t i = 0; i < on; ++i) s.oldSkipped[os[i]] = true;
       for (size_t j = 0; j < nn; ++j) s.newSkipped[ns[j]] = true;
@@ -189,7 +258,7 @@ ViewState ComputeView(const Side& olds, const Side& news, View v) {
     b.clear();
     for (size_t i = 0; i < on; ++i) a.push_back(olds.text[os[i]]);
     for (size_t j = 0; j < nn; ++j) b.push_back(news.text[ns[j]]);
-    AlignGap(a.data(), on, b.data(), nn, before, after, [&](size_t i, size_t j, bool forced) {
+    AlignGap(a.data(), on, b.data(), nn, before, after, std::equal_to<int32_t>(), [&](size_t i, size_t j, bool forced) {
       const int32_t o = os[i], n = ns[j];
       if (s.possibleBegin[o] == s.possibleEnd[o]) s.possibleBegin[o] = s.possibleEnd[o] = static_cast<int32_t>(s.possible.size());
       s.possible.push_back(n);
@@ -199,6 +268,15 @@ ViewState ComputeView(const Side& olds, const Side& news, View v) {
         s.oldForced[o] = n;
         s.newForced[n] = o;
       }
+    });
+    if (decided) continue;
+    if (!texts.AnyRewording(a, b)) {
+      for (size_t i = 0; i < on; ++i) s.oldForcedReworded[os[i]] = s.oldForced[os[i]];
+      continue;
+    }
+    const auto alike = [&](int32_t x, int32_t y) { return x == y || texts.MayBeReworded(x, y); };
+    AlignGap(a.data(), on, b.data(), nn, before, after, alike, [&](size_t i, size_t j, bool forced) {
+      if (forced) s.oldForcedReworded[os[i]] = ns[j];
     });
   }
   return s;
@@ -257,18 +335,46 @@ bool NeighboursAgree(const Side& olds, const Side& news, int32_t o, int32_t n, V
   return true;
 }
 
+// Whether a text only one version holds, and that resembles the pair's
+// text, lies between the nearest matched neighbours of o or of n: one of
+// the copies there was reworded, and which one the order cannot tell.
+bool RewordingNearby(const Side& olds, const Side& news, int32_t o, int32_t n, View v, Texts& texts) {
+  const int32_t text = olds.text[o];
+  for (const auto& [side, item] : {std::pair<const Side*, int32_t>{&olds, o}, std::pair<const Side*, int32_t>{&news, n}})
+    for (int dir : {-1, +1})
+      for (int64_t r = int64_t{side->rank[v][item]} + dir; r >= 0 && r < static_cast<int64_t>(side->size()); r += dir) {
+        const int32_t it = side->byRank[v][static_cast<size_t>(r)];
+        if (side->partner[it] >= 0) break;
+        if (texts.MayBeReworded(text, side->text[it])) return true;
+      }
+  return false;
+}
+
 // The pairs one round of rule 2 takes: those one view decides and the other
 // does not contradict, kept only as far as they keep their order with each
 // other in both views (a pair that crosses others may be a phrase that
 // moved; it waits until the others have narrowed its gap).
 std::vector<std::pair<int32_t, int32_t>> RoundPairs(const Side& olds, const Side& news,
-                                                    const std::array<ViewState, kViews>& views) {
+                                                    const std::array<ViewState, kViews>& views,
+                                                    const std::array<std::array<ViewState, 2>, kViews>& anchorsSkipped,
+                                                    Texts& texts) {
   std::vector<std::pair<int32_t, int32_t>> pairs;
   for (size_t o = 0; o < olds.size(); ++o) {
     if (olds.partner[o] >= 0) continue;
     for (size_t v = 0; v < kViews; ++v) {
       const int32_t n = views[v].oldForced[o];
       if (n < 0) continue;
+      // The alignment must decide the same with either neighbour that
+      // bounds the gap taken away (it may be a phrase that moved a little)
+      // unless that makes the stretch too large to align ...
+      const bool robust = std::all_of(anchorsSkipped[v].begin(), anchorsSkipped[v].end(), [&](const ViewState& s) {
+        return s.oldForced[o] == n || s.oldSkipped[o];
+      });
+      if (!robust) continue;
+      // ... and when texts found in one version only may be rewordings of
+      // those they resemble; nor may such a text lie next to the pair.
+      if (views[v].oldForcedReworded[o] != n) continue;
+      if (RewordingNearby(olds, news, static_cast<int32_t>(o), n, static_cast<View>(v), texts)) continue;
       if (Judge(views[1 - v], static_cast<int32_t>(o), n) == kConflicts) continue;
       // Around the pair, the phrases must say the same as the alignment; or
       // the other order must decide the same pair on its own.
@@ -431,16 +537,31 @@ TextMatch MatchTexts(const std::vector<MatchItem>& oldItems, const std::vector<M
     if (countNew[t]++ == 0) firstNew[t] = static_cast<int32_t>(n);
   }
 
+  std::vector<bool> shared(countOld.size());
+  for (size_t t = 0; t < shared.size(); ++t) shared[t] = countOld[t] > 0 && countNew[t] > 0;
+  std::vector<std::string_view> textOf(countOld.size());
+  for (const auto& [text, id] : ids) textOf[static_cast<size_t>(id)] = text;
+  Texts texts(std::move(textOf), std::move(shared));
+
   // Rule 1.
   for (size_t t = 0; t < countOld.size(); ++t)
     if (countOld[t] == 1 && countNew[t] == 1) Pair(olds, news, m, firstOld[t], firstNew[t], MatchRule::Unique);
 
   // Rule 2, in rounds; every pair taken narrows the gaps for the next.
   std::array<ViewState, kViews> views;
+  std::array<std::array<ViewState, 2>, kViews> anchorsSkipped;
   for (int round = 0;; ++round) {
-    for (size_t v = 0; v < kViews; ++v) views[v] = ComputeView(olds, news, static_cast<View>(v));
+    std::array<std::vector<bool>, kViews> stable;
+    for (size_t v = 0; v < kViews; ++v) {
+      stable[v] = StableAnchors(olds, news, static_cast<View>(v));
+      views[v] = ComputeView(olds, news, static_cast<View>(v), stable[v], texts);
+    }
     if (round == kMaxRounds) break;
-    const auto pairs = RoundPairs(olds, news, views);
+    for (size_t v = 0; v < kViews; ++v)
+      for (int parity = 0; parity < 2; ++parity)
+        anchorsSkipped[v][static_cast<size_t>(parity)] =
+            ComputeView(olds, news, static_cast<View>(v), stable[v], texts, &views[v], parity);
+    const auto pairs = RoundPairs(olds, news, views, anchorsSkipped, texts);
     for (const auto& [o, n] : pairs) Pair(olds, news, m, o, n, MatchRule::Neighbours);
     if (pairs.empty()) break;
   }

@@ -12,11 +12,22 @@
 //     address and once by pointer address. In each gap the unmatched texts
 //     of the two versions are aligned like the lines of two files (longest
 //     common subsequence); a pair that every such alignment makes is
-//     decided in that order. It is taken when the other order does not
-//     speak against it: that order must not pair either phrase with
-//     another one while leaving this pair out. Pairs taken in a round that
-//     cross each other wait; the rest become neighbours for the next round,
-//     until a round adds none. What no order decides stays undecided.
+//     decided in that order, but only where nothing that could have
+//     happened instead undoes it:
+//     - every alignment still makes it when either matched neighbour that
+//       bounds the gap is disregarded (that phrase may have moved a little);
+//     - every alignment still makes it when a text only one version holds
+//       may be a rewording of a text it resembles (one holds the other
+//       whole, or they differ in one byte), and no such text lies between
+//       the pair's nearest matched neighbours;
+//     - the nearest matched neighbours on both sides are partners and hold
+//       as many copies between them, the pair at the same place, unless the
+//       other order decides the same pair;
+//     - the other order does not speak against it: it must not pair either
+//       phrase with another one while leaving this pair out.
+//     Pairs taken in a round that cross each other wait; the rest become
+//     neighbours for the next round, until a round adds none. What no order
+//     decides stays undecided.
 //  3. Only when asked (fuzzyPercent > 0): phrases whose text has no
 //     unmatched counterpart in the other version pair with a similar text
 //     in the same gap, when each is the other's single closest text and the

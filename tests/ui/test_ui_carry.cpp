@@ -73,6 +73,26 @@ TEST_F(TakeTranslationsTest, CarriesTheTranslationsAndShowsTheCounts) {
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Taking translations ...", "hide-now"}));
 }
 
+TEST_F(TakeTranslationsTest, AProjectOfAnotherUnitIsTakenFromWithAWarningNamingBoth) {
+  files.OnOpen = [](PhraseTable& t, const std::string& path) {
+    TableBuilder builder;
+    builder.Add("Route", pfOn, "Strecke");
+    if (path == "/p/other.vmprj") builder.Names("NAV", "TAG2");
+    builder.Fill(t);
+  };
+  OpenNewProject();
+  platform.OpenResults.push_back("/p/other.vmprj");
+  shell.TakeTranslationsCommand();
+  EXPECT_EQ(table.EditedText(table.Phrases[0]), "Strecke") << "a renamed unit may be a new version";
+  ASSERT_EQ(platform.Boxes.size(), 1u);
+  EXPECT_EQ(platform.Boxes[0].Text.rfind("Translations taken from /p/other.vmprj:\n\n"
+                                         "Warning: /p/other.vmprj is unit NAV_TAG2, the open project is unit APM_TAG1\n\n"
+                                         "Carried:",
+                                         0),
+            0u)
+      << platform.Boxes[0].Text;
+}
+
 TEST_F(TakeTranslationsTest, TheWholeTakeIsOneUndoableStep) {
   OpenNewProject();
   platform.OpenResults.push_back("/p/old.vmprj");

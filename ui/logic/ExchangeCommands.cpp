@@ -8,6 +8,7 @@
 #include "container/io/Stream.h"
 #include "project/carry/Carry.h"
 #include "project/carry/CarryReport.h"
+#include "project/carry/CarryWarnings.h"
 #include "project/exchange/PhraseFormat.h"
 #include "project/exchange/TextExchange.h"
 #include "ui/logic/DialogFilters.h"
@@ -80,10 +81,12 @@ void ExchangeCommands::TakeTranslationsCommand() {
   ui.ShowStatus(kTakingTranslationsText);
   CarryPlan plan;
   bool changed = false;
-  std::string error;
+  std::string error, warnings;
   try {
     PhraseTable oldProject;
     state_.Files().Open(oldProject, *path);
+    for (const std::string& line : CarryWarnings(oldProject, *path, state_.Table(), "the open project"))
+      warnings += "Warning: " + line + "\n";
     plan = PlanCarry(oldProject, state_.Table(), CarryOptions{});
     // The one change of the open project, one undoable step; it raises
     // before changing anything.
@@ -101,8 +104,9 @@ void ExchangeCommands::TakeTranslationsCommand() {
     state_.Grid().RefillGrid();
     state_.Notify(kChangedRows | kChangedCells | kChangedSelection | kChangedMemos | kChangedHeaders);
   }
-  ui.MessageBox("Translations taken from " + *path + ":\n\n" + CarrySummary(plan.Counts), Buttons::Ok,
-                BoxKind::Information);
+  ui.MessageBox("Translations taken from " + *path + ":\n\n" + (warnings.empty() ? "" : warnings + "\n") +
+                    CarrySummary(plan.Counts),
+                Buttons::Ok, BoxKind::Information);
 }
 
 }  // namespace velmora::ui
