@@ -435,6 +435,13 @@ TEST(CliHostileFiles, NamesFromAFileReachTheTerminalEscaped) {
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
   EXPECT_NE(shown.out.find("Unit:      APM_\\x1B]0;x\\x07"), std::string::npos) << shown.out;
   EXPECT_EQ(shown.out.find('\x1B'), std::string::npos);
+  // So does carry's warning about two different units.
+  WriteFile(dir.File("PLAIN.BIN"), sample::MakeDemoApmUnit());
+  ASSERT_EQ(RunCli({"new", dir.File("PLAIN.BIN"), "-o", dir.File("q.vmprj"), "--yes"}).exitCode, 0);
+  const auto carried = RunCli({"carry", dir.File("p.vmprj"), dir.File("q.vmprj"), "--dry-run"});
+  EXPECT_NE(carried.err.find("is unit APM_\\x1B]0;x\\x07"), std::string::npos) << carried.err;
+  EXPECT_EQ(carried.err.find('\x1B'), std::string::npos);
+  EXPECT_EQ(carried.out.find('\x1B'), std::string::npos);
 }
 
 }  // namespace
