@@ -208,6 +208,29 @@ class KeyboardTest : public QObject {
     QVERIFY2(question.contains("перед выходом"), qPrintable(question));
   }
 
+  void theQuestionsButtonsSpeakTheInterfaceLanguage() {
+    PhraseTable table;
+    TMainForm form(table, {});
+    Show(form);
+    // A project never saved: closing asks with Yes, No and Cancel.
+    testing::TableBuilder().Add("Route").Fill(table);
+    form.Shell().ShowProject("/p/APM.BIN", "APM.BIN");
+    form.Shell().Notify(kChangedAll);
+    for (const char* language : {"RusMenuItem", "EngMenuItem", "RusMenuItem"}) {
+      form.findChild<QAction*>(language)->trigger();
+      QStringList buttons;
+      WhenModal<QMessageBox>([&](QMessageBox* box) {
+        for (const auto which : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+          buttons << (box->button(which) ? box->button(which)->text().remove('&') : QString());
+        box->button(QMessageBox::Cancel)->click();
+      });
+      QVERIFY(!form.close());
+      const QStringList expected = std::string_view(language) == "EngMenuItem" ? QStringList{"Yes", "No", "Cancel"}
+                                                                              : QStringList{"Да", "Нет", "Отмена"};
+      QCOMPARE(buttons, expected);
+    }
+  }
+
   void aFailedOpenKeepsTheProjectAndLeavesNoLockFile() {
     PhraseTable table;
     TMainForm form(table, {projectPath_});

@@ -463,7 +463,7 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!form.findChild<QWidget*>("ImagePanel")->isVisible(), 3000);
     QCOMPARE(form.statusBar()->currentMessage(), QString("Verified: 0 translations in place, 0 relocated."));
     form.findChild<QAction*>("FindNextMenuItem")->trigger();
-    QCOMPARE(form.statusBar()->currentMessage(), QString("Not found"));
+    QCOMPARE(form.statusBar()->currentMessage(), QString("Не найдено"));
   }
 
   // "Open with" from a file manager: the dialog comes over the window once

@@ -238,7 +238,8 @@ class ShortcutTest : public QObject {
       QCOMPARE(grid->currentIndex().row(), 2);
       Key(grid, Qt::Key_F3, Qt::ShiftModifier);
       QCOMPARE(grid->currentIndex().row(), 2);
-      QCOMPARE(form.statusBar()->currentMessage(), QString("Not found"));
+      const UiLanguage language = std::string_view(lang) == "EngMenuItem" ? UiLanguage::English : UiLanguage::Russian;
+      QCOMPARE(form.statusBar()->currentMessage(), QString::fromUtf8(CaptionText(CaptionId::NotFoundStatusText, language)));
 
       // Ctrl+Shift+S and Ctrl+O open their dialogs, in the project's folder.
       QString seenFolder;

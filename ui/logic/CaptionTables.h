@@ -94,6 +94,21 @@ enum class CaptionId {
   SaveProjectBeforeQuitQuestion,
   SaveProjectBeforeOpenQuestion,
   SaveProjectBeforeCreateQuestion,
+  // The buttons of the window's questions.
+  YesButtonCaption,
+  NoButtonCaption,
+  CancelButtonCaption,
+  // The status line after an undo or a redo ("Undone: " and the step's
+  // name), the names of the steps, and the note of a search that finds
+  // nothing.
+  UndoneStatusText,
+  RedoneStatusText,
+  HideSwitchedStepName,
+  OnSwitchedStepName,
+  TranslationEditedStepName,
+  ImportStepName,
+  TakeTranslationsStepName,
+  NotFoundStatusText,
   Count
 };
 constexpr size_t kCaptionCount = static_cast<size_t>(CaptionId::Count);

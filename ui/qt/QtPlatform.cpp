@@ -1,6 +1,7 @@
 #include "ui/qt/MergeDialog.h"
 #include "ui/qt/QtPlatform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -78,6 +79,11 @@ Answer QtPlatform::MessageBox(const std::string& text, Buttons buttons, BoxKind 
   QString shown = Q(text);
   shown.remove(QLatin1Char('\r'));
   QMessageBox box(icon, Q(kApplicationTitle), shown, set, &window_);
+  // The buttons speak the interface language, as every caption does.
+  for (const auto& [which, caption] : {std::pair{QMessageBox::Yes, answerCaptions_.Yes},
+                                       std::pair{QMessageBox::No, answerCaptions_.No},
+                                       std::pair{QMessageBox::Cancel, answerCaptions_.Cancel}})
+    if (QAbstractButton* b = box.button(which); b && !caption.isEmpty()) b->setText(caption);
   switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;

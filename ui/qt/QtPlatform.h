@@ -37,6 +37,11 @@ class QtPlatform : public Platform {
  public:
   explicit QtPlatform(QMainWindow& window) : window_(window) {}
   void SetWidgets(const PlatformWidgets& widgets) { widgets_ = widgets; }
+  // The captions of the questions' Yes, No and Cancel buttons, in the
+  // interface language (empty: the toolkit's own).
+  void SetAnswerCaptions(const QString& yes, const QString& no, const QString& cancel) {
+    answerCaptions_ = {yes, no, cancel};
+  }
 
   Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) override;
   std::optional<std::string> OpenFileDialog(const FileDialogRequest& desc) override;
@@ -63,6 +68,9 @@ class QtPlatform : public Platform {
   QMainWindow& window_;
   PlatformWidgets widgets_;
   size_t chosenFilter_ = 0;
+  struct AnswerCaptions {
+    QString Yes, No, Cancel;
+  } answerCaptions_;
 };
 
 }  // namespace velmora::ui
