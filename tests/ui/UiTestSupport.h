@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "sampledata/SampleData.h"
 #include "support/TableBuilder.h"
+#include "support/TestSupport.h"
 #include "ui/logic/CreateForm.h"
 #include "ui/logic/LoaderUnitsForm.h"
 #include "ui/logic/EditForm.h"
@@ -175,6 +177,21 @@ struct TestWindow {
   void OpenProject(const std::string& path) {
     platform.OpenResults.push_back(path);
     shell.OpenProjectCommand();
+  }
+
+  // Writes the demo loader into folder and makes a project of its APM unit
+  // through Open LOADING.KWI and START; the dialogs and status texts seen on
+  // the way are forgotten. Returns the loader's path.
+  std::string OpenDemoLoaderProject(const std::string& folder) {
+    const std::string loader = folder + "/LOADING.KWI";
+    velmora::test::WriteFile(loader, sample::MakeLoader(sample::DemoLoaderRecipe()));
+    platform.OpenResults.push_back(loader);
+    platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
+    shell.OpenFileCommand();
+    platform.OnNewProjectForm = nullptr;
+    platform.Status.clear();
+    platform.OpenDialogs.clear();
+    return loader;
   }
 
   PhraseTable table;

@@ -274,15 +274,8 @@ class OutputTest : public ::testing::Test, protected testing::TestWindow {
  protected:
   OutputTest() {
     Start();
-    loaderPath = dir.File("LOADING.KWI");
-    WriteFile(loaderPath, sample::MakeLoader(sample::DemoLoaderRecipe()));
-    platform.OpenResults.push_back(loaderPath);
-    platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
-    shell.OpenFileCommand();
+    loaderPath = OpenDemoLoaderProject(dir.Path());
     EXPECT_EQ(table.UnitName, "APM");
-    platform.OnNewProjectForm = nullptr;
-    platform.Status.clear();
-    platform.OpenDialogs.clear();
   }
 
   const std::vector<std::string> kLoaderStatus = {"show:Creating LOADING.KWI file. Please wait ...",
