@@ -52,7 +52,8 @@ class ScriptedPlatform : public Platform {
   // the three dialogs opens (in call order).
   std::vector<std::string> Status;
   int Beeps = 0;
-  std::string Clipboard;
+  std::string Clipboard;  // the 8-bit bytes
+  std::string ClipboardShown, ClipboardCharset;
   // Every text the status line was given, in order ("" clears it).
   std::vector<std::string> StatusLine;
 
@@ -92,7 +93,11 @@ class ScriptedPlatform : public Platform {
   void ShowStatusLine(const std::string& text) override { StatusLine.push_back(text); }
   void Repaint() override {}
   void Beep() override { ++Beeps; }
-  void SetClipboardText(const std::string& bytes) override { Clipboard = bytes; }
+  void SetClipboardText(const ClipboardText& text) override {
+    Clipboard = text.Bytes;
+    ClipboardShown = text.Shown;
+    ClipboardCharset = text.Charset;
+  }
 
   // The dialogs act through these; unset ones are closed with Cancel.
   std::function<bool(NewProjectForm&)> OnNewProjectForm;

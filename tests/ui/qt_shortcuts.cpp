@@ -5,6 +5,7 @@
 // file dialogs opening in the project's folder.
 #include <QAction>
 #include <QClipboard>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -164,6 +165,37 @@ class ShortcutTest : public QObject {
         if (row.Caption) QCOMPARE(text, QString::fromUtf8(CaptionText(*row.Caption, language)));
         if (row.Tooltip) QCOMPARE(tip, QString::fromUtf8(CaptionText(*row.Tooltip, language)).remove('\r'));
       }
+    }
+  }
+
+  void ctrlCCopiesTheTextAsTheDisplayCodePageShowsIt() {
+    // "Köln" and "Бел" as 8-bit bytes.
+    const std::string path = dir_.filePath("Pages.vmprj").toStdString();
+    PhraseTable t;
+    testing::TableBuilder().Add("K\xF6ln").Add("\xC1\xE5\xEB").Fill(t);
+    SaveProject(t, path);
+    PhraseTable table;
+    TMainForm form(table, {path});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    PhraseGridView* grid = form.Grid();
+    grid->setFocus();
+    const struct {
+      const char* page;
+      int row;
+      QString shown;
+      const char* charset;
+      QByteArray bytes;
+    } cases[] = {{"RussianMenuItem", 1, QString::fromUtf8("Бел"), "CP1251", "\xC1\xE5\xEB"},
+                 {"WestEuropeMenuItem", 0, QString::fromUtf8("Köln"), "CP1252", "K\xF6ln"}};
+    for (const auto& c : cases) {
+      Action(form, c.page)->trigger();
+      grid->setCurrentIndex(form.GridModel()->index(c.row, kColOrigin));
+      Key(grid, Qt::Key_C, Qt::ControlModifier);
+      const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+      QVERIFY(data);
+      QCOMPARE(data->text(), c.shown);
+      QCOMPARE(data->data(QString(kEightBitMimeType) + ";charset=" + c.charset), c.bytes);
     }
   }
 

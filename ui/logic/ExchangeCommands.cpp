@@ -14,7 +14,12 @@
 
 namespace velmora::ui {
 
-void ExchangeCommands::CopyCommand() { state_.Ui().SetClipboardText(state_.Grid().Memo1()); }
+void ExchangeCommands::CopyCommand() {
+  // What the origin text box shows: the bytes read through the display code
+  // page, not through one fixed code page.
+  const std::string& bytes = state_.Grid().Memo1();
+  state_.Ui().SetClipboardText({bytes, state_.DisplayText(bytes), IconvCharset(state_.DisplayCodePage())});
+}
 
 void ExchangeCommands::ExportCommand() {
   const std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanWrite);

@@ -51,6 +51,16 @@ struct ConflictRow {
   bool operator==(const ConflictRow&) const = default;
 };
 
+// A text for the clipboard: Shown is the Unicode text (UTF-8) as the window
+// shows it, Bytes the 8-bit bytes it was decoded from and Charset the iconv
+// name of their code page ("CP1251").
+struct ClipboardText {
+  std::string Bytes;
+  std::string Shown;
+  std::string Charset;
+  bool operator==(const ClipboardText&) const = default;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -79,8 +89,9 @@ class Platform {
   virtual void Repaint() = 0;
   // The system's default beep.
   virtual void Beep() = 0;
-  // Puts 8-bit text on the clipboard.
-  virtual void SetClipboardText(const std::string& bytes) = 0;
+  // Puts a text on the clipboard: as the window shows it, and alongside as
+  // its 8-bit bytes.
+  virtual void SetClipboardText(const ClipboardText& text) = 0;
 
   // The three dialogs, shown modally; each drives the given logic with the
   // user's actions and returns true when it closed with OK (START).

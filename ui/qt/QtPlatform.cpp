@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
@@ -144,9 +145,15 @@ void QtPlatform::Repaint() { widgets_.Status->Repaint(); }
 
 void QtPlatform::Beep() { QApplication::beep(); }
 
-void QtPlatform::SetClipboardText(const std::string& bytes) {
-  // The 8-bit text goes with the Japanese locale: it is read as code page 932.
-  QGuiApplication::clipboard()->setText(PhraseGridModel::Decode(bytes, CodePage::Japanese));
+void QtPlatform::SetClipboardText(const ClipboardText& text) {
+  // Other programs read the text as the window shows it; the 8-bit bytes go
+  // with it under their code page, for a program that wants them as they
+  // stand in the unit.
+  auto* data = new QMimeData;
+  data->setText(Q(text.Shown));
+  data->setData(QString::fromLatin1(kEightBitMimeType) + ";charset=" + QString::fromStdString(text.Charset),
+                QByteArray::fromStdString(text.Bytes));
+  QGuiApplication::clipboard()->setMimeData(data);
 }
 
 bool QtPlatform::ShowNewProjectForm(NewProjectForm&) { return widgets_.NewProject->Run(); }

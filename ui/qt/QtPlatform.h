@@ -33,6 +33,10 @@ struct PlatformWidgets {
   TLoaderUnitsForm* Units = nullptr;
 };
 
+// The clipboard format of a copied text's 8-bit bytes, followed by
+// ";charset=" and the iconv name of their code page.
+inline constexpr const char* kEightBitMimeType = "application/x-velmora-8bit-text";
+
 class QtPlatform : public Platform {
  public:
   explicit QtPlatform(QMainWindow& window) : window_(window) {}
@@ -53,7 +57,7 @@ class QtPlatform : public Platform {
   void ShowStatusLine(const std::string& text) override;
   void Repaint() override;
   void Beep() override;
-  void SetClipboardText(const std::string& bytes) override;
+  void SetClipboardText(const ClipboardText& text) override;
   bool ShowNewProjectForm(NewProjectForm& form) override;
   bool ShowEditForm(EditForm& form, int gridRow, int topRow) override;
   bool ShowCreateForm(CreateForm& form) override;
