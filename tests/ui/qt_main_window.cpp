@@ -490,6 +490,43 @@ class MainWindowTest : public QObject {
     QVERIFY(form.GridModel()->rowCount() > 0);
   }
 
+  // A loader cut short: the dialog says under the empty unit list why it is
+  // empty, and makes room for it.
+  void aTruncatedLoaderSaysWhyItsUnitListIsEmpty() {
+    QTemporaryDir dir;
+    sample::LoaderLayout layout;
+    std::vector<uint8_t> bytes = sample::MakeLoader(sample::DemoLoaderRecipe(), &layout);
+    bytes.resize(layout.makers[1].modules[0].units[0].offset + 100);
+    const QString path = dir.filePath("LOADING.KWI");
+    {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    PhraseTable table;
+    TMainForm form(table, {path.toStdString()});
+    bool startEnabled = true;
+    bool seen = false;
+    WhenModal<TNewProjectForm>([&](TNewProjectForm* np) {
+      seen = true;
+      startEnabled = np->findChild<QPushButton*>("StartBtn")->isEnabled();
+      np->findChild<QPushButton*>("CancelBtn")->click();
+    });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTRY_VERIFY(seen);
+    QVERIFY(!startEnabled);
+    // The dialog is kept for the next project: its state is as it was shown.
+    TNewProjectForm* np = form.NewProjectDialog();
+    auto* label = np->findChild<QLabel*>("UnitListNote");
+    QVERIFY(label && label->isVisibleTo(np));
+    QVERIFY2(label->text().startsWith("The module \"AISIN NAVIGATION PROGRAM\" has no units:"), qPrintable(label->text()));
+    QVERIFY2(label->text().contains("cut short"), qPrintable(label->text()));
+    testing::VerifyLaidOut(np);
+    // The controls below moved out of its way.
+    QVERIFY(label->geometry().bottom() < np->findChild<QWidget*>("OptionsGroupBox")->mapTo(np, QPoint(0, 0)).y());
+  }
+
   // The filter chosen in the real dialog picks the format, and a name typed
   // without an extension gets that format's.
   void exportAsPoThroughTheRealDialog() {
