@@ -27,7 +27,7 @@ namespace velmora::ui {
 // Readable failure messages for file dialog set-ups.
 inline void PrintTo(const FileDialogRequest& d, std::ostream* os) {
   *os << "{Filter \"" << d.Filter << "\", DefaultExt \"" << d.DefaultExt << "\", PresetName \"" << d.PresetName
-      << "\", MustExist " << d.MustExist << ", Folder \"" << d.Folder << "\"}";
+      << "\", MustExist " << d.MustExist << ", Folder \"" << d.Folder << "\", Title \"" << d.Title << "\"}";
 }
 }  // namespace velmora::ui
 
@@ -93,6 +93,9 @@ class ScriptedPlatform : public Platform {
   void ShowStatusLine(const std::string& text) override { StatusLine.push_back(text); }
   void Repaint() override {}
   void Beep() override { ++Beeps; }
+  // Every report shown, in order.
+  std::vector<ReportTable> Reports;
+  void ShowReport(const ReportTable& report) override { Reports.push_back(report); }
   void SetClipboardText(const ClipboardText& text) override {
     Clipboard = text.Bytes;
     ClipboardShown = text.Shown;

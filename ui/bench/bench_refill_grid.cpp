@@ -170,6 +170,7 @@ void BM_WholeTableUndoStep(benchmark::State& state) {
     void Repaint() override {}
     void Beep() override {}
     void SetClipboardText(const ClipboardText&) override {}
+    void ShowReport(const ReportTable&) override {}
     bool ShowNewProjectForm(ui::NewProjectForm&) override { return false; }
     bool ShowEditForm(ui::EditForm&, int, int) override { return false; }
     bool ShowCreateForm(ui::CreateForm&) override { return false; }

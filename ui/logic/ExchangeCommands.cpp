@@ -7,10 +7,10 @@
 
 #include "container/io/Stream.h"
 #include "project/carry/Carry.h"
-#include "project/carry/CarryReport.h"
 #include "project/exchange/PhraseFormat.h"
 #include "project/exchange/TextExchange.h"
 #include "ui/logic/DialogFilters.h"
+#include "ui/logic/TakeTranslationsReport.h"
 
 namespace velmora::ui {
 
@@ -77,7 +77,9 @@ void ExchangeCommands::TakeTranslationsCommand() {
   // Only an open project can take translations.
   if (!state_.Commands().SaveProjectAs) return;
   Platform& ui = state_.Ui();
-  const auto path = state_.ChooseFileToOpen({kProjectFilter, "", "", true});
+  FileDialogRequest request{kProjectFilter, "", "", true};
+  request.Title = state_.Caption(CaptionId::TakeTranslationsTitle);
+  const auto path = state_.ChooseFileToOpen(request);
   if (!path) return;
   ui.ShowStatus(kTakingTranslationsText);
   CarryPlan plan;
@@ -103,8 +105,8 @@ void ExchangeCommands::TakeTranslationsCommand() {
     state_.Grid().RefillGrid();
     state_.Notify(kChangedRows | kChangedCells | kChangedSelection | kChangedMemos | kChangedHeaders);
   }
-  ui.MessageBox("Translations taken from " + *path + ":\n\n" + CarrySummary(plan.Counts), Buttons::Ok,
-                BoxKind::Information);
+  ui.ShowReport(
+      TakeTranslationsReport(plan.Counts, std::filesystem::path(*path).filename().string(), state_.Language()));
 }
 
 }  // namespace velmora::ui

@@ -20,6 +20,7 @@
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
 #include "ui/qt/QtText.h"
+#include "ui/qt/ReportDialog.h"
 #include "ui/qt/LoaderUnitsDialog.h"
 #include "ui/qt/SourceDialog.h"
 #include "ui/qt/StatusPanel.h"
@@ -97,6 +98,7 @@ std::optional<std::string> QtPlatform::RunFileDialog(QFileDialog& dlg, const Fil
   const QStringList filters = NameFilters(desc.Filter);
   if (!desc.Filter.empty()) dlg.setNameFilters(filters);
   if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
+  if (!desc.Title.empty()) dlg.setWindowTitle(Q(desc.Title));
   chosenFilter_ = 0;
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   const qsizetype chosen = filters.indexOf(dlg.selectedNameFilter());
@@ -154,6 +156,11 @@ void QtPlatform::SetClipboardText(const ClipboardText& text) {
   data->setData(QString::fromLatin1(kEightBitMimeType) + ";charset=" + QString::fromStdString(text.Charset),
                 QByteArray::fromStdString(text.Bytes));
   QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void QtPlatform::ShowReport(const ReportTable& report) {
+  TReportDialog dialog(report, &window_);
+  dialog.exec();
 }
 
 bool QtPlatform::ShowNewProjectForm(NewProjectForm&) { return widgets_.NewProject->Run(); }

@@ -58,6 +58,7 @@ class QtPlatform : public Platform {
   void Repaint() override;
   void Beep() override;
   void SetClipboardText(const ClipboardText& text) override;
+  void ShowReport(const ReportTable& report) override;
   bool ShowNewProjectForm(NewProjectForm& form) override;
   bool ShowEditForm(EditForm& form, int gridRow, int topRow) override;
   bool ShowCreateForm(CreateForm& form) override;
