@@ -5,6 +5,7 @@
 // file dialogs opening in the project's folder.
 #include <QAction>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QFileDialog>
 #include <QLabel>
@@ -356,6 +357,58 @@ class ShortcutTest : public QObject {
       QCOMPARE(countBefore, c.before);
       QCOMPARE(countAfter, c.after);
     }
+  }
+
+  // A paste of hundreds of kilobytes is refused before the box takes it in,
+  // with the reason shown; so is a key typed at the limit; what fits is
+  // taken, and OK stores the text the box kept.
+  void aTextOverTheLimitIsRefusedAsItIsPastedOrTyped() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Words, as a translation has them, to the last byte the project keeps.
+    const QString atLimit = QString("Strasse ").repeated(10000).left(static_cast<qsizetype>(EditForm::kMaxTextBytes));
+    QString afterBigPaste, reason, afterSmallPaste, reasonAfter, afterKey, reasonAfterKey;
+    qint64 bigPasteMs = -1, fullPasteMs = -1;
+    WhenModal<TEditForm>([&](TEditForm* ed) {
+      auto* memo = ed->findChild<QPlainTextEdit*>("Memo1");
+      auto* problems = ed->findChild<QLabel*>("ProblemsLabel");
+      memo->setFocus();
+      QTest::keyClicks(memo, "Weg");
+      QGuiApplication::clipboard()->setText(QString(300000, QLatin1Char('P')));
+      QElapsedTimer timer;
+      timer.start();
+      QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+      bigPasteMs = timer.elapsed();
+      afterBigPaste = memo->toPlainText();
+      reason = problems->text();
+      QGuiApplication::clipboard()->setText(" 2");
+      QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+      afterSmallPaste = memo->toPlainText();
+      reasonAfter = problems->text();
+      // Filled up to the limit by a paste over the whole text, then one key more.
+      memo->selectAll();
+      QGuiApplication::clipboard()->setText(atLimit);
+      timer.restart();
+      QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+      fullPasteMs = timer.elapsed();
+      QTest::keyClick(memo, Qt::Key_Y);
+      afterKey = memo->toPlainText();
+      reasonAfterKey = problems->text();
+      ed->findChild<QPushButton*>("OkBtn")->click();
+    });
+    form.Grid()->setFocus();
+    Key(form.Grid(), Qt::Key_Return);
+    QCOMPARE(afterBigPaste, QString("Weg"));
+    QVERIFY2(reason.contains("300003 bytes") && reason.contains("at most 65535 bytes"), qPrintable(reason));
+    QCOMPARE(afterSmallPaste, QString("Weg 2"));
+    QVERIFY2(!reasonAfter.startsWith("Not taken"), qPrintable(reasonAfter));
+    QCOMPARE(afterKey, atLimit);
+    QVERIFY2(reasonAfterKey.contains("65536 bytes"), qPrintable(reasonAfterKey));
+    QCOMPARE(QString::fromStdString(std::string(table.EditedText(table.Phrases[0]))), atLimit);
+    // How long the window was busy (measured, not judged: benchmarks judge speed).
+    qInfo("refused paste of 300 kB: %lld ms; paste of 64 kB taken: %lld ms", bigPasteMs, fullPasteMs);
   }
 };
 
