@@ -13,6 +13,7 @@ namespace velmora::ui {
 
 TReportDialog::TReportDialog(const ReportTable& report, QWidget* parent) : QDialog(parent) {
   setObjectName("ReportDialog");
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setWindowTitle(Q(report.Title));
   auto* layout = new QVBoxLayout(this);
 
