@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "analysis/ModuleUnits.h"
 #include "container/io/Stream.h"
 #include "container/io/TLN_FileStream.h"
 
@@ -119,8 +120,7 @@ CreationResult CreateProjectFromLoader(PhraseTable& table, const TLN_Loading& lo
   const auto* module = ModuleAt(loading, makerIndex, moduleIndex);
   if (!module)
     throw EProjectCreationError("The \"AISIN-AW\" entry has no module " + std::to_string(moduleIndex) + ".");
-  if (module->Units.empty())
-    throw EProjectCreationError("The module \"" + module->Name + "\" has no units.");
+  RequireUnits(loading, *module);
 
   if (unitIndex < 0) unitIndex = PreselectUnit(UnitNames(loading, makerIndex, moduleIndex));
   if (static_cast<size_t>(unitIndex) >= module->Units.size())

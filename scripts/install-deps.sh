@@ -38,8 +38,9 @@ TEST=(
   lintian devscripts man-db desktop-file-utils appstream shared-mime-info
   xdg-utils libglib2.0-bin bash-completion
   # The program on a virtual screen (xvfb-run make run) and the artwork
-  # (ui/art/make-art.sh).
-  xvfb xauth imagemagick
+  # (ui/art/make-art.sh); a window manager and real key events for trying
+  # the window by keyboard there.
+  xvfb xauth imagemagick openbox xdotool
 )
 
 group_packages() {

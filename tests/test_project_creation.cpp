@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/ModuleUnits.h"
 #include "analysis/ProjectCreation.h"
 #include "container/io/ByteOrder.h"
 #include "container/io/StreamErrors.h"
@@ -244,6 +245,55 @@ TEST(LoaderFlow, NoSuitableAisinModule) {
       EXPECT_STREQ(e.what(), "A suitable AISIN module is not detected !");
     }
   }
+}
+
+TEST(LoaderFlow, AModuleWithoutUnitsSaysWhy) {
+  TempDir dir;
+  sample::LoaderLayout layout;
+  const std::vector<uint8_t> whole = sample::MakeLoader(sample::DemoLoaderRecipe(), &layout);
+  const sample::LoaderModuleLayout& module = layout.makers[1].modules[0];
+  const std::string head = "The module \"AISIN NAVIGATION PROGRAM\" has no units: ";
+  auto poke16 = [](std::vector<uint8_t>& b, size_t at, uint16_t v) {
+    b[at] = static_cast<uint8_t>(v >> 8);
+    b[at + 1] = static_cast<uint8_t>(v);
+  };
+  std::vector<uint8_t> cut(whole.begin(), whole.begin() + module.start + module.length - 1);
+  std::vector<uint8_t> noPosition = whole;  // the start sector word "none"
+  poke16(noPosition, module.recordOffset + 250, 0xFFFF);
+  poke16(noPosition, module.recordOffset + 252, 0xFFFF);
+  std::vector<uint8_t> crowded = whole;  // more entries than the record holds
+  poke16(crowded, module.recordOffset + 68, 12);
+  const struct {
+    const char* name;
+    const std::vector<uint8_t>& bytes;
+    std::string reason;
+  } cases[] = {
+      {"cut", cut,
+       head + "its data reaches to byte " + std::to_string(module.start + module.length) + ", but the file holds only " +
+           std::to_string(cut.size()) + " bytes. The loader file is cut short (truncated)."},
+      {"no position", noPosition, head + "its record gives its data no position in the loader."},
+      {"crowded", crowded, head + "its unit table lists none, or more than its record can hold."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.File(std::string(c.name) + ".KWI");
+    WriteFile(path, c.bytes);
+    const TLN_Loading loading(path);
+    ASSERT_TRUE(loading.Valid);
+    ASSERT_TRUE(loading.Frame.Makers[1].Modules[0].Units.empty());
+    EXPECT_EQ(NoUnitsReason(loading, loading.Frame.Makers[1].Modules[0]), c.reason);
+    PhraseTable t;
+    try {
+      CreateProjectFromLoader(t, loading, 1, 0, -1, WholeUnit(), Answer(true));
+      FAIL() << "created";
+    } catch (const EProjectCreationError& e) {
+      EXPECT_EQ(e.what(), c.reason);
+    }
+  }
+  // A module with units needs no reason.
+  WriteFile(dir.File("LOADING.KWI"), whole);
+  const TLN_Loading sound(dir.File("LOADING.KWI"));
+  EXPECT_EQ(NoUnitsReason(sound, sound.Frame.Makers[1].Modules[0]), "");
 }
 
 TEST(LoaderFlow, SeveralAisinEntriesTheFirstUnlessChosen) {

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "sampledata/SampleData.h"
 #include "support/TableBuilder.h"
+#include "support/TestSupport.h"
 #include "ui/logic/CreateForm.h"
 #include "ui/logic/LoaderUnitsForm.h"
 #include "ui/logic/EditForm.h"
@@ -25,7 +27,7 @@ namespace velmora::ui {
 // Readable failure messages for file dialog set-ups.
 inline void PrintTo(const FileDialogRequest& d, std::ostream* os) {
   *os << "{Filter \"" << d.Filter << "\", DefaultExt \"" << d.DefaultExt << "\", PresetName \"" << d.PresetName
-      << "\", MustExist " << d.MustExist << ", Folder \"" << d.Folder << "\"}";
+      << "\", MustExist " << d.MustExist << ", Folder \"" << d.Folder << "\", Title \"" << d.Title << "\"}";
 }
 }  // namespace velmora::ui
 
@@ -50,7 +52,8 @@ class ScriptedPlatform : public Platform {
   // the three dialogs opens (in call order).
   std::vector<std::string> Status;
   int Beeps = 0;
-  std::string Clipboard;
+  std::string Clipboard;  // the 8-bit bytes
+  std::string ClipboardShown, ClipboardCharset;
   // Every text the status line was given, in order ("" clears it).
   std::vector<std::string> StatusLine;
 
@@ -90,7 +93,14 @@ class ScriptedPlatform : public Platform {
   void ShowStatusLine(const std::string& text) override { StatusLine.push_back(text); }
   void Repaint() override {}
   void Beep() override { ++Beeps; }
-  void SetClipboardText(const std::string& bytes) override { Clipboard = bytes; }
+  // Every report shown, in order.
+  std::vector<ReportTable> Reports;
+  void ShowReport(const ReportTable& report) override { Reports.push_back(report); }
+  void SetClipboardText(const ClipboardText& text) override {
+    Clipboard = text.Bytes;
+    ClipboardShown = text.Shown;
+    ClipboardCharset = text.Charset;
+  }
 
   // The dialogs act through these; unset ones are closed with Cancel.
   std::function<bool(NewProjectForm&)> OnNewProjectForm;
@@ -175,6 +185,21 @@ struct TestWindow {
   void OpenProject(const std::string& path) {
     platform.OpenResults.push_back(path);
     shell.OpenProjectCommand();
+  }
+
+  // Writes the demo loader into folder and makes a project of its APM unit
+  // through Open LOADING.KWI and START; the dialogs and status texts seen on
+  // the way are forgotten. Returns the loader's path.
+  std::string OpenDemoLoaderProject(const std::string& folder) {
+    const std::string loader = folder + "/LOADING.KWI";
+    velmora::test::WriteFile(loader, sample::MakeLoader(sample::DemoLoaderRecipe()));
+    platform.OpenResults.push_back(loader);
+    platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
+    shell.OpenFileCommand();
+    platform.OnNewProjectForm = nullptr;
+    platform.Status.clear();
+    platform.OpenDialogs.clear();
+    return loader;
   }
 
   PhraseTable table;

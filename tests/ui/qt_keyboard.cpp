@@ -3,7 +3,8 @@
 // Latin layout); Space on a tool-bar button presses the button and leaves
 // the project alone; the undo keys in a search box undo its typing first;
 // the keyboard starts in the grid of a project just opened; Ctrl+S saves a
-// project without a file through Save As; a failed open keeps the project.
+// project without a file through Save As; a failed open keeps the project;
+// Home and End in the grid; the questions' buttons in both languages.
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -206,6 +207,53 @@ class KeyboardTest : public QObject {
     });
     QVERIFY(!form.close());
     QVERIFY2(question.contains("перед выходом"), qPrintable(question));
+  }
+
+  void homeAndEndGoToTheFirstAndTheLastRow() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    Show(form);
+    PhraseGridView* grid = form.Grid();
+    grid->setFocus();
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers mods;
+      int row;  // grid row, 1 = the first data row
+    } steps[] = {{Qt::Key_End, {}, 4},
+                 {Qt::Key_Home, {}, 1},
+                 {Qt::Key_End, Qt::ControlModifier, 4},
+                 {Qt::Key_Up, {}, 3},
+                 {Qt::Key_Home, Qt::ControlModifier, 1}};
+    for (const auto& step : steps) {
+      Key(grid, step.key, step.mods);
+      QCOMPARE(grid->currentIndex().row() + 1, step.row);
+      QCOMPARE(form.Shell().Grid().SelectedRow(), step.row);
+    }
+    Key(grid, Qt::Key_End);
+    QCOMPARE(form.Shell().Grid().Memo1(), std::string("Map Menu"));
+  }
+
+  void theQuestionsButtonsSpeakTheInterfaceLanguage() {
+    PhraseTable table;
+    TMainForm form(table, {});
+    Show(form);
+    // A project never saved: closing asks with Yes, No and Cancel.
+    testing::TableBuilder().Add("Route").Fill(table);
+    form.Shell().ShowProject("/p/APM.BIN", "APM.BIN");
+    form.Shell().Notify(kChangedAll);
+    for (const char* language : {"RusMenuItem", "EngMenuItem", "RusMenuItem"}) {
+      form.findChild<QAction*>(language)->trigger();
+      QStringList buttons;
+      WhenModal<QMessageBox>([&](QMessageBox* box) {
+        for (const auto which : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+          buttons << (box->button(which) ? box->button(which)->text().remove('&') : QString());
+        box->button(QMessageBox::Cancel)->click();
+      });
+      QVERIFY(!form.close());
+      const QStringList expected = std::string_view(language) == "EngMenuItem" ? QStringList{"Yes", "No", "Cancel"}
+                                                                              : QStringList{"Да", "Нет", "Отмена"};
+      QCOMPARE(buttons, expected);
+    }
   }
 
   void aFailedOpenKeepsTheProjectAndLeavesNoLockFile() {

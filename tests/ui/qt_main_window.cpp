@@ -17,6 +17,8 @@
 #include <QtTest>
 
 #include <QClipboard>
+#include <QFrame>
+#include <QGridLayout>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QLayout>
@@ -29,6 +31,7 @@
 #include "UiTestSupport.h"
 #include "sampledata/SampleData.h"
 #include "ui/qt/EditDialog.h"
+#include "ui/qt/ReportDialog.h"
 #include "ui/qt/NewProjectDialog.h"
 #include "ui/qt/LoaderUnitsDialog.h"
 #include "ui/qt/SourceDialog.h"
@@ -463,7 +466,7 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!form.findChild<QWidget*>("ImagePanel")->isVisible(), 3000);
     QCOMPARE(form.statusBar()->currentMessage(), QString("Verified: 0 translations in place, 0 relocated."));
     form.findChild<QAction*>("FindNextMenuItem")->trigger();
-    QCOMPARE(form.statusBar()->currentMessage(), QString("Not found"));
+    QCOMPARE(form.statusBar()->currentMessage(), QString("Не найдено"));
   }
 
   // "Open with" from a file manager: the dialog comes over the window once
@@ -488,6 +491,102 @@ class MainWindowTest : public QObject {
     QCOMPARE(dialogCaption, QString("Создать новый проект"));  // Russian captions came first
     QCOMPARE(form.windowTitle(), "Velmora - " + bin + "  [APM_" + QString::fromStdString(table.UnitTag) + "]");
     QVERIFY(form.GridModel()->rowCount() > 0);
+  }
+
+  // A loader cut short: the dialog says under the empty unit list why it is
+  // empty, and makes room for it.
+  void aTruncatedLoaderSaysWhyItsUnitListIsEmpty() {
+    QTemporaryDir dir;
+    sample::LoaderLayout layout;
+    std::vector<uint8_t> bytes = sample::MakeLoader(sample::DemoLoaderRecipe(), &layout);
+    bytes.resize(layout.makers[1].modules[0].units[0].offset + 100);
+    const QString path = dir.filePath("LOADING.KWI");
+    {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    PhraseTable table;
+    TMainForm form(table, {path.toStdString()});
+    bool startEnabled = true;
+    bool seen = false;
+    WhenModal<TNewProjectForm>([&](TNewProjectForm* np) {
+      seen = true;
+      startEnabled = np->findChild<QPushButton*>("StartBtn")->isEnabled();
+      np->findChild<QPushButton*>("CancelBtn")->click();
+    });
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTRY_VERIFY(seen);
+    QVERIFY(!startEnabled);
+    // The dialog is kept for the next project: its state is as it was shown.
+    TNewProjectForm* np = form.NewProjectDialog();
+    auto* label = np->findChild<QLabel*>("UnitListNote");
+    QVERIFY(label && label->isVisibleTo(np));
+    QVERIFY2(label->text().startsWith("The module \"AISIN NAVIGATION PROGRAM\" has no units:"), qPrintable(label->text()));
+    QVERIFY2(label->text().contains("cut short"), qPrintable(label->text()));
+    testing::VerifyLaidOut(np);
+    // The controls below moved out of its way.
+    QVERIFY(label->geometry().bottom() < np->findChild<QWidget*>("OptionsGroupBox")->mapTo(np, QPoint(0, 0)).y());
+  }
+
+  // Take Translations: the file dialog and the report name the command, and
+  // the report's columns line up.
+  void takeTranslationsNamesItsDialogsAndLinesUpItsReport() {
+    QTemporaryDir dir;
+    const std::string oldPath = dir.filePath("old.vmprj").toStdString();
+    const std::string newPath = dir.filePath("new.vmprj").toStdString();
+    {
+      PhraseTable t;
+      testing::TableBuilder().Add("Route", pfOn, "Strecke").Add("Menu").Add("Gone", pfOn, "Weg").Fill(t);
+      SaveProject(t, oldPath);
+      PhraseTable n;
+      testing::TableBuilder().Add("New").Add("Menu").Add("Route").Fill(n);
+      SaveProject(n, newPath);
+    }
+    PhraseTable table;
+    TMainForm form(table, {newPath});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QString fileDialogTitle, reportTitle, heading;
+    QList<QList<QRect>> cells;  // by row, by column (empty cells left out)
+    WhenModal<QFileDialog>([&](QFileDialog* fd) {
+      fileDialogTitle = fd->windowTitle();
+      ChooseFile(fd, QString::fromStdString(oldPath));
+      static_cast<QDialog*>(fd)->accept();
+    });
+    WhenModal<TReportDialog>([&](TReportDialog* report) {
+      reportTitle = report->windowTitle();
+      heading = report->findChild<QLabel*>("ReportHeading")->text();
+      auto* grid = qobject_cast<QGridLayout*>(report->findChild<QFrame*>("ReportTable")->layout());
+      for (int r = 0; grid && r < grid->rowCount(); ++r) {
+        QList<QRect> row;
+        for (int c = 0; c < grid->columnCount(); ++c) {
+          QLayoutItem* item = grid->itemAtPosition(r, c);
+          auto* label = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+          row << (label && !label->text().isEmpty() ? label->geometry() : QRect());
+        }
+        cells << row;
+      }
+      report->accept();
+    }, 400);
+    form.findChild<QAction*>("TakeTranslationsItem")->trigger();
+    QCOMPARE(fileDialogTitle, QString("Взять переводы из проекта"));
+    QCOMPARE(reportTitle, QString("Взять переводы из проекта"));
+    QCOMPARE(heading, QString("Из проекта old.vmprj взято: 1 перевод"));
+    QVERIFY(cells.size() > 5);
+    // The labels start at one left edge, the numbers end at one right edge
+    // per column, and no column runs into the next.
+    for (int c = 0; c < 3; ++c) {
+      int edge = -1;
+      for (const QList<QRect>& row : cells) {
+        if (row[c].isNull()) continue;
+        const int at = c == 0 ? row[c].left() : row[c].right();
+        if (edge < 0) edge = at;
+        QCOMPARE(at, edge);
+        if (c > 0 && !row[c - 1].isNull()) QVERIFY(row[c - 1].right() < row[c].left());
+      }
+    }
   }
 
   // The filter chosen in the real dialog picks the format, and a name typed

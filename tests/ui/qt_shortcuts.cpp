@@ -5,6 +5,8 @@
 // file dialogs opening in the project's folder.
 #include <QAction>
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -167,6 +169,37 @@ class ShortcutTest : public QObject {
     }
   }
 
+  void ctrlCCopiesTheTextAsTheDisplayCodePageShowsIt() {
+    // "Köln" and "Бел" as 8-bit bytes.
+    const std::string path = dir_.filePath("Pages.vmprj").toStdString();
+    PhraseTable t;
+    testing::TableBuilder().Add("K\xF6ln").Add("\xC1\xE5\xEB").Fill(t);
+    SaveProject(t, path);
+    PhraseTable table;
+    TMainForm form(table, {path});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    PhraseGridView* grid = form.Grid();
+    grid->setFocus();
+    const struct {
+      const char* page;
+      int row;
+      QString shown;
+      const char* charset;
+      QByteArray bytes;
+    } cases[] = {{"RussianMenuItem", 1, QString::fromUtf8("Бел"), "CP1251", "\xC1\xE5\xEB"},
+                 {"WestEuropeMenuItem", 0, QString::fromUtf8("Köln"), "CP1252", "K\xF6ln"}};
+    for (const auto& c : cases) {
+      Action(form, c.page)->trigger();
+      grid->setCurrentIndex(form.GridModel()->index(c.row, kColOrigin));
+      Key(grid, Qt::Key_C, Qt::ControlModifier);
+      const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+      QVERIFY(data);
+      QCOMPARE(data->text(), c.shown);
+      QCOMPARE(data->data(QString(kEightBitMimeType) + ";charset=" + c.charset), c.bytes);
+    }
+  }
+
   void everyShortcutWorksInBothLanguages() {
     for (const char* lang : {"RusMenuItem", "EngMenuItem"}) {
       WriteProjects();
@@ -238,7 +271,8 @@ class ShortcutTest : public QObject {
       QCOMPARE(grid->currentIndex().row(), 2);
       Key(grid, Qt::Key_F3, Qt::ShiftModifier);
       QCOMPARE(grid->currentIndex().row(), 2);
-      QCOMPARE(form.statusBar()->currentMessage(), QString("Not found"));
+      const UiLanguage language = std::string_view(lang) == "EngMenuItem" ? UiLanguage::English : UiLanguage::Russian;
+      QCOMPARE(form.statusBar()->currentMessage(), QString::fromUtf8(CaptionText(CaptionId::NotFoundStatusText, language)));
 
       // Ctrl+Shift+S and Ctrl+O open their dialogs, in the project's folder.
       QString seenFolder;
@@ -323,6 +357,58 @@ class ShortcutTest : public QObject {
       QCOMPARE(countBefore, c.before);
       QCOMPARE(countAfter, c.after);
     }
+  }
+
+  // A paste of hundreds of kilobytes is refused before the box takes it in,
+  // with the reason shown; so is a key typed at the limit; what fits is
+  // taken, and OK stores the text the box kept.
+  void aTextOverTheLimitIsRefusedAsItIsPastedOrTyped() {
+    PhraseTable table;
+    TMainForm form(table, {projectPath_});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Words, as a translation has them, to the last byte the project keeps.
+    const QString atLimit = QString("Strasse ").repeated(10000).left(static_cast<qsizetype>(EditForm::kMaxTextBytes));
+    QString afterBigPaste, reason, afterSmallPaste, reasonAfter, afterKey, reasonAfterKey;
+    qint64 bigPasteMs = -1, fullPasteMs = -1;
+    WhenModal<TEditForm>([&](TEditForm* ed) {
+      auto* memo = ed->findChild<QPlainTextEdit*>("Memo1");
+      auto* problems = ed->findChild<QLabel*>("ProblemsLabel");
+      memo->setFocus();
+      QTest::keyClicks(memo, "Weg");
+      QGuiApplication::clipboard()->setText(QString(300000, QLatin1Char('P')));
+      QElapsedTimer timer;
+      timer.start();
+      QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+      bigPasteMs = timer.elapsed();
+      afterBigPaste = memo->toPlainText();
+      reason = problems->text();
+      QGuiApplication::clipboard()->setText(" 2");
+      QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+      afterSmallPaste = memo->toPlainText();
+      reasonAfter = problems->text();
+      // Filled up to the limit by a paste over the whole text, then one key more.
+      memo->selectAll();
+      QGuiApplication::clipboard()->setText(atLimit);
+      timer.restart();
+      QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+      fullPasteMs = timer.elapsed();
+      QTest::keyClick(memo, Qt::Key_Y);
+      afterKey = memo->toPlainText();
+      reasonAfterKey = problems->text();
+      ed->findChild<QPushButton*>("OkBtn")->click();
+    });
+    form.Grid()->setFocus();
+    Key(form.Grid(), Qt::Key_Return);
+    QCOMPARE(afterBigPaste, QString("Weg"));
+    QVERIFY2(reason.contains("300003 bytes") && reason.contains("at most 65535 bytes"), qPrintable(reason));
+    QCOMPARE(afterSmallPaste, QString("Weg 2"));
+    QVERIFY2(!reasonAfter.startsWith("Not taken"), qPrintable(reasonAfter));
+    QCOMPARE(afterKey, atLimit);
+    QVERIFY2(reasonAfterKey.contains("65536 bytes"), qPrintable(reasonAfterKey));
+    QCOMPARE(QString::fromStdString(std::string(table.EditedText(table.Phrases[0]))), atLimit);
+    // How long the window was busy (measured, not judged: benchmarks judge speed).
+    qInfo("refused paste of 300 kB: %lld ms; paste of 64 kB taken: %lld ms", bigPasteMs, fullPasteMs);
   }
 };
 

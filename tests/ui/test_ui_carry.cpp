@@ -1,11 +1,14 @@
 // "Take Translations from Project ..." driven headlessly: the open project
-// takes the translations of an older project of the same unit.
+// takes the translations of an older project of the same unit, and the
+// report says how many in the interface language.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "UiTestSupport.h"
+#include "ui/logic/CountWords.h"
 #include "ui/logic/ShellController.h"
+#include "ui/logic/TakeTranslationsReport.h"
 
 namespace velmora::ui {
 namespace {
@@ -48,7 +51,8 @@ TEST_F(TakeTranslationsTest, CarriesTheTranslationsAndShowsTheCounts) {
   shell.TakeTranslationsCommand();
 
   ASSERT_EQ(platform.OpenDialogs.size(), 1u);
-  EXPECT_EQ(platform.OpenDialogs[0], (FileDialogRequest{"Loading Translation Project|*.vmprj", "", "", true, "/p"}));
+  EXPECT_EQ(platform.OpenDialogs[0], (FileDialogRequest{"Loading Translation Project|*.vmprj", "", "", true, "/p",
+                                                        "Взять переводы из проекта"}));
   EXPECT_EQ(table.EditedText(table.Phrases[2]), "Strecke");
   EXPECT_EQ(table.Phrases[2].Flags, pfOn);
   EXPECT_EQ(table.EditedText(table.Phrases[1]), "Menue");
@@ -62,14 +66,20 @@ TEST_F(TakeTranslationsTest, CarriesTheTranslationsAndShowsTheCounts) {
   EXPECT_EQ(shell.Grid().VisibleRows(), (std::vector<int32_t>{0, 1, 2, 4}));
   EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (2)");
 
-  ASSERT_EQ(platform.Boxes.size(), 1u);
-  EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
-  const std::string& text = platform.Boxes[0].Text;
-  EXPECT_EQ(text.rfind("Translations taken from /p/old.vmprj:\n\n", 0), 0u) << text;
-  for (const char* line : {"Carried:                         2\n", "New (only in the new project):   1\n",
-                           "Gone (only in the old project):  1 (1 with a translation)\n",
-                           "Matched, nothing to carry:       1\n"})
-    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+  EXPECT_TRUE(platform.Boxes.empty());
+  ASSERT_EQ(platform.Reports.size(), 1u);
+  const ReportTable& report = platform.Reports[0];
+  EXPECT_EQ(report.Title, "Взять переводы из проекта");
+  EXPECT_EQ(report.Heading, "Из проекта old.vmprj взято: 2 перевода");
+  EXPECT_EQ(report.Columns, (std::vector<std::string>{"", "Фраз", "С переводом"}));
+  using Row = std::vector<std::string>;
+  EXPECT_EQ(report.Rows, (std::vector<Row>{{"Перенесено", "2", ""},
+                                           {"Перенесено, нужна проверка", "0", ""},
+                                           {"Оставлено (уже переведено)", "0", ""},
+                                           {"Неоднозначно, не тронуто", "0", "0"},
+                                           {"Новые (только в новом проекте)", "1", ""},
+                                           {"Исчезли (только в старом проекте)", "1", "1"},
+                                           {"Совпали, переносить нечего", "1", ""}}));
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Taking translations ...", "hide-now"}));
 }
 
@@ -84,13 +94,10 @@ TEST_F(TakeTranslationsTest, AProjectOfAnotherUnitIsTakenFromWithAWarningNamingB
   platform.OpenResults.push_back("/p/other.vmprj");
   shell.TakeTranslationsCommand();
   EXPECT_EQ(table.EditedText(table.Phrases[0]), "Strecke") << "a renamed unit may be a new version";
-  ASSERT_EQ(platform.Boxes.size(), 1u);
-  EXPECT_EQ(platform.Boxes[0].Text.rfind("Translations taken from /p/other.vmprj:\n\n"
-                                         "Warning: /p/other.vmprj is unit NAV_TAG2, the open project is unit APM_TAG1\n\n"
-                                         "Carried:",
-                                         0),
-            0u)
-      << platform.Boxes[0].Text;
+  EXPECT_TRUE(platform.Boxes.empty());
+  ASSERT_EQ(platform.Reports.size(), 1u);
+  EXPECT_EQ(platform.Reports[0].Notes,
+            (std::vector<std::string>{"Warning: /p/other.vmprj is unit NAV_TAG2, the open project is unit APM_TAG1"}));
 }
 
 TEST_F(TakeTranslationsTest, TheWholeTakeIsOneUndoableStep) {
@@ -117,8 +124,58 @@ TEST_F(TakeTranslationsTest, NothingToTakeLeavesTheProjectUnmodified) {
   platform.OpenResults.push_back("/p/new.vmprj");
   shell.TakeTranslationsCommand();
   EXPECT_FALSE(shell.Modified());
-  ASSERT_EQ(platform.Boxes.size(), 1u);
-  EXPECT_NE(platform.Boxes[0].Text.find("Carried:                         0\n"), std::string::npos);
+  ASSERT_EQ(platform.Reports.size(), 1u);
+  EXPECT_EQ(platform.Reports[0].Heading, "Из проекта new.vmprj взято: 0 переводов");
+  EXPECT_EQ(platform.Reports[0].Rows[0], (std::vector<std::string>{"Перенесено", "0", ""}));
+}
+
+TEST_F(TakeTranslationsTest, TheDialogsSpeakTheInterfaceLanguage) {
+  OpenNewProject();
+  shell.EngMenuItemClick();
+  platform.OpenResults.push_back("/p/old.vmprj");
+  shell.TakeTranslationsCommand();
+  EXPECT_EQ(platform.OpenDialogs.back().Title, "Take Translations from Project");
+  ASSERT_EQ(platform.Reports.size(), 1u);
+  EXPECT_EQ(platform.Reports[0].Title, "Take Translations from Project");
+  EXPECT_EQ(platform.Reports[0].Heading, "Taken from old.vmprj: 2 translations");
+  EXPECT_EQ(platform.Reports[0].Columns, (std::vector<std::string>{"", "Phrases", "With a translation"}));
+  EXPECT_EQ(platform.Reports[0].Rows.back(), (std::vector<std::string>{"Matched, nothing to carry", "1", ""}));
+}
+
+TEST(TakeTranslationsReportText, OneTranslationIsSingularAndTooManyEqualTextsGetTheirRow) {
+  CarryCounts counts;
+  counts.Review = 1;
+  counts.Limit = 1100;
+  counts.LimitTranslated = 7;
+  const ReportTable en = TakeTranslationsReport(counts, "old.vmprj", UiLanguage::English);
+  EXPECT_EQ(en.Heading, "Taken from old.vmprj: 1 translation") << "a translation that needs review is taken too";
+  EXPECT_EQ(en.Rows[4], (std::vector<std::string>{"Not tried, too many equal texts", "1100", "7"}));
+  EXPECT_EQ(TakeTranslationsReport(counts, "old.vmprj", UiLanguage::Russian).Heading,
+            "Из проекта old.vmprj взято: 1 перевод");
+  counts.Limit = 0;
+  EXPECT_EQ(TakeTranslationsReport(counts, "x", UiLanguage::English).Rows.size(), 7u) << "no such row without them";
+}
+
+TEST(CountWithWord, EnglishAndRussianForms) {
+  const struct {
+    size_t n;
+    const char* english;
+    const char* russian;
+  } cases[] = {{0, "0 translations", "0 переводов"},    {1, "1 translation", "1 перевод"},
+               {2, "2 translations", "2 перевода"},     {4, "4 translations", "4 перевода"},
+               {5, "5 translations", "5 переводов"},    {11, "11 translations", "11 переводов"},
+               {12, "12 translations", "12 переводов"}, {14, "14 translations", "14 переводов"},
+               {21, "21 translations", "21 перевод"},   {22, "22 translations", "22 перевода"},
+               {25, "25 translations", "25 переводов"}, {101, "101 translations", "101 перевод"},
+               {111, "111 translations", "111 переводов"}, {112, "112 translations", "112 переводов"},
+               {1004, "1004 translations", "1004 перевода"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(CountWithWord(c.n, CaptionText(CaptionId::TranslationCountForms, UiLanguage::English), UiLanguage::English),
+              c.english);
+    EXPECT_EQ(CountWithWord(c.n, CaptionText(CaptionId::TranslationCountForms, UiLanguage::Russian), UiLanguage::Russian),
+              c.russian);
+  }
+  EXPECT_EQ(CountWithWord(5, "word", UiLanguage::Russian), "5 word") << "a missing form falls back to the last";
 }
 
 TEST_F(TakeTranslationsTest, AnOldProjectThatCannotBeReadChangesNothing) {

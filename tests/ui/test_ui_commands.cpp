@@ -123,11 +123,23 @@ TEST_F(CommandTest, SearchWithoutAProjectBeeps) {
 
 // ------------------------------------------------------------ edit menu
 
-TEST_F(CommandTest, CopyPutsTheOriginTextBoxOnTheClipboard) {
+TEST_F(CommandTest, CopyPutsTheOriginTextBoxOnTheClipboardAsTheDisplayCodePageShowsIt) {
   OpenProject();
   shell.GridSelectCell(5);
-  shell.CopyCommand();
-  EXPECT_EQ(platform.Clipboard, "\xC1\xE5\xEB");
+  const struct {
+    CodePage page;
+    const char* shown;
+    const char* charset;
+  } cases[] = {{CodePage::Russian, "Бел", "CP1251"},
+               {CodePage::WestEurope, "Áåë", "CP1252"},
+               {CodePage::Greek, "Αελ", "CP1253"}};
+  for (const auto& c : cases) {
+    shell.CodePageMenuItemClick(static_cast<int>(c.page));
+    shell.CopyCommand();
+    EXPECT_EQ(platform.ClipboardShown, c.shown) << c.charset;
+    EXPECT_EQ(platform.ClipboardCharset, c.charset);
+    EXPECT_EQ(platform.Clipboard, "\xC1\xE5\xEB") << "the bytes go along unchanged";
+  }
 }
 
 TEST_F(CommandTest, ExportWritesTheShownRowsSourceTexts) {
@@ -317,15 +329,8 @@ class OutputTest : public ::testing::Test, protected testing::TestWindow {
  protected:
   OutputTest() {
     Start();
-    loaderPath = dir.File("LOADING.KWI");
-    WriteFile(loaderPath, sample::MakeLoader(sample::DemoLoaderRecipe()));
-    platform.OpenResults.push_back(loaderPath);
-    platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
-    shell.OpenFileCommand();
+    loaderPath = OpenDemoLoaderProject(dir.Path());
     EXPECT_EQ(table.UnitName, "APM");
-    platform.OnNewProjectForm = nullptr;
-    platform.Status.clear();
-    platform.OpenDialogs.clear();
   }
 
   const std::vector<std::string> kLoaderStatus = {"show:Creating LOADING.KWI file. Please wait ...",

@@ -436,6 +436,7 @@ TEST_F(LoaderFlowTest, ChosenUnitBecomesAProject) {
     EXPECT_EQ(f.ModuleIndex(), 0);
     EXPECT_EQ(f.UnitItems(), (std::vector<std::string>{"APM", "MAP", "BOOT"}));
     EXPECT_EQ(f.UnitIndex(), 0);
+    EXPECT_EQ(f.UnitListNote(), "") << "a module with units needs no note";
     EXPECT_EQ(f.SelectedUnitSize(), layout.makers[1].modules[0].units[0].size);
     f.ModuleChange(1);
     EXPECT_EQ(f.UnitIndex(), 0);
@@ -492,10 +493,15 @@ TEST_F(LoaderFlowTest, AModuleWithoutUnitsCannotBeStarted) {
   const std::string path = dir.File("LOADING.KWI");
   WriteFile(path, bytes);
   platform.OpenResults.push_back(path);
-  StartWith([](NewProjectForm& f) {
+  const auto& module = layout.makers[1].modules[0];
+  StartWith([&](NewProjectForm& f) {
     EXPECT_TRUE(f.UnitItems().empty());
     EXPECT_EQ(f.EndText(), "00000000");
     EXPECT_FALSE(f.StartEnabled());
+    // The dialog says why the list is empty.
+    EXPECT_EQ(f.UnitListNote(), "The module \"AISIN NAVIGATION PROGRAM\" has no units: its data reaches to byte " +
+                                    std::to_string(module.start + module.length) + ", but the file holds only " +
+                                    std::to_string(bytes.size()) + " bytes. The loader file is cut short (truncated).");
   });
   DiscardEarlierChanges();
   shell.OpenFileCommand();

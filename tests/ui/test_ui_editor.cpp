@@ -249,6 +249,56 @@ TEST(EditorRules, Placement) {
   for (const Case& c : cases) EXPECT_EQ(PlaceEditor(c.in), c.out);
 }
 
+TEST(EditorRules, ATextOverTheProjectsLimitIsRefusedAsItComes) {
+  ScriptedPlatform platform;
+  EditForm form(platform);
+  const size_t limit = kMaxEditedTextLength;
+  struct Case {
+    const char* name;
+    std::string text;
+    CodePage page;
+    bool taken;
+  };
+  std::string crowded;  // 65535 characters, but each break is CR LF in the unit's bytes
+  while (crowded.size() + 3 <= limit) crowded += "ab\n";
+  std::string cyrillic;  // twice the limit in UTF-8, within it in Windows-1251
+  for (size_t i = 0; i < limit; ++i) cyrillic += "Б";
+  const Case cases[] = {
+      {"at the limit", std::string(limit, 'x'), CodePage::WestEurope, true},
+      {"one byte over", std::string(limit + 1, 'x'), CodePage::WestEurope, false},
+      {"a paste of 300 kB", std::string(300000, 'x'), CodePage::WestEurope, false},
+      {"line breaks count twice", crowded, CodePage::WestEurope, false},
+      {"bytes of the code page", cyrillic, CodePage::Russian, true},
+      {"one more character", cyrillic + "Б", CodePage::Russian, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    form.Fill("Strecke", "Route", c.page);
+    form.FormShow();
+    const int beeps = platform.Beeps;
+    EXPECT_EQ(form.Memo1Change(c.text, {c.text}), c.taken);
+    if (c.taken) {
+      EXPECT_EQ(form.Text(), c.text);
+      EXPECT_EQ(form.RefusalText(), "");
+      EXPECT_TRUE(form.OkBtnClick(form.Text()));
+      EXPECT_LE(form.Result().size(), limit);
+      continue;
+    }
+    EXPECT_EQ(form.Text(), "Strecke") << "the box keeps its text";
+    EXPECT_EQ(platform.Beeps, beeps + 1);
+    EXPECT_NE(form.RefusalText().find("a translation holds at most 65535 bytes"), std::string::npos)
+        << form.RefusalText();
+    // The next change that fits is taken, and the reason goes.
+    EXPECT_TRUE(form.Memo1Change("Strecke 2", {"Strecke 2"}));
+    EXPECT_EQ(form.RefusalText(), "");
+  }
+  form.Fill("", "Route", CodePage::WestEurope);
+  form.FormShow();
+  form.Memo1Change(std::string(limit + 7, 'x'), std::vector<std::string>{});
+  EXPECT_EQ(form.RefusalText(),
+            "Not taken: the text would be 65542 bytes long; a translation holds at most 65535 bytes.");
+}
+
 // ------------------------------------------------------------ the round trip
 
 class EditRoundTrip : public ::testing::Test, protected testing::TestWindow {
@@ -277,6 +327,20 @@ class EditRoundTrip : public ::testing::Test, protected testing::TestWindow {
 
   std::vector<int> redrawn;
 };
+
+TEST_F(EditRoundTrip, ARefusedPasteLeavesThePhraseWithTheTextBeforeIt) {
+  shell.GridSelectCell(3);
+  platform.OnEditForm = [](EditForm& f, int, int) {
+    f.FormShow();
+    f.Memo1Change("Menue 1", {"Menue 1"});
+    EXPECT_FALSE(f.Memo1Change(std::string(200000, 'p'), std::vector<std::string>{}));
+    // The window puts the kept text back; OK stores it.
+    return f.OkBtnClick(f.Text());
+  };
+  shell.GridDoubleClick();
+  EXPECT_TRUE(platform.Boxes.empty()) << "nothing is thrown away after OK";
+  EXPECT_EQ(table.EditedText(table.Phrases[2]), "Menue 1");
+}
 
 TEST_F(EditRoundTrip, NewTextOnAHiddenPhraseSwitchesItOn) {
   shell.GridSelectCell(2);

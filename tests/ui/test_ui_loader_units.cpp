@@ -30,17 +30,10 @@ class LoaderUnitsTest : public ::testing::Test, protected testing::TestWindow {
  protected:
   LoaderUnitsTest() : testing::TestWindow(Files::Real) {
     Start();
-    loaderPath = dir.File("LOADING.KWI");
-    WriteFile(loaderPath, sample::MakeLoader(sample::DemoLoaderRecipe()));
-    platform.OpenResults.push_back(loaderPath);
-    platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
-    shell.OpenFileCommand();
+    loaderPath = OpenDemoLoaderProject(dir.Path());
     EXPECT_EQ(table.UnitName, "APM");
     EXPECT_EQ(table.Info.ModuleIndex, 0);
-    platform.OnNewProjectForm = nullptr;
     ApplyEditedText(table, 1, std::string(table.Phrases[1].Length + 9u, 'W'));
-    platform.Status.clear();
-    platform.OpenDialogs.clear();
     map = Project(0, 1, "map.vmprj");
     boot = Project(0, 2, "boot.vmprj");
   }

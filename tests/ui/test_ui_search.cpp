@@ -88,14 +88,15 @@ TEST_F(SearchTest, JapaneseCodePageNeverMatchesInsideACharacter) {
   EXPECT_EQ(shell.Grid().SelectedRow(), 3);
 }
 
-TEST_F(SearchTest, NotFoundIsSaidInTheStatusLineAndClearedByAHit) {
+TEST_F(SearchTest, NotFoundIsSaidInTheStatusLineInTheInterfaceLanguageAndClearedByAHit) {
   shell.FindDownBtnClick(FindPanel::Edited, "nothing like this");
   EXPECT_EQ(platform.Beeps, 1);
   ASSERT_FALSE(platform.StatusLine.empty());
-  EXPECT_EQ(platform.StatusLine.back(), "Not found");
+  EXPECT_EQ(platform.StatusLine.back(), "Не найдено");
   shell.FindDownBtnClick(FindPanel::Edited, "karte");
   EXPECT_EQ(shell.Grid().SelectedRow(), 4);
   EXPECT_EQ(platform.StatusLine.back(), "");
+  shell.EngMenuItemClick();
   shell.FindUpBtnClick(FindPanel::Origin, "");  // an empty box
   EXPECT_EQ(platform.StatusLine.back(), "Not found");
   EXPECT_EQ(platform.Beeps, 2);
@@ -105,7 +106,7 @@ TEST_F(SearchTest, F3RepeatsTheLastSearchDownAndUp) {
   // Nothing searched yet: nothing to repeat.
   shell.FindAgain(true);
   EXPECT_EQ(platform.Beeps, 1);
-  EXPECT_EQ(platform.StatusLine.back(), "Not found");
+  EXPECT_EQ(platform.StatusLine.back(), "Не найдено");
 
   shell.GridSelectCell(1);
   shell.FindDownBtnClick(FindPanel::Origin, "m");

@@ -204,7 +204,7 @@ class UndoTest : public ::testing::Test, public testing::TestWindow {
 
 struct ChangeCase {
   const char* name;
-  std::string label;
+  std::string label;  // the step's name in the status line (the window is Russian)
   std::function<void(UndoTest&)> change;
 };
 
@@ -225,7 +225,7 @@ TEST_P(EveryChangeTest, UndoesAndRedoesAsOneStep) {
   EXPECT_EQ(SeenOf(table), before);
   EXPECT_FALSE(shell.Modified()) << "back at the state the project was opened in";
   EXPECT_FALSE(shell.Commands().SaveProject);
-  EXPECT_EQ(platform.StatusLine.back(), "Undone: " + c.label);
+  EXPECT_EQ(platform.StatusLine.back(), "Отменено: " + c.label);
   EXPECT_FALSE(shell.Commands().Undo);
   EXPECT_TRUE(shell.Commands().Redo);
 
@@ -233,40 +233,40 @@ TEST_P(EveryChangeTest, UndoesAndRedoesAsOneStep) {
   EXPECT_EQ(SeenOf(table), after);
   EXPECT_TRUE(shell.Modified());
   EXPECT_TRUE(shell.Commands().SaveProject);
-  EXPECT_EQ(platform.StatusLine.back(), "Redone: " + c.label);
+  EXPECT_EQ(platform.StatusLine.back(), "Повторено: " + c.label);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Window, EveryChangeTest,
     ::testing::Values(
-        ChangeCase{"HideClick", kUndoHideLabel, [](UndoTest& u) { u.shell.GridMouseDown(kColHide, 1); }},
-        ChangeCase{"OnClick", kUndoOnLabel, [](UndoTest& u) { u.shell.GridMouseDown(kColOn, 3); }},
-        ChangeCase{"CtrlH", kUndoHideLabel,
+        ChangeCase{"HideClick", "переключён HIDE", [](UndoTest& u) { u.shell.GridMouseDown(kColHide, 1); }},
+        ChangeCase{"OnClick", "переключён ON", [](UndoTest& u) { u.shell.GridMouseDown(kColOn, 3); }},
+        ChangeCase{"CtrlH", "переключён HIDE",
                    [](UndoTest& u) {
                      u.shell.GridSelectCell(2);
                      u.shell.ToggleHideCommand();
                    }},
-        ChangeCase{"Space", kUndoOnLabel,
+        ChangeCase{"Space", "переключён ON",
                    [](UndoTest& u) {
                      u.shell.GridSelectCell(4);
                      u.shell.ToggleOnCommand();
                    }},
-        ChangeCase{"NewText", kUndoEditLabel,
+        ChangeCase{"NewText", "правка перевода",
                    [](UndoTest& u) {
                      u.shell.GridSelectCell(2);  // hidden: OK also clears HIDE and sets ON
                      u.EditSelected("Versteckt");
                    }},
-        ChangeCase{"ReplacedText", kUndoEditLabel,
+        ChangeCase{"ReplacedText", "правка перевода",
                    [](UndoTest& u) {
                      u.shell.GridSelectCell(4);
                      u.EditSelected("Landkarte");
                    }},
-        ChangeCase{"TextTakenAway", kUndoEditLabel,
+        ChangeCase{"TextTakenAway", "правка перевода",
                    [](UndoTest& u) {
                      u.shell.GridSelectCell(3);
                      u.EditSelected("");
                    }},
-        ChangeCase{"Import", kUndoImportLabel,
+        ChangeCase{"Import", "импорт из файла фраз",
                    [](UndoTest& u) {
                      velmora::test::TempDir dir;
                      const std::string path = dir.File("in.txt");
@@ -275,6 +275,24 @@ INSTANTIATE_TEST_SUITE_P(
                      u.shell.ImportCommand();
                    }}),
     [](const ::testing::TestParamInfo<ChangeCase>& p) { return std::string(p.param.name); });
+
+TEST_F(UndoTest, TheStatusLineSpeaksTheLanguageOfTheMomentNotOfTheStep) {
+  shell.GridMouseDown(kColHide, 1);  // recorded while the window is Russian
+  shell.GridMouseDown(kColOn, 3);
+  shell.EngMenuItemClick();
+  shell.UndoCommand();
+  EXPECT_EQ(platform.StatusLine.back(), "Undone: ON switched");
+  shell.RusMenuItemClick();
+  shell.UndoCommand();
+  EXPECT_EQ(platform.StatusLine.back(), "Отменено: переключён HIDE");
+  shell.EngMenuItemClick();
+  shell.RedoCommand();
+  EXPECT_EQ(platform.StatusLine.back(), "Redone: HIDE switched");
+  // A step the window does not name itself keeps its own name.
+  shell.RunAsUndoStep("Renumbered", [&] { ToggleHide(table, 1); });
+  shell.UndoCommand();
+  EXPECT_EQ(platform.StatusLine.back(), "Undone: Renumbered");
+}
 
 TEST_F(UndoTest, SaveMovesTheCleanPoint) {
   shell.GridMouseDown(kColHide, 1);

@@ -169,7 +169,8 @@ void BM_WholeTableUndoStep(benchmark::State& state) {
     void ShowStatusLine(const std::string&) override {}
     void Repaint() override {}
     void Beep() override {}
-    void SetClipboardText(const std::string&) override {}
+    void SetClipboardText(const ui::ClipboardText&) override {}
+    void ShowReport(const ui::ReportTable&) override {}
     bool ShowNewProjectForm(ui::NewProjectForm&) override { return false; }
     bool ShowEditForm(ui::EditForm&, int, int) override { return false; }
     bool ShowCreateForm(ui::CreateForm&) override { return false; }

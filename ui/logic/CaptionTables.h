@@ -11,7 +11,7 @@ namespace velmora::ui {
 enum class UiLanguage { English, Russian };
 
 // The window a caption belongs to.
-enum class CaptionWindow { Main, TranslationEditor, NewProject, LoaderRebuild, LoaderUnits };
+enum class CaptionWindow { Main, TranslationEditor, NewProject, LoaderRebuild, LoaderUnits, TakeTranslations };
 
 // One id per row of the caption table, in the order the language commands
 // apply them.
@@ -94,6 +94,39 @@ enum class CaptionId {
   SaveProjectBeforeQuitQuestion,
   SaveProjectBeforeOpenQuestion,
   SaveProjectBeforeCreateQuestion,
+  // The buttons of the window's questions.
+  YesButtonCaption,
+  NoButtonCaption,
+  CancelButtonCaption,
+  // The status line after an undo or a redo ("Undone: " and the step's
+  // name), the names of the steps, and the note of a search that finds
+  // nothing.
+  UndoneStatusText,
+  RedoneStatusText,
+  HideSwitchedStepName,
+  OnSwitchedStepName,
+  TranslationEditedStepName,
+  ImportStepName,
+  TakeTranslationsStepName,
+  NotFoundStatusText,
+  // The Take Translations dialogs: the file dialog's and the report's
+  // title, the report's heading ("{file}" and "{count}" stand for the old
+  // project's file name and the number of translations taken), the forms of
+  // the word "translation" after a number (singular|plural in English,
+  // one|few|many in Russian), and the report table's column heads and rows.
+  TakeTranslationsTitle,
+  TakeTranslationsHeading,
+  TranslationCountForms,
+  CarryPhrasesColumn,
+  CarryTranslatedColumn,
+  CarryCarriedRow,
+  CarryReviewRow,
+  CarryKeptRow,
+  CarryAmbiguousRow,
+  CarryLimitRow,
+  CarryNewRow,
+  CarryGoneRow,
+  CarryMatchedRow,
   Count
 };
 constexpr size_t kCaptionCount = static_cast<size_t>(CaptionId::Count);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "analysis/ModuleUnits.h"
 #include "container/io/Stream.h"
 #include "container/kiwi/Loading.h"
 #include "ui/logic/CommandLine.h"
@@ -44,7 +45,9 @@ class LoaderSource : public ProjectSource {
     for (const TLN_Module_Info& module : loading_.Frame.Makers[static_cast<size_t>(makers_[offer])].Modules) {
       std::vector<UnitChoice> units;
       for (const TLN_Unit_Info& unit : module.Units) units.push_back({unit.Name, unit.Size});
-      form.AddModule(module.Name, std::move(units));
+      // An empty unit list says why it is empty, in the words the project
+      // creation would raise.
+      form.AddModule(module.Name, std::move(units), NoUnitsReason(loading_, module));
     }
     form.ModuleChange(0);
     file_.reset();

@@ -133,6 +133,7 @@ void EditForm::Fill(std::string_view editedBytes, std::string_view originBytes, 
   origin_ = std::string(originBytes);
   room_ = room;
   result_.clear();
+  refusal_.clear();
   CountBytes();
   Changed();
 }
@@ -158,17 +159,50 @@ bool EditForm::TooLong(const std::vector<std::string>& displayedLines) const {
   return false;
 }
 
-void EditForm::Memo1Change(const std::string& text, const std::vector<std::string>& displayedLines) {
+bool EditForm::AcceptText(const std::string& text) {
+  // A text in the code page never takes more bytes than in UTF-8 (line
+  // breaks become CR LF in both): most texts need no conversion to pass.
+  size_t breaks = 0;
+  for (const char c : text) breaks += c == '\n' ? 1 : 0;
+  if (text.size() + breaks <= kMaxTextBytes) {
+    refusal_.clear();
+    return true;
+  }
+  size_t bytes = text.size() + breaks;
+  try {
+    bytes = EditorBytes(text, codePage_).size();
+  } catch (const std::exception&) {
+    // Measured in UTF-8; OK would refuse such a text anyway.
+  }
+  if (bytes <= kMaxTextBytes) {
+    refusal_.clear();
+    return true;
+  }
+  refusal_ = "Not taken: the text would be " + std::to_string(bytes) + " bytes long; a translation holds at most " +
+             std::to_string(kMaxTextBytes) + " bytes.";
+  platform_.Beep();
+  Changed();
+  return false;
+}
+
+bool EditForm::Memo1Change(const std::string& text, const std::vector<std::string>& displayedLines) {
+  return Memo1Change(text, [&displayedLines] { return displayedLines; });
+}
+
+bool EditForm::Memo1Change(const std::string& text,
+                           const std::function<std::vector<std::string>()>& displayedLines) {
+  if (!AcceptText(text)) return false;
   text_ = text;
   CountBytes();
-  if (!attached_) return;
+  if (!attached_) return true;
   // The colour agrees with the count: a text the unit has no room for in
   // place is too long whatever its lines.
-  yellow_ = TooLong(displayedLines) || OverKnownRoom();
+  yellow_ = OverKnownRoom() || TooLong(displayedLines());
   if (yellow_ && !beepDown_) platform_.Beep();
   // A too-long text may still be confirmed: the colour and the beep only warn.
   okEnabled_ = true;
   Changed();
+  return true;
 }
 
 std::string EditForm::CopyBtnClick() const { return EditorDisplayText(origin_, codePage_); }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/PhraseTable.h"
 #include "project/check/Check.h"
 #include "project/text/CodePages.h"
 #include "ui/logic/Platform.h"
@@ -100,10 +101,26 @@ class EditForm {
   // Opening: the origin text's line count and longest line, the change
   // check attached, OK disabled, normal background.
   void FormShow();
+  // The longest text the project keeps (bytes in the code page, with CR LF
+  // line breaks, as OK hands it over).
+  static constexpr size_t kMaxTextBytes = kMaxEditedTextLength;
+  // Whether the box may take `text` (UTF-8) as its new text: a text over
+  // kMaxTextBytes is refused as it is typed or pasted, with a beep and the
+  // reason (RefusalText), and the box keeps its text. Cheap for short
+  // texts; the window asks before it takes a paste or a key in.
+  bool AcceptText(const std::string& text);
   // Every change of the box's text. displayedLines: the box's lines as it
   // shows them, each wrapped piece a line of its own (UTF-8); a last empty
-  // one is not counted. Ignored while the check is not attached.
-  void Memo1Change(const std::string& text, const std::vector<std::string>& displayedLines);
+  // one is not counted. Ignored while the check is not attached. A text
+  // that AcceptText refuses changes nothing; false then, and the window puts
+  // Text() back into the box.
+  bool Memo1Change(const std::string& text, const std::vector<std::string>& displayedLines);
+  // The same, asking for the lines only when the colour depends on them (a
+  // text over its room is yellow whatever its lines): laying out a long
+  // text is what takes the time.
+  bool Memo1Change(const std::string& text, const std::function<std::vector<std::string>()>& displayedLines);
+  // Why the last change was refused; empty once a change is taken.
+  const std::string& RefusalText() const { return refusal_; }
   // The text the copy button puts into the box (the origin text as the box
   // shows it); the window sets it, which counts as a change.
   std::string CopyBtnClick() const;
@@ -171,6 +188,7 @@ class EditForm {
   size_t room_ = 0;
   std::optional<size_t> unitBytes_;  // nullopt: the text does not convert
   std::vector<Problem> problems_;
+  std::string refusal_;
 };
 
 }  // namespace velmora::ui

@@ -7,15 +7,20 @@
 
 #include "container/io/Stream.h"
 #include "project/carry/Carry.h"
-#include "project/carry/CarryReport.h"
 #include "project/carry/CarryWarnings.h"
 #include "project/exchange/PhraseFormat.h"
 #include "project/exchange/TextExchange.h"
 #include "ui/logic/DialogFilters.h"
+#include "ui/logic/TakeTranslationsReport.h"
 
 namespace velmora::ui {
 
-void ExchangeCommands::CopyCommand() { state_.Ui().SetClipboardText(state_.Grid().Memo1()); }
+void ExchangeCommands::CopyCommand() {
+  // What the origin text box shows: the bytes read through the display code
+  // page, not through one fixed code page.
+  const std::string& bytes = state_.Grid().Memo1();
+  state_.Ui().SetClipboardText({bytes, state_.DisplayText(bytes), IconvCharset(state_.DisplayCodePage())});
+}
 
 void ExchangeCommands::ExportCommand() {
   const std::vector<DialogFilter> filters = PhraseDialogFilters(PhraseFormat::kCanWrite);
@@ -76,17 +81,20 @@ void ExchangeCommands::TakeTranslationsCommand() {
   // Only an open project can take translations.
   if (!state_.Commands().SaveProjectAs) return;
   Platform& ui = state_.Ui();
-  const auto path = state_.ChooseFileToOpen({kProjectFilter, "", "", true});
+  FileDialogRequest request{kProjectFilter, "", "", true};
+  request.Title = state_.Caption(CaptionId::TakeTranslationsTitle);
+  const auto path = state_.ChooseFileToOpen(request);
   if (!path) return;
   ui.ShowStatus(kTakingTranslationsText);
   CarryPlan plan;
   bool changed = false;
-  std::string error, warnings;
+  std::string error;
+  std::vector<std::string> warnings;
   try {
     PhraseTable oldProject;
     state_.Files().Open(oldProject, *path);
     for (const std::string& line : CarryWarnings(oldProject, *path, state_.Table(), "the open project"))
-      warnings += "Warning: " + line + "\n";
+      warnings.push_back("Warning: " + line);
     plan = PlanCarry(oldProject, state_.Table(), CarryOptions{});
     // The one change of the open project, one undoable step; it raises
     // before changing anything.
@@ -104,9 +112,10 @@ void ExchangeCommands::TakeTranslationsCommand() {
     state_.Grid().RefillGrid();
     state_.Notify(kChangedRows | kChangedCells | kChangedSelection | kChangedMemos | kChangedHeaders);
   }
-  ui.MessageBox("Translations taken from " + *path + ":\n\n" + (warnings.empty() ? "" : warnings + "\n") +
-                    CarrySummary(plan.Counts),
-                Buttons::Ok, BoxKind::Information);
+  ReportTable report =
+      TakeTranslationsReport(plan.Counts, std::filesystem::path(*path).filename().string(), state_.Language());
+  report.Notes = std::move(warnings);
+  ui.ShowReport(report);
 }
 
 }  // namespace velmora::ui

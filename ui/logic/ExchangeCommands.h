@@ -24,7 +24,8 @@ class ExchangeCommands {
  public:
   ExchangeCommands(WindowState& state, UndoCommands& undo) : state_(state), undo_(undo) {}
 
-  // The origin text box to the clipboard.
+  // The origin text box to the clipboard, as the box shows it in the
+  // display code page and as its 8-bit bytes.
   void CopyCommand();
   void ExportCommand();
   void ImportCommand();

@@ -14,6 +14,7 @@ void NewProjectForm::PrepareForBin(uint32_t fileSize) {
   cancelEnabled_ = true;
   moduleItems_.clear();
   moduleUnits_.clear();
+  noUnitsReasons_.clear();
   moduleIndex_ = -1;
   unitIndex_ = -1;
   listsEnabled_ = false;
@@ -26,6 +27,7 @@ void NewProjectForm::PrepareForLoader() {
   cancelEnabled_ = true;
   moduleItems_.clear();
   moduleUnits_.clear();
+  noUnitsReasons_.clear();
   moduleIndex_ = -1;
   unitIndex_ = -1;
   listsEnabled_ = true;
@@ -33,10 +35,17 @@ void NewProjectForm::PrepareForLoader() {
   Changed();
 }
 
-void NewProjectForm::AddModule(const std::string& name, std::vector<UnitChoice> units) {
+void NewProjectForm::AddModule(const std::string& name, std::vector<UnitChoice> units, std::string noUnitsReason) {
   moduleItems_.push_back(name);
   moduleUnits_.push_back(std::move(units));
+  noUnitsReasons_.push_back(std::move(noUnitsReason));
   Changed();
+}
+
+const std::string& NewProjectForm::UnitListNote() const {
+  static const std::string kNone;
+  if (!listsEnabled_ || moduleIndex_ < 0 || static_cast<size_t>(moduleIndex_) >= noUnitsReasons_.size()) return kNone;
+  return noUnitsReasons_[static_cast<size_t>(moduleIndex_)];
 }
 
 std::vector<std::string> NewProjectForm::UnitItems() const {

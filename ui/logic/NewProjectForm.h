@@ -36,8 +36,9 @@ class NewProjectForm {
   // The loader flow: both buttons enabled, the module list emptied, both
   // lists enabled.
   void PrepareForLoader();
-  // Adds a module to the list with the units it holds.
-  void AddModule(const std::string& name, std::vector<UnitChoice> units);
+  // Adds a module to the list with the units it holds; a module without
+  // units comes with the reason it has none.
+  void AddModule(const std::string& name, std::vector<UnitChoice> units, std::string noUnitsReason = {});
 
   // --- the dialog's events ---
   // Opening: "Start 0x" 00000000, "End 0x" the unit size, range unchecked.
@@ -67,6 +68,8 @@ class NewProjectForm {
   const std::vector<std::string>& ModuleItems() const { return moduleItems_; }
   std::vector<std::string> UnitItems() const;
   int ModuleIndex() const { return moduleIndex_; }
+  // Why the chosen module's unit list is empty; empty while it has units.
+  const std::string& UnitListNote() const;
   int UnitIndex() const { return unitIndex_; }
   bool ListsEnabled() const { return listsEnabled_; }
   TextMode Mode() const { return mode_; }
@@ -96,6 +99,7 @@ class NewProjectForm {
   Platform& platform_;
   std::vector<std::string> moduleItems_;
   std::vector<std::vector<UnitChoice>> moduleUnits_;
+  std::vector<std::string> noUnitsReasons_;  // by module
   int moduleIndex_ = -1;
   int unitIndex_ = -1;
   bool listsEnabled_ = false;

@@ -36,6 +36,9 @@ struct FileDialogRequest {
   // The folder the dialog opens in (empty: the platform's choice). A preset
   // name with a folder of its own opens there instead.
   std::string Folder{};
+  // The dialog's title, naming the command it serves (empty: the
+  // platform's own, "Open" or "Save").
+  std::string Title{};
 
   bool operator==(const FileDialogRequest&) const = default;
 };
@@ -49,6 +52,28 @@ struct ConflictRow {
   std::string Mine;    // "Strecke  [ON]", "(no translation)  [HIDE]"
   std::string Theirs;
   bool operator==(const ConflictRow&) const = default;
+};
+
+// A text for the clipboard: Shown is the Unicode text (UTF-8) as the window
+// shows it, Bytes the 8-bit bytes it was decoded from and Charset the iconv
+// name of their code page ("CP1251").
+struct ClipboardText {
+  std::string Bytes;
+  std::string Shown;
+  std::string Charset;
+  bool operator==(const ClipboardText&) const = default;
+};
+
+// A report shown in a window of its own: a title that names it, a heading,
+// and a table whose columns line up. Rows hold a label and then numbers;
+// an empty cell stays empty.
+struct ReportTable {
+  std::string Title;
+  std::string Heading;
+  std::vector<std::string> Columns;  // the heads; the label column's may be empty
+  std::vector<std::vector<std::string>> Rows;
+  std::vector<std::string> Notes;  // lines shown under the table, such as warnings
+  bool operator==(const ReportTable&) const = default;
 };
 
 class Platform {
@@ -79,8 +104,12 @@ class Platform {
   virtual void Repaint() = 0;
   // The system's default beep.
   virtual void Beep() = 0;
-  // Puts 8-bit text on the clipboard.
-  virtual void SetClipboardText(const std::string& bytes) = 0;
+  // Puts a text on the clipboard: as the window shows it, and alongside as
+  // its 8-bit bytes.
+  virtual void SetClipboardText(const ClipboardText& text) = 0;
+
+  // A report, shown modally until the user closes it.
+  virtual void ShowReport(const ReportTable& report) = 0;
 
   // The three dialogs, shown modally; each drives the given logic with the
   // user's actions and returns true when it closed with OK (START).

@@ -52,7 +52,7 @@ void SearchCommands::FindStep(FindPanel panel, const std::string& typed, bool do
 void SearchCommands::NotFound() {
   // The beep alone is easily missed: the status line says it too.
   state_.Ui().Beep();
-  state_.Ui().ShowStatusLine(kNotFoundText);
+  state_.Ui().ShowStatusLine(state_.Caption(CaptionId::NotFoundStatusText));
 }
 
 }  // namespace velmora::ui

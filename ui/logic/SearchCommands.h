@@ -1,6 +1,6 @@
 // Search from the two find panels over the grid's header row: one step down
 // or up from the selected row for the typed text in the panel's column; a
-// beep (and "Not found" in the status line) when nothing is found.
+// beep (and "Not found", in the interface language, in the status line) when nothing is found.
 #pragma once
 
 #include <optional>
@@ -12,9 +12,6 @@ namespace velmora::ui {
 
 // The two find panels over the grid's header row.
 enum class FindPanel { Origin = 1, Edited = 2 };
-
-// The status line's note when a search finds nothing.
-inline const std::string kNotFoundText = "Not found";
 
 class SearchCommands {
  public:

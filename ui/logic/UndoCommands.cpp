@@ -2,6 +2,14 @@
 
 namespace velmora::ui {
 
+std::string UndoCommands::StepName(const std::string& label) const {
+  for (const CaptionId id : {CaptionId::HideSwitchedStepName, CaptionId::OnSwitchedStepName,
+                             CaptionId::TranslationEditedStepName, CaptionId::ImportStepName,
+                             CaptionId::TakeTranslationsStepName})
+    if (label == CaptionText(id, UiLanguage::English)) return state_.Caption(id);
+  return label;
+}
+
 void UndoCommands::UpdateUndoCommands() {
   const UndoStack& history = state_.History();
   state_.SetUndoCommands(history.CanUndo(), history.CanRedo());
@@ -60,7 +68,9 @@ void UndoCommands::StepCommand(bool undo) {
   PhraseGrid& grid = state_.Grid();
   grid.RefillGrid();
   if (step && !step->Changes.empty()) grid.SelectPhrase(step->Changes.front().Index);
-  if (step) state_.Ui().ShowStatusLine((undo ? "Undone: " : "Redone: ") + step->Label);
+  if (step)
+    state_.Ui().ShowStatusLine(state_.Caption(undo ? CaptionId::UndoneStatusText : CaptionId::RedoneStatusText) +
+                               StepName(step->Label));
   state_.Notify(kChangedRows | kChangedSelection | kChangedMemos | kChangedHeaders | kChangedCommands);
 }
 

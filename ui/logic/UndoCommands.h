@@ -11,13 +11,15 @@
 
 namespace velmora::ui {
 
-// The names of the undoable steps, shown in the status line after an undo
-// ("Undone: ...") or a redo ("Redone: ...").
-inline const std::string kUndoHideLabel = "HIDE switched";
-inline const std::string kUndoOnLabel = "ON switched";
-inline const std::string kUndoEditLabel = "Translation edited";
-inline const std::string kUndoImportLabel = "Import from phrase file";
-inline const std::string kUndoTakeTranslationsLabel = "Translations taken from a project";
+// The names of the undoable steps as a step records them: the English form
+// of their caption-table rows. The status line after an undo ("Undone:
+// ...") or a redo ("Redone: ...") shows them in the interface language.
+inline const std::string kUndoHideLabel{CaptionText(CaptionId::HideSwitchedStepName, UiLanguage::English)};
+inline const std::string kUndoOnLabel{CaptionText(CaptionId::OnSwitchedStepName, UiLanguage::English)};
+inline const std::string kUndoEditLabel{CaptionText(CaptionId::TranslationEditedStepName, UiLanguage::English)};
+inline const std::string kUndoImportLabel{CaptionText(CaptionId::ImportStepName, UiLanguage::English)};
+inline const std::string kUndoTakeTranslationsLabel{
+    CaptionText(CaptionId::TakeTranslationsStepName, UiLanguage::English)};
 
 class UndoCommands {
  public:
@@ -45,6 +47,9 @@ class UndoCommands {
  private:
   void StepCommand(bool undo);
   void UpdateUndoCommands();
+  // A step's name in the interface language; a label that names none of
+  // the window's own steps is shown as it is.
+  std::string StepName(const std::string& label) const;
 
   WindowState& state_;
   int depth_ = 0;  // RunAsUndoStep calls under way

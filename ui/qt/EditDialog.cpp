@@ -12,6 +12,7 @@
 
 #include "ui/qt/FocusFrame.h"
 #include "ui/qt/Fonts.h"
+#include "ui/qt/GuardedTextEdit.h"
 #include "ui/qt/Pictures.h"
 #include "ui/qt/QtText.h"
 
@@ -60,8 +61,17 @@ TEditForm::TEditForm(EditForm& logic, QWidget* parent) : QDialog(parent), logic_
   originPal.setColor(QPalette::Base, palette().color(QPalette::Window));
   origin_->setPalette(originPal);
 
-  memo_ = new QPlainTextEdit(this);
+  memo_ = new TGuardedTextEdit(this);
   memo_->setObjectName("Memo1");
+  // A text over the project's limit is refused as it comes (typed, pasted
+  // or dropped), before the box takes it in; the reason shows below. Up to
+  // a third of the limit in UTF-16 units no text can reach it.
+  memo_->FreeLength = static_cast<qsizetype>(EditForm::kMaxTextBytes / 3);
+  memo_->Accepts = [this](const QString& result) {
+    const bool taken = logic_.AcceptText(U(result));
+    if (!taken) Refresh();
+    return taken;
+  };
   memo_->setGeometry(0, kEditMemoTop, kEditMemoWidth, kEditMemoHeight);
   memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -147,7 +157,15 @@ void TEditForm::SetCaptions(const QString& caption, const QString& cancel) {
 
 void TEditForm::MemoChanged() {
   if (filling_) return;
-  logic_.Memo1Change(U(memo_->toPlainText()), DisplayedLines(*memo_));
+  const std::string text = U(memo_->toPlainText());
+  // Whatever came past the box's own guard (an input method, for one) is
+  // refused here, and the box gets its text back.
+  if (!logic_.AcceptText(text) || !logic_.Memo1Change(text, [this] { return DisplayedLines(*memo_); })) {
+    filling_ = true;
+    memo_->setPlainText(Q(logic_.Text()));
+    memo_->moveCursor(QTextCursor::End);
+    filling_ = false;
+  }
   Refresh();
 }
 
@@ -161,10 +179,13 @@ void TEditForm::Refresh() {
   count_->setText(Q(logic_.ByteCountText()));
   // The count is red exactly when the box is yellow.
   count_->setStyleSheet(logic_.Yellow() ? "color: #b00000;" : "");
-  problems_->setText(Q(logic_.ProblemsText()));
+  // A refused input says why first, above the problems of the text kept.
+  const std::string refusal = logic_.RefusalText();
+  const std::string problems = logic_.ProblemsText();
+  problems_->setText(Q(refusal.empty() ? problems : problems.empty() ? refusal : refusal + "\n" + problems));
   problems_->setToolTip(problems_->text());
-  const bool error = std::any_of(logic_.Problems().begin(), logic_.Problems().end(),
-                                 [](const Problem& p) { return p.Level == Severity::Error; });
+  const bool error = !refusal.empty() || std::any_of(logic_.Problems().begin(), logic_.Problems().end(),
+                                                     [](const Problem& p) { return p.Level == Severity::Error; });
   problems_->setStyleSheet(error ? "color: #b00000;" : "");
 }
 

@@ -16,6 +16,8 @@ class QToolButton;
 
 namespace velmora::ui {
 
+class TGuardedTextEdit;
+
 // The editor's lines as its box shows them: every wrapped piece of every
 // paragraph, laid out with the box's font at its text width.
 std::vector<std::string> DisplayedLines(const QPlainTextEdit& box);
@@ -40,7 +42,7 @@ class TEditForm : public QDialog {
   EditForm& logic_;
   bool filling_ = false;
   QPlainTextEdit* origin_ = nullptr;
-  QPlainTextEdit* memo_ = nullptr;
+  TGuardedTextEdit* memo_ = nullptr;
   QLabel* count_ = nullptr;
   QLabel* problems_ = nullptr;
   QPushButton* cancelBtn_ = nullptr;

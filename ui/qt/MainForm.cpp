@@ -390,6 +390,8 @@ void TMainForm::ApplyCaptions() {
   }
   for (TFindPanel* fp : findPanels_) fp->SetCaption(cap(CaptionId::FindPanelCaption));
   problemsPanel_->setWindowTitle(cap(CaptionId::ProblemsPanelCaption));
+  platform_.SetAnswerCaptions(cap(CaptionId::YesButtonCaption), cap(CaptionId::NoButtonCaption),
+                              cap(CaptionId::CancelButtonCaption));
   newProjectForm_->SetCaptions(cap(CaptionId::NewProjectFormCaption), cap(CaptionId::NewProjectLabel1Text),
                                cap(CaptionId::NewProjectStartBtnCaption), cap(CaptionId::NewProjectCancelBtnCaption));
   editForm_->SetCaptions(cap(CaptionId::EditFormCaption), cap(CaptionId::EditFormCancelBtnCaption));

@@ -14,11 +14,20 @@
 
 namespace velmora::ui {
 
+namespace {
+
+constexpr int kFormWidth = 400;
+constexpr int kFormHeight = 330;
+// The top of the part under the unit list.
+constexpr int kLowerTop = 138;
+
+}  // namespace
+
 TNewProjectForm::TNewProjectForm(NewProjectForm& logic, QWidget* parent) : QDialog(parent), logic_(logic) {
   setObjectName("NewProjectForm");
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   setFont(SansFont(11));
-  setFixedSize(400, 330);
+  setFixedSize(kFormWidth, kFormHeight);
 
   label1_ = new QLabel(this);
   label1_->setObjectName("Label1");
@@ -37,9 +46,23 @@ TNewProjectForm::TNewProjectForm(NewProjectForm& logic, QWidget* parent) : QDial
   unitBox_->setObjectName("UnitComboBox");
   unitBox_->setGeometry(12, 110, 376, 22);
 
-  options_ = new QGroupBox("  Text Analytics Options  ", this);
+  // Why the unit list is empty, when it is: the controls below make room.
+  unitNote_ = new QLabel(this);
+  unitNote_->setObjectName("UnitListNote");
+  unitNote_->setWordWrap(true);
+  unitNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  unitNote_->setTextFormat(Qt::PlainText);
+  unitNote_->setStyleSheet("color: #b00000;");
+  unitNote_->hide();
+
+  // Everything under the unit list, moved down as one while the note shows.
+  lower_ = new QWidget(this);
+  lower_->setObjectName("LowerPart");
+  lower_->setGeometry(0, kLowerTop, kFormWidth, kFormHeight - kLowerTop);
+  const int y0 = kLowerTop;
+  options_ = new QGroupBox("  Text Analytics Options  ", lower_);
   options_->setObjectName("OptionsGroupBox");
-  options_->setGeometry(12, 142, 376, 96);
+  options_->setGeometry(12, 142 - y0, 376, 96);
   englishBtn_ = new QRadioButton("English", options_);
   englishBtn_->setObjectName("EnglishBtn");
   englishBtn_->setGeometry(14, 20, 150, 20);
@@ -57,27 +80,27 @@ TNewProjectForm::TNewProjectForm(NewProjectForm& logic, QWidget* parent) : QDial
   modes->addButton(europeanBtn_, static_cast<int>(TextMode::European));
   modes->addButton(japaneseBtn_, static_cast<int>(TextMode::Japanese));
 
-  rangeBox_ = new QCheckBox("Address Range", this);
+  rangeBox_ = new QCheckBox("Address Range", lower_);
   rangeBox_->setObjectName("RangeCheckBox");
-  rangeBox_->setGeometry(12, 248, 120, 20);
-  auto* startLabel = new QLabel("Start 0x", this);
-  startLabel->setGeometry(140, 250, 44, 16);
-  startEdit_ = new QLineEdit(this);
+  rangeBox_->setGeometry(12, 248 - y0, 120, 20);
+  auto* startLabel = new QLabel("Start 0x", lower_);
+  startLabel->setGeometry(140, 250 - y0, 44, 16);
+  startEdit_ = new QLineEdit(lower_);
   startEdit_->setObjectName("StartEdit");
-  startEdit_->setGeometry(186, 247, 70, 22);
-  auto* endLabel = new QLabel("End 0x", this);
-  endLabel->setGeometry(270, 250, 40, 16);
-  endEdit_ = new QLineEdit(this);
+  startEdit_->setGeometry(186, 247 - y0, 70, 22);
+  auto* endLabel = new QLabel("End 0x", lower_);
+  endLabel->setGeometry(270, 250 - y0, 40, 16);
+  endEdit_ = new QLineEdit(lower_);
   endEdit_->setObjectName("EndEdit");
-  endEdit_->setGeometry(312, 247, 76, 22);
+  endEdit_->setGeometry(312, 247 - y0, 76, 22);
 
-  startBtn_ = new QPushButton(this);
+  startBtn_ = new QPushButton(lower_);
   startBtn_->setObjectName("StartBtn");
-  startBtn_->setGeometry(206, 290, 88, 28);
+  startBtn_->setGeometry(206, 290 - y0, 88, 28);
   startBtn_->setDefault(true);
-  cancelBtn_ = new QPushButton(this);
+  cancelBtn_ = new QPushButton(lower_);
   cancelBtn_->setObjectName("CancelBtn");
-  cancelBtn_->setGeometry(300, 290, 88, 28);
+  cancelBtn_->setGeometry(300, 290 - y0, 88, 28);
 
   connect(moduleBox_, &QComboBox::activated, this, [this](int i) { logic_.ModuleChange(i); });
   connect(unitBox_, &QComboBox::activated, this, [this](int i) { logic_.UnitChange(i); });
@@ -145,7 +168,18 @@ void TNewProjectForm::Refresh() {
   field(endEdit_, logic_.EndText(), logic_.EndRed());
   startBtn_->setEnabled(logic_.StartEnabled());
   cancelBtn_->setEnabled(logic_.CancelEnabled());
+  ShowUnitListNote(Q(logic_.UnitListNote()));
   refreshing_ = false;
+}
+
+void TNewProjectForm::ShowUnitListNote(const QString& note) {
+  if (note == unitNote_->text() && unitNote_->isVisible() == !note.isEmpty()) return;
+  unitNote_->setText(note);
+  const int height = note.isEmpty() ? 0 : unitNote_->heightForWidth(kFormWidth - 24) + 6;
+  unitNote_->setGeometry(12, kLowerTop, kFormWidth - 24, height);
+  unitNote_->setVisible(!note.isEmpty());
+  lower_->move(0, kLowerTop + height);
+  setFixedSize(kFormWidth, kFormHeight + height);
 }
 
 }  // namespace velmora::ui

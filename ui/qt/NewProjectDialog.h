@@ -30,8 +30,14 @@ class TNewProjectForm : public QDialog {
   void Refresh();
 
  private:
+  // Shows why the unit list is empty under it (an empty note hides it) and
+  // moves the controls below out of its way.
+  void ShowUnitListNote(const QString& note);
+
   NewProjectForm& logic_;
   bool refreshing_ = false;
+  QLabel* unitNote_ = nullptr;
+  QWidget* lower_ = nullptr;
   QLabel* label1_ = nullptr;
   QComboBox* moduleBox_ = nullptr;
   QComboBox* unitBox_ = nullptr;

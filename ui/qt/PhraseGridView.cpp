@@ -280,6 +280,16 @@ void PhraseGridView::keyPressEvent(QKeyEvent* event) {
     shell_.GridEnterKey();
     return;
   }
+  // Home and End go to the first and the last row, with Ctrl or without.
+  // Left to the table view, a plain Home or End moves to the row's first or
+  // last column, which a grid of whole rows does not show, and whether it
+  // does depends on the platform's key bindings.
+  if ((event->key() == Qt::Key_Home || event->key() == Qt::Key_End) && model_.rowCount() > 0 &&
+      !(event->modifiers() & ~(Qt::ControlModifier | Qt::KeypadModifier))) {
+    const int row = event->key() == Qt::Key_Home ? 0 : model_.rowCount() - 1;
+    setCurrentIndex(model_.index(row, currentIndex().isValid() ? currentIndex().column() : kColIndex));
+    return;
+  }
   QTableView::keyPressEvent(event);
 }
 

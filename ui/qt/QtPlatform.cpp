@@ -1,12 +1,14 @@
 #include "ui/qt/MergeDialog.h"
 #include "ui/qt/QtPlatform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStatusBar>
@@ -18,6 +20,7 @@
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
 #include "ui/qt/QtText.h"
+#include "ui/qt/ReportDialog.h"
 #include "ui/qt/LoaderUnitsDialog.h"
 #include "ui/qt/SourceDialog.h"
 #include "ui/qt/StatusPanel.h"
@@ -78,6 +81,11 @@ Answer QtPlatform::MessageBox(const std::string& text, Buttons buttons, BoxKind 
   QString shown = Q(text);
   shown.remove(QLatin1Char('\r'));
   QMessageBox box(icon, Q(kApplicationTitle), shown, set, &window_);
+  // The buttons speak the interface language, as every caption does.
+  for (const auto& [which, caption] : {std::pair{QMessageBox::Yes, answerCaptions_.Yes},
+                                       std::pair{QMessageBox::No, answerCaptions_.No},
+                                       std::pair{QMessageBox::Cancel, answerCaptions_.Cancel}})
+    if (QAbstractButton* b = box.button(which); b && !caption.isEmpty()) b->setText(caption);
   switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
@@ -90,6 +98,7 @@ std::optional<std::string> QtPlatform::RunFileDialog(QFileDialog& dlg, const Fil
   const QStringList filters = NameFilters(desc.Filter);
   if (!desc.Filter.empty()) dlg.setNameFilters(filters);
   if (!desc.PresetName.empty()) dlg.selectFile(Local(desc.PresetName));
+  if (!desc.Title.empty()) dlg.setWindowTitle(Q(desc.Title));
   chosenFilter_ = 0;
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   const qsizetype chosen = filters.indexOf(dlg.selectedNameFilter());
@@ -138,9 +147,20 @@ void QtPlatform::Repaint() { widgets_.Status->Repaint(); }
 
 void QtPlatform::Beep() { QApplication::beep(); }
 
-void QtPlatform::SetClipboardText(const std::string& bytes) {
-  // The 8-bit text goes with the Japanese locale: it is read as code page 932.
-  QGuiApplication::clipboard()->setText(PhraseGridModel::Decode(bytes, CodePage::Japanese));
+void QtPlatform::SetClipboardText(const ClipboardText& text) {
+  // Other programs read the text as the window shows it; the 8-bit bytes go
+  // with it under their code page, for a program that wants them as they
+  // stand in the unit.
+  auto* data = new QMimeData;
+  data->setText(Q(text.Shown));
+  data->setData(QString::fromLatin1(kEightBitMimeType) + ";charset=" + QString::fromStdString(text.Charset),
+                QByteArray::fromStdString(text.Bytes));
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void QtPlatform::ShowReport(const ReportTable& report) {
+  TReportDialog dialog(report, &window_);
+  dialog.exec();
 }
 
 bool QtPlatform::ShowNewProjectForm(NewProjectForm&) { return widgets_.NewProject->Run(); }

@@ -33,10 +33,19 @@ struct PlatformWidgets {
   TLoaderUnitsForm* Units = nullptr;
 };
 
+// The clipboard format of a copied text's 8-bit bytes, followed by
+// ";charset=" and the iconv name of their code page.
+inline constexpr const char* kEightBitMimeType = "application/x-velmora-8bit-text";
+
 class QtPlatform : public Platform {
  public:
   explicit QtPlatform(QMainWindow& window) : window_(window) {}
   void SetWidgets(const PlatformWidgets& widgets) { widgets_ = widgets; }
+  // The captions of the questions' Yes, No and Cancel buttons, in the
+  // interface language (empty: the toolkit's own).
+  void SetAnswerCaptions(const QString& yes, const QString& no, const QString& cancel) {
+    answerCaptions_ = {yes, no, cancel};
+  }
 
   Answer MessageBox(const std::string& text, Buttons buttons, BoxKind kind) override;
   std::optional<std::string> OpenFileDialog(const FileDialogRequest& desc) override;
@@ -48,7 +57,8 @@ class QtPlatform : public Platform {
   void ShowStatusLine(const std::string& text) override;
   void Repaint() override;
   void Beep() override;
-  void SetClipboardText(const std::string& bytes) override;
+  void SetClipboardText(const ClipboardText& text) override;
+  void ShowReport(const ReportTable& report) override;
   bool ShowNewProjectForm(NewProjectForm& form) override;
   bool ShowEditForm(EditForm& form, int gridRow, int topRow) override;
   bool ShowCreateForm(CreateForm& form) override;
@@ -63,6 +73,9 @@ class QtPlatform : public Platform {
   QMainWindow& window_;
   PlatformWidgets widgets_;
   size_t chosenFilter_ = 0;
+  struct AnswerCaptions {
+    QString Yes, No, Cancel;
+  } answerCaptions_;
 };
 
 }  // namespace velmora::ui
