@@ -287,6 +287,10 @@ sample::UnitRecipe BaseRecipe(uint32_t seed, size_t strings, double repeats) {
 // The least share of unchanged phrases with a repeated text that carry must
 // take over on the generated pairs of every kind.
 constexpr size_t kRepeatedFloorPercent = 50;
+// Tables of two or three texts hide many copies that came and went; a pair
+// is taken only when no such copy could shift it, which leaves about half
+// of them undecided.
+constexpr size_t kSmallVocabularyFloorPercent = 48;
 
 TEST(CarryVersions, NoPhraseGetsAWrongTranslation) {
   Outcome total;
@@ -337,7 +341,8 @@ std::pair<uint32_t, uint32_t> KindSeeds() {
 
 // Carries a kind of generated pairs and checks every carry against the
 // truth; returns the totals.
-Outcome CheckKind(const char* name, const std::function<sample::UnitRecipe(uint32_t)>& recipe) {
+Outcome CheckKind(const char* name, const std::function<sample::UnitRecipe(uint32_t)>& recipe,
+                  size_t floorPercent = kRepeatedFloorPercent) {
   Outcome total;
   const auto [firstSeed, lastSeed] = KindSeeds();
   for (uint32_t seed = firstSeed; seed <= lastSeed; ++seed) {
@@ -352,7 +357,7 @@ Outcome CheckKind(const char* name, const std::function<sample::UnitRecipe(uint3
   EXPECT_GT(total.repeated, 500u) << name << ": the tables repeat their texts";
   // A floor, below what the tables give today: the share of unchanged
   // phrases with a repeated text that are carried.
-  EXPECT_GE(total.repeatedCarried * 100, total.repeated * kRepeatedFloorPercent) << name;
+  EXPECT_GE(total.repeatedCarried * 100, total.repeated * floorPercent) << name;
   return total;
 }
 
@@ -385,5 +390,5 @@ TEST(CarryVersions, SmallVocabularyTablesCarryNoWrongCopy) {
     r.moreTables.push_back({second, sample::Order::Packed, sample::RotatedOrder(second.size(), 17)});
     r.seed = seed;
     return r;
-  });
+  }, kSmallVocabularyFloorPercent);
 }

@@ -26,6 +26,10 @@ constexpr int kMaxRounds = 64;
 // bound the time that units of little but repeated texts can take.
 constexpr size_t kMaxAlignCells = size_t{1} << 20;
 constexpr size_t kMaxViewCells = size_t{1} << 23;
+// A forced pair is tested against one phrase that came or went unseen
+// (MarkFragile) only in gaps of at most this many phrases a side, each test
+// a realignment; the pairs of larger gaps are taken as forced.
+constexpr size_t kMaxFragileItems = 200;
 // Rule 3 compares an old text with at most this many new texts on either
 // side of its proportional place in its gap.
 constexpr size_t kFuzzyWindow = 32;
@@ -71,6 +75,9 @@ struct ViewState {
   // a rewording of a text it resembles (see Texts::MayBeReworded), -1 for
   // none. Filled only where asked for.
   std::vector<int32_t> oldForcedReworded;
+  // Per old item: the pair the alignment forces stops being forced when a
+  // single other phrase of the gap is taken as one that came or went.
+  std::vector<bool> oldFragile;
 };
 
 // The texts of both versions by id: which ones both versions hold, and
@@ -194,6 +201,50 @@ void AlignGap(const int32_t* a, size_t n, const int32_t* b, size_t m, std::vecto
       if (a[i] == b[j] && onAlignment(i, j)) possible(i, j, atLevel[before[i * w + j] + 1] == 1);
 }
 
+// Marks the old items of a gap whose forced partner (s.oldForced, already
+// set) is no longer forced once any one phrase of another text, of either
+// version, is left out: a copy that came, or one that went, unseen because
+// another copy of its text went or came elsewhere in the gap.
+void MarkFragile(const std::vector<int32_t>& a, const std::vector<int32_t>& b, const int32_t* os, ViewState& s,
+                 std::vector<uint32_t>& before, std::vector<uint32_t>& after) {
+  const size_t on = a.size(), nn = b.size();
+  std::vector<int32_t> forced(on, -1);  // positions in b
+  bool any = false;
+  for (size_t i = 0; i < on; ++i) any = any || s.oldForced[os[i]] >= 0;
+  if (!any) return;
+  // The forced position in b of each old position, as first aligned.
+  AlignGap(a.data(), on, b.data(), nn, before, after, std::equal_to<int32_t>(), [&](size_t i, size_t j, bool f) {
+    if (f) forced[i] = static_cast<int32_t>(j);
+  });
+  std::vector<bool> fragile(on, false);
+  std::vector<int32_t> a2, b2, got(on);
+  for (int side = 0; side < 2; ++side) {
+    const size_t count = side == 0 ? on : nn;
+    for (size_t k = 0; k < count; ++k) {
+      a2 = a;
+      b2 = b;
+      if (side == 0) a2.erase(a2.begin() + static_cast<ptrdiff_t>(k));
+      else b2.erase(b2.begin() + static_cast<ptrdiff_t>(k));
+      std::fill(got.begin(), got.end(), -1);
+      if (!a2.empty() && !b2.empty())
+        AlignGap(a2.data(), a2.size(), b2.data(), b2.size(), before, after, std::equal_to<int32_t>(),
+                 [&](size_t i, size_t j, bool f) {
+                   if (!f) return;
+                   const size_t oi = side == 0 && i >= k ? i + 1 : i;
+                   const size_t nj = side == 1 && j >= k ? j + 1 : j;
+                   got[oi] = static_cast<int32_t>(nj);
+                 });
+      for (size_t i = 0; i < on; ++i) {
+        // A copy of the pair's own text that came and went beside it is
+        // a case no order tells apart; only other texts are tried.
+        if (forced[i] < 0 || (side == 0 ? a[k] : b[k]) == a[i]) continue;
+        if (got[i] != forced[i]) fragile[i] = true;
+      }
+    }
+  }
+  for (size_t i = 0; i < on; ++i) s.oldFragile[os[i]] = fragile[i];
+}
+
 // How the unmatched items of one view align between its stable anchors
 // (StableAnchors). Given decided (the view as
 // first computed), every second stable anchor (the even ones for
@@ -237,6 +288,7 @@ ViewState ComputeView(const Side& olds, const Side& news, View v, std::vector<bo
   s.oldSkipped.assign(olds.size(), false);
   s.newSkipped.assign(news.size(), false);
   s.oldForcedReworded.assign(olds.size(), -1);
+  s.oldFragile.assign(olds.size(), false);
   std::vector<int32_t> a, b;
   std::vector<uint32_t> before, after;
   size_t budget = kMaxViewCells;
@@ -269,6 +321,7 @@ ViewState ComputeView(const Side& olds, const Side& news, View v, std::vector<bo
         s.newForced[n] = o;
       }
     });
+    if (!decided && on <= kMaxFragileItems && nn <= kMaxFragileItems) MarkFragile(a, b, os, s, before, after);
     if (decided) continue;
     if (!texts.AnyRewording(a, b)) {
       for (size_t i = 0; i < on; ++i) s.oldForcedReworded[os[i]] = s.oldForced[os[i]];
@@ -359,11 +412,23 @@ std::vector<std::pair<int32_t, int32_t>> RoundPairs(const Side& olds, const Side
                                                     const std::array<std::array<ViewState, 2>, kViews>& anchorsSkipped,
                                                     Texts& texts) {
   std::vector<std::pair<int32_t, int32_t>> pairs;
+  // A gap whose alignment the other order refutes in one pair is read
+  // shifted: none of the pairs it forces is taken.
+  std::array<std::vector<bool>, kViews> refuted;
+  for (size_t v = 0; v < kViews; ++v) {
+    refuted[v].assign(olds.size() + 1, false);
+    for (size_t o = 0; o < olds.size(); ++o) {
+      const int32_t n = views[v].oldForced[o];
+      if (olds.partner[o] < 0 && n >= 0 && Judge(views[1 - v], static_cast<int32_t>(o), n) == kConflicts)
+        refuted[v][static_cast<size_t>(views[v].oldGap[o])] = true;
+    }
+  }
   for (size_t o = 0; o < olds.size(); ++o) {
     if (olds.partner[o] >= 0) continue;
     for (size_t v = 0; v < kViews; ++v) {
       const int32_t n = views[v].oldForced[o];
       if (n < 0) continue;
+      if (refuted[v][static_cast<size_t>(views[v].oldGap[o])]) continue;
       // The alignment must decide the same with either neighbour that
       // bounds the gap taken away (it may be a phrase that moved a little)
       // unless that makes the stretch too large to align ...
@@ -374,6 +439,7 @@ std::vector<std::pair<int32_t, int32_t>> RoundPairs(const Side& olds, const Side
       // ... and when texts found in one version only may be rewordings of
       // those they resemble; nor may such a text lie next to the pair.
       if (views[v].oldForcedReworded[o] != n) continue;
+      if (views[v].oldFragile[o]) continue;
       if (RewordingNearby(olds, news, static_cast<int32_t>(o), n, static_cast<View>(v), texts)) continue;
       if (Judge(views[1 - v], static_cast<int32_t>(o), n) == kConflicts) continue;
       // Around the pair, the phrases must say the same as the alignment; or
