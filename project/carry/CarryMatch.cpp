@@ -218,9 +218,18 @@ void MarkFragile(const std::vector<int32_t>& a, const std::vector<int32_t>& b, c
   });
   std::vector<bool> fragile(on, false);
   std::vector<int32_t> a2, b2, got(on);
+  // Leaving out a phrase whose text the other side of the gap lacks changes
+  // no alignment, and leaving out any one of a run of equal texts gives the
+  // same texts: only the first of each run that the other side holds is tried.
+  std::vector<int32_t> textsA(a), textsB(b);
+  std::sort(textsA.begin(), textsA.end());
+  std::sort(textsB.begin(), textsB.end());
   for (int side = 0; side < 2; ++side) {
-    const size_t count = side == 0 ? on : nn;
-    for (size_t k = 0; k < count; ++k) {
+    const std::vector<int32_t>& own = side == 0 ? a : b;
+    const std::vector<int32_t>& other = side == 0 ? textsB : textsA;
+    for (size_t k = 0; k < own.size(); ++k) {
+      if (k > 0 && own[k - 1] == own[k]) continue;
+      if (!std::binary_search(other.begin(), other.end(), own[k])) continue;
       a2 = a;
       b2 = b;
       if (side == 0) a2.erase(a2.begin() + static_cast<ptrdiff_t>(k));
