@@ -213,44 +213,83 @@ void MarkFragile(const std::vector<int32_t>& a, const std::vector<int32_t>& b, c
   for (size_t i = 0; i < on; ++i) any = any || s.oldForced[os[i]] >= 0;
   if (!any) return;
   // The forced position in b of each old position, as first aligned.
+  std::vector<bool> pairedA(on, false), pairedB(nn, false);  // by some alignment
   AlignGap(a.data(), on, b.data(), nn, before, after, std::equal_to<int32_t>(), [&](size_t i, size_t j, bool f) {
+    pairedA[i] = pairedB[j] = true;
     if (f) forced[i] = static_cast<int32_t>(j);
   });
   std::vector<bool> fragile(on, false);
   std::vector<int32_t> a2, b2, got(on);
+  // Leaves out old position ko and new position kn (-1: none), realigns and
+  // marks the pairs no longer forced, except against a left-out phrase of
+  // their own text (a copy that came and went beside it is a case no order
+  // tells apart).
+  auto leaveOut = [&](ptrdiff_t ko, ptrdiff_t kn) {
+    a2 = a;
+    b2 = b;
+    if (ko >= 0) a2.erase(a2.begin() + ko);
+    if (kn >= 0) b2.erase(b2.begin() + kn);
+    std::fill(got.begin(), got.end(), -1);
+    if (!a2.empty() && !b2.empty())
+      AlignGap(a2.data(), a2.size(), b2.data(), b2.size(), before, after, std::equal_to<int32_t>(),
+               [&](size_t i, size_t j, bool f) {
+                 if (!f) return;
+                 const size_t oi = ko >= 0 && i >= static_cast<size_t>(ko) ? i + 1 : i;
+                 const size_t nj = kn >= 0 && j >= static_cast<size_t>(kn) ? j + 1 : j;
+                 got[oi] = static_cast<int32_t>(nj);
+               });
+    for (size_t i = 0; i < on; ++i) {
+      if (forced[i] < 0 || fragile[i]) continue;
+      if ((ko >= 0 && a[static_cast<size_t>(ko)] == a[i]) || (kn >= 0 && b[static_cast<size_t>(kn)] == a[i])) continue;
+      if (got[i] != forced[i]) fragile[i] = true;
+    }
+  };
   // Leaving out a phrase whose text the other side of the gap lacks changes
   // no alignment, and leaving out any one of a run of equal texts gives the
   // same texts: only the first of each run that the other side holds is tried.
   std::vector<int32_t> textsA(a), textsB(b);
   std::sort(textsA.begin(), textsA.end());
   std::sort(textsB.begin(), textsB.end());
-  for (int side = 0; side < 2; ++side) {
-    const std::vector<int32_t>& own = side == 0 ? a : b;
-    const std::vector<int32_t>& other = side == 0 ? textsB : textsA;
-    for (size_t k = 0; k < own.size(); ++k) {
-      if (k > 0 && own[k - 1] == own[k]) continue;
-      if (!std::binary_search(other.begin(), other.end(), own[k])) continue;
-      a2 = a;
-      b2 = b;
-      if (side == 0) a2.erase(a2.begin() + static_cast<ptrdiff_t>(k));
-      else b2.erase(b2.begin() + static_cast<ptrdiff_t>(k));
-      std::fill(got.begin(), got.end(), -1);
-      if (!a2.empty() && !b2.empty())
-        AlignGap(a2.data(), a2.size(), b2.data(), b2.size(), before, after, std::equal_to<int32_t>(),
-                 [&](size_t i, size_t j, bool f) {
-                   if (!f) return;
-                   const size_t oi = side == 0 && i >= k ? i + 1 : i;
-                   const size_t nj = side == 1 && j >= k ? j + 1 : j;
-                   got[oi] = static_cast<int32_t>(nj);
-                 });
-      for (size_t i = 0; i < on; ++i) {
-        // A copy of the pair's own text that came and went beside it is
-        // a case no order tells apart; only other texts are tried.
-        if (forced[i] < 0 || (side == 0 ? a[k] : b[k]) == a[i]) continue;
-        if (got[i] != forced[i]) fragile[i] = true;
-      }
+  auto candidates = [](const std::vector<int32_t>& own, const std::vector<int32_t>& other) {
+    std::vector<ptrdiff_t> out;
+    for (size_t k = 0; k < own.size(); ++k)
+      if ((k == 0 || own[k - 1] != own[k]) && std::binary_search(other.begin(), other.end(), own[k]))
+        out.push_back(static_cast<ptrdiff_t>(k));
+    return out;
+  };
+  const auto fromA = candidates(a, textsB), fromB = candidates(b, textsA);
+  for (ptrdiff_t ko : fromA) leaveOut(ko, -1);
+  for (ptrdiff_t kn : fromB) leaveOut(-1, kn);
+  // A phrase that no alignment pairs is read as a copy that went or came.
+  // Had it stayed, as the partner of an equal text of the other version,
+  // the gap would align around that pair instead; a forced pair that then
+  // changes is not forced by the texts alone.
+  const auto alignAround = [&](size_t p, size_t q) {
+    std::fill(got.begin(), got.end(), -1);
+    const auto alignPart = [&](size_t a0, size_t a1, size_t b0, size_t b1) {
+      if (a1 <= a0 || b1 <= b0) return;
+      AlignGap(a.data() + a0, a1 - a0, b.data() + b0, b1 - b0, before, after, std::equal_to<int32_t>(),
+               [&](size_t i, size_t j, bool f) {
+                 if (f) got[a0 + i] = static_cast<int32_t>(b0 + j);
+               });
+    };
+    alignPart(0, p, 0, q);
+    alignPart(p + 1, on, q + 1, nn);
+    got[p] = static_cast<int32_t>(q);
+    for (size_t i = 0; i < on; ++i)
+      if (forced[i] >= 0 && got[i] != forced[i]) fragile[i] = true;
+  };
+  std::vector<bool> forcedB(nn, false);
+  for (size_t i = 0; i < on; ++i)
+    if (forced[i] >= 0) forcedB[static_cast<size_t>(forced[i])] = true;
+  for (size_t p = 0; p < on; ++p)
+    for (size_t q = 0; q < nn; ++q) {
+      if (a[p] != b[q] || (pairedA[p] && pairedB[q])) continue;
+      // Against a partner the alignments agree on, no other is tried.
+      if ((pairedA[p] && forced[p] >= 0) || (pairedB[q] && forcedB[q])) continue;
+      alignAround(p, q);
     }
-  }
+
   for (size_t i = 0; i < on; ++i) s.oldFragile[os[i]] = fragile[i];
 }
 
