@@ -104,6 +104,28 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"APairAnUnseenCopyCouldShiftIsUndecided",
              {{"Alpha", "Back", "Cancel", "Back", "Cancel", "Beta"}},
              {{"Alpha", "Back", "Back", "Cancel", "Beta"}}, {0, -1, -1, -1, -1, 4}, {1, 2, 3, 4}},
+        // By the strings, the texts line up shifted by one, the first Cancel
+        // with one that came; by the pointers that pair cannot be, and the
+        // second Back's string moved away: the shifted reading is refuted
+        // as a whole, its last pair (the last Cancel, which was removed)
+        // included.
+        Case{"AnAlignmentTheOtherOrderRefutesDecidesNothing",
+             {{"Alpha", "Back", "Cancel", "Back", "Cancel", "Cancel", "Beta", "Gamma"}},
+             {{"Alpha", "Cancel", "Back", "Cancel", "Cancel", "Beta", "Gamma", "Back"}, {1, 0, 2, 3, 7, 4, 5, 6}},
+             {0, -1, -1, -1, -1, -1, 5, 6}, {1, 2, 3, 4, 5}},
+        // Plainly the three Cancels line up and the first OK went while
+        // another came; had that OK stayed, they would line up around it.
+        // Beta alone parts the second OK from the first, which may have
+        // moved past it.
+        Case{"APairThatHoldsOnlyIfAnEqualTextWentAndCameIsUndecided",
+             {{"Alpha", "Cancel", "OK", "Cancel", "Cancel", "Beta", "OK", "Gamma"}},
+             {{"Alpha", "Cancel", "Cancel", "Cancel", "OK", "Beta", "OK", "Gamma"}},
+             {0, -1, -1, -1, -1, 5, -1, 7}, {1, 2, 3, 4, 6}},
+        // Two of three Backs went. The Cancels line up plainly; but if the
+        // last Back was the one that stayed, one Cancel went and one came.
+        Case{"APairThatHoldsOnlyIfAnotherCopyStayedIsUndecided",
+             {{"Alpha", "Back", "Back", "Cancel", "Back", "Cancel", "Beta"}},
+             {{"Alpha", "Back", "Cancel", "Cancel", "Beta"}}, {0, -1, -1, -1, -1, -1, 4}, {1, 2, 3, 4, 5}},
         // The first OK's string moved behind Beta; its pointer kept its place.
         Case{"StringMovedPointerKeptIsDecidedByThePointers",
              {{"Alpha", "OK", "Beta", "OK", "Gamma"}},
