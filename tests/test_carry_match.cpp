@@ -106,10 +106,9 @@ INSTANTIATE_TEST_SUITE_P(
              {{"Alpha", "Back", "Back", "Cancel", "Beta"}}, {0, -1, -1, -1, -1, 4}, {1, 2, 3, 4}},
         // By the strings, the texts line up shifted by one, the first Cancel
         // with one that came; by the pointers that pair cannot be, and the
-        // second Back's string moved away: the shifted reading is refuted
-        // as a whole, its last pair (the last Cancel, which was removed)
-        // included.
-        Case{"AnAlignmentTheOtherOrderRefutesDecidesNothing",
+        // second Back's string moved away. Neither order decides, and the
+        // last Cancel, which was removed, gets no partner.
+        Case{"AShiftedReadingTheOtherOrderDeniesDecidesNothing",
              {{"Alpha", "Back", "Cancel", "Back", "Cancel", "Cancel", "Beta", "Gamma"}},
              {{"Alpha", "Cancel", "Back", "Cancel", "Cancel", "Beta", "Gamma", "Back"}, {1, 0, 2, 3, 7, 4, 5, 6}},
              {0, -1, -1, -1, -1, -1, 5, 6}, {1, 2, 3, 4, 5}},
