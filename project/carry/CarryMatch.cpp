@@ -26,10 +26,10 @@ constexpr int kMaxRounds = 64;
 // bound the time that units of little but repeated texts can take.
 constexpr size_t kMaxAlignCells = size_t{1} << 20;
 constexpr size_t kMaxViewCells = size_t{1} << 23;
-// A forced pair is tested against one phrase that came or went unseen
-// (MarkFragile) only in gaps of at most this many phrases a side, each test
-// a realignment; the pairs of larger gaps are taken as forced.
-constexpr size_t kMaxFragileItems = 200;
+// The forced pairs of a gap are tested against copies that came or went
+// unseen (MarkFragile), each test a realignment of the gap; a gap whose
+// tests would fill more cells than this is left undecided.
+constexpr size_t kMaxFragileCells = size_t{1} << 24;
 // Rule 3 compares an old text with at most this many new texts on either
 // side of its proportional place in its gap.
 constexpr size_t kFuzzyWindow = 32;
@@ -75,8 +75,8 @@ struct ViewState {
   // a rewording of a text it resembles (see Texts::MayBeReworded), -1 for
   // none. Filled only where asked for.
   std::vector<int32_t> oldForcedReworded;
-  // Per old item: the pair the alignment forces stops being forced when a
-  // single other phrase of the gap is taken as one that came or went.
+  // Per old item: a copy that came or went unseen could undo the pair the
+  // alignment forces (see MarkFragile).
   std::vector<bool> oldFragile;
 };
 
@@ -201,17 +201,24 @@ void AlignGap(const int32_t* a, size_t n, const int32_t* b, size_t m, std::vecto
       if (a[i] == b[j] && onAlignment(i, j)) possible(i, j, atLevel[before[i * w + j] + 1] == 1);
 }
 
-// Marks the old items of a gap whose forced partner (s.oldForced, already
-// set) is no longer forced once any one phrase of another text, of either
-// version, is left out: a copy that came, or one that went, unseen because
-// another copy of its text went or came elsewhere in the gap.
-void MarkFragile(const std::vector<int32_t>& a, const std::vector<int32_t>& b, const int32_t* os, ViewState& s,
+// Marks the old items of a gap (texts a and b, old items os) whose forced
+// partner (s.oldForced, already set) could be undone by a copy that came or
+// went unseen, because another copy of its text went or came elsewhere:
+//  - leaving out any one phrase of another text, of either version, the
+//    pair is no longer forced;
+//  - a phrase that no alignment pairs may have stayed after all, as the
+//    partner of an equal text whose partner the alignments leave open (or
+//    of one no alignment pairs either); aligned around that pair, the pair
+//    is no longer forced.
+// Returns false, marking nothing, when the tests would fill more than
+// kMaxFragileCells cells.
+bool MarkFragile(const std::vector<int32_t>& a, const std::vector<int32_t>& b, const int32_t* os, ViewState& s,
                  std::vector<uint32_t>& before, std::vector<uint32_t>& after) {
   const size_t on = a.size(), nn = b.size();
   std::vector<int32_t> forced(on, -1);  // positions in b
   bool any = false;
   for (size_t i = 0; i < on; ++i) any = any || s.oldForced[os[i]] >= 0;
-  if (!any) return;
+  if (!any) return true;
   // The forced position in b of each old position, as first aligned.
   std::vector<bool> pairedA(on, false), pairedB(nn, false);  // by some alignment
   AlignGap(a.data(), on, b.data(), nn, before, after, std::equal_to<int32_t>(), [&](size_t i, size_t j, bool f) {
@@ -258,12 +265,25 @@ void MarkFragile(const std::vector<int32_t>& a, const std::vector<int32_t>& b, c
     return out;
   };
   const auto fromA = candidates(a, textsB), fromB = candidates(b, textsA);
-  for (ptrdiff_t ko : fromA) leaveOut(ko, -1);
-  for (ptrdiff_t kn : fromB) leaveOut(-1, kn);
   // A phrase that no alignment pairs is read as a copy that went or came.
   // Had it stayed, as the partner of an equal text of the other version,
   // the gap would align around that pair instead; a forced pair that then
-  // changes is not forced by the texts alone.
+  // changes is not forced by the texts alone. Against a partner the
+  // alignments agree on, no other is tried.
+  std::vector<bool> forcedB(nn, false);
+  for (size_t i = 0; i < on; ++i)
+    if (forced[i] >= 0) forcedB[static_cast<size_t>(forced[i])] = true;
+  std::vector<std::pair<size_t, size_t>> stays;
+  for (size_t p = 0; p < on; ++p)
+    for (size_t q = 0; q < nn; ++q)
+      if (a[p] == b[q] && !(pairedA[p] && pairedB[q]) && !(pairedA[p] && forced[p] >= 0) &&
+          !(pairedB[q] && forcedB[q]))
+        stays.emplace_back(p, q);
+  const size_t tests = fromA.size() + fromB.size() + stays.size();
+  if (tests > kMaxFragileCells / ((on + 1) * (nn + 1))) return false;
+
+  for (ptrdiff_t ko : fromA) leaveOut(ko, -1);
+  for (ptrdiff_t kn : fromB) leaveOut(-1, kn);
   const auto alignAround = [&](size_t p, size_t q) {
     std::fill(got.begin(), got.end(), -1);
     const auto alignPart = [&](size_t a0, size_t a1, size_t b0, size_t b1) {
@@ -279,18 +299,9 @@ void MarkFragile(const std::vector<int32_t>& a, const std::vector<int32_t>& b, c
     for (size_t i = 0; i < on; ++i)
       if (forced[i] >= 0 && got[i] != forced[i]) fragile[i] = true;
   };
-  std::vector<bool> forcedB(nn, false);
-  for (size_t i = 0; i < on; ++i)
-    if (forced[i] >= 0) forcedB[static_cast<size_t>(forced[i])] = true;
-  for (size_t p = 0; p < on; ++p)
-    for (size_t q = 0; q < nn; ++q) {
-      if (a[p] != b[q] || (pairedA[p] && pairedB[q])) continue;
-      // Against a partner the alignments agree on, no other is tried.
-      if ((pairedA[p] && forced[p] >= 0) || (pairedB[q] && forcedB[q])) continue;
-      alignAround(p, q);
-    }
-
+  for (const auto& [p, q] : stays) alignAround(p, q);
   for (size_t i = 0; i < on; ++i) s.oldFragile[os[i]] = fragile[i];
+  return true;
 }
 
 // How the unmatched items of one view align between its stable anchors
@@ -369,7 +380,12 @@ ViewState ComputeView(const Side& olds, const Side& news, View v, std::vector<bo
         s.newForced[n] = o;
       }
     });
-    if (!decided && on <= kMaxFragileItems && nn <= kMaxFragileItems) MarkFragile(a, b, os, s, before, after);
+    if (!decided && !MarkFragile(a, b, os, s, before, after)) {
+      // Too much to test: nothing of the gap is decided, as for a gap too
+      // large to align.
+      for (size_t i = 0; i < on; ++i) s.oldFragile[os[i]] = s.oldSkipped[os[i]] = true;
+      for (size_t j = 0; j < nn; ++j) s.newSkipped[ns[j]] = true;
+    }
     if (decided) continue;
     if (!texts.AnyRewording(a, b)) {
       for (size_t i = 0; i < on; ++i) s.oldForcedReworded[os[i]] = s.oldForced[os[i]];
