@@ -224,3 +224,29 @@ TEST(MatchLimits, AStretchTooLargeToAlignIsReportedAsALimit) {
     EXPECT_FALSE(m.OldLimited[static_cast<size_t>(k)]) << k;
   }
 }
+
+TEST(MatchLimits, AStretchWithTooManyChangesToTestIsReportedAsALimit) {
+  // 600 phrases that alternate OK and Back, small enough to align, with the
+  // first Back gone: every pair is forced, but each of the hundreds of
+  // changes the stretch could hide would need an alignment of its own to
+  // rule out. None is decided, each is reported as a limit; a short stretch
+  // of the same kind elsewhere is decided.
+  Version olds, news;
+  olds.texts.push_back("Start");
+  for (int k = 0; k < 600; ++k) olds.texts.push_back(k % 2 ? "Back" : "OK");
+  olds.texts.push_back("Middle");
+  for (const char* t : {"OK", "Back", "OK", "Back"}) olds.texts.push_back(t);
+  olds.texts.push_back("End");
+  news.texts = olds.texts;
+  news.texts.erase(news.texts.begin() + 2);
+  const auto o = olds.Items(), n = news.Items();
+  const TextMatch m = MatchTexts(o, n, 0);
+  for (size_t k = 1; k <= 600; ++k) {
+    EXPECT_EQ(m.NewOfOld[k], -1) << k;
+    EXPECT_TRUE(m.OldLimited[k]) << k;
+  }
+  for (size_t k = 602; k <= 605; ++k) {
+    EXPECT_EQ(m.NewOfOld[k], static_cast<int32_t>(k) - 1) << k;
+    EXPECT_FALSE(m.OldLimited[k]) << k;
+  }
+}
