@@ -112,6 +112,14 @@ INSTANTIATE_TEST_SUITE_P(
              {{"Alpha", "Back", "Cancel", "Back", "Cancel", "Cancel", "Beta", "Gamma"}},
              {{"Alpha", "Cancel", "Back", "Cancel", "Cancel", "Beta", "Gamma", "Back"}, {1, 0, 2, 3, 7, 4, 5, 6}},
              {0, -1, -1, -1, -1, -1, 5, 6}, {1, 2, 3, 4, 5}},
+        // By the strings the four texts line up as they stand; but the
+        // strings of the last Cancel and OK have their pointers far away,
+        // by which that reading cannot be, and by the pointers two of the
+        // four went, which two no order tells: none is taken.
+        Case{"AReadingTheOtherOrderRefutesInOnePairDecidesNoPair",
+             {{"Alpha", "Cancel", "OK", "Cancel", "OK", "Beta", "Gamma", "Delta"}},
+             {{"Alpha", "Cancel", "OK", "Cancel", "OK", "Beta", "Gamma", "Delta"}, {0, 1, 2, 5, 6, 3, 4, 7}},
+             {0, -1, -1, -1, -1, 5, 6, 7}, {1, 2, 3, 4}},
         // Plainly the three Cancels line up and the first OK went while
         // another came; had that OK stayed, they would line up around it.
         // Beta alone parts the second OK from the first, which may have

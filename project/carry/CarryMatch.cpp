@@ -476,11 +476,23 @@ std::vector<std::pair<int32_t, int32_t>> RoundPairs(const Side& olds, const Side
                                                     const std::array<std::array<ViewState, 2>, kViews>& anchorsSkipped,
                                                     Texts& texts) {
   std::vector<std::pair<int32_t, int32_t>> pairs;
+  // A gap whose alignment the other order refutes in one pair may be read
+  // shifted as a whole: none of the pairs it forces is taken.
+  std::array<std::vector<bool>, kViews> refuted;
+  for (size_t v = 0; v < kViews; ++v) {
+    refuted[v].assign(olds.size() + 1, false);
+    for (size_t o = 0; o < olds.size(); ++o) {
+      const int32_t n = views[v].oldForced[o];
+      if (olds.partner[o] < 0 && n >= 0 && Judge(views[1 - v], static_cast<int32_t>(o), n) == kConflicts)
+        refuted[v][static_cast<size_t>(views[v].oldGap[o])] = true;
+    }
+  }
   for (size_t o = 0; o < olds.size(); ++o) {
     if (olds.partner[o] >= 0) continue;
     for (size_t v = 0; v < kViews; ++v) {
       const int32_t n = views[v].oldForced[o];
       if (n < 0) continue;
+      if (refuted[v][static_cast<size_t>(views[v].oldGap[o])]) continue;
       // The alignment must decide the same with either neighbour that
       // bounds the gap taken away (it may be a phrase that moved a little)
       // unless that makes the stretch too large to align ...

@@ -24,7 +24,9 @@
 //       as many copies between them, the pair at the same place, unless the
 //       other order decides the same pair;
 //     - the other order does not speak against it: it must not pair either
-//       phrase with another one while leaving this pair out;
+//       phrase with another one while leaving this pair out, nor so speak
+//       against any other pair that the gap's alignment forces (then the
+//       whole alignment may be read shifted);
 //     - no copy that came or went unseen (its count hidden by another copy
 //       of its text that went or came elsewhere in the gap) undoes it:
 //       every alignment still makes it with any one phrase of another text
