@@ -98,6 +98,41 @@ INSTANTIATE_TEST_SUITE_P(
              {{"Alpha", "OK", "Cancel", "OK", "Cancel", "Cancel", "Cancel", "Beta"}},
              {{"Alpha", "Cancel route", "OK", "Cancel", "Cancel", "Cancel", "Cancel", "Beta"}},
              {0, -1, -1, -1, -1, -1, -1, 7}, {1, 2, 3, 4, 5, 6}},
+        // Plainly the Backs and the last Cancel line up; but a second Back may
+        // have moved in while the first Cancel stayed and the rest went.
+        // One copy that came unseen undoes the pairs: none is taken.
+        Case{"APairAnUnseenCopyCouldShiftIsUndecided",
+             {{"Alpha", "Back", "Cancel", "Back", "Cancel", "Beta"}},
+             {{"Alpha", "Back", "Back", "Cancel", "Beta"}}, {0, -1, -1, -1, -1, 4}, {1, 2, 3, 4}},
+        // By the strings, the texts line up shifted by one, the first Cancel
+        // with one that came; by the pointers that pair cannot be, and the
+        // second Back's string moved away. Neither order decides, and the
+        // last Cancel, which was removed, gets no partner.
+        Case{"AShiftedReadingTheOtherOrderDeniesDecidesNothing",
+             {{"Alpha", "Back", "Cancel", "Back", "Cancel", "Cancel", "Beta", "Gamma"}},
+             {{"Alpha", "Cancel", "Back", "Cancel", "Cancel", "Beta", "Gamma", "Back"}, {1, 0, 2, 3, 7, 4, 5, 6}},
+             {0, -1, -1, -1, -1, -1, 5, 6}, {1, 2, 3, 4, 5}},
+        // By the strings the four texts line up as they stand; but the
+        // strings of the last Cancel and OK have their pointers far away,
+        // by which that reading cannot be, and by the pointers two of the
+        // four went, which two no order tells: none is taken.
+        Case{"AReadingTheOtherOrderRefutesInOnePairDecidesNoPair",
+             {{"Alpha", "Cancel", "OK", "Cancel", "OK", "Beta", "Gamma", "Delta"}},
+             {{"Alpha", "Cancel", "OK", "Cancel", "OK", "Beta", "Gamma", "Delta"}, {0, 1, 2, 5, 6, 3, 4, 7}},
+             {0, -1, -1, -1, -1, 5, 6, 7}, {1, 2, 3, 4}},
+        // Plainly the three Cancels line up and the first OK went while
+        // another came; had that OK stayed, they would line up around it.
+        // Beta alone parts the second OK from the first, which may have
+        // moved past it.
+        Case{"APairThatHoldsOnlyIfAnEqualTextWentAndCameIsUndecided",
+             {{"Alpha", "Cancel", "OK", "Cancel", "Cancel", "Beta", "OK", "Gamma"}},
+             {{"Alpha", "Cancel", "Cancel", "Cancel", "OK", "Beta", "OK", "Gamma"}},
+             {0, -1, -1, -1, -1, 5, -1, 7}, {1, 2, 3, 4, 6}},
+        // Two of three Backs went. The Cancels line up plainly; but if the
+        // last Back was the one that stayed, one Cancel went and one came.
+        Case{"APairThatHoldsOnlyIfAnotherCopyStayedIsUndecided",
+             {{"Alpha", "Back", "Back", "Cancel", "Back", "Cancel", "Beta"}},
+             {{"Alpha", "Back", "Cancel", "Cancel", "Beta"}}, {0, -1, -1, -1, -1, -1, 4}, {1, 2, 3, 4, 5}},
         // The first OK's string moved behind Beta; its pointer kept its place.
         Case{"StringMovedPointerKeptIsDecidedByThePointers",
              {{"Alpha", "OK", "Beta", "OK", "Gamma"}},
@@ -195,5 +230,31 @@ TEST(MatchLimits, AStretchTooLargeToAlignIsReportedAsALimit) {
   for (int k = 1102; k <= 1104; ++k) {
     EXPECT_EQ(m.NewOfOld[static_cast<size_t>(k)], k - 1) << k;
     EXPECT_FALSE(m.OldLimited[static_cast<size_t>(k)]) << k;
+  }
+}
+
+TEST(MatchLimits, AStretchWithTooManyChangesToTestIsReportedAsALimit) {
+  // 600 phrases that alternate OK and Back, small enough to align, with the
+  // first Back gone: every pair is forced, but each of the hundreds of
+  // changes the stretch could hide would need an alignment of its own to
+  // rule out. None is decided, each is reported as a limit; a short stretch
+  // of the same kind elsewhere is decided.
+  Version olds, news;
+  olds.texts.push_back("Start");
+  for (int k = 0; k < 600; ++k) olds.texts.push_back(k % 2 ? "Back" : "OK");
+  olds.texts.push_back("Middle");
+  for (const char* t : {"OK", "Back", "OK", "Back"}) olds.texts.push_back(t);
+  olds.texts.push_back("End");
+  news.texts = olds.texts;
+  news.texts.erase(news.texts.begin() + 2);
+  const auto o = olds.Items(), n = news.Items();
+  const TextMatch m = MatchTexts(o, n, 0);
+  for (size_t k = 1; k <= 600; ++k) {
+    EXPECT_EQ(m.NewOfOld[k], -1) << k;
+    EXPECT_TRUE(m.OldLimited[k]) << k;
+  }
+  for (size_t k = 602; k <= 605; ++k) {
+    EXPECT_EQ(m.NewOfOld[k], static_cast<int32_t>(k) - 1) << k;
+    EXPECT_FALSE(m.OldLimited[k]) << k;
   }
 }

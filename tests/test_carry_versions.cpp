@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <set>
@@ -164,6 +166,7 @@ class Unobservable {
   std::vector<std::pair<Order, Order>> orders_;
 };
 
+
 // Carries the translations of a pair and checks the result against the
 // truth. Every exact match must be right, unless Unobservable; a match by
 // similar text is a guess for review. With `strict`, every unchanged
@@ -285,6 +288,11 @@ sample::UnitRecipe BaseRecipe(uint32_t seed, size_t strings, double repeats) {
 // The least share of unchanged phrases with a repeated text that carry must
 // take over on the generated pairs of every kind.
 constexpr size_t kRepeatedFloorPercent = 50;
+// Tables of two or three texts hide many copies that came and went; a pair
+// is taken only when no such copy could shift it, which leaves more than
+// half of them undecided (41% carried on seeds 1 to 30, 37% to 39% on
+// longer runs, so the floor holds whatever VELMORA_CARRY_SEEDS picks).
+constexpr size_t kSmallVocabularyFloorPercent = 36;
 
 TEST(CarryVersions, NoPhraseGetsAWrongTranslation) {
   Outcome total;
@@ -318,11 +326,28 @@ TEST(CarryVersions, EveryUnchangedPhraseIsCarriedWhenTheUnitsTellThemApart) {
   }
 }
 
+// The seeds CheckKind runs: 1 to 30, or FIRST to LAST when the environment
+// variable VELMORA_CARRY_SEEDS holds "FIRST-LAST" (e.g. 31-300), to search
+// many more pairs for a wrong copy without slowing the usual run.
+std::pair<uint32_t, uint32_t> KindSeeds() {
+  const char* env = std::getenv("VELMORA_CARRY_SEEDS");
+  if (!env || !*env) return {1, 30};
+  unsigned first = 0, last = 0;
+  char end = 0;
+  if (std::sscanf(env, "%u-%u%c", &first, &last, &end) != 2 || first == 0 || last < first) {
+    ADD_FAILURE() << "VELMORA_CARRY_SEEDS is \"" << env << "\", not FIRST-LAST";
+    return {1, 30};
+  }
+  return {first, last};
+}
+
 // Carries a kind of generated pairs and checks every carry against the
 // truth; returns the totals.
-Outcome CheckKind(const char* name, const std::function<sample::UnitRecipe(uint32_t)>& recipe) {
+Outcome CheckKind(const char* name, const std::function<sample::UnitRecipe(uint32_t)>& recipe,
+                  size_t floorPercent = kRepeatedFloorPercent) {
   Outcome total;
-  for (uint32_t seed = 1; seed <= 30; ++seed) {
+  const auto [firstSeed, lastSeed] = KindSeeds();
+  for (uint32_t seed = firstSeed; seed <= lastSeed; ++seed) {
     sample::VersionEdits edits;
     edits.duplicatedBeside = seed % 3 == 0 ? 0.02 : 0.0;
     const auto pair = sample::MakeVersionPair(recipe(seed), edits, seed);
@@ -334,7 +359,7 @@ Outcome CheckKind(const char* name, const std::function<sample::UnitRecipe(uint3
   EXPECT_GT(total.repeated, 500u) << name << ": the tables repeat their texts";
   // A floor, below what the tables give today: the share of unchanged
   // phrases with a repeated text that are carried.
-  EXPECT_GE(total.repeatedCarried * 100, total.repeated * kRepeatedFloorPercent) << name;
+  EXPECT_GE(total.repeatedCarried * 100, total.repeated * floorPercent) << name;
   return total;
 }
 
@@ -367,5 +392,5 @@ TEST(CarryVersions, SmallVocabularyTablesCarryNoWrongCopy) {
     r.moreTables.push_back({second, sample::Order::Packed, sample::RotatedOrder(second.size(), 17)});
     r.seed = seed;
     return r;
-  });
+  }, kSmallVocabularyFloorPercent);
 }

@@ -26,6 +26,10 @@ constexpr int kMaxRounds = 64;
 // bound the time that units of little but repeated texts can take.
 constexpr size_t kMaxAlignCells = size_t{1} << 20;
 constexpr size_t kMaxViewCells = size_t{1} << 23;
+// The forced pairs of a gap are tested against copies that came or went
+// unseen (MarkFragile), each test a realignment of the gap; a gap whose
+// tests would fill more cells than this is left undecided.
+constexpr size_t kMaxFragileCells = size_t{1} << 24;
 // Rule 3 compares an old text with at most this many new texts on either
 // side of its proportional place in its gap.
 constexpr size_t kFuzzyWindow = 32;
@@ -71,6 +75,9 @@ struct ViewState {
   // a rewording of a text it resembles (see Texts::MayBeReworded), -1 for
   // none. Filled only where asked for.
   std::vector<int32_t> oldForcedReworded;
+  // Per old item: a copy that came or went unseen could undo the pair the
+  // alignment forces (see MarkFragile).
+  std::vector<bool> oldFragile;
 };
 
 // The texts of both versions by id: which ones both versions hold, and
@@ -194,6 +201,109 @@ void AlignGap(const int32_t* a, size_t n, const int32_t* b, size_t m, std::vecto
       if (a[i] == b[j] && onAlignment(i, j)) possible(i, j, atLevel[before[i * w + j] + 1] == 1);
 }
 
+// Marks the old items of a gap (texts a and b, old items os) whose forced
+// partner (s.oldForced, already set) could be undone by a copy that came or
+// went unseen, because another copy of its text went or came elsewhere:
+//  - leaving out any one phrase of another text, of either version, the
+//    pair is no longer forced;
+//  - a phrase that no alignment pairs may have stayed after all, as the
+//    partner of an equal text whose partner the alignments leave open (or
+//    of one no alignment pairs either); aligned around that pair, the pair
+//    is no longer forced.
+// Returns false, marking nothing, when the tests would fill more than
+// kMaxFragileCells cells.
+bool MarkFragile(const std::vector<int32_t>& a, const std::vector<int32_t>& b, const int32_t* os, ViewState& s,
+                 std::vector<uint32_t>& before, std::vector<uint32_t>& after) {
+  const size_t on = a.size(), nn = b.size();
+  std::vector<int32_t> forced(on, -1);  // positions in b
+  bool any = false;
+  for (size_t i = 0; i < on; ++i) any = any || s.oldForced[os[i]] >= 0;
+  if (!any) return true;
+  // The forced position in b of each old position, as first aligned.
+  std::vector<bool> pairedA(on, false), pairedB(nn, false);  // by some alignment
+  AlignGap(a.data(), on, b.data(), nn, before, after, std::equal_to<int32_t>(), [&](size_t i, size_t j, bool f) {
+    pairedA[i] = pairedB[j] = true;
+    if (f) forced[i] = static_cast<int32_t>(j);
+  });
+  std::vector<bool> fragile(on, false);
+  std::vector<int32_t> a2, b2, got(on);
+  // Leaves out old position ko and new position kn (-1: none), realigns and
+  // marks the pairs no longer forced, except against a left-out phrase of
+  // their own text (a copy that came and went beside it is a case no order
+  // tells apart).
+  auto leaveOut = [&](ptrdiff_t ko, ptrdiff_t kn) {
+    a2 = a;
+    b2 = b;
+    if (ko >= 0) a2.erase(a2.begin() + ko);
+    if (kn >= 0) b2.erase(b2.begin() + kn);
+    std::fill(got.begin(), got.end(), -1);
+    if (!a2.empty() && !b2.empty())
+      AlignGap(a2.data(), a2.size(), b2.data(), b2.size(), before, after, std::equal_to<int32_t>(),
+               [&](size_t i, size_t j, bool f) {
+                 if (!f) return;
+                 const size_t oi = ko >= 0 && i >= static_cast<size_t>(ko) ? i + 1 : i;
+                 const size_t nj = kn >= 0 && j >= static_cast<size_t>(kn) ? j + 1 : j;
+                 got[oi] = static_cast<int32_t>(nj);
+               });
+    for (size_t i = 0; i < on; ++i) {
+      if (forced[i] < 0 || fragile[i]) continue;
+      if ((ko >= 0 && a[static_cast<size_t>(ko)] == a[i]) || (kn >= 0 && b[static_cast<size_t>(kn)] == a[i])) continue;
+      if (got[i] != forced[i]) fragile[i] = true;
+    }
+  };
+  // Leaving out a phrase whose text the other side of the gap lacks changes
+  // no alignment, and leaving out any one of a run of equal texts gives the
+  // same texts: only the first of each run that the other side holds is tried.
+  std::vector<int32_t> textsA(a), textsB(b);
+  std::sort(textsA.begin(), textsA.end());
+  std::sort(textsB.begin(), textsB.end());
+  auto candidates = [](const std::vector<int32_t>& own, const std::vector<int32_t>& other) {
+    std::vector<ptrdiff_t> out;
+    for (size_t k = 0; k < own.size(); ++k)
+      if ((k == 0 || own[k - 1] != own[k]) && std::binary_search(other.begin(), other.end(), own[k]))
+        out.push_back(static_cast<ptrdiff_t>(k));
+    return out;
+  };
+  const auto fromA = candidates(a, textsB), fromB = candidates(b, textsA);
+  // A phrase that no alignment pairs is read as a copy that went or came.
+  // Had it stayed, as the partner of an equal text of the other version,
+  // the gap would align around that pair instead; a forced pair that then
+  // changes is not forced by the texts alone. Against a partner the
+  // alignments agree on, no other is tried.
+  std::vector<bool> forcedB(nn, false);
+  for (size_t i = 0; i < on; ++i)
+    if (forced[i] >= 0) forcedB[static_cast<size_t>(forced[i])] = true;
+  std::vector<std::pair<size_t, size_t>> stays;
+  for (size_t p = 0; p < on; ++p)
+    for (size_t q = 0; q < nn; ++q)
+      if (a[p] == b[q] && !(pairedA[p] && pairedB[q]) && !(pairedA[p] && forced[p] >= 0) &&
+          !(pairedB[q] && forcedB[q]))
+        stays.emplace_back(p, q);
+  const size_t tests = fromA.size() + fromB.size() + stays.size();
+  if (tests > kMaxFragileCells / ((on + 1) * (nn + 1))) return false;
+
+  for (ptrdiff_t ko : fromA) leaveOut(ko, -1);
+  for (ptrdiff_t kn : fromB) leaveOut(-1, kn);
+  const auto alignAround = [&](size_t p, size_t q) {
+    std::fill(got.begin(), got.end(), -1);
+    const auto alignPart = [&](size_t a0, size_t a1, size_t b0, size_t b1) {
+      if (a1 <= a0 || b1 <= b0) return;
+      AlignGap(a.data() + a0, a1 - a0, b.data() + b0, b1 - b0, before, after, std::equal_to<int32_t>(),
+               [&](size_t i, size_t j, bool f) {
+                 if (f) got[a0 + i] = static_cast<int32_t>(b0 + j);
+               });
+    };
+    alignPart(0, p, 0, q);
+    alignPart(p + 1, on, q + 1, nn);
+    got[p] = static_cast<int32_t>(q);
+    for (size_t i = 0; i < on; ++i)
+      if (forced[i] >= 0 && got[i] != forced[i]) fragile[i] = true;
+  };
+  for (const auto& [p, q] : stays) alignAround(p, q);
+  for (size_t i = 0; i < on; ++i) s.oldFragile[os[i]] = fragile[i];
+  return true;
+}
+
 // How the unmatched items of one view align between its stable anchors
 // (StableAnchors). Given decided (the view as
 // first computed), every second stable anchor (the even ones for
@@ -237,6 +347,7 @@ ViewState ComputeView(const Side& olds, const Side& news, View v, std::vector<bo
   s.oldSkipped.assign(olds.size(), false);
   s.newSkipped.assign(news.size(), false);
   s.oldForcedReworded.assign(olds.size(), -1);
+  s.oldFragile.assign(olds.size(), false);
   std::vector<int32_t> a, b;
   std::vector<uint32_t> before, after;
   size_t budget = kMaxViewCells;
@@ -269,6 +380,12 @@ ViewState ComputeView(const Side& olds, const Side& news, View v, std::vector<bo
         s.newForced[n] = o;
       }
     });
+    if (!decided && !MarkFragile(a, b, os, s, before, after)) {
+      // Too much to test: nothing of the gap is decided, as for a gap too
+      // large to align.
+      for (size_t i = 0; i < on; ++i) s.oldFragile[os[i]] = s.oldSkipped[os[i]] = true;
+      for (size_t j = 0; j < nn; ++j) s.newSkipped[ns[j]] = true;
+    }
     if (decided) continue;
     if (!texts.AnyRewording(a, b)) {
       for (size_t i = 0; i < on; ++i) s.oldForcedReworded[os[i]] = s.oldForced[os[i]];
@@ -359,11 +476,23 @@ std::vector<std::pair<int32_t, int32_t>> RoundPairs(const Side& olds, const Side
                                                     const std::array<std::array<ViewState, 2>, kViews>& anchorsSkipped,
                                                     Texts& texts) {
   std::vector<std::pair<int32_t, int32_t>> pairs;
+  // A gap whose alignment the other order refutes in one pair may be read
+  // shifted as a whole: none of the pairs it forces is taken.
+  std::array<std::vector<bool>, kViews> refuted;
+  for (size_t v = 0; v < kViews; ++v) {
+    refuted[v].assign(olds.size() + 1, false);
+    for (size_t o = 0; o < olds.size(); ++o) {
+      const int32_t n = views[v].oldForced[o];
+      if (olds.partner[o] < 0 && n >= 0 && Judge(views[1 - v], static_cast<int32_t>(o), n) == kConflicts)
+        refuted[v][static_cast<size_t>(views[v].oldGap[o])] = true;
+    }
+  }
   for (size_t o = 0; o < olds.size(); ++o) {
     if (olds.partner[o] >= 0) continue;
     for (size_t v = 0; v < kViews; ++v) {
       const int32_t n = views[v].oldForced[o];
       if (n < 0) continue;
+      if (refuted[v][static_cast<size_t>(views[v].oldGap[o])]) continue;
       // The alignment must decide the same with either neighbour that
       // bounds the gap taken away (it may be a phrase that moved a little)
       // unless that makes the stretch too large to align ...
@@ -374,6 +503,7 @@ std::vector<std::pair<int32_t, int32_t>> RoundPairs(const Side& olds, const Side
       // ... and when texts found in one version only may be rewordings of
       // those they resemble; nor may such a text lie next to the pair.
       if (views[v].oldForcedReworded[o] != n) continue;
+      if (views[v].oldFragile[o]) continue;
       if (RewordingNearby(olds, news, static_cast<int32_t>(o), n, static_cast<View>(v), texts)) continue;
       if (Judge(views[1 - v], static_cast<int32_t>(o), n) == kConflicts) continue;
       // Around the pair, the phrases must say the same as the alignment; or

@@ -24,7 +24,14 @@
 //       as many copies between them, the pair at the same place, unless the
 //       other order decides the same pair;
 //     - the other order does not speak against it: it must not pair either
-//       phrase with another one while leaving this pair out.
+//       phrase with another one while leaving this pair out, nor so speak
+//       against any other pair that the gap's alignment forces (then the
+//       whole alignment may be read shifted);
+//     - no copy that came or went unseen (its count hidden by another copy
+//       of its text that went or came elsewhere in the gap) undoes it:
+//       every alignment still makes it with any one phrase of another text
+//       left out, and with a phrase that no alignment pairs taken as one
+//       that stayed. A gap too costly to test this way stays undecided.
 //     Pairs taken in a round that cross each other wait; the rest become
 //     neighbours for the next round, until a round adds none. What no order
 //     decides stays undecided.
@@ -64,8 +71,9 @@ struct TextMatch {
   std::vector<bool> OldAmbiguous;
   std::vector<bool> NewAmbiguous;
   // Of the ambiguous items: those in a stretch of unmatched phrases too
-  // large to align (about a thousand or more on each side), which the rules
-  // were not tried on.
+  // large to align (about a thousand or more on each side), or whose
+  // alignment has too many changes to test against unseen copies, which
+  // the rules could not decide.
   std::vector<bool> OldLimited;
   std::vector<bool> NewLimited;
 };
