@@ -20,16 +20,7 @@ namespace {
 
 std::string AsString(const std::vector<uint8_t>& v) { return std::string(v.begin(), v.end()); }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t at = 0; at < text.size();) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(at, end - at));
-    at = end + 1;
-  }
-  return lines;
-}
+using test::OutputLines;
 
 // Two .BIN versions, a project of each made by `new`, and the old one
 // translated: every phrase gets "T" + its index, phrase 0 stays without.
@@ -114,14 +105,14 @@ TEST(CliCarry, WritesTheResultAndATableAndLeavesTheInputsAlone) {
   const PhraseTable old = Workspace::Open(ws.oldProject);
   for (const PhraseTable* t : {&old, &before})
     for (const TPhrase& p : t->Phrases) phrases += (p.Flags & pfLink) ? 0 : 1;
-  const auto lines = Lines(AsString(test::ReadFile(report)));
+  const auto lines = OutputLines(AsString(test::ReadFile(report)));
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines[0].rfind("Status\tRule\t", 0), 0u);
   size_t carriedLines = 0, pairedLines = 0;
   for (size_t i = 1; i < lines.size(); ++i) {
     carriedLines += lines[i].rfind("carried\t", 0) == 0;
     // A matched pair is one line for two phrases.
-    const auto cells = Lines([&] {
+    const auto cells = OutputLines([&] {
       std::string s = lines[i];
       std::replace(s.begin(), s.end(), '\t', '\n');
       return s;
