@@ -2,6 +2,12 @@
 
 namespace velmora {
 
+bool IsUntranslated(const TPhrase& phrase) { return !(phrase.Flags & pfLink) && phrase.EditIndex < 0; }
+
+bool IsToReview(const TPhrase& phrase) {
+  return !(phrase.Flags & pfLink) && phrase.EditIndex >= 0 && !(phrase.Flags & pfOn);
+}
+
 std::vector<int32_t> FilterRows(const PhraseTable& table, GridFilter filter) {
   std::vector<int32_t> rows;
   rows.reserve(table.Phrases.size());
@@ -11,6 +17,8 @@ std::vector<int32_t> FilterRows(const PhraseTable& table, GridFilter filter) {
     if (filter == GridFilter::OnlyEdited && p.EditIndex < 0) continue;
     if (filter == GridFilter::NoHidden && (p.Flags & pfHide)) continue;
     if (filter == GridFilter::FinalResult && !(p.Flags & pfOn)) continue;
+    if (filter == GridFilter::Untranslated && !IsUntranslated(p)) continue;
+    if (filter == GridFilter::ToReview && !IsToReview(p)) continue;
     rows.push_back(static_cast<int32_t>(i));
   }
   return rows;
@@ -21,7 +29,11 @@ std::optional<GridFilter> GridFilterFromName(std::string_view name) {
   if (name == "no-hidden") return GridFilter::NoHidden;
   if (name == "only-edited") return GridFilter::OnlyEdited;
   if (name == "final") return GridFilter::FinalResult;
+  if (name == "untranslated") return GridFilter::Untranslated;
+  if (name == "to-review") return GridFilter::ToReview;
   return std::nullopt;
 }
+
+std::string_view GridFilterNameList() { return "all, no-hidden, only-edited, final, untranslated or to-review"; }
 
 }  // namespace velmora

@@ -1,4 +1,4 @@
-// The grid's four filters and the rows they let through.
+// The grid's filters and the rows they let through.
 #pragma once
 
 #include <cstdint>
@@ -10,13 +10,29 @@
 
 namespace velmora {
 
-enum class GridFilter { NoFilter, NoHidden, OnlyEdited, FinalResult };
+enum class GridFilter {
+  NoFilter,
+  NoHidden,
+  OnlyEdited,
+  FinalResult,
+  Untranslated,  // no translation
+  ToReview,      // a translation that is switched off
+};
+
+// The two kinds of work left on a phrase, as the filters and the counts of
+// a project read them (link records are neither).
+bool IsUntranslated(const TPhrase& phrase);
+bool IsToReview(const TPhrase& phrase);
 
 // The phrase indices shown under a filter, in table order. Link records are
 // never shown.
 std::vector<int32_t> FilterRows(const PhraseTable& table, GridFilter filter);
 
-// "all", "no-hidden", "only-edited", "final" (the command line's names).
+// "all", "no-hidden", "only-edited", "final", "untranslated", "to-review"
+// (the command line's names).
 std::optional<GridFilter> GridFilterFromName(std::string_view name);
+// The names above as a list for help texts and messages: "all, no-hidden,
+// only-edited, final, untranslated or to-review".
+std::string_view GridFilterNameList();
 
 }  // namespace velmora

@@ -43,7 +43,9 @@ const char* kUsage =
     "                     to standard output, and the count line then goes to\n"
     "                     standard error\n"
     "  --format NAME      txt, po or xliff\n"
-    "  --filter NAME      all (default), no-hidden, only-edited or final\n"
+    "  --filter NAME      all (default), no-hidden, only-edited, final,\n"
+    "                     untranslated (no translation) or to-review (a\n"
+    "                     translation switched off)\n"
     "  --codepage NAME    the code page of the unit's texts: default, west-europe,\n"
     "                     east-europe, greek, turkish, baltic, arabic, russian or\n"
     "                     japanese (default: the project's own: japanese when its\n"
@@ -77,7 +79,7 @@ int RunExport(const std::vector<std::string>& args) {
   GridFilter filter = GridFilter::NoFilter;
   if (auto f = ap.Value("--filter")) {
     auto parsed = GridFilterFromName(*f);
-    if (!parsed) throw UsageError("--filter takes all, no-hidden, only-edited or final, not '" + *f + "'");
+    if (!parsed) throw UsageError("--filter takes " + std::string(GridFilterNameList()) + ", not '" + *f + "'");
     filter = *parsed;
   }
   const PhraseFormat* chosen = FormatOption(ap);

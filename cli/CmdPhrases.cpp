@@ -22,7 +22,9 @@ const char* kUsage =
     "breaks, tabs and backslashes appear as \\n, \\r, \\t and \\\\.\n"
     "\n"
     "Options:\n"
-    "  --filter FILTER   all (default), no-hidden, only-edited or final\n"
+    "  --filter FILTER   all (default), no-hidden, only-edited, final,\n"
+    "                    untranslated (no translation) or to-review (a\n"
+    "                    translation switched off)\n"
     "  --codepage NAME   default, west-europe, east-europe, greek, turkish,\n"
     "                    baltic, arabic, russian or japanese (default: the\n"
     "                    project's own: japanese when its phrases are Japanese\n"
@@ -38,7 +40,7 @@ int RunPhrases(const std::vector<std::string>& args) {
   GridFilter filter = GridFilter::NoFilter;
   if (auto f = ap.Value("--filter")) {
     const auto parsed = GridFilterFromName(*f);
-    if (!parsed) throw UsageError("--filter takes all, no-hidden, only-edited or final, not '" + *f + "'");
+    if (!parsed) throw UsageError("--filter takes " + std::string(GridFilterNameList()) + ", not '" + *f + "'");
     filter = *parsed;
   }
   CodePageOption(ap);  // a wrong name is a usage error before the project is read

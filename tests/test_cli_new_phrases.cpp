@@ -293,7 +293,10 @@ TEST(CliPhrases, FiltersTextAndJson) {
     const char* filter;
     size_t rows;
   };
-  const Case cases[] = {{"all", phraseRows.size()}, {"no-hidden", shown}, {"only-edited", 2}, {"final", 1}};
+  // phraseRows[0] is switched on, phraseRows[1] has a translation switched off.
+  const Case cases[] = {{"all", phraseRows.size()}, {"no-hidden", shown},
+                        {"only-edited", 2},         {"final", 1},
+                        {"untranslated", phraseRows.size() - 2}, {"to-review", 1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.filter);
     const auto text = RunCli({"phrases", project, "--filter", c.filter});

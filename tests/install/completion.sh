@@ -46,7 +46,7 @@ velmora-cli - => --help|--version
 velmora-cli new --mode  => english|european|japanese
 velmora-cli new --mode=j => japanese
 velmora-cli new x.BIN --mode=english  => 
-velmora-cli export p.vmprj --filter  => all|final|no-hidden|only-edited
+velmora-cli export p.vmprj --filter  => all|final|no-hidden|only-edited|to-review|untranslated
 velmora-cli phrases p.vmprj --codepage  => arabic|baltic|default|east-europe|greek|japanese|russian|turkish|west-europe
 velmora-cli translate --codepage r => russian
 velmora-cli phrases  => My dir|p.vmprj|sub

@@ -665,7 +665,7 @@ def rebuild_loader_units(projs: list, src: bytes) -> RebuildResult:
 # --------------------------------------------------------------------------
 # Text export and import
 
-FILTERS = ("all", "no-hidden", "only-edited", "final")
+FILTERS = ("all", "no-hidden", "only-edited", "final", "untranslated", "to-review")
 
 
 def visible_rows(proj: Project, filt: str) -> list[int]:
@@ -678,6 +678,10 @@ def visible_rows(proj: Project, filt: str) -> list[int]:
         if filt == "no-hidden" and r[3] & PF_HIDE:
             continue
         if filt == "final" and not r[3] & PF_ON:
+            continue
+        if filt == "untranslated" and r[4] >= 0:
+            continue
+        if filt == "to-review" and (r[4] < 0 or r[3] & PF_ON):
             continue
         rows.append(i)
     return rows
