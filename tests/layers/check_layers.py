@@ -21,13 +21,25 @@ PROJECT = {
     "project/check": ["project/text", "project/build"],
     "project/exchange": ["project/text", "project/file", "project/build", "project/check"],
 }
+# The rooms of the window's logic, each over the rooms it may include; ""
+# is ui/logic itself (the platform interface and the main window's notices).
+UI_LOGIC = {
+    "": [],
+    "/startup": [""],
+    "/words": [""],
+    "/grid": ["", "/words"],
+    "/state": ["", "/words", "/grid"],
+    "/dialogs": ["", "/words", "/grid", "/state"],
+    "/commands": ["", "/words", "/grid", "/state", "/dialogs", "/startup"],
+    "/shell": ["", "/words", "/grid", "/state", "/dialogs", "/startup", "/commands"],
+}
 ALLOWED = {
     "container/io": [],
     "container/kiwi": ["container/io"],
     "analysis": ["container/io", "container/kiwi"],
     **{folder: CORE + below for folder, below in PROJECT.items()},
-    "ui/logic": CORE + list(PROJECT),
-    "ui/qt": CORE + list(PROJECT) + ["ui/logic"],
+    **{f"ui/logic{room}": CORE + list(PROJECT) + [f"ui/logic{r}" for r in below] for room, below in UI_LOGIC.items()},
+    "ui/qt": CORE + list(PROJECT) + [f"ui/logic{room}" for room in UI_LOGIC],
     "sampledata": CORE,
     "cli": CORE + list(PROJECT) + ["sampledata"],
 }

@@ -15,13 +15,13 @@
 #include "sampledata/SampleData.h"
 #include "support/TableBuilder.h"
 #include "support/TestSupport.h"
-#include "ui/logic/CreateForm.h"
-#include "ui/logic/LoaderUnitsForm.h"
-#include "ui/logic/EditForm.h"
-#include "ui/logic/NewProjectForm.h"
+#include "ui/logic/dialogs/CreateForm.h"
+#include "ui/logic/dialogs/LoaderUnitsForm.h"
+#include "ui/logic/dialogs/EditForm.h"
+#include "ui/logic/dialogs/NewProjectForm.h"
 #include "ui/logic/Platform.h"
-#include "ui/logic/ProjectFiles.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/state/ProjectFiles.h"
+#include "ui/logic/shell/ShellController.h"
 
 namespace velmora::ui {
 // Readable failure messages for file dialog set-ups.
@@ -184,7 +184,7 @@ struct TestWindow {
   // Open Project, with path chosen in its dialog.
   void OpenProject(const std::string& path) {
     platform.OpenResults.push_back(path);
-    shell.OpenProjectCommand();
+    shell.ProjectFile().OpenProjectCommand();
   }
 
   // Writes the demo loader into folder and makes a project of its APM unit
@@ -195,7 +195,7 @@ struct TestWindow {
     velmora::test::WriteFile(loader, sample::MakeLoader(sample::DemoLoaderRecipe()));
     platform.OpenResults.push_back(loader);
     platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
-    shell.OpenFileCommand();
+    shell.Creation().OpenFileCommand();
     platform.OnNewProjectForm = nullptr;
     platform.Status.clear();
     platform.OpenDialogs.clear();

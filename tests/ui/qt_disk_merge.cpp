@@ -47,7 +47,7 @@ class DiskMergeWindowTest : public QObject {
   }
   // The window's own change, as the editor's OK makes it.
   static void WindowTranslates(TMainForm& form, size_t i, const std::string& text) {
-    form.Shell().RunAsUndoStep("Edit", [&] { ApplyEditedText(form.Shell().Table(), i, text); });
+    form.Shell().Undo().RunAsUndoStep("Edit", [&] { ApplyEditedText(form.Shell().Project().Table(), i, text); });
   }
 
  private slots:
@@ -59,14 +59,14 @@ class DiskMergeWindowTest : public QObject {
     TMainForm form(table, {project});
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QCOMPARE(form.Shell().ProjectPath(), project);
+    QCOMPARE(form.Shell().Project().Path(), project);
     const auto free = Phrases(table);
     QVERIFY(free.size() >= 2);
 
     WindowTranslates(form, free[0], "Mine");
     const auto r = RunCli({"translate", project, std::to_string(free[1]), "Theirs"});
     QCOMPARE(r.exitCode, 0);
-    QVERIFY(form.Shell().SaveProjectCommand());
+    QVERIFY(form.Shell().ProjectFile().SaveProjectCommand());
     QCOMPARE(OnDisk(project, free[0]), std::string("Mine"));
     QCOMPARE(OnDisk(project, free[1]), std::string("Theirs"));
     QCOMPARE(std::string(table.EditedText(table.Phrases[free[1]])), std::string("Theirs"));
@@ -100,7 +100,7 @@ class DiskMergeWindowTest : public QObject {
       qobject_cast<QComboBox*>(rows->cellWidget(1, 4))->setCurrentIndex(0);
       d->accept();
     });
-    QVERIFY(form.Shell().SaveProjectCommand());
+    QVERIFY(form.Shell().ProjectFile().SaveProjectCommand());
     QVERIFY(seen);
     QCOMPARE(shown.value(0), QString::number(free[0]));
     QCOMPARE(shown.value(2), QString("Mine  [ON]"));

@@ -113,10 +113,10 @@ class KeyboardTest : public QObject {
     noHidden->setFocus(Qt::TabFocusReason);
     QVERIFY(noHidden->hasFocus());
     Key(noHidden, Qt::Key_Space);
-    QCOMPARE(form.Shell().Grid().Filter(), GridFilter::NoHidden);
+    QCOMPARE(form.Shell().View().Grid().Filter(), GridFilter::NoHidden);
     QCOMPARE(table.Phrases[0].Flags, before[0]);
     QCOMPARE(table.Phrases[2].Flags, before[1]);
-    QVERIFY(!form.Shell().Modified());
+    QVERIFY(!form.Shell().Project().Modified());
     // In the grid Space still switches ON.
     form.Grid()->setFocus();
     form.Grid()->selectRow(1);  // "Menu" under No hidden
@@ -150,7 +150,7 @@ class KeyboardTest : public QObject {
     QVERIFY(find->hasFocus());
     Key(find, Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(!(table.Phrases[0].Flags & pfHide));
-    QVERIFY(!form.Shell().Modified());
+    QVERIFY(!form.Shell().Project().Modified());
     QVERIFY(find->text().isEmpty());
     // So does redo while the box is empty; the Edit menu always undoes the
     // project.
@@ -186,9 +186,9 @@ class KeyboardTest : public QObject {
     Show(form);
     // A project made from a unit: in the window, never saved.
     testing::TableBuilder().Add("Route").Add("Menu").Fill(table);
-    form.Shell().ShowProject("/p/APM.BIN", "APM.BIN");
-    form.Shell().FilterBtnClick(GridFilter::NoFilter);
-    form.Shell().Notify(kChangedAll);
+    form.Shell().Window().Notify(form.Shell().Project().Show("/p/APM.BIN", "APM.BIN"));
+    form.Shell().ViewChoices().FilterBtnClick(GridFilter::NoFilter);
+    form.Shell().Window().Notify(kChangedAll);
     QCoreApplication::processEvents();
     QVERIFY(!form.findChild<QAction*>("SaveProjectItem")->isEnabled());
     bool sawSave = false;
@@ -227,10 +227,10 @@ class KeyboardTest : public QObject {
     for (const auto& step : steps) {
       Key(grid, step.key, step.mods);
       QCOMPARE(grid->currentIndex().row() + 1, step.row);
-      QCOMPARE(form.Shell().Grid().SelectedRow(), step.row);
+      QCOMPARE(form.Shell().View().Grid().SelectedRow(), step.row);
     }
     Key(grid, Qt::Key_End);
-    QCOMPARE(form.Shell().Grid().Memo1(), std::string("Map Menu"));
+    QCOMPARE(form.Shell().View().Grid().Memo1(), std::string("Map Menu"));
   }
 
   void theQuestionsButtonsSpeakTheInterfaceLanguage() {
@@ -239,8 +239,8 @@ class KeyboardTest : public QObject {
     Show(form);
     // A project never saved: closing asks with Yes, No and Cancel.
     testing::TableBuilder().Add("Route").Fill(table);
-    form.Shell().ShowProject("/p/APM.BIN", "APM.BIN");
-    form.Shell().Notify(kChangedAll);
+    form.Shell().Window().Notify(form.Shell().Project().Show("/p/APM.BIN", "APM.BIN"));
+    form.Shell().Window().Notify(kChangedAll);
     for (const char* language : {"RusMenuItem", "EngMenuItem", "RusMenuItem"}) {
       form.findChild<QAction*>(language)->trigger();
       QStringList buttons;

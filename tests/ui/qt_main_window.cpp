@@ -30,11 +30,11 @@
 #include "QtTestSupport.h"
 #include "UiTestSupport.h"
 #include "sampledata/SampleData.h"
-#include "ui/qt/EditDialog.h"
+#include "ui/qt/EditForm.h"
 #include "ui/qt/ReportDialog.h"
-#include "ui/qt/NewProjectDialog.h"
-#include "ui/qt/LoaderUnitsDialog.h"
-#include "ui/qt/SourceDialog.h"
+#include "ui/qt/NewProjectForm.h"
+#include "ui/qt/LoaderUnitsForm.h"
+#include "ui/qt/CreateForm.h"
 #include "project/exchange/PhraseFormat.h"
 #include "project/file/ProjectFile.h"
 #include "ui/qt/MainForm.h"
@@ -181,7 +181,7 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, hideCell);
     QVERIFY(table.Phrases[0].Flags & pfHide);
     QCOMPARE(m->data(m->index(0, 1), Qt::CheckStateRole).toInt(), int(Qt::Checked));
-    QVERIFY(form.Shell().Modified());
+    QVERIFY(form.Shell().Project().Modified());
     QVERIFY(Button(form, "SaveProjectToolBtn")->isEnabled());
     QCOMPARE(grid->currentIndex().row(), 0);
     QCOMPARE(form.findChild<QPlainTextEdit*>("Memo1")->toPlainText(), QString("Route"));
@@ -399,7 +399,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(m->data(m->index(0, 4), Qt::DisplayRole).toString(), QString("Strasse"));
     QCOMPARE(form.findChild<QPlainTextEdit*>("Memo2")->toPlainText(), QString("Strasse"));
     QCOMPARE(Header(form, 4), QString("      Редактированнный текст (2)"));
-    QVERIFY(form.Shell().Modified());
+    QVERIFY(form.Shell().Project().Modified());
 
     // Search from the panel: Enter in the edited-text box finds the next row.
     auto* find2 = form.findChild<QLineEdit*>("FindEdit2");

@@ -12,7 +12,7 @@
 #include "QtTestSupport.h"
 #include "UiTestSupport.h"
 #include "project/file/ProjectFile.h"
-#include "ui/qt/EditDialog.h"
+#include "ui/qt/EditForm.h"
 #include "ui/qt/MainForm.h"
 #include "ui/qt/PhraseGridView.h"
 #include "ui/qt/ProblemsPanel.h"
@@ -49,7 +49,7 @@ class ProblemsTest : public QObject {
     TProblemsPanel* panel = form.ProblemsPanel();
     QVERIFY(!panel->isVisible());
     QCOMPARE(panel->windowTitle(), QString("Проблемы"));
-    form.Shell().EngMenuItemClick();
+    form.Shell().ViewChoices().EngMenuItemClick();
     QCOMPARE(panel->windowTitle(), QString("Problems"));
     QCOMPARE(form.findChild<QAction*>("CheckMenuItem")->text(), QString("Check Translations"));
 
@@ -66,12 +66,12 @@ class ProblemsTest : public QObject {
     // Under "No hidden" the hidden phrase is not in the grid; the double
     // click shows it all the same.
     QTest::mouseClick(form.findChild<QToolButton*>("NoHiddenToolButton"), Qt::LeftButton);
-    QCOMPARE(form.Shell().Grid().Filter(), GridFilter::NoHidden);
+    QCOMPARE(form.Shell().View().Grid().Filter(), GridFilter::NoHidden);
     const QPoint at = list->visualItemRect(list->item(hiddenRow)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(form.Shell().Grid().PhraseOfRow(form.Shell().Grid().SelectedRow()), 2);
-    QCOMPARE(form.Grid()->currentIndex().row() + 1, form.Shell().Grid().SelectedRow());
+    QCOMPARE(form.Shell().View().Grid().PhraseOfRow(form.Shell().View().Grid().SelectedRow()), 2);
+    QCOMPARE(form.Grid()->currentIndex().row() + 1, form.Shell().View().Grid().SelectedRow());
   }
 
   void editorShowsTheProblemsOfTheTypedText() {
@@ -79,7 +79,7 @@ class ProblemsTest : public QObject {
     TMainForm form(table, {projectPath_});
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QVERIFY(form.Shell().Grid().SelectPhrase(1));
+    QVERIFY(form.Shell().View().Grid().SelectPhrase(1));
     QString shown, afterFix;
     WhenModal<TEditForm>([&](TEditForm* ed) {
       auto* memo = ed->findChild<QPlainTextEdit*>("Memo1");
@@ -91,7 +91,7 @@ class ProblemsTest : public QObject {
       testing::VerifyLaidOut(ed);
       ed->reject();
     });
-    form.Shell().GridDoubleClick();
+    form.Shell().GridEvents().StringGridDblClick();
     QVERIFY2(shown.startsWith("error: printf: the translation reads the arguments in another order"), qPrintable(shown));
     QVERIFY2(!afterFix.contains("error"), qPrintable(afterFix));
   }

@@ -25,8 +25,8 @@
 #include "QtTestSupport.h"
 #include "UiTestSupport.h"
 #include "project/file/ProjectFile.h"
-#include "ui/qt/EditDialog.h"
-#include "ui/qt/NewProjectDialog.h"
+#include "ui/qt/EditForm.h"
+#include "ui/qt/NewProjectForm.h"
 #include "ui/qt/MainActions.h"
 #include "ui/qt/MainForm.h"
 #include "ui/qt/PhraseGridModel.h"
@@ -81,7 +81,7 @@ class ShortcutTest : public QObject {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     // Save Project holds Ctrl+S while it is enabled: a change to save.
-    form.Shell().GridMouseDown(kColHide, 1);
+    form.Shell().GridEvents().GridMouseDown(kColHide, 1);
     const struct {
       const char* action;
       const char* menu;
@@ -218,10 +218,10 @@ class ShortcutTest : public QObject {
       // Ctrl+H on "Route": hidden; Ctrl+Z: back; Ctrl+Y and Ctrl+Shift+Z: again.
       Key(grid, Qt::Key_H, Qt::ControlModifier);
       QVERIFY(table.Phrases[0].Flags & pfHide);
-      QVERIFY(form.Shell().Modified());
+      QVERIFY(form.Shell().Project().Modified());
       Key(grid, Qt::Key_Z, Qt::ControlModifier);
       QVERIFY(!(table.Phrases[0].Flags & pfHide));
-      QVERIFY(!form.Shell().Modified());
+      QVERIFY(!form.Shell().Project().Modified());
       Key(grid, Qt::Key_Y, Qt::ControlModifier);
       QVERIFY(table.Phrases[0].Flags & pfHide);
       Key(grid, Qt::Key_Z, Qt::ControlModifier);
@@ -240,7 +240,7 @@ class ShortcutTest : public QObject {
 
       // Ctrl+S: saved to the project's file.
       Key(grid, Qt::Key_S, Qt::ControlModifier);
-      QVERIFY(!form.Shell().Modified());
+      QVERIFY(!form.Shell().Project().Modified());
       PhraseTable saved;
       OpenProject(saved, projectPath_);
       QVERIFY(saved.Phrases[0].Flags & pfHide);
@@ -305,8 +305,8 @@ class ShortcutTest : public QObject {
     TMainForm form(table, {projectPath_});
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.Shell().GridMouseDown(kColHide, 1);
-    QVERIFY(form.Shell().Modified());
+    form.Shell().GridEvents().GridMouseDown(kColHide, 1);
+    QVERIFY(form.Shell().Project().Modified());
     QString question;
     WhenModal<QMessageBox>([&](QMessageBox* box) {
       question = box->text();

@@ -14,7 +14,7 @@
 #include "QtTestSupport.h"
 #include "UiTestSupport.h"
 #include "project/file/ProjectFile.h"
-#include "ui/qt/EditDialog.h"
+#include "ui/qt/EditForm.h"
 #include "ui/qt/MainActions.h"
 #include "ui/qt/MainForm.h"
 #include "ui/qt/PhraseGridModel.h"

@@ -6,9 +6,9 @@
 #include <stdexcept>
 
 #include "UiTestSupport.h"
-#include "ui/logic/CountWords.h"
-#include "ui/logic/ShellController.h"
-#include "ui/logic/TakeTranslationsReport.h"
+#include "ui/logic/words/CountWords.h"
+#include "ui/logic/shell/ShellController.h"
+#include "ui/logic/words/TakeTranslationsReport.h"
 
 namespace velmora::ui {
 namespace {
@@ -46,9 +46,9 @@ class TakeTranslationsTest : public ::testing::Test, protected testing::TestWind
 
 TEST_F(TakeTranslationsTest, CarriesTheTranslationsAndShowsTheCounts) {
   OpenNewProject();
-  shell.FilterBtnClick(GridFilter::NoHidden);
+  shell.ViewChoices().FilterBtnClick(GridFilter::NoHidden);
   platform.OpenResults.push_back("/p/old.vmprj");
-  shell.TakeTranslationsCommand();
+  shell.Exchange().TakeTranslationsCommand();
 
   ASSERT_EQ(platform.OpenDialogs.size(), 1u);
   EXPECT_EQ(platform.OpenDialogs[0], (FileDialogRequest{"Loading Translation Project|*.vmprj", "", "", true, "/p",
@@ -60,11 +60,11 @@ TEST_F(TakeTranslationsTest, CarriesTheTranslationsAndShowsTheCounts) {
   EXPECT_EQ(table.Phrases[3].EditIndex, -1) << "a link record follows its phrase";
   EXPECT_EQ(table.Phrases[4].Flags, 0) << "an untranslated phrase keeps its own flags";
 
-  EXPECT_TRUE(shell.Modified());
-  EXPECT_TRUE(shell.Commands().SaveProject) << "the project has a file to save to";
+  EXPECT_TRUE(shell.Project().Modified());
+  EXPECT_TRUE(shell.Project().Commands().SaveProject) << "the project has a file to save to";
   // Refilled under the active filter: Menu, hidden before, now shows.
-  EXPECT_EQ(shell.Grid().VisibleRows(), (std::vector<int32_t>{0, 1, 2, 4}));
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (2)");
+  EXPECT_EQ(shell.View().Grid().VisibleRows(), (std::vector<int32_t>{0, 1, 2, 4}));
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (2)");
 
   EXPECT_TRUE(platform.Boxes.empty());
   ASSERT_EQ(platform.Reports.size(), 1u);
@@ -92,7 +92,7 @@ TEST_F(TakeTranslationsTest, AProjectOfAnotherUnitIsTakenFromWithAWarningNamingB
   };
   OpenNewProject();
   platform.OpenResults.push_back("/p/other.vmprj");
-  shell.TakeTranslationsCommand();
+  shell.Exchange().TakeTranslationsCommand();
   EXPECT_EQ(table.EditedText(table.Phrases[0]), "Strecke") << "a renamed unit may be a new version";
   EXPECT_TRUE(platform.Boxes.empty());
   ASSERT_EQ(platform.Reports.size(), 1u);
@@ -103,27 +103,27 @@ TEST_F(TakeTranslationsTest, AProjectOfAnotherUnitIsTakenFromWithAWarningNamingB
 TEST_F(TakeTranslationsTest, TheWholeTakeIsOneUndoableStep) {
   OpenNewProject();
   platform.OpenResults.push_back("/p/old.vmprj");
-  shell.TakeTranslationsCommand();
-  ASSERT_TRUE(shell.Commands().Undo);
+  shell.Exchange().TakeTranslationsCommand();
+  ASSERT_TRUE(shell.Project().Commands().Undo);
 
-  shell.UndoCommand();
+  shell.Undo().UndoCommand();
   for (size_t i = 0; i < table.Phrases.size(); ++i) EXPECT_FALSE(table.HasEditedText(table.Phrases[i])) << i;
   EXPECT_EQ(table.Phrases[1].Flags, pfHide) << "Menu is hidden again";
-  EXPECT_FALSE(shell.Modified()) << "back at the state the project was opened in";
-  EXPECT_FALSE(shell.Commands().Undo);
+  EXPECT_FALSE(shell.Project().Modified()) << "back at the state the project was opened in";
+  EXPECT_FALSE(shell.Project().Commands().Undo);
 
-  shell.RedoCommand();
+  shell.Undo().RedoCommand();
   EXPECT_EQ(table.EditedText(table.Phrases[2]), "Strecke");
   EXPECT_EQ(table.EditedText(table.Phrases[1]), "Menue");
   EXPECT_EQ(table.Phrases[2].Flags, pfOn);
-  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Project().Modified());
 }
 
 TEST_F(TakeTranslationsTest, NothingToTakeLeavesTheProjectUnmodified) {
   OpenNewProject();
   platform.OpenResults.push_back("/p/new.vmprj");
-  shell.TakeTranslationsCommand();
-  EXPECT_FALSE(shell.Modified());
+  shell.Exchange().TakeTranslationsCommand();
+  EXPECT_FALSE(shell.Project().Modified());
   ASSERT_EQ(platform.Reports.size(), 1u);
   EXPECT_EQ(platform.Reports[0].Heading, "Из проекта new.vmprj взято: 0 переводов");
   EXPECT_EQ(platform.Reports[0].Rows[0], (std::vector<std::string>{"Перенесено", "0", ""}));
@@ -131,9 +131,9 @@ TEST_F(TakeTranslationsTest, NothingToTakeLeavesTheProjectUnmodified) {
 
 TEST_F(TakeTranslationsTest, TheDialogsSpeakTheInterfaceLanguage) {
   OpenNewProject();
-  shell.EngMenuItemClick();
+  shell.ViewChoices().EngMenuItemClick();
   platform.OpenResults.push_back("/p/old.vmprj");
-  shell.TakeTranslationsCommand();
+  shell.Exchange().TakeTranslationsCommand();
   EXPECT_EQ(platform.OpenDialogs.back().Title, "Take Translations from Project");
   ASSERT_EQ(platform.Reports.size(), 1u);
   EXPECT_EQ(platform.Reports[0].Title, "Take Translations from Project");
@@ -182,11 +182,11 @@ TEST_F(TakeTranslationsTest, AnOldProjectThatCannotBeReadChangesNothing) {
   OpenNewProject();
   const auto phrases = table.Phrases;
   platform.OpenResults.push_back("/p/broken.vmprj");
-  shell.TakeTranslationsCommand();
+  shell.Exchange().TakeTranslationsCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "Stream read error");
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
   EXPECT_TRUE(table.EditedTexts.empty());
   ASSERT_EQ(table.Phrases.size(), phrases.size());
   for (size_t i = 0; i < phrases.size(); ++i) EXPECT_EQ(table.Phrases[i].Flags, phrases[i].Flags) << i;
@@ -194,15 +194,15 @@ TEST_F(TakeTranslationsTest, AnOldProjectThatCannotBeReadChangesNothing) {
 }
 
 TEST_F(TakeTranslationsTest, WithoutAnOpenProjectOrWhenCancelledNothingHappens) {
-  shell.TakeTranslationsCommand();
+  shell.Exchange().TakeTranslationsCommand();
   EXPECT_TRUE(platform.OpenDialogs.empty()) << "no project is open to take them";
 
   OpenNewProject();
-  shell.TakeTranslationsCommand();  // the dialog is cancelled
+  shell.Exchange().TakeTranslationsCommand();  // the dialog is cancelled
   EXPECT_EQ(platform.OpenDialogs.size(), 1u);
   EXPECT_TRUE(platform.Boxes.empty());
   EXPECT_TRUE(platform.Status.empty());
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
 }
 
 }  // namespace

@@ -36,36 +36,36 @@ class WindowChecks : public ::testing::Test, protected testing::TestWindow {
   // The errors of the list (the longer translations also get infos).
   std::vector<std::string> Ids() const {
     std::vector<std::string> ids;
-    for (const Problem& p : shell.Problems())
+    for (const Problem& p : shell.Checks().Problems())
       if (p.Level == Severity::Error) ids.push_back(std::to_string(p.Index) + ":" + p.Check);
     return ids;
   }
   // The list's row of a phrase's first problem.
   size_t RowOf(int32_t phrase) const {
-    const auto& all = shell.Problems();
+    const auto& all = shell.Checks().Problems();
     return static_cast<size_t>(std::find_if(all.begin(), all.end(), [&](const Problem& p) { return p.Index == phrase; }) -
                                all.begin());
   }
 };
 
 TEST_F(WindowChecks, ProblemsListHoldsEveryProblemWithItsPhrase) {
-  EXPECT_TRUE(shell.Problems().empty()) << "nothing checked yet";
-  shell.CheckCommand();
-  const auto lines = shell.ProblemLines();
+  EXPECT_TRUE(shell.Checks().Problems().empty()) << "nothing checked yet";
+  shell.Checks().CheckCommand();
+  const auto lines = shell.Checks().ProblemLines();
   ASSERT_EQ(Ids(), (std::vector<std::string>{"0:printf", "2:printf"}));
   EXPECT_EQ(lines[0].rfind("phrase 0: error: printf: ", 0), 0u) << lines[0];
 }
 
 TEST_F(WindowChecks, DoubleClickSelectsThePhraseEvenWhenTheFilterHidesIt) {
-  shell.CheckCommand();
-  shell.FilterBtnClick(GridFilter::NoHidden);
-  ASSERT_TRUE(shell.SelectProblem(RowOf(0)));
-  EXPECT_EQ(shell.Grid().PhraseOfRow(shell.Grid().SelectedRow()), 0);
-  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoHidden) << "phrase 0 is shown: the filter stays";
-  ASSERT_TRUE(shell.SelectProblem(RowOf(2)));
-  EXPECT_EQ(shell.Grid().PhraseOfRow(shell.Grid().SelectedRow()), 2);
-  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoFilter) << "the hidden phrase needs No filter";
-  EXPECT_FALSE(shell.SelectProblem(shell.Problems().size()));
+  shell.Checks().CheckCommand();
+  shell.ViewChoices().FilterBtnClick(GridFilter::NoHidden);
+  ASSERT_TRUE(shell.Checks().SelectProblem(RowOf(0)));
+  EXPECT_EQ(shell.View().Grid().PhraseOfRow(shell.View().Grid().SelectedRow()), 0);
+  EXPECT_EQ(shell.View().Grid().Filter(), GridFilter::NoHidden) << "phrase 0 is shown: the filter stays";
+  ASSERT_TRUE(shell.Checks().SelectProblem(RowOf(2)));
+  EXPECT_EQ(shell.View().Grid().PhraseOfRow(shell.View().Grid().SelectedRow()), 2);
+  EXPECT_EQ(shell.View().Grid().Filter(), GridFilter::NoFilter) << "the hidden phrase needs No filter";
+  EXPECT_FALSE(shell.Checks().SelectProblem(shell.Checks().Problems().size()));
 }
 
 TEST_F(WindowChecks, EditorShowsTheProblemsOfTheTextBeingTyped) {
@@ -78,8 +78,8 @@ TEST_F(WindowChecks, EditorShowsTheProblemsOfTheTextBeingTyped) {
     }
     return false;
   };
-  ASSERT_TRUE(shell.Grid().SelectPhrase(1));
-  shell.GridDoubleClick();
+  ASSERT_TRUE(shell.View().Grid().SelectPhrase(1));
+  shell.GridEvents().StringGridDblClick();
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_EQ(seen[0], "");
   EXPECT_EQ(seen[1].rfind("error: printf: argument 1 is int (%d) in the origin but char * (%s)", 0), 0u) << seen[1];
@@ -91,19 +91,19 @@ TEST_F(WindowChecks, CharsetFromAFileIsKeptAndChecked) {
   const std::string font = dir.File("font.txt");
   WriteFile(font, std::string("VersionEntfrug %dkm"));
   platform.OpenResults.push_back(font);
-  shell.LoadCharsetCommand();
-  ASSERT_TRUE(shell.Charset().has_value());
+  shell.Checks().LoadCharsetCommand();
+  ASSERT_TRUE(shell.View().Charset().has_value());
   EXPECT_EQ(platform.StatusLine.back(), "Character set: 17 characters");
   EXPECT_EQ(platform.OpenDialogs.back().Filter, kCharsetFilter);
-  shell.CheckCommand();
+  shell.Checks().CheckCommand();
   EXPECT_EQ(Ids(), (std::vector<std::string>{"0:printf", "0:charset", "2:printf", "2:charset"}));
 
   platform.OpenResults.push_back(dir.File("missing.txt"));
-  shell.LoadCharsetCommand();
-  EXPECT_TRUE(shell.Charset().has_value()) << "a file that cannot be read keeps the set";
+  shell.Checks().LoadCharsetCommand();
+  EXPECT_TRUE(shell.View().Charset().has_value()) << "a file that cannot be read keeps the set";
   EXPECT_EQ(platform.Boxes.back().Kind, BoxKind::Error);
-  shell.ClearCharset();
-  EXPECT_FALSE(shell.Charset().has_value());
+  shell.Checks().ClearCharset();
+  EXPECT_FALSE(shell.View().Charset().has_value());
 }
 
 TEST_F(WindowChecks, SaveBinListsTheErrorsAndAsksBeforeBuilding) {
@@ -111,7 +111,7 @@ TEST_F(WindowChecks, SaveBinListsTheErrorsAndAsksBeforeBuilding) {
   const std::string bin = dir.File("OUT.BIN");
   platform.SaveResults.push_back(bin);
   platform.Answers.push_back(Answer::No);
-  shell.SaveBinFileCommand();
+  shell.Output().SaveBinFileCommand();
   ASSERT_FALSE(platform.Boxes.empty());
   const auto& question = platform.Boxes.back();
   EXPECT_EQ(question.ButtonSet, Buttons::YesNo);
@@ -122,7 +122,7 @@ TEST_F(WindowChecks, SaveBinListsTheErrorsAndAsksBeforeBuilding) {
 
   platform.SaveResults.push_back(bin);
   platform.Answers.push_back(Answer::Yes);
-  shell.SaveBinFileCommand();
+  shell.Output().SaveBinFileCommand();
   EXPECT_TRUE(std::filesystem::exists(bin)) << "Yes: built over the errors";
 
   // Without errors nothing is asked.
@@ -130,17 +130,17 @@ TEST_F(WindowChecks, SaveBinListsTheErrorsAndAsksBeforeBuilding) {
     f.FormShow();
     return f.OkBtnClick("Version %s von %d");
   };
-  ASSERT_TRUE(shell.Grid().SelectPhrase(0));
-  shell.GridDoubleClick();
+  ASSERT_TRUE(shell.View().Grid().SelectPhrase(0));
+  shell.GridEvents().StringGridDblClick();
   platform.OnEditForm = [](EditForm& f, int, int) {
     f.FormShow();
     return f.OkBtnClick("Versteckt %d");
   };
-  ASSERT_TRUE(shell.Grid().SelectPhrase(2));
-  shell.GridDoubleClick();
+  ASSERT_TRUE(shell.View().Grid().SelectPhrase(2));
+  shell.GridEvents().StringGridDblClick();
   const size_t boxes = platform.Boxes.size();
   platform.SaveResults.push_back(dir.File("CLEAN.BIN"));
-  shell.SaveBinFileCommand();
+  shell.Output().SaveBinFileCommand();
   EXPECT_TRUE(std::filesystem::exists(dir.File("CLEAN.BIN")));
   for (size_t k = boxes; k < platform.Boxes.size(); ++k)
     EXPECT_EQ(platform.Boxes[k].Text.find("error(s) may break"), std::string::npos) << platform.Boxes[k].Text;
@@ -150,7 +150,7 @@ TEST_F(WindowChecks, SaveLoaderAsksBeforeBuildingToo) {
   TempDir dir;
   platform.SaveResults.push_back(dir.File("LOADING.KWI"));
   platform.Answers.push_back(Answer::No);
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   ASSERT_FALSE(platform.Boxes.empty());
   EXPECT_NE(platform.Boxes.back().Text.find("Build anyway?"), std::string::npos);
   EXPECT_EQ(std::count(platform.Status.begin(), platform.Status.end(), "dialog:source"), 0)

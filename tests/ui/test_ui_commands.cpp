@@ -12,8 +12,8 @@
 #include "project/file/PhraseEdits.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
-#include "ui/logic/DialogFilters.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/words/DialogFilters.h"
+#include "ui/logic/shell/ShellController.h"
 
 namespace velmora::ui {
 namespace {
@@ -59,7 +59,7 @@ class CommandTest : public ::testing::Test, protected testing::TestWindow {
 
 TEST_F(CommandTest, SearchStepsThroughTheShownRowsWithoutWrapping) {
   OpenProject();
-  ASSERT_EQ(shell.Grid().SelectedRow(), 1);
+  ASSERT_EQ(shell.View().Grid().SelectedRow(), 1);
   struct Step {
     FindPanel panel;
     bool down;
@@ -81,43 +81,43 @@ TEST_F(CommandTest, SearchStepsThroughTheShownRowsWithoutWrapping) {
       {FindPanel::Origin, true, "Main", 3, 5},    // only rows below the selection
   };
   for (const Step& s : steps) {
-    if (s.down) shell.FindDownBtnClick(s.panel, s.typed);
-    else shell.FindUpBtnClick(s.panel, s.typed);
+    if (s.down) shell.Search().FindDownBtnClick(s.panel, s.typed);
+    else shell.Search().FindUpBtnClick(s.panel, s.typed);
     SCOPED_TRACE(s.typed);
-    EXPECT_EQ(shell.Grid().SelectedRow(), s.row);
+    EXPECT_EQ(shell.View().Grid().SelectedRow(), s.row);
     EXPECT_EQ(platform.Beeps, s.beeps);
   }
   // A match scrolls its row to the top and fills the text boxes.
-  shell.FindUpBtnClick(FindPanel::Origin, "hidden");
-  EXPECT_EQ(shell.Grid().SelectedRow(), 2);
-  EXPECT_EQ(shell.Grid().TopRow(), 2);
-  EXPECT_EQ(shell.Grid().Memo1(), "Hidden menu");
-  EXPECT_EQ(shell.Grid().Memo2(), "");
+  shell.Search().FindUpBtnClick(FindPanel::Origin, "hidden");
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 2);
+  EXPECT_EQ(shell.View().Grid().TopRow(), 2);
+  EXPECT_EQ(shell.View().Grid().Memo1(), "Hidden menu");
+  EXPECT_EQ(shell.View().Grid().Memo2(), "");
 }
 
 TEST_F(CommandTest, SearchFollowsTheFilterAndTheCodePage) {
   OpenProject();
-  shell.FilterBtnClick(GridFilter::NoHidden);
-  shell.FindDownBtnClick(FindPanel::Origin, "hidden");
+  shell.ViewChoices().FilterBtnClick(GridFilter::NoHidden);
+  shell.Search().FindDownBtnClick(FindPanel::Origin, "hidden");
   EXPECT_EQ(platform.Beeps, 1) << "a phrase the filter hides is never found";
 
   // Letters outside A to Z match only in their own case.
-  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
-  shell.FindEditKeyPress(FindPanel::Origin, "бел", '\r');
-  EXPECT_EQ(shell.Grid().Memo1(), "\xE1\xE5\xEB");
-  shell.FindUpBtnClick(FindPanel::Origin, "Бел");
-  EXPECT_EQ(shell.Grid().Memo1(), "\xC1\xE5\xEB");
+  shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
+  shell.Search().FindEditKeyPress(FindPanel::Origin, "бел", '\r');
+  EXPECT_EQ(shell.View().Grid().Memo1(), "\xE1\xE5\xEB");
+  shell.Search().FindUpBtnClick(FindPanel::Origin, "Бел");
+  EXPECT_EQ(shell.View().Grid().Memo1(), "\xC1\xE5\xEB");
   EXPECT_EQ(platform.Beeps, 1);
   // Only Enter searches; a text the code page cannot hold finds nothing.
-  shell.FindEditKeyPress(FindPanel::Origin, "бел", 'x');
-  EXPECT_EQ(shell.Grid().Memo1(), "\xC1\xE5\xEB");
-  shell.FindDownBtnClick(FindPanel::Origin, "日本");
+  shell.Search().FindEditKeyPress(FindPanel::Origin, "бел", 'x');
+  EXPECT_EQ(shell.View().Grid().Memo1(), "\xC1\xE5\xEB");
+  shell.Search().FindDownBtnClick(FindPanel::Origin, "日本");
   EXPECT_EQ(platform.Beeps, 2);
 }
 
 TEST_F(CommandTest, SearchWithoutAProjectBeeps) {
-  shell.FindDownBtnClick(FindPanel::Origin, "a");
-  shell.FindUpBtnClick(FindPanel::Edited, "a");
+  shell.Search().FindDownBtnClick(FindPanel::Origin, "a");
+  shell.Search().FindUpBtnClick(FindPanel::Edited, "a");
   EXPECT_EQ(platform.Beeps, 2);
 }
 
@@ -125,7 +125,7 @@ TEST_F(CommandTest, SearchWithoutAProjectBeeps) {
 
 TEST_F(CommandTest, CopyPutsTheOriginTextBoxOnTheClipboardAsTheDisplayCodePageShowsIt) {
   OpenProject();
-  shell.GridSelectCell(5);
+  shell.GridEvents().GridSelectCell(5);
   const struct {
     CodePage page;
     const char* shown;
@@ -134,8 +134,8 @@ TEST_F(CommandTest, CopyPutsTheOriginTextBoxOnTheClipboardAsTheDisplayCodePageSh
                {CodePage::WestEurope, "Áåë", "CP1252"},
                {CodePage::Greek, "Αελ", "CP1253"}};
   for (const auto& c : cases) {
-    shell.CodePageMenuItemClick(static_cast<int>(c.page));
-    shell.CopyCommand();
+    shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(c.page));
+    shell.Exchange().CopyCommand();
     EXPECT_EQ(platform.ClipboardShown, c.shown) << c.charset;
     EXPECT_EQ(platform.ClipboardCharset, c.charset);
     EXPECT_EQ(platform.Clipboard, "\xC1\xE5\xEB") << "the bytes go along unchanged";
@@ -144,27 +144,27 @@ TEST_F(CommandTest, CopyPutsTheOriginTextBoxOnTheClipboardAsTheDisplayCodePageSh
 
 TEST_F(CommandTest, ExportWritesTheShownRowsSourceTexts) {
   OpenProject();
-  shell.FilterBtnClick(GridFilter::OnlyEdited);
+  shell.ViewChoices().FilterBtnClick(GridFilter::OnlyEdited);
   const std::string path = dir.File("Phrases.txt");
   platform.SaveResults.push_back(path);
-  shell.ExportCommand();
+  shell.Exchange().ExportCommand();
   EXPECT_EQ(platform.SaveDialogs.back(),
             (FileDialogRequest{"Текстовые файлы|*.txt|Текстовые файлы, UTF-8|*.txt|Текстовые файлы, UTF-16|*.txt|"
                             "Текстовые файлы, 8 бит|*.txt|Файлы gettext PO|*.po|Файлы XLIFF 1.2|*.xlf;*.xliff",
                             "txt", "Phrases.txt", false, "/p"}));
   EXPECT_EQ(ReadFile(path), "2 = Menu Main\r\n3 = MENU extra\r\n");
-  shell.EngMenuItemClick();
+  shell.ViewChoices().EngMenuItemClick();
   platform.SaveResults.push_back(path);
-  shell.ExportCommand();
+  shell.Exchange().ExportCommand();
   EXPECT_EQ(platform.SaveDialogs.back().Filter.rfind("Text Files|*.txt|Text Files, UTF-8|*.txt|", 0), 0u);
 
   // Cancelled: nothing written; a file that cannot be created: an error box.
   std::filesystem::remove(path);
-  shell.ExportCommand();
+  shell.Exchange().ExportCommand();
   EXPECT_FALSE(std::filesystem::exists(path));
   const std::string bad = dir.File("no/such/dir/Phrases.txt");
   platform.SaveResults.push_back(bad);
-  shell.ExportCommand();
+  shell.Exchange().ExportCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
   EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot create file \"" + bad + "\"", 0), 0u);
@@ -172,11 +172,11 @@ TEST_F(CommandTest, ExportWritesTheShownRowsSourceTexts) {
 
 TEST_F(CommandTest, ImportAttachesTextsRefillsAndReports) {
   OpenProject();
-  shell.FilterBtnClick(GridFilter::OnlyEdited);
+  shell.ViewChoices().FilterBtnClick(GridFilter::OnlyEdited);
   const std::string path = dir.File("in.txt");
   WriteFile(path, std::string("0 = Strecke\r\n6 = link\r\n5 = x\r\nline two\r\n"));
   platform.OpenResults.push_back(path);
-  shell.ImportCommand();
+  shell.Exchange().ImportCommand();
   EXPECT_EQ(platform.OpenDialogs.back().Filter.rfind("Все файлы фраз|*.txt;*.po;*.xlf;*.xliff|Текстовый файл|*.txt|", 0), 0u);
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "2 new phrase(s) has been added or replaced.");
@@ -184,29 +184,29 @@ TEST_F(CommandTest, ImportAttachesTextsRefillsAndReports) {
   EXPECT_EQ(table.EditedText(table.Phrases[0]), "Strecke");
   EXPECT_EQ(table.EditedText(table.Phrases[5]), "x\nline two");
   EXPECT_FALSE(table.Phrases[0].Flags & pfOn) << "the import does not switch texts on";
-  EXPECT_EQ(shell.Grid().VisibleRows(), (std::vector<int32_t>{0, 2, 3, 5})) << "refilled";
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (4)");
-  EXPECT_TRUE(shell.Modified()) << "imported texts are a change to keep";
+  EXPECT_EQ(shell.View().Grid().VisibleRows(), (std::vector<int32_t>{0, 2, 3, 5})) << "refilled";
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (4)");
+  EXPECT_TRUE(shell.Project().Modified()) << "imported texts are a change to keep";
 }
 
 TEST_F(CommandTest, ImportErrorsKeepWhatWasReadAndStillRefill) {
   OpenProject();
-  shell.FilterBtnClick(GridFilter::OnlyEdited);
+  shell.ViewChoices().FilterBtnClick(GridFilter::OnlyEdited);
   const std::string path = dir.File("bad.txt");
   WriteFile(path, std::string("4 = vier\r\n99999999999 = zu gross\r\n0 = null\r\n"));
   platform.OpenResults.push_back(path);
-  shell.ImportCommand();
+  shell.Exchange().ImportCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "'99999999999' is not a valid integer value");
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
   EXPECT_EQ(table.EditedText(table.Phrases[4]), "vier");
   EXPECT_EQ(table.Phrases[0].EditIndex, -1);
-  EXPECT_EQ(shell.Grid().VisibleRows(), (std::vector<int32_t>{2, 3, 4}));
+  EXPECT_EQ(shell.View().Grid().VisibleRows(), (std::vector<int32_t>{2, 3, 4}));
 
   // A file that cannot be opened changes nothing.
   platform.Boxes.clear();
   platform.OpenResults.push_back(dir.File("missing.txt"));
-  shell.ImportCommand();
+  shell.Exchange().ImportCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot open file", 0), 0u);
 }
@@ -234,21 +234,21 @@ TEST_F(CommandTest, ImportOfAFileWithoutEntriesIsAnError) {
     const std::string path = dir.File(c.name);
     WriteFile(path, c.file);
     platform.OpenResults.push_back(path);
-    shell.ImportCommand();
+    shell.Exchange().ImportCommand();
     ASSERT_EQ(platform.Boxes.size(), 1u) << c.what;
     EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error) << c.what;
     EXPECT_EQ(platform.Boxes[0].Text, path + ": no entry found; nothing was imported (an empty file, or not a "
                                              "text, PO or XLIFF 1.2 phrase file)")
         << c.what;
     EXPECT_EQ(table.EditedTexts, textsBefore) << c.what;
-    EXPECT_FALSE(shell.Modified()) << c.what;
+    EXPECT_FALSE(shell.Project().Modified()) << c.what;
   }
   // An entry that changes nothing is still an entry: a report, no error.
   platform.Boxes.clear();
   const std::string path = dir.File("unknown.txt");
   WriteFile(path, std::string("99 = nirgends\r\n"));
   platform.OpenResults.push_back(path);
-  shell.ImportCommand();
+  shell.Exchange().ImportCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
   EXPECT_EQ(platform.Boxes[0].Text, "0 new phrase(s) has been added or replaced.");
@@ -256,19 +256,19 @@ TEST_F(CommandTest, ImportOfAFileWithoutEntriesIsAnError) {
 
 TEST_F(CommandTest, ExportWritesTheFormatAndEncodingOfTheChosenFilter) {
   OpenProject();
-  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
+  shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
   // Filter 1: a text file in UTF-8, the texts converted from the code page.
   const std::string txt = dir.File("Phrases.txt");
   platform.SaveResults.push_back(txt);
   platform.FilterResults.push_back(1);
-  shell.ExportCommand();
+  shell.Exchange().ExportCommand();
   EXPECT_EQ(ReadFile(txt).substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_NE(ReadFile(txt).find("4 = \xD0\x91\xD0\xB5\xD0\xBB\r\n"), std::string::npos) << "Бел in UTF-8";
   // Filter 4: gettext PO of the shown rows.
   const std::string po = dir.File("Phrases.po");
   platform.SaveResults.push_back(po);
   platform.FilterResults.push_back(4);
-  shell.ExportCommand();
+  shell.Exchange().ExportCommand();
   const std::string text = ReadFile(po);
   EXPECT_NE(text.find("msgctxt \"2\"\nmsgid \"Menu Main\"\nmsgstr \"Hauptmenue\"\n"), std::string::npos) << text;
   EXPECT_NE(text.find("#, fuzzy\nmsgctxt \"3\""), std::string::npos) << text;
@@ -280,7 +280,7 @@ TEST_F(CommandTest, ExportNeverWritesOverTheOpenProject) {
   OpenProject();
   platform.SaveResults.push_back("/p/a.vmprj");
   platform.FilterResults.push_back(4);
-  shell.ExportCommand();
+  shell.Exchange().ExportCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
   EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot create file \"/p/a.vmprj\"", 0), 0u) << platform.Boxes[0].Text;
@@ -294,7 +294,7 @@ TEST_F(CommandTest, ImportOfPoSwitchesTranslationsOnAndReports) {
                               "msgctxt \"5\"\nmsgid \"changed\"\nmsgstr \"x\"\n"));
   platform.OpenResults.push_back(path);
   platform.FilterResults.push_back(1);  // the text filter: the extension still says PO
-  shell.ImportCommand();
+  shell.Exchange().ImportCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text,
             "2 applied, 0 unchanged, 1 source changed, 1 over budget (these will be relocated), 0 unrepresentable, "
@@ -305,7 +305,7 @@ TEST_F(CommandTest, ImportOfPoSwitchesTranslationsOnAndReports) {
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Information);
   EXPECT_EQ(table.EditedText(table.Phrases[0]), "Strecke");
   EXPECT_EQ(table.Phrases[1].Flags, pfOn) << "switched on and shown, as the editor's OK";
-  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Project().Modified());
 }
 
 TEST_F(CommandTest, ImportOfABrokenFileNamesTheLineAndChangesNothing) {
@@ -315,12 +315,12 @@ TEST_F(CommandTest, ImportOfABrokenFileNamesTheLineAndChangesNothing) {
   WriteFile(path, std::string("<xliff><file><body>\n<trans-unit id=\"0\"><source>Route</source>"
                               "<target>Strecke</target></trans-unit>\n<trans-unit"));
   platform.OpenResults.push_back(path);
-  shell.ImportCommand();
+  shell.Exchange().ImportCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
   EXPECT_EQ(platform.Boxes[0].Text.rfind(path + ": line 3: not well-formed XML", 0), 0u) << platform.Boxes[0].Text;
   EXPECT_EQ(table.EditedTexts, textsBefore);
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
 }
 
 // ------------------------------------------------------------ output
@@ -345,7 +345,7 @@ class OutputTest : public ::testing::Test, protected testing::TestWindow {
 TEST_F(OutputTest, SaveBinWritesTheUnitWithItsStatusTexts) {
   const std::string out = dir.File("out.BIN");
   platform.SaveResults.push_back(out);
-  shell.SaveBinFileCommand();
+  shell.Output().SaveBinFileCommand();
   EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogRequest{"Binary Loading Unit|*.BIN", "", "APM_APM.BIN", false, dir.Path()}));
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating BIN file. Please wait ...",
                                                        "show:The creation of the BIN file is complete.",
@@ -358,7 +358,7 @@ TEST_F(OutputTest, SaveBinWritesTheUnitWithItsStatusTexts) {
   // A file that cannot be created: an error box, no status text.
   platform.Status.clear();
   platform.SaveResults.push_back(dir.File("no/dir/out.BIN"));
-  shell.SaveBinFileCommand();
+  shell.Output().SaveBinFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text.rfind("Cannot create file", 0), 0u);
   EXPECT_TRUE(platform.Status.empty());
@@ -372,7 +372,7 @@ TEST_F(OutputTest, WrittenFilesAreVerifiedAndTheStatusSaysWhat) {
   const std::string verified = "show:Verified: 1 translations in place, 1 relocated.";
 
   platform.SaveResults.push_back(dir.File("out.BIN"));
-  shell.SaveBinFileCommand();
+  shell.Output().SaveBinFileCommand();
   ASSERT_EQ(platform.Status.size(), 4u);
   EXPECT_EQ(platform.Status[2], verified);
   EXPECT_EQ(platform.Status[3], "hide-later");
@@ -382,7 +382,7 @@ TEST_F(OutputTest, WrittenFilesAreVerifiedAndTheStatusSaysWhat) {
 
   platform.Status.clear();
   platform.SaveResults.push_back(dir.File("out.KWI"));
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   ASSERT_EQ(platform.Status.size(), 4u);
   EXPECT_EQ(platform.Status[2], verified);
   EXPECT_TRUE(platform.Boxes.empty());
@@ -399,7 +399,7 @@ TEST_F(OutputTest, ATranslationTheBuildOverwritesIsShownInAnErrorBox) {
   ApplyEditedText(table, 1, "BB");
 
   platform.SaveResults.push_back(dir.File("out.BIN"));
-  shell.SaveBinFileCommand();
+  shell.Output().SaveBinFileCommand();
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating BIN file. Please wait ...",
                                                        "show:The creation of the BIN file is complete.",
                                                        "show:The written file does not match the project.",
@@ -417,7 +417,7 @@ TEST_F(OutputTest, ATranslationTheBuildOverwritesIsShownInAnErrorBox) {
   // The same translations in a loader: its box names the loader.
   platform.Boxes.clear();
   platform.SaveResults.push_back(dir.File("out.KWI"));
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text.rfind("The written LOADING.KWI does not match the project (", 0), 0u)
       << platform.Boxes[0].Text;
@@ -427,18 +427,18 @@ TEST_F(OutputTest, SaveLoaderFromTheProjectsOwnSource) {
   const std::string out = dir.File("new/LOADING.KWI");
   std::filesystem::create_directories(dir.File("new"));
   platform.SaveResults.push_back(out);
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   EXPECT_EQ(platform.SaveDialogs.back(), (FileDialogRequest{"", "", "LOADING.KWI", false, dir.Path()}));
   EXPECT_EQ(platform.Status, kLoaderStatus);
   EXPECT_TRUE(TLN_Loading(out).Valid);
   // The dialog proposes the path chosen last; cancelling writes nothing.
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   EXPECT_EQ(platform.SaveDialogs.back().PresetName, out);
   EXPECT_EQ(platform.Status, kLoaderStatus);
 
   // The source itself as output is refused with an error box.
   platform.SaveResults.push_back(loaderPath);
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
   EXPECT_TRUE(TLN_Loading(loaderPath).Valid);
@@ -464,7 +464,7 @@ TEST_F(OutputTest, MovedSourceIsAskedForThroughTheSourceDialog) {
       if (f.OpenSourceBtnClick()) return true;
     }
   };
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   EXPECT_EQ(clicks, 3);
   ASSERT_EQ(platform.OpenDialogs.size(), 3u);
   FileDialogRequest source{"LOADING.KWI|LOADING.KWI", "", ""};
@@ -480,7 +480,7 @@ TEST_F(OutputTest, MovedSourceIsAskedForThroughTheSourceDialog) {
   EXPECT_EQ(table.SourcePath, loaderPath) << "the project keeps its own source path";
 
   // In English the warning is English; a closed dialog writes nothing.
-  shell.EngMenuItemClick();
+  shell.ViewChoices().EngMenuItemClick();
   std::filesystem::remove(out);
   platform.Boxes.clear();
   platform.SaveResults.push_back(out);
@@ -489,7 +489,7 @@ TEST_F(OutputTest, MovedSourceIsAskedForThroughTheSourceDialog) {
     EXPECT_FALSE(f.OpenSourceBtnClick());
     return false;
   };
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, other + "\r\nUnsuitable file !!!");
   EXPECT_FALSE(std::filesystem::exists(out));
@@ -501,7 +501,7 @@ TEST_F(OutputTest, ABinProjectFindsNoSuitableSource) {
   platform.OpenResults.push_back(bin);
   platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
   platform.Answers.push_back(Answer::No);  // the project made before was never saved
-  shell.OpenBinFileCommand();
+  shell.Creation().OpenBinFileCommand();
   ASSERT_EQ(table.UnitName, "APM");
   platform.SaveResults.push_back(dir.File("x.KWI"));
   platform.OnCreateForm = [&](CreateForm& f) {
@@ -509,7 +509,7 @@ TEST_F(OutputTest, ABinProjectFindsNoSuitableSource) {
     return f.OpenSourceBtnClick();
   };
   platform.Boxes.clear();
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Warning);
   EXPECT_FALSE(std::filesystem::exists(dir.File("x.KWI")));

@@ -12,9 +12,9 @@
 #include "analysis/ProjectCreation.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
-#include "ui/logic/RangeFields.h"
-#include "ui/logic/ShellController.h"
-#include "ui/logic/WindowTitle.h"
+#include "ui/logic/dialogs/RangeFields.h"
+#include "ui/logic/shell/ShellController.h"
+#include "ui/logic/state/WindowTitle.h"
 
 namespace velmora::ui {
 namespace {
@@ -240,9 +240,9 @@ class FlowTest : public ::testing::Test, protected testing::TestWindow {
   // An earlier project with a file, changed, under the No Hidden filter.
   void OpenEarlierProject() {
     OpenProject("/p/old.vmprj");
-    shell.FilterBtnClick(GridFilter::NoHidden);
-    shell.GridMouseDown(kColHide, 1);
-    ASSERT_TRUE(shell.Modified());
+    shell.ViewChoices().FilterBtnClick(GridFilter::NoHidden);
+    shell.GridEvents().GridMouseDown(kColHide, 1);
+    ASSERT_TRUE(shell.Project().Modified());
     platform.Status.clear();
   }
 
@@ -281,10 +281,10 @@ TEST_F(FlowTest, BinFileBecomesAProject) {
     EXPECT_TRUE(f.ModuleItems().empty());
     EXPECT_EQ(f.SelectedUnitSize(), unit.bytes.size());
     EXPECT_EQ(f.EndText(), FormatHex8(static_cast<uint32_t>(unit.bytes.size())));
-    EXPECT_EQ(shell.WindowTitle(), "Velmora") << "the caption is reset before the dialog";
+    EXPECT_EQ(shell.Project().WindowTitle(), "Velmora") << "the caption is reset before the dialog";
   });
   DiscardEarlierChanges();
-  shell.OpenBinFileCommand();
+  shell.Creation().OpenBinFileCommand();
 
   ASSERT_NE(seen, nullptr);
   EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogRequest{"Binary Loading Unit|*.BIN", "", "APM.BIN", false, "/p"}));
@@ -293,18 +293,18 @@ TEST_F(FlowTest, BinFileBecomesAProject) {
   EXPECT_EQ(table.UnitName, "APM");
   EXPECT_EQ(table.UnitTag, "V12");
   EXPECT_TRUE(table.SourcePath.empty());
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - " + path + "  [APM_V12]");
-  EXPECT_EQ(shell.SaveBinDialogName(), path);
-  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
-  EXPECT_FALSE(shell.Modified()) << "a new project starts unchanged";
-  EXPECT_FALSE(shell.HasProjectFile());
-  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoFilter);
-  EXPECT_EQ(shell.Grid().VisibleRows(), FilterRows(table, GridFilter::NoFilter));
-  EXPECT_FALSE(shell.Grid().VisibleRows().empty());
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default);
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - " + path + "  [APM_V12]");
+  EXPECT_EQ(shell.Project().SaveBinDialogName(), path);
+  EXPECT_EQ(shell.Project().Commands(), (CommandStates{false, true, true, true}));
+  EXPECT_FALSE(shell.Project().Modified()) << "a new project starts unchanged";
+  EXPECT_FALSE(shell.Project().HasProjectFile());
+  EXPECT_EQ(shell.View().Grid().Filter(), GridFilter::NoFilter);
+  EXPECT_EQ(shell.View().Grid().VisibleRows(), FilterRows(table, GridFilter::NoFilter));
+  EXPECT_FALSE(shell.View().Grid().VisibleRows().empty());
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Default);
   ExpectUnsavedQuestion();
   EXPECT_EQ(platform.Boxes.size(), 1u);
-  EXPECT_EQ(shell.DialogFolder(), dir.Path()) << "dialogs now open beside the unit file";
+  EXPECT_EQ(shell.Dialogs().Files.Folder(), dir.Path()) << "dialogs now open beside the unit file";
 }
 
 TEST_F(FlowTest, CancelLeavesTheTableAndBareTitleAndReturnsToNoFilter) {
@@ -314,21 +314,21 @@ TEST_F(FlowTest, CancelLeavesTheTableAndBareTitleAndReturnsToNoFilter) {
   const auto before = table.Phrases.size();
   platform.OpenResults.push_back(path);
   DiscardEarlierChanges();
-  shell.OpenBinFileCommand();  // the dialog answers Cancel
+  shell.Creation().OpenBinFileCommand();  // the dialog answers Cancel
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating project ...", "dialog:new-project", "hide-now"}));
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]") << "the earlier project is still the one open";
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]") << "the earlier project is still the one open";
   EXPECT_EQ(table.Phrases.size(), before);
   EXPECT_EQ(table.UnitName, "OLD");
-  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoFilter);
-  EXPECT_EQ(shell.Grid().RowCount(), 4);
-  EXPECT_TRUE(shell.Modified()) << "the earlier project keeps its change";
+  EXPECT_EQ(shell.View().Grid().Filter(), GridFilter::NoFilter);
+  EXPECT_EQ(shell.View().Grid().RowCount(), 4);
+  EXPECT_TRUE(shell.Project().Modified()) << "the earlier project keeps its change";
 
   // A cancelled file dialog does nothing at all.
   platform.Status.clear();
   DiscardEarlierChanges();
-  shell.OpenBinFileCommand();
+  shell.Creation().OpenBinFileCommand();
   EXPECT_TRUE(platform.Status.empty());
-  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Project().Modified());
 }
 
 TEST_F(FlowTest, QuestionsAreYesNoBoxesAndADeclinedChecksumLeavesNoProject) {
@@ -343,46 +343,46 @@ TEST_F(FlowTest, QuestionsAreYesNoBoxesAndADeclinedChecksumLeavesNoProject) {
   // under its own title.
   platform.OpenResults.push_back(foreign);
   platform.Answers = {Answer::No, Answer::No};
-  shell.OpenBinFileCommand();
+  shell.Creation().OpenBinFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 2u);
   ExpectUnsavedQuestion(0);
   EXPECT_EQ(platform.Boxes[1].Text, kForeignMakerQuestion);
   EXPECT_EQ(platform.Boxes[1].ButtonSet, Buttons::YesNo);
   EXPECT_EQ(platform.Boxes[1].Kind, BoxKind::Question);
   EXPECT_EQ(table.UnitName, "OLD");
-  EXPECT_EQ(shell.Grid().RowCount(), 4);
-  EXPECT_TRUE(shell.Commands().SaveProjectAs);
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]");
-  EXPECT_TRUE(shell.Modified()) << "nothing was discarded";
+  EXPECT_EQ(shell.View().Grid().RowCount(), 4);
+  EXPECT_TRUE(shell.Project().Commands().SaveProjectAs);
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]");
+  EXPECT_TRUE(shell.Project().Modified()) << "nothing was discarded";
 
   // Checksum question declined: the table is empty, and so is the grid,
   // its header counts and the title.
   platform.Boxes.clear();
   platform.OpenResults.push_back(badSum);
   platform.Answers = {Answer::No, Answer::No};
-  shell.OpenBinFileCommand();
+  shell.Creation().OpenBinFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 2u);
   EXPECT_EQ(platform.Boxes[1].Text, kBadChecksumQuestion);
   EXPECT_TRUE(table.Phrases.empty());
-  EXPECT_EQ(shell.Grid().RowCount(), 1);
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], CaptionText(CaptionId::OriginHeader, UiLanguage::Russian).data() + std::string(" (0)"));
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], CaptionText(CaptionId::EditedHeader, UiLanguage::Russian).data() + std::string(" (0)"));
-  EXPECT_EQ(shell.WindowTitle(), "Velmora");
-  EXPECT_EQ(shell.Commands(), CommandStates{});
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_EQ(shell.View().Grid().RowCount(), 1);
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColOrigin], CaptionText(CaptionId::OriginHeader, UiLanguage::Russian).data() + std::string(" (0)"));
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], CaptionText(CaptionId::EditedHeader, UiLanguage::Russian).data() + std::string(" (0)"));
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora");
+  EXPECT_EQ(shell.Project().Commands(), CommandStates{});
+  EXPECT_FALSE(shell.Project().Modified());
 
   // Yes goes on.
   platform.OpenResults.push_back(badSum);
   platform.Answers = {Answer::Yes};
-  shell.OpenBinFileCommand();
+  shell.Creation().OpenBinFileCommand();
   EXPECT_EQ(table.UnitName, "BAD");
-  EXPECT_GT(shell.Grid().RowCount(), 1);
+  EXPECT_GT(shell.View().Grid().RowCount(), 1);
 }
 
 TEST_F(FlowTest, FileErrorsShowTheirMessageAndLeaveTheStatusPanel) {
   const std::string missing = dir.File("nothing.BIN");
   platform.OpenResults.push_back(missing);
-  shell.OpenBinFileCommand();
+  shell.Creation().OpenBinFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
   EXPECT_NE(platform.Boxes[0].Text.find("Cannot open file \"" + missing + "\""), std::string::npos);
@@ -399,9 +399,9 @@ TEST_F(FlowTest, JapaneseTextModeChoosesTheJapaneseCodePage) {
   WriteFile(path, sample::MakeUnit(s).bytes);
   platform.OpenResults.push_back(path);
   StartWith([](NewProjectForm& f) { f.SetMode(TextMode::Japanese); });
-  shell.OpenBinFileCommand();
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Japanese);
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin].rfind("      Origin Text (", 0), 0u);
+  shell.Creation().OpenBinFileCommand();
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Japanese);
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColOrigin].rfind("      Origin Text (", 0), 0u);
 
   // The next project in another mode goes back to Default, keeping the
   // English column labels as a menu choice does.
@@ -413,8 +413,8 @@ TEST_F(FlowTest, JapaneseTextModeChoosesTheJapaneseCodePage) {
     EXPECT_EQ(f.Mode(), TextMode::Japanese) << "the dialog keeps the last choice";
     f.SetMode(TextMode::English);
   });
-  shell.OpenBinFileCommand();
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default);
+  shell.Creation().OpenBinFileCommand();
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Default);
 }
 
 class LoaderFlowTest : public FlowTest {
@@ -443,7 +443,7 @@ TEST_F(LoaderFlowTest, ChosenUnitBecomesAProject) {
     f.UnitChange(4);  // "EUR"
     f.SetMode(TextMode::European);
   });
-  shell.OpenFileCommand();
+  shell.Creation().OpenFileCommand();
 
   EXPECT_EQ(platform.OpenDialogs.back(), (FileDialogRequest{"LOADING.KWI|LOADING.KWI", "", ""}));
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating project ...", "dialog:new-project",
@@ -454,10 +454,10 @@ TEST_F(LoaderFlowTest, ChosenUnitBecomesAProject) {
   EXPECT_EQ(table.Info.UnitOffset, layout.makers[1].modules[1].units[4].offset);
   EXPECT_EQ(table.UnitName, "EUR");
   EXPECT_EQ(table.SourcePath, path);
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - " + path + "  [EUR_EUR]");
-  EXPECT_EQ(shell.SaveBinDialogName(), "EUR_EUR.BIN");
-  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
-  EXPECT_GT(shell.Grid().RowCount(), 1);
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - " + path + "  [EUR_EUR]");
+  EXPECT_EQ(shell.Project().SaveBinDialogName(), "EUR_EUR.BIN");
+  EXPECT_EQ(shell.Project().Commands(), (CommandStates{false, true, true, true}));
+  EXPECT_GT(shell.View().Grid().RowCount(), 1);
 }
 
 TEST_F(LoaderFlowTest, LoaderWithoutAisinModulesSaysSoWithoutADialog) {
@@ -465,12 +465,12 @@ TEST_F(LoaderFlowTest, LoaderWithoutAisinModulesSaysSoWithoutADialog) {
   desc.makers.push_back({"TOYOTA", {{"TOYOTA NAVIGATION SYSTEM", "TNS", false, {{"TNS0", std::vector<uint8_t>(600, 7)}}}}});
   platform.OpenResults.push_back(WriteLoader(desc));
   StartWith();
-  shell.OpenFileCommand();
+  shell.Creation().OpenFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "A suitable AISIN module is not detected !");
   EXPECT_EQ(platform.Boxes[0].ButtonSet, Buttons::Ok);
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating project ...", "hide-now"}));
-  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora");
 
   // Not a loader at all: the same message.
   const std::string junk = dir.File("junk/LOADING.KWI");
@@ -478,7 +478,7 @@ TEST_F(LoaderFlowTest, LoaderWithoutAisinModulesSaysSoWithoutADialog) {
   WriteFile(junk, std::vector<uint8_t>(100, 0xEE));
   platform.Boxes.clear();
   platform.OpenResults.push_back(junk);
-  shell.OpenFileCommand();
+  shell.Creation().OpenFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, kNoAisinModuleMessage);
 }
@@ -504,12 +504,12 @@ TEST_F(LoaderFlowTest, AModuleWithoutUnitsCannotBeStarted) {
                                     std::to_string(bytes.size()) + " bytes. The loader file is cut short (truncated).");
   });
   DiscardEarlierChanges();
-  shell.OpenFileCommand();
+  shell.Creation().OpenFileCommand();
   ExpectUnsavedQuestion();
   EXPECT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Status.back(), "hide-now");
   EXPECT_EQ(table.UnitName, "OLD");
-  EXPECT_EQ(shell.Grid().RowCount(), 4);
+  EXPECT_EQ(shell.View().Grid().RowCount(), 4);
 }
 
 // ------------------------------------------------------------ from the command line
@@ -521,16 +521,16 @@ TEST_F(FlowTest, CommandLineUnitFileStartsTheBinFlow) {
   const std::string path = dir.File("My units/apm.v2.bin");  // small letters, a blank in the folder
   WriteFile(path, MakeUnit("V2", 5).bytes);
   StartWith();
-  shell.OpenCommandLineSource({dir.File("My"), "units/apm.v2.bin"});
+  shell.Creation().OpenCommandLineSource({dir.File("My"), "units/apm.v2.bin"});
 
   EXPECT_TRUE(platform.OpenDialogs.empty());
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"show:Creating project ...", "dialog:new-project",
                                                        "show:Creating project. Please wait ...", "hide-later"}));
   EXPECT_EQ(table.UnitName, "apm");
   EXPECT_EQ(table.UnitTag, "V2");
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - " + path + "  [apm_V2]");
-  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
-  EXPECT_GT(shell.Grid().RowCount(), 1);
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - " + path + "  [apm_V2]");
+  EXPECT_EQ(shell.Project().Commands(), (CommandStates{false, true, true, true}));
+  EXPECT_GT(shell.View().Grid().RowCount(), 1);
 }
 
 TEST_F(LoaderFlowTest, CommandLineLoaderStartsTheLoaderFlow) {
@@ -541,14 +541,14 @@ TEST_F(LoaderFlowTest, CommandLineLoaderStartsTheLoaderFlow) {
     EXPECT_TRUE(f.ListsEnabled());
     EXPECT_EQ(f.UnitItems(), (std::vector<std::string>{"APM", "MAP", "BOOT"}));
   });
-  shell.OpenCommandLineSource({path});
+  shell.Creation().OpenCommandLineSource({path});
 
   EXPECT_TRUE(platform.OpenDialogs.empty());
   EXPECT_EQ(table.Info.MakerIndex, 1);
   EXPECT_EQ(table.UnitName, "APM");
   EXPECT_EQ(table.SourcePath, path);
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - " + path + "  [APM_" + table.UnitTag + "]");
-  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - " + path + "  [APM_" + table.UnitTag + "]");
+  EXPECT_EQ(shell.Project().Commands(), (CommandStates{false, true, true, true}));
 }
 
 TEST_F(FlowTest, CommandLineWithoutALoaderOrUnitFileStartsNothing) {
@@ -557,12 +557,12 @@ TEST_F(FlowTest, CommandLineWithoutALoaderOrUnitFileStartsNothing) {
   WriteFile(project, "x");
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {project}, {dir.File("missing.BIN")}, {dir.File("LOADING.KWI")}}) {
-    shell.OpenCommandLineSource(args);
+    shell.Creation().OpenCommandLineSource(args);
   }
   EXPECT_TRUE(platform.Status.empty());
   EXPECT_TRUE(platform.Boxes.empty());
   EXPECT_EQ(table.UnitName, "OLD");
-  EXPECT_TRUE(shell.Modified()) << "the project on show keeps its change";
+  EXPECT_TRUE(shell.Project().Modified()) << "the project on show keeps its change";
 }
 
 }  // namespace

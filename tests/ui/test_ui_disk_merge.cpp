@@ -12,7 +12,7 @@
 #include "project/file/ProjectFile.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/shell/ShellController.h"
 
 namespace velmora::ui {
 namespace {
@@ -38,7 +38,7 @@ class DiskMergeTest : public ::testing::Test, protected testing::TestWindow {
 
   // The window gives phrase i a text, as the editor's OK does.
   void WindowTranslates(size_t i, const std::string& text) {
-    shell.RunAsUndoStep("Edit", [&] { ApplyEditedText(table, i, text); });
+    shell.Undo().RunAsUndoStep("Edit", [&] { ApplyEditedText(table, i, text); });
   }
   void CliTranslates(size_t i, const std::string& text) {
     const auto r = RunCli({"translate", project, std::to_string(i), text});
@@ -67,7 +67,7 @@ TEST_F(DiskMergeTest, ASaveKeepsTheCommandLinesChangesAndItsOwn) {
   const auto hide = RunCli({"set", project, "--hide", std::to_string(free[2])});
   ASSERT_EQ(hide.exitCode, 0) << hide.err;
 
-  ASSERT_TRUE(shell.SaveProjectCommand());
+  ASSERT_TRUE(shell.ProjectFile().SaveProjectCommand());
   EXPECT_TRUE(platform.Conflicts.empty()) << "no question without a conflict";
   EXPECT_TRUE(platform.Boxes.empty());
   EXPECT_EQ(OnDisk(free[0]), "Mine");
@@ -78,14 +78,14 @@ TEST_F(DiskMergeTest, ASaveKeepsTheCommandLinesChangesAndItsOwn) {
   EXPECT_TRUE(t.Phrases[free[1]].Flags & pfOn);
   ASSERT_FALSE(platform.StatusLine.empty());
   EXPECT_EQ(platform.StatusLine.back(), "2 change(s) taken from disk");
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
 
   // The merge is one step: undone, both disk changes leave the window.
-  shell.UndoCommand();
+  shell.Undo().UndoCommand();
   EXPECT_EQ(InWindow(free[1]), "-");
   EXPECT_FALSE(table.Phrases[free[2]].Flags & pfHide);
   EXPECT_EQ(InWindow(free[0]), "Mine");
-  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Project().Modified());
 }
 
 TEST_F(DiskMergeTest, APhraseChangedOnBothSidesIsAskedAbout) {
@@ -95,21 +95,21 @@ TEST_F(DiskMergeTest, APhraseChangedOnBothSidesIsAskedAbout) {
   CliTranslates(free[1], "Also theirs");
 
   // Cancelled: nothing is written, the window keeps its versions.
-  EXPECT_FALSE(shell.SaveProjectCommand());
+  EXPECT_FALSE(shell.ProjectFile().SaveProjectCommand());
   ASSERT_EQ(platform.Conflicts.size(), 1u);
   ASSERT_EQ(platform.Conflicts[0].size(), 2u);
   const ConflictRow& row = platform.Conflicts[0][0];
   EXPECT_EQ(row.Index, static_cast<int32_t>(free[0]));
-  EXPECT_EQ(row.Origin, shell.DisplayText(table.OriginText(table.Phrases[free[0]])));
+  EXPECT_EQ(row.Origin, shell.View().DisplayText(table.OriginText(table.Phrases[free[0]])));
   EXPECT_EQ(row.Mine, "Mine  [ON]");
   EXPECT_EQ(row.Theirs, "Theirs  [ON]");
   EXPECT_EQ(OnDisk(free[0]), "Theirs");
   EXPECT_EQ(InWindow(free[0]), "Mine");
-  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Project().Modified());
 
   // Take theirs for the first, keep mine for the second.
   platform.ConflictAnswers.push_back(std::vector<bool>{true, false});
-  ASSERT_TRUE(shell.SaveProjectCommand());
+  ASSERT_TRUE(shell.ProjectFile().SaveProjectCommand());
   EXPECT_EQ(OnDisk(free[0]), "Theirs");
   EXPECT_EQ(OnDisk(free[1]), "Also mine");
   EXPECT_EQ(InWindow(free[0]), "Theirs");
@@ -118,17 +118,17 @@ TEST_F(DiskMergeTest, APhraseChangedOnBothSidesIsAskedAbout) {
 
 TEST_F(DiskMergeTest, ActivationTakesTheChangesOfAWindowWithoutItsOwn) {
   CliTranslates(free[1], "Theirs");
-  shell.WindowActivated();
+  shell.ProjectFile().WindowActivated();
   EXPECT_EQ(InWindow(free[1]), "Theirs");
-  EXPECT_FALSE(shell.Modified()) << "the window shows what the file holds";
+  EXPECT_FALSE(shell.Project().Modified()) << "the window shows what the file holds";
   EXPECT_EQ(platform.StatusLine.back(), "1 change(s) taken from disk");
   // Nothing new: nothing happens.
   platform.StatusLine.clear();
-  shell.WindowActivated();
+  shell.ProjectFile().WindowActivated();
   EXPECT_TRUE(platform.StatusLine.empty());
   // A later save of the window's own change keeps the taken one.
   WindowTranslates(free[0], "Mine");
-  ASSERT_TRUE(shell.SaveProjectCommand());
+  ASSERT_TRUE(shell.ProjectFile().SaveProjectCommand());
   EXPECT_EQ(OnDisk(free[0]), "Mine");
   EXPECT_EQ(OnDisk(free[1]), "Theirs");
 }
@@ -137,7 +137,7 @@ TEST_F(DiskMergeTest, AFileThatIsGoneOrNoLongerAProjectIsSaidAndSaveAsOffered) {
   WindowTranslates(free[0], "Mine");
   std::filesystem::remove(project);
   platform.Answers.push_back(Answer::No);
-  EXPECT_FALSE(shell.SaveProjectCommand());
+  EXPECT_FALSE(shell.ProjectFile().SaveProjectCommand());
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "The project file \"" + project + "\" is gone.\nSave the project under another name?");
   EXPECT_FALSE(std::filesystem::exists(project));
@@ -147,7 +147,7 @@ TEST_F(DiskMergeTest, AFileThatIsGoneOrNoLongerAProjectIsSaidAndSaveAsOffered) {
   const std::string other = dir.File("other.vmprj");
   platform.Answers.push_back(Answer::Yes);
   platform.SaveResults.push_back(other);
-  EXPECT_TRUE(shell.SaveProjectCommand());
+  EXPECT_TRUE(shell.ProjectFile().SaveProjectCommand());
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_NE(platform.Boxes[0].Text.find("is no longer this project"), std::string::npos) << platform.Boxes[0].Text;
   PhraseTable t;

@@ -6,7 +6,7 @@
 
 #include "UiTestSupport.h"
 #include "project/exchange/ExchangeEntries.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/shell/ShellController.h"
 
 namespace velmora::ui {
 namespace {
@@ -308,7 +308,7 @@ class EditRoundTrip : public ::testing::Test, protected testing::TestWindow {
     EveryProjectHolds([](PhraseTable& t) {
       TableBuilder().Add("Route").Add("Hidden", pfHide).Add("Menu", pfOn, "Menue").Fill(t);
     });
-    shell.OnRowChanged = [this](int row) { redrawn.push_back(row); };
+    shell.Window().OnRowChanged = [this](int row) { redrawn.push_back(row); };
     Start();
     OpenProject("/p/a.vmprj");
   }
@@ -329,7 +329,7 @@ class EditRoundTrip : public ::testing::Test, protected testing::TestWindow {
 };
 
 TEST_F(EditRoundTrip, ARefusedPasteLeavesThePhraseWithTheTextBeforeIt) {
-  shell.GridSelectCell(3);
+  shell.GridEvents().GridSelectCell(3);
   platform.OnEditForm = [](EditForm& f, int, int) {
     f.FormShow();
     f.Memo1Change("Menue 1", {"Menue 1"});
@@ -337,13 +337,13 @@ TEST_F(EditRoundTrip, ARefusedPasteLeavesThePhraseWithTheTextBeforeIt) {
     // The window puts the kept text back; OK stores it.
     return f.OkBtnClick(f.Text());
   };
-  shell.GridDoubleClick();
+  shell.GridEvents().StringGridDblClick();
   EXPECT_TRUE(platform.Boxes.empty()) << "nothing is thrown away after OK";
   EXPECT_EQ(table.EditedText(table.Phrases[2]), "Menue 1");
 }
 
 TEST_F(EditRoundTrip, NewTextOnAHiddenPhraseSwitchesItOn) {
-  shell.GridSelectCell(2);
+  shell.GridEvents().GridSelectCell(2);
   int seenRow = 0, seenTop = 0;
   platform.OnEditForm = [&](EditForm& f, int row, int top) {
     seenRow = row;
@@ -356,62 +356,62 @@ TEST_F(EditRoundTrip, NewTextOnAHiddenPhraseSwitchesItOn) {
     EXPECT_TRUE(f.Yellow());
     return f.OkBtnClick("Versteckt");
   };
-  shell.GridDoubleClick();
+  shell.GridEvents().StringGridDblClick();
   EXPECT_EQ(seenRow, 2);
   EXPECT_EQ(seenTop, 1);
   const TPhrase& p = table.Phrases[1];
   EXPECT_EQ(table.EditedText(p), "Versteckt");
   EXPECT_TRUE(p.Flags & pfOn);
   EXPECT_FALSE(p.Flags & pfHide);
-  EXPECT_TRUE(shell.Modified());
-  EXPECT_TRUE(shell.Commands().SaveProject);
-  EXPECT_TRUE(shell.Commands().SaveProjectAs);
-  EXPECT_EQ(shell.Grid().Memo2(), "Versteckt");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (2)");
+  EXPECT_TRUE(shell.Project().Modified());
+  EXPECT_TRUE(shell.Project().Commands().SaveProject);
+  EXPECT_TRUE(shell.Project().Commands().SaveProjectAs);
+  EXPECT_EQ(shell.View().Grid().Memo2(), "Versteckt");
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (2)");
   EXPECT_EQ(redrawn, std::vector<int>{2});
   EXPECT_EQ(platform.Beeps, 1);
 }
 
 TEST_F(EditRoundTrip, EmptyTextTakesTheTextAwayAndTheRowStaysInView) {
-  shell.FilterBtnClick(GridFilter::OnlyEdited);
-  ASSERT_EQ(shell.Grid().RowCount(), 2);
-  shell.GridSelectCell(1);
+  shell.ViewChoices().FilterBtnClick(GridFilter::OnlyEdited);
+  ASSERT_EQ(shell.View().Grid().RowCount(), 2);
+  shell.GridEvents().GridSelectCell(1);
   Type("");
-  shell.GridEnterKey();
+  shell.GridEvents().StringGridDblClick();
   EXPECT_EQ(table.Phrases[2].EditIndex, -1);
   EXPECT_FALSE(table.Phrases[2].Flags & pfOn);
-  EXPECT_EQ(shell.Grid().RowCount(), 2) << "no refill";
-  EXPECT_EQ(shell.Grid().Memo2(), "");
-  EXPECT_TRUE(shell.Modified());
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (0)");
+  EXPECT_EQ(shell.View().Grid().RowCount(), 2) << "no refill";
+  EXPECT_EQ(shell.View().Grid().Memo2(), "");
+  EXPECT_TRUE(shell.Project().Modified());
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (0)");
 }
 
 TEST_F(EditRoundTrip, UnchangedResultsMarkNothing) {
   // Empty on a phrase without a text.
-  shell.GridSelectCell(1);
+  shell.GridEvents().GridSelectCell(1);
   Type("");
-  shell.MemoClick();
+  shell.GridEvents().StringGridDblClick();
   EXPECT_EQ(table.Phrases[0].EditIndex, -1);
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
 
   // The same text again (changed and changed back) on a phrase that is ON.
-  shell.GridSelectCell(3);
+  shell.GridEvents().GridSelectCell(3);
   Type("Menue");
-  shell.GridDoubleClick();
+  shell.GridEvents().StringGridDblClick();
   EXPECT_EQ(table.EditedText(table.Phrases[2]), "Menue");
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
 
   // Cancel stores nothing.
   platform.OnEditForm = nullptr;
-  shell.GridDoubleClick();
+  shell.GridEvents().StringGridDblClick();
   EXPECT_EQ(table.EditedText(table.Phrases[2]), "Menue");
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
   EXPECT_EQ(platform.Status, (std::vector<std::string>{"hide-now", "dialog:editor", "dialog:editor", "dialog:editor"}));
 }
 
 TEST_F(EditRoundTrip, TextIsStoredInTheDisplayCodePageWithCrLf) {
-  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
-  shell.GridSelectCell(1);
+  shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
+  shell.GridEvents().GridSelectCell(1);
   int attempts = 0;
   platform.OnEditForm = [&](EditForm& f, int, int) {
     f.FormShow();
@@ -422,15 +422,15 @@ TEST_F(EditRoundTrip, TextIsStoredInTheDisplayCodePageWithCrLf) {
     f.Memo1Change("Да\nнет", Lines("Да\nнет"));
     return f.OkBtnClick("Да\nнет");
   };
-  shell.GridDoubleClick();
+  shell.GridEvents().StringGridDblClick();
   EXPECT_EQ(attempts, 2);
   EXPECT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(table.EditedText(table.Phrases[0]), "\xC4\xE0\r\n\xED\xE5\xF2");
 }
 
 TEST_F(EditRoundTrip, NoDataRowNoEditor) {
-  shell.ResetProject();
-  shell.GridDoubleClick();
+  shell.FormClose();
+  shell.GridEvents().StringGridDblClick();
   EXPECT_EQ(platform.Status, std::vector<std::string>{"hide-now"});
 }
 

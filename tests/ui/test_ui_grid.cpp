@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
-#include "ui/logic/PhraseGrid.h"
+#include "ui/logic/grid/PhraseGrid.h"
 
 namespace velmora::ui {
 namespace {

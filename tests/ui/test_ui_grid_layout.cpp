@@ -3,7 +3,7 @@
 // a text column's label gives way to its panel only when it must.
 #include <gtest/gtest.h>
 
-#include "ui/logic/GridLayout.h"
+#include "ui/logic/grid/GridLayout.h"
 
 namespace velmora::ui {
 namespace {

@@ -14,7 +14,7 @@
 #include "project/file/ProjectFile.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/shell/ShellController.h"
 
 namespace velmora::ui {
 namespace {
@@ -97,7 +97,7 @@ TEST_F(LoaderUnitsTest, AddedProjectsGoIntoTheLoaderAndMisfitsAreRefusedWithTheR
     rows = f.Rows();
     return true;
   };
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   EXPECT_EQ(platform.LoaderUnitsShown, 1);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[1], "BOOT_BOOT  (unit 2)  " + boot);
@@ -147,7 +147,7 @@ TEST_F(LoaderUnitsTest, CancelWritesNothingAndNoOutputNamesAnAddedProject) {
     EXPECT_TRUE(f.AddBtnClick());
     return false;
   };
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_TRUE(platform.Status.empty());
 
@@ -158,7 +158,7 @@ TEST_F(LoaderUnitsTest, CancelWritesNothingAndNoOutputNamesAnAddedProject) {
     platform.OpenResults = {map};
     return f.AddBtnClick();
   };
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Kind, BoxKind::Error);
   EXPECT_EQ(ReadFile(map), before);
@@ -171,7 +171,7 @@ TEST_F(LoaderUnitsTest, CancelWritesNothingAndNoOutputNamesAnAddedProject) {
     rows = f.Rows().size();
     return true;
   };
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   EXPECT_EQ(rows, 1u);
   EXPECT_TRUE(platform.Boxes.empty());
   EXPECT_EQ(TLN_Loading(out).Frame.Makers.at(0).Modules.at(0).Units.size(), 3u);
@@ -201,7 +201,7 @@ TEST_F(LoaderUnitsTest, AMovedSourceMustServeEveryProject) {
     EXPECT_FALSE(f.OpenSourceBtnClick());
     return f.OpenSourceBtnClick();
   };
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, other + "\r\nНеподходящий файл !!!");
   const TLN_Loading loader(out);
@@ -217,7 +217,7 @@ TEST_F(LoaderUnitsTest, AMovedSourceMustServeEveryProject) {
   platform.OnLoaderUnitsForm = nullptr;
   platform.Boxes.clear();
   platform.SaveResults.push_back(dir.File("OUT2.KWI"));
-  shell.SaveFileCommand();
+  shell.Output().SaveFileCommand();
   EXPECT_TRUE(platform.Boxes.empty());
   EXPECT_TRUE(TLN_Loading(dir.File("OUT2.KWI")).Valid);
 }

@@ -5,8 +5,8 @@
 
 #include <set>
 
-#include "ui/logic/CaptionTables.h"
-#include "ui/logic/Mnemonics.h"
+#include "ui/logic/words/CaptionTables.h"
+#include "ui/logic/words/Mnemonics.h"
 
 namespace velmora::ui {
 namespace {

@@ -11,7 +11,7 @@
 #include "project/file/ProjectFile.h"
 #include "project/file/ProjectLock.h"
 #include "support/TestSupport.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/shell/ShellController.h"
 
 namespace velmora::ui {
 namespace {
@@ -39,32 +39,32 @@ TEST(ProjectFileCommands, SaveAsThenOpenGivesTheSameProject) {
   const std::string path = dir.File("Trip.vmprj");
   Window a;
   FillSample(a.table);
-  a.shell.FilterBtnClick(GridFilter::NoFilter);
-  a.shell.GridMouseDown(kColHide, 1);  // phrase 0 hidden
+  a.shell.ViewChoices().FilterBtnClick(GridFilter::NoFilter);
+  a.shell.GridEvents().GridMouseDown(kColHide, 1);  // phrase 0 hidden
   a.platform.SaveResults.push_back(path);
-  ASSERT_TRUE(a.shell.SaveProjectAsCommand()) << (a.platform.Boxes.empty() ? "" : a.platform.Boxes[0].Text);
-  EXPECT_FALSE(a.shell.Modified());
+  ASSERT_TRUE(a.shell.ProjectFile().SaveProjectAsCommand()) << (a.platform.Boxes.empty() ? "" : a.platform.Boxes[0].Text);
+  EXPECT_FALSE(a.shell.Project().Modified());
 
   Window b;
   b.platform.OpenResults.push_back(path);
-  b.shell.OpenProjectCommand();
+  b.shell.ProjectFile().OpenProjectCommand();
   ASSERT_TRUE(b.platform.Boxes.empty()) << b.platform.Boxes[0].Text;
   ASSERT_EQ(b.table.Phrases.size(), a.table.Phrases.size());
   EXPECT_EQ(0, std::memcmp(b.table.Phrases.data(), a.table.Phrases.data(), a.table.Phrases.size() * sizeof(TPhrase)));
   EXPECT_EQ(b.table.EditedTexts, a.table.EditedTexts);
   EXPECT_EQ(b.table.UnitImage, a.table.UnitImage);
   EXPECT_EQ(b.table.SourcePath, "/disc/LOADING.KWI");
-  EXPECT_EQ(b.shell.WindowTitle(), "Velmora - " + path + "  [APM_TAG8CHAR]");
-  EXPECT_EQ(b.shell.SaveBinDialogName(), "APM_TAG8CHAR.BIN");
-  EXPECT_TRUE(b.shell.HasProjectFile());
-  EXPECT_EQ(b.shell.Grid().VisibleRows(), (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(b.shell.Project().WindowTitle(), "Velmora - " + path + "  [APM_TAG8CHAR]");
+  EXPECT_EQ(b.shell.Project().SaveBinDialogName(), "APM_TAG8CHAR.BIN");
+  EXPECT_TRUE(b.shell.Project().HasProjectFile());
+  EXPECT_EQ(b.shell.View().Grid().VisibleRows(), (std::vector<int32_t>{0, 1, 2}));
 
   // Saving the reopened project again writes the same bytes.
   const auto first = ReadFile(path);
-  b.shell.GridMouseDown(kColHide, 1);
-  b.shell.GridMouseDown(kColHide, 1);
-  ASSERT_TRUE(b.shell.Commands().SaveProject);
-  ASSERT_TRUE(b.shell.SaveProjectCommand());
+  b.shell.GridEvents().GridMouseDown(kColHide, 1);
+  b.shell.GridEvents().GridMouseDown(kColHide, 1);
+  ASSERT_TRUE(b.shell.Project().Commands().SaveProject);
+  ASSERT_TRUE(b.shell.ProjectFile().SaveProjectCommand());
   EXPECT_EQ(ReadFile(path), first);
 }
 
@@ -83,13 +83,13 @@ TEST(ProjectFileCommands, TheOpenProjectOutlivesItsFileBeingOverwritten) {
 
   Window w;
   w.platform.OpenResults.push_back(path);
-  w.shell.OpenProjectCommand();
+  w.shell.ProjectFile().OpenProjectCommand();
   ASSERT_TRUE(w.platform.Boxes.empty()) << w.platform.Boxes[0].Text;
   WriteFile(path, std::string("gone"));
 
   EXPECT_EQ(w.table.UnitImage, saved.UnitImage);
   w.platform.SaveResults.push_back(dir.File("Trip.BIN"));
-  w.shell.SaveBinFileCommand();
+  w.shell.Output().SaveBinFileCommand();
   EXPECT_EQ(ReadFile(dir.File("Trip.BIN")), built);
 }
 
@@ -116,20 +116,20 @@ TEST(ProjectFileCommands, DamagedFileIsReportedWithTheReadersMessage) {
 
   Window w;
   w.platform.OpenResults.push_back(good);
-  w.shell.OpenProjectCommand();
-  ASSERT_TRUE(w.shell.HasProjectFile());
-  const std::vector<int> rows = w.shell.Grid().VisibleRows();
+  w.shell.ProjectFile().OpenProjectCommand();
+  ASSERT_TRUE(w.shell.Project().HasProjectFile());
+  const std::vector<int> rows = w.shell.View().Grid().VisibleRows();
   w.platform.OpenResults.push_back(cut);
-  w.shell.OpenProjectCommand();
+  w.shell.ProjectFile().OpenProjectCommand();
   ASSERT_EQ(w.platform.Boxes.size(), 1u);
   EXPECT_EQ(w.platform.Boxes[0].Text, expected);
   EXPECT_EQ(w.platform.Boxes[0].Kind, BoxKind::Error);
   // The project open before stays open, and nothing is left beside the
   // damaged file.
   EXPECT_FALSE(w.table.Phrases.empty());
-  EXPECT_EQ(w.shell.Grid().VisibleRows(), rows);
-  EXPECT_TRUE(w.shell.HasProjectFile());
-  EXPECT_EQ(w.shell.ProjectPath(), good);
+  EXPECT_EQ(w.shell.View().Grid().VisibleRows(), rows);
+  EXPECT_TRUE(w.shell.Project().HasProjectFile());
+  EXPECT_EQ(w.shell.Project().Path(), good);
   EXPECT_FALSE(std::filesystem::exists(ProjectWindowLockPath(cut)));
   EXPECT_TRUE(std::filesystem::exists(ProjectWindowLockPath(good)));
 }
@@ -138,7 +138,7 @@ TEST(ProjectFileCommands, MissingFileAndUncreatableFileShowTheSystemsReason) {
   TempDir dir;
   Window w;
   w.platform.OpenResults.push_back(dir.File("none.vmprj"));
-  w.shell.OpenProjectCommand();
+  w.shell.ProjectFile().OpenProjectCommand();
   ASSERT_EQ(w.platform.Boxes.size(), 1u);
   EXPECT_EQ(w.platform.Boxes[0].Text.rfind("Cannot open file \"" + dir.File("none.vmprj") + "\". ", 0), 0u)
       << w.platform.Boxes[0].Text;
@@ -146,10 +146,10 @@ TEST(ProjectFileCommands, MissingFileAndUncreatableFileShowTheSystemsReason) {
   FillSample(w.table);
   const std::string bad = dir.File("no/such/dir/x.vmprj");
   w.platform.SaveResults.push_back(bad);
-  EXPECT_FALSE(w.shell.SaveProjectAsCommand());
+  EXPECT_FALSE(w.shell.ProjectFile().SaveProjectAsCommand());
   ASSERT_EQ(w.platform.Boxes.size(), 2u);
   EXPECT_EQ(w.platform.Boxes[1].Text.rfind("Cannot create file \"" + bad + "\". ", 0), 0u) << w.platform.Boxes[1].Text;
-  EXPECT_FALSE(w.shell.HasProjectFile());
+  EXPECT_FALSE(w.shell.Project().HasProjectFile());
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "project/file/ProjectLock.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/shell/ShellController.h"
 
 namespace velmora::ui {
 namespace {
@@ -35,11 +35,11 @@ class SafeSaves : public ::testing::Test, protected testing::TestWindow {
     CreateProjectFromLoader(made, loader, -1, 0, -1, options, nullptr);
     ShellController maker(made, platform, CoreProjectFiles());
     platform.SaveResults.push_back(project);
-    EXPECT_TRUE(maker.SaveProjectAsCommand());
+    EXPECT_TRUE(maker.ProjectFile().SaveProjectAsCommand());
     maker.FormClose();
     OpenProject(project);
     EXPECT_TRUE(platform.Boxes.empty()) << platform.Boxes[0].Text;
-    EXPECT_TRUE(shell.HasProjectFile());
+    EXPECT_TRUE(shell.Project().HasProjectFile());
     platform.Boxes.clear();
     platform.Status.clear();
   }
@@ -82,11 +82,11 @@ TEST_F(SafeSaves, OutputDialogsRefuseTheOpenProjectAndItsSourceLoader) {
     SCOPED_TRACE(std::string(c.command) + " -> " + c.output);
     platform.SaveResults.push_back(c.output);
     const std::string command = c.command;
-    if (command == "bin") shell.SaveBinFileCommand();
-    if (command == "loader") shell.SaveFileCommand();
-    if (command == "export") shell.ExportCommand();
+    if (command == "bin") shell.Output().SaveBinFileCommand();
+    if (command == "loader") shell.Output().SaveFileCommand();
+    if (command == "export") shell.Exchange().ExportCommand();
     if (command == "project") {
-      EXPECT_FALSE(shell.SaveProjectAsCommand());
+      EXPECT_FALSE(shell.ProjectFile().SaveProjectAsCommand());
     }
     const std::string error = OnlyError();
     EXPECT_EQ(error.rfind("Cannot create file \"" + c.output + "\". It is " + c.role + " (", 0), 0u) << error;
@@ -96,34 +96,34 @@ TEST_F(SafeSaves, OutputDialogsRefuseTheOpenProjectAndItsSourceLoader) {
   }
   // Saving the project onto itself is a plain save.
   platform.SaveResults.push_back(project);
-  EXPECT_TRUE(shell.SaveProjectAsCommand());
+  EXPECT_TRUE(shell.ProjectFile().SaveProjectAsCommand());
   EXPECT_TRUE(platform.Boxes.empty());
 }
 
 TEST_F(SafeSaves, AProjectShownInAnotherWindowOpensOnlyWhenTheUserSaysSo) {
   const std::string other = dir.File("other.vmprj");
   std::filesystem::copy_file(project, other);
-  const std::string title = shell.WindowTitle();
+  const std::string title = shell.Project().WindowTitle();
   const size_t phrases = table.Phrases.size();
   {
     const TProjectWindowLock otherWindow(other);
     // No: everything stays as it was.
     platform.OpenResults.push_back(other);
     platform.Answers.push_back(Answer::No);
-    shell.OpenProjectCommand();
+    shell.ProjectFile().OpenProjectCommand();
     ASSERT_EQ(platform.Boxes.size(), 1u);
     EXPECT_EQ(platform.Boxes[0].Text, AlreadyOpenQuestion(other));
     EXPECT_EQ(platform.Boxes[0].ButtonSet, Buttons::YesNo);
-    EXPECT_EQ(shell.ProjectPath(), project);
-    EXPECT_EQ(shell.WindowTitle(), title);
+    EXPECT_EQ(shell.Project().Path(), project);
+    EXPECT_EQ(shell.Project().WindowTitle(), title);
     EXPECT_EQ(table.Phrases.size(), phrases);
-    EXPECT_TRUE(shell.HasProjectFile());
+    EXPECT_TRUE(shell.Project().HasProjectFile());
     // Yes: it opens.
     platform.OpenResults.push_back(other);
     platform.Answers.push_back(Answer::Yes);
-    shell.OpenProjectCommand();
+    shell.ProjectFile().OpenProjectCommand();
     EXPECT_EQ(platform.Boxes.size(), 2u);
-    EXPECT_EQ(shell.ProjectPath(), other);
+    EXPECT_EQ(shell.Project().Path(), other);
   }
   // The window now holds the project: another window would be asked...
   EXPECT_TRUE(TProjectWindowLock::IsHeld(other));
@@ -131,9 +131,9 @@ TEST_F(SafeSaves, AProjectShownInAnotherWindowOpensOnlyWhenTheUserSaysSo) {
   // ...but reopening it here asks nothing.
   platform.Boxes.clear();
   platform.OpenResults.push_back(other);
-  shell.OpenProjectCommand();
+  shell.ProjectFile().OpenProjectCommand();
   EXPECT_TRUE(platform.Boxes.empty());
-  EXPECT_EQ(shell.ProjectPath(), other);
+  EXPECT_EQ(shell.Project().Path(), other);
   // Closing the window lets it go.
   shell.FormClose();
   EXPECT_FALSE(TProjectWindowLock::IsHeld(other));
@@ -147,13 +147,13 @@ TEST_F(SafeSaves, ATextTheProjectCannotKeepIsRefusedWithAMessage) {
     f.FormClose();
     return ok;
   };
-  shell.GridSelectCell(1);
-  const int32_t phrase = shell.Grid().PhraseOfRow(1);
-  shell.GridDoubleClick();
+  shell.GridEvents().GridSelectCell(1);
+  const int32_t phrase = shell.View().Grid().PhraseOfRow(1);
+  shell.GridEvents().StringGridDblClick();
   EXPECT_EQ(OnlyError(), "The edited text of phrase " + std::to_string(phrase) +
                              " is 65536 bytes long; a project keeps at most 65535 bytes per text.");
   EXPECT_EQ(table.Phrases[static_cast<size_t>(phrase)].EditIndex, -1);
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
 }
 
 TEST_F(SafeSaves, ExtractionThatStoppedAtItsRecordLimitSaysSo) {
@@ -161,7 +161,7 @@ TEST_F(SafeSaves, ExtractionThatStoppedAtItsRecordLimitSaysSo) {
   WriteFile(big, sample::MakeBenchUnit(size_t{1} << 20, 31000, 3).bytes);
   platform.OnNewProjectForm = [](NewProjectForm& f) { return f.StartBtnClick(); };
   platform.OpenResults.push_back(big);
-  shell.OpenBinFileCommand();
+  shell.Creation().OpenBinFileCommand();
   EXPECT_EQ(table.Phrases.size(), kMaxPhraseRecords + 1);
   const auto& s = platform.Status;
   const auto stop = std::find(s.begin(), s.end(), "show:" + std::string(kRecordLimitText));

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "UiTestSupport.h"
-#include "ui/logic/ShellController.h"
-#include "ui/logic/TextMatch.h"
+#include "ui/logic/shell/ShellController.h"
+#include "ui/logic/grid/CaseFolding.h"
 
 namespace velmora::ui {
 namespace {
@@ -16,14 +16,14 @@ using testing::TableBuilder;
 // "A"; 0x83 0x61 is katakana "di" (ヂ), whose second byte is an ASCII "a";
 // 0x83 0x83 is a small "ya" (ャ); 0xB1 is the single-byte half-width
 // katakana "a".
-TEST(TextMatch, FoldsOnlySingleByteCharactersUnderShiftJis) {
+TEST(CaseFolding, FoldsOnlySingleByteCharactersUnderShiftJis) {
   EXPECT_EQ(FoldAsciiCase("AbC\x83\x41Z", true), "abc\x83\x41z");
   EXPECT_EQ(FoldAsciiCase("AbC\x83\x41Z", false), "abc\x83\x61z") << "8-bit code pages fold every A to Z";
   EXPECT_EQ(FoldAsciiCase("\x83", true), "\x83") << "a lead byte at the end stays";
   EXPECT_EQ(FoldAsciiCase("\xB1" "A", true), "\xB1" "a") << "half-width katakana is one byte";
 }
 
-TEST(TextMatch, MatchesStartAtCharactersUnderShiftJis) {
+TEST(CaseFolding, MatchesStartAtCharactersUnderShiftJis) {
   struct Case {
     const char* text;
     const char* search;
@@ -70,60 +70,60 @@ class SearchTest : public ::testing::Test, protected testing::TestWindow {
 };
 
 TEST_F(SearchTest, JapaneseCodePageNeverMatchesInsideACharacter) {
-  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Japanese));
-  shell.GridSelectCell(1);
-  shell.FindDownBtnClick(FindPanel::Origin, "a");
-  EXPECT_EQ(shell.Grid().SelectedRow(), 4) << "row 4 (Map area), not the katakana rows";
-  shell.FindDownBtnClick(FindPanel::Origin, "a");
-  EXPECT_EQ(shell.Grid().SelectedRow(), 5);
+  shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(CodePage::Japanese));
+  shell.GridEvents().GridSelectCell(1);
+  shell.Search().FindDownBtnClick(FindPanel::Origin, "a");
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 4) << "row 4 (Map area), not the katakana rows";
+  shell.Search().FindDownBtnClick(FindPanel::Origin, "a");
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 5);
   // Typed katakana is found as a whole character.
-  shell.FindUpBtnClick(FindPanel::Origin, "ヂ");
-  EXPECT_EQ(shell.Grid().SelectedRow(), 3);
+  shell.Search().FindUpBtnClick(FindPanel::Origin, "ヂ");
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 3);
   EXPECT_EQ(platform.Beeps, 0);
 
   // The same bytes under an 8-bit code page fold as letters.
-  shell.CodePageMenuItemClick(static_cast<int>(CodePage::WestEurope));
-  shell.GridSelectCell(1);
-  shell.FindDownBtnClick(FindPanel::Origin, "a");
-  EXPECT_EQ(shell.Grid().SelectedRow(), 3);
+  shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(CodePage::WestEurope));
+  shell.GridEvents().GridSelectCell(1);
+  shell.Search().FindDownBtnClick(FindPanel::Origin, "a");
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 3);
 }
 
 TEST_F(SearchTest, NotFoundIsSaidInTheStatusLineInTheInterfaceLanguageAndClearedByAHit) {
-  shell.FindDownBtnClick(FindPanel::Edited, "nothing like this");
+  shell.Search().FindDownBtnClick(FindPanel::Edited, "nothing like this");
   EXPECT_EQ(platform.Beeps, 1);
   ASSERT_FALSE(platform.StatusLine.empty());
   EXPECT_EQ(platform.StatusLine.back(), "Не найдено");
-  shell.FindDownBtnClick(FindPanel::Edited, "karte");
-  EXPECT_EQ(shell.Grid().SelectedRow(), 4);
+  shell.Search().FindDownBtnClick(FindPanel::Edited, "karte");
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 4);
   EXPECT_EQ(platform.StatusLine.back(), "");
-  shell.EngMenuItemClick();
-  shell.FindUpBtnClick(FindPanel::Origin, "");  // an empty box
+  shell.ViewChoices().EngMenuItemClick();
+  shell.Search().FindUpBtnClick(FindPanel::Origin, "");  // an empty box
   EXPECT_EQ(platform.StatusLine.back(), "Not found");
   EXPECT_EQ(platform.Beeps, 2);
 }
 
 TEST_F(SearchTest, F3RepeatsTheLastSearchDownAndUp) {
   // Nothing searched yet: nothing to repeat.
-  shell.FindAgain(true);
+  shell.Search().FindAgain(true);
   EXPECT_EQ(platform.Beeps, 1);
   EXPECT_EQ(platform.StatusLine.back(), "Не найдено");
 
-  shell.GridSelectCell(1);
-  shell.FindDownBtnClick(FindPanel::Origin, "m");
-  EXPECT_EQ(shell.Grid().SelectedRow(), 2);
-  shell.FindAgain(true);
-  EXPECT_EQ(shell.Grid().SelectedRow(), 4);
-  shell.FindAgain(true);
-  EXPECT_EQ(shell.Grid().SelectedRow(), 4) << "no wrap-around";
+  shell.GridEvents().GridSelectCell(1);
+  shell.Search().FindDownBtnClick(FindPanel::Origin, "m");
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 2);
+  shell.Search().FindAgain(true);
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 4);
+  shell.Search().FindAgain(true);
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 4) << "no wrap-around";
   EXPECT_EQ(platform.Beeps, 2);
-  shell.FindAgain(false);
-  EXPECT_EQ(shell.Grid().SelectedRow(), 2);
+  shell.Search().FindAgain(false);
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 2);
 
   // The last search is the panel's too: the edited texts now.
-  shell.FindUpBtnClick(FindPanel::Edited, "a");
+  shell.Search().FindUpBtnClick(FindPanel::Edited, "a");
   EXPECT_EQ(platform.Beeps, 3) << "no edited text above row 2";
-  shell.FindAgain(true);
-  EXPECT_EQ(shell.Grid().SelectedRow(), 4);
+  shell.Search().FindAgain(true);
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 4);
 }
 
 }  // namespace

@@ -8,9 +8,9 @@
 #include "UiTestSupport.h"
 #include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
-#include "ui/logic/CommandLine.h"
-#include "ui/logic/ShellController.h"
-#include "ui/logic/StartupOptions.h"
+#include "ui/logic/startup/CommandLine.h"
+#include "ui/logic/shell/ShellController.h"
+#include "ui/logic/startup/StartupOptions.h"
 #include "velmora/Version.h"
 
 namespace velmora::ui {
@@ -30,7 +30,7 @@ class ShellTest : public ::testing::Test, protected testing::TestWindow {
     EveryProjectHolds([](PhraseTable& t) {
       TableBuilder().Add("Route").Add("Hidden", pfHide).Add("Menu", pfOn, "Menü").AddLink(0).Names("APM", "T1").Fill(t);
     });
-    shell.OnChanged = [this](unsigned what) { changes |= what; };
+    shell.Window().OnChanged = [this](unsigned what) { changes |= what; };
   }
 
   void StartWithProject(const std::string& path = "/p/one.vmprj") {
@@ -43,26 +43,26 @@ class ShellTest : public ::testing::Test, protected testing::TestWindow {
 
 TEST_F(ShellTest, CreatedWindowHasEmptyHeadersAndNoCaptionsYet) {
   shell.FormCreate();
-  EXPECT_EQ(shell.WindowTitle(), "Velmora");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], " (0)");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], " (0)");
-  EXPECT_EQ(shell.Caption(CaptionId::FileToolButtonCaption), "");
-  EXPECT_EQ(shell.Grid().MemoColour(), MemoBackground::ButtonFace);
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora");
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColOrigin], " (0)");
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], " (0)");
+  EXPECT_EQ(shell.View().Caption(CaptionId::FileToolButtonCaption), "");
+  EXPECT_EQ(shell.View().Grid().MemoColour(), MemoBackground::ButtonFace);
 }
 
 TEST_F(ShellTest, StartsInRussianWithEverySaveCommandDisabled) {
   Start();
-  EXPECT_EQ(shell.Language(), UiLanguage::Russian);
-  for (const CaptionRow& row : CaptionRows()) EXPECT_EQ(shell.Caption(row.Id), row.Russian) << row.Control;
-  EXPECT_EQ(shell.Caption(CaptionId::FileToolButtonCaption), "Меню Файл");
-  EXPECT_EQ(shell.Caption(CaptionId::ResultToolButtonCaption), "Результат");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], std::string(kRuOrigin) + " (0)");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (0)");
-  EXPECT_EQ(shell.Commands(), CommandStates{});
-  EXPECT_FALSE(shell.Modified());
-  EXPECT_FALSE(shell.HasProjectFile());
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default);
-  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+  EXPECT_EQ(shell.View().Language(), UiLanguage::Russian);
+  for (const CaptionRow& row : CaptionRows()) EXPECT_EQ(shell.View().Caption(row.Id), row.Russian) << row.Control;
+  EXPECT_EQ(shell.View().Caption(CaptionId::FileToolButtonCaption), "Меню Файл");
+  EXPECT_EQ(shell.View().Caption(CaptionId::ResultToolButtonCaption), "Результат");
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColOrigin], std::string(kRuOrigin) + " (0)");
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (0)");
+  EXPECT_EQ(shell.Project().Commands(), CommandStates{});
+  EXPECT_FALSE(shell.Project().Modified());
+  EXPECT_FALSE(shell.Project().HasProjectFile());
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Default);
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora");
   EXPECT_TRUE(platform.Boxes.empty());
 }
 
@@ -97,149 +97,149 @@ TEST(CaptionTable, EveryCaptionIdHasATextInBothLanguages) {
 TEST_F(ShellTest, LanguageRoundTripGivesTheFirstStartsCaptions) {
   Start();
   std::vector<std::string> first;
-  for (const CaptionRow& row : CaptionRows()) first.push_back(shell.Caption(row.Id));
-  const auto headers = shell.Grid().HeaderTexts();
+  for (const CaptionRow& row : CaptionRows()) first.push_back(shell.View().Caption(row.Id));
+  const auto headers = shell.View().Grid().HeaderTexts();
 
-  shell.EngMenuItemClick();
-  EXPECT_EQ(shell.Caption(CaptionId::OpenProjectItemCaption), "Open project");
-  EXPECT_EQ(shell.Caption(CaptionId::EditFormCaption), "Translation Editor");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], "      Origin Text (0)");
+  shell.ViewChoices().EngMenuItemClick();
+  EXPECT_EQ(shell.View().Caption(CaptionId::OpenProjectItemCaption), "Open project");
+  EXPECT_EQ(shell.View().Caption(CaptionId::EditFormCaption), "Translation Editor");
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColOrigin], "      Origin Text (0)");
   EXPECT_TRUE(changes & kChangedCaptions);
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default) << "language leaves the code page";
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Default) << "language leaves the code page";
 
-  shell.RusMenuItemClick();
+  shell.ViewChoices().RusMenuItemClick();
   std::vector<std::string> again;
-  for (const CaptionRow& row : CaptionRows()) again.push_back(shell.Caption(row.Id));
+  for (const CaptionRow& row : CaptionRows()) again.push_back(shell.View().Caption(row.Id));
   EXPECT_EQ(again, first);
-  EXPECT_EQ(shell.Grid().HeaderTexts(), headers);
+  EXPECT_EQ(shell.View().Grid().HeaderTexts(), headers);
 }
 
 TEST_F(ShellTest, JapaneseCodePageSwitchesOnlyTheColumnLabelsToEnglish) {
   StartWithProject();
-  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Japanese));
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Japanese);
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], "      Origin Text (3)");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Edited Text (1)");
-  EXPECT_EQ(shell.Caption(CaptionId::FileToolButtonCaption), "Меню Файл");
-  EXPECT_EQ(shell.Caption(CaptionId::OriginHeader), kRuOrigin) << "the caption table itself is unchanged";
+  shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(CodePage::Japanese));
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Japanese);
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColOrigin], "      Origin Text (3)");
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], "      Edited Text (1)");
+  EXPECT_EQ(shell.View().Caption(CaptionId::FileToolButtonCaption), "Меню Файл");
+  EXPECT_EQ(shell.View().Caption(CaptionId::OriginHeader), kRuOrigin) << "the caption table itself is unchanged";
 
-  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Greek));
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Greek);
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], "      Origin Text (3)") << "English labels stay";
+  shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(CodePage::Greek));
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Greek);
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColOrigin], "      Origin Text (3)") << "English labels stay";
 
-  shell.RusMenuItemClick();
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColOrigin], std::string(kRuOrigin) + " (3)");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (1)");
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Greek);
+  shell.ViewChoices().RusMenuItemClick();
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColOrigin], std::string(kRuOrigin) + " (3)");
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (1)");
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Greek);
 }
 
 TEST_F(ShellTest, CodePageChoiceShowsTheSameBytesInAnotherScript) {
   files.OnOpen = [](PhraseTable& t, const std::string&) { TableBuilder().Add("Route").Add("\xC1\xE5\xEB").Fill(t); };
   StartWithProject();
-  shell.GridSelectCell(2);
-  const std::string bytes = shell.Grid().Memo1();
+  shell.GridEvents().GridSelectCell(2);
+  const std::string bytes = shell.View().Grid().Memo1();
   ASSERT_EQ(bytes, "\xC1\xE5\xEB");
 
-  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
-  EXPECT_EQ(shell.DisplayText(bytes), "Бел");
-  shell.CodePageMenuItemClick(static_cast<int>(CodePage::Greek));
-  EXPECT_EQ(shell.DisplayText(bytes), "Αελ");
-  EXPECT_EQ(shell.DisplayText(std::string(shell.Grid().Cell(kColOrigin, 2).Bytes)), "Αελ");
-  EXPECT_EQ(shell.Grid().Memo1(), "\xC1\xE5\xEB") << "the table's bytes never change";
+  shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(CodePage::Russian));
+  EXPECT_EQ(shell.View().DisplayText(bytes), "Бел");
+  shell.ViewChoices().CodePageMenuItemClick(static_cast<int>(CodePage::Greek));
+  EXPECT_EQ(shell.View().DisplayText(bytes), "Αελ");
+  EXPECT_EQ(shell.View().DisplayText(std::string(shell.View().Grid().Cell(kColOrigin, 2).Bytes)), "Αελ");
+  EXPECT_EQ(shell.View().Grid().Memo1(), "\xC1\xE5\xEB") << "the table's bytes never change";
   EXPECT_EQ(std::string(table.OriginText(table.Phrases[1])), "\xC1\xE5\xEB");
 
-  shell.CodePageMenuItemClick(0);
-  shell.CodePageMenuItemClick(0);
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default);
-  shell.CodePageMenuItemClick(42);  // not a menu entry
-  EXPECT_EQ(shell.DisplayCodePage(), CodePage::Default);
+  shell.ViewChoices().CodePageMenuItemClick(0);
+  shell.ViewChoices().CodePageMenuItemClick(0);
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Default);
+  shell.ViewChoices().CodePageMenuItemClick(42);  // not a menu entry
+  EXPECT_EQ(shell.View().DisplayCodePage(), CodePage::Default);
 }
 
 TEST_F(ShellTest, CommandsThroughTheLifeOfAProject) {
   StartWithProject("/p/one.vmprj");
-  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true}));
-  EXPECT_TRUE(shell.HasProjectFile());
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_EQ(shell.Project().Commands(), (CommandStates{false, true, true, true}));
+  EXPECT_TRUE(shell.Project().HasProjectFile());
+  EXPECT_FALSE(shell.Project().Modified());
 
-  shell.GridMouseDown(kColHide, 1);  // toggles phrase 0's HIDE
+  shell.GridEvents().GridMouseDown(kColHide, 1);  // toggles phrase 0's HIDE
   EXPECT_TRUE(table.Phrases[0].Flags & pfHide);
-  EXPECT_TRUE(shell.Modified());
-  EXPECT_EQ(shell.Commands(), (CommandStates{true, true, true, true, true, false}));
+  EXPECT_TRUE(shell.Project().Modified());
+  EXPECT_EQ(shell.Project().Commands(), (CommandStates{true, true, true, true, true, false}));
 
-  ASSERT_TRUE(shell.SaveProjectCommand());
+  ASSERT_TRUE(shell.ProjectFile().SaveProjectCommand());
   EXPECT_EQ(files.Saved.back(), "/p/one.vmprj");
-  EXPECT_FALSE(shell.Modified());
-  EXPECT_EQ(shell.Commands(), (CommandStates{false, true, true, true, true, false})) << "a save keeps the steps";
+  EXPECT_FALSE(shell.Project().Modified());
+  EXPECT_EQ(shell.Project().Commands(), (CommandStates{false, true, true, true, true, false})) << "a save keeps the steps";
 
-  shell.ResetProject();
-  EXPECT_EQ(shell.Commands(), CommandStates{});
-  EXPECT_FALSE(shell.HasProjectFile());
-  EXPECT_TRUE(shell.Grid().VisibleRows().empty());
+  shell.FormClose();
+  EXPECT_EQ(shell.Project().Commands(), CommandStates{});
+  EXPECT_FALSE(shell.Project().HasProjectFile());
+  EXPECT_TRUE(shell.View().Grid().VisibleRows().empty());
   EXPECT_TRUE(table.Phrases.empty());
-  EXPECT_EQ(shell.ProjectPath(), "/p/one.vmprj") << "the project path survives a reset";
+  EXPECT_EQ(shell.Project().Path(), "/p/one.vmprj") << "the project path survives a reset";
 }
 
 TEST_F(ShellTest, MarkModifiedWithoutAProjectFileNeverEnablesSaveProject) {
   StartWithProject();
-  shell.ResetProject();
+  shell.FormClose();
   TableBuilder().Add("x").Fill(table);  // a project that has no file yet
-  shell.FilterBtnClick(GridFilter::NoFilter);
-  shell.GridMouseDown(kColHide, 1);
-  EXPECT_TRUE(shell.Modified());
-  EXPECT_FALSE(shell.Commands().SaveProject);
+  shell.ViewChoices().FilterBtnClick(GridFilter::NoFilter);
+  shell.GridEvents().GridMouseDown(kColHide, 1);
+  EXPECT_TRUE(shell.Project().Modified());
+  EXPECT_FALSE(shell.Project().Commands().SaveProject);
 }
 
 TEST_F(ShellTest, ToggleOnAPhraseWithTextFlipsOnAndEditActionsReachTheHook) {
   StartWithProject();
   int edits = 0;
-  shell.OnEditAction = [&] { ++edits; };
+  shell.Window().OnEditAction = [&] { ++edits; };
   // Rows: 0 Route, 1 Hidden, 2 Menu (edited, ON).
-  shell.GridMouseDown(kColOn, 3);
+  shell.GridEvents().GridMouseDown(kColOn, 3);
   EXPECT_FALSE(table.Phrases[2].Flags & pfOn);
   EXPECT_EQ(edits, 0);
-  shell.GridMouseDown(kColOn, 1);  // no text: the editor
-  shell.GridMouseDown(kColEdited, 2);
-  shell.GridDoubleClick();
-  shell.GridEnterKey();
-  shell.MemoClick();
+  shell.GridEvents().GridMouseDown(kColOn, 1);  // no text: the editor
+  shell.GridEvents().GridMouseDown(kColEdited, 2);
+  shell.GridEvents().StringGridDblClick();
+  shell.GridEvents().StringGridDblClick();
+  shell.GridEvents().StringGridDblClick();
   EXPECT_EQ(edits, 5);
-  EXPECT_EQ(shell.Grid().Memo1(), "Hidden") << "the pressed row became the selection";
+  EXPECT_EQ(shell.View().Grid().Memo1(), "Hidden") << "the pressed row became the selection";
 }
 
 TEST_F(ShellTest, SpaceAndCtrlHActOnTheSelectedRowAsAClickWould) {
   Start();
-  shell.ToggleOnCommand();  // no project, no row: nothing
-  shell.ToggleHideCommand();
-  EXPECT_FALSE(shell.Modified());
+  shell.GridEvents().ToggleOnCommand();  // no project, no row: nothing
+  shell.GridEvents().ToggleHideCommand();
+  EXPECT_FALSE(shell.Project().Modified());
   platform.OpenResults.push_back("/p/one.vmprj");
-  shell.OpenProjectCommand();
+  shell.ProjectFile().OpenProjectCommand();
   int edits = 0;
-  shell.OnEditAction = [&] { ++edits; };
+  shell.Window().OnEditAction = [&] { ++edits; };
   platform.Status.clear();
   // Rows: 1 Route, 2 Hidden, 3 Menu (edited, ON).
-  shell.GridSelectCell(3);
-  shell.ToggleHideCommand();  // a phrase with a text cannot be hidden
+  shell.GridEvents().GridSelectCell(3);
+  shell.GridEvents().ToggleHideCommand();  // a phrase with a text cannot be hidden
   EXPECT_FALSE(table.Phrases[2].Flags & pfHide);
-  EXPECT_FALSE(shell.Modified());
-  shell.ToggleOnCommand();
+  EXPECT_FALSE(shell.Project().Modified());
+  shell.GridEvents().ToggleOnCommand();
   EXPECT_FALSE(table.Phrases[2].Flags & pfOn);
-  shell.GridSelectCell(1);
-  shell.ToggleOnCommand();  // without a text: the editor, as a click on ON
+  shell.GridEvents().GridSelectCell(1);
+  shell.GridEvents().ToggleOnCommand();  // without a text: the editor, as a click on ON
   EXPECT_EQ(edits, 1);
   EXPECT_EQ(platform.Status, std::vector<std::string>{"dialog:editor"});
-  shell.ToggleHideCommand();
+  shell.GridEvents().ToggleHideCommand();
   EXPECT_TRUE(table.Phrases[0].Flags & pfHide);
-  EXPECT_EQ(shell.Grid().SelectedRow(), 1) << "the selection stays";
-  EXPECT_EQ(shell.History().Count(), 2u);
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 1) << "the selection stays";
+  EXPECT_EQ(shell.Project().History().Count(), 2u);
 }
 
 TEST_F(ShellTest, FilterButtonOnAnEmptyTableLeavesTheGrid) {
   Start();
-  const auto headers = shell.Grid().HeaderTexts();
-  shell.FilterBtnClick(GridFilter::NoHidden);
-  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoHidden);
-  EXPECT_EQ(shell.Grid().MemoColour(), MemoBackground::ButtonFace) << "no refill happened";
-  EXPECT_EQ(shell.Grid().HeaderTexts(), headers);
+  const auto headers = shell.View().Grid().HeaderTexts();
+  shell.ViewChoices().FilterBtnClick(GridFilter::NoHidden);
+  EXPECT_EQ(shell.View().Grid().Filter(), GridFilter::NoHidden);
+  EXPECT_EQ(shell.View().Grid().MemoColour(), MemoBackground::ButtonFace) << "no refill happened";
+  EXPECT_EQ(shell.View().Grid().HeaderTexts(), headers);
 }
 
 // ------------------------------------------------------------ closing
@@ -260,12 +260,12 @@ TEST_P(CloseTest, AsksAndActsOnTheAnswer) {
   const CloseCase& c = GetParam();
   StartWithProject();
   if (!c.hasFile) {
-    shell.ResetProject();
+    shell.FormClose();
     TableBuilder().Add("x").Fill(table);
-    shell.FilterBtnClick(GridFilter::NoFilter);
+    shell.ViewChoices().FilterBtnClick(GridFilter::NoFilter);
   }
-  shell.GridMouseDown(kColHide, 1);
-  ASSERT_TRUE(shell.Modified());
+  shell.GridEvents().GridMouseDown(kColHide, 1);
+  ASSERT_TRUE(shell.Project().Modified());
   platform.Answers.push_back(c.answer);
   platform.SaveResults.push_back("/p/new.vmprj");
 
@@ -277,12 +277,12 @@ TEST_P(CloseTest, AsksAndActsOnTheAnswer) {
   EXPECT_EQ(!files.Saved.empty(), c.expectSaveAttempt);
   if (c.expectSaveAttempt) {
     EXPECT_EQ(files.Saved.back(), c.hasFile ? "/p/one.vmprj" : "/p/new.vmprj");
-    EXPECT_FALSE(shell.Modified());
+    EXPECT_FALSE(shell.Project().Modified());
     // Asked again, nothing is left to ask about.
     EXPECT_TRUE(shell.FormCloseQuery());
     EXPECT_EQ(platform.Boxes.size(), 1u);
   }
-  EXPECT_EQ(shell.Modified(), !c.expectSaveAttempt) << "only a save clears the change";
+  EXPECT_EQ(shell.Project().Modified(), !c.expectSaveAttempt) << "only a save clears the change";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -301,19 +301,19 @@ TEST_F(ShellTest, UnmodifiedWindowClosesWithoutAQuestionAndCloseEmptiesTheTable)
   EXPECT_TRUE(platform.Boxes.empty());
   shell.FormClose();
   EXPECT_TRUE(table.Phrases.empty());
-  EXPECT_TRUE(shell.Grid().VisibleRows().empty());
+  EXPECT_TRUE(shell.View().Grid().VisibleRows().empty());
 }
 
 TEST_F(ShellTest, YesWithACancelledSaveAsKeepsAskingOnTheNextClose) {
   StartWithProject();
-  shell.ResetProject();
+  shell.FormClose();
   TableBuilder().Add("x").Fill(table);
-  shell.FilterBtnClick(GridFilter::NoFilter);
-  shell.GridMouseDown(kColHide, 1);
+  shell.ViewChoices().FilterBtnClick(GridFilter::NoFilter);
+  shell.GridEvents().GridMouseDown(kColHide, 1);
   platform.Answers = {Answer::Yes, Answer::No};
   // The Save As dialog is cancelled (no result queued).
   EXPECT_FALSE(shell.FormCloseQuery());
-  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Project().Modified());
   EXPECT_TRUE(shell.FormCloseQuery());
   EXPECT_EQ(platform.Boxes.size(), 2u);
 }
@@ -371,9 +371,9 @@ TEST(CommandLine, NamesALoaderByItsNameAndAUnitByItsExtensionInAnyCase) {
       {{}, std::nullopt},
       {{d + "/LOADING.KWI"}, {{Kind::Loader, d + "/LOADING.KWI"}}},
       {{d + "/loading.kwi"}, {{Kind::Loader, d + "/loading.kwi"}}},
-      {{d + "/APM.BIN"}, {{Kind::Bin, d + "/APM.BIN"}}},
-      {{d + "/apm.v2.Bin"}, {{Kind::Bin, d + "/apm.v2.Bin"}}},
-      {{d + "/My", "unit.BIN"}, {{Kind::Bin, d + "/My unit.BIN"}}},  // joined like a project path
+      {{d + "/APM.BIN"}, {{Kind::Unit, d + "/APM.BIN"}}},
+      {{d + "/apm.v2.Bin"}, {{Kind::Unit, d + "/apm.v2.Bin"}}},
+      {{d + "/My", "unit.BIN"}, {{Kind::Unit, d + "/My unit.BIN"}}},  // joined like a project path
       {{d + "/one.vmprj"}, std::nullopt},        // a project, opened by FormShow
       {{d + "/LOADING.KWI.bak"}, std::nullopt},
       {{d + "/ALLDATA1.KWI"}, std::nullopt},     // only the loader itself
@@ -410,17 +410,17 @@ TEST_F(ShellTest, CommandLineProjectIsOpenedAtStart) {
   WriteFile(path, "x");
   Start({dir.Path() + "/Demo", "project.vmprj"});
   ASSERT_EQ(files.Opened, std::vector<std::string>{path});
-  EXPECT_EQ(shell.ProjectPath(), path);
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - " + path + "  [APM_T1]");
-  EXPECT_EQ(shell.Grid().VisibleRows().size(), 3u);
-  EXPECT_EQ(shell.Caption(CaptionId::OpenFileItemCaption), "Открыть LOADING.KWI") << "Russian came first";
+  EXPECT_EQ(shell.Project().Path(), path);
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - " + path + "  [APM_T1]");
+  EXPECT_EQ(shell.View().Grid().VisibleRows().size(), 3u);
+  EXPECT_EQ(shell.View().Caption(CaptionId::OpenFileItemCaption), "Открыть LOADING.KWI") << "Russian came first";
 }
 
 TEST_F(ShellTest, CommandLineNamingNothingOpensNothingAndReportsNothing) {
   Start({"/no/such/file.vmprj"});
   EXPECT_TRUE(files.Opened.empty());
   EXPECT_TRUE(platform.Boxes.empty());
-  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora");
 }
 
 // ------------------------------------------------------------ project files
@@ -428,36 +428,36 @@ TEST_F(ShellTest, CommandLineNamingNothingOpensNothingAndReportsNothing) {
 TEST_F(ShellTest, OpenProjectAsksForAProjectFileAndSetsEverything) {
   Start();
   platform.OpenResults.push_back("/data/Trip.vmprj");
-  shell.OpenProjectCommand();
+  shell.ProjectFile().OpenProjectCommand();
   ASSERT_EQ(platform.OpenDialogs.size(), 1u);
   EXPECT_EQ(platform.OpenDialogs[0].Filter, "Loading Translation Project|*.vmprj");
-  EXPECT_EQ(shell.ProjectPath(), "/data/Trip.vmprj");
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - /data/Trip.vmprj  [APM_T1]");
-  EXPECT_EQ(shell.SaveProjectDialogName(), "/data/Trip.vmprj");
-  EXPECT_EQ(shell.SaveBinDialogName(), "APM_T1.BIN");
-  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoFilter);
-  EXPECT_EQ(shell.Grid().VisibleRows(), (std::vector<int32_t>{0, 1, 2}));
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (1)");
+  EXPECT_EQ(shell.Project().Path(), "/data/Trip.vmprj");
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - /data/Trip.vmprj  [APM_T1]");
+  EXPECT_EQ(shell.ProjectFile().SaveProjectDialogName(), "/data/Trip.vmprj");
+  EXPECT_EQ(shell.Project().SaveBinDialogName(), "APM_T1.BIN");
+  EXPECT_EQ(shell.View().Grid().Filter(), GridFilter::NoFilter);
+  EXPECT_EQ(shell.View().Grid().VisibleRows(), (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], std::string(kRuEdited) + " (1)");
   EXPECT_EQ(platform.Status, std::vector<std::string>{"hide-now"});
 }
 
 TEST_F(ShellTest, OpenProjectSwitchesTheFilterBackToNoFilter) {
   StartWithProject();
-  shell.FilterBtnClick(GridFilter::OnlyEdited);
-  ASSERT_EQ(shell.Grid().VisibleRows().size(), 1u);
+  shell.ViewChoices().FilterBtnClick(GridFilter::OnlyEdited);
+  ASSERT_EQ(shell.View().Grid().VisibleRows().size(), 1u);
   platform.OpenResults.push_back("/p/two.vmprj");
-  shell.OpenProjectCommand();
-  EXPECT_EQ(shell.Grid().Filter(), GridFilter::NoFilter);
-  EXPECT_EQ(shell.Grid().VisibleRows().size(), 3u);
+  shell.ProjectFile().OpenProjectCommand();
+  EXPECT_EQ(shell.View().Grid().Filter(), GridFilter::NoFilter);
+  EXPECT_EQ(shell.View().Grid().VisibleRows().size(), 3u);
   EXPECT_TRUE(changes & kChangedFilter);
 }
 
 TEST_F(ShellTest, CancelledOpenKeepsTheProject) {
   StartWithProject();
-  shell.GridMouseDown(kColHide, 1);
-  shell.OpenProjectCommand();  // cancelled
+  shell.GridEvents().GridMouseDown(kColHide, 1);
+  shell.ProjectFile().OpenProjectCommand();  // cancelled
   EXPECT_EQ(files.Opened.size(), 1u);
-  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Project().Modified());
   EXPECT_EQ(table.Phrases.size(), 4u);
 }
 
@@ -469,76 +469,76 @@ TEST_F(ShellTest, FailedOpenShowsTheMessageAndKeepsTheOpenProject) {
   for (const bool changed : {false, true}) {
     files.OnOpen = holds;
     OpenProject("/p/one.vmprj");
-    if (changed) shell.GridMouseDown(kColHide, 1);
-    const std::string title = shell.WindowTitle();
-    const std::vector<int> rows = shell.Grid().VisibleRows();
-    const CommandStates commands = shell.Commands();
+    if (changed) shell.GridEvents().GridMouseDown(kColHide, 1);
+    const std::string title = shell.Project().WindowTitle();
+    const std::vector<int> rows = shell.View().Grid().VisibleRows();
+    const CommandStates commands = shell.Project().Commands();
     platform.Boxes.clear();
     files.OnOpen = [](PhraseTable&, const std::string& path) { throw EFOpenError(path, "No such file or directory"); };
     platform.OpenResults.push_back("/p/gone.vmprj");
     if (changed) platform.Answers.push_back(Answer::No);  // the change is not saved first
-    shell.OpenProjectCommand();
+    shell.ProjectFile().OpenProjectCommand();
     ASSERT_EQ(platform.Boxes.size(), changed ? 2u : 1u);
     EXPECT_EQ(platform.Boxes.back().Text, "Cannot open file \"/p/gone.vmprj\". No such file or directory");
     EXPECT_EQ(platform.Boxes.back().ButtonSet, Buttons::Ok);
     EXPECT_EQ(platform.Boxes.back().Kind, BoxKind::Error);
     EXPECT_EQ(table.Phrases.size(), 4u);
-    EXPECT_EQ(shell.Grid().VisibleRows(), rows);
-    EXPECT_EQ(shell.WindowTitle(), title);
-    EXPECT_EQ(shell.Commands(), commands);
-    EXPECT_EQ(shell.Modified(), changed);
-    EXPECT_EQ(shell.History().CanUndo(), changed);
-    EXPECT_TRUE(shell.HasProjectFile());
-    EXPECT_EQ(shell.ProjectPath(), "/p/one.vmprj") << "the project stays on its own file";
+    EXPECT_EQ(shell.View().Grid().VisibleRows(), rows);
+    EXPECT_EQ(shell.Project().WindowTitle(), title);
+    EXPECT_EQ(shell.Project().Commands(), commands);
+    EXPECT_EQ(shell.Project().Modified(), changed);
+    EXPECT_EQ(shell.Project().History().CanUndo(), changed);
+    EXPECT_TRUE(shell.Project().HasProjectFile());
+    EXPECT_EQ(shell.Project().Path(), "/p/one.vmprj") << "the project stays on its own file";
     EXPECT_EQ(table.Phrases[0].Flags & pfHide, changed ? pfHide : 0);
   }
 }
 
 TEST_F(ShellTest, SaveProjectAsOffersTheProjectDialogAndTakesThePathOnSuccess) {
   StartWithProject("/p/one.vmprj");
-  shell.ResetProject();
+  shell.FormClose();
   TableBuilder().Add("x").Names("NAVI", "ABCDEFGH").Fill(table);
   platform.SaveResults.push_back("/p/Saved.vmprj");
-  ASSERT_TRUE(shell.SaveProjectAsCommand());
+  ASSERT_TRUE(shell.ProjectFile().SaveProjectAsCommand());
   ASSERT_EQ(platform.SaveDialogs.size(), 1u);
   EXPECT_EQ(platform.SaveDialogs[0], (FileDialogRequest{"Loading Translation Project|*.vmprj", "vmprj", "/p/one.vmprj", false, "/p"}));
   EXPECT_EQ(files.Saved, std::vector<std::string>{"/p/Saved.vmprj"});
-  EXPECT_EQ(shell.ProjectPath(), "/p/Saved.vmprj");
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/Saved.vmprj  [NAVI_ABCDEFGH]");
-  EXPECT_TRUE(shell.HasProjectFile());
+  EXPECT_EQ(shell.Project().Path(), "/p/Saved.vmprj");
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - /p/Saved.vmprj  [NAVI_ABCDEFGH]");
+  EXPECT_TRUE(shell.Project().HasProjectFile());
 }
 
 TEST_F(ShellTest, SaveProjectAsPresetIsProject1BeforeAnyOpen) {
   Start();
   TableBuilder().Add("x").Fill(table);
-  shell.SaveProjectAsCommand();  // cancelled
+  shell.ProjectFile().SaveProjectAsCommand();  // cancelled
   ASSERT_EQ(platform.SaveDialogs.size(), 1u);
   EXPECT_EQ(platform.SaveDialogs[0].PresetName, "Project1.vmprj");
   EXPECT_TRUE(files.Saved.empty());
-  EXPECT_EQ(shell.WindowTitle(), "Velmora");
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora");
 }
 
 TEST_F(ShellTest, FailedSaveShowsTheMessageAndKeepsTheChangeMarked) {
   StartWithProject("/p/one.vmprj");
-  shell.GridMouseDown(kColHide, 1);
+  shell.GridEvents().GridMouseDown(kColHide, 1);
   files.OnSave = [](PhraseTable&, const std::string& path) { throw EFCreateError(path, "Permission denied"); };
 
   platform.SaveResults.push_back("/ro/x.vmprj");
-  EXPECT_FALSE(shell.SaveProjectAsCommand());
+  EXPECT_FALSE(shell.ProjectFile().SaveProjectAsCommand());
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "Cannot create file \"/ro/x.vmprj\". Permission denied");
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/one.vmprj  [APM_T1]") << "the title names the file that holds the project";
-  EXPECT_EQ(shell.ProjectPath(), "/p/one.vmprj") << "a failed Save As does not take the path";
-  EXPECT_TRUE(shell.Modified());
-  EXPECT_TRUE(shell.Commands().SaveProject);
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - /p/one.vmprj  [APM_T1]") << "the title names the file that holds the project";
+  EXPECT_EQ(shell.Project().Path(), "/p/one.vmprj") << "a failed Save As does not take the path";
+  EXPECT_TRUE(shell.Project().Modified());
+  EXPECT_TRUE(shell.Project().Commands().SaveProject);
 
   files.OnSave = [](PhraseTable&, const std::string&) { throw EWriteError(); };
-  EXPECT_FALSE(shell.SaveProjectCommand());
+  EXPECT_FALSE(shell.ProjectFile().SaveProjectCommand());
   EXPECT_EQ(platform.Boxes.back().Text, "Stream write error");
-  EXPECT_TRUE(shell.Modified()) << "the project was not saved, so closing must still ask";
+  EXPECT_TRUE(shell.Project().Modified()) << "the project was not saved, so closing must still ask";
   platform.Answers.push_back(Answer::Yes);
   EXPECT_FALSE(shell.FormCloseQuery()) << "Yes with a failing save keeps the window open";
-  EXPECT_TRUE(shell.Modified());
+  EXPECT_TRUE(shell.Project().Modified());
 }
 
 }  // namespace

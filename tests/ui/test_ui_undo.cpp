@@ -6,8 +6,8 @@
 #include "UiTestSupport.h"
 #include "project/file/PhraseEdits.h"
 #include "support/TestSupport.h"
-#include "ui/logic/ShellController.h"
-#include "ui/logic/UndoStack.h"
+#include "ui/logic/shell/ShellController.h"
+#include "ui/logic/state/UndoStack.h"
 
 namespace velmora::ui {
 namespace {
@@ -198,7 +198,7 @@ class UndoTest : public ::testing::Test, public testing::TestWindow {
       f.Memo1Change(text, {text});
       return f.OkBtnClick(text);
     };
-    shell.GridDoubleClick();
+    shell.GridEvents().StringGridDblClick();
   }
 };
 
@@ -216,54 +216,54 @@ TEST_P(EveryChangeTest, UndoesAndRedoesAsOneStep) {
   c.change(*this);
   const Seen after = SeenOf(table);
   ASSERT_NE(after, before) << "the change changed something";
-  ASSERT_TRUE(shell.Modified());
-  EXPECT_EQ(shell.History().Count(), 1u);
-  EXPECT_TRUE(shell.Commands().Undo);
-  EXPECT_FALSE(shell.Commands().Redo);
+  ASSERT_TRUE(shell.Project().Modified());
+  EXPECT_EQ(shell.Project().History().Count(), 1u);
+  EXPECT_TRUE(shell.Project().Commands().Undo);
+  EXPECT_FALSE(shell.Project().Commands().Redo);
 
-  shell.UndoCommand();
+  shell.Undo().UndoCommand();
   EXPECT_EQ(SeenOf(table), before);
-  EXPECT_FALSE(shell.Modified()) << "back at the state the project was opened in";
-  EXPECT_FALSE(shell.Commands().SaveProject);
+  EXPECT_FALSE(shell.Project().Modified()) << "back at the state the project was opened in";
+  EXPECT_FALSE(shell.Project().Commands().SaveProject);
   EXPECT_EQ(platform.StatusLine.back(), "Отменено: " + c.label);
-  EXPECT_FALSE(shell.Commands().Undo);
-  EXPECT_TRUE(shell.Commands().Redo);
+  EXPECT_FALSE(shell.Project().Commands().Undo);
+  EXPECT_TRUE(shell.Project().Commands().Redo);
 
-  shell.RedoCommand();
+  shell.Undo().RedoCommand();
   EXPECT_EQ(SeenOf(table), after);
-  EXPECT_TRUE(shell.Modified());
-  EXPECT_TRUE(shell.Commands().SaveProject);
+  EXPECT_TRUE(shell.Project().Modified());
+  EXPECT_TRUE(shell.Project().Commands().SaveProject);
   EXPECT_EQ(platform.StatusLine.back(), "Повторено: " + c.label);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Window, EveryChangeTest,
     ::testing::Values(
-        ChangeCase{"HideClick", "переключён HIDE", [](UndoTest& u) { u.shell.GridMouseDown(kColHide, 1); }},
-        ChangeCase{"OnClick", "переключён ON", [](UndoTest& u) { u.shell.GridMouseDown(kColOn, 3); }},
+        ChangeCase{"HideClick", "переключён HIDE", [](UndoTest& u) { u.shell.GridEvents().GridMouseDown(kColHide, 1); }},
+        ChangeCase{"OnClick", "переключён ON", [](UndoTest& u) { u.shell.GridEvents().GridMouseDown(kColOn, 3); }},
         ChangeCase{"CtrlH", "переключён HIDE",
                    [](UndoTest& u) {
-                     u.shell.GridSelectCell(2);
-                     u.shell.ToggleHideCommand();
+                     u.shell.GridEvents().GridSelectCell(2);
+                     u.shell.GridEvents().ToggleHideCommand();
                    }},
         ChangeCase{"Space", "переключён ON",
                    [](UndoTest& u) {
-                     u.shell.GridSelectCell(4);
-                     u.shell.ToggleOnCommand();
+                     u.shell.GridEvents().GridSelectCell(4);
+                     u.shell.GridEvents().ToggleOnCommand();
                    }},
         ChangeCase{"NewText", "правка перевода",
                    [](UndoTest& u) {
-                     u.shell.GridSelectCell(2);  // hidden: OK also clears HIDE and sets ON
+                     u.shell.GridEvents().GridSelectCell(2);  // hidden: OK also clears HIDE and sets ON
                      u.EditSelected("Versteckt");
                    }},
         ChangeCase{"ReplacedText", "правка перевода",
                    [](UndoTest& u) {
-                     u.shell.GridSelectCell(4);
+                     u.shell.GridEvents().GridSelectCell(4);
                      u.EditSelected("Landkarte");
                    }},
         ChangeCase{"TextTakenAway", "правка перевода",
                    [](UndoTest& u) {
-                     u.shell.GridSelectCell(3);
+                     u.shell.GridEvents().GridSelectCell(3);
                      u.EditSelected("");
                    }},
         ChangeCase{"Import", "импорт из файла фраз",
@@ -272,111 +272,111 @@ INSTANTIATE_TEST_SUITE_P(
                      const std::string path = dir.File("in.txt");
                      velmora::test::WriteFile(path, std::string("0 = Strecke\r\n3 = Landkarte\r\nzweite\r\n"));
                      u.platform.OpenResults.push_back(path);
-                     u.shell.ImportCommand();
+                     u.shell.Exchange().ImportCommand();
                    }}),
     [](const ::testing::TestParamInfo<ChangeCase>& p) { return std::string(p.param.name); });
 
 TEST_F(UndoTest, TheStatusLineSpeaksTheLanguageOfTheMomentNotOfTheStep) {
-  shell.GridMouseDown(kColHide, 1);  // recorded while the window is Russian
-  shell.GridMouseDown(kColOn, 3);
-  shell.EngMenuItemClick();
-  shell.UndoCommand();
+  shell.GridEvents().GridMouseDown(kColHide, 1);  // recorded while the window is Russian
+  shell.GridEvents().GridMouseDown(kColOn, 3);
+  shell.ViewChoices().EngMenuItemClick();
+  shell.Undo().UndoCommand();
   EXPECT_EQ(platform.StatusLine.back(), "Undone: ON switched");
-  shell.RusMenuItemClick();
-  shell.UndoCommand();
+  shell.ViewChoices().RusMenuItemClick();
+  shell.Undo().UndoCommand();
   EXPECT_EQ(platform.StatusLine.back(), "Отменено: переключён HIDE");
-  shell.EngMenuItemClick();
-  shell.RedoCommand();
+  shell.ViewChoices().EngMenuItemClick();
+  shell.Undo().RedoCommand();
   EXPECT_EQ(platform.StatusLine.back(), "Redone: HIDE switched");
   // A step the window does not name itself keeps its own name.
-  shell.RunAsUndoStep("Renumbered", [&] { ToggleHide(table, 1); });
-  shell.UndoCommand();
+  shell.Undo().RunAsUndoStep("Renumbered", [&] { ToggleHide(table, 1); });
+  shell.Undo().UndoCommand();
   EXPECT_EQ(platform.StatusLine.back(), "Undone: Renumbered");
 }
 
 TEST_F(UndoTest, SaveMovesTheCleanPoint) {
-  shell.GridMouseDown(kColHide, 1);
-  ASSERT_TRUE(shell.SaveProjectCommand());
-  shell.GridMouseDown(kColHide, 2);
-  EXPECT_TRUE(shell.Commands().SaveProject);
+  shell.GridEvents().GridMouseDown(kColHide, 1);
+  ASSERT_TRUE(shell.ProjectFile().SaveProjectCommand());
+  shell.GridEvents().GridMouseDown(kColHide, 2);
+  EXPECT_TRUE(shell.Project().Commands().SaveProject);
 
-  shell.UndoCommand();
-  EXPECT_FALSE(shell.Modified()) << "back at the saved state";
-  EXPECT_FALSE(shell.Commands().SaveProject);
+  shell.Undo().UndoCommand();
+  EXPECT_FALSE(shell.Project().Modified()) << "back at the saved state";
+  EXPECT_FALSE(shell.Project().Commands().SaveProject);
   EXPECT_TRUE(shell.FormCloseQuery()) << "closing asks nothing";
-  shell.UndoCommand();
-  EXPECT_TRUE(shell.Modified()) << "before the saved state";
-  EXPECT_TRUE(shell.Commands().SaveProject);
-  shell.RedoCommand();
-  EXPECT_FALSE(shell.Modified());
+  shell.Undo().UndoCommand();
+  EXPECT_TRUE(shell.Project().Modified()) << "before the saved state";
+  EXPECT_TRUE(shell.Project().Commands().SaveProject);
+  shell.Undo().RedoCommand();
+  EXPECT_FALSE(shell.Project().Modified());
   EXPECT_TRUE(platform.Boxes.empty());
 }
 
 TEST_F(UndoTest, UndoSelectsTheChangedPhraseAndRefills) {
-  shell.FilterBtnClick(GridFilter::OnlyEdited);
-  shell.GridSelectCell(1);  // phrase 2
+  shell.ViewChoices().FilterBtnClick(GridFilter::OnlyEdited);
+  shell.GridEvents().GridSelectCell(1);  // phrase 2
   EditSelected("");         // its text taken away; the row stays until a refill
-  ASSERT_EQ(shell.Grid().RowCount(), 3);
-  shell.GridSelectCell(2);  // phrase 3
-  shell.UndoCommand();
-  EXPECT_EQ(shell.Grid().VisibleRows(), (std::vector<int32_t>{2, 3}));
-  EXPECT_EQ(shell.Grid().SelectedRow(), 1);
-  EXPECT_EQ(shell.Grid().Memo2(), "Menue");
-  EXPECT_EQ(shell.Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (2)");
+  ASSERT_EQ(shell.View().Grid().RowCount(), 3);
+  shell.GridEvents().GridSelectCell(2);  // phrase 3
+  shell.Undo().UndoCommand();
+  EXPECT_EQ(shell.View().Grid().VisibleRows(), (std::vector<int32_t>{2, 3}));
+  EXPECT_EQ(shell.View().Grid().SelectedRow(), 1);
+  EXPECT_EQ(shell.View().Grid().Memo2(), "Menue");
+  EXPECT_EQ(shell.View().Grid().HeaderTexts()[kColEdited], "      Редактированнный текст (2)");
 }
 
 TEST_F(UndoTest, NothingToUndoOrRedoBeeps) {
-  shell.UndoCommand();
-  shell.RedoCommand();
+  shell.Undo().UndoCommand();
+  shell.Undo().RedoCommand();
   EXPECT_EQ(platform.Beeps, 2);
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
 }
 
 TEST_F(UndoTest, AWholeCommandIsOneStepAndNestedCallsJoinIt) {
   const Seen before = SeenOf(table);
-  const bool recorded = shell.RunAsUndoStep("Take translations", [&] {
+  const bool recorded = shell.Undo().RunAsUndoStep("Take translations", [&] {
     ApplyEditedText(table, 0, "Strecke");
     ToggleHide(table, 1);
     // A command that wraps itself joins the step around it.
-    EXPECT_FALSE(shell.RunAsUndoStep("inner", [&] { ApplyEditedText(table, 3, "Landkarte"); }));
-    shell.GridMouseDown(kColOn, 3);  // a click inside the command as well
+    EXPECT_FALSE(shell.Undo().RunAsUndoStep("inner", [&] { ApplyEditedText(table, 3, "Landkarte"); }));
+    shell.GridEvents().GridMouseDown(kColOn, 3);  // a click inside the command as well
   });
   EXPECT_TRUE(recorded);
-  EXPECT_EQ(shell.History().Count(), 1u);
-  EXPECT_EQ(shell.History().UndoLabel(), "Take translations");
-  EXPECT_TRUE(shell.Modified());
-  shell.UndoCommand();
+  EXPECT_EQ(shell.Project().History().Count(), 1u);
+  EXPECT_EQ(shell.Project().History().UndoLabel(), "Take translations");
+  EXPECT_TRUE(shell.Project().Modified());
+  shell.Undo().UndoCommand();
   EXPECT_EQ(SeenOf(table), before);
-  EXPECT_FALSE(shell.Modified());
+  EXPECT_FALSE(shell.Project().Modified());
 
   // A command that changes nothing leaves no step.
-  EXPECT_FALSE(shell.RunAsUndoStep("nothing", [] {}));
-  EXPECT_TRUE(shell.Commands().Redo) << "the redo step survives an empty command";
+  EXPECT_FALSE(shell.Undo().RunAsUndoStep("nothing", [] {}));
+  EXPECT_TRUE(shell.Project().Commands().Redo) << "the redo step survives an empty command";
 }
 
 TEST_F(UndoTest, ACommandThatFailsHalfwayKeepsWhatItDidUndoable) {
   const Seen before = SeenOf(table);
-  EXPECT_THROW(shell.RunAsUndoStep("failing",
+  EXPECT_THROW(shell.Undo().RunAsUndoStep("failing",
                                    [&] {
                                      ApplyEditedText(table, 0, "Strecke");
                                      throw std::runtime_error("Stream read error");
                                    }),
                std::runtime_error);
-  EXPECT_TRUE(shell.Modified());
-  ASSERT_TRUE(shell.Commands().Undo);
-  shell.UndoCommand();
+  EXPECT_TRUE(shell.Project().Modified());
+  ASSERT_TRUE(shell.Project().Commands().Undo);
+  shell.Undo().UndoCommand();
   EXPECT_EQ(SeenOf(table), before);
 }
 
 TEST_F(UndoTest, AnotherProjectEmptiesTheStack) {
-  shell.GridMouseDown(kColHide, 1);
-  ASSERT_TRUE(shell.Commands().Undo);
+  shell.GridEvents().GridMouseDown(kColHide, 1);
+  ASSERT_TRUE(shell.Project().Commands().Undo);
   platform.Answers.push_back(Answer::No);  // discard the change
   platform.OpenResults.push_back("/p/b.vmprj");
-  shell.OpenProjectCommand();
-  EXPECT_FALSE(shell.Commands().Undo);
-  EXPECT_FALSE(shell.History().CanUndo());
-  shell.UndoCommand();
+  shell.ProjectFile().OpenProjectCommand();
+  EXPECT_FALSE(shell.Project().Commands().Undo);
+  EXPECT_FALSE(shell.Project().History().CanUndo());
+  shell.Undo().UndoCommand();
   EXPECT_EQ(platform.Beeps, 1);
 }
 

@@ -6,7 +6,7 @@
 #include "UiTestSupport.h"
 #include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/shell/ShellController.h"
 
 namespace velmora::ui {
 namespace {
@@ -79,15 +79,15 @@ class UnsavedWorkTest : public ::testing::TestWithParam<std::tuple<Command, Answ
 TEST_P(UnsavedWorkTest, AsksAndActsOnTheAnswer) {
   const auto& [command, c] = GetParam();
   platform.OpenResults.push_back("/p/old.vmprj");
-  shell.OpenProjectCommand();
+  shell.ProjectFile().OpenProjectCommand();
   if (!c.hasFile) {
     // A project made from a unit, never saved.
-    shell.ResetProject();
+    shell.FormClose();
     TableBuilder().Add("Route").Add("Menu", pfOn, "Menue").Names("NEW", "T1").Fill(table);
-    shell.FilterBtnClick(GridFilter::NoFilter);
+    shell.ViewChoices().FilterBtnClick(GridFilter::NoFilter);
   }
-  if (c.modified) shell.GridMouseDown(kColHide, 1);
-  ASSERT_EQ(shell.Modified(), c.modified);
+  if (c.modified) shell.GridEvents().GridMouseDown(kColHide, 1);
+  ASSERT_EQ(shell.Project().Modified(), c.modified);
   const std::vector<uint16_t> flagsBefore = {table.Phrases[0].Flags, table.Phrases[1].Flags};
   platform.OpenDialogs.clear();
   platform.Answers.push_back(c.answer);
@@ -98,15 +98,15 @@ TEST_P(UnsavedWorkTest, AsksAndActsOnTheAnswer) {
   bool wentOn = false;
   switch (command) {
     case Command::OpenProject:
-      shell.OpenProjectCommand();
+      shell.ProjectFile().OpenProjectCommand();
       wentOn = !platform.OpenDialogs.empty();
       break;
     case Command::OpenLoader:
-      shell.OpenFileCommand();
+      shell.Creation().OpenFileCommand();
       wentOn = !platform.OpenDialogs.empty();
       break;
     case Command::OpenBin:
-      shell.OpenBinFileCommand();
+      shell.Creation().OpenBinFileCommand();
       wentOn = !platform.OpenDialogs.empty();
       break;
     case Command::Close:
@@ -131,7 +131,7 @@ TEST_P(UnsavedWorkTest, AsksAndActsOnTheAnswer) {
   // away by the question itself.
   EXPECT_EQ(table.Phrases[0].Flags, flagsBefore[0]);
   EXPECT_EQ(table.Phrases[1].Flags, flagsBefore[1]);
-  EXPECT_EQ(shell.Modified(), c.modified && !c.saved);
+  EXPECT_EQ(shell.Project().Modified(), c.modified && !c.saved);
 }
 
 using UnsavedParam = std::tuple<Command, AnswerCase>;
@@ -164,43 +164,43 @@ TEST_F(ShownStateTest, AReaderThatStopsHalfwayLeavesTheOpenProject) {
     throw EReadError();
   };
   platform.OpenResults.push_back("/p/broken.vmprj");
-  shell.OpenProjectCommand();
+  shell.ProjectFile().OpenProjectCommand();
   ASSERT_EQ(platform.Boxes.size(), 1u);
   EXPECT_EQ(platform.Boxes[0].Text, "Stream read error");
   // Nothing of the half-read file reaches the window.
   ASSERT_EQ(table.Phrases.size(), 2u);
   EXPECT_EQ(table.OriginText(table.Phrases[0]), "Route");
-  EXPECT_EQ(shell.Grid().RowCount(), 3);
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]");
-  EXPECT_EQ(shell.ProjectPath(), "/p/old.vmprj");
+  EXPECT_EQ(shell.View().Grid().RowCount(), 3);
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]");
+  EXPECT_EQ(shell.Project().Path(), "/p/old.vmprj");
 }
 
 TEST_F(ShownStateTest, AFailedSaveAsKeepsTheTitleOfTheRealFile) {
-  shell.GridMouseDown(kColHide, 1);
+  shell.GridEvents().GridMouseDown(kColHide, 1);
   files.OnSave = [](PhraseTable&, const std::string& p) { throw EFCreateError(p, "Read-only file system"); };
   platform.SaveResults.push_back("/ro/new.vmprj");
-  EXPECT_FALSE(shell.SaveProjectAsCommand());
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]");
-  EXPECT_EQ(shell.ProjectPath(), "/p/old.vmprj");
+  EXPECT_FALSE(shell.ProjectFile().SaveProjectAsCommand());
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - /p/old.vmprj  [OLD_T0]");
+  EXPECT_EQ(shell.Project().Path(), "/p/old.vmprj");
 
   // Once a save works, the title follows it.
   files.OnSave = nullptr;
   platform.SaveResults.push_back("/p/new.vmprj");
-  EXPECT_TRUE(shell.SaveProjectAsCommand());
-  EXPECT_EQ(shell.WindowTitle(), "Velmora - /p/new.vmprj  [OLD_T0]");
+  EXPECT_TRUE(shell.ProjectFile().SaveProjectAsCommand());
+  EXPECT_EQ(shell.Project().WindowTitle(), "Velmora - /p/new.vmprj  [OLD_T0]");
 }
 
 TEST_F(ShownStateTest, DialogsOpenBesideTheProjectOrItsSource) {
-  EXPECT_EQ(shell.DialogFolder(), "/p");
+  EXPECT_EQ(shell.Dialogs().Files.Folder(), "/p");
   // With no project open, the folder of the file chosen last.
-  shell.ResetProject();
+  shell.FormClose();
   platform.OpenResults.push_back("/data/texts/in.txt");
-  shell.ImportCommand();  // no project: nothing to import into, but a file was chosen
-  EXPECT_EQ(shell.DialogFolder(), "/data/texts");
+  shell.Exchange().ImportCommand();  // no project: nothing to import into, but a file was chosen
+  EXPECT_EQ(shell.Dialogs().Files.Folder(), "/data/texts");
   // A project made from a loader: the loader's folder.
   TableBuilder().Add("x").Fill(table);
   table.SourcePath = "/disc/LOADING.KWI";
-  EXPECT_EQ(shell.DialogFolder(), "/disc");
+  EXPECT_EQ(shell.Dialogs().Files.Folder(), "/disc");
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "project/file/ProjectFile.h"
-#include "ui/logic/ShellController.h"
-#include "ui/logic/PhraseGrid.h"
+#include "ui/logic/shell/ShellController.h"
+#include "ui/logic/grid/PhraseGrid.h"
 #include "ui/qt/MainForm.h"
 
 namespace {
@@ -83,7 +83,7 @@ struct ShownWindow {
     form.show();
     QApplication::processEvents();
     FillTable(table);
-    form.Shell().FilterBtnClick(GridFilter::NoFilter);
+    form.Shell().ViewChoices().FilterBtnClick(GridFilter::NoFilter);
     QApplication::processEvents();
   }
 };
@@ -94,10 +94,10 @@ void BM_RefillGridInWindow(benchmark::State& state) {
   ShownWindow w;
   ui::TMainForm& form = w.form;
   for (auto _ : state) {
-    form.Shell().FilterBtnClick(GridFilter::NoFilter);
+    form.Shell().ViewChoices().FilterBtnClick(GridFilter::NoFilter);
     QApplication::processEvents();
   }
-  state.counters["rows"] = static_cast<double>(form.Shell().Grid().VisibleRows().size());
+  state.counters["rows"] = static_cast<double>(form.Shell().View().Grid().VisibleRows().size());
 }
 BENCHMARK(BM_RefillGridInWindow)->Unit(benchmark::kMillisecond);
 
@@ -116,10 +116,10 @@ void BM_OpenProjectInWindow(benchmark::State& state) {
   form.show();
   QApplication::processEvents();
   for (auto _ : state) {
-    form.Shell().OpenProjectFile(path);
+    form.Shell().ProjectFile().OpenProjectFile(path);
     QApplication::processEvents();
   }
-  state.counters["rows"] = static_cast<double>(form.Shell().Grid().VisibleRows().size());
+  state.counters["rows"] = static_cast<double>(form.Shell().View().Grid().VisibleRows().size());
   state.counters["unit_MB"] = static_cast<double>(t.UnitImage.size()) / (1 << 20);
 }
 BENCHMARK(BM_OpenProjectInWindow)->Unit(benchmark::kMillisecond);
@@ -128,12 +128,12 @@ BENCHMARK(BM_OpenProjectInWindow)->Unit(benchmark::kMillisecond);
 void BM_ToggleWithUndoInWindow(benchmark::State& state) {
   ShownWindow w;
   ui::TMainForm& form = w.form;
-  form.Shell().GridSelectCell(2);
+  form.Shell().GridEvents().GridSelectCell(2);
   for (auto _ : state) {
-    form.Shell().GridMouseDown(ui::kColHide, 2);
+    form.Shell().GridEvents().GridMouseDown(ui::kColHide, 2);
     QApplication::processEvents();
   }
-  state.counters["steps"] = static_cast<double>(form.Shell().History().Count());
+  state.counters["steps"] = static_cast<double>(form.Shell().Project().History().Count());
 }
 BENCHMARK(BM_ToggleWithUndoInWindow)->Unit(benchmark::kMicrosecond);
 
@@ -142,12 +142,12 @@ BENCHMARK(BM_ToggleWithUndoInWindow)->Unit(benchmark::kMicrosecond);
 void BM_UndoRedoInWindow(benchmark::State& state) {
   ShownWindow w;
   ui::TMainForm& form = w.form;
-  form.Shell().GridMouseDown(ui::kColHide, 15000);
+  form.Shell().GridEvents().GridMouseDown(ui::kColHide, 15000);
   QApplication::processEvents();
   for (auto _ : state) {
-    form.Shell().UndoCommand();
+    form.Shell().Undo().UndoCommand();
     QApplication::processEvents();
-    form.Shell().RedoCommand();
+    form.Shell().Undo().RedoCommand();
     QApplication::processEvents();
   }
 }
@@ -180,7 +180,7 @@ void BM_WholeTableUndoStep(benchmark::State& state) {
   ui::ShellController shell(t, platform);
   size_t i = 0;
   for (auto _ : state) {
-    shell.RunAsUndoStep("bench", [&] { t.Phrases[i++ % t.Phrases.size()].Flags ^= pfOn; });
+    shell.Undo().RunAsUndoStep("bench", [&] { t.Phrases[i++ % t.Phrases.size()].Flags ^= pfOn; });
   }
 }
 BENCHMARK(BM_WholeTableUndoStep)->Unit(benchmark::kMillisecond);

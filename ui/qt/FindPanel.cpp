@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "ui/logic/PhraseGrid.h"
+#include "ui/logic/grid/PhraseGrid.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/Pictures.h"
 

@@ -12,9 +12,9 @@
 
 #include "analysis/Filters.h"
 #include "project/text/CodePages.h"
-#include "ui/logic/CaptionTables.h"
-#include "ui/logic/SearchCommands.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/words/CaptionTables.h"
+#include "ui/logic/commands/SearchCommands.h"
+#include "ui/logic/shell/ShellController.h"
 
 namespace velmora::ui {
 

@@ -24,20 +24,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ui/logic/CommandLine.h"
-#include "ui/logic/Mnemonics.h"
-#include "ui/logic/WindowPlacement.h"
-#include "ui/qt/EditDialog.h"
+#include "ui/logic/startup/CommandLine.h"
+#include "ui/logic/words/Mnemonics.h"
+#include "ui/logic/startup/WindowPlacement.h"
+#include "ui/qt/EditForm.h"
 #include "ui/qt/FindPanel.h"
 #include "ui/qt/FocusFrame.h"
 #include "ui/qt/Fonts.h"
-#include "ui/qt/NewProjectDialog.h"
+#include "ui/qt/NewProjectForm.h"
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
 #include "ui/qt/ProblemsPanel.h"
 #include "ui/qt/QtText.h"
-#include "ui/qt/LoaderUnitsDialog.h"
-#include "ui/qt/SourceDialog.h"
+#include "ui/qt/LoaderUnitsForm.h"
+#include "ui/qt/CreateForm.h"
 #include "ui/qt/StatusPanel.h"
 
 // The pictures live in a static library: their resource initialiser must
@@ -70,23 +70,23 @@ TMainForm::TMainForm(PhraseTable& table, std::vector<std::string> args, ProjectF
   for (size_t i = 0; i < rows.size(); ++i)
     if (rows[i].GridOnly) grid_->addAction(actions_[i]);
   // The dialogs are created once, with the window, and reused.
-  newProjectForm_ = new TNewProjectForm(shell_.NewProject(), this);
-  editForm_ = new TEditForm(shell_.Editor(), this);
-  createForm_ = new TCreateForm(shell_.SourceForm(), this);
+  newProjectForm_ = new TNewProjectForm(shell_.Dialogs().NewProject, this);
+  editForm_ = new TEditForm(shell_.Dialogs().Editor, this);
+  createForm_ = new TCreateForm(shell_.Dialogs().Source, this);
   unitsForm_ = new TLoaderUnitsForm(this);
   platform_.SetWidgets({statusPanel_, grid_, panel1_, newProjectForm_, editForm_, createForm_, unitsForm_});
   resize(kClientWidth, kClientHeight);
   move(0, 0);
   FitIntoScreen();
 
-  shell_.OnChanged = [this](unsigned what) { OnChanged(what); };
-  shell_.OnRowChanged = [this](int gridRow) { model_->RowChanged(gridRow); };
+  shell_.Window().OnChanged = [this](unsigned what) { OnChanged(what); };
+  shell_.Window().OnRowChanged = [this](int gridRow) { model_->RowChanged(gridRow); };
   shell_.FormCreate();
 }
 
 TMainForm::~TMainForm() {
-  shell_.OnChanged = nullptr;
-  shell_.OnRowChanged = nullptr;
+  shell_.Window().OnChanged = nullptr;
+  shell_.Window().OnRowChanged = nullptr;
 }
 
 // ---------------------------------------------------------------- building
@@ -117,7 +117,7 @@ void TMainForm::BuildMenus() {
       a->setCheckable(true);
       a->setData(tag);
       codePageGroup_->addAction(a);
-      connect(a, &QAction::triggered, this, [this, tag] { shell_.CodePageMenuItemClick(tag); });
+      connect(a, &QAction::triggered, this, [this, tag] { shell_.ViewChoices().CodePageMenuItemClick(tag); });
     }
     if (*row.Shortcuts) {
       a->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(row.Shortcuts)));
@@ -205,7 +205,7 @@ void TMainForm::BuildToolBar() {
       a->setObjectName(QString(row.Name) + "Action");
       filterGroup_->addAction(a);
       const GridFilter filter = *row.Filter;
-      connect(a, &QAction::triggered, this, [this, filter] { shell_.FilterBtnClick(filter); });
+      connect(a, &QAction::triggered, this, [this, filter] { shell_.ViewChoices().FilterBtnClick(filter); });
       b->setDefaultAction(a);
       actions_[i] = a;
     } else if (row.Run) {
@@ -232,8 +232,8 @@ void TMainForm::BuildPanels() {
   panel1_->setObjectName("Panel1");
   auto* p1 = new QVBoxLayout(panel1_);
   p1->setContentsMargins(0, 0, 0, 0);
-  model_ = new PhraseGridModel(shell_, this);
-  grid_ = new PhraseGridView(shell_, *model_, panel1_);
+  model_ = new PhraseGridModel(shell_.View(), this);
+  grid_ = new PhraseGridView(shell_.GridEvents(), shell_.View().Grid(), shell_.Project().Table(), *model_, panel1_);
   grid_->setFont(SansFont(11));
   p1->addWidget(grid_);
   connect(grid_, &PhraseGridView::contextMenuWanted, this,
@@ -242,10 +242,10 @@ void TMainForm::BuildPanels() {
   // The find panels over the header row, where ResetGrid puts them.
   for (const FindPanel which : {FindPanel::Origin, FindPanel::Edited}) {
     auto* fp = new TFindPanel(static_cast<int>(which), grid_->horizontalHeader());
-    connect(fp, &TFindPanel::searchDown, this, [this, which](const QString& t) { shell_.FindDownBtnClick(which, U(t)); });
-    connect(fp, &TFindPanel::searchUp, this, [this, which](const QString& t) { shell_.FindUpBtnClick(which, U(t)); });
+    connect(fp, &TFindPanel::searchDown, this, [this, which](const QString& t) { shell_.Search().FindDownBtnClick(which, U(t)); });
+    connect(fp, &TFindPanel::searchUp, this, [this, which](const QString& t) { shell_.Search().FindUpBtnClick(which, U(t)); });
     connect(fp, &TFindPanel::enterPressed, this,
-            [this, which](const QString& t) { shell_.FindEditKeyPress(which, U(t), '\r'); });
+            [this, which](const QString& t) { shell_.Search().FindEditKeyPress(which, U(t), '\r'); });
     findPanels_[static_cast<size_t>(which) - 1] = fp;
   }
   grid_->SetFindPanels(findPanels_[0], findPanels_[1]);
@@ -284,13 +284,13 @@ void TMainForm::BuildPanels() {
   statusBar()->setObjectName("StatusLine");
   statusBar()->setSizeGripEnabled(false);
 
-  problemsPanel_ = new TProblemsPanel(shell_, this);
+  problemsPanel_ = new TProblemsPanel(shell_.Checks(), this);
   addDockWidget(Qt::BottomDockWidgetArea, problemsPanel_);
   problemsPanel_->hide();
 }
 
 void TMainForm::ShowProblems() {
-  shell_.CheckCommand();
+  shell_.Checks().CheckCommand();
   problemsPanel_->show();
   problemsPanel_->raise();
 }
@@ -312,7 +312,7 @@ void TMainForm::RunCommand(void (*run)(ActionHost&)) {
 }
 
 void TMainForm::ShowHelp() {
-  platform_.MessageBox(shell_.Caption(CaptionId::HelpToolBtnHint), Buttons::Ok, BoxKind::Information);
+  platform_.MessageBox(shell_.View().Caption(CaptionId::HelpToolBtnHint), Buttons::Ok, BoxKind::Information);
 }
 
 void TMainForm::FocusFindBox(FindPanel panel) {
@@ -327,11 +327,10 @@ void TMainForm::FindAgain(bool down) {
   for (const FindPanel which : {FindPanel::Origin, FindPanel::Edited}) {
     QLineEdit* edit = FindPanelOf(which)->Edit();
     if (!edit->hasFocus()) continue;
-    if (down) shell_.FindDownBtnClick(which, U(edit->text()));
-    else shell_.FindUpBtnClick(which, U(edit->text()));
+    shell_.Search().Find(which, U(edit->text()), down);
     return;
   }
-  shell_.FindAgain(down);
+  shell_.Search().FindAgain(down);
 }
 
 // ---------------------------------------------------------------- updates
@@ -339,7 +338,7 @@ void TMainForm::FindAgain(bool down) {
 void TMainForm::OnChanged(unsigned what) {
   if (what & kChangedCaptions) ApplyCaptions();
   if (what & kChangedCommands) ApplyCommands();
-  if (what & kChangedTitle) setWindowTitle(Local(shell_.WindowTitle()));
+  if (what & kChangedTitle) setWindowTitle(Local(shell_.Project().WindowTitle()));
   if (what & kChangedRows) model_->ResetRows();
   if (what & kChangedCells) model_->AllCellsChanged();
   if (what & kChangedHeaders) model_->HeadersChanged();
@@ -351,13 +350,13 @@ void TMainForm::OnChanged(unsigned what) {
   if (what & kChangedProblems) problemsPanel_->Refresh();
   // While the list is shown it follows the project's texts and the code page.
   else if (problemsPanel_->isVisible() && (what & (kChangedRows | kChangedCells | kChangedHeaders | kChangedCodePage)))
-    shell_.CheckCommand();
+    shell_.Checks().CheckCommand();
   // A new project is worked on from its first row.
   if (what & kChangedProjectShown) grid_->setFocus(Qt::OtherFocusReason);
 }
 
 void TMainForm::ApplyCaptions() {
-  auto cap = [this](CaptionId id) { return Q(shell_.Caption(id)); };
+  auto cap = [this](CaptionId id) { return Q(shell_.View().Caption(id)); };
   const std::vector<MainAction>& rows = MainActions();
   for (size_t i = 0; i < rows.size(); ++i) {
     const MainAction& row = rows[i];
@@ -382,7 +381,7 @@ void TMainForm::ApplyCaptions() {
   const std::vector<MainMenu>& menus = MainMenus();
   for (size_t i = 0; i < menus.size(); ++i) {
     barMenus_[static_cast<size_t>(menus[i].Place)]->setTitle(cap(menus[i].Title));
-    const std::optional<char32_t> mnemonic = MnemonicOf(shell_.Caption(menus[i].Title));
+    const std::optional<char32_t> mnemonic = MnemonicOf(shell_.View().Caption(menus[i].Title));
     const std::optional<char> latin = mnemonic ? LatinKeyOf(*mnemonic) : std::nullopt;
     latinMnemonics_[i]->setKey(latin ? QKeySequence(QString("Alt+") + QChar::fromLatin1(*latin).toUpper())
                                      : QKeySequence());
@@ -403,7 +402,7 @@ void TMainForm::ApplyCaptions() {
 }
 
 void TMainForm::ApplyCommands() {
-  const CommandStates& commands = shell_.Commands();
+  const CommandStates& commands = shell_.Project().Commands();
   const std::vector<MainAction>& rows = MainActions();
   auto enabledRow = [&](const MainAction& row) { return !row.EnabledBy || commands.*(row.EnabledBy); };
   for (size_t i = 0; i < rows.size(); ++i) {
@@ -437,8 +436,8 @@ void TMainForm::LayOutGrid() {
 }
 
 void TMainForm::ApplyMemos() {
-  const PhraseGrid& grid = shell_.Grid();
-  const CodePage cp = shell_.DisplayCodePage();
+  const PhraseGrid& grid = shell_.View().Grid();
+  const CodePage cp = shell_.View().DisplayCodePage();
   memo1_->setPlainText(PhraseGridModel::Decode(grid.Memo1(), cp));
   memo2_->setPlainText(PhraseGridModel::Decode(grid.Memo2(), cp));
   const QColor back = grid.MemoColour() == MemoBackground::Black ? QColor(Qt::black) : palette().color(QPalette::Button);
@@ -453,7 +452,7 @@ void TMainForm::ApplyMemos() {
 void TMainForm::ApplyFilter() {
   const std::vector<MainAction>& rows = MainActions();
   for (size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i].Filter != shell_.Grid().Filter() || actions_[i]->isChecked()) continue;
+    if (rows[i].Filter != shell_.View().Grid().Filter() || actions_[i]->isChecked()) continue;
     const QSignalBlocker block(filterGroup_);
     actions_[i]->setChecked(true);
   }
@@ -462,7 +461,7 @@ void TMainForm::ApplyFilter() {
 void TMainForm::ApplyCodePage() {
   const std::vector<MainAction>& rows = MainActions();
   for (size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].Page == shell_.DisplayCodePage()) actions_[i]->setChecked(true);
+    if (rows[i].Page == shell_.View().DisplayCodePage()) actions_[i]->setChecked(true);
 }
 
 // ---------------------------------------------------------------- window events
@@ -500,14 +499,14 @@ void TMainForm::showEvent(QShowEvent* event) {
   shell_.FormShow(args_);
   // A loader or unit file on the command line opens the Create New Project
   // dialog: only once the window is on the screen behind it.
-  if (CommandLineSource(args_)) QTimer::singleShot(0, this, [this] { shell_.OpenCommandLineSource(args_); });
+  if (CommandLineSource(args_)) QTimer::singleShot(0, this, [this] { shell_.Creation().OpenCommandLineSource(args_); });
 }
 
 void TMainForm::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   // Only the window itself coming back counts, not a dialog of it closing.
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && !QApplication::activeModalWidget())
-    shell_.WindowActivated();
+    shell_.ProjectFile().WindowActivated();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -523,7 +522,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == panel4_ && event->type() == QEvent::Resize) LayOutMemos();
   if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
       (watched == memo1_->viewport() || watched == memo2_->viewport()))
-    shell_.MemoClick();
+    shell_.GridEvents().StringGridDblClick();
   return QMainWindow::eventFilter(watched, event);
 }
 

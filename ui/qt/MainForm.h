@@ -1,9 +1,9 @@
 // TMainForm: the program's main window. A thin Qt layer over
 // ShellController: it builds its menus and tool bar from the table of
 // actions (ui/qt/MainActions.h), lays out the grid, the text boxes and the
-// status panel, forwards events to the shell, and redraws what the shell
-// reports as changed. The window system's services for the shell are in
-// ui/qt/QtPlatform.h.
+// status panel, passes each event to the command that handles it, and
+// redraws what the commands report as changed (MainWindow::OnChanged). The
+// window system's services for the commands are in ui/qt/QtPlatform.h.
 #pragma once
 
 #include <QMainWindow>
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/shell/ShellController.h"
 #include "ui/qt/MainActions.h"
 #include "ui/qt/QtPlatform.h"
 

@@ -9,7 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "ui/logic/WindowTitle.h"
+#include "ui/logic/state/WindowTitle.h"
 #include "ui/qt/QtText.h"
 
 namespace velmora::ui {

@@ -8,7 +8,7 @@
 #include <QCache>
 #include <QString>
 
-#include "ui/logic/ShellController.h"
+#include "ui/logic/state/Presentation.h"
 
 namespace velmora::ui {
 
@@ -16,7 +16,7 @@ class PhraseGridModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  explicit PhraseGridModel(ShellController& shell, QObject* parent = nullptr);
+  explicit PhraseGridModel(const Presentation& view, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -35,11 +35,11 @@ class PhraseGridModel : public QAbstractTableModel {
   void AllCellsChanged();
   void HeadersChanged();
 
-  // 8-bit text to display text through the shell's display code page.
+  // 8-bit text to display text through the display code page.
   static QString Decode(std::string_view bytes, CodePage cp);
 
  private:
-  ShellController& shell_;
+  const Presentation& view_;
   mutable QCache<quint64, QString> cache_;
 };
 

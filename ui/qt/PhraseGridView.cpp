@@ -100,8 +100,9 @@ void PhraseGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   painter->restore();
 }
 
-PhraseGridView::PhraseGridView(ShellController& shell, PhraseGridModel& model, QWidget* parent)
-    : QTableView(parent), shell_(shell), model_(model) {
+PhraseGridView::PhraseGridView(GridCommands& events, const PhraseGrid& grid, const PhraseTable& table,
+                               PhraseGridModel& model, QWidget* parent)
+    : QTableView(parent), events_(events), grid_(grid), table_(table), model_(model) {
   setObjectName("StringGrid1");
   setModel(&model_);
   setItemDelegate(new PhraseGridDelegate(model_, this));
@@ -138,10 +139,10 @@ PhraseGridView::PhraseGridView(ShellController& shell, PhraseGridModel& model, Q
   for (int c = 0; c < kGridColumnCount; ++c) setColumnWidth(c, kColumnWidths[static_cast<size_t>(c)]);
 
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-    if (!syncing_ && current.isValid()) shell_.GridSelectCell(current.row() + 1);
+    if (!syncing_ && current.isValid()) events_.GridSelectCell(current.row() + 1);
   });
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-    if (!syncing_) shell_.GridTopRowChanged(TopGridRow());
+    if (!syncing_) events_.GridTopRowChanged(TopGridRow());
   });
   // Nothing scrolls the grid sideways: the find panels stay over their columns.
   connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
@@ -172,7 +173,7 @@ GridTextWidths PhraseGridView::MeasureTexts() const {
   auto headerText = [this](int col) { return model_.headerData(col, Qt::Horizontal, Qt::DisplayRole).toString(); };
   GridTextWidths m;
   m.IndexHeader = heads.horizontalAdvance(headerText(kColIndex));
-  const size_t phrases = shell_.Table().Phrases.size();
+  const size_t phrases = table_.Phrases.size();
   const int digits = static_cast<int>(std::to_string(phrases > 0 ? phrases - 1 : 0).size());
   m.IndexDigits = digits * widest("0123456789");
   m.HideHeader = heads.horizontalAdvance(headerText(kColHide));
@@ -240,9 +241,8 @@ void PhraseGridView::SyncFromLogic() {
   syncing_ = true;
   executeDelayedItemsLayout();
   updateGeometries();
-  const PhraseGrid& grid = shell_.Grid();
-  verticalScrollBar()->setValue(grid.TopRow() - 1);
-  const int sel = grid.SelectedRow();
+  verticalScrollBar()->setValue(grid_.TopRow() - 1);
+  const int sel = grid_.SelectedRow();
   if (sel >= 1 && sel <= model_.rowCount()) {
     selectionModel()->setCurrentIndex(model_.index(sel - 1, currentIndex().isValid() ? currentIndex().column() : 0),
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -253,13 +253,13 @@ void PhraseGridView::SyncFromLogic() {
   }
   syncing_ = false;
   // The view clamps the top row to what it can show.
-  shell_.GridTopRowChanged(TopGridRow());
+  events_.GridTopRowChanged(TopGridRow());
 }
 
 void PhraseGridView::PressAt(const QPoint& pos) {
   const QModelIndex index = indexAt(pos);
   if (!index.isValid()) return;
-  shell_.GridMouseDown(index.column(), index.row() + 1);
+  events_.GridMouseDown(index.column(), index.row() + 1);
 }
 
 void PhraseGridView::mousePressEvent(QMouseEvent* event) {
@@ -272,12 +272,12 @@ void PhraseGridView::mouseDoubleClickEvent(QMouseEvent* event) {
   // The second press of a double-click is a press too, then the edit action.
   if (event->button() != Qt::LeftButton) return;
   PressAt(event->position().toPoint());
-  if (indexAt(event->position().toPoint()).isValid()) shell_.GridDoubleClick();
+  if (indexAt(event->position().toPoint()).isValid()) events_.StringGridDblClick();
 }
 
 void PhraseGridView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    shell_.GridEnterKey();
+    events_.StringGridDblClick();
     return;
   }
   // Home and End go to the first and the last row, with Ctrl or without.

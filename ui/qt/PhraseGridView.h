@@ -1,5 +1,5 @@
 // StringGrid1: the phrase grid's view and its cell painter. Mouse presses,
-// double-clicks and Enter go to the shell's grid events; everything a cell
+// double-clicks and Enter go to the grid's handlers (GridCommands); everything a cell
 // shows comes from the grid logic through the model.
 #pragma once
 
@@ -8,8 +8,10 @@
 #include <QTableView>
 #include <optional>
 
-#include "ui/logic/GridLayout.h"
-#include "ui/logic/ShellController.h"
+#include "ui/logic/grid/GridLayout.h"
+#include "analysis/PhraseTable.h"
+#include "ui/logic/commands/GridCommands.h"
+#include "ui/logic/grid/PhraseGrid.h"
 #include "ui/qt/PhraseGridModel.h"
 
 namespace velmora::ui {
@@ -66,7 +68,9 @@ class PhraseGridView : public QTableView {
   Q_OBJECT
 
  public:
-  PhraseGridView(ShellController& shell, PhraseGridModel& model, QWidget* parent = nullptr);
+  // events: the grid's handlers; grid and table: what it shows.
+  PhraseGridView(GridCommands& events, const PhraseGrid& grid, const PhraseTable& table, PhraseGridModel& model,
+                 QWidget* parent = nullptr);
 
   // Brings selection and scroll position in line with the grid logic.
   void SyncFromLogic();
@@ -105,7 +109,9 @@ class PhraseGridView : public QTableView {
  private:
   void PressAt(const QPoint& pos);
 
-  ShellController& shell_;
+  GridCommands& events_;
+  const PhraseGrid& grid_;
+  const PhraseTable& table_;
   PhraseGridModel& model_;
   bool syncing_ = false;
   bool laying_ = false;

@@ -4,7 +4,7 @@
 
 #include <QDockWidget>
 
-#include "ui/logic/ShellController.h"
+#include "ui/logic/commands/CheckCommands.h"
 
 class QListWidget;
 
@@ -14,13 +14,13 @@ class TProblemsPanel : public QDockWidget {
   Q_OBJECT
 
  public:
-  TProblemsPanel(ShellController& shell, QWidget* parent);
-  // Fills the list from the shell's last check.
+  TProblemsPanel(CheckCommands& checks, QWidget* parent);
+  // Fills the list from the last check.
   void Refresh();
   QListWidget* List() const { return list_; }
 
  private:
-  ShellController& shell_;
+  CheckCommands& checks_;
   QListWidget* list_ = nullptr;
 };
 

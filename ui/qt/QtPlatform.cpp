@@ -13,16 +13,16 @@
 #include <QScreen>
 #include <QStatusBar>
 
-#include "ui/logic/EditForm.h"
-#include "ui/logic/WindowTitle.h"
-#include "ui/qt/EditDialog.h"
-#include "ui/qt/NewProjectDialog.h"
+#include "ui/logic/dialogs/EditForm.h"
+#include "ui/logic/state/WindowTitle.h"
+#include "ui/qt/EditForm.h"
+#include "ui/qt/NewProjectForm.h"
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/ReportDialog.h"
-#include "ui/qt/LoaderUnitsDialog.h"
-#include "ui/qt/SourceDialog.h"
+#include "ui/qt/LoaderUnitsForm.h"
+#include "ui/qt/CreateForm.h"
 #include "ui/qt/StatusPanel.h"
 
 namespace velmora::ui {

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "ui/logic/CaptionTables.h"
+#include "ui/logic/words/CaptionTables.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/QtText.h"
 

@@ -7,7 +7,7 @@
 
 #include "analysis/PhraseTable.h"
 #include "container/io/MappedFileFault.h"
-#include "ui/logic/StartupOptions.h"
+#include "ui/logic/startup/StartupOptions.h"
 #include "ui/qt/MainForm.h"
 
 int main(int argc, char** argv) {

@@ -1,0 +1,22 @@
+#include "ui/logic/MainWindow.h"
+
+#include <exception>
+
+namespace velmora::ui {
+
+bool MainWindow::Guard(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const std::exception& e) {
+    Notify(kChangedAll);
+    platform_.MessageBox(e.what(), Buttons::Ok, BoxKind::Error);
+    return false;
+  }
+}
+
+bool MainWindow::Ask(const std::string& question) {
+  return platform_.MessageBox(question, Buttons::YesNo, BoxKind::Question) == Answer::Yes;
+}
+
+}  // namespace velmora::ui
