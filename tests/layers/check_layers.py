@@ -1,26 +1,23 @@
 #!/usr/bin/env python3
 """Fails when a source includes a folder it must not see.
 
-Each folder names the folders it may include. The core's layers point one
-way (container/io <- container/kiwi <- analysis <- project), the folders of
-project/ form their own order, and the program layers (ui/logic, ui/qt,
-cli) sit on top of the core.
+The core's folders are libraries: each velmora_library line of the CMake
+files (cmake/Layers.cmake) names a folder and the folders it depends on,
+and a folder may include those and, in turn, what they depend on. The build
+itself refuses any other include of the core; this test says them all in
+one run, by file and line, fails when a folder of project/ that holds
+sources is not a library of its own, and holds the programs' folders (the
+rooms of ui/logic, ui/qt, cli, sampledata) to the table below.
 """
 import os
 import re
 import sys
 
-# folder -> folders its files may include (besides itself).
-CORE = ["container/io", "container/kiwi", "analysis"]
-PROJECT = {
-    "project/text": [],
-    "project/file": [],
-    "project/build": ["project/text"],
-    "project/verify": ["project/text", "project/build"],
-    "project/carry": ["project/text"],
-    "project/check": ["project/text", "project/build"],
-    "project/exchange": ["project/text", "project/file", "project/build", "project/check"],
-}
+LIBRARY = re.compile(r"^\s*velmora_library\(([^)]*)\)", re.MULTILINE)
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+CMAKE_FILES = ["CMakeLists.txt", "project/CMakeLists.txt"]
+TOP_FOLDERS = ("container", "analysis", "project", "ui", "cli", "sampledata")
+
 # The rooms of the window's logic, each over the rooms it may include; ""
 # is ui/logic itself (the platform interface and the main window's notices).
 UI_LOGIC = {
@@ -33,31 +30,73 @@ UI_LOGIC = {
     "/commands": ["", "/words", "/grid", "/state", "/dialogs", "/startup"],
     "/shell": ["", "/words", "/grid", "/state", "/dialogs", "/startup", "/commands"],
 }
-ALLOWED = {
-    "container/io": [],
-    "container/kiwi": ["container/io"],
-    "analysis": ["container/io", "container/kiwi"],
-    **{folder: CORE + below for folder, below in PROJECT.items()},
-    **{f"ui/logic{room}": CORE + list(PROJECT) + [f"ui/logic{r}" for r in below] for room, below in UI_LOGIC.items()},
-    "ui/qt": CORE + list(PROJECT) + [f"ui/logic{room}" for room in UI_LOGIC],
-    "sampledata": CORE,
-    "cli": CORE + list(PROJECT) + ["sampledata"],
-}
-INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
 
 
-def folder_of(path):
+def core_libraries(root):
+    """folder -> the folders it depends on directly, from the CMake files."""
+    libraries = {}
+    for name in CMAKE_FILES:
+        with open(os.path.join(root, name), encoding="utf-8") as f:
+            text = re.sub(r"#.*", "", f.read())
+        for m in LIBRARY.finditer(text):
+            words = m.group(1).split()
+            depends, mode = [], None
+            for word in words[1:]:
+                if word in ("DEPENDS", "LINKS"):
+                    mode = word
+                elif mode == "DEPENDS":
+                    depends.append(word)
+            libraries[words[0]] = depends
+    return libraries
+
+
+def below(libraries, folder):
+    """Every folder that folder's library links, directly or through others."""
+    seen, todo = [], list(libraries[folder])
+    while todo:
+        f = todo.pop()
+        if f not in seen:
+            seen.append(f)
+            todo.extend(libraries.get(f, []))
+    return seen
+
+
+def allowed_includes(libraries):
+    core = list(libraries)
+    allowed = {folder: below(libraries, folder) for folder in libraries}
+    for room, rooms in UI_LOGIC.items():
+        allowed[f"ui/logic{room}"] = core + [f"ui/logic{r}" for r in rooms]
+    allowed["ui/qt"] = core + [f"ui/logic{room}" for room in UI_LOGIC]
+    allowed["sampledata"] = ["analysis"] + below(libraries, "analysis")
+    allowed["cli"] = core + ["sampledata"]
+    return allowed
+
+
+def folder_of(allowed, path):
     """The longest known folder that holds path, or None."""
     best = None
-    for folder in ALLOWED:
+    for folder in allowed:
         if path.startswith(folder + "/") and (best is None or len(folder) > len(best)):
             best = folder
     return best
 
 
 def main(root):
+    libraries = core_libraries(root)
+    allowed = allowed_includes(libraries)
     problems = []
-    for folder in ALLOWED:
+    for folder in sorted(libraries):
+        for dependency in libraries[folder]:
+            if dependency not in libraries:
+                problems.append(f"{folder} depends on {dependency}, which is no library")
+    project = os.path.join(root, "project")
+    for name in sorted(os.listdir(project)):
+        folder = f"project/{name}"
+        sources = [n for n in os.listdir(os.path.join(project, name)) if n.endswith((".h", ".cpp"))] \
+            if os.path.isdir(os.path.join(project, name)) else []
+        if sources and folder not in libraries:
+            problems.append(f"{folder} holds sources but is no library (a velmora_library line in project/CMakeLists.txt)")
+    for folder in allowed:
         top = os.path.join(root, folder)
         for name in sorted(os.listdir(top)) if os.path.isdir(top) else []:
             if not name.endswith((".h", ".cpp")):
@@ -71,20 +110,19 @@ def main(root):
                     target = m.group(1)
                     if "/" not in target or target.startswith("velmora/"):
                         continue  # a file beside it, or a generated header
-                    to = folder_of(target)
+                    to = folder_of(allowed, target)
                     if to is None:
-                        top_folder = target.split("/")[0]
-                        if top_folder in ("container", "analysis", "project", "ui", "cli", "sampledata"):
+                        if target.split("/")[0] in TOP_FOLDERS:
                             problems.append(f"{rel}:{number}: includes {target}, which no layer holds")
                         continue
-                    if to != folder and to not in ALLOWED[folder]:
+                    if to != folder and to not in allowed[folder]:
                         problems.append(f"{rel}:{number}: {folder} must not include {target}")
     for p in problems:
         print(p)
     if problems:
-        print(f"{len(problems)} include(s) point up a layer or across folders that must not meet")
+        print(f"{len(problems)} problem(s): includes that point up a layer or across folders that must not meet")
         return 1
-    print("every include points down")
+    print(f"every include points down ({len(libraries)} core libraries, {len(allowed)} folders)")
     return 0
 
 
