@@ -10,6 +10,7 @@
 #endif
 
 #include "analysis/UnitHeader.h"
+#include "analysis/UnitText.h"
 #include "container/io/ByteOrder.h"
 
 namespace velmora {
@@ -17,7 +18,6 @@ namespace velmora {
 namespace {
 
 constexpr bool IsCapital(uint8_t b) { return b >= 0x41 && b <= 0x5A; }
-constexpr bool IsShiftJisLead(uint8_t b) { return b >= 0x81 && b <= 0xFC && !(b >= 0xA0 && b <= 0xDF); }
 
 // StringAddress -> index of the first record that has it. Open addressing
 // with linear probing; the key 0 marks a free slot (a string offset of 0 is
@@ -178,7 +178,7 @@ uint32_t MeasurePhrase(const uint8_t* image, uint32_t imageLength, uint32_t v, T
         return 0;
       } else if (european && b >= 0x80 && b <= 0xBF) {
         return 0;
-      } else if (japanese && IsShiftJisLead(b) && n != 0x00) {
+      } else if (japanese && IsShiftJisLeadByte(b) && n != 0x00) {
         lastIndex = i + 1;
       }
     }

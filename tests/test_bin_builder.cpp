@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/UnitHeader.h"
+#include "analysis/UnitText.h"
 #include "container/io/ByteOrder.h"
 #include "container/io/StreamErrors.h"
 #include "project/build/BinBuilder.h"

@@ -11,6 +11,7 @@
 
 #include "analysis/Filters.h"
 #include "analysis/UnitHeader.h"
+#include "analysis/UnitText.h"
 #include "container/io/ByteOrder.h"
 #include "container/kiwi/Loading.h"
 #include "project/build/BinBuilder.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analysis/UnitHeader.h"
+#include "analysis/UnitText.h"
 #include "project/build/BinBuilder.h"
 #include "project/build/TranslationPlan.h"
 #include "project/verify/ExpectedWrites.h"

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "analysis/UnitHeader.h"
+#include "analysis/UnitText.h"
 #include "container/io/AtomicFile.h"
 #include "container/io/ByteOrder.h"
 #include "container/io/StreamErrors.h"
@@ -22,21 +23,6 @@ constexpr bool Fits(uint64_t offset, uint64_t count, uint64_t length) {
 }
 
 }  // namespace
-
-PreparedText PrepareTextForUnit(std::string_view text) {
-  PreparedText p;
-  p.bytes.reserve(text.size() + 1);
-  for (const char c : text)
-    if (c != '\r') p.bytes.push_back(c);
-  while (!p.bytes.empty() && p.bytes.back() == '\n') p.bytes.pop_back();
-  if (p.bytes.size() % 2 != 0) {
-    p.bytes.push_back('\0');
-    p.zeroAdded = true;
-  }
-  return p;
-}
-
-std::string PrepareText(std::string_view text) { return PrepareTextForUnit(text).bytes; }
 
 int64_t BuildUnit(const PhraseTable& table, TStream& output) {
   // A loaded project is checked when it is opened; still, nothing here may

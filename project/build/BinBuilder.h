@@ -25,27 +25,6 @@ inline constexpr std::string_view kBinCompleteText = "The creation of the BIN fi
 // Receives the texts a long command wants the status panel to show.
 using StatusCallback = std::function<void(std::string_view)>;
 
-// The bytes that stand for an edited text inside the unit: carriage returns
-// removed, trailing line feeds removed, and one zero byte appended when the
-// length is odd, so the result always has an even length.
-std::string PrepareText(std::string_view text);
-
-// The bytes an edited text may take and still be written in place: the
-// builder writes a text of odd length with a zero byte after it, so a
-// string of Length bytes has room for Length rounded down to even.
-constexpr uint32_t RoomInPlace(uint16_t length) { return length & ~1u; }
-
-// PrepareText's bytes with what the relocation area needs to know of them.
-struct PreparedText {
-  std::string bytes;
-  bool zeroAdded = false;  // preparation appended the terminating zero itself
-  // The bytes the text takes in the relocation area: a text without a zero
-  // of its own gets two, one that ends it and one that keeps the next
-  // relocated text at an even distance from the area's start.
-  uint64_t RelocatedSize() const { return bytes.size() + (zeroAdded ? 0 : 2); }
-};
-PreparedText PrepareTextForUnit(std::string_view text);
-
 // The translated unit as bytes, padded with zeros to a multiple of 2048
 // (an empty image gives no bytes). The table is only read.
 std::vector<uint8_t> AssembleUnit(const PhraseTable& table);

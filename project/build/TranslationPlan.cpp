@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/UnitText.h"
 #include "container/kiwi/KiwiPrimitives.h"
 #include "project/build/BinBuilder.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "project/build/BinBuilder.h"
+#include "analysis/UnitText.h"
 #include "project/build/TranslationPlan.h"
 
 namespace velmora {

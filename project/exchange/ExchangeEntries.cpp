@@ -4,8 +4,8 @@
 #include <charconv>
 #include <map>
 
+#include "analysis/UnitText.h"
 #include "container/io/StreamErrors.h"
-#include "project/build/BinBuilder.h"
 #include "project/check/PrintfDirectives.h"
 #include "project/check/PrintfFault.h"
 #include "project/file/PhraseEdits.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
-#include "project/build/BinBuilder.h"
+#include "analysis/UnitText.h"
 #include "project/text/CodePages.h"
 #include "project/text/LanguageTags.h"
 #include "project/exchange/ImportReport.h"

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "analysis/UnitText.h"
 #include "project/text/HexText.h"
 
 namespace velmora {
@@ -106,7 +107,7 @@ size_t ReplaceUndecodable(std::string_view rest, const std::string& charset, std
   repl = "\xEF\xBF\xBD";
   if (charset == "CP932" && rest.size() >= 2) {
     const auto b = static_cast<unsigned char>(rest[0]);
-    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) return 2;
+    if (IsShiftJisLeadByte(b)) return 2;
   }
   return 1;
 }
@@ -252,7 +253,7 @@ std::string FromUtf8(std::string_view utf8, CodePage cp) { return FromUtf8(utf8,
 std::string Cp932ToUtf16LE(std::string_view bytes) {
   return Convert("UTF-16LE", "CP932", bytes, [](std::string_view rest, std::string&) -> size_t {
     const auto b = static_cast<unsigned char>(rest[0]);
-    if (rest.size() >= 2 && ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC))) return 2;
+    if (rest.size() >= 2 && IsShiftJisLeadByte(b)) return 2;
     return 1;
   });
 }

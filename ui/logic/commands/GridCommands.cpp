@@ -1,6 +1,6 @@
 #include "ui/logic/commands/GridCommands.h"
 
-#include "project/build/BinBuilder.h"
+#include "analysis/UnitText.h"
 #include "project/check/CheckRun.h"
 #include "project/file/PhraseEdits.h"
 

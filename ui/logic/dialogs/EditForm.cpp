@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "project/build/BinBuilder.h"
+#include "analysis/UnitText.h"
 
 namespace velmora::ui {
 

@@ -1,6 +1,6 @@
 // Case-insensitive matching of 8-bit phrase texts, as the find panels do
 // it: the ASCII capitals A to Z match their small letters, every other byte
-// only itself. Under Shift JIS a lead byte (0x81-0x9F, 0xE0-0xFC) and the
+// only itself. Under Shift JIS a lead byte (analysis/UnitText.h) and the
 // byte after it form one character: its second byte, which may look like
 // an ASCII letter, is never folded, and a match starts only where a
 // character starts.
@@ -10,12 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/UnitText.h"
 #include "project/text/CodePages.h"
 
 namespace velmora::ui {
-
-// True for the first byte of a Shift JIS double-byte character.
-constexpr bool IsShiftJisLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // True when texts shown through the code page are Shift JIS (the Japanese
 // entry, or Default on a system whose own 8-bit code page is Shift JIS).
