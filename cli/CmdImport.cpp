@@ -102,8 +102,7 @@ int RunImport(const std::vector<std::string>& args) {
   // other commands up.
   const bool fromStdin = IsStdStream(filePath);
   const std::string shownName = fromStdin ? "standard input" : filePath;
-  const std::vector<uint8_t> input = ReadInput(filePath, kMaxPhraseFileBytes, PhraseFileLimitText());
-  const std::string bytes(input.begin(), input.end());
+  const std::string bytes = fromStdin ? ReadPhraseStandardInput() : ReadPhraseFile(filePath);
 
   ImportReport report;
   EditProjectFile(projectPath, [&](PhraseTable& table) {

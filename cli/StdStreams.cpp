@@ -4,13 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
 
 #include "container/io/AtomicFile.h"
-#include "container/io/Stream.h"
 #include "container/io/StreamErrors.h"
 
 namespace velmora::cli {
@@ -61,35 +59,6 @@ void WriteOutput(const std::string& path, std::string_view bytes) {
     throw;
   }
   if (::close(fd) != 0 && errno != EINTR) throw EWriteError(path, SystemReasonText(errno));
-}
-
-std::vector<uint8_t> ReadInput(const std::string& path, uint64_t maxBytes, std::string_view limitText) {
-  if (!IsStdStream(path)) {
-    TFileStream file(path, TFileStream::Mode::OpenRead);
-    const auto size = static_cast<uint64_t>(file.Size());
-    if (size > maxBytes)
-      throw EFormatError(path + ": the file holds " + std::to_string(size) + " bytes; " + std::string(limitText));
-    std::vector<uint8_t> data(static_cast<size_t>(size));
-    file.ReadBuffer(data.data(), data.size());
-    return data;
-  }
-  // A pipe tells no size: read in pieces and stop one byte past the limit.
-  std::vector<uint8_t> data;
-  uint8_t buffer[65536];
-  for (;;) {
-    const uint64_t room = maxBytes + 1 - data.size();
-    const ssize_t n = ::read(STDIN_FILENO, buffer, static_cast<size_t>(std::min<uint64_t>(sizeof buffer, room)));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw EReadError("standard input", SystemReasonText(errno));
-    }
-    if (n == 0) break;
-    data.insert(data.end(), buffer, buffer + n);
-    if (data.size() > maxBytes)
-      throw EFormatError("standard input: the input holds more than " + std::to_string(maxBytes) + " bytes; " +
-                         std::string(limitText));
-  }
-  return data;
 }
 
 namespace {

@@ -4,10 +4,8 @@
 // straight into it, since nothing can be renamed over it.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace velmora::cli {
 
@@ -23,12 +21,6 @@ bool IsStreamOutput(const std::string& path);
 // directly, any other path atomically. A failed write raises EWriteError
 // with the system's reason.
 void WriteOutput(const std::string& path, std::string_view bytes);
-
-// The whole of an input: "-" reads standard input to its end. An input of
-// more than maxBytes is refused with EFormatError, its name, what it holds
-// and limitText ("a phrase file may hold at most 64 MB"); standard input is
-// read no further than one byte past the limit.
-std::vector<uint8_t> ReadInput(const std::string& path, uint64_t maxBytes, std::string_view limitText);
 
 // How an output is named in messages: "standard output" for "-".
 std::string OutputName(const std::string& path);

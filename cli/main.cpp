@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "cli/CliCommon.h"
+#include "container/io/AtomicFile.h"
 #include "container/io/MappedFileFault.h"
 #include "project/file/ProjectLock.h"
 
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
   velmora::SetLockWaitNotice([](const std::string& lockPath) {
     std::cerr << "velmora-cli: waiting for the lock \"" << lockPath << "\" held by another command ...\n";
   });
+  // A file written whole whose folder could not be synced afterwards may not
+  // survive a power cut: the command goes on, and says so.
+  velmora::SetFolderSyncNotice([](const std::string& note) { std::cerr << "warning: " << note << "\n"; });
   // A reader that closes the pipe early makes writes fail with EPIPE, which
   // ends the command with exit status 1 instead of killing it silently.
   std::signal(SIGPIPE, SIG_IGN);

@@ -255,5 +255,21 @@ TEST(AtomicFile, LongNamesStillGetATemporary) {
   EXPECT_EQ(Entries(dir.Path()).size(), 1u);
 }
 
+// A folder that cannot be synced after the rename does not undo the save:
+// it is a note for the program to show, naming the file as given. A folder
+// that syncs gives no note.
+TEST(AtomicFile, FolderSyncNoteNamesTheFileAndOnlyAFailedSyncGivesOne) {
+  EXPECT_EQ(FolderSyncNote("/p/APM.BIN", "Input/output error"),
+            "the folder of \"/p/APM.BIN\" could not be synced: Input/output error; the file is written but may not "
+            "survive a power cut");
+  std::vector<std::string> notes;
+  const FolderSyncNotice earlier = SetFolderSyncNotice([&](const std::string& note) { notes.push_back(note); });
+  TempDir dir;
+  WriteText(dir.File("out.bin"), "synced");
+  SetFolderSyncNotice(earlier);
+  EXPECT_EQ(Text(dir.File("out.bin")), "synced");
+  EXPECT_TRUE(notes.empty());
+}
+
 }  // namespace
 }  // namespace velmora

@@ -138,6 +138,11 @@ void RemoveStaleTemporaries(const std::string& target) {
 
 // Syncs the folder so that a rename in it lasts; the reason when that fails,
 // empty otherwise.
+FolderSyncNotice& FolderNotice() {
+  static FolderSyncNotice notice;
+  return notice;
+}
+
 std::string SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return {};  // a folder we may not open cannot be synced by us either
@@ -272,8 +277,20 @@ void TAtomicFile::Commit() {
   ReleasePending(pendingSlot_);
   committed_ = true;
   // The file is in place now: a folder that cannot be synced does not undo
-  // the save, so it is kept as a note instead of an error.
-  folderSyncProblem_ = SyncFolder(folder_);
+  // the save, so it is a note instead of an error.
+  const std::string problem = SyncFolder(folder_);
+  if (!problem.empty() && FolderNotice()) FolderNotice()(FolderSyncNote(shown_, problem));
+}
+
+FolderSyncNotice SetFolderSyncNotice(FolderSyncNotice notice) {
+  FolderSyncNotice before = std::move(FolderNotice());
+  FolderNotice() = std::move(notice);
+  return before;
+}
+
+std::string FolderSyncNote(const std::string& path, const std::string& reason) {
+  return "the folder of \"" + path + "\" could not be synced: " + reason +
+         "; the file is written but may not survive a power cut";
 }
 
 void WriteFileAtomically(const std::string& path, const void* data, size_t size) {

@@ -17,9 +17,12 @@
 // - SIGXFSZ is ignored, so a file size limit ends the write with
 //   "Stream write error: PATH: File too large" instead of killing the program.
 // - After the rename the folder is synced, so that a power loss keeps
-//   either the old file or the new one.
+//   either the old file or the new one. When that sync fails the file is
+//   in place all the same: the failure is a note for the folder-sync notice
+//   (below), not an error.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,17 +40,11 @@ class TAtomicFile {
   TAtomicFile& operator=(const TAtomicFile&) = delete;
 
   TStream& Stream() { return *stream_; }
-  // The file that Commit() replaces: the given path with its symbolic links
-  // followed.
-  const std::string& TargetPath() const { return target_; }
   // Syncs, names and renames the file into place, then syncs the folder.
   // Raises EWriteError on failure; the target is then untouched and no
-  // temporary is left.
+  // temporary is left. A folder that cannot be synced goes to the
+  // folder-sync notice.
   void Commit();
-  // After Commit(): why the folder could not be synced, so that the rename
-  // might not survive a power cut; empty when it was. The save itself has
-  // succeeded either way.
-  const std::string& FolderSyncProblem() const { return folderSyncProblem_; }
 
  private:
   std::string shown_;   // the path as given, for messages
@@ -58,7 +55,6 @@ class TAtomicFile {
   bool unnamed_ = false;
   std::unique_ptr<TFileStream> stream_;
   bool committed_ = false;
-  std::string folderSyncProblem_;
 
   void NameTemporary();
   void DropTemporary();
@@ -73,6 +69,17 @@ std::string ResolveSymlinks(const std::string& path);
 // Removes the named temporaries of saves under way; safe inside a signal
 // handler that ends the program.
 void RemovePendingTemporariesInSignal();
+
+// Where Commit() reports a folder that could not be synced after the rename
+// (the file is written, but the rename might not survive a power cut): the
+// programs say it, velmora-cli on standard error and the window in its
+// status line. Without a notice the note is dropped. Returns the notice
+// that was set before, so that a window can put it back when it goes.
+using FolderSyncNotice = std::function<void(const std::string& note)>;
+FolderSyncNotice SetFolderSyncNotice(FolderSyncNotice notice);
+// The note: 'the folder of "PATH" could not be synced: REASON; the file is
+// written but may not survive a power cut'.
+std::string FolderSyncNote(const std::string& path, const std::string& reason);
 
 // Writes bytes to path atomically.
 void WriteFileAtomically(const std::string& path, const void* data, size_t size);

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstddef>
-#include <initializer_list>
 #include <string_view>
+#include <vector>
 
 #include "project/exchange/PhraseFormat.h"
 
@@ -18,6 +18,6 @@ inline constexpr size_t kFormatHeadBytes = 4096;
 
 // True when the file name's last extension is one of extensions (given in
 // lower case; the name's case is ignored).
-bool PathHasExtension(std::string_view path, std::initializer_list<std::string_view> extensions);
+bool PathHasExtension(std::string_view path, const std::vector<std::string_view>& extensions);
 
 }  // namespace velmora

@@ -65,10 +65,6 @@ class PhraseFormat {
   virtual bool HasExtension(std::string_view path) const = 0;
   // True when a file's first bytes show this format.
   virtual bool LooksLike(std::string_view head) const = 0;
-  // The extension, then a look at the first bytes.
-  bool SupportsFile(std::string_view path, std::string_view head) const {
-    return HasExtension(path) || LooksLike(head);
-  }
 
   // The file's bytes for the phrases at rows (indices into the table, in
   // the order given; links and indices outside the table are left out).
@@ -100,9 +96,11 @@ constexpr uint64_t kMaxPhraseFileBytes = 64ull << 20;
 // "a phrase file may hold at most 64 MB": the end of the message that
 // refuses a larger file or input.
 std::string PhraseFileLimitText();
-// The bytes of the phrase file at path: EFOpenError for what is not a
-// regular file, EFormatError for one larger than kMaxPhraseFileBytes.
+// The bytes of the phrase file at path, or of standard input: EFOpenError
+// for what is not a regular file, EFormatError for more than
+// kMaxPhraseFileBytes (container/io/BoundedRead.h).
 std::string ReadPhraseFile(const std::string& path);
+std::string ReadPhraseStandardInput();
 
 // Writes the chosen phrases into a file at path (atomically).
 void ExportPhraseFile(const PhraseFormat& format, const PhraseTable& table, const std::vector<int32_t>& rows,

@@ -2,8 +2,8 @@
 // file in one of them.
 #include "project/exchange/PhraseFormat.h"
 
-#include "container/io/Stream.h"
 #include "container/io/AtomicFile.h"
+#include "container/io/BoundedRead.h"
 #include "container/io/StreamErrors.h"
 #include "project/exchange/FormatList.h"
 
@@ -52,7 +52,7 @@ std::vector<DialogFilter> PhraseDialogFilters(PhraseFormat::Capability use) {
   return filters;
 }
 
-bool PathHasExtension(std::string_view path, std::initializer_list<std::string_view> extensions) {
+bool PathHasExtension(std::string_view path, const std::vector<std::string_view>& extensions) {
   const size_t slash = path.find_last_of("/\\");
   const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
   const size_t dot = name.rfind('.');
@@ -82,14 +82,10 @@ std::string PhraseFileLimitText() {
 }
 
 std::string ReadPhraseFile(const std::string& path) {
-  TFileStream file(path, TFileStream::Mode::OpenRead);
-  const int64_t size = file.Size();
-  if (static_cast<uint64_t>(size) > kMaxPhraseFileBytes)
-    throw EFormatError(path + ": the file holds " + std::to_string(size) + " bytes; " + PhraseFileLimitText());
-  std::string bytes(static_cast<size_t>(size), '\0');
-  file.ReadBuffer(bytes.data(), bytes.size());
-  return bytes;
+  return ReadFileWithin(path, kMaxPhraseFileBytes, PhraseFileLimitText());
 }
+
+std::string ReadPhraseStandardInput() { return ReadStandardInputWithin(kMaxPhraseFileBytes, PhraseFileLimitText()); }
 
 ImportReport ImportPhraseFile(const PhraseFormat* format, PhraseTable& table, const std::string& path,
                               const ExchangeOptions& options) {

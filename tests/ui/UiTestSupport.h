@@ -91,6 +91,9 @@ class ScriptedPlatform : public Platform {
   void HideStatusNow() override { Status.push_back("hide-now"); }
   void HideStatusLater() override { Status.push_back("hide-later"); }
   void ShowStatusLine(const std::string& text) override { StatusLine.push_back(text); }
+  // Every warning the status line was given, in order.
+  std::vector<std::string> StatusNotes;
+  void ShowStatusNote(const std::string& text) override { StatusNotes.push_back(text); }
   void Repaint() override {}
   void Beep() override { ++Beeps; }
   // Every report shown, in order.

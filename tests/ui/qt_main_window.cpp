@@ -29,14 +29,15 @@
 
 #include "QtTestSupport.h"
 #include "UiTestSupport.h"
-#include "sampledata/SampleData.h"
-#include "ui/qt/EditForm.h"
-#include "ui/qt/ReportDialog.h"
-#include "ui/qt/NewProjectForm.h"
-#include "ui/qt/LoaderUnitsForm.h"
-#include "ui/qt/CreateForm.h"
+#include "container/io/AtomicFile.h"
 #include "project/exchange/PhraseFormat.h"
 #include "project/file/ProjectFile.h"
+#include "sampledata/SampleData.h"
+#include "ui/qt/CreateForm.h"
+#include "ui/qt/EditForm.h"
+#include "ui/qt/LoaderUnitsForm.h"
+#include "ui/qt/NewProjectForm.h"
+#include "ui/qt/ReportDialog.h"
 #include "ui/qt/MainForm.h"
 #include "ui/qt/PhraseGridModel.h"
 #include "ui/qt/PhraseGridView.h"
@@ -465,8 +466,18 @@ class MainWindowTest : public QObject {
     // command.
     QTRY_VERIFY_WITH_TIMEOUT(!form.findChild<QWidget*>("ImagePanel")->isVisible(), 3000);
     QCOMPARE(form.statusBar()->currentMessage(), QString("Verified: 0 translations in place, 0 relocated."));
+    // A folder that could not be synced after a save is a warning beside
+    // the status line's text, until the next command.
+    const FolderSyncNotice notice = SetFolderSyncNotice(nullptr);
+    notice(FolderSyncNote(out.toStdString(), "Input/output error"));
+    SetFolderSyncNotice(notice);
+    auto* note = form.findChild<QLabel*>("StatusNote");
+    QVERIFY(note && note->isVisible());
+    QVERIFY(note->text().startsWith("Warning: the folder of \"" + out + "\" could not be synced"));
+    QCOMPARE(form.statusBar()->currentMessage(), QString("Verified: 0 translations in place, 0 relocated."));
     form.findChild<QAction*>("FindNextMenuItem")->trigger();
     QCOMPARE(form.statusBar()->currentMessage(), QString("Не найдено"));
+    QVERIFY(!note->isVisible());
   }
 
   // "Open with" from a file manager: the dialog comes over the window once

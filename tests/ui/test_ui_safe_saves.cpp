@@ -169,5 +169,23 @@ TEST_F(SafeSaves, ExtractionThatStoppedAtItsRecordLimitSaysSo) {
   EXPECT_NE(std::find(stop, s.end(), "hide-later"), s.end());
 }
 
+// A save whose folder could not be synced afterwards (the file is written,
+// but may not survive a power cut) is a warning in the status line of the
+// window that lives; a window that goes hands the notice back.
+TEST_F(SafeSaves, AFolderThatCouldNotBeSyncedIsAWarningInTheStatusLine) {
+  const std::string note = FolderSyncNote(dir.File("a.vmprj"), "Input/output error");
+  {
+    TestWindow other;
+    const FolderSyncNotice notice = SetFolderSyncNotice(nullptr);
+    notice(note);
+    SetFolderSyncNotice(notice);
+    EXPECT_EQ(other.platform.StatusNotes, std::vector<std::string>{"Warning: " + note});
+  }
+  const FolderSyncNotice notice = SetFolderSyncNotice(nullptr);
+  notice(note);
+  SetFolderSyncNotice(notice);
+  EXPECT_EQ(platform.StatusNotes, std::vector<std::string>{"Warning: " + note});
+}
+
 }  // namespace
 }  // namespace velmora::ui

@@ -167,6 +167,7 @@ void BM_WholeTableUndoStep(benchmark::State& state) {
     void HideStatusNow() override {}
     void HideStatusLater() override {}
     void ShowStatusLine(const std::string&) override {}
+    void ShowStatusNote(const std::string&) override {}
     void Repaint() override {}
     void Beep() override {}
     void SetClipboardText(const ui::ClipboardText&) override {}

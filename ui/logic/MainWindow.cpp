@@ -4,6 +4,14 @@
 
 namespace velmora::ui {
 
+MainWindow::MainWindow(Platform& platform)
+    : platform_(platform),
+      earlierNotice_(SetFolderSyncNotice([this](const std::string& note) {
+        platform_.ShowStatusNote("Warning: " + note);
+      })) {}
+
+MainWindow::~MainWindow() { SetFolderSyncNotice(std::move(earlierNotice_)); }
+
 bool MainWindow::Guard(const std::function<void()>& step) {
   try {
     step();

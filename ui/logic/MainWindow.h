@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "container/io/AtomicFile.h"
 #include "ui/logic/Platform.h"
 
 namespace velmora::ui {
@@ -32,7 +33,10 @@ enum Change : unsigned {
 
 class MainWindow {
  public:
-  explicit MainWindow(Platform& platform) : platform_(platform) {}
+  // While the window lives, a written file whose folder could not be
+  // synced is a warning in its status line (container/io/AtomicFile.h).
+  explicit MainWindow(Platform& platform);
+  ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
@@ -64,6 +68,7 @@ class MainWindow {
 
  private:
   Platform& platform_;
+  FolderSyncNotice earlierNotice_;
 };
 
 }  // namespace velmora::ui

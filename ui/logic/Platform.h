@@ -99,6 +99,10 @@ class Platform {
   // result of a verification, kept until the next command; an empty text
   // clears it.
   virtual void ShowStatusLine(const std::string& text) = 0;
+  // A warning kept in the status line beside its text until the next
+  // command, such as a written file whose folder could not be synced; an
+  // empty text clears it.
+  virtual void ShowStatusNote(const std::string& text) = 0;
 
   // Processes pending repaints once (before a long piece of work).
   virtual void Repaint() = 0;

@@ -308,6 +308,7 @@ void TMainForm::LayOutMemos() {
 void TMainForm::RunCommand(void (*run)(ActionHost&)) {
   // A note in the status line stays until the next command.
   statusBar()->clearMessage();
+  platform_.ShowStatusNote("");
   run(*this);
 }
 

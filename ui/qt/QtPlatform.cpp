@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -139,6 +140,17 @@ void QtPlatform::HideStatusNow() { widgets_.Status->HideNow(); }
 void QtPlatform::ShowStatusLine(const std::string& text) {
   if (text.empty()) window_.statusBar()->clearMessage();
   else window_.statusBar()->showMessage(Q(text));
+}
+
+void QtPlatform::ShowStatusNote(const std::string& text) {
+  auto* note = window_.statusBar()->findChild<QLabel*>("StatusNote");
+  if (!note) {
+    note = new QLabel(window_.statusBar());
+    note->setObjectName("StatusNote");
+    window_.statusBar()->addPermanentWidget(note);
+  }
+  note->setText(Q(text));
+  note->setVisible(!text.empty());
 }
 
 void QtPlatform::HideStatusLater() { widgets_.Status->HideLater(); }

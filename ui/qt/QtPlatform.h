@@ -55,6 +55,7 @@ class QtPlatform : public Platform {
   void HideStatusNow() override;
   void HideStatusLater() override;
   void ShowStatusLine(const std::string& text) override;
+  void ShowStatusNote(const std::string& text) override;
   void Repaint() override;
   void Beep() override;
   void SetClipboardText(const ClipboardText& text) override;

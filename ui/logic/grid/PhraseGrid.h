@@ -136,7 +136,6 @@ class PhraseGrid {
   bool MatchEditedText(std::string_view search, int gridRow);
   // Whether the texts are read as Shift JIS (the display code page).
   void SetShiftJis(bool on) { shiftJis_ = on; }
-  bool ShiftJis() const { return shiftJis_; }
   // Selects a phrase's row when the filter shows it (the text boxes follow);
   // returns false and changes nothing otherwise. A row above the top row
   // becomes the top row.
