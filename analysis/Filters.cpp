@@ -8,6 +8,21 @@ bool IsToReview(const TPhrase& phrase) {
   return !(phrase.Flags & pfLink) && phrase.EditIndex >= 0 && !(phrase.Flags & pfOn);
 }
 
+PhraseCounts CountPhrases(const PhraseTable& table) {
+  PhraseCounts counts;
+  for (const TPhrase& p : table.Phrases) {
+    if (p.Flags & pfLink) {
+      ++counts.Links;
+      continue;
+    }
+    ++counts.Phrases;
+    if (p.Flags & pfHide) ++counts.Hidden;
+    if (table.HasEditedText(p)) ++counts.Edited;
+    if (p.Flags & pfOn) ++counts.On;
+  }
+  return counts;
+}
+
 std::vector<int32_t> FilterRows(const PhraseTable& table, GridFilter filter) {
   std::vector<int32_t> rows;
   rows.reserve(table.Phrases.size());

@@ -1,6 +1,7 @@
 // The grid's filters and the rows they let through.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -23,6 +24,17 @@ enum class GridFilter {
 // a project read them (link records are neither).
 bool IsUntranslated(const TPhrase& phrase);
 bool IsToReview(const TPhrase& phrase);
+
+// How many records of each kind a table holds, as a project's summary
+// lists them.
+struct PhraseCounts {
+  size_t Phrases = 0;  // records that are no links
+  size_t Links = 0;
+  size_t Hidden = 0;   // phrases with HIDE set
+  size_t Edited = 0;   // phrases with an edited text
+  size_t On = 0;       // phrases switched on
+};
+PhraseCounts CountPhrases(const PhraseTable& table);
 
 // The phrase indices shown under a filter, in table order. Link records are
 // never shown.

@@ -163,6 +163,20 @@ int RunCommandLine(const std::vector<std::string>& args) {
   }
 }
 
+std::optional<std::string> OutputOption(const ArgParser& ap) {
+  auto output = ap.Value("-o");
+  if (!output) output = ap.Value("--output");
+  if (output && output->empty()) throw UsageError("the output file name is empty");
+  return output;
+}
+
+std::string RequiredOutput(const ArgParser& ap, const std::string& missing) {
+  auto output = ap.Value("-o");
+  if (!output) output = ap.Value("--output");
+  if (!output || output->empty()) throw UsageError(missing);
+  return *output;
+}
+
 bool WantsHelp(const std::vector<std::string>& args) {
   for (const auto& a : args) {
     if (a == "--") return false;

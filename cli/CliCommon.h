@@ -61,6 +61,16 @@ class ArgParser {
 // the exit code; a failure prints one line on stderr.
 int RunCommandLine(const std::vector<std::string>& args);
 
+// -o FILE or --output FILE: the file a command writes.
+inline const std::vector<std::string> kOutputOptions{"-o", "--output"};
+// The file -o or --output names, nullopt when neither is given; an empty
+// name is a UsageError ("the output file name is empty").
+std::optional<std::string> OutputOption(const ArgParser& ap);
+// The same for a command that must write a file: without a name (or with
+// an empty one) the UsageError says what is missing, as
+// "the .BIN file is missing (-o OUT.BIN)".
+std::string RequiredOutput(const ArgParser& ap, const std::string& missing);
+
 // True when args hold -h or --help.
 bool WantsHelp(const std::vector<std::string>& args);
 

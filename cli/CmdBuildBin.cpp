@@ -43,25 +43,23 @@ const std::string kUsage = std::string(
 
 int RunBuildBin(const std::vector<std::string>& args) {
   std::vector<std::string> valueOptions = kCheckValueOptions;
-  valueOptions.insert(valueOptions.end(), {"-o", "--output"});
+  valueOptions.insert(valueOptions.end(), kOutputOptions.begin(), kOutputOptions.end());
   ArgParser ap(args, valueOptions, {"--force"});
   if (ap.Positionals().size() != 1) throw UsageError("give exactly one PROJECT");
-  auto output = ap.Value("-o");
-  if (!output) output = ap.Value("--output");
-  if (!output || output->empty()) throw UsageError("the .BIN file is missing (-o OUT.BIN)");
+  const std::string output = RequiredOutput(ap, "the .BIN file is missing (-o OUT.BIN)");
 
   const CheckOptions options = CheckOptionsFrom(ap);
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
   WarnOfHeaderlessImage("build-bin", table);
   RefuseRecordDamage(table);
-  RefuseOutputOverInputs(*output, {ap.Positionals()[0], table.SourcePath});
+  RefuseOutputOverInputs(output, {ap.Positionals()[0], table.SourcePath});
   if (!PassBuildGate(table, options, ap.Has("--force"), "build-bin")) return kExitFailure;
   // The window's status texts are not printed: standard output carries the
   // result only.
-  const int64_t count = SaveBin(table, *output, {});
-  if (!CheckBuiltFile("build-bin", *output, [&] { return VerifyBin(table, *output); })) return kExitFailure;
-  std::cout << count << " bytes written to " << *output << "\n";
+  const int64_t count = SaveBin(table, output, {});
+  if (!CheckBuiltFile("build-bin", output, [&] { return VerifyBin(table, output); })) return kExitFailure;
+  std::cout << count << " bytes written to " << output << "\n";
   for (const auto& line : SummaryLines(SummarizeBuild(table))) std::cout << line << "\n";
   return kExitOk;
 }

@@ -63,13 +63,12 @@ const std::string kUsage = std::string(
 
 int RunBuildLoader(const std::vector<std::string>& args) {
   std::vector<std::string> valueOptions = kCheckValueOptions;
-  valueOptions.insert(valueOptions.end(), {"-o", "--output", "--source"});
+  valueOptions.insert(valueOptions.end(), kOutputOptions.begin(), kOutputOptions.end());
+  valueOptions.insert(valueOptions.end(), {"--source"});
   ArgParser ap(args, valueOptions, {"--force"});
   const std::vector<std::string>& projectPaths = ap.Positionals();
   if (projectPaths.empty()) throw UsageError("give at least one PROJECT");
-  auto output = ap.Value("-o");
-  if (!output) output = ap.Value("--output");
-  if (!output || output->empty()) throw UsageError("the loader to write is missing (-o OUT)");
+  const std::string output = RequiredOutput(ap, "the loader to write is missing (-o OUT)");
   const std::string given = ap.Value("--source").value_or("");
 
   const CheckOptions options = CheckOptionsFrom(ap);
@@ -84,7 +83,7 @@ int RunBuildLoader(const std::vector<std::string>& args) {
   std::vector<std::string> inputs = projectPaths;
   for (const PhraseTable& t : tables) inputs.push_back(t.SourcePath);
   inputs.push_back(given);
-  RefuseOutputOverInputs(*output, inputs);
+  RefuseOutputOverInputs(output, inputs);
 
   if (projects.size() > 1)
     if (const auto problem = CheckModuleGroup(projects)) {
@@ -108,10 +107,10 @@ int RunBuildLoader(const std::vector<std::string>& args) {
     if (!PassBuildGate(t, options, ap.Has("--force"), "build-loader")) return kExitFailure;
   // The window's status texts are not printed: standard output carries the
   // result only.
-  const int64_t size = RebuildLoader(projects, source, *output, {});
-  if (!CheckBuiltFile("build-loader", *output, [&] { return VerifyLoader(projects, *output, source); }))
+  const int64_t size = RebuildLoader(projects, source, output, {});
+  if (!CheckBuiltFile("build-loader", output, [&] { return VerifyLoader(projects, output, source); }))
     return kExitFailure;
-  std::cout << size << " bytes written to " << *output << " (source " << source << ")\n";
+  std::cout << size << " bytes written to " << output << " (source " << source << ")\n";
   for (size_t i = 0; i < tables.size(); ++i) {
     if (tables.size() > 1)
       std::cout << "Unit " << tables[i].Info.UnitIndex << " (" << OneLineText(tables[i].UnitTitle()) << ") from "

@@ -91,9 +91,7 @@ int RunCarry(const std::vector<std::string>& args) {
   if (pos.size() != 2) throw UsageError("give OLD.vmprj and NEW.vmprj");
   const std::string& oldPath = pos[0];
   const std::string& newPath = pos[1];
-  auto output = ap.Value("-o");
-  if (!output) output = ap.Value("--output");
-  if (output && output->empty()) throw UsageError("the output file name is empty");
+  const auto output = OutputOption(ap);
   const auto report = ap.Value("--report");
   if (report && report->empty()) throw UsageError("the report file name is empty");
   const bool dryRun = ap.Has("--dry-run");

@@ -70,12 +70,11 @@ const char* kUsage =
 int RunExport(const std::vector<std::string>& args) {
   std::vector<std::string> valueOptions = kExchangeValueOptions;
   valueOptions.insert(valueOptions.end(), kLanguageValueOptions.begin(), kLanguageValueOptions.end());
-  valueOptions.insert(valueOptions.end(), {"-o", "--output", "--filter"});
+  valueOptions.insert(valueOptions.end(), kOutputOptions.begin(), kOutputOptions.end());
+  valueOptions.insert(valueOptions.end(), {"--filter"});
   ArgParser ap(args, valueOptions, {});
   if (ap.Positionals().size() != 1) throw UsageError("give exactly one PROJECT");
-  auto output = ap.Value("-o");
-  if (!output) output = ap.Value("--output");
-  if (!output || output->empty()) throw UsageError("the output file is missing (-o FILE)");
+  const std::string output = RequiredOutput(ap, "the output file is missing (-o FILE)");
   GridFilter filter = GridFilter::NoFilter;
   if (auto f = ap.Value("--filter")) {
     auto parsed = GridFilterFromName(*f);
@@ -83,26 +82,26 @@ int RunExport(const std::vector<std::string>& args) {
     filter = *parsed;
   }
   const PhraseFormat* chosen = FormatOption(ap);
-  const PhraseFormat& format = chosen ? *chosen : PhraseFormatForOutput(*output);
+  const PhraseFormat& format = chosen ? *chosen : PhraseFormatForOutput(output);
   ExchangeOptions options = ExchangeOptionsFrom(ap, &format);
   LanguageOptionsFrom(ap, format, options);
 
-  const bool toStream = IsStreamOutput(*output);
-  if (!IsStdStream(*output)) RefuseOutputOverInputs(*output, {ap.Positionals()[0]});
+  const bool toStream = IsStreamOutput(output);
+  if (!IsStdStream(output)) RefuseOutputOverInputs(output, {ap.Positionals()[0]});
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
   // The loader the project was made from is not read here, but it is the
   // one file of the disc that no export may replace.
-  if (!IsStdStream(*output)) RefuseOutputOverInputs(*output, {table.SourcePath});
+  if (!IsStdStream(output)) RefuseOutputOverInputs(output, {table.SourcePath});
   if (!options.codePageChosen) options.codePage = ProjectCodePage(table);
   if (format.ShortName() != "txt" && !options.language && !LocaleLanguage())
     std::cerr << "velmora-cli export: the locale names no language, so the file names no target language;"
                  " give --language CODE\n";
   const auto rows = FilterRows(table, filter);
-  WriteOutput(*output, format.Write(table, rows, options));
+  WriteOutput(output, format.Write(table, rows, options));
   // When the phrases themselves are the command's output, the count is a
   // diagnostic and stays out of their way.
-  (toStream ? std::cerr : std::cout) << rows.size() << " phrase(s) exported to " << OutputName(*output) << "\n";
+  (toStream ? std::cerr : std::cout) << rows.size() << " phrase(s) exported to " << OutputName(output) << "\n";
   return kExitOk;
 }
 

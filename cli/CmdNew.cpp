@@ -8,6 +8,7 @@
 #include "analysis/ProjectCreation.h"
 #include "analysis/SourceKind.h"
 #include "cli/CliCommon.h"
+#include "cli/InfoProject.h"
 #include "project/text/CodePages.h"
 #include "project/text/HexText.h"
 #include "project/text/OneLineText.h"
@@ -68,10 +69,8 @@ int RunNew(const std::vector<std::string>& args) {
   ArgParser ap(args, {"-o", "--output", "--module", "--unit", "--mode", "--range"}, {"--no-hide-abc", "--yes"});
   if (ap.Positionals().size() != 1) throw UsageError("give exactly one SOURCE");
   const std::string source = ap.Positionals()[0];
-  auto output = ap.Value("-o");
-  if (!output) output = ap.Value("--output");
-  if (!output || output->empty()) throw UsageError("the project file is missing (-o PROJECT.vmprj)");
-  RefuseOutputOverInputs(*output, {source});
+  const std::string output = RequiredOutput(ap, "the project file is missing (-o PROJECT.vmprj)");
+  RefuseOutputOverInputs(output, {source});
 
   AnalysisOptions options;
   if (auto m = ap.Value("--mode")) options.Mode = ParseMode(*m);
@@ -140,34 +139,19 @@ int RunNew(const std::vector<std::string>& args) {
   // Under the project's edit lock: a command editing an earlier project of
   // that name finishes first, and does not overwrite the new one. A save
   // that fails leaves no lock file where it found none.
-  const std::string lockPath = ProjectEditLockPath(*output);
+  const std::string lockPath = ProjectEditLockPath(output);
   const bool hadLock = std::filesystem::exists(std::filesystem::symlink_status(lockPath));
   try {
-    SaveProjectLocked(table, *output);
+    SaveProjectLocked(table, output);
   } catch (...) {
     std::error_code ignored;
-    if (!hadLock && !FileExists(*output)) std::filesystem::remove(lockPath, ignored);
+    if (!hadLock && !FileExists(output)) std::filesystem::remove(lockPath, ignored);
     throw;
   }
 
-  size_t phrases = 0, links = 0, hidden = 0;
-  for (const TPhrase& p : table.Phrases) {
-    if (p.Flags & pfLink) {
-      ++links;
-    } else {
-      ++phrases;
-      if (p.Flags & pfHide) ++hidden;
-    }
-  }
-  // Names come from the file: control bytes must not reach the terminal.
-  std::cout << "Unit:      " << OneLineText(table.UnitTitle()) << "\n"
-            << "Source:    " << origin << "\n"
-            << "Size:      " << table.ImageLength() << " bytes\n"
-            << "Phrases:   " << phrases << "\n"
-            << "Links:     " << links << "\n"
-            << "Hidden:    " << hidden << "\n"
-            << "Code page: " << CodePageCaption(DisplayCodePageFor(result.Analysis.Mode)) << "\n"
-            << "Project:   " << *output << "\n";
+  PrintUnitAndCounts(table, origin, CountPhrases(table));
+  std::cout << "Code page: " << CodePageCaption(DisplayCodePageFor(result.Analysis.Mode)) << "\n"
+            << "Project:   " << output << "\n";
   if (result.Analysis.StoppedAtRecordLimit) std::cerr << "velmora-cli new: extraction " << kRecordLimitText << "\n";
   return kExitOk;
 }

@@ -11,29 +11,24 @@ namespace velmora::cli {
 
 bool IsProjectPath(const std::string& path) { return PathHasExtension(path, {"vmprj"}); }
 
+void PrintUnitAndCounts(const PhraseTable& table, const std::string& source, const PhraseCounts& counts) {
+  // Names come from the file: control bytes must not reach the terminal.
+  std::cout << "Unit:      " << OneLineText(table.UnitTitle()) << "\n"
+            << "Source:    " << source << "\n"
+            << "Size:      " << table.ImageLength() << " bytes\n"
+            << "Phrases:   " << counts.Phrases << "\n"
+            << "Links:     " << counts.Links << "\n"
+            << "Hidden:    " << counts.Hidden << "\n";
+}
+
 void PrintProject(const std::string& path) {
   PhraseTable table;
   OpenProject(table, path);
-  size_t phrases = 0, links = 0, hidden = 0, edited = 0, on = 0;
-  for (const TPhrase& p : table.Phrases) {
-    if (p.Flags & pfLink) {
-      ++links;
-      continue;
-    }
-    ++phrases;
-    if (p.Flags & pfHide) ++hidden;
-    if (table.HasEditedText(p)) ++edited;
-    if (p.Flags & pfOn) ++on;
-  }
+  const PhraseCounts counts = CountPhrases(table);
   const CodePage page = ProjectCodePage(table);
-  std::cout << "Project:   " << path << "\n"
-            << "Unit:      " << OneLineText(table.UnitTitle()) << "\n"
-            << "Source:    " << (table.SourcePath.empty() ? "a .BIN file" : table.SourcePath) << "\n"
-            << "Size:      " << table.ImageLength() << " bytes\n"
-            << "Phrases:   " << phrases << "\n"
-            << "Links:     " << links << "\n"
-            << "Hidden:    " << hidden << "\n"
-            << "Edited:    " << edited << " (" << on << " switched on)\n"
+  std::cout << "Project:   " << path << "\n";
+  PrintUnitAndCounts(table, table.SourcePath.empty() ? "a .BIN file" : table.SourcePath, counts);
+  std::cout << "Edited:    " << counts.Edited << " (" << counts.On << " switched on)\n"
             << "Code page: " << CodePageCaption(page) << " (" << IconvCharset(page)
             << (page == CodePage::Japanese ? "): its phrases are Japanese texts\n"
                                            : ", the locale's): its phrases are not Japanese texts\n");

@@ -15,12 +15,9 @@ const char* SeverityName(Severity s) {
 }
 
 const std::vector<const TextCheck*>& Checks() {
-  static const std::vector<const TextCheck*> all = {
-      &checks::Printf(),      &checks::CodePageCharacters(), &checks::CharsetCharacters(),
-      &checks::ControlBytes(), &checks::PrintfStyle(),       &checks::LineBreaks(),
-      &checks::Blanks(),       &checks::Brackets(),          &checks::Consistency(),
-      &checks::Growth(),       &checks::Relocated(),         &checks::Identical(),
-  };
+  static const checks::AllChecks instances;
+  static const std::vector<const TextCheck*> all =
+      std::apply([](const auto&... check) { return std::vector<const TextCheck*>{&check...}; }, instances);
   return all;
 }
 

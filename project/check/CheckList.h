@@ -1,25 +1,25 @@
-// The checks as the files that define them hand them to Checks().
+// The one list of checks. Each check is a class (PrintfCheck.h,
+// CharacterChecks.h, LayoutChecks.h, ProjectChecks.h); Checks() holds one
+// instance of each class named here, in this order: errors first, then
+// warnings, then notes. A new check is its class (in one of those headers,
+// or a header of its own included here) and one more name here.
 #pragma once
 
-#include "project/check/Check.h"
+#include <tuple>
+
+#include "project/check/CharacterChecks.h"
+#include "project/check/LayoutChecks.h"
+#include "project/check/PrintfCheck.h"
+#include "project/check/ProjectChecks.h"
 
 namespace velmora::checks {
 
-// PrintfCheck.cpp
-const TextCheck& Printf();
-const TextCheck& PrintfStyle();
-// CharacterChecks.cpp
-const TextCheck& CodePageCharacters();
-const TextCheck& CharsetCharacters();
-const TextCheck& ControlBytes();
-// LayoutChecks.cpp
-const TextCheck& LineBreaks();
-const TextCheck& Blanks();
-const TextCheck& Brackets();
-// ProjectChecks.cpp
-const TextCheck& Consistency();
-const TextCheck& Growth();
-const TextCheck& Relocated();
-const TextCheck& Identical();
+using AllChecks = std::tuple<
+    // errors
+    PrintfCheck, CodePageCheck, CharsetCheck, ControlCheck,
+    // warnings
+    PrintfStyleCheck, LineBreakCheck, BlankCheck, BracketCheck, ConsistencyCheck, GrowthCheck,
+    // notes
+    RelocatedCheck, IdenticalCheck>;
 
 }  // namespace velmora::checks

@@ -1,17 +1,17 @@
 // Characters the unit cannot show: bytes its code page has no character
 // for, characters its font lacks, and control bytes it never had.
+#pragma once
+
 #include <algorithm>
 
-#include "project/check/CheckList.h"
+#include "project/check/Check.h"
 #include "project/text/HexText.h"
 #include "project/text/Unicode.h"
 
 namespace velmora::checks {
 
-namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD: a byte that did not decode
-constexpr size_t kMostListed = 8;
+inline constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD: a byte that did not decode
+inline constexpr size_t kMostListed = 8;
 
 class CodePageCheck final : public TextCheck {
  public:
@@ -83,22 +83,5 @@ class ControlCheck final : public TextCheck {
     out.push_back({pair.Index, std::string(Id()), Level(), WithTexts("the translation holds " + list, pair)});
   }
 };
-
-}  // namespace
-
-const TextCheck& CodePageCharacters() {
-  static const CodePageCheck check;
-  return check;
-}
-
-const TextCheck& CharsetCharacters() {
-  static const CharsetCheck check;
-  return check;
-}
-
-const TextCheck& ControlBytes() {
-  static const ControlCheck check;
-  return check;
-}
 
 }  // namespace velmora::checks

@@ -1,14 +1,14 @@
 // How a translation sits on the unit's screen: its lines, its blanks at
 // either end, and its brackets and quotes.
+#pragma once
+
 #include <algorithm>
 
-#include "project/check/CheckList.h"
+#include "project/check/Check.h"
 #include "project/text/OneLineText.h"
 #include "project/text/Unicode.h"
 
 namespace velmora::checks {
-
-namespace {
 
 class LineBreakCheck final : public TextCheck {
  public:
@@ -26,15 +26,15 @@ class LineBreakCheck final : public TextCheck {
   }
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view LeadingBlanks(std::string_view s) {
+inline std::string_view LeadingBlanks(std::string_view s) {
   size_t n = 0;
   while (n < s.size() && IsBlank(s[n])) ++n;
   return s.substr(0, n);
 }
 
-std::string_view TrailingBlanks(std::string_view s) {
+inline std::string_view TrailingBlanks(std::string_view s) {
   size_t n = s.size();
   while (n > 0 && IsBlank(s[n - 1])) --n;
   return s.substr(n);
@@ -60,7 +60,7 @@ class BlankCheck final : public TextCheck {
 
 // True when every bracket closes the last one opened and every kind of
 // quote comes in pairs.
-bool Balanced(std::string_view utf8) {
+inline bool Balanced(std::string_view utf8) {
   // Most texts hold no bracket or quote at all: "\xC2" and "\xE2" start « » and “ ”.
   if (utf8.find_first_of("()[]{}\"\xC2\xE2") == std::string_view::npos) return true;
   static constexpr std::pair<uint32_t, uint32_t> kPairs[] = {
@@ -91,22 +91,5 @@ class BracketCheck final : public TextCheck {
                    WithTexts("the translation's brackets or quotes do not pair up as the origin's do", pair)});
   }
 };
-
-}  // namespace
-
-const TextCheck& LineBreaks() {
-  static const LineBreakCheck check;
-  return check;
-}
-
-const TextCheck& Blanks() {
-  static const BlankCheck check;
-  return check;
-}
-
-const TextCheck& Brackets() {
-  static const BracketCheck check;
-  return check;
-}
 
 }  // namespace velmora::checks

@@ -1,16 +1,16 @@
 // Checks that look beyond one translation (the same origin translated two
 // ways, the unit's growth) and notes on what a build will do.
+#pragma once
+
 #include <algorithm>
 #include <unordered_map>
 
-#include "project/check/CheckList.h"
+#include "project/check/Check.h"
 #include "project/text/OneLineText.h"
 
 namespace velmora::checks {
 
-namespace {
-
-constexpr size_t kMostPhrasesListed = 10;
+inline constexpr size_t kMostPhrasesListed = 10;
 
 class ConsistencyCheck final : public TextCheck {
  public:
@@ -89,27 +89,5 @@ class IdenticalCheck final : public TextCheck {
                    WithTexts("the translation is switched on but identical to the origin", pair)});
   }
 };
-
-}  // namespace
-
-const TextCheck& Consistency() {
-  static const ConsistencyCheck check;
-  return check;
-}
-
-const TextCheck& Growth() {
-  static const GrowthCheck check;
-  return check;
-}
-
-const TextCheck& Relocated() {
-  static const RelocatedCheck check;
-  return check;
-}
-
-const TextCheck& Identical() {
-  static const IdenticalCheck check;
-  return check;
-}
 
 }  // namespace velmora::checks
