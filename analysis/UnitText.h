@@ -25,12 +25,12 @@ constexpr uint32_t RoomInPlace(uint16_t length) { return length & ~1u; }
 
 // PrepareText's bytes with what the relocation area needs to know of them.
 struct PreparedText {
-  std::string bytes;
-  bool zeroAdded = false;  // preparation appended the terminating zero itself
+  std::string Bytes;
+  bool ZeroAdded = false;  // preparation appended the terminating zero itself
   // The bytes the text takes in the relocation area: a text without a zero
   // of its own gets two, one that ends it and one that keeps the next
   // relocated text at an even distance from the area's start.
-  uint64_t RelocatedSize() const { return bytes.size() + (zeroAdded ? 0 : 2); }
+  uint64_t RelocatedSize() const { return Bytes.size() + (ZeroAdded ? 0 : 2); }
 };
 PreparedText PrepareTextForUnit(std::string_view text);
 

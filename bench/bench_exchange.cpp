@@ -34,7 +34,7 @@ BenchProject& Project() {
 
 ExchangeOptions Options() {
   ExchangeOptions o;
-  o.codePage = CodePage::WestEurope;
+  o.Page = CodePage::WestEurope;
   return o;
 }
 

@@ -84,11 +84,11 @@ void PrintOverview(std::ostream& out) {
          "Reads, analyses and translates the texts of a navigation loader (LOADING.KWI)\n"
          "or of one loading unit (.BIN).\n\nCommands:\n";
   auto commands = Registry();
-  std::sort(commands.begin(), commands.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
+  std::sort(commands.begin(), commands.end(), [](const Command& a, const Command& b) { return a.Name < b.Name; });
   for (const auto& c : commands) {
-    out << "  " << c.name;
-    for (size_t i = c.name.size(); i < 14; ++i) out << ' ';
-    out << c.summary << "\n";
+    out << "  " << c.Name;
+    for (size_t i = c.Name.size(); i < 14; ++i) out << ' ';
+    out << c.Summary << "\n";
   }
   out << "\nOptions:\n"
          "  -h, --help    show this help and exit\n"
@@ -137,28 +137,28 @@ int RunCommandLine(const std::vector<std::string>& args) {
     return FlushedExit(kExitOk, "");
   }
   const auto& reg = Registry();
-  const auto it = std::find_if(reg.begin(), reg.end(), [&](const Command& c) { return c.name == args[0]; });
+  const auto it = std::find_if(reg.begin(), reg.end(), [&](const Command& c) { return c.Name == args[0]; });
   if (it == reg.end()) {
     std::cerr << "velmora-cli: unknown command '" << args[0] << "'. Run 'velmora-cli --help' for the list.\n";
     return kExitUsage;
   }
   std::vector<std::string> rest(args.begin() + 1, args.end());
   if (WantsHelp(rest)) {
-    std::cout << it->usage;
-    return FlushedExit(kExitOk, " " + it->name);
+    std::cout << it->Usage;
+    return FlushedExit(kExitOk, " " + it->Name);
   }
   try {
-    const int code = it->run(rest);
+    const int code = it->Run(rest);
     // A result that never reached its reader is a failure, whatever the
     // command itself made of its work.
     FlushStandardOutput();
     return code;
   } catch (const UsageError& e) {
-    std::cerr << "velmora-cli " << it->name << ": " << e.what() << "\n"
-              << "Run 'velmora-cli " << it->name << " --help' for usage.\n";
+    std::cerr << "velmora-cli " << it->Name << ": " << e.what() << "\n"
+              << "Run 'velmora-cli " << it->Name << " --help' for usage.\n";
     return kExitUsage;
   } catch (const std::exception& e) {
-    std::cerr << "velmora-cli " << it->name << ": " << e.what() << "\n";
+    std::cerr << "velmora-cli " << it->Name << ": " << e.what() << "\n";
     return kExitFailure;
   }
 }

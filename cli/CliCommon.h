@@ -25,11 +25,11 @@ class UsageError : public std::runtime_error {
 };
 
 struct Command {
-  std::string name;
-  std::string summary;  // one line for the overview
-  std::string usage;    // the full --help text
+  std::string Name;
+  std::string Summary;  // one line for the overview
+  std::string Usage;    // the full --help text
   // Receives the arguments after the command's name.
-  std::function<int(const std::vector<std::string>&)> run;
+  std::function<int(const std::vector<std::string>&)> Run;
 };
 
 std::vector<Command>& Registry();

@@ -93,8 +93,8 @@ int RunExport(const std::vector<std::string>& args) {
   // The loader the project was made from is not read here, but it is the
   // one file of the disc that no export may replace.
   if (!IsStdStream(output)) RefuseOutputOverInputs(output, {table.SourcePath});
-  if (!options.codePageChosen) options.codePage = ProjectCodePage(table);
-  if (format.ShortName() != "txt" && !options.language && !LocaleLanguage())
+  if (!options.PageChosen) options.Page = ProjectCodePage(table);
+  if (format.ShortName() != "txt" && !options.Language && !LocaleLanguage())
     std::cerr << "velmora-cli export: the locale names no language, so the file names no target language;"
                  " give --language CODE\n";
   const auto rows = FilterRows(table, filter);

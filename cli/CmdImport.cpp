@@ -96,7 +96,7 @@ int RunImport(const std::vector<std::string>& args) {
   if (!IsStdStream(filePath)) RefuseOutputOverInputs(projectPath, {filePath});
   const PhraseFormat* format = FormatOption(ap);
   ExchangeOptions options = ExchangeOptionsFrom(ap, format);
-  options.force = ap.Has("--force");
+  options.Force = ap.Has("--force");
 
   // Read before the project's lock is taken: a slow input never holds
   // other commands up.
@@ -106,7 +106,7 @@ int RunImport(const std::vector<std::string>& args) {
 
   ImportReport report;
   EditProjectFile(projectPath, [&](PhraseTable& table) {
-    if (!options.codePageChosen) options.codePage = ProjectCodePage(table);
+    if (!options.PageChosen) options.Page = ProjectCodePage(table);
     report = ImportPhraseBytes(format, table, shownName, bytes, options);
     return report.Changed;
   });

@@ -15,16 +15,16 @@ const PhraseFormat* FormatOption(const ArgParser& ap) {
 ExchangeOptions ExchangeOptionsFrom(const ArgParser& ap, const PhraseFormat* format) {
   ExchangeOptions options;
   if (const auto page = CodePageOption(ap)) {
-    options.codePage = *page;
+    options.Page = *page;
   } else {
-    options.codePageChosen = false;
+    options.PageChosen = false;
   }
   if (const auto e = ap.Value("--encoding")) {
     const auto encoding = TextEncodingFromName(*e);
     if (!encoding) throw UsageError("--encoding takes utf-8, utf-16 or 8bit, not '" + *e + "'");
     if (format && format->ShortName() != "txt")
       throw UsageError("--encoding is for text files; " + std::string(format->ShortName()) + " files are UTF-8");
-    options.encoding = *encoding;
+    options.Encoding = *encoding;
   }
   return options;
 }
@@ -37,7 +37,7 @@ void LanguageOptionsFrom(const ArgParser& ap, const PhraseFormat& format, Exchan
     const auto tag = ParseLanguageTag(*code);
     if (!tag)
       throw UsageError(name + " takes a language code such as de, pt-BR, pt_BR or sr@latin, not '" + *code + "'");
-    (name == "--language" ? options.language : options.sourceLanguage) = *tag;
+    (name == "--language" ? options.Language : options.SourceLanguage) = *tag;
   }
 }
 

@@ -25,14 +25,14 @@ void RangeChecksums::Run(TStream& s, uint64_t fileSize) {
     points_.push_back({from + 4 * words, 2 * q});
     points_.push_back({from, 2 * q + 1});
   }
-  std::sort(points_.begin(), points_.end(), [](const Point& a, const Point& b) { return a.at < b.at; });
+  std::sort(points_.begin(), points_.end(), [](const Point& a, const Point& b) { return a.At < b.At; });
 
   // running[r]: the sum of the words that start before p at positions of
   // alignment r.
   uint32_t running[4] = {};
   size_t next = 0;
   const auto answer = [&](uint64_t p) {
-    for (; next < points_.size() && points_[next].at <= p; ++next) values_[points_[next].slot] = running[points_[next].at % 4];
+    for (; next < points_.size() && points_[next].At <= p; ++next) values_[points_[next].Slot] = running[points_[next].At % 4];
   };
   constexpr size_t kPiece = 1 << 20;
   std::vector<uint8_t> buf(kPiece + 3);
@@ -42,7 +42,7 @@ void RangeChecksums::Run(TStream& s, uint64_t fileSize) {
     ReadBytesAt(s, static_cast<int64_t>(base), buf.data(), n);
     const uint64_t end = std::min<uint64_t>(base + kPiece, lastWord + 1);
     for (uint64_t p = base; p < end; ++p) {
-      if (next < points_.size() && points_[next].at <= p) answer(p);
+      if (next < points_.size() && points_[next].At <= p) answer(p);
       running[p % 4] += LoadBE32(buf.data() + (p - base));
     }
   }

@@ -25,8 +25,8 @@ class RangeChecksums {
 
  private:
   struct Point {
-    uint64_t at = 0;  // the running sum of the words before this position
-    size_t slot = 0;  // where it goes in values_
+    uint64_t At = 0;  // the running sum of the words before this position
+    size_t Slot = 0;  // where it goes in values_
   };
   std::vector<Point> points_;
   std::vector<uint32_t> values_;  // two per question: the end and the start

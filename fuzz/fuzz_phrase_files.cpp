@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const PhraseFormat* format : PhraseFormats()) {
     PhraseTable table = SmallProject();
     ExchangeOptions options;
-    options.codePage = CodePage::WestEurope;
+    options.Page = CodePage::WestEurope;
     try {
       format->Read(table, bytes, options);
     } catch (const EFormatError&) {

@@ -133,9 +133,9 @@ TEST(ExchangeHeaders, PoNamesTheLanguagesAndTheConcreteCodePage) {
   for (const Case& c : cases) {
     ScopedLocale locale(c.env);
     ExchangeOptions options;
-    options.codePage = c.page;
-    if (c.language) options.language = ParseLanguageTag(*c.language);
-    if (c.sourceLanguage) options.sourceLanguage = ParseLanguageTag(*c.sourceLanguage);
+    options.Page = c.page;
+    if (c.language) options.Language = ParseLanguageTag(*c.language);
+    if (c.sourceLanguage) options.SourceLanguage = ParseLanguageTag(*c.sourceLanguage);
     const std::string po = WritePo(CollectExport(t, {0, 1}, options));
     const std::string where = c.env.begin()->second + " " + CodePageCliName(c.page);
     EXPECT_EQ(HeaderField(po, "Language"), c.expectLanguage) << where;
@@ -159,8 +159,8 @@ TEST(ExchangeHeaders, XliffNamesTheLanguagesAndTheConcreteCodePage) {
   {
     ScopedLocale locale("LANG", "C");
     ExchangeOptions options;
-    options.codePage = CodePage::Japanese;
-    options.sourceLanguage = ParseLanguageTag("ja_JP");
+    options.Page = CodePage::Japanese;
+    options.SourceLanguage = ParseLanguageTag("ja_JP");
     const std::string xliff = WriteXliff(CollectExport(t, {0, 1}, options));
     EXPECT_EQ(Attribute(xliff, "source-language"), "ja-JP");
     EXPECT_EQ(Attribute(xliff, "target-language"), "(missing)") << "no language is known, none is claimed";
@@ -182,7 +182,7 @@ TEST(ExchangeHeaders, AFileReadsTheSameOnAMachineWithAnotherLocale) {
     imported.Phrases[1].Flags = 0;
     imported.Phrases[1].EditIndex = -1;
     ExchangeOptions unchosen;
-    unchosen.codePageChosen = false;
+    unchosen.PageChosen = false;
     const ImportReport report = format->Read(imported, file, unchosen);
     EXPECT_EQ(report.Applied, 1) << format->ShortName();
     EXPECT_EQ(report.Unrepresentable, 0) << format->ShortName();

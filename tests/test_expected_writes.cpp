@@ -36,7 +36,7 @@ Stretch Read(const ExpectedWrites& w, uint64_t from, uint64_t length) {
       out.writers.push_back(-1);
       continue;
     }
-    out.bytes += s->MaskAt(o) == kFixed ? s->bytes[o - s->start] : s->MaskAt(o) == kPointer ? 'P' : 'F';
+    out.bytes += s->MaskAt(o) == kFixed ? s->Bytes[o - s->Start] : s->MaskAt(o) == kPointer ? 'P' : 'F';
     out.writers.push_back(s->WriterAt(o));
   }
   return out;
@@ -99,7 +99,7 @@ TEST(ExpectedWrites, InPlaceTextsRelocatedRoomsRedirectedPointersAndTheHeaderFie
 
   EXPECT_EQ(w.PointerOverwrittenBy(0x180, false), -1);
   EXPECT_EQ(w.PointerOverwrittenBy(0x184, true), -1);  // redirected and nothing else
-  for (size_t k = 1; k < w.Segments().size(); ++k) EXPECT_LE(w.Segments()[k - 1].End(), w.Segments()[k].start);
+  for (size_t k = 1; k < w.Segments().size(); ++k) EXPECT_LE(w.Segments()[k - 1].End(), w.Segments()[k].Start);
 }
 
 // Strings that share bytes are written in table order: the later write wins

@@ -58,7 +58,7 @@ std::string PoEntry(const std::string& ctx, const std::string& id, const std::st
 
 ExchangeOptions West() {
   ExchangeOptions o;
-  o.codePage = CodePage::WestEurope;
+  o.Page = CodePage::WestEurope;
   return o;
 }
 
@@ -162,7 +162,7 @@ TEST(ImportRules, EachEntryByTheRules) {
     std::map<size_t, PhraseState> expected = States(t);
     for (const auto& [i, s] : c.changed) expected[i] = s;
     ExchangeOptions o = West();
-    o.force = c.force;
+    o.Force = c.force;
     const ImportReport r = Format("po").Read(t, c.entries, o);
     EXPECT_EQ(States(t), expected) << c.name;
     for (const std::string& part : c.counts)
@@ -226,7 +226,7 @@ TEST(ImportRules, AFileOfPo2xliffLandsByItsSourceTexts) {
 TEST(ImportRules, ForcedEntriesAreNamedWithBothTexts) {
   PhraseTable t = Sample();
   ExchangeOptions o = West();
-  o.force = true;
+  o.Force = true;
   const ImportReport r =
       Format("po").Read(t, PoEntry("1", "Menu", "Menue") + PoEntry("0", "Road", "Strasse"), o);  // lines 1-4, 5-8
   EXPECT_EQ(r.Forced, 1);
@@ -293,7 +293,7 @@ TEST(ImportRules, CodePageRecordedInTheFileIsUsedWhenNoneIsChosen) {
       "msgid \"\"\nmsgstr \"X-Velmora-Code-Page: russian (CP1251)\\n\"\n\n" +
       PoEntry("0", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "\xD0\x9C\xD0\xB8\xD1\x80");
   ExchangeOptions unchosen = West();
-  unchosen.codePageChosen = false;
+  unchosen.PageChosen = false;
   PhraseTable a = t;
   EXPECT_EQ(Format("po").Read(a, po, unchosen).Applied, 1);
   EXPECT_EQ(a.EditedText(a.Phrases[0]), "\xCC\xE8\xF0");
@@ -367,7 +367,7 @@ TEST(PhraseFormats, UnchangedExportImportsWithoutAChange) {
     PhraseTable t;
     b.Fill(t);
     ExchangeOptions o;
-    o.codePage = c.page;
+    o.Page = c.page;
     for (const char* name : {"po", "xliff"}) {
       const PhraseFormat& f = Format(name);
       const std::string file = f.Write(t, FilterRows(t, GridFilter::NoFilter), o);

@@ -47,8 +47,8 @@ TEST(WriteXliff, FileAndOneTransUnitPerPhrase) {
       .Names("APM", "TAG1")
       .Fill(t);
   ExchangeOptions options;
-  options.codePage = CodePage::WestEurope;
-  options.language = ParseLanguageTag("de_AT");
+  options.Page = CodePage::WestEurope;
+  options.Language = ParseLanguageTag("de_AT");
   const std::string xliff = WriteXliff(CollectExport(t, {0, 1, 2, 3}, options));
   EXPECT_EQ(xliff.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xliff version=\"1.2\" "
                         "xmlns=\"urn:oasis:names:tc:xliff:document:1.2\"",

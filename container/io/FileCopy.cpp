@@ -21,25 +21,25 @@ uint64_t CopyFileBytes(int in, uint64_t from, TStream& out, uint64_t count) {
   const std::optional<TStream::FileSpan> target = out.FileAt(out.Position());
   if (!target) return 0;
   off64_t inPos = static_cast<off64_t>(from);
-  off64_t outPos = target->offset;
+  off64_t outPos = target->Offset;
   uint64_t done = 0;
   bool sameFileSystem = true;
   while (done < count) {
     const auto n = static_cast<size_t>(std::min<uint64_t>(count - done, kPiece));
     ssize_t copied;
     if (sameFileSystem) {
-      copied = ::copy_file_range(in, &inPos, target->fd, &outPos, n, 0);
+      copied = ::copy_file_range(in, &inPos, target->Fd, &outPos, n, 0);
       if (copied < 0 && errno == EINTR) continue;
       if (copied < 0 && errno == EXDEV) {
         // Between two file systems (a memory file and a disk file):
         // sendfile copies there, at the descriptor's own position.
         sameFileSystem = false;
-        if (::lseek(target->fd, outPos, SEEK_SET) < 0) break;
+        if (::lseek(target->Fd, outPos, SEEK_SET) < 0) break;
         continue;
       }
     } else {
       off_t at = static_cast<off_t>(inPos);
-      copied = ::sendfile(target->fd, in, &at, n);
+      copied = ::sendfile(target->Fd, in, &at, n);
       if (copied < 0 && errno == EINTR) continue;
       inPos = at;
     }
@@ -47,10 +47,10 @@ uint64_t CopyFileBytes(int in, uint64_t from, TStream& out, uint64_t count) {
     // Our outputs are synced once complete (container/io/AtomicFile.h), so
     // their pages may as well start for the disk now, while the next piece
     // is copied, instead of all at the sync.
-    ::sync_file_range(target->fd, target->offset + static_cast<off64_t>(done), copied, SYNC_FILE_RANGE_WRITE);
+    ::sync_file_range(target->Fd, target->Offset + static_cast<off64_t>(done), copied, SYNC_FILE_RANGE_WRITE);
     done += static_cast<uint64_t>(copied);
   }
-  out.SetPosition(target->offset + static_cast<int64_t>(done));
+  out.SetPosition(target->Offset + static_cast<int64_t>(done));
   return done;
 }
 

@@ -69,16 +69,16 @@ void TStream::WriteZeros(size_t count) {
 
 std::unique_ptr<TFileMapping> TStream::Map(int64_t pos, size_t count) {
   const std::optional<FileSpan> span = FileAt(pos);
-  if (!span || span->length < static_cast<int64_t>(count)) return nullptr;
-  return TFileMapping::Map(span->fd, static_cast<uint64_t>(span->offset), count, Name());
+  if (!span || span->Length < static_cast<int64_t>(count)) return nullptr;
+  return TFileMapping::Map(span->Fd, static_cast<uint64_t>(span->Offset), count, Name());
 }
 
 void TStream::CopyFrom(TStream& source, uint64_t count) {
   while (count > 0) {
     const std::optional<FileSpan> from = source.FileAt(source.Position());
-    if (!from || from->length <= 0) break;
+    if (!from || from->Length <= 0) break;
     const uint64_t copied =
-        CopyFileBytes(from->fd, static_cast<uint64_t>(from->offset), *this, std::min<uint64_t>(count, static_cast<uint64_t>(from->length)));
+        CopyFileBytes(from->Fd, static_cast<uint64_t>(from->Offset), *this, std::min<uint64_t>(count, static_cast<uint64_t>(from->Length)));
     // None copied: not between these two, or the source ends early; the
     // copy below takes over (and raises the read error).
     if (copied == 0) break;

@@ -37,9 +37,9 @@ class TStream {
   // the open file, the position in it, and how many bytes from there belong
   // to the same file in a row. None for memory.
   struct FileSpan {
-    int fd = -1;
-    int64_t offset = 0;
-    int64_t length = 0;
+    int Fd = -1;
+    int64_t Offset = 0;
+    int64_t Length = 0;
   };
   virtual std::optional<FileSpan> FileAt(int64_t /*pos*/) { return std::nullopt; }
 

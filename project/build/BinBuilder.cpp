@@ -53,10 +53,10 @@ int64_t BuildUnit(const PhraseTable& table, TStream& output) {
     if (!Fits(p.StringAddress, p.Length, imageLength)) continue;
 
     const PreparedText prepared = PrepareTextForUnit(table.EditedTexts[static_cast<size_t>(p.EditIndex)]);
-    const size_t n = prepared.bytes.size();
+    const size_t n = prepared.Bytes.size();
     if (n <= p.Length) {
       // In place; the string's own zero byte behind its room ends the text.
-      unit.Write(p.StringAddress, prepared.bytes.data(), n);
+      unit.Write(p.StringAddress, prepared.Bytes.data(), n);
       unit.Fill(p.StringAddress + n, 0, p.Length - n);
       continue;
     }
@@ -69,8 +69,8 @@ int64_t BuildUnit(const PhraseTable& table, TStream& output) {
       throw ERefusal("The translated unit would be larger than 4 GB.");
     unit.Fill(p.StringAddress, 0, p.Length);
     unit.StoreBE32(p.LinkAddress, static_cast<uint32_t>(end) + baseAddress);
-    unit.Write(end, prepared.bytes.data(), n);
-    if (!prepared.zeroAdded) unit.Fill(end + n, 0, 2);
+    unit.Write(end, prepared.Bytes.data(), n);
+    if (!prepared.ZeroAdded) unit.Fill(end + n, 0, 2);
     end += appended;
   }
 

@@ -25,9 +25,9 @@ TranslationPlan PlanTranslations(const PhraseTable& table) {
     const PreparedText prepared = PrepareTextForUnit(table.EditedTexts[static_cast<size_t>(p.EditIndex)]);
     PlannedText t;
     t.Index = i;
-    t.Relocated = prepared.bytes.size() > p.Length;
+    t.Relocated = prepared.Bytes.size() > p.Length;
     t.RelocatedSize = t.Relocated ? prepared.RelocatedSize() : 0;
-    t.Bytes = prepared.bytes;
+    t.Bytes = prepared.Bytes;
     (t.Relocated ? s.Relocated : s.InPlace) += 1;
     s.AppendedBytes += t.RelocatedSize;
     plan.Texts.push_back(std::move(t));

@@ -144,11 +144,11 @@ void TUnitOverlay::StoreBE32(uint64_t offset, uint32_t value) {
 uint32_t TUnitOverlay::SumWords(uint64_t length) const {
   WordSum sum;
   ForEachRun(length, [&](const Run& r) {
-    switch (r.source) {
-      case Source::Changed: sum.Add(r.bytes, r.count); break;
-      case Source::Zeros: sum.Add(nullptr, r.count); break;
+    switch (r.From) {
+      case Source::Changed: sum.Add(r.Bytes, r.Count); break;
+      case Source::Zeros: sum.Add(nullptr, r.Count); break;
       case Source::Image:
-        image_.ForEachChunk(static_cast<size_t>(r.offset), static_cast<size_t>(r.count),
+        image_.ForEachChunk(static_cast<size_t>(r.Offset), static_cast<size_t>(r.Count),
                             [&](size_t, const uint8_t* bytes, size_t n) {
                               sum.Add(bytes, n);
                               return true;
@@ -161,10 +161,10 @@ uint32_t TUnitOverlay::SumWords(uint64_t length) const {
 
 void TUnitOverlay::WriteTo(TStream& out, uint64_t length) const {
   ForEachRun(length, [&](const Run& r) {
-    switch (r.source) {
-      case Source::Changed: out.WriteBuffer(r.bytes, static_cast<size_t>(r.count)); break;
-      case Source::Zeros: out.WriteZeros(static_cast<size_t>(r.count)); break;
-      case Source::Image: image_.WriteTo(out, static_cast<size_t>(r.offset), static_cast<size_t>(r.count)); break;
+    switch (r.From) {
+      case Source::Changed: out.WriteBuffer(r.Bytes, static_cast<size_t>(r.Count)); break;
+      case Source::Zeros: out.WriteZeros(static_cast<size_t>(r.Count)); break;
+      case Source::Image: image_.WriteTo(out, static_cast<size_t>(r.Offset), static_cast<size_t>(r.Count)); break;
     }
   });
 }

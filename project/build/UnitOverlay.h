@@ -42,10 +42,10 @@ class TUnitOverlay {
   // changed page, unchanged bytes of the image, or zero bytes.
   enum class Source { Changed, Image, Zeros };
   struct Run {
-    Source source;
-    uint64_t offset;
-    const uint8_t* bytes;  // a changed page's bytes
-    uint64_t count;
+    Source From;
+    uint64_t Offset;
+    const uint8_t* Bytes;  // a changed page's bytes
+    uint64_t Count;
   };
   // The unit's first length bytes as a series of runs: each changed page
   // alone, unchanged image pages together, the zero bytes after the image.

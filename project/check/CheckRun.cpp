@@ -28,8 +28,8 @@ class PairMaker {
   TextPair Make(const PhraseTable& table, size_t index, std::string_view edited, PairStore& store) {
     const TPhrase& p = table.Phrases[index];
     const PreparedText prepared = PrepareTextForUnit(edited);
-    store.Translation = prepared.bytes;
-    if (prepared.zeroAdded) store.Translation.pop_back();
+    store.Translation = prepared.Bytes;
+    if (prepared.ZeroAdded) store.Translation.pop_back();
     TextPair pair;
     pair.Index = static_cast<int32_t>(index);
     pair.Origin = table.OriginText(p);
@@ -37,7 +37,7 @@ class PairMaker {
     pair.OriginUtf8 = Decoded(pair.Origin, store.OriginUtf8);
     pair.TranslationUtf8 = Decoded(pair.Translation, store.TranslationUtf8);
     pair.Room = RoomInPlace(p.Length);
-    pair.Relocated = prepared.bytes.size() > p.Length;
+    pair.Relocated = prepared.Bytes.size() > p.Length;
     pair.On = (p.Flags & pfOn) != 0;
     return pair;
   }

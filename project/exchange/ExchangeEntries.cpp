@@ -124,16 +124,16 @@ std::string PhraseLabel(size_t i) { return "phrase " + std::to_string(i) + ": ";
 
 ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t>& rows, CodePage page) {
   ExchangeOptions options;
-  options.codePage = page;
+  options.Page = page;
   return CollectExport(table, rows, options);
 }
 
 ExportDocument CollectExport(const PhraseTable& table, const std::vector<int32_t>& rows,
                              const ExchangeOptions& options) {
   ExportDocument doc;
-  doc.Page = ConcreteCodePage(options.codePage);
-  doc.SourceLanguage = options.sourceLanguage ? *options.sourceLanguage : SourceLanguageFor(doc.Page);
-  doc.TargetLanguage = options.language ? options.language : LocaleLanguage();
+  doc.Page = ConcreteCodePage(options.Page);
+  doc.SourceLanguage = options.SourceLanguage ? *options.SourceLanguage : SourceLanguageFor(doc.Page);
+  doc.TargetLanguage = options.Language ? options.Language : LocaleLanguage();
   TCodePageDecoder decoder(doc.Page);
   doc.UnitName = decoder.Decode(table.UnitName);
   doc.UnitTag = decoder.Decode(table.UnitTag);
@@ -178,10 +178,10 @@ void RefuseDuplicateContexts(const std::vector<ImportEntry>& entries, std::strin
 
 ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const ExchangeOptions& options) {
   ImportReport report;
-  CodePage page = options.codePage;
+  CodePage page = options.Page;
   if (!doc.CodePageName.empty()) {
     const auto recorded = CodePageFromRecord(doc.CodePageName);
-    if (recorded && !options.codePageChosen) {
+    if (recorded && !options.PageChosen) {
       page = *recorded;
     } else if (!recorded || IconvCharset(*recorded) != IconvCharset(page)) {
       report.Attention(doc.CodePageLine, "the file was written under the code page \"" + doc.CodePageName +
@@ -229,7 +229,7 @@ ImportReport ApplyImport(PhraseTable& table, const ImportDocument& doc, const Ex
                                                 : "an entry without an index; skipped");
           continue;
         } else if (!e.Target.empty()) {
-          if (!options.force) {
+          if (!options.Force) {
             ++report.SourceChanged;
             report.Attention(e.Line, PhraseLabel(i) + "the source text differs from the project's; not applied");
             continue;

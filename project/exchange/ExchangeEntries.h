@@ -93,7 +93,7 @@ void RefuseDuplicateContexts(const std::vector<ImportEntry>& entries, std::strin
 //   link) and a source found nowhere skip the entry;
 // - an empty target changes nothing;
 // - a named phrase whose origin text differs from the source (found nowhere
-//   else) skips the entry unless options.force, which applies it and notes
+//   else) skips the entry unless options.Force, which applies it and notes
 //   both texts ("forced");
 // - a target with a NUL, with a character the code page cannot hold, or
 //   longer than a project's text may be, is skipped;

@@ -23,19 +23,19 @@ namespace velmora {
 
 struct ExchangeOptions {
   // The code page of the unit's 8-bit texts.
-  CodePage codePage = CodePage::Default;
+  CodePage Page = CodePage::Default;
   // False when nobody chose the code page: a file that records the code
   // page it was written under is then read in that one.
-  bool codePageChosen = true;
+  bool PageChosen = true;
   // Text files only.
-  TextEncoding encoding = TextEncoding::Auto;
+  TextEncoding Encoding = TextEncoding::Auto;
   // Import: apply entries whose source text no longer matches the project.
-  bool force = false;
+  bool Force = false;
   // Export to PO and XLIFF: the language of the translations (the locale's
   // when not given) and of the unit's texts (by the code page when not
   // given). The import reads neither.
-  std::optional<LanguageTag> language;
-  std::optional<LanguageTag> sourceLanguage;
+  std::optional<LanguageTag> Language;
+  std::optional<LanguageTag> SourceLanguage;
 };
 
 class PhraseFormat;

@@ -28,11 +28,11 @@ class TextFormat final : public PhraseFormat {
 
   std::string Write(const PhraseTable& table, const std::vector<int32_t>& rows,
                     const ExchangeOptions& options) const override {
-    return ExportPhrases(table, rows, options.codePage, options.encoding);
+    return ExportPhrases(table, rows, options.Page, options.Encoding);
   }
 
   ImportReport Read(PhraseTable& table, std::string_view bytes, const ExchangeOptions& options) const override {
-    return ImportPhrases(table, bytes, options.encoding, options.codePage);
+    return ImportPhrases(table, bytes, options.Encoding, options.Page);
   }
 };
 

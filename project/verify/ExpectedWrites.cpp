@@ -79,26 +79,26 @@ void ExpectedWrites::PlanWrites() {
         nullptr);
 
   std::sort(writes.begin(), writes.end(),
-            [](const Write& a, const Write& b) { return a.start != b.start ? a.start < b.start : a.order < b.order; });
+            [](const Write& a, const Write& b) { return a.Start != b.Start ? a.Start < b.Start : a.Order < b.Order; });
   for (size_t i = 0; i < writes.size();) {
-    uint64_t end = writes[i].start + writes[i].length;
+    uint64_t end = writes[i].Start + writes[i].Length;
     size_t j = i + 1;
-    while (j < writes.size() && writes[j].start < end) end = std::max(end, writes[j].start + writes[j].length), ++j;
+    while (j < writes.size() && writes[j].Start < end) end = std::max(end, writes[j].Start + writes[j].Length), ++j;
     std::vector<Write> cluster(writes.begin() + static_cast<std::ptrdiff_t>(i),
                                writes.begin() + static_cast<std::ptrdiff_t>(j));
-    std::sort(cluster.begin(), cluster.end(), [](const Write& a, const Write& b) { return a.order < b.order; });
+    std::sort(cluster.begin(), cluster.end(), [](const Write& a, const Write& b) { return a.Order < b.Order; });
     Segment s;
-    s.start = writes[i].start;
-    s.bytes.assign(end - s.start, '\0');
-    s.mask.assign(end - s.start, static_cast<char>(kFixed));
-    if (cluster.size() > 1) s.writers.assign(end - s.start, 0);
-    s.writer = cluster.front().writer;
+    s.Start = writes[i].Start;
+    s.Bytes.assign(end - s.Start, '\0');
+    s.Masks.assign(end - s.Start, static_cast<char>(kFixed));
+    if (cluster.size() > 1) s.Writers.assign(end - s.Start, 0);
+    s.Writer = cluster.front().Writer;
     for (const Write& w : cluster)
-      for (uint64_t k = 0; k < w.length; ++k) {
-        const uint64_t at = w.start - s.start + k;
-        s.bytes[at] = w.text ? (*w.text)[k] : '\0';
-        s.mask[at] = static_cast<char>(w.mask);
-        if (!s.writers.empty()) s.writers[at] = w.writer;
+      for (uint64_t k = 0; k < w.Length; ++k) {
+        const uint64_t at = w.Start - s.Start + k;
+        s.Bytes[at] = w.Text ? (*w.Text)[k] : '\0';
+        s.Masks[at] = static_cast<char>(w.ByteMask);
+        if (!s.Writers.empty()) s.Writers[at] = w.Writer;
       }
     segments_.push_back(std::move(s));
     i = j;
@@ -112,9 +112,9 @@ void ExpectedWrites::PlanWrites() {
 // earlier text ran over.
 void ExpectedWrites::PlanLinkWrites(std::vector<Write>& writes) {
   std::vector<Write> byStart(writes);
-  std::sort(byStart.begin(), byStart.end(), [](const Write& a, const Write& b) { return a.start < b.start; });
+  std::sort(byStart.begin(), byStart.end(), [](const Write& a, const Write& b) { return a.Start < b.Start; });
   uint64_t longest = 0;
-  for (const Write& w : byStart) longest = std::max(longest, w.length);
+  for (const Write& w : byStart) longest = std::max(longest, w.Length);
   std::vector<std::pair<uint8_t, Mask>> linkWord;  // per link record with a write: what it wrote
   std::vector<int64_t> linkWrite(table_.Phrases.size(), -1);
   const auto& phrases = table_.Phrases;
@@ -131,14 +131,14 @@ void ExpectedWrites::PlanLinkWrites(std::vector<Write>& writes) {
     // The writes before this record that touch the master's word, in order.
     std::vector<const Write*> before;
     auto it = std::lower_bound(byStart.begin(), byStart.end(), word > longest ? word - longest : 0,
-                               [](const Write& w, uint64_t o) { return w.start < o; });
-    for (; it != byStart.end() && it->start < word + 4; ++it)
-      if (it->start + it->length > word && it->order < 4 * i) before.push_back(&*it);
-    std::sort(before.begin(), before.end(), [](const Write* a, const Write* b) { return a->order < b->order; });
+                               [](const Write& w, uint64_t o) { return w.Start < o; });
+    for (; it != byStart.end() && it->Start < word + 4; ++it)
+      if (it->Start + it->Length > word && it->Order < 4 * i) before.push_back(&*it);
+    std::sort(before.begin(), before.end(), [](const Write* a, const Write* b) { return a->Order < b->Order; });
     for (const Write* w : before)
       for (uint64_t k = 0; k < 4; ++k)
-        if (word + k >= w->start && word + k < w->start + w->length)
-          now[k] = {w->text ? static_cast<uint8_t>((*w->text)[word + k - w->start]) : uint8_t{0}, w->mask};
+        if (word + k >= w->Start && word + k < w->Start + w->Length)
+          now[k] = {w->Text ? static_cast<uint8_t>((*w->Text)[word + k - w->Start]) : uint8_t{0}, w->ByteMask};
     if (linkWrite[m] >= 0)
       for (uint64_t k = 0; k < 4; ++k) now[k] = linkWord[static_cast<size_t>(linkWrite[m]) * 4 + k];
     bool redirected = false;
@@ -152,7 +152,7 @@ void ExpectedWrites::PlanLinkWrites(std::vector<Write>& writes) {
                         nullptr});
       if (now[k].second != kPointer) {
         ownedBytes_.emplace_back(1, static_cast<char>(value[k]));
-        writes.back().text = &ownedBytes_.back();
+        writes.back().Text = &ownedBytes_.back();
       }
     }
   }
@@ -160,7 +160,7 @@ void ExpectedWrites::PlanLinkWrites(std::vector<Write>& writes) {
 
 const Segment* ExpectedWrites::SegmentAt(uint64_t off) const {
   auto it = std::upper_bound(segments_.begin(), segments_.end(), off,
-                             [](uint64_t o, const Segment& s) { return o < s.start; });
+                             [](uint64_t o, const Segment& s) { return o < s.Start; });
   if (it == segments_.begin()) return nullptr;
   --it;
   return off < it->End() ? &*it : nullptr;
@@ -171,7 +171,7 @@ int32_t ExpectedWrites::PointerOverwrittenBy(uint64_t off, bool redirected) cons
     const Segment* s = SegmentAt(off + k);
     if (!s) continue;  // a redirected pointer always lies in the stretch of its write
     const Mask m = s->MaskAt(off + k);
-    if (redirected ? m != kPointer : (m != kFixed || static_cast<uint8_t>(s->bytes[off + k - s->start]) != image_[off + k]))
+    if (redirected ? m != kPointer : (m != kFixed || static_cast<uint8_t>(s->Bytes[off + k - s->Start]) != image_[off + k]))
       return s->WriterAt(off + k);
   }
   return -1;

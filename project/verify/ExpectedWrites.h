@@ -22,7 +22,7 @@ namespace velmora::verify {
 
 // What a segment's byte holds after a build.
 enum Mask : uint8_t {
-  kFixed = 0,    // the byte in Segment::bytes
+  kFixed = 0,    // the byte in Segment::Bytes
   kPointer = 1,  // a byte of a redirected pointer: checked by where the pointer leads
   kField = 2,    // a byte of the header's size or checksum: checked on its own
 };
@@ -32,15 +32,15 @@ enum Mask : uint8_t {
 constexpr int32_t kHeaderWriter = -2;
 
 struct Segment {
-  uint64_t start = 0;
-  std::string bytes;             // the expected bytes (zero where masked)
-  std::string mask;              // Mask per byte
-  std::vector<int32_t> writers;  // per byte when several writes meet here
-  int32_t writer = 0;            // the only writer otherwise
+  uint64_t Start = 0;
+  std::string Bytes;             // the expected bytes (zero where masked)
+  std::string Masks;             // Mask per byte
+  std::vector<int32_t> Writers;  // per byte when several writes meet here
+  int32_t Writer = 0;            // the only writer otherwise
 
-  uint64_t End() const { return start + bytes.size(); }
-  int32_t WriterAt(uint64_t off) const { return writers.empty() ? writer : writers[off - start]; }
-  Mask MaskAt(uint64_t off) const { return static_cast<Mask>(mask[off - start]); }
+  uint64_t End() const { return Start + Bytes.size(); }
+  int32_t WriterAt(uint64_t off) const { return Writers.empty() ? Writer : Writers[off - Start]; }
+  Mask MaskAt(uint64_t off) const { return static_cast<Mask>(Masks[off - Start]); }
 };
 
 class ExpectedWrites {
@@ -66,12 +66,12 @@ class ExpectedWrites {
 
  private:
   struct Write {
-    uint64_t start = 0;
-    uint64_t length = 0;
-    size_t order = 0;
-    int32_t writer = 0;
-    Mask mask = kFixed;
-    const std::string* text = nullptr;  // bytes for a text write; zeros when null
+    uint64_t Start = 0;
+    uint64_t Length = 0;
+    size_t Order = 0;
+    int32_t Writer = 0;
+    Mask ByteMask = kFixed;
+    const std::string* Text = nullptr;  // bytes for a text write; zeros when null
   };
 
   void Groups();

@@ -98,7 +98,7 @@ class UnitCheck {
     uint64_t pos = from;
     while (pos < to) {
       const Segment* s = cursor_ < segments_.size() ? &segments_[cursor_] : nullptr;
-      const uint64_t plainEnd = s ? std::clamp<uint64_t>(s->start, pos, to) : to;
+      const uint64_t plainEnd = s ? std::clamp<uint64_t>(s->Start, pos, to) : to;
       if (pos < plainEnd) {
         ComparePlain(pos, plainEnd);
         pos = plainEnd;
@@ -120,14 +120,14 @@ class UnitCheck {
   void CompareSegment(size_t index, uint64_t from, uint64_t to) {
     const Segment& s = segments_[index];
     for (uint64_t o = from; o < to; ++o) {
-      const uint64_t k = o - s.start;
+      const uint64_t k = o - s.Start;
       const uint8_t got = *At(o);
       switch (s.MaskAt(o)) {
         case kFixed:
-          if (static_cast<uint8_t>(s.bytes[k]) != got) Differs(o, static_cast<uint8_t>(s.bytes[k]), s.WriterAt(o));
+          if (static_cast<uint8_t>(s.Bytes[k]) != got) Differs(o, static_cast<uint8_t>(s.Bytes[k]), s.WriterAt(o));
           break;
         case kPointer:
-          if (builtPointers_[index].empty()) builtPointers_[index].assign(s.bytes.size(), '\0');
+          if (builtPointers_[index].empty()) builtPointers_[index].assign(s.Bytes.size(), '\0');
           builtPointers_[index][k] = static_cast<char>(got);
           break;
         case kField:
@@ -284,7 +284,7 @@ class UnitCheck {
     if (const Segment* s = writes_.SegmentAt(off)) {
       writer = s->WriterAt(off);
       if (s->MaskAt(off) != kFixed) return false;
-      byte = static_cast<uint8_t>(s->bytes[off - s->start]);
+      byte = static_cast<uint8_t>(s->Bytes[off - s->Start]);
       return true;
     }
     byte = image_[off];
@@ -297,7 +297,7 @@ class UnitCheck {
     const Segment* s = writes_.SegmentAt(off);
     if (!s) return 0;
     const std::string& bytes = builtPointers_[static_cast<size_t>(s - segments_.data())];
-    return bytes.empty() ? 0 : static_cast<uint8_t>(bytes[off - s->start]);
+    return bytes.empty() ? 0 : static_cast<uint8_t>(bytes[off - s->Start]);
   }
 
   void CheckTranslations() {
@@ -347,8 +347,8 @@ class UnitCheck {
   void CheckHeaderWrites() {
     int32_t last = kHeaderWriter;
     for (const verify::Segment& s : writes_.Segments()) {
-      if (s.start >= kUnitHeaderSize) break;
-      for (uint64_t o = s.start; o < std::min<uint64_t>(s.End(), kUnitHeaderSize); ++o) {
+      if (s.Start >= kUnitHeaderSize) break;
+      for (uint64_t o = s.Start; o < std::min<uint64_t>(s.End(), kUnitHeaderSize); ++o) {
         const int32_t w = s.WriterAt(o);
         if (w == kHeaderWriter || w == last) continue;
         // A phrase found through its pointer may hold a header text (the
@@ -487,14 +487,14 @@ class UnitCheck {
       const TPhrase& p = table_.Phrases[i];
       if ((p.Flags & pfLink) || writes_.PlanOf(i) >= 0 || !RecordFitsImage(p, plan_.ImageLength, true)) continue;
       auto it = std::upper_bound(segments_.begin(), segments_.end(), uint64_t{p.StringAddress},
-                                 [](uint64_t o, const Segment& s) { return o < s.start; });
+                                 [](uint64_t o, const Segment& s) { return o < s.Start; });
       if (it != segments_.begin()) --it;
-      for (; it != segments_.end() && it->start < uint64_t{p.StringAddress} + p.Length; ++it) {
-        const uint64_t a = std::max<uint64_t>(it->start, p.StringAddress);
+      for (; it != segments_.end() && it->Start < uint64_t{p.StringAddress} + p.Length; ++it) {
+        const uint64_t a = std::max<uint64_t>(it->Start, p.StringAddress);
         const uint64_t b = std::min<uint64_t>(it->End(), uint64_t{p.StringAddress} + p.Length);
         int32_t writer = -1;
         for (uint64_t o = a; o < b && writer < 0; ++o)
-          if (it->MaskAt(o) == kFixed && static_cast<uint8_t>(it->bytes[o - it->start]) != image_[o])
+          if (it->MaskAt(o) == kFixed && static_cast<uint8_t>(it->Bytes[o - it->Start]) != image_[o])
             writer = it->WriterAt(o);
         if (writer >= 0) {
           report_.Note("The text of phrase " + std::to_string(i) + " at unit offset " + FormatHex0x(p.StringAddress) +

@@ -29,8 +29,8 @@ void ExchangeCommands::ExportCommand() {
   if (!path) return;
   const DialogFilter& chosen = filters[std::min(window_.Ui().ChosenFilter(), filters.size() - 1)];
   ExchangeOptions options;
-  options.codePage = view_.DisplayCodePage();
-  options.encoding = chosen.Encoding;
+  options.Page = view_.DisplayCodePage();
+  options.Encoding = chosen.Encoding;
   window_.Guard([&] {
     project_.RefuseOutputOverProject(*path, true);
     ExportPhraseFile(*chosen.Format, project_.Table(), view_.Grid().VisibleRows(), *path, options);
@@ -50,8 +50,8 @@ void ExchangeCommands::ImportCommand() {
   // the file's extension or first bytes tell.
   const PhraseFormat* format = chosen.Format && chosen.Format->HasExtension(*path) ? chosen.Format : nullptr;
   ExchangeOptions options;
-  options.codePage = view_.DisplayCodePage();
-  options.encoding = chosen.Encoding;
+  options.Page = view_.DisplayCodePage();
+  options.Encoding = chosen.Encoding;
 
   ImportReport report;
   std::string error;
