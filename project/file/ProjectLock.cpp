@@ -21,13 +21,17 @@ namespace {
 constexpr size_t kNameMax = 255;
 // How much of a long project name a hashed lock name keeps.
 constexpr size_t kKeptNameBytes = 200;
-// How long a lock is tried before the wait is announced.
-constexpr auto kQuietWait = std::chrono::milliseconds(1000);
 constexpr auto kRetryEvery = std::chrono::milliseconds(20);
 
 LockWaitNotice& WaitNotice() {
   static LockWaitNotice notice;
   return notice;
+}
+
+// How long a lock is tried before the wait is announced.
+std::chrono::milliseconds& QuietWait() {
+  static std::chrono::milliseconds quiet = kLockWaitQuietTime;
+  return quiet;
 }
 
 uint64_t Fnv1a64(const std::string& text) {
@@ -101,7 +105,7 @@ int FlockAnnounced(int fd, int operation, const std::string& lockPath) {
   for (;;) {
     const int err = Flock(fd, operation | LOCK_NB);
     if (err != EWOULDBLOCK) return err;
-    if (std::chrono::steady_clock::now() - start >= kQuietWait) break;
+    if (std::chrono::steady_clock::now() - start >= QuietWait()) break;
     std::this_thread::sleep_for(kRetryEvery);
   }
   if (WaitNotice()) WaitNotice()(lockPath);
@@ -114,7 +118,10 @@ ELockError::ELockError(const std::string& projectPath, const std::string& lockPa
     : EStreamError("Cannot lock project \"" + projectPath + "\": the lock file \"" + lockPath +
                    "\" cannot be used. " + reason) {}
 
-void SetLockWaitNotice(LockWaitNotice notice) { WaitNotice() = std::move(notice); }
+void SetLockWaitNotice(LockWaitNotice notice, std::chrono::milliseconds after) {
+  WaitNotice() = std::move(notice);
+  QuietWait() = after;
+}
 
 std::string ProjectEditLockPath(const std::string& projectPath) { return LockPathBeside(projectPath, ".lock"); }
 std::string ProjectWindowLockPath(const std::string& projectPath) { return LockPathBeside(projectPath, ".open"); }

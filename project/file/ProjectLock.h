@@ -39,6 +39,7 @@
 // lock that cannot be had is skipped.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -52,11 +53,12 @@ class ELockError : public EStreamError {
   ELockError(const std::string& projectPath, const std::string& lockPath, const std::string& reason);
 };
 
-// Called once when a lock is not had within a moment and the command goes
-// on waiting for it; the command line says so on standard error. None by
-// default.
+// Called once when a lock is not had within `after` (a second, unless a
+// test wants it sooner) and the command goes on waiting for it; the
+// command line says so on standard error. None by default.
+inline constexpr std::chrono::milliseconds kLockWaitQuietTime{1000};
 using LockWaitNotice = std::function<void(const std::string& lockPath)>;
-void SetLockWaitNotice(LockWaitNotice notice);
+void SetLockWaitNotice(LockWaitNotice notice, std::chrono::milliseconds after = kLockWaitQuietTime);
 
 // A flock on one lock file, held for the object's life.
 class THeldLock {

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace velmora::test {
@@ -62,7 +64,8 @@ CliResult RunCli(const std::vector<std::string>& args) { return RunCli(args, Cli
 CliResult RunCli(const std::vector<std::string>& args, const CliStreams& streams) {
   TempDir io;
   const std::string outPath = streams.outputPath.empty() ? io.File("out") : streams.outputPath;
-  const std::string errPath = io.File("err"), inPath = io.File("in");
+  const std::string errPath = streams.errorPath.empty() ? io.File("err") : streams.errorPath;
+  const std::string inPath = io.File("in");
   WriteFile(inPath, streams.input);
   int pipeFds[2] = {-1, -1};
   if (streams.closedPipe) {
@@ -102,6 +105,27 @@ CliResult RunCli(const std::vector<std::string>& args, const CliStreams& streams
   r.err = Slurp(errPath);
   return r;
 }
+
+ScopedVariable::ScopedVariable(const std::string& name, const std::string& value) : name_(name) {
+  if (const char* old = std::getenv(name.c_str())) saved_ = old;
+  ::setenv(name.c_str(), value.c_str(), 1);
+}
+
+ScopedVariable::~ScopedVariable() {
+  if (saved_) ::setenv(name_.c_str(), saved_->c_str(), 1);
+  else ::unsetenv(name_.c_str());
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+std::string FileText(const std::string& path) { return Slurp(path); }
 
 ScopedLocale::ScopedLocale(const std::map<std::string, std::string>& values) {
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"}) {

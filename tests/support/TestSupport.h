@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -59,8 +60,31 @@ struct CliStreams {
   std::string input;         // standard input: these bytes, then its end
   std::string outputPath;    // standard output into this file ("" captures it)
   bool closedPipe = false;   // standard output into a pipe nobody reads
+  std::string errorPath;     // standard error into this file, which others may
+                             // read while the program runs; captured either way
 };
 CliResult RunCli(const std::vector<std::string>& args, const CliStreams& streams);
+
+// Sets one environment variable for as long as it lives, then puts the
+// earlier value back. Programs that RunCli starts inherit it.
+class ScopedVariable {
+ public:
+  ScopedVariable(const std::string& name, const std::string& value);
+  ~ScopedVariable();
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> saved_;
+};
+
+// A handshake with another thread or program: true as soon as done() holds,
+// false when it still does not after a minute.
+bool WaitUntil(const std::function<bool()>& done);
+
+// The bytes of the file at path, empty when there is none.
+std::string FileText(const std::string& path);
 
 // A program's output split at its line feeds; a last line without one
 // counts too, the empty rest after a final line feed does not.

@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "QtTestSupport.h"
+#include "support/QtTestSupport.h"
 #include "project/file/PhraseEdits.h"
 #include "project/file/ProjectFile.h"
 #include "sampledata/SampleData.h"

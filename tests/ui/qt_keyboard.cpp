@@ -16,8 +16,8 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "QtTestSupport.h"
-#include "UiTestSupport.h"
+#include "support/QtTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "project/file/ProjectFile.h"
 #include "project/file/ProjectLock.h"
 #include "ui/qt/MainForm.h"

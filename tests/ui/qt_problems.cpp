@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "QtTestSupport.h"
-#include "UiTestSupport.h"
+#include "support/QtTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "project/file/ProjectFile.h"
 #include "ui/qt/EditForm.h"
 #include "ui/qt/MainForm.h"

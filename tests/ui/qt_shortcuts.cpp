@@ -22,8 +22,8 @@
 #include <functional>
 #include <set>
 
-#include "QtTestSupport.h"
-#include "UiTestSupport.h"
+#include "support/QtTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "project/file/ProjectFile.h"
 #include "ui/qt/EditForm.h"
 #include "ui/qt/NewProjectForm.h"

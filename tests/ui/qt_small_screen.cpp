@@ -11,8 +11,8 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "QtTestSupport.h"
-#include "UiTestSupport.h"
+#include "support/QtTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "project/file/ProjectFile.h"
 #include "ui/qt/EditForm.h"
 #include "ui/qt/MainActions.h"
@@ -36,8 +36,9 @@ class SmallScreenTest : public QObject {
 
   static void Settle(TMainForm& form) {
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    // The second fit, once a frame is known.
-    QTest::qWait(400);
+    // The window fits again once its frame is known: wait until it lies
+    // inside the screen's usable area.
+    QTRY_VERIFY_WITH_TIMEOUT(Available(form).contains(form.frameGeometry()), 5000);
   }
 
   // The widget's rectangle on the screen.
@@ -104,14 +105,15 @@ class SmallScreenTest : public QObject {
     if (extension && extension->isVisible()) {
       QVERIFY(extension->focusPolicy() & Qt::TabFocus);
       extension->click();
-      QTest::qWait(300);
     }
+    // The wrapped bar shows every button, inside the window.
     for (const MainAction& row : MainActions()) {
       if (row.Place != ActionPlace::ToolBar) continue;
       auto* b = form.findChild<QToolButton*>(row.Name);
-      QVERIFY2(b->isVisible(), qPrintable(QString("%1 in %2x%3, extension %4").arg(row.Name).arg(form.width())
-                                                .arg(form.height()).arg(extension ? extension->isChecked() : -1)));
-      QVERIFY2(OnScreen(&form).contains(OnScreen(b)), row.Name);
+      QTRY_VERIFY2_WITH_TIMEOUT(b->isVisible() && OnScreen(&form).contains(OnScreen(b)),
+                                qPrintable(QString("%1 in %2x%3, extension %4").arg(row.Name).arg(form.width())
+                                               .arg(form.height()).arg(extension ? extension->isChecked() : -1)),
+                                5000);
     }
   }
 

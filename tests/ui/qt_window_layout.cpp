@@ -15,8 +15,8 @@
 #include <QStyle>
 #include <QtTest>
 
-#include "QtTestSupport.h"
-#include "UiTestSupport.h"
+#include "support/QtTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "project/file/ProjectFile.h"
 #include "ui/qt/Fonts.h"
 #include "ui/qt/MainForm.h"
@@ -86,14 +86,14 @@ class WindowLayoutTest : public QObject {
     for (int r = 0; r < rows; r += std::max(1, rows / 500))
       for (int col : {kColLinkAddress, kColStringAddress})
         QVERIFY2(fits(col, model->data(model->index(r, col), Qt::DisplayRole).toString()), qPrintable(QString::number(r)));
-    // Each find panel ends 2 pixels left of its column's right edge and
-    // leaves its label some room.
+    // Each find panel is shown over its own column, clear of its label
+    // (where exactly: the grid layout's test).
     for (int panel = 1; panel <= 2; ++panel) {
       const int col = panel == 1 ? kColOrigin : kColEdited;
       auto* fp = form.findChild<QWidget*>(QString("FindPanel%1").arg(panel));
       const int left = header->sectionViewportPosition(col);
-      QCOMPARE(fp->geometry().right() + 1, left + header->sectionSize(col) - 2);
       QVERIFY(fp->x() >= left + kMinLabelRoom);
+      QVERIFY(fp->geometry().right() < left + header->sectionSize(col));
       QVERIFY(fp->isVisible());
     }
   }

@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "ui/logic/words/CountWords.h"
 #include "ui/logic/shell/ShellController.h"
 #include "ui/logic/words/TakeTranslationsReport.h"

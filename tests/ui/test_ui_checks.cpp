@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace velmora::ui {

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "analysis/ProjectCreation.h"
 #include "container/kiwi/Loading.h"
 #include "project/file/PhraseEdits.h"

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "analysis/ProjectCreation.h"
 #include "sampledata/SampleData.h"
 #include "support/TestSupport.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "project/file/PhraseEdits.h"
 #include "project/file/ProjectFile.h"
 #include "sampledata/SampleData.h"

@@ -4,7 +4,7 @@
 // into the phrase table.
 #include <gtest/gtest.h>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "project/exchange/ExchangeEntries.h"
 #include "ui/logic/shell/ShellController.h"
 

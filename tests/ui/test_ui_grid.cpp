@@ -2,7 +2,7 @@
 // cell contents and the mouse's toggles.
 #include <gtest/gtest.h>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "ui/logic/grid/PhraseGrid.h"
 
 namespace velmora::ui {

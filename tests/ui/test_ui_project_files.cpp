@@ -6,7 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "project/build/BinBuilder.h"
 #include "project/file/ProjectFile.h"
 #include "project/file/ProjectLock.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "analysis/ProjectCreation.h"
 #include "project/file/ProjectLock.h"
 #include "sampledata/SampleData.h"

@@ -3,7 +3,7 @@
 // repeating the last search.
 #include <gtest/gtest.h>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "ui/logic/shell/ShellController.h"
 #include "ui/logic/grid/CaseFolding.h"
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
 #include "ui/logic/startup/CommandLine.h"

@@ -3,7 +3,7 @@
 // change, the saved state, a whole command as one step, a new project).
 #include <gtest/gtest.h>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "project/file/PhraseEdits.h"
 #include "support/TestSupport.h"
 #include "ui/logic/shell/ShellController.h"

@@ -3,7 +3,7 @@
 // failure or a declined question the window shows the state it is in.
 #include <gtest/gtest.h>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 #include "container/io/StreamErrors.h"
 #include "support/TestSupport.h"
 #include "ui/logic/shell/ShellController.h"

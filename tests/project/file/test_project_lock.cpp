@@ -10,9 +10,10 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -248,17 +249,23 @@ TEST(ProjectLock, AProjectNameTooLongForItsLockGetsAShortenedHashedLock) {
   EXPECT_TRUE(std::filesystem::exists(lockA));
 }
 
-TEST(ProjectLock, AWaitOfMoreThanAMomentIsAnnouncedOnce) {
+// The notice's quiet time is set to nothing here: the notice itself tells
+// the test that the editor waits, and only then is the lock let go.
+TEST(ProjectLock, AWaitPastTheQuietTimeIsAnnouncedOnce) {
   TempDir dir;
   const std::string path = dir.File("p.vmprj");
   PhraseTable start = Project(2);
   SaveProject(start, path);
   std::mutex m;
+  std::condition_variable announced;
   std::vector<std::string> notices;
-  SetLockWaitNotice([&](const std::string& lock) {
-    const std::lock_guard<std::mutex> g(m);
-    notices.push_back(lock);
-  });
+  SetLockWaitNotice(
+      [&](const std::string& lock) {
+        const std::lock_guard<std::mutex> g(m);
+        notices.push_back(lock);
+        announced.notify_all();
+      },
+      std::chrono::milliseconds(0));
   // A free lock is taken without a word.
   EditProjectFile(path, [](PhraseTable& t) { return ApplyEditedText(t, 0, "quick"); });
   EXPECT_TRUE(notices.empty());
@@ -266,12 +273,16 @@ TEST(ProjectLock, AWaitOfMoreThanAMomentIsAnnouncedOnce) {
   {
     const TProjectEditLock held(path);
     editor = std::thread([&] { EditProjectFile(path, [](PhraseTable& t) { return ApplyEditedText(t, 1, "slow"); }); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+    std::unique_lock<std::mutex> lock(m);
+    EXPECT_TRUE(announced.wait_for(lock, std::chrono::minutes(1), [&] { return !notices.empty(); }));
   }
   editor.join();
   SetLockWaitNotice(nullptr);
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(notices[0], ProjectEditLockPath(path));
+  PhraseTable end;
+  OpenProject(end, path);
+  EXPECT_EQ(end.EditedText(end.Phrases[1]), "slow") << "the waiting edit went through once the lock was free";
 }
 
 }  // namespace

@@ -50,25 +50,6 @@ std::string TextAt(const std::vector<uint8_t>& out, uint32_t offset) {
 
 }  // namespace
 
-TEST(PrepareText, RemovesCarriageReturnsAndTrailingLineFeedsAndEvensTheLength) {
-  struct Case {
-    std::string in, out;
-  } cases[] = {
-      {"", ""},
-      {"A", std::string("A\0", 2)},
-      {"AB", "AB"},
-      {"A\r\nB", std::string("A\nB\0", 4)},
-      {"AB\r\n\r\n", "AB"},
-      {"AB\n\n\n", "AB"},
-      {"\r\n\r\n", ""},
-      {"\rA\rB\r", "AB"},
-      {"\nAB", std::string("\nAB\0", 4)},
-      {"A\n\nB\n", std::string("A\n\nB")},
-      {std::string("\xC4\xE0", 2), std::string("\xC4\xE0", 2)},  // 8-bit bytes go in unchanged
-  };
-  for (const auto& c : cases) EXPECT_EQ(PrepareText(c.in), c.out) << "input: " << c.in;
-}
-
 TEST(BuildUnit, ProjectWithoutSwitchedOnPhrasesCopiesTheImage) {
   UnitFixture u(1024);
   u.Pointer(0x180, 0x200);

@@ -266,12 +266,17 @@ TEST(CliLocks, CarryToAnOutputWaitsForItsLockAndSaysSo) {
   const std::string out = f.dir.File("out.vmprj");
   ASSERT_EQ(RunCli({"new", f.dir.File("LOADING.KWI"), "-o", fresh}).exitCode, 0);
   ASSERT_EQ(RunCli({"new", f.dir.File("LOADING.KWI"), "-o", out}).exitCode, 0);
+  // The notice comes at once: it tells the test that carry waits.
+  const test::ScopedVariable noticeAtOnce("VELMORA_LOCK_NOTICE_MS", "0");
   test::CliResult r;
   std::thread carry;
   {
     const TProjectEditLock held(out);  // a translate of OUT in the middle of its change
-    carry = std::thread([&] { r = RunCli({"carry", f.project, fresh, "-o", out}); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(1600));
+    test::CliStreams streams;
+    streams.errorPath = f.dir.File("carry.err");
+    carry = std::thread([&] { r = RunCli({"carry", f.project, fresh, "-o", out}, streams); });
+    EXPECT_TRUE(test::WaitUntil(
+        [&] { return test::FileText(streams.errorPath).find("waiting for the lock") != std::string::npos; }));
     PhraseTable during;
     OpenProject(during, out);
     EXPECT_EQ(during.EditedTexts.size(), 0u) << "carry wrote OUT without its lock";
