@@ -115,6 +115,7 @@ class ScriptedPlatform : public Platform {
 
   bool ShowNewProjectForm(NewProjectForm& form) override {
     Status.push_back("dialog:new-project");
+    form.FormShow();
     return OnNewProjectForm ? OnNewProjectForm(form) : false;
   }
   bool ShowEditForm(EditForm& form, int gridRow, int topRow) override {
@@ -123,6 +124,7 @@ class ScriptedPlatform : public Platform {
   }
   bool ShowCreateForm(CreateForm& form) override {
     Status.push_back("dialog:source");
+    form.FormShow();
     return OnCreateForm ? OnCreateForm(form) : false;
   }
   bool ShowLoaderUnitsForm(LoaderUnitsForm& form) override {

@@ -303,7 +303,7 @@ class MainWindowTest : public QObject {
     table.UnitTag = "APM";
     table.Info.UnitIndex = 0;
     LoaderUnitsForm logic(form.Ui(), CoreProjectFiles());
-    logic.FormShow(table, "/p/apm.vmprj", "");
+    logic.Prepare(table, "/p/apm.vmprj", "");
     for (const char* button : {"OkBtn", "CancelBtn"}) {
       QTimer::singleShot(0, units, [units, button] {
         auto* list = units->findChild<QListWidget*>("UnitsList");

@@ -115,8 +115,9 @@ class Platform {
   // A report, shown modally until the user closes it.
   virtual void ShowReport(const ReportTable& report) = 0;
 
-  // The three dialogs, shown modally; each drives the given logic with the
-  // user's actions and returns true when it closed with OK (START).
+  // The three dialogs, shown modally; each opens with its logic's FormShow,
+  // drives the logic with the user's actions and returns true when it
+  // closed with OK (START).
   virtual bool ShowNewProjectForm(NewProjectForm& form) = 0;
   // The translation editor for grid row gridRow while topRow is the grid's
   // top scroll row (its placement).

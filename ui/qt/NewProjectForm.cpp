@@ -128,6 +128,7 @@ void TNewProjectForm::SetCaptions(const QString& caption, const QString& label1,
 }
 
 bool TNewProjectForm::Run() {
+  logic_.FormShow();
   Refresh();
   if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
   return exec() == QDialog::Accepted;

@@ -112,7 +112,6 @@ void CreationCommands::Create(const std::string& path, const std::function<std::
     }
     for (size_t offer = 0; offer < source->Offers(); ++offer) {
       source->Prepare(offer, form_);
-      form_.FormShow();
       if (!ui.ShowNewProjectForm(form_)) {
         ui.HideStatusNow();
         continue;

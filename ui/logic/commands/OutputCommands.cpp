@@ -33,7 +33,7 @@ void OutputCommands::SaveFileCommand() {
 
   // Other projects of the same module may go into the same loader.
   unitsForm_.Folder = dialogs_.Folder();
-  unitsForm_.FormShow(table, project_.Path(), ownSourceServes ? source : "");
+  unitsForm_.Prepare(table, project_.Path(), ownSourceServes ? source : "");
   if (!window_.Ui().ShowLoaderUnitsForm(unitsForm_)) return;
   const ProjectList projects = unitsForm_.Projects();
 
@@ -54,7 +54,6 @@ void OutputCommands::SaveFileCommand() {
         }
       } restore{form, table};
       form.Folder = dialogs_.Folder();
-      form.FormShow();
       if (!window_.Ui().ShowCreateForm(form)) return;
       source = form.ChosenPath();
     }

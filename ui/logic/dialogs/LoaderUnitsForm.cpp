@@ -12,7 +12,7 @@ std::string RowOf(const PhraseTable& t, const std::string& where) {
 
 }  // namespace
 
-void LoaderUnitsForm::FormShow(const PhraseTable& open, std::string openPath, std::string source) {
+void LoaderUnitsForm::Prepare(const PhraseTable& open, std::string openPath, std::string source) {
   open_ = &open;
   openPath_ = std::move(openPath);
   source_ = std::move(source);

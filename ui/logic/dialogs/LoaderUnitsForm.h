@@ -28,7 +28,7 @@ class LoaderUnitsForm {
   // not saved yet): the list holds it alone. source is the loader the
   // rebuild will take when it is known already (the open project's own
   // source, when it serves), else empty.
-  void FormShow(const PhraseTable& open, std::string openPath, std::string source);
+  void Prepare(const PhraseTable& open, std::string openPath, std::string source);
   // Add: asks for a project file. A project that fits joins the list and
   // true is returned; a cancelled dialog changes nothing; any other file is
   // named in a warning box with the reason, and the list stays as it was.
