@@ -377,7 +377,7 @@ TEST_F(EditRoundTrip, EmptyTextTakesTheTextAwayAndTheRowStaysInView) {
   ASSERT_EQ(shell.View().Grid().RowCount(), 2);
   shell.GridEvents().GridSelectCell(1);
   Type("");
-  shell.GridEvents().StringGridDblClick();
+  shell.GridEvents().EditSelectedRow();  // Enter
   EXPECT_EQ(table.Phrases[2].EditIndex, -1);
   EXPECT_FALSE(table.Phrases[2].Flags & pfOn);
   EXPECT_EQ(shell.View().Grid().RowCount(), 2) << "no refill";
@@ -390,7 +390,7 @@ TEST_F(EditRoundTrip, UnchangedResultsMarkNothing) {
   // Empty on a phrase without a text.
   shell.GridEvents().GridSelectCell(1);
   Type("");
-  shell.GridEvents().StringGridDblClick();
+  shell.GridEvents().EditSelectedRow();  // a click on a text box
   EXPECT_EQ(table.Phrases[0].EditIndex, -1);
   EXPECT_FALSE(shell.Project().Modified());
 

@@ -523,7 +523,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == panel4_ && event->type() == QEvent::Resize) LayOutMemos();
   if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
       (watched == memo1_->viewport() || watched == memo2_->viewport()))
-    shell_.GridEvents().StringGridDblClick();
+    shell_.GridEvents().EditSelectedRow();
   return QMainWindow::eventFilter(watched, event);
 }
 

@@ -277,7 +277,7 @@ void PhraseGridView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void PhraseGridView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    events_.StringGridDblClick();
+    events_.EditSelectedRow();
     return;
   }
   // Home and End go to the first and the last row, with Ctrl or without.

@@ -28,7 +28,8 @@ class GridCommands {
   void GridSelectCell(int gridRow);
   void GridTopRowChanged(int topRow) { view_.Grid().SetTopRow(topRow); }
   void GridMouseDown(int col, int gridRow) { Press(col, gridRow); }
-  // A double-click on a row, Enter in the grid, a click on a text box.
+  // A double-click on a row; Enter in the grid and a click on a text box
+  // ask for the same edit action.
   void StringGridDblClick() { EditSelectedRow(); }
   // Space and Ctrl+H on the selected row: as a press on its ON or HIDE box.
   void ToggleOnCommand() { Press(kColOn, view_.Grid().SelectedRow()); }
