@@ -1,0 +1,65 @@
+// The rules that decide which old phrase a new phrase continues, as a table:
+// each row names the rule as the reports do, says what evidence it takes
+// and what outcome it gives. A new phrase takes the outcome of the first
+// row whose evidence holds for it; a phrase no row decides is not carried.
+// Each rule has its hand-made case in tests/test_carry_rules.cpp.
+//
+//  rule              evidence                                              outcome
+//  unique            the text occurs once in each version                  carried
+//  same-translation  every old copy of the text has the same translation,  carried, every new copy,
+//                    ON and HIDE (two copies or more)                      whatever the pairing
+//  copied            the text occurred once and now occurs several times   review, every new copy
+//  neighbours        the phrase's neighbours before and after, in string   carried
+//                    order and in pointer order, are unique texts paired
+//                    with the new phrase's neighbours
+//  gap               in a closed gap (project/carry/GapView.h), the texts  carried
+//                    both versions hold there come in the same order and
+//                    counts, and in the other order the two phrases lie in
+//                    one closed gap too
+//  likeliest         an alignment of the texts of its closed gap (fewest   review
+//                    insertions and removals), not denied by the other
+//                    order
+//  fuzzy             (asked for) project/carry/FuzzyRule.h                 review
+//
+// The rules build on each other in this order: unique pairs bound the
+// gaps; neighbours and gap pairs narrow them, round after round, until a
+// round adds nothing; only then is the likeliest alignment taken, so that
+// a guess never bounds a gap that decides a final pair.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "project/carry/CarryStatus.h"
+#include "project/carry/PairingState.h"
+#include "project/carry/PhrasePairing.h"
+
+namespace velmora {
+
+struct PairingRuleRow {
+  PairRule Rule;
+  std::string_view Name;      // as the report's Rule column says it
+  std::string_view Evidence;  // in a few words, for the help text and the contract
+  CarryOutcome Outcome;       // Carried (final) or Review
+};
+
+// The rows of the table above, in the order a phrase is judged by them.
+extern const std::array<PairingRuleRow, 7> kPairingRules;
+
+// The row of a rule; "" and NotCarried for PairRule::None.
+std::string_view PairRuleName(PairRule rule);
+CarryOutcome RuleOutcome(PairRule rule);
+
+// The evidence of each rule, gathered into the state's pairs.
+void PairUniqueTexts(PairingState& s);
+void PairByNeighbours(PairingState& s);
+void PairByGaps(PairingState& s);
+void PairByLikeliestAlignment(PairingState& s);
+void PairBySimilarText(PairingState& s, PhrasePairing& result);
+
+// Settles every new item's source and rule from the pairs and the texts'
+// copies: same-translation and copied take every new copy of their texts,
+// the pairs of the other rules their partners.
+void SettleSources(const PairingState& s, PhrasePairing& result);
+
+}  // namespace velmora
