@@ -12,12 +12,15 @@
 //  neighbours        the phrase's neighbours before and after, in string   carried
 //                    order and in pointer order, are unique texts paired
 //                    with the new phrase's neighbours
-//  gap               in a closed gap (project/carry/GapView.h), the texts  carried
-//                    both versions hold there come in the same order and
-//                    counts, and in the other order the two phrases lie in
-//                    one closed gap too
-//  likeliest         an alignment of the texts of its closed gap (fewest   review
-//                    insertions and removals), not denied by the other
+//  gap               in a closed gap (project/carry/GapView.h) whose       carried
+//                    bounding pairs are closed on their other sides too,
+//                    the texts both versions hold come in the same order
+//                    and counts; and they still do with either bounding
+//                    pair taken as a phrase that may have moved a little
+//  likeliest         the alignment of its closed gap with the fewest       review
+//                    insertions and removals, a run of equal texts on from
+//                    a pair, or a piece of two texts side by side that
+//                    occurs once in each version; not denied by the other
 //                    order
 //  fuzzy             (asked for) project/carry/FuzzyRule.h                 review
 //
