@@ -1,6 +1,7 @@
 #include "project/carry/DecisionTable.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "project/carry/FuzzyRule.h"
 #include "project/carry/SequenceAlignment.h"
@@ -311,6 +312,13 @@ void PairByLikeliestAlignment(PairingState& s) {
   TextStamps stamps(s.TextCount());
   std::vector<int32_t> olds, news, os, ns, a, b;
   std::vector<std::pair<uint32_t, uint32_t>> aligned;
+  // The alignment of each stretch, kept from round to round: a stretch that
+  // no pair of the last round touched aligns as it did.
+  struct Aligned {
+    std::vector<int32_t> os, ns;
+    std::vector<std::pair<uint32_t, uint32_t>> pairs;
+  };
+  std::array<std::unordered_map<uint64_t, Aligned>, kViews> known;
   for (int round = 0; round < kMaxLikeliestRounds; ++round) {
     Proposals proposals(s.olds.size(), s.news.size());
     for (size_t v = 0; v < kViews; ++v) {
@@ -320,8 +328,14 @@ void PairByLikeliestAlignment(PairingState& s) {
         GapItems(g, gap, olds, news);
         SharedItems(s, olds, news, stamps, os, ns);
         if (os.empty() || ns.empty()) continue;
-        // A stretch that passed a limit in an earlier round is not tried again.
-        if (s.oldLimit[static_cast<size_t>(os[0])] != LimitReason::None) continue;
+        // A stretch as it was in an earlier round aligns as it did, or
+        // passes its limit again without being tried.
+        const uint64_t key = (uint64_t{static_cast<uint32_t>(g.leftPair[gap] + 1)} << 32) |
+                             static_cast<uint32_t>(g.rightPair[gap] + 1);
+        if (const auto it = known[v].find(key); it != known[v].end() && it->second.os == os && it->second.ns == ns) {
+          for (const auto& [i, j] : it->second.pairs) proposals.Add(v, os[i], ns[j]);
+          continue;
+        }
         a.clear();
         b.clear();
         for (int32_t o : os) a.push_back(s.oldText[static_cast<size_t>(o)]);
@@ -334,9 +348,11 @@ void PairByLikeliestAlignment(PairingState& s) {
             if (s.oldLimit[static_cast<size_t>(o)] == LimitReason::None) s.oldLimit[static_cast<size_t>(o)] = why;
           for (int32_t n : ns)
             if (s.newLimit[static_cast<size_t>(n)] == LimitReason::None) s.newLimit[static_cast<size_t>(n)] = why;
+          known[v][key] = {os, ns, {}};
           continue;
         }
         for (const auto& [i, j] : aligned) proposals.Add(v, os[i], ns[j]);
+        known[v][key] = {os, ns, aligned};
       }
       // Runs of equal texts on from the pairs made, at the edges of
       // stretches that are not closed; then the pieces of stretches that
