@@ -123,18 +123,41 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"Lane", "Cancel", "Back", "Back", "Back", "OK", "City", "OK", "Cancel", "Memory"}},
                  {},
                  {}},
+        // gap, doubted: A, B and C moved as a block one place right, past the
+        // Back after them, while another Back moved in behind them. Between
+        // C and D the texts read the same; taken with the whole block as
+        // pairs that may have moved, they do not: the Back after C is only
+        // likeliest.
+        RuleCase{"GapDoubtsABlockThatMayHaveMoved",
+                 {{"P", "Cancel", "A", "B", "C", "Back", "D", "E", "Map", "OK", "Back", "F", "G", "Map", "OK", "H"}},
+                 {{"P", "Cancel", "Back", "Map", "A", "B", "C", "OK", "Back", "D", "E", "F", "G", "Map", "OK", "H"}},
+                 {},
+                 {}},
+        // gap, doubted: a copy of Back left the stretch and a copy of Delete
+        // came, as where two pieces that moved were joined: the No that both
+        // sides hold proves nothing there.
+        RuleCase{"GapDoubtsASeam",
+                 {{"A", "No", "Back", "B", "C", "Delete", "No", "D", "Back", "Delete", "E"}},
+                 {{"A", "No", "Delete", "B", "C", "Back", "No", "D", "Back", "Delete", "E"}},
+                 {},
+                 {}},
         // likeliest: one of two equal texts went, which one no unit can
         // tell; the alignment's reading is taken, for review, and the other
         // copy is gone.
         RuleCase{"Likeliest", {{"Alpha", "OK", "OK", "Beta"}}, {{"Alpha", "OK", "Beta"}}, {0, 1, 3}, {U, L, U}},
         // likeliest, from runs: a block of repeated texts with no unique text
-        // of its own moved as a whole; its two side-by-side texts occur so
-        // only once in each version, and the run around them follows.
+        // of its own moved as a whole; two of its texts side by side occur
+        // so only once in each version, and the run around them follows.
+        // (The stretches between B and C, C and D, and D and E read the
+        // same in both versions, also with B, C, D or E taken as a pair that
+        // may have moved: final.)
         RuleCase{"LikeliestFromAPieceThatMovedWhole",
-                 {{"A", "OK", "Back", "Yes", "B", "C", "Back", "OK", "Yes", "D", "E", "F", "G"}},
-                 {{"A", "B", "C", "Back", "OK", "Yes", "D", "E", "F", "OK", "Back", "Yes", "G"}},
-                 {0, 4, 5, 6, 7, 8, 9, 10, 11, 1, 2, 3, 12},
-                 {U, U, U, G, G, G, U, U, U, L, L, L, U}},
+                 {{"A", "OK", "Back", "Yes", "B", "No", "No", "C", "Back", "OK", "Yes", "D", "No", "No", "E", "F",
+                   "G"}},
+                 {{"A", "B", "No", "No", "C", "Back", "OK", "Yes", "D", "No", "No", "E", "F", "OK", "Back", "Yes",
+                   "G"}},
+                 {0, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 1, 2, 3, 16},
+                 {U, U, G, G, U, G, G, G, U, G, G, U, U, L, L, L, U}},
         // fuzzy: a reworded text, asked for.
         RuleCase{"Fuzzy", {{"Alpha", "Settings", "Beta"}}, {{"Alpha", "Setting", "Beta"}}, {0, 1, 2}, {U, F, U}, 15}),
     [](const ::testing::TestParamInfo<RuleCase>& p) { return std::string(p.param.name); });
