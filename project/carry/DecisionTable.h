@@ -30,7 +30,10 @@
 // The rules build on each other in this order: unique pairs bound the
 // gaps; neighbours and gap pairs narrow them, round after round, until a
 // round adds nothing; only then is the likeliest alignment taken, so that
-// a guess never bounds a gap that decides a final pair.
+// a guess never bounds a gap that decides a final pair. The gap rule lives
+// in GapRule.cpp, the likeliest in LikeliestRule.cpp, the fuzzy rule in
+// FuzzyRule.cpp, the others in DecisionTable.cpp; what they share about a
+// stretch in Stretch.h.
 #pragma once
 
 #include <array>
