@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"SameTranslation",
                  {{"OK", "Alpha", "OK", "Beta", "OK"}, {}, {7, 1, 7, 3, 7}},
                  {{"Beta", "OK", "Alpha", "OK"}},
-                 {3, 4, 1, 2},
+                 {3, 0, 1, 2},
                  {U, S, U, S}},
         // copied: a unit that grows uses a text in more places; every copy
         // takes the translation, for review, the original as well.
@@ -135,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         // gap, doubted: a copy of Back left the stretch and a copy of Delete
         // came, as where two pieces that moved were joined: the No that both
-        // sides hold proves nothing there.
+        // sides hold proves nothing there (nor would it beside two copies
+        // of other texts that came, a piece that moved in).
         RuleCase{"GapDoubtsASeam",
                  {{"A", "No", "Back", "B", "C", "Delete", "No", "D", "Back", "Delete", "E"}},
                  {{"A", "No", "Delete", "B", "C", "Back", "No", "D", "Back", "Delete", "E"}},

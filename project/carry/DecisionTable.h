@@ -15,11 +15,11 @@
 //  gap               in a closed gap (project/carry/GapView.h) whose       carried
 //                    bounding pairs are closed on their other sides too,
 //                    the texts both versions hold come in the same order
-//                    and counts; no copy left the gap on one side while
-//                    another text's copy came on the other (the seam of two
-//                    pieces that moved); and the reading holds with the
-//                    bounding pairs, alone or as a block, taken as phrases
-//                    that may have moved a little
+//                    and counts; no piece of copies of other texts moved
+//                    in or out (two on one side, or one on each: a seam);
+//                    no pair passed over lies in it; and the reading
+//                    holds with the bounding pairs, alone or as a block,
+//                    taken as phrases that may have moved a little
 //  likeliest         the alignment of its closed gap with the fewest       review
 //                    insertions and removals, a run of equal texts on from
 //                    a pair, or a piece of two texts side by side that

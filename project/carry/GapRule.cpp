@@ -14,29 +14,30 @@ namespace {
 // Real units settle in a few; the cap only bounds hostile input.
 constexpr int kMaxGapRounds = 32;
 
-// Whether a gap holds, on each side, a copy of a text that the other side
-// of the gap lacks but the other version holds elsewhere: one went away and
-// another came. Each alone is a removal or an insertion; both in one
-// stretch may be the seam of two pieces that moved and came to lie side by
-// side, so its reading proves nothing. (os, ns: the gap's items whose text
-// both sides hold; olds, news: all its items.)
-bool CutAndJoined(const PairingState& s, const std::vector<int32_t>& olds, const std::vector<int32_t>& news,
-                  const std::vector<int32_t>& os, const std::vector<int32_t>& ns) {
+// Whether copies of texts that the version on the other side holds
+// elsewhere came into the gap or left it, more than a single removal or
+// copy accounts for: one on each side (the seam where two pieces that moved
+// were joined), or two or more on one side (a piece that moved in or out).
+// A copy of one of the gap's own texts may then have gone or come with
+// them, unseen, and the gap's reading proves nothing. (os, ns: the gap's
+// items whose text both sides hold; olds, news: all its items.)
+bool PiecesMoved(const PairingState& s, const std::vector<int32_t>& olds, const std::vector<int32_t>& news,
+                 const std::vector<int32_t>& os, const std::vector<int32_t>& ns) {
   // os and ns run through olds and news in order: what they skip is what
   // the other side of the gap lacks.
-  const auto lacks = [](const std::vector<int32_t>& all, const std::vector<int32_t>& shared,
+  const auto moved = [](const std::vector<int32_t>& all, const std::vector<int32_t>& shared,
                         const std::vector<int32_t>& text, const std::vector<int32_t>& otherCount) {
-    size_t k = 0;
+    size_t k = 0, count = 0;
     for (int32_t item : all) {
-      if (k < shared.size() && shared[k] == item) {
+      if (k < shared.size() && shared[k] == item)
         ++k;
-      } else if (otherCount[static_cast<size_t>(text[static_cast<size_t>(item)])] > 0) {
-        return true;
-      }
+      else if (otherCount[static_cast<size_t>(text[static_cast<size_t>(item)])] > 0)
+        ++count;
     }
-    return false;
+    return count;
   };
-  return lacks(olds, os, s.oldText, s.newCount) && lacks(news, ns, s.newText, s.oldCount);
+  const size_t went = moved(olds, os, s.oldText, s.newCount), came = moved(news, ns, s.newText, s.oldCount);
+  return (went > 0 && came > 0) || went > 1 || came > 1;
 }
 
 // Whether the one reading of gap `gap` (each old item's partner in
@@ -105,7 +106,7 @@ void PairByGaps(PairingState& s) {
         if (!g.supported[gap]) continue;
         GapItems(g, gap, olds, news);
         SharedItems(s, olds, news, stamps, os, ns);
-        if (os.empty() || !OneReading(s, os, ns) || CutAndJoined(s, olds, news, os, ns)) continue;
+        if (os.empty() || !OneReading(s, os, ns) || PiecesMoved(s, olds, news, os, ns)) continue;
         for (size_t k = 0; k < os.size(); ++k) reading[static_cast<size_t>(os[k])] = ns[k];
         const bool holds = ReadingSurvives(s, g, gap, true, reading, stamps) &&
                            ReadingSurvives(s, g, gap, false, reading, stamps);

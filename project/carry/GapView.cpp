@@ -62,19 +62,22 @@ GapMap ClosedGaps(const PhraseOrder& olds, const PhraseOrder& news, View v, cons
     // neighbours would be neighbours in both versions, is a phrase that
     // moved alone. Only then is it passed over: in a version whose strings
     // were reordered, passing over every pair that bounds nothing would
-    // leave a few that lie side by side by chance.
-    bool dropped = false;
+    // leave a few that lie side by side by chance. Two such pairs side by
+    // side changed places, and which of them moved no order can tell: both
+    // stay, and bound nothing.
+    std::vector<bool> alone(k, false);
     for (size_t i = 0; i < k; ++i) {
       if (linked[i] || linked[i + 1]) continue;
       const int32_t before = i == 0 ? -1 : place[static_cast<size_t>(anchors[i - 1])];
       const int32_t after = i + 1 == k ? count : place[static_cast<size_t>(anchors[i + 1])];
-      if (after != before + 1) continue;
-      kept[static_cast<size_t>(anchors[i])] = false;
-      dropped = true;
-      // Its neighbour was judged with it in place: two pairs that changed
-      // places would each seem to heal the other's link.
-      ++i;
+      alone[i] = after == before + 1;
     }
+    bool dropped = false;
+    for (size_t i = 0; i < k; ++i)
+      if (alone[i] && (i == 0 || !alone[i - 1]) && (i + 1 == k || !alone[i + 1])) {
+        kept[static_cast<size_t>(anchors[i])] = false;
+        dropped = true;
+      }
     if (!dropped) break;
   }
 
@@ -93,21 +96,28 @@ GapMap ClosedGaps(const PhraseOrder& olds, const PhraseOrder& news, View v, cons
         i == 0 ? 0 : news.rank[v][static_cast<size_t>(oldPartner[static_cast<size_t>(anchors[i - 1])])] + 1;
     const int32_t newTo = i == k ? static_cast<int32_t>(news.size())
                                  : news.rank[v][static_cast<size_t>(oldPartner[static_cast<size_t>(anchors[i])])];
+    bool passedOver = false;  // a pair that moved alone lies in the gap
     for (int32_t r = oldFrom; r < oldTo; ++r) {
       const int32_t o = oldOrder[static_cast<size_t>(r)];
-      if (oldPartner[static_cast<size_t>(o)] >= 0) continue;
+      if (oldPartner[static_cast<size_t>(o)] >= 0) {
+        passedOver = true;
+        continue;
+      }
       g.oldGap[static_cast<size_t>(o)] = gap;
       g.oldItems.push_back(o);
     }
     for (int32_t r = newFrom; r < newTo; ++r) {
       const int32_t n = newOrder[static_cast<size_t>(r)];
-      if (newPartner[static_cast<size_t>(n)] >= 0) continue;
+      if (newPartner[static_cast<size_t>(n)] >= 0) {
+        passedOver = true;
+        continue;
+      }
       g.newGap[static_cast<size_t>(n)] = gap;
       g.newItems.push_back(n);
     }
     g.oldStart.push_back(static_cast<uint32_t>(g.oldItems.size()));
     g.newStart.push_back(static_cast<uint32_t>(g.newItems.size()));
-    g.supported.push_back((i == 0 || linked[i - 1]) && (i == k || linked[i + 1]));
+    g.supported.push_back(!passedOver && (i == 0 || linked[i - 1]) && (i == k || linked[i + 1]));
     g.leftPair.push_back(i == 0 ? -1 : anchors[i - 1]);
     g.rightPair.push_back(i == k ? -1 : anchors[i]);
   }

@@ -43,7 +43,9 @@ struct GapMap {
   // Per gap: the pairs that bound it are also closed on their other sides
   // (or are the unit's ends), so that the gap is part of a longer stretch
   // that kept its order, never two pairs that happen to lie side by side
-  // in a version whose strings were reordered.
+  // in a version whose strings were reordered; and no pair passed over lies
+  // in it (whether it moved alone, or the stretch moved around it, and
+  // what went with it, no order can tell).
   std::vector<bool> supported;
   // Per gap: the old items of the pairs that bound it, -1 at the unit's ends.
   std::vector<int32_t> leftPair, rightPair;
