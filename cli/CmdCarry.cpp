@@ -27,18 +27,33 @@ const char* kUsage =
     "                         [--dry-run] [--fuzzy N] [--overwrite] [--codepage NAME]\n"
     "\n"
     "Takes the translations of OLD over to NEW, a project made with `new` from a\n"
-    "new version of the same unit. Each phrase of OLD is looked for in NEW by its\n"
-    "origin text: a text found once in each matches; a text found several times\n"
-    "matches by its order among the equal texts between the nearest phrases that\n"
-    "did match (by string and by pointer address), where that order holds also\n"
-    "if one of those phrases moved or a text found in one project only is a\n"
-    "reworded copy. What cannot be decided is reported as ambiguous and left\n"
-    "alone. Link records follow their phrases.\n"
+    "new version of the same unit. Each phrase is looked for by its origin text,\n"
+    "and each has one of three outcomes:\n"
+    "  carried  it takes the old translation, switched on or off as it was: the\n"
+    "           evidence leaves no other reading\n"
+    "  review   it takes the old translation switched off, as the likeliest\n"
+    "           reading (`phrases NEW --filter to-review` lists them)\n"
+    "  not carried, with the reason: kept (NEW has a translation of its own),\n"
+    "           matched (nothing to carry), ambiguous (which copy is which is\n"
+    "           undecided), limit (deciding it took more work than allowed), gone\n"
+    "           (only in OLD), new (only in NEW)\n"
+    "A text found once in each project is carried. When every copy of a\n"
+    "repeated text in OLD has the same translation, ON and HIDE, every copy in NEW\n"
+    "takes it; a text found once in OLD and several times in NEW goes to every\n"
+    "copy for review. Copies that differ are carried where the same unique\n"
+    "neighbours surround them in both projects, in string and in pointer order,\n"
+    "or where the stretch between matched phrases holds the texts of both\n"
+    "projects in the same order and counts; the rest are taken for review by the\n"
+    "likeliest alignment of their stretch, or left as ambiguous. Link records\n"
+    "follow their phrases. A carried or reviewed phrase is shown (HIDE cleared),\n"
+    "as every phrase with a translation is. Nothing else of NEW changes. Without\n"
+    "-o, NEW is updated in place; it stays as it was when anything fails.\n"
     "\n"
-    "A phrase that matches takes the old translation as it was switched on or off;\n"
-    "it is shown (HIDE cleared), as every phrase with a translation is. Nothing\n"
-    "else of NEW changes. Without -o, NEW is updated in place; it stays as it was\n"
-    "when anything fails.\n"
+    "The summary counts the phrases of both projects. Then comes the work left,\n"
+    "tab-separated, one phrase a line: status, old index, text, old\n"
+    "translation, new index, candidates (of an undecided phrase: the phrase\n"
+    "indices of the other project it could be, nearest first) and the rule of a\n"
+    "review or the cause of a limit.\n"
     "\n"
     "Projects of different units (name or tag), or whose texts are in different\n"
     "code pages, are carried between all the same, with a warning on standard\n"
@@ -46,16 +61,20 @@ const char* kUsage =
     "\n"
     "Options:\n"
     "  -o, --output FILE  write the result to FILE and leave NEW as it is\n"
-    "  --report FILE      write a table with one line per phrase (tab-separated,\n"
+    "  --report FILE      write a table with one line per phrase, or per new\n"
+    "                     phrase with the old one it takes from (tab-separated,\n"
     "                     UTF-8, for a spreadsheet; tabs and line breaks in texts\n"
-    "                     written as \\t, \\n, \\r); - writes it to standard output\n"
-    "                     and the summary then goes to standard error\n"
+    "                     written as \\t, \\n, \\r): Status, Rule, Difference %,\n"
+    "                     Old index, New index, Old and New string address, Old\n"
+    "                     text, New text, Translation, New project's translation,\n"
+    "                     Candidates, Cause; - writes it to standard output and\n"
+    "                     the summary then goes to standard error\n"
     "  --dry-run          print the report and write no project (the --report\n"
     "                     table is still written)\n"
     "  --fuzzy N          also match a text that differs by at most N percent of\n"
-    "                     its bytes (1 to 100) from a text that is in OLD only;\n"
-    "                     such phrases take the translation switched off and are\n"
-    "                     reported as needing review\n"
+    "                     its bytes (1 to 100) from a text that is in OLD only,\n"
+    "                     when both hold the same numbers; such phrases take the\n"
+    "                     translation for review\n"
     "  --overwrite        replace translations that NEW already has (without it\n"
     "                     they are kept)\n"
     "  --codepage NAME    the code page the reports decode texts with (default,\n"
@@ -135,13 +154,14 @@ int RunCarry(const std::vector<std::string>& args) {
   if (report && !reportToStream) reportFile = std::make_unique<TAtomicFile>(*report);
 
   CarryPlan plan;
-  std::string table;
+  std::string table, workLeft;
   auto planAndApply = [&](PhraseTable& newProject, bool apply) {
     refuseOverSource(newProject, newPath);
     for (const std::string& line : CarryWarnings(oldProject, oldPath, newProject, newPath))
       std::cerr << "velmora-cli carry: warning: " << line << "\n";
     plan = PlanCarry(oldProject, newProject, options);
     if (report) table = CarryTable(oldProject, newProject, plan, codePage.value_or(ProjectCodePage(newProject)));
+    workLeft = WorkLeftList(oldProject, newProject, plan, codePage.value_or(ProjectCodePage(oldProject)));
     // A dry run refuses what the real run would refuse.
     if (!apply) CheckCarryRoom(oldProject, newProject, plan);
     return apply && ApplyCarry(oldProject, newProject, plan);
@@ -174,8 +194,7 @@ int RunCarry(const std::vector<std::string>& args) {
   // When the table goes to standard output, the summary stays out of its way.
   std::ostream& out = reportToStream ? std::cerr : std::cout;
   out << CarrySummary(plan.Counts);
-  const std::string uncarried = UncarriedList(oldProject, plan, codePage.value_or(ProjectCodePage(oldProject)));
-  if (!uncarried.empty()) out << "\nTranslations not carried:\n" << uncarried;
+  if (!workLeft.empty()) out << "\nWork left:\n" << WorkLeftHeader() << "\n" << workLeft;
   out << "\n" << outcome << "\n";
   return kExitOk;
 }

@@ -31,6 +31,7 @@ struct Item {
   int old = -1;          // the old string it continues
   bool reworded = false;
   bool moved = false;
+  bool pointerMoved = false;
   bool repeated = false;  // its text occurs more than once in the old version
 };
 
@@ -121,6 +122,33 @@ std::vector<double> BaseKeys(const StringTable& t, Rng& rng) {
   return keys;
 }
 
+// Cuts `sections` stretches out of the table's pointer order and puts each
+// back at another place, as a whole; the strings stay where they are.
+void MoveSections(std::vector<Item>& items, size_t sections, Rng& rng) {
+  const size_t n = items.size();
+  if (sections == 0 || n < 8 * sections) return;
+  std::vector<size_t> order(n);  // item positions in pointer order
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return items[a].key < items[b].key; });
+  // Sections of n / (4 sections) to n / (2 sections) pointers, each taken
+  // from what the others left.
+  std::vector<std::vector<size_t>> cut;
+  for (size_t s = 0; s < sections; ++s) {
+    const size_t shortest = std::max<size_t>(1, n / (4 * sections));
+    const size_t length = shortest + rng.Below(shortest + 1);
+    if (order.size() <= length + 1) break;
+    const size_t from = rng.Below(order.size() - length + 1);
+    cut.emplace_back(order.begin() + static_cast<ptrdiff_t>(from), order.begin() + static_cast<ptrdiff_t>(from + length));
+    order.erase(order.begin() + static_cast<ptrdiff_t>(from), order.begin() + static_cast<ptrdiff_t>(from + length));
+  }
+  for (const auto& section : cut) {
+    const size_t to = rng.Below(order.size() + 1);
+    order.insert(order.begin() + static_cast<ptrdiff_t>(to), section.begin(), section.end());
+    for (size_t p : section) items[p].pointerMoved = true;
+  }
+  for (size_t k = 0; k < order.size(); ++k) items[order[k]].key = static_cast<double>(k);
+}
+
 void EditTable(std::vector<Item>& items, const VersionEdits& edits, Editor& ed) {
   Rng& rng = ed.rng();
   const size_t count = items.size();
@@ -148,7 +176,10 @@ void EditTable(std::vector<Item>& items, const VersionEdits& edits, Editor& ed) 
     const size_t to = rng.Below(items.size() + 1);
     items.insert(items.begin() + static_cast<ptrdiff_t>(to), it);
     items[to].moved = true;
-    if (rng.Below(1000) < withPointer) items[to].key = KeyAt(items, to);
+    if (rng.Below(1000) < withPointer) {
+      items[to].key = KeyAt(items, to);
+      items[to].pointerMoved = true;
+    }
   }
 
   for (size_t k = Share(edits.inserted, count); k > 0; --k) {
@@ -171,6 +202,27 @@ void EditTable(std::vector<Item>& items, const VersionEdits& edits, Editor& ed) 
   };
   for (size_t k = Share(edits.duplicated, count); k > 0; --k) copy(false);
   for (size_t k = Share(edits.duplicatedBeside, count); k > 0; --k) copy(true);
+
+  // Texts held once: some get more copies.
+  std::vector<std::string> once;
+  for (const Item& it : items)
+    if (it.old >= 0 && !it.repeated && !it.reworded) once.push_back(it.string.bytes);
+  for (size_t k = Share(edits.copiedUnique, once.size()); k > 0; --k) {
+    const std::string text = once[rng.Below(once.size())];
+    for (uint32_t c = 1 + rng.Below(3); c > 0; --c) {
+      const size_t to = rng.Below(items.size() + 1);
+      Item it;
+      it.string.bytes = text;
+      items.insert(items.begin() + static_cast<ptrdiff_t>(to), it);
+      items[to].key = KeyAt(items, to);
+    }
+  }
+
+  MoveSections(items, edits.movedSections, rng);
+  if (edits.newStrings == VersionEdits::Layout::TableOrder)
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.key < b.key; });
+  else if (edits.newStrings == VersionEdits::Layout::Shuffled)
+    rng.Shuffle(items);
 }
 
 StringTable TableOf(const std::vector<Item>& items, Order order) {
@@ -252,6 +304,7 @@ VersionPair MakeVersionPair(const UnitRecipe& base, const VersionEdits& edits, u
       pair.fromOld.push_back(it.old);
       pair.reworded.push_back(it.reworded);
       pair.moved.push_back(it.moved);
+      pair.pointerMoved.push_back(it.pointerMoved);
     }
   return pair;
 }

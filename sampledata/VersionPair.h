@@ -27,9 +27,20 @@ struct VersionEdits {
   // A copy placed right after its original, string and pointer: nothing in
   // the unit tells the two apart any more.
   double duplicatedBeside = 0.0;
+  // Of the strings whose text the old version holds once: the share that
+  // gets one to three more copies anywhere in the table (a unit that grows
+  // and uses a text in more places).
+  double copiedUnique = 0.0;
   // false: removals, rewordings and moves touch only strings whose text is
   // unique in the old version.
   bool editRepeatedTexts = true;
+  // Sections of a table's pointers moved elsewhere in the table as a whole,
+  // after the other edits (a firmware that reorders its menus).
+  size_t movedSections = 0;
+  // Where the new version lays out its strings: where they were (Kept), in
+  // the order of their pointers (TableOrder), or in a seeded shuffle.
+  enum class Layout { Kept, TableOrder, Shuffled };
+  Layout newStrings = Layout::Kept;
   size_t codeShiftWords = 0;  // words of code added before the tables; 0 picks 1 to 64
 };
 
@@ -41,6 +52,9 @@ struct VersionPair {
   std::vector<int> fromOld;
   std::vector<bool> reworded;  // per new string: it continues an old string with a changed text
   std::vector<bool> moved;     // per new string: it continues an old string moved elsewhere
+  // Per new string: its pointer left its place among the others (moved
+  // with its string, or in a section that moved).
+  std::vector<bool> pointerMoved;
 };
 
 // Makes the pair from base (its tables, their orders, the header), all

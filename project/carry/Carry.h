@@ -1,50 +1,51 @@
 // Carrying the translations of a project over to a project made from a new
-// version of the same unit. PlanCarry matches the phrases (project/carry/CarryMatch.h)
-// and says for every phrase what happens to it; ApplyCarry is the one step
-// that changes the new project. Both the command line and the window use
-// them, so their reports agree.
+// version of the same unit. PlanCarry pairs the phrases
+// (project/carry/PhrasePairing.h) and says for every phrase what happens to
+// it; ApplyCarry is the one step that changes the new project. Both the
+// command line and the window use them, so their reports agree. What the
+// three outcomes promise is set out in project/carry/CONTRACT.md.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "analysis/PhraseTable.h"
-#include "project/carry/CarryMatch.h"
+#include "project/carry/CarryStatus.h"
+#include "project/carry/PhrasePairing.h"
 
 namespace velmora {
 
-enum class CarryStatus : uint8_t {
-  Carried,    // the new phrase takes the old translation and the old ON flag
-  Review,     // matched by a similar text: takes the translation switched off
-  Kept,       // matched, but the new phrase has a translation of its own
-  Matched,    // matched, and the old phrase had no translation to carry
-  Ambiguous,  // the text is in both projects, but which phrase is which is undecided
-  Limit,      // as Ambiguous, but among more equal texts than the matching aligns
-  Gone,       // only in the old project
-  New,        // only in the new project
-};
-
-// The word the reports use: "carried", "review", "kept", "matched",
-// "ambiguous", "limit", "gone", "new".
-std::string_view CarryStatusName(CarryStatus status);
-// "unique", "neighbours", "fuzzy" or "" for an unmatched phrase.
-std::string_view MatchRuleName(MatchRule rule);
-
-// One phrase of either project (a matched pair is one entry).
+// One line of the plan: a new phrase with the old phrase it takes from, an
+// old phrase that gives to no new phrase, or a new phrase that takes from
+// none.
 struct CarryEntry {
-  int32_t OldIndex = -1;  // index in the old project's Phrases, -1 when only in the new one
-  int32_t NewIndex = -1;  // index in the new project's Phrases, -1 when only in the old one
+  int32_t OldIndex = -1;  // index in the old project's Phrases, -1 for none
+  int32_t NewIndex = -1;  // index in the new project's Phrases, -1 for none
   CarryStatus Status = CarryStatus::Gone;
-  MatchRule Rule = MatchRule::None;
-  uint8_t Percent = 0;    // for a match by similar text: how different, in percent
+  PairRule Rule = PairRule::None;
+  uint8_t Percent = 0;    // for the fuzzy rule: how different, in percent
+  LimitReason Limit = LimitReason::None;  // for Limit: why
+  // For Ambiguous and Limit: phrase indices of the other project that it
+  // could be (at most kMaxCandidates, nearest first) and how many there are.
+  std::vector<int32_t> Candidates;
+  uint32_t CandidateCount = 0;
 };
 
+// How many phrases of each side have each status. A new phrase has the
+// status of its entry; an old phrase the best status among the entries
+// that take from it (carried, review, kept, matched), else its own.
 struct CarryCounts {
-  size_t Carried = 0, Review = 0, Kept = 0, Matched = 0, Ambiguous = 0, Gone = 0, New = 0, Limit = 0;
-  // Of Ambiguous, Limit and Gone: old phrases that had a translation, which is not carried.
-  size_t AmbiguousTranslated = 0, GoneTranslated = 0, LimitTranslated = 0;
+  // New phrases.
+  size_t Carried = 0, Review = 0, Kept = 0, Matched = 0, Ambiguous = 0, Limit = 0, New = 0;
+  // Old phrases.
+  size_t OldCarried = 0, OldReview = 0, OldKept = 0, OldMatched = 0, OldAmbiguous = 0, OldLimit = 0, Gone = 0;
+  // Of the old phrases left Ambiguous, Limit or Gone: those whose
+  // translation nothing carries (a copy whose every other copy passed the
+  // same translation on loses nothing).
+  size_t AmbiguousTranslated = 0, LimitTranslated = 0, GoneTranslated = 0;
+  // Phrases of both sides left as a limit, by reason.
+  size_t LimitChangeCap = 0, LimitCellBudget = 0;
 };
 
 struct CarryOptions {
@@ -53,13 +54,14 @@ struct CarryOptions {
 };
 
 struct CarryPlan {
-  // Old phrases in index order (each with its partner), then the new
-  // phrases that have no partner, in index order. Link records take no part.
+  // Old phrases in index order, each with the new phrases that take from
+  // it in index order (or alone); then the new phrases that take from
+  // none, in index order. Link records take no part.
   std::vector<CarryEntry> Entries;
   CarryCounts Counts;
 };
 
-// Matches the phrases of oldProject and newProject and decides each one's
+// Pairs the phrases of oldProject and newProject and decides each one's
 // status. Reads both projects only.
 CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject, const CarryOptions& options);
 
@@ -73,7 +75,7 @@ CarryPlan PlanCarry(const PhraseTable& oldProject, const PhraseTable& newProject
 bool ApplyCarry(const PhraseTable& oldProject, PhraseTable& newProject, const CarryPlan& plan);
 
 // The check ApplyCarry makes first, for a dry run to give the same answer:
-// raises std::length_error when newProject would need more than 32768 texts
+// raises ERefusal when newProject would need more than 32768 texts
 // in use. A translation that replaces one takes no more room.
 void CheckCarryRoom(const PhraseTable& oldProject, const PhraseTable& newProject, const CarryPlan& plan);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "project/carry/DecisionTable.h"
 #include "project/text/HexText.h"
 #include "project/text/OneLineText.h"
 
@@ -9,42 +10,92 @@ namespace velmora {
 
 namespace {
 
-std::string Line(const char* label, size_t count) {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, "%-32s %zu", label, count);
+std::string Label(const char* label) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%-32s ", label);
   return buf;
+}
+
+std::string From(size_t newCount, size_t oldCount) {
+  return std::to_string(newCount) + " (from " + std::to_string(oldCount) + " old phrase" + (oldCount == 1 ? "" : "s") +
+         ")";
+}
+
+std::string BothSides(size_t newCount, size_t oldCount, size_t translated) {
+  return std::to_string(newCount) + " new, " + std::to_string(oldCount) + " old (" + std::to_string(translated) +
+         " with a translation)";
 }
 
 }  // namespace
 
 std::string CarrySummary(const CarryCounts& c) {
   std::string s;
-  s += Line("Carried:", c.Carried) + "\n";
-  s += Line("Carried, needs review:", c.Review) + "\n";
-  s += Line("Kept (already translated):", c.Kept) + "\n";
-  s += Line("Ambiguous, left alone:", c.Ambiguous) + " (" + std::to_string(c.AmbiguousTranslated) +
+  s += Label("Carried:") + From(c.Carried, c.OldCarried) + "\n";
+  s += Label("Carried, needs review:") + From(c.Review, c.OldReview) + "\n";
+  s += Label("Kept (already translated):") + From(c.Kept, c.OldKept) + "\n";
+  s += Label("Ambiguous, left alone:") + BothSides(c.Ambiguous, c.OldAmbiguous, c.AmbiguousTranslated) + "\n";
+  if (c.Limit + c.OldLimit > 0) {
+    s += Label("Left at a limit:") + BothSides(c.Limit, c.OldLimit, c.LimitTranslated);
+    std::string causes;
+    for (const auto& [count, why] : {std::pair{c.LimitChangeCap, LimitReason::ChangeCap},
+                                     std::pair{c.LimitCellBudget, LimitReason::CellBudget}})
+      if (count > 0)
+        causes += (causes.empty() ? "" : "; ") + std::string(LimitReasonText(why)) + " (" + std::to_string(count) +
+                  " phrases)";
+    s += "; " + causes + "\n";
+  }
+  s += Label("New (only in the new project):") + std::to_string(c.New) + "\n";
+  s += Label("Gone (only in the old project):") + std::to_string(c.Gone) + " (" + std::to_string(c.GoneTranslated) +
        " with a translation)\n";
-  if (c.Limit > 0)
-    s += Line("Not tried, too many equal texts:", c.Limit) + " (" + std::to_string(c.LimitTranslated) +
-         " with a translation; more than about 1,000 equal texts in one stretch)\n";
-  s += Line("New (only in the new project):", c.New) + "\n";
-  s += Line("Gone (only in the old project):", c.Gone) + " (" + std::to_string(c.GoneTranslated) +
-       " with a translation)\n";
-  s += Line("Matched, nothing to carry:", c.Matched) + "\n";
+  s += Label("Matched, nothing to carry:") + From(c.Matched, c.OldMatched) + "\n";
   return s;
 }
 
-std::string UncarriedList(const PhraseTable& oldProject, const CarryPlan& plan, CodePage codePage) {
+std::string CandidateText(const CarryEntry& e) {
+  std::string s;
+  for (int32_t index : e.Candidates) {
+    if (!s.empty()) s += ' ';
+    s += std::to_string(index);
+  }
+  if (e.CandidateCount > e.Candidates.size())
+    s += " +" + std::to_string(e.CandidateCount - e.Candidates.size()) + " more";
+  return s;
+}
+
+std::string_view WorkLeftHeader() {
+  return "Status\tOld index\tText\tTranslation\tNew index\tCandidates\tRule or cause";
+}
+
+std::string WorkLeftList(const PhraseTable& oldProject, const PhraseTable& newProject, const CarryPlan& plan,
+                         CodePage codePage) {
+  auto text = [&](std::string_view bytes) { return OneLineText(ToUtf8(bytes, codePage)); };
   std::string s;
   for (const CarryEntry& e : plan.Entries) {
-    if (e.OldIndex < 0 ||
-        (e.Status != CarryStatus::Ambiguous && e.Status != CarryStatus::Gone && e.Status != CarryStatus::Limit))
-      continue;
-    const TPhrase& p = oldProject.Phrases[static_cast<size_t>(e.OldIndex)];
-    if (!oldProject.HasEditedText(p)) continue;
-    s += std::string(CarryStatusName(e.Status)) + "\t" + std::to_string(e.OldIndex) + "\t" +
-         OneLineText(ToUtf8(oldProject.OriginText(p), codePage)) + "\t" +
-         OneLineText(ToUtf8(oldProject.EditedText(p), codePage)) + "\n";
+    const TPhrase* o = e.OldIndex >= 0 ? &oldProject.Phrases[static_cast<size_t>(e.OldIndex)] : nullptr;
+    const TPhrase* n = e.NewIndex >= 0 ? &newProject.Phrases[static_cast<size_t>(e.NewIndex)] : nullptr;
+    const bool translated = o && oldProject.HasEditedText(*o);
+    const bool listed = e.Status == CarryStatus::Review || e.Status == CarryStatus::Ambiguous ||
+                        e.Status == CarryStatus::Limit || (e.Status == CarryStatus::Gone && translated);
+    if (!listed) continue;
+    s += CarryStatusName(e.Status);
+    s += '\t';
+    if (o) s += std::to_string(e.OldIndex);
+    s += '\t';
+    s += o ? text(oldProject.OriginText(*o)) : text(newProject.OriginText(*n));
+    s += '\t';
+    if (translated) s += text(oldProject.EditedText(*o));
+    s += '\t';
+    if (n) s += std::to_string(e.NewIndex);
+    s += '\t';
+    s += CandidateText(e);
+    s += '\t';
+    if (e.Status == CarryStatus::Review) {
+      s += PairRuleName(e.Rule);
+      if (e.Rule == PairRule::Fuzzy) s.append(1, ' ').append(std::to_string(e.Percent)).append(1, '%');
+    } else if (e.Status == CarryStatus::Limit) {
+      s += LimitReasonText(e.Limit);
+    }
+    s += '\n';
   }
   return s;
 }
@@ -53,16 +104,16 @@ std::string CarryTable(const PhraseTable& oldProject, const PhraseTable& newProj
                        CodePage codePage) {
   std::string s =
       "Status\tRule\tDifference %\tOld index\tNew index\tOld string address\tNew string address\t"
-      "Old text\tNew text\tTranslation\tNew project's translation\n";
+      "Old text\tNew text\tTranslation\tNew project's translation\tCandidates\tCause\n";
   auto text = [&](std::string_view bytes) { return OneLineText(ToUtf8(bytes, codePage)); };
   for (const CarryEntry& e : plan.Entries) {
     const TPhrase* o = e.OldIndex >= 0 ? &oldProject.Phrases[static_cast<size_t>(e.OldIndex)] : nullptr;
     const TPhrase* n = e.NewIndex >= 0 ? &newProject.Phrases[static_cast<size_t>(e.NewIndex)] : nullptr;
     s += CarryStatusName(e.Status);
     s += '\t';
-    s += MatchRuleName(e.Rule);
+    s += PairRuleName(e.Rule);
     s += '\t';
-    if (e.Rule == MatchRule::Fuzzy) s += std::to_string(e.Percent);
+    if (e.Rule == PairRule::Fuzzy) s += std::to_string(e.Percent);
     s += '\t';
     if (o) s += std::to_string(e.OldIndex);
     s += '\t';
@@ -79,6 +130,10 @@ std::string CarryTable(const PhraseTable& oldProject, const PhraseTable& newProj
     if (o && oldProject.HasEditedText(*o)) s += text(oldProject.EditedText(*o));
     s += '\t';
     if (n && newProject.HasEditedText(*n)) s += text(newProject.EditedText(*n));
+    s += '\t';
+    s += CandidateText(e);
+    s += '\t';
+    s += LimitReasonText(e.Limit);
     s += '\n';
   }
   return s;

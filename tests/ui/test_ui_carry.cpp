@@ -142,17 +142,18 @@ TEST_F(TakeTranslationsTest, TheDialogsSpeakTheInterfaceLanguage) {
   EXPECT_EQ(platform.Reports[0].Rows.back(), (std::vector<std::string>{"Matched, nothing to carry", "1", ""}));
 }
 
-TEST(TakeTranslationsReportText, OneTranslationIsSingularAndTooManyEqualTextsGetTheirRow) {
+TEST(TakeTranslationsReportText, OneTranslationIsSingularAndPhrasesLeftAtALimitGetTheirRow) {
   CarryCounts counts;
   counts.Review = 1;
-  counts.Limit = 1100;
+  counts.Limit = 1099;
+  counts.OldLimit = 1100;
   counts.LimitTranslated = 7;
   const ReportTable en = TakeTranslationsReport(counts, "old.vmprj", UiLanguage::English);
   EXPECT_EQ(en.Heading, "Taken from old.vmprj: 1 translation") << "a translation that needs review is taken too";
-  EXPECT_EQ(en.Rows[4], (std::vector<std::string>{"Not tried, too many equal texts", "1100", "7"}));
+  EXPECT_EQ(en.Rows[4], (std::vector<std::string>{"Left at a limit of the work", "1100", "7"}));
   EXPECT_EQ(TakeTranslationsReport(counts, "old.vmprj", UiLanguage::Russian).Heading,
             "Из проекта old.vmprj взято: 1 перевод");
-  counts.Limit = 0;
+  counts.Limit = counts.OldLimit = 0;
   EXPECT_EQ(TakeTranslationsReport(counts, "x", UiLanguage::English).Rows.size(), 7u) << "no such row without them";
 }
 

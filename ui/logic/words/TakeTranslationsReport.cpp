@@ -31,8 +31,10 @@ ReportTable TakeTranslationsReport(const CarryCounts& c, const std::string& file
   row(CaptionId::CarryCarriedRow, c.Carried);
   row(CaptionId::CarryReviewRow, c.Review);
   row(CaptionId::CarryKeptRow, c.Kept);
-  row(CaptionId::CarryAmbiguousRow, c.Ambiguous, c.AmbiguousTranslated);
-  if (c.Limit > 0) row(CaptionId::CarryLimitRow, c.Limit, c.LimitTranslated);
+  // The phrases left are counted in the old project, beside those of them
+  // with a translation.
+  row(CaptionId::CarryAmbiguousRow, c.OldAmbiguous, c.AmbiguousTranslated);
+  if (c.Limit + c.OldLimit > 0) row(CaptionId::CarryLimitRow, c.OldLimit, c.LimitTranslated);
   row(CaptionId::CarryNewRow, c.New);
   row(CaptionId::CarryGoneRow, c.Gone, c.GoneTranslated);
   row(CaptionId::CarryMatchedRow, c.Matched);
