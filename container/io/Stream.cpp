@@ -233,4 +233,14 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path) {
   return data;
 }
 
+std::string ReadBoundedFile(const std::string& path, uint64_t maxBytes, const std::string& limitText) {
+  TFileStream file(path, TFileStream::Mode::OpenRead);
+  const int64_t size = file.Size();
+  if (static_cast<uint64_t>(size) > maxBytes)
+    throw EFormatError(path + ": the file holds " + std::to_string(size) + " bytes; " + limitText);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  file.ReadBuffer(bytes.data(), bytes.size());
+  return bytes;
+}
+
 }  // namespace velmora

@@ -126,5 +126,10 @@ std::string NonRegularFileKind(const std::string& path);
 bool SameFile(const std::string& a, const std::string& b);
 // Reads a whole file; EFOpenError / EReadError on failure.
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
+// Reads a whole file that a user hands over (a phrase file, a memory, a
+// glossary) and that may hold at most maxBytes: EFOpenError for what is not
+// a regular file, EFormatError "<path>: the file holds N bytes; <limitText>"
+// for a larger one, so nothing is allocated for it.
+std::string ReadBoundedFile(const std::string& path, uint64_t maxBytes, const std::string& limitText);
 
 }  // namespace velmora

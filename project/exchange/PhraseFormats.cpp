@@ -82,13 +82,7 @@ std::string PhraseFileLimitText() {
 }
 
 std::string ReadPhraseFile(const std::string& path) {
-  TFileStream file(path, TFileStream::Mode::OpenRead);
-  const int64_t size = file.Size();
-  if (static_cast<uint64_t>(size) > kMaxPhraseFileBytes)
-    throw EFormatError(path + ": the file holds " + std::to_string(size) + " bytes; " + PhraseFileLimitText());
-  std::string bytes(static_cast<size_t>(size), '\0');
-  file.ReadBuffer(bytes.data(), bytes.size());
-  return bytes;
+  return ReadBoundedFile(path, kMaxPhraseFileBytes, PhraseFileLimitText());
 }
 
 ImportReport ImportPhraseFile(const PhraseFormat* format, PhraseTable& table, const std::string& path,

@@ -18,8 +18,12 @@ PROJECT = {
     "project/build": ["project/text"],
     "project/verify": ["project/text", "project/build"],
     "project/carry": ["project/text"],
-    "project/check": ["project/text", "project/build"],
-    "project/exchange": ["project/text", "project/file", "project/build", "project/check"],
+    "project/xml": ["project/text"],
+    "project/glossary": ["project/text", "project/xml"],
+    "project/check": ["project/text", "project/build", "project/xml", "project/glossary"],
+    "project/exchange": ["project/text", "project/xml", "project/file", "project/build", "project/check"],
+    "project/stats": ["project/text", "project/build"],
+    "project/memory": ["project/text", "project/xml", "project/build", "project/check", "project/glossary"],
 }
 ALLOWED = {
     "container/io": [],
