@@ -17,7 +17,7 @@ const char* SeverityName(Severity s) {
 const std::vector<const TextCheck*>& Checks() {
   static const std::vector<const TextCheck*> all = {
       &checks::Printf(),      &checks::CodePageCharacters(), &checks::CharsetCharacters(),
-      &checks::ControlBytes(), &checks::PrintfStyle(),       &checks::LineBreaks(),
+      &checks::ControlBytes(), &checks::Terms(),             &checks::PrintfStyle(),      &checks::LineBreaks(),
       &checks::Blanks(),       &checks::Brackets(),          &checks::Consistency(),
       &checks::Growth(),       &checks::Relocated(),         &checks::Identical(),
   };

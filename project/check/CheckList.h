@@ -12,6 +12,8 @@ const TextCheck& PrintfStyle();
 const TextCheck& CodePageCharacters();
 const TextCheck& CharsetCharacters();
 const TextCheck& ControlBytes();
+// TermsCheck.cpp
+const TextCheck& Terms();
 // LayoutChecks.cpp
 const TextCheck& LineBreaks();
 const TextCheck& Blanks();

@@ -1,0 +1,61 @@
+// Glossary terms: a term of the origin must be translated as the glossary
+// says, and a term the glossary forbids must not be used at all.
+#include <algorithm>
+
+#include "project/check/CheckList.h"
+
+namespace velmora::checks {
+
+namespace {
+
+std::string Quoted(const std::vector<std::string>& terms) {
+  std::string out;
+  for (size_t k = 0; k < terms.size(); ++k) out += (k ? (k + 1 == terms.size() ? " or \"" : ", \"") : "\"") + terms[k] + "\"";
+  return out;
+}
+
+class TermsCheck final : public TextCheck {
+ public:
+  std::string_view Id() const override { return "terms"; }
+  // A forbidden term is an error; a missing translation of a term is a warning.
+  Severity Level() const override { return Severity::Error; }
+  std::string_view Summary() const override {
+    return "a forbidden glossary term (error) or a term translated otherwise than the glossary says (warning; "
+           "--glossary FILE)";
+  }
+  void CheckPair(const TextPair& pair, const CheckOptions& options, std::vector<Problem>& out) const override {
+    if (!options.Terms) return;
+    const TermFinder& finder = *options.Terms;
+    const auto& entries = finder.Terms().Entries;
+    std::vector<size_t> seen;
+    for (const TermHit& hit : finder.SourceTerms(pair.OriginUtf8)) {
+      if (std::find(seen.begin(), seen.end(), hit.Entry) != seen.end()) continue;
+      seen.push_back(hit.Entry);
+      const GlossaryEntry& e = entries[hit.Entry];
+      if (e.Targets.empty() || finder.HoldsTarget(pair.TranslationUtf8, hit.Entry)) continue;
+      out.push_back({pair.Index, std::string(Id()), Severity::Warning,
+                     WithTexts("the glossary translates \"" + hit.Term + "\" as " + Quoted(e.Targets) +
+                                   ", which the translation lacks",
+                               pair)});
+    }
+    std::vector<std::string> named;
+    for (const TermHit& hit : finder.ForbiddenTerms(pair.TranslationUtf8)) {
+      if (std::find(named.begin(), named.end(), hit.Term) != named.end()) continue;
+      named.push_back(hit.Term);
+      const GlossaryEntry& e = entries[hit.Entry];
+      std::string message = "the translation holds \"" + hit.Term + "\", which the glossary forbids";
+      if (!e.Sources.empty() && !e.Targets.empty())
+        message += " (for \"" + e.Sources[0] + "\" it gives " + Quoted(e.Targets) + ")";
+      out.push_back({pair.Index, std::string(Id()), Severity::Error, WithTexts(message, pair)});
+    }
+  }
+};
+
+}  // namespace
+
+const TextCheck& Terms() {
+  static const TermsCheck check;
+  return check;
+}
+
+}  // namespace velmora::checks
