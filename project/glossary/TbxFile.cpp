@@ -107,7 +107,7 @@ class TbxReader {
  private:
   std::string Attribute(pugi::xml_node n, const char* name) {
     const pugi::xml_attribute a = n.attribute(name);
-    return a ? in_.Unescaped(a.value(), in_.Line(n)) : std::string();
+    return a ? in_.Unescaped(a.value(), n) : std::string();
   }
 
   // The terms of a language: each term container (tig, ntig, termSec) holds

@@ -49,6 +49,7 @@ MemoryExport CollectMemory(const std::vector<MemorySource>& sources, const Memor
   if (!out.Units.empty()) {
     out.Header.CodePage = out.Units[0].CodePage;
     out.Header.Unit = out.Units[0].Places[0].Unit;
+    out.Header.State = std::string(kTmxTranslated);
   }
   for (const TmxUnit& u : out.Units) {
     if (u.CodePage != out.Header.CodePage) out.Header.CodePage.clear();

@@ -117,7 +117,7 @@ class TmxReader {
  private:
   std::string Attribute(pugi::xml_node n, const char* name) {
     const pugi::xml_attribute a = n.attribute(name);
-    return a ? in_.Unescaped(a.value(), in_.Line(n)) : std::string();
+    return a ? in_.Unescaped(a.value(), n) : std::string();
   }
 
   void ReadHeader(pugi::xml_node header) {
@@ -130,7 +130,10 @@ class TmxReader {
       const std::string type = Attribute(p, "type");
       if (type == kTmxCodePageProp) header_.CodePage = in_.AllText(p);
       else if (type == kTmxUnitProp) header_.Unit = in_.AllText(p);
-      else if (type == kTmxStateProp) headerReview_ = in_.AllText(p) == kTmxReview;
+      else if (type == kTmxStateProp) {
+        header_.State = in_.AllText(p);
+        headerReview_ = header_.State == kTmxReview;
+      }
     }
   }
 
@@ -198,7 +201,7 @@ class TmxReader {
     while (n && n != seg) {
       bool descend = true;
       if (n.type() == pugi::node_pcdata) {
-        out += in_.Unescaped(n.value(), in_.Line(n));
+        out += in_.Unescaped(n.value(), n);
       } else if (n.type() == pugi::node_cdata) {
         out += n.value();
       } else if (Named(n, "ph") && Attribute(n, "type") == kControlType) {
@@ -246,11 +249,12 @@ std::string WriteTmx(const TmxHeader& header, const std::vector<TmxUnit>& units)
   out += "\" segtype=\"phrase\" o-tmf=\"Velmora\" adminlang=\"en\" srclang=\"";
   AppendValue(out, header.SourceLanguage);
   out += "\" datatype=\"plaintext\"";
-  if (header.CodePage.empty() && header.Unit.empty()) {
+  if (header.CodePage.empty() && header.Unit.empty() && header.State.empty()) {
     out += "/>\n";
   } else {
     out += ">\n";
     if (!header.CodePage.empty()) AppendProp(out, "    ", kTmxCodePageProp, header.CodePage);
+    if (!header.State.empty()) AppendProp(out, "    ", kTmxStateProp, header.State);
     if (!header.Unit.empty()) AppendProp(out, "    ", kTmxUnitProp, header.Unit);
     out += "  </header>\n";
   }
@@ -264,7 +268,8 @@ std::string WriteTmx(const TmxHeader& header, const std::vector<TmxUnit>& units)
     }
     out += ">\n";
     if (!u.CodePage.empty() && u.CodePage != header.CodePage) AppendProp(out, "      ", kTmxCodePageProp, u.CodePage);
-    AppendProp(out, "      ", kTmxStateProp, u.Review ? kTmxReview : kTmxTranslated);
+    const std::string_view state = u.Review ? kTmxReview : kTmxTranslated;
+    if (state != header.State) AppendProp(out, "      ", kTmxStateProp, state);
     for (const TmxPlace& p : u.Places) {
       if (p.Unit != header.Unit) AppendProp(out, "      ", kTmxUnitProp, p.Unit);
       if (p.Index >= 0) AppendProp(out, "      ", kTmxIndexProp, std::to_string(p.Index));

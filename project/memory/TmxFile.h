@@ -72,13 +72,14 @@ struct TmxHeader {
   std::string SourceLanguage;  // srclang: a language, or "*all*"
   std::string CreationTool;
   std::string CreationToolVersion;
-  // Velmora's props that hold for every unit.
+  // Velmora's props that hold for every unit that has none of its own.
   std::string CodePage;
   std::string Unit;
+  std::string State;  // kTmxTranslated or kTmxReview; empty: none
 };
 
-// The file, UTF-8. Props that every unit shares (the code page, and the
-// unit when all places name one) are written once, in the header.
+// The file, UTF-8. The header's props are written once, in the header,
+// and a unit's only where they differ from it.
 std::string WriteTmx(const TmxHeader& header, const std::vector<TmxUnit>& units);
 
 // Reads a TMX file (UTF-8, or UTF-16 with a byte-order mark) and hands each

@@ -1,6 +1,7 @@
 #include "project/memory/TranslationMemory.h"
 
 #include <algorithm>
+#include <climits>
 #include <unordered_map>
 
 #include "container/io/Stream.h"
@@ -63,13 +64,19 @@ class MemoryFile {
   std::string_view SourceOf(const MemoryEntry& e) const { return std::string_view(Store).substr(e.Source, e.SourceBytes); }
   std::string_view TargetOf(const MemoryEntry& e) const { return std::string_view(Store).substr(e.Target, e.TargetBytes); }
 
-  void Load(std::string_view bytes, const MemoryOptions& options) {
-    std::vector<MemoryEntry> entries;
-    ReadTmx(bytes, [&](TmxUnit&& u) { Add(u, options, entries); });
-    Store.shrink_to_fit();
-    std::stable_sort(entries.begin(), entries.end(),
+  // Reads the entries of a TMX file. Room is set aside for as many texts
+  // and entries as the file could hold: only what is used takes memory, and
+  // nothing is copied as it grows.
+  void Read(std::string_view bytes, const MemoryOptions& options) {
+    Store.reserve(bytes.size() + bytes.size() / 2);
+    Entries.reserve(bytes.size() / 64);
+    ReadTmx(bytes, [&](TmxUnit&& u) { Add(u, options, Entries); });
+  }
+
+  // Sorts the entries by length and indexes them.
+  void Index() {
+    std::stable_sort(Entries.begin(), Entries.end(),
                      [](const MemoryEntry& a, const MemoryEntry& b) { return a.Length < b.Length; });
-    Entries = std::move(entries);
     Exact.reserve(Entries.size());
     Folded.reserve(Entries.size());
     std::vector<uint32_t> cps;
@@ -148,19 +155,35 @@ TranslationMemory::~TranslationMemory() = default;
 TranslationMemory::TranslationMemory(TranslationMemory&&) noexcept = default;
 TranslationMemory& TranslationMemory::operator=(TranslationMemory&&) noexcept = default;
 
-void TranslationMemory::AddFile(const std::string& path, const MemoryOptions& options) {
-  const std::string bytes = ReadBoundedFile(path, kMaxMemoryFileBytes, MemoryFileLimitText());
-  AddTmx(bytes, path, options);
-}
+namespace {
 
-void TranslationMemory::AddTmx(std::string_view bytes, const std::string& name, const MemoryOptions& options) {
+std::unique_ptr<MemoryFile> ReadFile(std::string_view bytes, const std::string& name, const MemoryOptions& options) {
   auto file = std::make_unique<MemoryFile>();
   file->Name = name;
   try {
-    file->Load(bytes, options);
+    file->Read(bytes, options);
   } catch (const EFormatError& e) {
     throw EFormatError(name + ": " + e.what());
   }
+  return file;
+}
+
+}  // namespace
+
+void TranslationMemory::AddFile(const std::string& path, const MemoryOptions& options) {
+  std::unique_ptr<MemoryFile> file;
+  {
+    // The file's bytes are let go before the index is built.
+    const std::string bytes = ReadBoundedFile(path, kMaxMemoryFileBytes, MemoryFileLimitText());
+    file = ReadFile(bytes, path, options);
+  }
+  file->Index();
+  files_.push_back(std::move(file));
+}
+
+void TranslationMemory::AddTmx(std::string_view bytes, const std::string& name, const MemoryOptions& options) {
+  std::unique_ptr<MemoryFile> file = ReadFile(bytes, name, options);
+  file->Index();
   files_.push_back(std::move(file));
 }
 
@@ -186,8 +209,6 @@ std::vector<std::string> TranslationMemory::Languages() const {
 }
 
 // ---------------------------------------------------------------- search
-
-namespace {
 
 // The best matches so far, at most `count`, best first.
 class TopMatches {
@@ -246,16 +267,18 @@ class TopMatches {
   std::vector<size_t> order_;  // file and line, for the order of equal matches
 };
 
+namespace {
+
 size_t CeilDiv(size_t a, size_t b) { return (a + b - 1) / b; }
 
 }  // namespace
 
 struct MemorySearch::Scratch {
   std::vector<std::vector<bool>> fits;  // per file: which of its languages fit
-  std::vector<uint16_t> counts;
-  std::vector<uint32_t> touched;
-  std::vector<uint32_t> keys;
-  std::vector<std::pair<int, uint32_t>> candidates;  // bound, entry
+  std::vector<uint16_t> counts;  // zero between searches
+  std::vector<Trigram> grams;
+  std::vector<GramIndex::KeyList> lists;
+  std::vector<std::vector<uint32_t>> byBound = std::vector<std::vector<uint32_t>>(kExactScore + 1);  // candidates
 };
 
 MemorySearch::MemorySearch(const TranslationMemory& memory, std::string language)
@@ -314,6 +337,75 @@ std::vector<MemoryHit> MemorySearch::Exact(std::string_view source) {
   return out;
 }
 
+void MemorySearch::SimilarIn(const MemoryFile& f, size_t fi, std::string_view origin, size_t m,
+                             const DistanceQuery& distance, TopMatches& top) {
+  Scratch& s = *scratch_;
+  int threshold = top.Threshold();
+  if (f.Entries.empty() || threshold > kExactScore - 1) return;
+  // The lengths that can still reach the threshold.
+  const size_t lo = CeilDiv(m * static_cast<size_t>(threshold), 100);
+  const size_t hi = std::min<size_t>(threshold > 0 ? m * 100 / static_cast<size_t>(threshold) : SIZE_MAX,
+                                     f.Entries.back().Length);
+  const auto byLength = [](const MemoryEntry& e, size_t n) { return e.Length < n; };
+  const auto first = static_cast<uint32_t>(
+      std::lower_bound(f.Entries.begin(), f.Entries.end(), lo, byLength) - f.Entries.begin());
+  const auto last = static_cast<uint32_t>(
+      std::lower_bound(f.Entries.begin(), f.Entries.end(), hi + 1, byLength) - f.Entries.begin());
+  if (first >= last) return;
+  // A text of n characters may have most(max(m, n)) edits, so its
+  // chunks may move that far.
+  const size_t longest = std::max(m, hi);
+  const auto most = [&](size_t longer) { return longer - CeilDiv(static_cast<size_t>(threshold) * longer, 100); };
+  const auto reach = static_cast<uint32_t>(std::min<size_t>(most(longest), UINT32_MAX));
+  f.Grams.Lists(s.grams, first, last, s.lists);
+  uint16_t* counts = s.counts.data();
+  for (const GramIndex::KeyList& list : s.lists) GramIndex::Count(list, s.grams, reach, first, counts);
+
+  // Each candidate's best possible score, from its length and the
+  // trigrams it shares near their places, by score.
+  for (auto& b : s.byBound) b.clear();
+  const auto boundOf = [&](size_t n, size_t c) {
+    const size_t longer = std::max(m, n);
+    const size_t least = std::max(n > m ? n - m : m - n, longer + 2 > c ? CeilDiv(longer + 2 - c, 3) : 0);
+    return SimilarityPercent(least, longer);
+  };
+  const auto consider = [&](uint32_t i, size_t c) {
+    const int bound = boundOf(f.Entries[i].Length, c);
+    if (bound >= threshold) s.byBound[static_cast<size_t>(bound)].push_back(i);
+  };
+  // The fewest shared trigrams that can reach the threshold at any length
+  // of the range: texts with fewer are passed over at once. A text that
+  // shares none scores below 67, so under a lower threshold every text is
+  // a candidate.
+  size_t fewest = SIZE_MAX;
+  for (size_t n = lo; n <= hi && fewest > 0; ++n) {
+    const size_t longer = std::max(m, n);
+    const size_t edits = most(longer);
+    if ((n > m ? n - m : m - n) > edits) continue;
+    fewest = std::min(fewest, longer + 2 > 3 * edits ? longer + 2 - 3 * edits : 0);
+  }
+  for (uint32_t i = first; i < last; ++i) {
+    if (counts[i - first] >= fewest) consider(i, counts[i - first]);
+    counts[i - first] = 0;
+  }
+
+  for (int bound = kExactScore; bound >= threshold; --bound) {
+    for (const uint32_t i : s.byBound[static_cast<size_t>(bound)]) {
+      threshold = top.Threshold();
+      if (bound < threshold) break;
+      const MemoryEntry& e = f.Entries[i];
+      if (!s.fits[fi][e.Language]) continue;
+      const size_t longer = std::max<size_t>(m, e.Length);
+      const std::string_view source = f.SourceOf(e);
+      if (distance.To(source, most(longer)) > most(longer)) continue;
+      const MatchScore score = ScoreMatch(origin, source);
+      // The same text and its twins were offered from their keys.
+      if (score.Kind != MatchKind::Fuzzy) continue;
+      top.Offer(HitOf(f, e, score), (fi << 32) | e.Line);
+    }
+  }
+}
+
 std::vector<MemoryHit> MemorySearch::Best(std::string_view origin, size_t count, int minScore) {
   Scratch& s = *scratch_;
   TopMatches top(count, std::max(minScore, 0));
@@ -339,61 +431,8 @@ std::vector<MemoryHit> MemorySearch::Best(std::string_view origin, size_t count,
 
   // Similar texts through the trigram index.
   const DistanceQuery distance(query);
-  TrigramKeys(query, s.keys);
-  const size_t t = s.keys.size();
-  for (size_t fi = 0; fi < memory_.files_.size(); ++fi) {
-    const MemoryFile& f = *memory_.files_[fi];
-    int threshold = top.Threshold();
-    if (f.Entries.empty() || threshold > kExactScore - 1) continue;
-    // The lengths that can still reach the threshold.
-    const size_t lo = CeilDiv(m * static_cast<size_t>(threshold), 100);
-    const size_t hi = threshold > 0 ? m * 100 / static_cast<size_t>(threshold) : SIZE_MAX;
-    const auto byLength = [](const MemoryEntry& e, size_t n) { return e.Length < n; };
-    const auto first = static_cast<uint32_t>(
-        std::lower_bound(f.Entries.begin(), f.Entries.end(), lo, byLength) - f.Entries.begin());
-    const auto last = static_cast<uint32_t>(
-        std::lower_bound(f.Entries.begin(), f.Entries.end(), hi == SIZE_MAX ? hi : hi + 1, byLength) -
-        f.Entries.begin());
-    if (first >= last) continue;
-    s.touched.clear();
-    f.Grams.Count(s.keys, first, last, s.counts, s.touched);
-
-    // Each candidate's best possible score, from its length and the
-    // trigrams it shares.
-    s.candidates.clear();
-    for (const uint32_t i : s.touched) {
-      const size_t c = s.counts[i - first];
-      const size_t n = f.Entries[i].Length, te = f.Grams.Trigrams(i);
-      const size_t least = std::max({n > m ? n - m : m - n, t > c ? CeilDiv(t - c, 3) : 0, te > c ? CeilDiv(te - c, 3) : 0});
-      const int bound = SimilarityPercent(least, std::max(m, n));
-      if (bound >= threshold) s.candidates.emplace_back(bound, i);
-    }
-    // A text that shares no trigram is at least t / 3 edits away; when
-    // that can still reach the threshold (very short or repetitive
-    // queries, low thresholds), every such text of the lengths is a candidate.
-    const size_t k = CeilDiv(t, 3);
-    if (m > 0 && static_cast<int>(100 * m / (m + k)) >= threshold)
-      for (uint32_t i = first; i < last; ++i)
-        if (s.counts[i - first] == 0) s.candidates.emplace_back(SimilarityPercent(k, std::max<size_t>(m, f.Entries[i].Length)), i);
-    for (const uint32_t i : s.touched) s.counts[i - first] = 0;
-
-    std::sort(s.candidates.begin(), s.candidates.end(),
-              [](const auto& a, const auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
-    for (const auto& [bound, i] : s.candidates) {
-      threshold = top.Threshold();
-      if (bound < threshold) break;
-      const MemoryEntry& e = f.Entries[i];
-      if (!s.fits[fi][e.Language]) continue;
-      const size_t longer = std::max<size_t>(m, e.Length);
-      // The most edits that still reach the threshold.
-      const size_t most = longer - CeilDiv(static_cast<size_t>(threshold) * longer, 100);
-      const std::string_view source = f.SourceOf(e);
-      if (distance.To(source, most) > most) continue;
-      const MatchScore score = ScoreMatch(origin, source);
-      // The same text and its twins were offered from their keys.
-      if (score.Kind == MatchKind::Fuzzy) top.Offer(HitOf(f, e, score), order(fi, e));
-    }
-  }
+  TrigramsOf(query, s.grams);
+  for (size_t fi = 0; fi < memory_.files_.size(); ++fi) SimilarIn(*memory_.files_[fi], fi, origin, m, distance, top);
   return top.Take();
 }
 

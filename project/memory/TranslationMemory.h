@@ -37,6 +37,8 @@ struct MemoryHit {
 };
 
 class MemoryFile;
+class TopMatches;
+class DistanceQuery;
 
 class TranslationMemory {
  public:
@@ -82,6 +84,10 @@ class MemorySearch {
 
  private:
   struct Scratch;
+  // Offers the texts of file f (number fi) similar to the origin (m
+  // characters) that can still make the best matches.
+  void SimilarIn(const MemoryFile& f, size_t fi, std::string_view origin, size_t m, const DistanceQuery& distance,
+                 TopMatches& top);
   const TranslationMemory& memory_;
   std::string language_;
   std::unique_ptr<Scratch> scratch_;

@@ -142,7 +142,15 @@ std::vector<uint32_t> CodePoints(std::string_view utf8) {
   std::vector<uint32_t> out;
   out.reserve(utf8.size());
   size_t i = 0;
-  while (i < utf8.size()) out.push_back(NextCodePoint(utf8, i));
+  while (i < utf8.size()) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      out.push_back(b);
+      ++i;
+    } else {
+      out.push_back(NextCodePoint(utf8, i));
+    }
+  }
   return out;
 }
 

@@ -22,11 +22,12 @@ std::string_view LocalName(const char* name) {
 XmlInput::XmlInput(std::string_view bytes) : lines_(std::string_view()) {
   if (bytes.substr(0, 2) == kUtf16LeBom || bytes.substr(0, 2) == kUtf16BeBom) {
     std::optional<size_t> bad;
-    text_ = Utf16ToUtf8(bytes.substr(2), bytes.substr(0, 2) == kUtf16BeBom, &bad);
+    decoded_ = Utf16ToUtf8(bytes.substr(2), bytes.substr(0, 2) == kUtf16BeBom, &bad);
+    text_ = decoded_;
     if (bad) Fail(TLineCounter(text_).LineAt(text_.size()), "the bytes are not UTF-16");
   } else {
     if (bytes.substr(0, 3) == kUtf8Bom) bytes.remove_prefix(3);
-    text_.assign(bytes);
+    text_ = bytes;
     if (const auto bad = FirstInvalidUtf8(text_)) Fail(TLineCounter(text_).LineAt(*bad), "the bytes are not UTF-8");
   }
   if (const size_t nul = text_.find('\0'); nul != std::string::npos)
@@ -47,12 +48,12 @@ void XmlInput::Parse(pugi::xml_document& doc, size_t begin, size_t end, const Xm
   base_ = begin;
   gapAt_ = SIZE_MAX;
   gapLength_ = 0;
-  ParseBuffer(doc, std::string_view(text_).substr(begin, end - begin), rules, fragment);
+  ParseBuffer(doc, text_.substr(begin, end - begin), rules, fragment);
 }
 
 void XmlInput::ParseWithout(pugi::xml_document& doc, size_t gapBegin, size_t gapEnd, const XmlRules& rules) {
-  std::string around = text_.substr(0, gapBegin);
-  around.append(text_, gapEnd);
+  std::string around(text_.substr(0, gapBegin));
+  around.append(text_.substr(gapEnd));
   base_ = 0;
   gapAt_ = gapBegin;
   gapLength_ = gapEnd - gapBegin;
@@ -90,10 +91,11 @@ void XmlInput::ParseBuffer(pugi::xml_document& doc, std::string_view buffer, con
           break;
         }
         case pugi::node_pcdata:
-          self->Unescaped(n.value(), self->Line(n));
+          if (std::strchr(n.value(), '&')) self->Unescaped(n.value(), n);
           break;
         case pugi::node_element:
-          for (pugi::xml_attribute a : n.attributes()) self->Unescaped(a.value(), self->Line(n));
+          for (pugi::xml_attribute a : n.attributes())
+            if (std::strchr(a.value(), '&')) self->Unescaped(a.value(), n);
           break;
         default:
           break;
@@ -104,6 +106,16 @@ void XmlInput::ParseBuffer(pugi::xml_document& doc, std::string_view buffer, con
   walker.self = this;
   walker.rules = &rules;
   doc.traverse(walker);
+}
+
+std::string XmlInput::Unescaped(std::string_view s, pugi::xml_node n) {
+  // The line is counted only for a value that is refused.
+  if (s.find('&') == std::string_view::npos) return std::string(s);
+  try {
+    return Unescaped(s, 0);
+  } catch (const EFormatError&) {
+    return Unescaped(s, Line(n));
+  }
 }
 
 std::string XmlInput::Unescaped(std::string_view s, size_t line) const {
@@ -155,7 +167,7 @@ std::string XmlInput::AllText(pugi::xml_node element) {
   // Depth-first through the siblings and parents, with no stack of calls.
   pugi::xml_node n = element.first_child();
   while (n && n != element) {
-    if (n.type() == pugi::node_pcdata) out += Unescaped(n.value(), Line(n));
+    if (n.type() == pugi::node_pcdata) out += Unescaped(n.value(), n);
     else if (n.type() == pugi::node_cdata) out += n.value();
     if (n.type() == pugi::node_element && n.first_child()) {
       n = n.first_child();

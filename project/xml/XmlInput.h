@@ -32,7 +32,8 @@ class XmlInput {
  public:
   // Decodes the file's bytes: UTF-16 after its byte-order mark, else UTF-8
   // (a byte-order mark dropped). Bytes that are not well-formed, and a NUL,
-  // are refused with their line.
+  // are refused with their line. UTF-8 bytes are read where they are: they
+  // must outlive the input.
   explicit XmlInput(std::string_view bytes);
 
   // The decoded text, UTF-8.
@@ -54,8 +55,10 @@ class XmlInput {
   size_t Line(pugi::xml_node n);
 
   // A value with its references replaced; an undefined entity, a bare "&"
-  // or a reference to a character XML does not allow is refused.
+  // or a reference to a character XML does not allow is refused, naming
+  // the line (or the line of the node).
   std::string Unescaped(std::string_view value, size_t line) const;
+  std::string Unescaped(std::string_view value, pugi::xml_node n);
 
   // The text of an element: its character data and that of every element
   // inside it, in document order, references replaced. Walks the tree
@@ -69,7 +72,8 @@ class XmlInput {
     return base_ + documentOffset + (documentOffset < gapAt_ ? 0 : gapLength_);
   }
 
-  std::string text_;
+  std::string decoded_;  // the text of a UTF-16 file
+  std::string_view text_;
   TLineCounter lines_;
   // The document parsed last: where it begins in text_, and where a gap of
   // text left out of it lies.
