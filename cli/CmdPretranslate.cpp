@@ -20,10 +20,10 @@ namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "Usage: velmora-cli pretranslate PROJECT --memory FILE... [--min N] [--overwrite]\n"
-    "                                [--dry-run] [--report FILE] [-o OUT.vmprj]\n"
-    "                                [--language CODE] [--glossary FILE]\n"
-    "                                [--codepage NAME]\n"
+    "Usage: velmora-cli pretranslate PROJECT --memory FILE [FILE...] [--min N]\n"
+    "                                [--overwrite] [--dry-run] [--report FILE]\n"
+    "                                [-o OUT.vmprj] [--language CODE]\n"
+    "                                [--glossary FILE] [--codepage NAME]\n"
     "\n"
     "Fills the phrases that have no translation with translations from a\n"
     "translation memory: TMX files (at most 64 MB each) as 'memory' writes them,\n"
@@ -72,7 +72,7 @@ const char* kUsage =
     "                     8-bit code page of the user's locale)\n"
     "\n"
     "Example:\n"
-    "  velmora-cli pretranslate apm-new.vmprj --memory apm.tmx --report pretranslate.tsv\n";
+    "  velmora-cli pretranslate apm-new.vmprj --memory apm.tmx\n";
 
 int RunPretranslate(const std::vector<std::string>& args) {
   ArgParser ap(args, {"--memory", "--min", "--report", "-o", "--output", "--language", "--glossary", "--codepage"},

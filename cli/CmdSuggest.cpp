@@ -17,8 +17,9 @@ namespace velmora::cli {
 namespace {
 
 const char* kUsage =
-    "Usage: velmora-cli suggest PROJECT INDEX --memory FILE... [--count N] [--min N]\n"
-    "                           [--json] [--language CODE] [--codepage NAME]\n"
+    "Usage: velmora-cli suggest PROJECT INDEX --memory FILE [FILE...] [--count N]\n"
+    "                           [--min N] [--json] [--language CODE]\n"
+    "                           [--codepage NAME]\n"
     "\n"
     "Ranks the matches of a translation memory (TMX files, see 'pretranslate')\n"
     "for the phrase at INDEX, best first, and prints one line per match:\n"
