@@ -25,8 +25,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cmath>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -112,9 +112,9 @@ class Texts {
       // European letters.
       const std::string& w = words_[i];
       std::string t(w.rbegin(), w.rend());
-      if (i % 7 == 0) t += "\xC3\xA9";  // é
+      if (i % 7 == 0) t += "\xC3\xA9";           // é
       if (i % 11 == 0) t.insert(0, "\xC3\xBC");  // ü
-      if (i % 997 == 996) t += "\xC5\x82";  // ł, which Windows-1252 lacks
+      if (i % 997 == 996) t += "\xC5\x82";       // ł, which Windows-1252 lacks
       foreign_.push_back(t);
     }
     double sum = 0;
@@ -146,14 +146,20 @@ class Texts {
   // A text a few edits away: a word replaced, dropped or added, or a letter changed.
   std::string Edited(std::string s) {
     switch (rng_.Below(3)) {
-      case 0: s += " " + words_[Word()]; break;
+      case 0:
+        s += " " + words_[Word()];
+        break;
       case 1: {
         const size_t at = s.rfind(' ');
-        if (at != std::string::npos) s.erase(at);
-        else s += "s";
+        if (at != std::string::npos)
+          s.erase(at);
+        else
+          s += "s";
         break;
       }
-      default: s[rng_.Below(s.size())] = static_cast<char>('a' + rng_.Below(26)); break;
+      default:
+        s[rng_.Below(s.size())] = static_cast<char>('a' + rng_.Below(26));
+        break;
     }
     return s;
   }
@@ -209,7 +215,8 @@ struct Data {
       Texts::Pair p = texts.Phrase();
       TmxUnit u;
       u.Variants = {{"en", p.source}, {"de", std::move(p.target)}};
-      u.Places.push_back({"APM_APM", static_cast<int64_t>(i % 30000), static_cast<int64_t>(p.source.size() & ~size_t{1})});
+      u.Places.push_back(
+          {"APM_APM", static_cast<int64_t>(i % 30000), static_cast<int64_t>(p.source.size() & ~size_t{1})});
       sources.push_back(std::move(p.source));
       units.push_back(std::move(u));
     }
@@ -359,7 +366,9 @@ void BM_PretranslateCommand(benchmark::State& state) {
     wait4(child, &status, 0, &usage);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("velmora-cli pretranslate failed");
     seconds = std::max(seconds, clock.Wall());
-    const auto secondsOf = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; };
+    const auto secondsOf = [](const timeval& t) {
+      return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
     cpu = std::max(cpu, secondsOf(usage.ru_utime) + secondsOf(usage.ru_stime));
     peak = std::max(peak, static_cast<double>(usage.ru_maxrss) / 1024.0);
   }

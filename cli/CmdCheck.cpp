@@ -66,6 +66,8 @@ int RunCheck(const std::vector<std::string>& args) {
   valueOptions.insert(valueOptions.end(), {"--glossary", "--language"});
   ArgParser ap(args, valueOptions, {"--json", "--all"});
   if (ap.Positionals().size() != 1) throw UsageError("give exactly one PROJECT");
+  if (ap.Has("--language") && !ap.Has("--glossary"))
+    throw UsageError("--language names a glossary's language: give --glossary FILE");
   CheckOptions options = CheckOptionsFrom(ap);
   options.AllEdited = ap.Has("--all");
 

@@ -60,7 +60,8 @@ int RunMemory(const std::vector<std::string>& args) {
   options.Language = LanguageOption(ap);
   if (options.Language.empty()) {
     const auto locale = LocaleLanguage();
-    if (!locale) throw UsageError("the locale names no language: give the language of the translations, --language CODE");
+    if (!locale)
+      throw UsageError("the locale names no language: give the language of the translations, --language CODE");
     options.Language = locale->Bcp47();
   }
   if (!IsStdStream(*output)) RefuseOutputOverInputs(*output, projects);

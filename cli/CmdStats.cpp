@@ -77,12 +77,13 @@ std::string Json(const ProjectStats& s) {
   return "\"phrases\": " + std::to_string(s.Phrases) + ", \"hidden\": " + std::to_string(s.Hidden) +
          ", \"translated\": " + std::to_string(s.Translated) + ", \"switched_on\": " + std::to_string(s.SwitchedOn) +
          ", \"to_review\": " + std::to_string(s.ToReview) + ", \"untranslated\": " + std::to_string(s.Untranslated) +
-         ", \"words\": " + std::to_string(s.Words) + ", \"untranslated_words\": " +
-         std::to_string(s.UntranslatedWords) + ", \"translation_bytes\": " + std::to_string(s.TranslationBytes) +
-         ", \"relocated\": " + std::to_string(s.Relocated) + ", \"relocated_bytes\": " +
-         std::to_string(s.RelocatedBytes) + ", \"unit_bytes\": " + std::to_string(s.UnitBytes) +
-         ", \"built_bytes\": " + std::to_string(s.BuiltBytes) + ", \"growth_bytes\": " + std::to_string(s.Growth()) +
-         ", \"growth_percent\": " + Percent(s.GrowthPercent());
+         ", \"words\": " + std::to_string(s.Words) +
+         ", \"untranslated_words\": " + std::to_string(s.UntranslatedWords) +
+         ", \"translation_bytes\": " + std::to_string(s.TranslationBytes) +
+         ", \"relocated\": " + std::to_string(s.Relocated) +
+         ", \"relocated_bytes\": " + std::to_string(s.RelocatedBytes) +
+         ", \"unit_bytes\": " + std::to_string(s.UnitBytes) + ", \"built_bytes\": " + std::to_string(s.BuiltBytes) +
+         ", \"growth_bytes\": " + std::to_string(s.Growth()) + ", \"growth_percent\": " + Percent(s.GrowthPercent());
 }
 
 int RunStats(const std::vector<std::string>& args) {
@@ -105,8 +106,10 @@ int RunStats(const std::vector<std::string>& args) {
       out += (i ? "\n" : "") + projects[i] + " (" + table.UnitTitle() + ")\n" + Text(s);
     }
   }
-  if (json) out += "\n ],\n \"total\": {\"projects\": " + std::to_string(total.Projects) + ", " + Json(total) + "}}\n";
-  else if (projects.size() > 1) out += "\nTotal (" + std::to_string(projects.size()) + " projects)\n" + Text(total);
+  if (json)
+    out += "\n ],\n \"total\": {\"projects\": " + std::to_string(total.Projects) + ", " + Json(total) + "}}\n";
+  else if (projects.size() > 1)
+    out += "\nTotal (" + std::to_string(projects.size()) + " projects)\n" + Text(total);
   std::cout << out;
   return kExitOk;
 }

@@ -61,7 +61,8 @@ long long Bounded(const ArgParser& ap, const std::string& name, long long fallba
   const auto v = ap.Value(name);
   if (!v) return fallback;
   const long long n = ParseInteger(*v, name);
-  if (n < 1 || n > most) throw UsageError(name + " takes a number from 1 to " + std::to_string(most) + ", not '" + *v + "'");
+  if (n < 1 || n > most)
+    throw UsageError(name + " takes a number from 1 to " + std::to_string(most) + ", not '" + *v + "'");
   return n;
 }
 
@@ -82,16 +83,18 @@ std::string Json(const Suggestion& s) {
              ", \"origin\": " + JsonString(s.Differences[k].Origin) + "}";
   diffs += "]";
   return "{\"score\": " + std::to_string(h.Score.Percent) + ", \"distance\": " + std::to_string(h.Score.Distance) +
-         ", \"match\": " + JsonString(std::string(MatchKindName(h.Score.Kind))) + ", \"source\": " +
-         JsonString(h.Source) + ", \"translation\": " + JsonString(h.Target) + ", \"language\": " +
-         JsonString(h.Language) + ", \"bytes\": " + (written ? std::to_string(s.Fit.Bytes.size()) : "null") +
-         ", \"unit_bytes\": " + (written ? std::to_string(s.Fit.Size) : "null") + ", \"fit\": " +
-         JsonString(std::string(ByteFitName(s.Fit.Fit))) + ", \"problem\": " +
-         (s.Fit.Problem.empty() ? "null" : JsonString(s.Fit.Problem)) +
+         ", \"match\": " + JsonString(std::string(MatchKindName(h.Score.Kind))) +
+         ", \"source\": " + JsonString(h.Source) + ", \"translation\": " + JsonString(h.Target) +
+         ", \"language\": " + JsonString(h.Language) +
+         ", \"bytes\": " + (written ? std::to_string(s.Fit.Bytes.size()) : "null") +
+         ", \"unit_bytes\": " + (written ? std::to_string(s.Fit.Size) : "null") +
+         ", \"fit\": " + JsonString(std::string(ByteFitName(s.Fit.Fit))) +
+         ", \"problem\": " + (s.Fit.Problem.empty() ? "null" : JsonString(s.Fit.Problem)) +
          ", \"printf_differs\": " + (h.Score.PrintfDiffers ? "true" : "false") +
-         ", \"digits_differ\": " + (h.Score.DigitsDiffer ? "true" : "false") + ", \"places\": " +
-         std::to_string(h.Weight) + ", \"review\": " + (h.Review ? "true" : "false") + ", \"file\": " +
-         JsonString(h.File) + ", \"line\": " + std::to_string(h.Line) + ", \"differences\": " + diffs + "}";
+         ", \"digits_differ\": " + (h.Score.DigitsDiffer ? "true" : "false") +
+         ", \"places\": " + std::to_string(h.Weight) + ", \"review\": " + (h.Review ? "true" : "false") +
+         ", \"file\": " + JsonString(h.File) + ", \"line\": " + std::to_string(h.Line) + ", \"differences\": " + diffs +
+         "}";
 }
 
 int RunSuggest(const std::vector<std::string>& args) {
@@ -129,15 +132,17 @@ int RunSuggest(const std::vector<std::string>& args) {
     std::cout << out << (found.empty() ? "]}\n" : "\n]}\n");
     return kExitOk;
   }
-  std::cout << "Phrase " << index << ": \"" << OneLineText(origin) << "\", room " << RoomInPlace(p.Length) << " bytes in "
-            << charset << "\n";
+  std::cout << "Phrase " << index << ": \"" << OneLineText(origin) << "\", room " << RoomInPlace(p.Length)
+            << " bytes in " << charset << "\n";
   if (found.empty()) std::cout << "No match of " << options.MinScore << "% or more.\n";
   for (size_t k = 0; k < found.size(); ++k) {
     const Suggestion& s = found[k];
     std::cout << k + 1 << ". " << s.Hit.Score.Percent << "% " << MatchKindName(s.Hit.Score.Kind) << " \""
               << OneLineText(s.Hit.Source) << "\" -> \"" << OneLineText(s.Hit.Target) << "\"  ";
-    if (s.Fit.Fit == ByteFit::Unwritable) std::cout << "cannot be written: " << s.Fit.Problem;
-    else std::cout << s.Fit.Size << " bytes, " << ByteFitName(s.Fit.Fit);
+    if (s.Fit.Fit == ByteFit::Unwritable)
+      std::cout << "cannot be written: " << s.Fit.Problem;
+    else
+      std::cout << s.Fit.Size << " bytes, " << ByteFitName(s.Fit.Fit);
     std::cout << Marks(s.Hit.Score) << (s.Hit.Review ? " (for review)" : "") << "\n";
   }
   return kExitOk;

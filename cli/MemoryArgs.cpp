@@ -58,8 +58,6 @@ std::shared_ptr<const TermFinder> GlossaryOption(const ArgParser& ap, const std:
   return std::make_shared<const TermFinder>(LoadGlossary(*path, languages));
 }
 
-std::string SourceLanguageOf(const PhraseTable& table) {
-  return SourceLanguageFor(ProjectCodePage(table)).Bcp47();
-}
+std::string SourceLanguageOf(const PhraseTable& table) { return SourceLanguageFor(ProjectCodePage(table)).Bcp47(); }
 
 }  // namespace velmora::cli

@@ -115,7 +115,8 @@ TEST(CliMemory, RefusesWithoutTouchingAnything) {
   const auto project = test::ReadFile(v.newProject);
   const auto memory = test::ReadFile(v.memory);
   const std::string broken = v.dir.File("broken.tmx");
-  test::WriteFile(broken, std::string("<?xml version=\"1.0\"?>\n<tmx version=\"1.4\"><body>\n<tu>&x;</tu>\n</body></tmx>\n"));
+  test::WriteFile(broken,
+                  std::string("<?xml version=\"1.0\"?>\n<tmx version=\"1.4\"><body>\n<tu>&x;</tu>\n</body></tmx>\n"));
   struct Case {
     std::vector<std::string> args;
     int exit;
@@ -171,8 +172,10 @@ TEST(CliMemory, SuggestStatsAndTheGlossaryCheck) {
             "  {\"score\": 60, \"distance\": 4, \"match\": \"fuzzy\", \"source\": \"Keep right\", \"translation\": "
             "\"Rechts halten\", \"language\": \"de\", \"bytes\": 13, \"unit_bytes\": 14, \"fit\": \"relocated\", "
             "\"problem\": null, \"printf_differs\": false, \"digits_differ\": false, \"places\": 1, \"review\": false, "
-            "\"file\": \"" + tmx + "\", \"line\": 9, \"differences\": [{\"offset\": 5, \"length\": 4, \"origin\": \"lef\"}]}\n"
-            "]}\n");
+            "\"file\": \"" +
+                tmx +
+                "\", \"line\": 9, \"differences\": [{\"offset\": 5, \"length\": 4, \"origin\": \"lef\"}]}\n"
+                "]}\n");
   r = RunCli({"suggest", project, "10", "--memory", tmx});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("No match of 75% or more."), std::string::npos) << r.out;

@@ -62,11 +62,14 @@ TEST(Glossary, ReadsTbxTermsOfTheLanguagesAsked) {
   } refused[] = {
       {"several languages, none named", kTbx, {"en", ""}, "line 3: the glossary has terms in several languages"},
       {"not TBX", "<?xml version=\"1.0\"?>\n<tmx/>\n", {"en", "de"}, "line 2: not a TBX file"},
-      {"entities", "<?xml version=\"1.0\"?>\n<!DOCTYPE martif [<!ENTITY a \"b\">]>\n<martif/>\n", {"en", "de"},
+      {"entities",
+       "<?xml version=\"1.0\"?>\n<!DOCTYPE martif [<!ENTITY a \"b\">]>\n<martif/>\n",
+       {"en", "de"},
        "line 2: a DOCTYPE that declares anything"},
       {"language set without language",
        "<martif><text><body><termEntry><langSet><tig><term>a</term></tig></langSet></termEntry></body></text></martif>",
-       {"en", "de"}, "line 1: a <langSet> without xml:lang"},
+       {"en", "de"},
+       "line 1: a <langSet> without xml:lang"},
   };
   for (const auto& c : refused) {
     try {
@@ -126,15 +129,15 @@ TEST(TermFinder, MatchesWholeWordsWithTheCaseRules) {
     std::vector<size_t> entries;
   } cases[] = {
       {"Route", {0}},
-      {"Show route", {0}},             // a word's first letter may differ
-      {"Routes", {}},                  // a longer word is another word
+      {"Show route", {0}},  // a word's first letter may differ
+      {"Routes", {}},       // a longer word is another word
       {"Reroute", {}},
-      {"RoUte", {}},                   // other letters must agree
-      {"ROUTE OPTIONS", {0}},          // a label in capitals
+      {"RoUte", {}},           // other letters must agree
+      {"ROUTE OPTIONS", {0}},  // a label in capitals
       {"(Route)", {0}},
-      {"Point of\ninterest", {1}},     // line breaks and blanks between words
+      {"Point of\ninterest", {1}},  // line breaks and blanks between words
       {"Point  of  Interests", {}},
-      {"gps", {2}},                    // a term in capitals matches any case
+      {"gps", {2}},                                                           // a term in capitals matches any case
       {"\xE5\x9C\xB0\xE5\x9B\xB3\xE3\x82\x92\xE8\xA1\xA8\xE7\xA4\xBA", {3}},  // 地図を表示: no blanks in Japanese
       {"Day / Night", {4}},
       {"Route to the Point of Interest", {0, 1}},

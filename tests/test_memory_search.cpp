@@ -125,8 +125,8 @@ struct RandomMemory {
 
   RandomMemory(uint32_t seed, size_t files, size_t perFile) {
     std::mt19937 rng(seed);
-    const char* words[] = {"Route", "route", "Map", "Zoom", "in", "out", "Keep", "left", "right", "%d", "km", "12",
-                           "K\xC3\xB6ln", "ETA", "off", "on", "Screen", "Menu", "a", "the"};
+    const char* words[] = {"Route", "route", "Map",         "Zoom", "in",  "out", "Keep",   "left", "right", "%d",
+                           "km",    "12",    "K\xC3\xB6ln", "ETA",  "off", "on",  "Screen", "Menu", "a",     "the"};
     for (size_t f = 0; f < files; ++f) {
       std::vector<TmxUnit> units;
       for (size_t i = 0; i < perFile; ++i) {

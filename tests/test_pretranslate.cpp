@@ -51,7 +51,8 @@ TEST(ByteFit, InPlaceRelocatedTooLongOrUnwritable) {
     EXPECT_EQ(r.Fit, c.fit) << c.name;
     EXPECT_EQ(r.Size, c.size) << c.name;
     EXPECT_EQ(r.Room, c.room) << c.name;
-    EXPECT_EQ(r.Problem.empty(), c.fit == ByteFit::InPlace || c.fit == ByteFit::Relocated) << c.name << ": " << r.Problem;
+    EXPECT_EQ(r.Problem.empty(), c.fit == ByteFit::InPlace || c.fit == ByteFit::Relocated)
+        << c.name << ": " << r.Problem;
   }
   const FitResult lacking = FitInUnit("\xC5\x81\xC3\xB3\x64\xC5\xBA", PhraseOfLength(10), west);
   EXPECT_NE(lacking.Problem.find("U+0141"), std::string::npos) << lacking.Problem;
@@ -83,15 +84,17 @@ const PretranslateEntry& EntryFor(const PretranslatePlan& plan, int32_t index) {
 TEST(Pretranslate, TakesAgreeingTextsSwitchedOnAndTheRestForReview) {
   const TranslationMemory memory = MemoryOf({
       Unit("Route", "Strecke"),
-      Unit("Route", "Strecke", 2),           // agrees: one translation in three places
-      Unit("Menu", "Men\xC3\xBC", 1),         // disagree: two places against one
+      Unit("Route", "Strecke", 2),     // agrees: one translation in three places
+      Unit("Menu", "Men\xC3\xBC", 1),  // disagree: two places against one
       Unit("Menu", "Hauptmen\xC3\xBC", 2),
-      Unit("Exit", "Ausfahrt", 1, true),      // held for review
-      Unit("Keep left", "Links halten"),      // similar: "Keep left!" scores 90
-      Unit("ZOOM IN", "VERGR\xC3\x96\xC3\x9F" "ERN"),  // case twin of "Zoom in"
-      Unit("Clock", "Uhr"),                   // "Clocks" scores 83, under 90
+      Unit("Exit", "Ausfahrt", 1, true),  // held for review
+      Unit("Keep left", "Links halten"),  // similar: "Keep left!" scores 90
+      Unit("ZOOM IN",
+           "VERGR\xC3\x96\xC3\x9F"
+           "ERN"),                                 // case twin of "Zoom in"
+      Unit("Clock", "Uhr"),                        // "Clocks" scores 83, under 90
       Unit("Distance %d km", "Entfernung %s km"),  // breaks the printf check
-      Unit("Street", "Stra\xC5\x82\x65"),     // a letter Windows-1252 lacks
+      Unit("Street", "Stra\xC5\x82\x65"),          // a letter Windows-1252 lacks
       Unit("Hidden text", "Versteckt"),
   });
   PhraseTable t;
@@ -124,7 +127,10 @@ TEST(Pretranslate, TakesAgreeingTextsSwitchedOnAndTheRestForReview) {
       {1, PretranslateOutcome::Review, "Hauptmen\xC3\xBC", "2 of its 3 places"},
       {2, PretranslateOutcome::Review, "Ausfahrt", "for review"},
       {3, PretranslateOutcome::Review, "Links halten", "similar text, 90%"},
-      {4, PretranslateOutcome::Review, "VERGR\xC3\x96\xC3\x9F" "ERN", "case"},
+      {4, PretranslateOutcome::Review,
+       "VERGR\xC3\x96\xC3\x9F"
+       "ERN",
+       "case"},
       {5, PretranslateOutcome::NotCarried, "", "no match of 90%"},
       {6, PretranslateOutcome::NotCarried, "Entfernung %s km", "printf"},
       {7, PretranslateOutcome::NotCarried, "Stra\xC5\x82\x65", "cannot be written"},

@@ -34,11 +34,11 @@ TEST(ProjectStats, CountsPhrasesAsTheFiltersDo) {
   PhraseTable t;
   TableBuilder()
       .Add("Route options", pfOn, std::string("Streckenoptionen"))  // on, relocated: 16 bytes, room 12
-      .Add("Map", pfOn, std::string("Ka"))                           // on, in place: 2 bytes
-      .Add("Exit", 0, std::string("Ausfahrt"))                       // to review
-      .Add("Menu", pfHide)                                           // hidden, untranslated
-      .Add("Zoom in")                                                // untranslated
-      .AddLink(0)                                                    // not a phrase
+      .Add("Map", pfOn, std::string("Ka"))                          // on, in place: 2 bytes
+      .Add("Exit", 0, std::string("Ausfahrt"))                      // to review
+      .Add("Menu", pfHide)                                          // hidden, untranslated
+      .Add("Zoom in")                                               // untranslated
+      .AddLink(0)                                                   // not a phrase
       .Fill(t);
   const ProjectStats s = CountProject(t, CodePage::WestEurope);
   EXPECT_EQ(s.Projects, 1u);

@@ -48,7 +48,10 @@ TEST(TmxFile, WhatVelmoraWritesReadsBackTheSame) {
   units[1].CodePage = "CP932";
   units[1].Review = true;
   // Control characters XML cannot carry, and a lone carriage return.
-  units[2].Variants = {{"en", std::string("a\x01" "b\rc")}, {"de", std::string("x\x1B" "y")}};
+  units[2].Variants = {{"en", std::string("a\x01"
+                                          "b\rc")},
+                       {"de", std::string("x\x1B"
+                                          "y")}};
   units[2].Places = {{"APM_APM", 9, 4}};
   // Blanks at either end are part of the text.
   units[3].Variants = {{"en", "  Menu "}, {"fr", " Menu"}};
@@ -61,7 +64,8 @@ TEST(TmxFile, WhatVelmoraWritesReadsBackTheSame) {
   EXPECT_NE(tmx.find("segtype=\"phrase\""), std::string::npos);
   EXPECT_NE(tmx.find("datatype=\"plaintext\""), std::string::npos);
   EXPECT_NE(tmx.find("<prop type=\"x-velmora-code-page\">CP932</prop>"), std::string::npos) << tmx;
-  EXPECT_EQ(tmx.find("<prop type=\"x-velmora-unit\">APM_APM</prop>"), tmx.rfind("<prop type=\"x-velmora-unit\">APM_APM</prop>"))
+  EXPECT_EQ(tmx.find("<prop type=\"x-velmora-unit\">APM_APM</prop>"),
+            tmx.rfind("<prop type=\"x-velmora-unit\">APM_APM</prop>"))
       << "the header's unit is written once";
   TmxHeader back;
   const std::vector<TmxUnit> read = Read(tmx, &back);
@@ -79,7 +83,8 @@ TEST(TmxFile, ReadsOtherToolsFiles) {
       "  <header creationtool=\"Translate Toolkit\" creationtoolversion=\"3.8.4\" segtype=\"sentence\" "
       "o-tmf=\"UTF-8\" adminlang=\"en\" srclang=\"en\" datatype=\"PlainText\"/>\n  <body>\n    <tu>\n"
       "      <tuv xml:lang=\"en\">\n        <seg>Stop Guidance</seg>\n      </tuv>\n"
-      "      <tuv xml:lang=\"fr\">\n        <seg>Arr&#234;ter le guidage</seg>\n      </tuv>\n    </tu>\n  </body>\n</tmx>\n";
+      "      <tuv xml:lang=\"fr\">\n        <seg>Arr&#234;ter le guidage</seg>\n      </tuv>\n    </tu>\n  "
+      "</body>\n</tmx>\n";
   std::vector<TmxUnit> u = Read(po2tmx);
   ASSERT_EQ(u.size(), 1u);
   EXPECT_EQ(u[0].SourceLanguage, "en");
@@ -90,11 +95,11 @@ TEST(TmxFile, ReadsOtherToolsFiles) {
 
   // Level 2: the text of inline codes is read, an empty code gives nothing;
   // srclang of the unit; TMX 1.1's lang; notes and props of others ignored.
-  const std::string level2 = Tmx(
-      "<tu srclang=\"de\"><note>n</note><prop type=\"x-other\">p</prop>"
-      "<tuv lang=\"DE\"><seg>Distanz <ph x=\"1\">%d</ph> km<ph x=\"2\"/></seg></tuv>"
-      "<tuv xml:lang=\"en-GB\"><seg><bpt i=\"1\">&lt;b&gt;</bpt>Distance<ept i=\"1\">&lt;/b&gt;</ept> "
-      "<hi>%d</hi> <it pos=\"begin\">[</it>km<sub>!</sub><![CDATA[ & more]]></seg></tuv></tu>\n");
+  const std::string level2 =
+      Tmx("<tu srclang=\"de\"><note>n</note><prop type=\"x-other\">p</prop>"
+          "<tuv lang=\"DE\"><seg>Distanz <ph x=\"1\">%d</ph> km<ph x=\"2\"/></seg></tuv>"
+          "<tuv xml:lang=\"en-GB\"><seg><bpt i=\"1\">&lt;b&gt;</bpt>Distance<ept i=\"1\">&lt;/b&gt;</ept> "
+          "<hi>%d</hi> <it pos=\"begin\">[</it>km<sub>!</sub><![CDATA[ & more]]></seg></tuv></tu>\n");
   u = Read(level2);
   ASSERT_EQ(u.size(), 1u);
   EXPECT_EQ(u[0].SourceLanguage, "de");
@@ -132,7 +137,8 @@ TEST(TmxFile, RefusesBrokenOrHostileFilesNamingTheLine) {
       {"DOCTYPE declaring entities",
        "<?xml version=\"1.0\"?>\n<!DOCTYPE tmx [\n<!ENTITY a \"aaaa\">\n]>\n<tmx version=\"1.4\"><body/></tmx>\n",
        "line 2: a DOCTYPE that declares anything is refused"},
-      {"undefined entity", Tmx("<tu><tuv xml:lang=\"en\"><seg>&a;</seg></tuv></tu>\n"), "line 5: an undefined entity: &a;"},
+      {"undefined entity", Tmx("<tu><tuv xml:lang=\"en\"><seg>&a;</seg></tuv></tu>\n"),
+       "line 5: an undefined entity: &a;"},
       {"entity in a late piece", Tmx(big + "<tu><tuv xml:lang=\"en\"><seg>&lol;</seg></tuv></tu>\n"),
        "line 30005: an undefined entity: &lol;"},
       {"mismatched tags in a late piece", Tmx(big + "<tu><tuv xml:lang=\"en\"><seg>a</tuv></seg></tu>\n"),
@@ -140,7 +146,8 @@ TEST(TmxFile, RefusesBrokenOrHostileFilesNamingTheLine) {
       {"cut short", Tmx(unit).substr(0, 250), "line 5: not well-formed XML"},
       {"NUL", Tmx(std::string("<tu><tuv xml:lang=\"en\"><seg>a") + '\0' + "b</seg></tuv></tu>\n"),
        "line 5: a NUL character"},
-      {"invalid UTF-8", Tmx("<tu><tuv xml:lang=\"en\"><seg>\xFF</seg></tuv></tu>\n"), "line 5: the bytes are not UTF-8"},
+      {"invalid UTF-8", Tmx("<tu><tuv xml:lang=\"en\"><seg>\xFF</seg></tuv></tu>\n"),
+       "line 5: the bytes are not UTF-8"},
       {"reference to a control character", Tmx("<tu><tuv xml:lang=\"en\"><seg>&#1;</seg></tuv></tu>\n"),
        "line 5: a character reference to no XML character"},
       {"not TMX", "<?xml version=\"1.0\"?>\n<xliff/>\n", "line 2: not a TMX file"},

@@ -10,7 +10,8 @@ namespace {
 
 std::string Quoted(const std::vector<std::string>& terms) {
   std::string out;
-  for (size_t k = 0; k < terms.size(); ++k) out += (k ? (k + 1 == terms.size() ? " or \"" : ", \"") : "\"") + terms[k] + "\"";
+  for (size_t k = 0; k < terms.size(); ++k)
+    out += (k ? (k + 1 == terms.size() ? " or \"" : ", \"") : "\"") + terms[k] + "\"";
   return out;
 }
 

@@ -38,7 +38,8 @@ bool HasExtension(std::string_view path, std::string_view ext) {
 Glossary ReadTabbedGlossary(std::string_view bytes) {
   if (bytes.substr(0, 3) == kUtf8Bom) bytes.remove_prefix(3);
   if (const auto bad = FirstInvalidUtf8(bytes)) {
-    const size_t line = 1 + static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(*bad), '\n'));
+    const size_t line =
+        1 + static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(*bad), '\n'));
     Fail(line, "the bytes are not UTF-8");
   }
   Glossary g;
@@ -80,8 +81,9 @@ Glossary ReadTabbedGlossary(std::string_view bytes) {
 }
 
 Glossary LoadGlossary(const std::string& path, const GlossaryLanguages& languages) {
-  const std::string bytes = ReadBoundedFile(
-      path, kMaxGlossaryFileBytes, "a glossary may hold at most " + std::to_string(kMaxGlossaryFileBytes >> 20) + " MB");
+  const std::string bytes =
+      ReadBoundedFile(path, kMaxGlossaryFileBytes,
+                      "a glossary may hold at most " + std::to_string(kMaxGlossaryFileBytes >> 20) + " MB");
   size_t first = bytes.compare(0, 3, kUtf8Bom) == 0 ? 3 : 0;
   while (first < bytes.size() && (bytes[first] == ' ' || bytes[first] == '\n' || bytes[first] == '\r')) ++first;
   const bool xml = HasExtension(path, ".tbx") || HasExtension(path, ".xml") ||

@@ -1,9 +1,8 @@
 // TBX glossaries: TBX 2 (martif: termEntry, langSet, tig, ntig/termGrp)
 // and TBX 3 (tbx: conceptEntry, langSec, termSec), read with the refusals
 // of every XML file a user hands over.
-#include <pugixml.hpp>
-
 #include <algorithm>
+#include <pugixml.hpp>
 
 #include "container/io/StreamErrors.h"
 #include "project/glossary/Glossary.h"
@@ -86,8 +85,8 @@ class TbxReader {
 
     Glossary g;
     g.SourceLanguage = languages.Source;
-    g.TargetLanguage = languages.Target.empty() ? OtherLanguage(seen, languages.Source, in_.Line(root))
-                                                : languages.Target;
+    g.TargetLanguage =
+        languages.Target.empty() ? OtherLanguage(seen, languages.Source, in_.Line(root)) : languages.Target;
     for (auto& [line, langs] : entries) {
       GlossaryEntry e;
       e.Line = line;

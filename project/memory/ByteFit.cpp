@@ -6,10 +6,14 @@ namespace velmora {
 
 std::string_view ByteFitName(ByteFit fit) {
   switch (fit) {
-    case ByteFit::InPlace: return "in place";
-    case ByteFit::Relocated: return "relocated";
-    case ByteFit::TooLong: return "too long";
-    case ByteFit::Unwritable: return "cannot be written";
+    case ByteFit::InPlace:
+      return "in place";
+    case ByteFit::Relocated:
+      return "relocated";
+    case ByteFit::TooLong:
+      return "too long";
+    case ByteFit::Unwritable:
+      return "cannot be written";
   }
   return "cannot be written";
 }

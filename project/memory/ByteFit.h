@@ -23,10 +23,10 @@ std::string_view ByteFitName(ByteFit fit);
 
 struct FitResult {
   ByteFit Fit = ByteFit::InPlace;
-  std::string Bytes;     // the translation in the code page; empty when it cannot be written
-  uint32_t Size = 0;     // the bytes a build writes for it (PrepareText)
-  uint32_t Room = 0;     // the bytes it may take in place
-  std::string Problem;   // why it is too long or cannot be written
+  std::string Bytes;    // the translation in the code page; empty when it cannot be written
+  uint32_t Size = 0;    // the bytes a build writes for it (PrepareText)
+  uint32_t Room = 0;    // the bytes it may take in place
+  std::string Problem;  // why it is too long or cannot be written
 };
 
 // Encodes the translation (UTF-8) with the encoder of the project's code

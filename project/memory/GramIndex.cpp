@@ -25,8 +25,9 @@ void TrigramsOf(const std::vector<uint32_t>& cps, std::vector<Trigram>& out, boo
     out.push_back({Mix((at(k) << 42) ^ (at(k + 1) << 21) ^ at(k + 2)),
                    static_cast<uint32_t>(std::min<size_t>(k, GramIndex::kFarPosition))});
   if (sorted)
-    std::sort(out.begin(), out.end(),
-              [](const Trigram& a, const Trigram& b) { return a.Key != b.Key ? a.Key < b.Key : a.Position < b.Position; });
+    std::sort(out.begin(), out.end(), [](const Trigram& a, const Trigram& b) {
+      return a.Key != b.Key ? a.Key < b.Key : a.Position < b.Position;
+    });
 }
 
 void GramIndex::Reserve(size_t slots) {
@@ -90,7 +91,8 @@ bool Near(uint32_t posting, const std::vector<Trigram>& query, const GramIndex::
   const uint32_t at = posting & 0xFF;
   for (size_t k = list.QueryBegin; k < list.QueryEnd; ++k) {
     const uint32_t mine = query[k].Position;
-    if (at == GramIndex::kFarPosition || mine == GramIndex::kFarPosition || (mine > at ? mine - at : at - mine) <= reach)
+    if (at == GramIndex::kFarPosition || mine == GramIndex::kFarPosition ||
+        (mine > at ? mine - at : at - mine) <= reach)
       return true;
   }
   return false;
@@ -98,7 +100,8 @@ bool Near(uint32_t posting, const std::vector<Trigram>& query, const GramIndex::
 
 }  // namespace
 
-void GramIndex::Lists(const std::vector<Trigram>& query, uint32_t first, uint32_t last, std::vector<KeyList>& out) const {
+void GramIndex::Lists(const std::vector<Trigram>& query, uint32_t first, uint32_t last,
+                      std::vector<KeyList>& out) const {
   out.clear();
   if (keys_.empty()) return;
   for (size_t q = 0; q < query.size();) {

@@ -35,9 +35,12 @@ std::vector<size_t> Offsets(std::string_view utf8, size_t count) {
 
 std::string_view MatchKindName(MatchKind kind) {
   switch (kind) {
-    case MatchKind::Exact: return "exact";
-    case MatchKind::CaseOnly: return "case";
-    case MatchKind::Fuzzy: return "fuzzy";
+    case MatchKind::Exact:
+      return "exact";
+    case MatchKind::CaseOnly:
+      return "case";
+    case MatchKind::Fuzzy:
+      return "fuzzy";
   }
   return "fuzzy";
 }
@@ -119,8 +122,8 @@ std::vector<TextDifference> Differences(std::string_view origin, std::string_vie
   for (size_t i = 1; i <= o.size(); ++i) {
     d[i * w] = static_cast<uint16_t>(i);
     for (size_t j = 1; j < w; ++j)
-      d[i * w + j] = static_cast<uint16_t>(std::min({d[(i - 1) * w + j - 1] + (o[i - 1] == t[j - 1] ? 0 : 1),
-                                                     d[(i - 1) * w + j] + 1, d[i * w + j - 1] + 1}));
+      d[i * w + j] = static_cast<uint16_t>(std::min(
+          {d[(i - 1) * w + j - 1] + (o[i - 1] == t[j - 1] ? 0 : 1), d[(i - 1) * w + j] + 1, d[i * w + j - 1] + 1}));
   }
   // Walk back; each step that is not a kept character joins the difference
   // that the step after it began.

@@ -69,9 +69,12 @@ void Take(PretranslateEntry& e, const PhraseTable& table, const TPhrase& p, TCod
 
 std::string_view PretranslateOutcomeName(PretranslateOutcome outcome) {
   switch (outcome) {
-    case PretranslateOutcome::Carried: return "carried";
-    case PretranslateOutcome::Review: return "review";
-    case PretranslateOutcome::NotCarried: return "not carried";
+    case PretranslateOutcome::Carried:
+      return "carried";
+    case PretranslateOutcome::Review:
+      return "review";
+    case PretranslateOutcome::NotCarried:
+      return "not carried";
   }
   return "not carried";
 }
@@ -133,9 +136,8 @@ PretranslatePlan PlanPretranslation(const PhraseTable& table, const TranslationM
         e.Source = std::move(hit.Source);
         e.Translation = std::move(hit.Target);
         e.Outcome = PretranslateOutcome::Review;
-        e.Reason = hit.Score.Kind == MatchKind::CaseOnly
-                       ? "the memory's text differs in the case of its letters"
-                       : "a similar text, " + std::to_string(hit.Score.Percent) + "%";
+        e.Reason = hit.Score.Kind == MatchKind::CaseOnly ? "the memory's text differs in the case of its letters"
+                                                         : "a similar text, " + std::to_string(hit.Score.Percent) + "%";
         if (hit.Score.PrintfDiffers) e.Note = "the memory's text has other printf directives";
         if (hit.Score.DigitsDiffer)
           e.Note += (e.Note.empty() ? "" : "; ") + std::string("the memory's text has other digits");
@@ -143,9 +145,15 @@ PretranslatePlan PlanPretranslation(const PhraseTable& table, const TranslationM
     }
     if (e.Matched) Take(e, table, p, encoder, options);
     switch (e.Outcome) {
-      case PretranslateOutcome::Carried: ++plan.Counts.Carried; break;
-      case PretranslateOutcome::Review: ++plan.Counts.Review; break;
-      case PretranslateOutcome::NotCarried: ++(e.Matched ? plan.Counts.Refused : plan.Counts.NoMatch); break;
+      case PretranslateOutcome::Carried:
+        ++plan.Counts.Carried;
+        break;
+      case PretranslateOutcome::Review:
+        ++plan.Counts.Review;
+        break;
+      case PretranslateOutcome::NotCarried:
+        ++(e.Matched ? plan.Counts.Refused : plan.Counts.NoMatch);
+        break;
     }
     plan.Entries.push_back(std::move(e));
   }
@@ -219,8 +227,10 @@ std::string PretranslateTable(const PretranslatePlan& plan) {
   for (const PretranslateEntry& e : plan.Entries) {
     s += PretranslateOutcomeName(e.Outcome);
     s += '\t' + std::to_string(e.Index) + '\t';
-    if (e.Matched) s += std::string(MatchKindName(e.Score.Kind)) + '\t' + std::to_string(e.Score.Percent);
-    else s += '\t';
+    if (e.Matched)
+      s += std::string(MatchKindName(e.Score.Kind)) + '\t' + std::to_string(e.Score.Percent);
+    else
+      s += '\t';
     s += '\t';
     if (e.Matched) {
       s += ByteFitName(e.Fit.Fit);

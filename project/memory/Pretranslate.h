@@ -41,9 +41,9 @@ enum class PretranslateOutcome : uint8_t {
 std::string_view PretranslateOutcomeName(PretranslateOutcome outcome);
 
 struct PretranslateOptions {
-  int MinScore = 75;       // the least score of a match taken for review
-  bool Overwrite = false;  // also replace the translations phrases have
-  std::string Language;    // of the translations taken; empty: any
+  int MinScore = 75;                  // the least score of a match taken for review
+  bool Overwrite = false;             // also replace the translations phrases have
+  std::string Language;               // of the translations taken; empty: any
   CodePage Page = CodePage::Default;  // the project's texts
   const TermFinder* Terms = nullptr;  // a glossary whose forbidden terms refuse a match
 };
@@ -52,7 +52,7 @@ struct PretranslateOptions {
 struct PretranslateEntry {
   int32_t Index = -1;
   PretranslateOutcome Outcome = PretranslateOutcome::NotCarried;
-  bool Matched = false;     // the memory had a match at or above the minimum
+  bool Matched = false;  // the memory had a match at or above the minimum
   MatchScore Score;
   std::string Origin;       // the phrase's text, UTF-8
   std::string Source;       // the memory's source text, UTF-8
@@ -69,7 +69,7 @@ struct PretranslateCounts {
   size_t Review = 0;
   size_t Refused = 0;  // a match not taken
   size_t NoMatch = 0;
-  size_t Kept = 0;     // phrases with a translation of their own, left alone
+  size_t Kept = 0;  // phrases with a translation of their own, left alone
 };
 
 struct PretranslatePlan {

@@ -9,8 +9,10 @@ namespace velmora {
 size_t CodePointCount(std::string_view utf8) {
   size_t n = 0;
   for (size_t i = 0; i < utf8.size(); ++n) {
-    if (static_cast<unsigned char>(utf8[i]) < 0x80) ++i;
-    else NextCodePoint(utf8, i);
+    if (static_cast<unsigned char>(utf8[i]) < 0x80)
+      ++i;
+    else
+      NextCodePoint(utf8, i);
   }
   return n;
 }
@@ -25,8 +27,10 @@ DistanceQuery::DistanceQuery(std::vector<uint32_t> codePoints) : query_(std::mov
       continue;
     }
     auto it = std::find_if(others_.begin(), others_.end(), [&](const auto& e) { return e.first == cp; });
-    if (it == others_.end()) others_.emplace_back(cp, bit);
-    else it->second |= bit;
+    if (it == others_.end())
+      others_.emplace_back(cp, bit);
+    else
+      it->second |= bit;
   }
 }
 
@@ -56,8 +60,10 @@ size_t DistanceQuery::To(std::string_view utf8, size_t limit) const {
     const uint64_t xh = (((eq & pv) + pv) ^ pv) | eq;
     uint64_t ph = mv | ~(xh | pv);
     uint64_t mh = pv & xh;
-    if (ph & high) ++score;
-    else if (mh & high) --score;
+    if (ph & high)
+      ++score;
+    else if (mh & high)
+      --score;
     ph = (ph << 1) | 1;
     mh <<= 1;
     pv = mh | ~(xv | ph);

@@ -1,9 +1,8 @@
 #include "project/memory/TmxFile.h"
 
-#include <pugixml.hpp>
-
 #include <cstdio>
 #include <optional>
+#include <pugixml.hpp>
 
 #include "project/text/HexText.h"
 #include "project/xml/XmlInput.h"
@@ -22,11 +21,21 @@ constexpr size_t kPieceBytes = size_t{1} << 20;
 
 void AppendEscaped(std::string& out, char c) {
   switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    default: out += c; break;
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    default:
+      out += c;
+      break;
   }
 }
 
@@ -55,8 +64,10 @@ void AppendSegment(std::string& out, std::string_view text) {
 void AppendValue(std::string& out, std::string_view text) {
   for (const char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F) out.append("U+").append(FormatHex(c, 4));
-    else AppendEscaped(out, ch);
+    if (c < 0x20 || c == 0x7F)
+      out.append("U+").append(FormatHex(c, 4));
+    else
+      AppendEscaped(out, ch);
   }
 }
 
@@ -96,8 +107,10 @@ class TmxReader {
     const XmlRules rules{true, 0};
     const std::optional<XmlPieces> pieces = SplitChildContent(in_.Text(), "body", kPieceBytes);
     pugi::xml_document doc;
-    if (pieces) in_.ParseWithout(doc, pieces->ContentBegin, pieces->ContentEnd, rules);
-    else in_.Parse(doc, 0, in_.Text().size(), rules);
+    if (pieces)
+      in_.ParseWithout(doc, pieces->ContentBegin, pieces->ContentEnd, rules);
+    else
+      in_.Parse(doc, 0, in_.Text().size(), rules);
     const pugi::xml_node root = doc.document_element();
     if (LocalName(root.name()) != "tmx")
       in_.Fail(in_.Line(root), "not a TMX file: the root element is <" + std::string(root.name()) + ">");
@@ -128,8 +141,10 @@ class TmxReader {
     for (pugi::xml_node p : header.children()) {
       if (!Named(p, "prop")) continue;
       const std::string type = Attribute(p, "type");
-      if (type == kTmxCodePageProp) header_.CodePage = in_.AllText(p);
-      else if (type == kTmxUnitProp) header_.Unit = in_.AllText(p);
+      if (type == kTmxCodePageProp)
+        header_.CodePage = in_.AllText(p);
+      else if (type == kTmxUnitProp)
+        header_.Unit = in_.AllText(p);
       else if (type == kTmxStateProp) {
         header_.State = in_.AllText(p);
         headerReview_ = header_.State == kTmxReview;

@@ -42,7 +42,7 @@ std::string MemoryFileLimitText();
 
 // One place a translation comes from.
 struct TmxPlace {
-  std::string Unit;   // "NAME_TAG"
+  std::string Unit;    // "NAME_TAG"
   int64_t Index = -1;  // the phrase
   int64_t Room = -1;   // bytes the translation may take in place
   bool operator==(const TmxPlace&) const = default;
@@ -58,10 +58,10 @@ struct TmxUnit {
   std::string SourceLanguage;  // the <tu>'s srclang, else the header's
   std::vector<TmxVariant> Variants;
   // Velmora's props, the header's where the unit has none of its own.
-  std::string CodePage;         // "CP1252"
-  bool Review = false;          // state "review"
+  std::string CodePage;          // "CP1252"
+  bool Review = false;           // state "review"
   std::vector<TmxPlace> Places;  // in the order written
-  size_t Line = 0;              // where the <tu> begins
+  size_t Line = 0;               // where the <tu> begins
   bool operator==(const TmxUnit& o) const {
     return SourceLanguage == o.SourceLanguage && Variants == o.Variants && CodePage == o.CodePage &&
            Review == o.Review && Places == o.Places;

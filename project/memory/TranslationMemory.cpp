@@ -54,15 +54,19 @@ class MemoryFile {
  public:
   std::string Name;
   std::string Store;
-  std::vector<MemoryEntry> Entries;        // in order of source length
-  std::vector<std::string> Languages;      // normalised
-  std::vector<std::string> LanguageNames;  // as the file first names each
+  std::vector<MemoryEntry> Entries;                   // in order of source length
+  std::vector<std::string> Languages;                 // normalised
+  std::vector<std::string> LanguageNames;             // as the file first names each
   std::vector<std::pair<uint64_t, uint32_t>> Exact;   // ExactKey of the source, entry; sorted
   std::vector<std::pair<uint64_t, uint32_t>> Folded;  // FoldedKey of the source, entry; sorted
   GramIndex Grams;
 
-  std::string_view SourceOf(const MemoryEntry& e) const { return std::string_view(Store).substr(e.Source, e.SourceBytes); }
-  std::string_view TargetOf(const MemoryEntry& e) const { return std::string_view(Store).substr(e.Target, e.TargetBytes); }
+  std::string_view SourceOf(const MemoryEntry& e) const {
+    return std::string_view(Store).substr(e.Source, e.SourceBytes);
+  }
+  std::string_view TargetOf(const MemoryEntry& e) const {
+    return std::string_view(Store).substr(e.Target, e.TargetBytes);
+  }
 
   // Reads the entries of a TMX file. Room is set aside for as many texts
   // and entries as the file could hold: only what is used takes memory, and
@@ -275,7 +279,7 @@ size_t CeilDiv(size_t a, size_t b) { return (a + b - 1) / b; }
 
 struct MemorySearch::Scratch {
   std::vector<std::vector<bool>> fits;  // per file: which of its languages fit
-  std::vector<uint16_t> counts;  // zero between searches
+  std::vector<uint16_t> counts;         // zero between searches
   std::vector<Trigram> grams;
   std::vector<GramIndex::KeyList> lists;
   std::vector<std::vector<uint32_t>> byBound = std::vector<std::vector<uint32_t>>(kExactScore + 1);  // candidates
@@ -328,7 +332,8 @@ std::vector<MemoryHit> MemorySearch::Exact(std::string_view source) {
       if (scratch_->fits[fi][f.Entries[i].Language] && f.SourceOf(f.Entries[i]) == source) found.push_back(i);
     });
     // In the order of the file.
-    std::sort(found.begin(), found.end(), [&](uint32_t a, uint32_t b) { return f.Entries[a].Line < f.Entries[b].Line; });
+    std::sort(found.begin(), found.end(),
+              [&](uint32_t a, uint32_t b) { return f.Entries[a].Line < f.Entries[b].Line; });
     MatchScore exact;
     exact.Percent = kExactScore;
     exact.Kind = MatchKind::Exact;
@@ -344,13 +349,13 @@ void MemorySearch::SimilarIn(const MemoryFile& f, size_t fi, std::string_view or
   if (f.Entries.empty() || threshold > kExactScore - 1) return;
   // The lengths that can still reach the threshold.
   const size_t lo = CeilDiv(m * static_cast<size_t>(threshold), 100);
-  const size_t hi = std::min<size_t>(threshold > 0 ? m * 100 / static_cast<size_t>(threshold) : SIZE_MAX,
-                                     f.Entries.back().Length);
+  const size_t hi =
+      std::min<size_t>(threshold > 0 ? m * 100 / static_cast<size_t>(threshold) : SIZE_MAX, f.Entries.back().Length);
   const auto byLength = [](const MemoryEntry& e, size_t n) { return e.Length < n; };
-  const auto first = static_cast<uint32_t>(
-      std::lower_bound(f.Entries.begin(), f.Entries.end(), lo, byLength) - f.Entries.begin());
-  const auto last = static_cast<uint32_t>(
-      std::lower_bound(f.Entries.begin(), f.Entries.end(), hi + 1, byLength) - f.Entries.begin());
+  const auto first =
+      static_cast<uint32_t>(std::lower_bound(f.Entries.begin(), f.Entries.end(), lo, byLength) - f.Entries.begin());
+  const auto last =
+      static_cast<uint32_t>(std::lower_bound(f.Entries.begin(), f.Entries.end(), hi + 1, byLength) - f.Entries.begin());
   if (first >= last) return;
   // A text of n characters may have most(max(m, n)) edits, so its
   // chunks may move that far.

@@ -61,7 +61,8 @@ ProjectStats CountProject(const PhraseTable& table, CodePage page) {
     if (table.HasEditedText(p) && (p.Flags & pfOn)) ++s.SwitchedOn;
     if (IsToReview(p)) ++s.ToReview;
     const std::string_view origin = table.OriginText(p);
-    const bool ascii = std::all_of(origin.begin(), origin.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const bool ascii =
+        std::all_of(origin.begin(), origin.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     const size_t words = CountWords(ascii ? std::string(origin) : decoder.Decode(origin));
     s.Words += words;
     if (IsUntranslated(p)) {

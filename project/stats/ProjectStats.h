@@ -15,10 +15,10 @@
 namespace velmora {
 
 struct ProjectStats {
-  size_t Projects = 0;      // 1 for one project; summed in a total
-  size_t Phrases = 0;       // link records are not phrases
+  size_t Projects = 0;  // 1 for one project; summed in a total
+  size_t Phrases = 0;   // link records are not phrases
   size_t Hidden = 0;
-  size_t Translated = 0;    // with a translation, switched on or not
+  size_t Translated = 0;  // with a translation, switched on or not
   size_t SwitchedOn = 0;
   size_t ToReview = 0;      // a translation switched off
   size_t Untranslated = 0;  // no translation (hidden phrases too, as the filter counts them)

@@ -37,8 +37,7 @@ bool IsCapitalLetter(uint32_t cp) { return cp != 0x131 && cp != 0x3C2 && FoldCas
 bool IsSmallLetter(uint32_t cp) {
   if (cp < 0x80) return In(cp, 'a', 'z');
   if (In(cp, 0xDF, 0xFF)) return cp != 0xF7;
-  if (In(cp, 0x100, 0x12F) || In(cp, 0x132, 0x137) || In(cp, 0x14A, 0x177) || In(cp, 0x218, 0x21B))
-    return !Even(cp);
+  if (In(cp, 0x100, 0x12F) || In(cp, 0x132, 0x137) || In(cp, 0x14A, 0x177) || In(cp, 0x218, 0x21B)) return !Even(cp);
   if (In(cp, 0x139, 0x148) || In(cp, 0x179, 0x17E)) return Even(cp);
   if (cp == 0x131 || cp == 0x138 || cp == 0x149 || cp == 0x17F) return true;
   if (In(cp, 0x3AC, 0x3CE)) return true;

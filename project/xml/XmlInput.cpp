@@ -131,11 +131,16 @@ std::string XmlInput::Unescaped(std::string_view s, size_t line) const {
     const size_t semi = s.find(';', amp);
     if (semi == std::string_view::npos || semi - amp > 12) Fail(line, "a bare \"&\": write it as &amp;");
     const std::string_view ref = s.substr(amp + 1, semi - amp - 1);
-    if (ref == "lt") out += '<';
-    else if (ref == "gt") out += '>';
-    else if (ref == "amp") out += '&';
-    else if (ref == "apos") out += '\'';
-    else if (ref == "quot") out += '"';
+    if (ref == "lt")
+      out += '<';
+    else if (ref == "gt")
+      out += '>';
+    else if (ref == "amp")
+      out += '&';
+    else if (ref == "apos")
+      out += '\'';
+    else if (ref == "quot")
+      out += '"';
     else if (!ref.empty() && ref[0] == '#') {
       const bool hex = ref.size() > 1 && ref[1] == 'x';
       const std::string_view digits = ref.substr(hex ? 2 : 1);
@@ -143,9 +148,12 @@ std::string XmlInput::Unescaped(std::string_view s, size_t line) const {
       bool ok = !digits.empty();
       for (const char c : digits) {
         int d = -1;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+          d = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+          d = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+          d = c - 'A' + 10;
         if (d < 0 || value > 0x10FFFF) {
           ok = false;
           break;
@@ -167,8 +175,10 @@ std::string XmlInput::AllText(pugi::xml_node element) {
   // Depth-first through the siblings and parents, with no stack of calls.
   pugi::xml_node n = element.first_child();
   while (n && n != element) {
-    if (n.type() == pugi::node_pcdata) out += Unescaped(n.value(), n);
-    else if (n.type() == pugi::node_cdata) out += n.value();
+    if (n.type() == pugi::node_pcdata)
+      out += Unescaped(n.value(), n);
+    else if (n.type() == pugi::node_cdata)
+      out += n.value();
     if (n.type() == pugi::node_element && n.first_child()) {
       n = n.first_child();
       continue;

@@ -8,10 +8,9 @@
 // do the walks here. Every refusal is an EFormatError "line N: ...".
 #pragma once
 
-#include <pugixml.hpp>
-
 #include <cstddef>
 #include <cstdint>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 
