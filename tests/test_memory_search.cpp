@@ -219,4 +219,22 @@ TEST(MemorySearch, EqualEntriesAreOneMatchWithTheirPlacesSummed) {
   EXPECT_EQ(memory.Languages(), std::vector<std::string>{"de"});
 }
 
+TEST(MemorySearch, AFileAddedLaterIsSearchedFromTheNextLookup) {
+  // The window adds memory files while a project is open.
+  TmxHeader h;
+  h.SourceLanguage = "en";
+  std::vector<TmxUnit> first(1), second(1);
+  first[0].Variants = {{"en", "Zoom"}, {"de", "Zoom"}};
+  second[0].Variants = {{"en", "Zoom in the map"}, {"de", "Karte vergr\xC3\xB6\xC3\x9F" "ern"}};
+  TranslationMemory memory;
+  memory.AddTmx(WriteTmx(h, first), "small.tmx", MemoryOptions{});
+  MemorySearch search(memory, "de");
+  EXPECT_TRUE(search.Best("Zoom in the maps", 5, 75).empty());
+  memory.AddTmx(WriteTmx(h, second), "large.tmx", MemoryOptions{});
+  const auto hits = search.Best("Zoom in the maps", 5, 75);
+  ASSERT_EQ(hits.size(), 1u);
+  EXPECT_EQ(hits[0].File, "large.tmx");
+  EXPECT_EQ(search.Exact("Zoom in the map").size(), 1u);
+}
+
 }  // namespace

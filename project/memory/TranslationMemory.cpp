@@ -287,14 +287,18 @@ struct MemorySearch::Scratch {
 
 MemorySearch::MemorySearch(const TranslationMemory& memory, std::string language)
     : memory_(memory), language_(std::move(language)), scratch_(std::make_unique<Scratch>()) {
-  size_t most = 0;
-  for (const auto& f : memory_.files_) {
+  Follow();
+}
+
+void MemorySearch::Follow() {
+  Scratch& s = *scratch_;
+  for (size_t fi = s.fits.size(); fi < memory_.files_.size(); ++fi) {
+    const MemoryFile& f = *memory_.files_[fi];
     std::vector<bool> fits;
-    for (const std::string& l : f->Languages) fits.push_back(language_.empty() || LanguageFits(language_, l));
-    scratch_->fits.push_back(std::move(fits));
-    most = std::max(most, f->Entries.size());
+    for (const std::string& l : f.Languages) fits.push_back(language_.empty() || LanguageFits(language_, l));
+    s.fits.push_back(std::move(fits));
+    if (s.counts.size() < f.Entries.size()) s.counts.assign(f.Entries.size(), 0);
   }
-  scratch_->counts.assign(most, 0);
 }
 
 MemorySearch::~MemorySearch() = default;
@@ -323,6 +327,7 @@ void EachWithKey(const std::vector<std::pair<uint64_t, uint32_t>>& keys, uint64_
 }  // namespace
 
 std::vector<MemoryHit> MemorySearch::Exact(std::string_view source) {
+  Follow();
   std::vector<MemoryHit> out;
   const uint64_t key = ExactKey(source);
   for (size_t fi = 0; fi < memory_.files_.size(); ++fi) {
@@ -412,6 +417,7 @@ void MemorySearch::SimilarIn(const MemoryFile& f, size_t fi, std::string_view or
 }
 
 std::vector<MemoryHit> MemorySearch::Best(std::string_view origin, size_t count, int minScore) {
+  Follow();
   Scratch& s = *scratch_;
   TopMatches top(count, std::max(minScore, 0));
   const std::vector<uint32_t> query = CodePoints(origin);

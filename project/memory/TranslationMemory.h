@@ -66,7 +66,8 @@ class TranslationMemory {
 
 // Looks up matches for many phrases, one at a time, in the translations
 // into one language. It keeps working space between lookups and so serves
-// one thread. The memory must outlive it and not change meanwhile.
+// one thread. The memory must outlive it; files added to the memory
+// meanwhile are searched from the next lookup on.
 class MemorySearch {
  public:
   MemorySearch(const TranslationMemory& memory, std::string language);
@@ -84,6 +85,8 @@ class MemorySearch {
 
  private:
   struct Scratch;
+  // Takes in the files added to the memory since the last lookup.
+  void Follow();
   // Offers the texts of file f (number fi) similar to the origin (m
   // characters) that can still make the best matches.
   void SimilarIn(const MemoryFile& f, size_t fi, std::string_view origin, size_t m, const DistanceQuery& distance,
