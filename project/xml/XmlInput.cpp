@@ -6,6 +6,7 @@
 
 #include "container/io/StreamErrors.h"
 #include "project/text/CodePages.h"
+#include "project/text/HexText.h"
 
 namespace velmora {
 
@@ -30,9 +31,26 @@ XmlInput::XmlInput(std::string_view bytes) : lines_(std::string_view()) {
     text_ = bytes;
     if (const auto bad = FirstInvalidUtf8(text_)) Fail(TLineCounter(text_).LineAt(*bad), "the bytes are not UTF-8");
   }
-  if (const size_t nul = text_.find('\0'); nul != std::string::npos)
-    Fail(TLineCounter(text_).LineAt(nul), "a NUL character, which XML does not allow");
+  RefuseForbiddenCharacters();
   lines_ = TLineCounter(text_);
+}
+
+void XmlInput::RefuseForbiddenCharacters() const {
+  for (size_t i = 0; i < text_.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text_[i]);
+    std::string what;
+    if (c == 0) {
+      what = "a NUL character";
+    } else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+      what = "the control character U+" + FormatHex(c, 4);
+    } else if (c == 0xEF && text_.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < text_.size() &&
+               (static_cast<unsigned char>(text_[i + 2]) & 0xFE) == 0xBE) {
+      what = std::string("the noncharacter U+FFF") + (text_[i + 2] == '\xBE' ? "E" : "F");
+    } else {
+      continue;
+    }
+    Fail(TLineCounter(text_).LineAt(i), what + ", which XML does not allow");
+  }
 }
 
 void XmlInput::Fail(size_t line, const std::string& what) const {

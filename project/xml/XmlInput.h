@@ -1,5 +1,6 @@
 // XML files that users hand over (XLIFF, TMX, TBX) read as hostile input:
-// the bytes must be UTF-8 (or UTF-16 with a byte-order mark) without a NUL,
+// the bytes must be UTF-8 (or UTF-16 with a byte-order mark) without a
+// character XML does not allow (a NUL, another control character),
 // nothing may declare entities (a DOCTYPE is refused, or, where a format's
 // files customarily name their DTD, allowed only without an internal
 // subset, and the DTD is never read), every reference must name an XML
@@ -30,8 +31,9 @@ struct XmlRules {
 class XmlInput {
  public:
   // Decodes the file's bytes: UTF-16 after its byte-order mark, else UTF-8
-  // (a byte-order mark dropped). Bytes that are not well-formed, and a NUL,
-  // are refused with their line. UTF-8 bytes are read where they are: they
+  // (a byte-order mark dropped). Bytes that are not well-formed, and the
+  // characters XML does not allow (control characters but tab and line
+  // ends, U+FFFE, U+FFFF), are refused with their line. UTF-8 bytes are read where they are: they
   // must outlive the input.
   explicit XmlInput(std::string_view bytes);
 
@@ -65,6 +67,7 @@ class XmlInput {
   std::string AllText(pugi::xml_node element);
 
  private:
+  void RefuseForbiddenCharacters() const;
   void ParseBuffer(pugi::xml_document& doc, std::string_view buffer, const XmlRules& rules, bool fragment);
   // Where a node of the document parsed last lies in text_.
   size_t TextOffset(size_t documentOffset) const {
