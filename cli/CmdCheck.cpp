@@ -6,6 +6,7 @@
 #include "cli/CheckArgs.h"
 #include "cli/CliCommon.h"
 #include "cli/JsonText.h"
+#include "cli/MemoryArgs.h"
 #include "project/file/ProjectFile.h"
 
 namespace velmora::cli {
@@ -15,6 +16,7 @@ std::string Usage() {
   std::string usage =
       "Usage: velmora-cli check PROJECT [--json] [--all] [--codepage NAME]\n"
       "                         [--charset FILE] [--max-growth BYTES]\n"
+      "                         [--glossary FILE [--language CODE]]\n"
       "\n"
       "Checks every switched-on translation (with --all every edited one) against\n"
       "its origin text and prints one line per problem:\n"
@@ -42,19 +44,36 @@ std::string Usage() {
       "  --json             a JSON array instead of text lines\n"
       "  --all              check every edited text, also those switched off\n";
   return usage + kCheckOptionsUsage +
+         "  --glossary FILE    the terms check: a TBX file (termEntry, langSet, tig or\n"
+         "                     ntig, term; a term whose administrativeStatus is\n"
+         "                     deprecated, superseded or forbidden is forbidden) or a\n"
+         "                     tab-separated UTF-8 file, a line per term: source, tab,\n"
+         "                     target, and optionally tab and \"forbidden\" (lines of\n"
+         "                     one source make one entry; # begins a comment line).\n"
+         "                     A term of the origin whose target term the translation\n"
+         "                     lacks is a warning, a forbidden term an error. Terms\n"
+         "                     match whole words; case matters but for a word's first\n"
+         "                     letter, and not at all in a text in capitals.\n"
+         "  --language CODE    the language of the translations in a TBX glossary\n"
+         "                     (default: the one it has besides the unit's)\n"
          "\n"
          "Example:\n"
          "  velmora-cli check apm.vmprj --json\n";
 }
 
 int RunCheck(const std::vector<std::string>& args) {
-  ArgParser ap(args, kCheckValueOptions, {"--json", "--all"});
+  std::vector<std::string> valueOptions = kCheckValueOptions;
+  valueOptions.insert(valueOptions.end(), {"--glossary", "--language"});
+  ArgParser ap(args, valueOptions, {"--json", "--all"});
   if (ap.Positionals().size() != 1) throw UsageError("give exactly one PROJECT");
+  if (ap.Has("--language") && !ap.Has("--glossary"))
+    throw UsageError("--language names a glossary's language: give --glossary FILE");
   CheckOptions options = CheckOptionsFrom(ap);
   options.AllEdited = ap.Has("--all");
 
   PhraseTable table;
   OpenProject(table, ap.Positionals()[0]);
+  options.Terms = GlossaryOption(ap, SourceLanguageOf(table));
   const CheckResult result = CheckProject(table, options);
   if (ap.Has("--json")) {
     std::string out = "[";

@@ -4,7 +4,8 @@
 # (velmora-cli --help, velmora-cli COMMAND --help) each time, so every
 # command and option of the installed program is offered. File names are
 # offered by what an argument holds: projects (*.vmprj), loaders (*.KWI),
-# units (*.BIN), phrase files (*.txt, *.po, *.xlf, *.xliff) and folders; a
+# units (*.BIN), phrase files (*.txt, *.po, *.xlf, *.xliff), translation
+# memories (*.tmx), glossaries (*.tbx, *.tsv, *.txt, *.xml) and folders; a
 # value is chosen from the names the help lists for it.
 
 # The names listed under "Commands:" in the overview.
@@ -101,8 +102,8 @@ _velmora_cli_positionals() {
 # The kind of a value from its placeholder ($1) and what the help says of
 # it ($2: an option's description, or the first paragraph of a command's
 # help for its arguments), into _velmora_cli_kind: project, loader, unit,
-# source (loader or unit), text (phrase file), dir, any (all of the files
-# above), or none.
+# source (loader or unit), text (phrase file), memory, glossary, dir, any
+# (all of the files above), or none.
 _velmora_cli_kind_of() {
   local ph=$1 desc=$2
   case $ph in
@@ -111,11 +112,20 @@ _velmora_cli_kind_of() {
     SOURCE) _velmora_cli_kind=source; return ;;
     *LOADING.KWI* | *.KWI) _velmora_cli_kind=loader; return ;;
     *.BIN) _velmora_cli_kind=unit; return ;;
-    FILE | OUT | PATH | BUILT | *FILE) ;;
+    *.tmx) _velmora_cli_kind=memory; return ;;
+    FILE | OUT | PATH | BUILT | *FILE | *FILE...) ;;
     *) _velmora_cli_kind=none; return ;;
   esac
   local unit="" loader=""
   case $desc in
+    *TMX*)
+      _velmora_cli_kind=memory
+      return
+      ;;
+    *TBX*)
+      _velmora_cli_kind=glossary
+      return
+      ;;
     *text\ file* | *phrase\ file* | *[Pp][Oo]\ file* | *XLIFF* | *.txt* | *.po* | *.xlf*)
       _velmora_cli_kind=text
       return
@@ -145,7 +155,9 @@ _velmora_cli_files() {
     unit) ext='[Bb][Ii][Nn]' ;;
     source) ext='[Kk][Ww][Ii]|[Bb][Ii][Nn]' ;;
     text) ext='[Tt][Xx][Tt]|[Pp][Oo]|[Xx][Ll][Ff]|[Xx][Ll][Ii][Ff][Ff]' ;;
-    any) ext='vmprj|[Kk][Ww][Ii]|[Bb][Ii][Nn]|[Tt][Xx][Tt]|[Pp][Oo]|[Xx][Ll][Ff]|[Xx][Ll][Ii][Ff][Ff]' ;;
+    memory) ext='[Tt][Mm][Xx]' ;;
+    glossary) ext='[Tt][Bb][Xx]|[Tt][Ss][Vv]|[Tt][Xx][Tt]|[Xx][Mm][Ll]' ;;
+    any) ext='vmprj|[Kk][Ww][Ii]|[Bb][Ii][Nn]|[Tt][Xx][Tt]|[Pp][Oo]|[Xx][Ll][Ff]|[Xx][Ll][Ii][Ff][Ff]|[Tt][Mm][Xx]|[Tt][Bb][Xx]|[Tt][Ss][Vv]' ;;
     dir) ext='' ;;
     *) return ;;
   esac

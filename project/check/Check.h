@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "analysis/PhraseTable.h"
+#include "project/glossary/TermMatch.h"
 #include "project/text/CodePages.h"
 
 namespace velmora {
@@ -39,6 +41,8 @@ struct CheckOptions {
   std::optional<uint64_t> MaxGrowth;
   // Check every edited text, not only the switched-on ones.
   bool AllEdited = false;
+  // The glossary whose terms the translations must keep; none: no terms check.
+  std::shared_ptr<const TermFinder> Terms;
 };
 
 // One translation as the checks see it.

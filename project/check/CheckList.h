@@ -11,12 +11,13 @@
 #include "project/check/LayoutChecks.h"
 #include "project/check/PrintfCheck.h"
 #include "project/check/ProjectChecks.h"
+#include "project/check/TermsCheck.h"
 
 namespace velmora::checks {
 
 using AllChecks = std::tuple<
     // errors
-    PrintfCheck, CodePageCheck, CharsetCheck, ControlCheck,
+    PrintfCheck, CodePageCheck, CharsetCheck, ControlCheck, TermsCheck,
     // warnings
     PrintfStyleCheck, LineBreakCheck, BlankCheck, BracketCheck, ConsistencyCheck, GrowthCheck,
     // notes

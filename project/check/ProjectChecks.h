@@ -22,7 +22,9 @@ class ConsistencyCheck final : public TextCheck {
     std::unordered_map<std::string_view, std::vector<const TextPair*>> byOrigin;
     for (const TextPair& p : pairs) byOrigin[p.Origin].push_back(&p);
     std::vector<Problem> found;
-    for (const auto& [origin, group] : byOrigin) {
+    for (const auto& entry : byOrigin) {
+      // Not a structured binding: clang before 16 lets no lambda capture one.
+      const std::vector<const TextPair*>& group = entry.second;
       if (group.size() < 2) continue;
       const bool differ = std::any_of(group.begin(), group.end(),
                                       [&](const TextPair* p) { return p->Translation != group[0]->Translation; });

@@ -9,6 +9,7 @@
 #include "project/text/CodePages.h"
 #include "project/text/HexText.h"
 #include "project/text/Unicode.h"
+#include "project/xml/XmlInput.h"
 #include "velmora/Version.h"
 
 namespace velmora {
@@ -74,42 +75,13 @@ struct StringWriter : pugi::xml_writer {
 
 // ---------------------------------------------------------------- reading
 
-[[noreturn]] void Fail(size_t line, const std::string& what) {
-  throw EFormatError("line " + std::to_string(line) + ": " + what);
-}
-
-std::string_view LocalName(const char* name) {
-  const char* colon = std::strrchr(name, ':');
-  return colon ? colon + 1 : name;
-}
-
-bool IsXmlChar(uint32_t c) {
-  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-         (c >= 0x10000 && c <= 0x10FFFF);
-}
-
 class XliffReader {
  public:
-  explicit XliffReader(std::string_view bytes) : lines_(std::string_view()) {
-    if (bytes.substr(0, 2) == kUtf16LeBom || bytes.substr(0, 2) == kUtf16BeBom) {
-      std::optional<size_t> bad;
-      text_ = Utf16ToUtf8(bytes.substr(2), bytes.substr(0, 2) == kUtf16BeBom, &bad);
-      if (bad) Fail(TLineCounter(text_).LineAt(text_.size()), "the bytes are not UTF-16");
-    } else {
-      if (bytes.substr(0, 3) == kUtf8Bom) bytes.remove_prefix(3);
-      text_.assign(bytes);
-      if (const auto bad = FirstInvalidUtf8(text_)) Fail(TLineCounter(text_).LineAt(*bad), "the bytes are not UTF-8");
-    }
-    lines_ = TLineCounter(text_);
-  }
+  explicit XliffReader(std::string_view bytes) : in_(bytes) {}
 
   ImportDocument Read() {
     pugi::xml_document xml;
-    const unsigned options = (pugi::parse_default & ~pugi::parse_escapes) | pugi::parse_doctype |
-                             pugi::parse_declaration | pugi::parse_ws_pcdata;
-    const pugi::xml_parse_result result = xml.load_buffer(text_.data(), text_.size(), options, pugi::encoding_utf8);
-    if (!result) Fail(LineAt(static_cast<size_t>(result.offset)), std::string("not well-formed XML: ") + result.description());
-    CheckTree(xml);
+    in_.Parse(xml, 0, in_.Text().size(), XmlRules{false, kMaxNesting});
 
     const pugi::xml_node root = xml.document_element();
     if (LocalName(root.name()) != "xliff") Fail(Line(root), "not an XLIFF file: the root element is <" + std::string(root.name()) + ">");
@@ -129,91 +101,9 @@ class XliffReader {
   }
 
  private:
-  size_t LineAt(size_t offset) { return lines_.LineAt(offset); }
-  size_t Line(pugi::xml_node n) {
-    const ptrdiff_t off = n.offset_debug();
-    return off < 0 ? 0 : LineAt(static_cast<size_t>(off));
-  }
-
-  // Refuses a DOCTYPE and checks every reference and declared encoding.
-  void CheckTree(pugi::xml_document& xml) {
-    struct Walker : pugi::xml_tree_walker {
-      XliffReader* self;
-      bool for_each(pugi::xml_node& n) override {
-        if (depth() > kMaxNesting)
-          Fail(self->Line(n), "elements nest deeper than " + std::to_string(kMaxNesting) + " levels");
-        switch (n.type()) {
-          case pugi::node_doctype:
-            Fail(self->Line(n), "a DOCTYPE is refused: phrase files declare no entities");
-          case pugi::node_declaration: {
-            const std::string enc = n.attribute("encoding").value();
-            std::string lower;
-            for (const char c : enc) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-            if (!lower.empty() && lower != "utf-8" && lower != "utf8" && lower != "utf-16")
-              Fail(self->Line(n), "the encoding \"" + enc + "\" is not read: save the file as UTF-8");
-            break;
-          }
-          case pugi::node_pcdata:
-            self->Unescaped(n.value(), self->Line(n));
-            break;
-          case pugi::node_element:
-            for (pugi::xml_attribute a : n.attributes()) self->Unescaped(a.value(), self->Line(n));
-            break;
-          default:
-            break;
-        }
-        return true;
-      }
-    } walker;
-    walker.self = this;
-    xml.traverse(walker);
-  }
-
-  // The value with its references replaced; an undefined entity or a
-  // reference to a character XML does not allow is an error.
-  std::string Unescaped(std::string_view s, size_t line) {
-    std::string out;
-    size_t i = 0;
-    while (i < s.size()) {
-      const size_t amp = s.find('&', i);
-      if (amp == std::string_view::npos) {
-        out.append(s.substr(i));
-        break;
-      }
-      out.append(s.substr(i, amp - i));
-      const size_t semi = s.find(';', amp);
-      if (semi == std::string_view::npos || semi - amp > 12) Fail(line, "a bare \"&\": write it as &amp;");
-      const std::string_view ref = s.substr(amp + 1, semi - amp - 1);
-      if (ref == "lt") out += '<';
-      else if (ref == "gt") out += '>';
-      else if (ref == "amp") out += '&';
-      else if (ref == "apos") out += '\'';
-      else if (ref == "quot") out += '"';
-      else if (!ref.empty() && ref[0] == '#') {
-        const bool hex = ref.size() > 1 && ref[1] == 'x';
-        const std::string_view digits = ref.substr(hex ? 2 : 1);
-        uint32_t value = 0;
-        bool ok = !digits.empty();
-        for (const char c : digits) {
-          int d = -1;
-          if (c >= '0' && c <= '9') d = c - '0';
-          else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-          else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-          if (d < 0 || value > 0x10FFFF) {
-            ok = false;
-            break;
-          }
-          value = value * (hex ? 16 : 10) + static_cast<uint32_t>(d);
-        }
-        if (!ok || !IsXmlChar(value)) Fail(line, "a character reference to no XML character: &" + std::string(ref) + ";");
-        AppendUtf8(out, value);
-      } else {
-        Fail(line, "an undefined entity: &" + std::string(ref) + ";");
-      }
-      i = semi + 1;
-    }
-    return out;
-  }
+  size_t Line(pugi::xml_node n) { return in_.Line(n); }
+  [[noreturn]] void Fail(size_t line, const std::string& what) { in_.Fail(line, what); }
+  std::string Unescaped(std::string_view s, size_t line) { return in_.Unescaped(s, line); }
 
   // The text of a <source> or <target>: character data, the text inside
   // <g> and <mrk>, and the control characters of our placeholders; other
@@ -279,8 +169,7 @@ class XliffReader {
     }
   }
 
-  std::string text_;
-  TLineCounter lines_;
+  XmlInput in_;
 };
 
 }  // namespace

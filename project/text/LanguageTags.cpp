@@ -130,4 +130,22 @@ LanguageTag SourceLanguageFor(CodePage page) {
   return tag;
 }
 
+std::string ComparableLanguageTag(std::string_view tag) {
+  std::string out(tag);
+  for (char& c : out) {
+    if (c == '_') c = '-';
+    else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool LanguageFits(std::string_view asked, std::string_view named) {
+  const std::string a = ComparableLanguageTag(asked), n = ComparableLanguageTag(named);
+  const auto under = [](const std::string& longer, const std::string& shorter) {
+    return longer.size() > shorter.size() && longer.compare(0, shorter.size(), shorter) == 0 &&
+           longer[shorter.size()] == '-';
+  };
+  return a == n || under(a, n) || under(n, a);
+}
+
 }  // namespace velmora

@@ -42,6 +42,14 @@ std::optional<LanguageTag> ParseLanguageTag(std::string_view code);
 // names none ("C", "POSIX", unset).
 std::optional<LanguageTag> LocaleLanguage();
 
+// True when a language a file names fits the one asked for: the same tag
+// (case, and "_" against "-", ignored), or one of them a region or script
+// of the other's language ("de" fits "de-AT"; "pt-BR" does not fit
+// "pt-PT"). For the languages of translation memories and glossaries.
+bool LanguageFits(std::string_view asked, std::string_view named);
+// A tag as LanguageFits compares it: small letters, "-" for "_" ("de-de").
+std::string ComparableLanguageTag(std::string_view tag);
+
 // The language of a unit's texts under a code page: Japanese under Shift
 // JIS, English under every other.
 LanguageTag SourceLanguageFor(CodePage page);

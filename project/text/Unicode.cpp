@@ -118,30 +118,38 @@ size_t TLineCounter::LineAt(size_t offset) {
   return line_;
 }
 
+uint32_t NextCodePoint(std::string_view utf8, size_t& i) {
+  const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+  const unsigned char b = s[i];
+  if (b < 0x80) {
+    ++i;
+    return b;
+  }
+  // A well-formed character is one whose first byte FirstInvalidUtf8
+  // does not stop at.
+  if (FirstInvalidUtf8(utf8.substr(i, 4)) == size_t{0}) {
+    ++i;
+    return 0xFFFD;
+  }
+  const size_t len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+  uint32_t cp = b & (len == 2 ? 0x1Fu : len == 3 ? 0x0Fu : 0x07u);
+  for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (s[i + k] & 0x3Fu);
+  i += len;
+  return cp;
+}
+
 std::vector<uint32_t> CodePoints(std::string_view utf8) {
   std::vector<uint32_t> out;
   out.reserve(utf8.size());
-  const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
   size_t i = 0;
   while (i < utf8.size()) {
-    const unsigned char b = s[i];
+    const auto b = static_cast<unsigned char>(utf8[i]);
     if (b < 0x80) {
       out.push_back(b);
       ++i;
-      continue;
+    } else {
+      out.push_back(NextCodePoint(utf8, i));
     }
-    // A well-formed character is one whose first byte FirstInvalidUtf8
-    // does not stop at.
-    if (FirstInvalidUtf8(utf8.substr(i, 4)) == size_t{0}) {
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    const size_t len = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
-    uint32_t cp = b & (len == 2 ? 0x1Fu : len == 3 ? 0x0Fu : 0x07u);
-    for (size_t k = 1; k < len; ++k) cp = (cp << 6) | (s[i + k] & 0x3Fu);
-    out.push_back(cp);
-    i += len;
   }
   return out;
 }

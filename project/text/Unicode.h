@@ -29,6 +29,9 @@ void AppendUtf8(std::string& out, uint32_t codePoint);
 // The code points of a UTF-8 text; a byte that starts no well-formed
 // character gives U+FFFD and decoding goes on after it.
 std::vector<uint32_t> CodePoints(std::string_view utf8);
+// The code point at byte i of a UTF-8 text (i < size), read as CodePoints
+// reads it; i moves past it.
+uint32_t NextCodePoint(std::string_view utf8, size_t& i);
 
 // Well-formed UTF-8 as UTF-16 little-endian code units.
 std::string Utf8ToUtf16Le(std::string_view utf8);

@@ -25,7 +25,8 @@ step() {
 # --- the examples of the commands' help ----------------------------------
 # The order of the session, and what a step needs that no example before it
 # makes (the newer project that carry takes the translations over to).
-session=(make-sample info new phrases export import translate set check build-bin build-loader verify carry)
+session=(make-sample info new phrases export import translate set check memory build-bin build-loader verify carry
+  pretranslate suggest stats)
 declare -A prepare=([carry]='velmora-cli new demo/APM.BIN -o apm-new.vmprj --yes')
 
 mapfile -t commands < <(velmora-cli --help | awk '/^Commands:$/ { on = 1; next } on && !NF { exit } on { print $1 }')

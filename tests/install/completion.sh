@@ -9,7 +9,7 @@ completions=$prefix/share/bash-completion/completions
 
 files=$scratch/files
 mkdir -p "$files/sub" "$files/My dir"
-touch "$files"/{p.vmprj,Q.VMPRJ,LOADING.KWI,loading.kwi,x.BIN,y.bin,p.txt,t.po,t.xlf,t.xliff,other.dat}
+touch "$files"/{p.vmprj,Q.VMPRJ,LOADING.KWI,loading.kwi,x.BIN,y.bin,p.txt,t.po,t.xlf,t.xliff,other.dat,m.tmx,g.tbx,g.tsv}
 
 # Reads command lines, one per line, typed up to their end, and prints for
 # each its sorted candidates joined by "|". A line is split as bash splits
@@ -60,6 +60,13 @@ velmora-cli make-sample  => My dir|sub
 velmora-cli info  => LOADING.KWI|My dir|loading.kwi|sub|x.BIN|y.bin
 velmora-cli verify p.vmprj  => LOADING.KWI|My dir|loading.kwi|sub|x.BIN|y.bin
 velmora-cli import p.vmprj  => My dir|p.txt|sub|t.po|t.xlf|t.xliff
+velmora-cli pretranslate p.vmprj --memory  => My dir|m.tmx|sub
+velmora-cli suggest p.vmprj 3 --memory=m => m.tmx
+velmora-cli memory p.vmprj -o  => My dir|m.tmx|sub
+velmora-cli check p.vmprj --glossary  => My dir|g.tbx|g.tsv|p.txt|sub
+velmora-cli pretranslate p.vmprj --glossary  => My dir|g.tbx|g.tsv|p.txt|sub
+velmora-cli stats  => My dir|p.vmprj|sub
+velmora-cli pretranslate p.vmprj --memory m.tmx  => My dir|m.tmx|sub
 velmora-cli export p.vmprj --encoding  => 8bit|utf-16|utf-8
 velmora-cli translate p.vmprj 3  => 
 velmora-cli set p.vmprj --on  => 
